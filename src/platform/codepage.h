@@ -1,0 +1,24 @@
+#pragma once
+// Japanese Windows code page 932, the encoding of every file Orvanta writes.
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QString>
+
+namespace orvanta::cp932 {
+
+// Encodes text. A character that the code page cannot hold is left out: the
+// encoder never writes replacement bytes for it.
+QByteArray Encode(const QString& text);
+
+// Decodes bytes. Invalid byte sequences become U+FFFD; decoding never fails.
+QString Decode(QByteArrayView bytes);
+
+// True when every character of the text can be written in code page 932.
+bool CanEncode(const QString& text);
+
+// The text without the characters that code page 932 cannot hold. Editing
+// windows run it as text is typed, so that what is shown is what is stored.
+QString KeepEncodable(const QString& text);
+
+}  // namespace orvanta::cp932

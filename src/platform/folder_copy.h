@@ -1,0 +1,14 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+namespace orvanta {
+
+// Copies the folder source with all its files and sub-folders into target.
+// Files of the same name in target are replaced, files that exist only in
+// target stay. Returns false when anything could not be copied; failed lists
+// the paths that failed. Copying goes on past a failure.
+bool CopyFolder(const QString& source, const QString& target, QStringList* failed = nullptr);
+
+}  // namespace orvanta

@@ -1,0 +1,35 @@
+#pragma once
+// Every message box, question, input box, file dialog, beep and busy pointer
+// goes through this interface: the program shows Qt's dialogs, tests answer
+// from a script and check the exact texts.
+
+#include <QString>
+#include <optional>
+
+namespace orvanta {
+
+enum class PromptIcon { None, Information, Question, Exclamation, Critical };
+enum class PromptButtons { Ok, OkCancel, YesNo, YesNoCancel };
+enum class PromptAnswer { Ok, Cancel, Yes, No };
+
+class Prompts {
+ public:
+  virtual ~Prompts() = default;
+
+  // A message box. An empty title shows the application's name.
+  virtual PromptAnswer message(const QString& text, const QString& title = {},
+                               PromptIcon icon = PromptIcon::None,
+                               PromptButtons buttons = PromptButtons::Ok) = 0;
+  // A one-line input box; nullopt when cancelled.
+  virtual std::optional<QString> input(const QString& prompt, const QString& title,
+                                       const QString& initial = {}) = 0;
+  // The save-file dialog; an empty result when cancelled. The dialog itself
+  // does not ask about overwriting: the caller does.
+  virtual QString saveFileName(const QString& title, const QString& startPath,
+                               const QString& filter) = 0;
+  virtual void beep() = 0;
+  // The hourglass pointer while slow work runs.
+  virtual void setBusy(bool busy) = 0;
+};
+
+}  // namespace orvanta

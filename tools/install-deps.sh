@@ -1,0 +1,18 @@
+#!/usr/bin/env bash
+# Installs the Debian packages Orvanta needs to build, test and be looked at.
+# Installs only what is missing; safe to run again.
+set -euo pipefail
+packages=(cmake g++ make qt6-base-dev qt6-svg-dev qt6-translations-l10n libgtest-dev libbenchmark-dev
+          fonts-ipafont-gothic fonts-ipafont-mincho
+          xvfb x11-utils xdotool openbox imagemagick poppler-utils)
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "installing: ${missing[*]}"
+  SUDO=""
+  [ "$(id -u)" -ne 0 ] && SUDO="sudo"
+  $SUDO apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq "${missing[@]}"
+fi
