@@ -1,0 +1,79 @@
+#pragma once
+// Prompts for tests: every box shown is recorded with its text, title, icon
+// and buttons, and answered from a queue scripted in advance. A prompt with
+// no answer left fails the test, and so do answers left unused.
+
+#include <QString>
+#include <deque>
+#include <functional>
+#include <optional>
+#include <variant>
+#include <vector>
+
+#include "platform/prompts.h"
+
+namespace orvanta::testing {
+
+class ScriptedPrompts final : public Prompts {
+ public:
+  enum class Kind { Message, Input, SaveFile };
+  struct Shown {
+    Kind kind;
+    QString text;
+    QString title;
+    PromptIcon icon = PromptIcon::None;
+    PromptButtons buttons = PromptButtons::Ok;
+  };
+
+  ~ScriptedPrompts() override;
+
+  // The answer to the next message box. The optional action runs while the
+  // box is "open" (before it returns), e.g. to check the program's state.
+  ScriptedPrompts& answer(PromptAnswer a, std::function<void()> whileShown = {});
+  ScriptedPrompts& answerInput(std::optional<QString> text);
+  ScriptedPrompts& answerSaveFile(QString path);
+
+  const std::vector<Shown>& shown() const { return shown_; }
+  QStringList texts() const;
+  const Shown& last() const { return shown_.back(); }
+  bool allAnswered() const { return queue_.empty(); }
+  void clear() { shown_.clear(); }
+  int beeps() const { return beeps_; }
+  bool busy() const { return busy_; }
+  int busyCalls() const { return busyCalls_; }
+
+  PromptAnswer message(const QString& text, const QString& title, PromptIcon icon,
+                       PromptButtons buttons) override;
+  std::optional<QString> input(const QString& prompt, const QString& title, const QString& initial) override;
+  QString saveFileName(const QString& title, const QString& startPath, const QString& filter) override;
+  void beep() override { ++beeps_; }
+  void setBusy(bool busy) override {
+    busy_ = busy;
+    ++busyCalls_;
+  }
+
+  // Start folder and filter of the last save dialog.
+  QString lastSaveStart;
+  QString lastSaveFilter;
+
+ private:
+  struct MessageAnswer {
+    PromptAnswer answer;
+    std::function<void()> whileShown;
+  };
+  struct InputAnswer {
+    std::optional<QString> text;
+  };
+  struct SaveAnswer {
+    QString path;
+  };
+  using Answer = std::variant<MessageAnswer, InputAnswer, SaveAnswer>;
+
+  std::deque<Answer> queue_;
+  std::vector<Shown> shown_;
+  int beeps_ = 0;
+  bool busy_ = false;
+  int busyCalls_ = 0;
+};
+
+}  // namespace orvanta::testing
