@@ -51,15 +51,22 @@ using CodeLists = std::array<CodeList, kCodeListCount>;
 void SetDefaultCodeLists(CodeLists& lists);
 
 // Reads set.dat into the lists, list by list in file order. A failure (missing
-// file, a value of the wrong kind, the file ending early, a count above 101)
-// stops the reading and is returned; the lists read so far stay as read.
+// file, a value of the wrong kind, the file ending early, a count above 101 or
+// below 0) stops the reading and is returned with the line it happened on; the
+// lists read so far stay as read, the list being read holds its entries read
+// completely so far (none when its count failed), and the lists after it are
+// left as they were. A missing or unreadable file changes no list.
 ReadResult ReadSettingsFile(const QString& path, CodeLists& lists);
+
+// Reads the lists from the bytes of a set.dat, as ReadSettingsFile does.
+ReadResult ReadSettingsBytes(QByteArrayView data, CodeLists& lists);
 
 // The bytes of set.dat for the lists.
 QByteArray SettingsFileBytes(const CodeLists& lists);
 
-// Writes set.dat; false (with the reason in error) when it cannot be saved,
-// and then the old file is left whole.
+// Writes set.dat, readable by its owner only; false (with the reason in
+// error) when it cannot be saved, and then the old file is left whole. A list
+// holding more than 101 entries is not written, since it could not be read.
 bool WriteSettingsFile(const QString& path, const CodeLists& lists, QString* error = nullptr);
 
 // Position of the entry with the id in a list, or -1.

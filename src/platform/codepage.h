@@ -11,7 +11,8 @@ namespace orvanta::cp932 {
 // encoder never writes replacement bytes for it.
 QByteArray Encode(const QString& text);
 
-// Decodes bytes. Invalid byte sequences become U+FFFD; decoding never fails.
+// Decodes bytes. Invalid byte sequences are replaced or dropped; decoding
+// never fails and never reads past the bytes given.
 QString Decode(QByteArrayView bytes);
 
 // True when every character of the text can be written in code page 932.

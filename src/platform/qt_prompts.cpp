@@ -15,7 +15,7 @@ QWidget* ActiveParent() {
 }
 
 QString TitleOrName(const QString& title) {
-  return title.isEmpty() ? QApplication::applicationDisplayName() : title;
+  return title.isEmpty() ? QApplication::applicationName() : title;
 }
 
 }  // namespace

@@ -20,7 +20,7 @@ bool SaveFileAtomically(const QString& path, const QByteArray& bytes, FileAccess
   QSaveFile file(path);
   if (!file.open(QIODevice::WriteOnly)) return fail(file.errorString());
   if (access == FileAccess::OwnerOnly) file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
-  if (file.write(bytes) != bytes.size()) {
+  if (file.write(bytes) != bytes.size() || !file.flush()) {
     const QString why = file.errorString();
     file.cancelWriting();
     return fail(why);

@@ -79,30 +79,81 @@ bool ValueReader::parseNumber(QByteArrayView raw, std::int64_t lo, std::int64_t 
   return true;
 }
 
-bool ValueReader::readInt32(std::int32_t& out) {
-  QByteArrayView raw;
+bool ValueReader::fastNumber(std::int64_t& out) {
+  const char* base = data_.data();
+  const qsizetype n = data_.size();
+  qsizetype i = pos_;
+  // Most lines of a data file are one digit as written: " 0 \r\n".
+  if (n - i >= 5 && base[i] == ' ' && static_cast<unsigned char>(base[i + 1] - '0') <= 9 && base[i + 2] == ' ' &&
+      base[i + 3] == '\r' && base[i + 4] == '\n') {
+    out = base[i + 1] - '0';
+    pos_ = i + 5;
+    ++line_;
+    return true;
+  }
+  while (i < n && base[i] == ' ') ++i;
+  const bool negative = i < n && base[i] == '-';
+  if (negative) ++i;
+  const qsizetype firstDigit = i;
+  std::int64_t value = 0;
+  while (i < n && static_cast<unsigned char>(base[i] - '0') <= 9) {
+    value = value * 10 + (base[i] - '0');
+    ++i;
+  }
+  // At most 12 digits here; longer numbers take the general path, which
+  // knows how far a number may go.
+  if (i == firstDigit || i - firstDigit > 12) return false;
+  while (i < n && base[i] == ' ') ++i;
+  if (i < n) {
+    if (base[i] == '\r') {
+      ++i;
+      if (i < n && base[i] == '\n') ++i;
+    } else if (base[i] == '\n') {
+      ++i;
+    } else {
+      return false;
+    }
+  }
+  pos_ = i;
+  ++line_;
+  out = negative ? -value : value;
+  return true;
+}
+
+bool ValueReader::readNumber(std::int64_t lo, std::int64_t hi, std::int64_t& out) {
+  if (!result_.ok()) return false;
   std::int64_t v = 0;
-  if (!nextRaw(raw) || !parseNumber(raw, std::numeric_limits<std::int32_t>::min(),
-                                    std::numeric_limits<std::int32_t>::max(), v))
+  if (fastNumber(v)) {
+    if (v < lo || v > hi) {
+      result_ = ReadResult{ReadError::OutOfRange, line_};
+      return false;
+    }
+    out = v;
+    return true;
+  }
+  QByteArrayView raw;
+  return nextRaw(raw) && parseNumber(raw, lo, hi, out);
+}
+
+bool ValueReader::readInt32(std::int32_t& out) {
+  std::int64_t v = 0;
+  if (!readNumber(std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max(), v))
     return false;
   out = static_cast<std::int32_t>(v);
   return true;
 }
 
 bool ValueReader::readInt16(std::int16_t& out) {
-  QByteArrayView raw;
   std::int64_t v = 0;
-  if (!nextRaw(raw) || !parseNumber(raw, std::numeric_limits<std::int16_t>::min(),
-                                    std::numeric_limits<std::int16_t>::max(), v))
+  if (!readNumber(std::numeric_limits<std::int16_t>::min(), std::numeric_limits<std::int16_t>::max(), v))
     return false;
   out = static_cast<std::int16_t>(v);
   return true;
 }
 
 bool ValueReader::readBounded(std::int32_t& out, std::int32_t lo, std::int32_t hi) {
-  QByteArrayView raw;
   std::int64_t v = 0;
-  if (!nextRaw(raw) || !parseNumber(raw, lo, hi, v)) return false;
+  if (!readNumber(lo, hi, v)) return false;
   out = static_cast<std::int32_t>(v);
   return true;
 }

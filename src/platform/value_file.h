@@ -56,6 +56,10 @@ class ValueReader {
 
  private:
   bool nextRaw(QByteArrayView& raw);
+  // The common number line ([blanks][-]digits[blanks] and its line end)
+  // parsed in one pass; false, with nothing consumed, for anything else.
+  bool fastNumber(std::int64_t& out);
+  bool readNumber(std::int64_t lo, std::int64_t hi, std::int64_t& out);
   bool parseNumber(QByteArrayView raw, std::int64_t lo, std::int64_t hi, std::int64_t& out);
 
   QByteArrayView data_;

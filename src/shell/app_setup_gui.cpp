@@ -10,7 +10,6 @@ namespace orvanta {
 
 void SetUpApplication(QApplication& app) {
   QApplication::setApplicationName(QStringLiteral("Orvanta"));
-  QApplication::setApplicationDisplayName(QStringLiteral("Orvanta"));
   QApplication::setOrganizationName(QStringLiteral("Orvanta"));
   QLocale::setDefault(QLocale(QLocale::Japanese, QLocale::Japan));
 

@@ -1,15 +1,85 @@
 #include "shell/startup_gui.h"
 
 #include <QApplication>
+#include <QDir>
 
+#include "platform/clock.h"
+#include "platform/prompts.h"
+#include "platform/qt_prompts.h"
+#include "reports/body_sites.h"
 #include "shell/app_setup_gui.h"
+#include "shell/app_state.h"
+#include "shell/login_window.h"
+#include "shell/main_window.h"
+#include "shell/splash_window.h"
+#include "shell/startup.h"
 
 namespace orvanta {
+
+std::unique_ptr<MainWindow> Main(AppState& state) {
+  FillBodySiteNames(state.BodySiteNames);
+
+  auto splash = std::make_unique<SplashWindow>();
+  splash->show();
+  splash->repaint();
+  QApplication::processEvents();
+
+  auto mainWindow = std::make_unique<MainWindow>(state);
+  TakeTodaysDate(state);
+
+  if (!PrepareDataFolder(state)) {
+    state.prompts().message(QStringLiteral("データフォルダ「%1」を作成できませんでした。")
+                                .arg(QDir::toNativeSeparators(state.DataFolderPath())),
+                            {}, PromptIcon::Critical);
+    return nullptr;
+  }
+  LoadPassword(state);
+  DecideFirstRun(state);
+
+  QString error;
+  switch (LoadIdFile(state, &error)) {
+    case IdFileOutcome::Read:
+      break;
+    case IdFileOutcome::FirstRunZero:
+      if (!error.isEmpty()) state.prompts().message(error, {}, PromptIcon::Critical);
+      break;
+    case IdFileOutcome::Fatal:
+      splash->hide();
+      state.prompts().message(kIdFileMessage);
+      return nullptr;
+  }
+
+  error.clear();
+  if (!LoadCodeLists(state, &error)) state.prompts().message(error, {}, PromptIcon::Critical);
+
+  if (NeedsLogin(state)) {
+    state.prompts().setBusy(true);
+    splash->hide();
+    LoginWindow login(state);
+    login.exec();
+    state.prompts().setBusy(false);
+    if (!login.OK()) return nullptr;
+  }
+
+  splash->hide();
+  mainWindow->load();
+  splash.reset();
+  state.prompts().setBusy(true);
+  mainWindow->show();
+  mainWindow->activate();
+  return mainWindow;
+}
 
 int RunProgram(int argc, char** argv) {
   QApplication app(argc, argv);
   SetUpApplication(app);
-  return 0;
+  QtPrompts prompts;
+  SystemClock clock;
+  AppState state(QDir::homePath(), prompts, clock);
+  std::unique_ptr<MainWindow> mainWindow = Main(state);
+  if (!mainWindow) return 0;
+  mainWindow->setAttribute(Qt::WA_QuitOnClose, true);
+  return app.exec();
 }
 
 }  // namespace orvanta

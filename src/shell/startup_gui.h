@@ -1,8 +1,19 @@
 #pragma once
 
+#include <memory>
+
 namespace orvanta {
 
-// Runs the program: start-up, the main window, the event loop.
+class AppState;
+class MainWindow;
+
+// Start-up: body-site names, splash, today's date, the data folder, the
+// password, the first-run record, the counters, the code lists, the login,
+// and the main window, shown. Returns nullptr when the program ends here
+// (the counters cannot be read on a later start, or the login is cancelled).
+std::unique_ptr<MainWindow> Main(AppState& state);
+
+// Runs the program: start-up, then the main window's event loop.
 int RunProgram(int argc, char** argv);
 
 }  // namespace orvanta

@@ -4,6 +4,7 @@
 // no answer left fails the test, and so do answers left unused.
 
 #include <QString>
+#include <QStringList>
 #include <deque>
 #include <functional>
 #include <optional>

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QWidget>
+#include <functional>
+
+class QPushButton;
+
+namespace orvanta {
+
+class AppState;
+
+// The hub of the program: every other window opens modally from here. It
+// counts the reports of every data file when it loads, reloads the newest
+// data file whenever it becomes active again, and on closing writes the
+// counters, stores its placement and offers the backup (saigo).
+class MainWindow : public QWidget {
+  Q_OBJECT
+ public:
+  explicit MainWindow(AppState& state, QWidget* parent = nullptr);
+
+  // The load handler: greets a first run, counts every data file.
+  void load();
+  // The activation handler: reloads the newest data file.
+  void activate();
+
+  // Opens one of the program's modal windows from this window and runs the
+  // activation handler when it has closed.
+  void openModal(const std::function<void()>& show);
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  void saigo();
+  void openCodeListEditor(int list);
+  void openAnswerCodeEditor();
+  void openReportWindow(bool newReport);
+  QPushButton* button(const char* name, int index, const QString& caption, QWidget* parent, int left, int top,
+                      int width, int height);
+
+  AppState& state_;
+  bool closing_ = false;
+};
+
+}  // namespace orvanta
