@@ -1,0 +1,30 @@
+#pragma once
+// Writing a view's results to a CSV file: the save dialog, the overwrite
+// question, the text built in memory, code page 932, and the messages.
+
+#include <QByteArray>
+#include <QString>
+#include <functional>
+
+namespace orvanta {
+
+class AppState;
+
+inline const QString kCsvFilter = QStringLiteral("csvﾌｧｲﾙ (*.csv)");
+inline const QString kCsvOverwriteQuestion = QStringLiteral("そのファイルは存在します。書き換えますか？");
+inline const QString kCsvOverwriteTitle = QStringLiteral("上書確認");
+inline const QString kCsvSuccess = QStringLiteral("ﾌｧｲﾙ処理に成功しました");
+inline const QString kCsvFailure = QStringLiteral("ファイルの作成に失敗しました");
+
+// The bytes of a CSV file for a text whose lines end in CR LF: code page 932,
+// with one more line end, so that the file ends in an empty line.
+QByteArray CsvFileBytes(const QString& text);
+
+// Asks for the file (starting in "my document" under the drive root), asks
+// before replacing an existing file ("いいえ" shows the dialog again), then
+// builds the text with buildText, writes it in one piece and says whether it
+// worked. Cancelling the dialog ends without a message. Returns whether a
+// file was written.
+bool WriteCsvFile(AppState& state, const std::function<QString()>& buildText);
+
+}  // namespace orvanta
