@@ -2,6 +2,7 @@
 
 #include "codelists/answer_code_editor_window.h"
 #include "codelists/code_list_editor_window.h"
+#include "reports/report_window.h"
 #include "shell/app_state.h"
 
 namespace orvanta {
@@ -16,11 +17,14 @@ void ShowAnswerCodeEditor(AppState& state, QWidget* parent) {
   editor.exec();
 }
 
-// The windows below come with the report entry, analysis and printing work;
-// until a window exists its button on the main window stays disabled.
-bool HasReportWindow() { return false; }
-void ShowReportWindow(AppState&, QWidget*) {}
+bool HasReportWindow() { return true; }
+void ShowReportWindow(AppState& state, QWidget* parent) {
+  ReportWindow window(state, parent);
+  window.exec();
+}
 
+// The windows below come with the analysis and printing work; until a window
+// exists its button on the main window stays disabled.
 bool HasAnalysisView(AnalysisView) { return false; }
 void ShowAnalysisView(AnalysisView, AppState&, QWidget*) {}
 
