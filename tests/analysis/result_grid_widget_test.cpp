@@ -1,0 +1,121 @@
+#include "analysis/result_grid_widget.h"
+
+#include <gtest/gtest.h>
+
+#include <QAbstractItemModelTester>
+#include <QElapsedTimer>
+#include <QHeaderView>
+#include <QImage>
+#include <QScrollBar>
+#include <QtTest/QTest>
+
+#include "platform/qt_layout.h"
+
+namespace orvanta {
+namespace {
+
+TEST(ResultGridWidget, FixedCellsAreTheHeadings) {
+  ResultGrid grid;
+  QAbstractItemModelTester tester(&grid.grid(), QAbstractItemModelTester::FailureReportingMode::Warning);
+  ResultGridModel& g = grid.grid();
+  g.setCols(4);
+  g.setRows(3);
+  g.setFixedRows(1);
+  g.setFixedCols(1);
+  g.setColWidth(0, 3000);
+  for (int c = 1; c < 4; ++c) g.setColWidth(c, 1500);
+  g.setRowHeight(0, 1000);
+  for (int c = 1; c < 4; ++c) g.setCell(0, c, QStringLiteral(" %1月").arg(c));
+  g.setCell(1, 0, "1;看護師");
+  g.setCell(1, 1, "7");
+  grid.resize(600, 300);
+  grid.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&grid));
+
+  EXPECT_TRUE(grid.isRowHidden(0));
+  EXPECT_TRUE(grid.isColumnHidden(0));
+  EXPECT_FALSE(grid.isRowHidden(1));
+  EXPECT_TRUE(grid.horizontalHeader()->isVisible());
+  EXPECT_TRUE(grid.verticalHeader()->isVisible());
+  EXPECT_EQ(grid.horizontalHeader()->height(), Twips(1000));
+  EXPECT_EQ(grid.verticalHeader()->width(), Twips(3000));
+  EXPECT_EQ(grid.columnWidth(2), Twips(1500));
+  EXPECT_EQ(grid.rowHeight(1), Twips(kDefaultGridRowHeight));
+  EXPECT_EQ(grid.model()->headerData(2, Qt::Horizontal).toString(), " 2月");
+  EXPECT_EQ(grid.model()->headerData(1, Qt::Vertical).toString(), "1;看護師");
+  // The first cell shown in the corner of the viewport is (1, 1).
+  EXPECT_EQ(grid.indexAt(QPoint(2, 2)), g.index(1, 1));
+
+  // Without fixed rows and columns the headings go away and row 0 is a row.
+  g.setFixedRows(0);
+  g.setFixedCols(0);
+  EXPECT_FALSE(grid.isRowHidden(0));
+  EXPECT_FALSE(grid.isColumnHidden(0));
+  EXPECT_FALSE(grid.horizontalHeader()->isVisible());
+  EXPECT_FALSE(grid.verticalHeader()->isVisible());
+  EXPECT_EQ(grid.indexAt(QPoint(2, 2)), g.index(0, 0));
+  EXPECT_FALSE(grid.grab().isNull());
+}
+
+// The extraction listing: the heading row, then 100,000 report rows added one
+// by one while the grid is hidden, each 400 twips high.
+TEST(ResultGridWidget, HundredThousandRowsFilledWhileHidden) {
+  ResultGrid grid;
+  ResultGridModel& g = grid.grid();
+  grid.resize(900, 400);
+  grid.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&grid));
+
+  QElapsedTimer timer;
+  timer.start();
+  grid.hide();
+  g.setCols(18);
+  g.setRows(1);
+  g.setRowHeight(0, 600);
+  for (int c = 0; c < 18; ++c) {
+    g.setColWidth(c, 2000);
+    g.setColAlignment(c, GridAlignment::Center);
+    g.setCell(0, c, QStringLiteral("見出し%1").arg(c));
+  }
+  constexpr int kRows = 100000;
+  for (int r = 1; r <= kRows; ++r) {
+    g.setRows(r + 1);
+    if (r == 1) g.setFixedRows(1);
+    g.setRow(r);
+    g.setRowHeight(r, 400);
+    for (int c = 0; c < 18; ++c) {
+      g.setCol(c);
+      g.setText(QString::number(r));
+    }
+  }
+  grid.show();
+  QCoreApplication::processEvents();
+  // Quadratic work on 100,000 rows would take minutes; this takes well under
+  // a second on a developer machine.
+  EXPECT_LT(timer.elapsed(), 10000);
+
+  EXPECT_EQ(grid.model()->rowCount(), kRows + 1);
+  EXPECT_EQ(grid.horizontalHeader()->height(), Twips(600));
+  EXPECT_EQ(grid.verticalHeader()->defaultSectionSize(), Twips(400));
+  EXPECT_EQ(grid.rowHeight(kRows), Twips(400));
+  EXPECT_TRUE(grid.isRowHidden(0));
+  EXPECT_EQ(grid.horizontalHeader()->sectionSize(17), Twips(2000));
+
+  grid.scrollToBottom();
+  QCoreApplication::processEvents();
+  const QModelIndex bottom = grid.indexAt(QPoint(5, grid.viewport()->height() - 3));
+  EXPECT_EQ(bottom.row(), kRows);
+  EXPECT_EQ(bottom.data().toString(), QString::number(kRows));
+  EXPECT_EQ(grid.verticalScrollBar()->value(), grid.verticalScrollBar()->maximum());
+
+  // Cut back to the heading row while hidden, as every recomputation does.
+  grid.hide();
+  g.setRows(1);
+  grid.show();
+  EXPECT_EQ(grid.model()->rowCount(), 1);
+  EXPECT_EQ(g.fixedRows(), 0);
+  EXPECT_EQ(g.cell(0, 3), "見出し3");
+}
+
+}  // namespace
+}  // namespace orvanta
