@@ -29,7 +29,11 @@
 #include "reports/date_field_widget.h"
 #include "reports/note_text.h"
 #include "reports/report_editing.h"
+#include "reports/report_navigation.h"
+#include "reports/report_search.h"
+#include "reports/search_result_dialog.h"
 #include "shell/app_state.h"
+#include "shell/startup.h"
 
 namespace orvanta {
 namespace {
@@ -115,7 +119,8 @@ int EntryPositionOf(const CodeList& list, std::int32_t id) {
 
 }  // namespace
 
-ReportWindow::ReportWindow(AppState& state, QWidget* parent) : QDialog(parent), state_(state) {
+ReportWindow::ReportWindow(AppState& state, QWidget* parent)
+    : QDialog(parent), state_(state), fileOps_(&FileSystemDataFileOps()) {
   setObjectName(QStringLiteral("frmrep"));
   setWindowTitle(QStringLiteral("事故時報告書"));
 
@@ -131,6 +136,8 @@ ReportWindow::ReportWindow(AppState& state, QWidget* parent) : QDialog(parent), 
   mnuSerItem_[0]->setObjectName(QStringLiteral("mnuSerItem_0"));
   mnuSerItem_[1] = search->addAction(QStringLiteral("報告者氏名"));
   mnuSerItem_[1]->setObjectName(QStringLiteral("mnuSerItem_1"));
+  connect(mnuSerItem_[0], &QAction::triggered, this, [this] { this->search(SearchField::RecordNumber); });
+  connect(mnuSerItem_[1], &QAction::triggered, this, [this] { this->search(SearchField::ReporterName); });
   layout->setMenuBar(menuBar_);
 
   auto* content = new QWidget(this);
@@ -216,7 +223,11 @@ void ReportWindow::buildTopRow(QWidget* content) {
   for (QWidget* w : std::initializer_list<QWidget*>{command4_, command2_, label9_, command3_, command5_})
     w->setToolTip(kStepTip);
 
-  // Stepping, searching and deleting are wired with the navigation.
+  connect(command4_, &QPushButton::clicked, this, [this] { step(Step::First); });
+  connect(command2_, &QPushButton::clicked, this, [this] { step(Step::Previous); });
+  connect(command3_, &QPushButton::clicked, this, [this] { step(Step::Next); });
+  connect(command5_, &QPushButton::clicked, this, [this] { step(Step::Last); });
+  connect(command7_, &QPushButton::clicked, this, &ReportWindow::deleteShown);
   connect(command6_, &QPushButton::clicked, this, &ReportWindow::sinki);
   connect(back_, &QPushButton::clicked, this, &ReportWindow::reject);
 }
@@ -584,6 +595,113 @@ bool ReportWindow::kakunin() {
 void ReportWindow::dropUntouchedNewReports() {
   DropUnsavedNewReports(state_, unsavedNew_);
   unsavedNew_.clear();
+}
+
+void ReportWindow::showCurrent() {
+  if (state_.ReportCount() > 0) {
+    hyouji();
+    return;
+  }
+  std::vector<ReportRecord> table;
+  int n = FindFileWithReports(state_, state_.CurrentFileNo - 1, -1, table);
+  const bool atEnd = n >= 0;
+  if (n < 0) n = FindFileWithReports(state_, state_.CurrentFileNo + 1, +1, table);
+  if (n < 0) {
+    sinki();
+    return;
+  }
+  const int index = atEnd ? static_cast<int>(table.size()) - 1 : 0;
+  ShowFile(state_, n, std::move(table), index);
+  hyouji();
+}
+
+// ---- Steps, search, deletion ---------------------------------------------------
+
+void ReportWindow::step(Step kind) {
+  StepPlan plan = PlanStep(state_, kind);
+  if (!plan.moves) return;
+  // The file left is saved first; when that fails the window stays.
+  if (plan.leavesFile && !kakunin()) return;
+  ApplyStep(state_, std::move(plan));
+  hyouji();
+}
+
+void ReportWindow::search(SearchField field) {
+  // Edits are saved before the files are read, and a search never runs past
+  // edits that could not be saved. The search reads the files on its own and
+  // leaves the file in memory alone: a new report not yet written stays
+  // until a hit is chosen.
+  if (changed_ && !kakunin()) return;
+  state_.SearchHits.clear();
+  const QString prompt = field == SearchField::RecordNumber ? QStringLiteral("カルテ番号を入力してください。")
+                                                           : QStringLiteral("報告者氏名を入力してください。");
+  const std::optional<QString> text = state_.prompts().input(prompt, QStringLiteral("検索"), QString());
+  if (!text || text->isEmpty()) return;
+
+  state_.prompts().setBusy(true);
+  SearchOutcome found = SearchReports(state_, field, *text);
+  state_.prompts().setBusy(false);
+  state_.SearchHits = std::move(found.hits);
+
+  if (state_.SearchHits.empty()) {
+    // The report shown stays; the file in memory is as the search found it.
+    state_.prompts().beep();
+    state_.prompts().message(QStringLiteral("データが見つかりません"), QString(), PromptIcon::None,
+                             PromptButtons::Ok);
+    return;
+  }
+
+  const int chosen = SearchResultDialog::Choose(state_, found.lines, this);
+  // Closed without a choice: the report shown before the search stays.
+  if (chosen < 0 || chosen >= static_cast<int>(state_.SearchHits.size())) return;
+  const AppState::SearchHit hit = state_.SearchHits[static_cast<std::size_t>(chosen)];
+  if (!kakunin()) return;  // takes back a new report never changed
+  LoadDataFile(state_, hit.fileNo);
+  state_.CurrentIndex = hit.slot;
+  showCurrent();
+}
+
+void ReportWindow::deleteShown() {
+  switch (ClassifyDeletion(state_)) {
+    case DeletionCase::None: return;
+
+    case DeletionCase::LastOfCollection:
+      // The emptied data file is written and a new report starts at once.
+      TakeOutShownReport(state_);
+      changed_ = true;
+      kakunin();
+      sinki();
+      return;
+
+    case DeletionCase::WithinFile: {
+      const WithinFileDeletion d = TakeOutShownReport(state_);
+      changed_ = true;
+      // The file's last report gone, the first report of the next file
+      // follows; the shortened file is saved before it is left.
+      if (d.wasLastOfFile && d.newerFilesExist && kakunin()) {
+        std::vector<ReportRecord> next;
+        const int n = FindFileWithReports(state_, state_.CurrentFileNo + 1, +1, next);
+        if (n >= 0) ShowFile(state_, n, std::move(next), 0);
+      }
+      hyouji();
+      return;
+    }
+
+    case DeletionCase::OnlyReportOfFile: {
+      const FileRemovalOutcome removed = RemoveShownReportFile(state_, *fileOps_, state_.clock().now());
+      if (!removed.ok) {
+        state_.prompts().message(removed.error, QString(), PromptIcon::Critical);
+        return;
+      }
+      // The file in memory is gone with its report: nothing of it to save.
+      changed_ = false;
+      unsavedNew_.clear();
+      if (!removed.notice.isEmpty()) state_.prompts().message(removed.notice, QString(), PromptIcon::Exclamation);
+      if (removed.startNewReport) sinki();
+      else hyouji();
+      return;
+    }
+  }
 }
 
 // ---- Editing -----------------------------------------------------------------

@@ -27,9 +27,12 @@ namespace orvanta {
 
 class AppState;
 class BodySitePage;
+class DataFileOps;
 class DateFieldControls;
 struct ReportRecord;
 enum class DatePart;
+enum class SearchField;
+enum class Step;
 
 class ReportWindow : public QDialog {
   Q_OBJECT
@@ -48,6 +51,16 @@ class ReportWindow : public QDialog {
   bool kakunin();
   // Writes data file CurrentFileNo and ttid.dat; a failure is told.
   bool hozon();
+
+  // The step buttons: "▲▲", "▲", "▼", "▼▼".
+  void step(Step step);
+  // "表示データの削除": deletes the shown report.
+  void deleteShown();
+  // The menu "カルテ検索": by record number or by the reporter's name.
+  void search(SearchField field);
+
+  // The file operations a deletion uses (the file system unless replaced).
+  void setDataFileOps(DataFileOps& ops) { fileOps_ = &ops; }
 
   // The window's marks.
   bool isChanged() const { return changed_; }
@@ -100,6 +113,9 @@ class ReportWindow : public QDialog {
   void showDates(const ReportRecord& record);
   // Takes the untouched new reports back out of the file in memory.
   void dropUntouchedNewReports();
+  // Shows the report at CurrentIndex; with no report in the file in memory,
+  // the nearest report there is, or a new report when there is none.
+  void showCurrent();
   bool closeProcedure();
 
   AppState& state_;
@@ -108,6 +124,7 @@ class ReportWindow : public QDialog {
   bool closing_ = false;
   // New reports started here and not written yet.
   std::vector<std::int32_t> unsavedNew_;
+  DataFileOps* fileOps_ = nullptr;
 
   QMenuBar* menuBar_ = nullptr;
   std::array<QAction*, 2> mnuSerItem_{};
