@@ -2,6 +2,7 @@
 
 #include <QFileInfo>
 
+#include "analysis/result_grid_model.h"
 #include "platform/codepage.h"
 #include "platform/prompts.h"
 #include "platform/safe_save.h"
@@ -10,6 +11,23 @@
 namespace orvanta {
 
 QByteArray CsvFileBytes(const QString& text) { return cp932::Encode(text) + "\r\n"; }
+
+QString CsvPeriodText(const QString& fromYear, const QString& fromMonth, const QString& fromDay,
+                      const QString& toYear, const QString& toMonth, const QString& toDay) {
+  return fromYear + QStringLiteral("年") + fromMonth + QStringLiteral("月") + fromDay + QStringLiteral("日～") + toYear + QStringLiteral("年") + toMonth + QStringLiteral("月") + toDay;
+}
+
+QString CsvGridRows(const ResultGridModel& grid) {
+  QString text;
+  for (int r = 0; r < grid.rows(); ++r) {
+    for (int c = 0; c < grid.cols(); ++c) {
+      if (c > 0) text += u',';
+      text += grid.cell(r, c);
+    }
+    text += QStringLiteral("\r\n");
+  }
+  return text;
+}
 
 bool WriteCsvFile(AppState& state, const std::function<QString()>& buildText) {
   Prompts& prompts = state.prompts();

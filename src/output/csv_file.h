@@ -9,6 +9,7 @@
 namespace orvanta {
 
 class AppState;
+class ResultGridModel;
 
 inline const QString kCsvFilter = QStringLiteral("csvﾌｧｲﾙ (*.csv)");
 inline const QString kCsvOverwriteQuestion = QStringLiteral("そのファイルは存在します。書き換えますか？");
@@ -25,6 +26,16 @@ QByteArray CsvFileBytes(const QString& text);
 // builds the text with buildText, writes it in one piece and says whether it
 // worked. Cancelling the dialog ends without a message. Returns whether a
 // file was written.
+// The period as the two date fields' boxes hold it: "2003年6月16日～2004年6月15"
+// (from year, month, day, to year, month; the caller adds the to-day's ending,
+// "日" or "日　　縦項目…").
+QString CsvPeriodText(const QString& fromYear, const QString& fromMonth, const QString& fromDay,
+                      const QString& toYear, const QString& toMonth, const QString& toDay);
+
+// Every row of a grid, row 0 first: its cells joined by "," and CR LF after
+// each row. Cells are written exactly as the grid holds them.
+QString CsvGridRows(const ResultGridModel& grid);
+
 bool WriteCsvFile(AppState& state, const std::function<QString()>& buildText);
 
 }  // namespace orvanta

@@ -5,6 +5,7 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include "analysis/result_grid_model.h"
 #include "platform/clock.h"
 #include "platform/value_file.h"
 #include "shell/app_state.h"
@@ -81,6 +82,24 @@ TEST_F(CsvFileTest, FailureIsReported) {
   EXPECT_FALSE(WriteCsvFile(state, text));
   EXPECT_EQ(prompts.last().text, QStringLiteral("ファイルの作成に失敗しました"));
   EXPECT_FALSE(prompts.busy());
+}
+
+TEST(CsvTextTest, PeriodTextAndGridRowsAreWrittenAsTheControlsHoldThem) {
+  EXPECT_EQ(CsvPeriodText("2003", "6", "16", "2004", "6", "15") + QStringLiteral("日"),
+            QStringLiteral("2003年6月16日～2004年6月15日"));
+  // Texts typed into the boxes go in as they stand, even when they are no date.
+  EXPECT_EQ(CsvPeriodText("", "x", "031", "2004", "13", ""), QStringLiteral("年x月031日～2004年13月"));
+
+  ResultGridModel grid;
+  EXPECT_EQ(CsvGridRows(grid), QString());
+  grid.setRows(2);
+  grid.setCols(2);
+  EXPECT_EQ(CsvGridRows(grid), QStringLiteral(",\r\n,\r\n"));  // an untouched 2 x 2 grid
+  grid.setCols(3);
+  grid.setCell(0, 1, QStringLiteral(" 1;医師"));
+  grid.setCell(1, 0, QStringLiteral(" 7 "));
+  grid.setCell(1, 2, QStringLiteral("0"));
+  EXPECT_EQ(CsvGridRows(grid), QStringLiteral(", 1;医師,\r\n 7 ,,0\r\n"));
 }
 
 }  // namespace
