@@ -1,0 +1,99 @@
+// The report window on a data file of 1000 reports: opening it on a stored
+// report, and showing another report (hyouji) as the step buttons do.
+
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QTemporaryDir>
+#include <cstdlib>
+#include <memory>
+
+#include "codelists/code_lists.h"
+#include "platform/clock.h"
+#include "platform/prompts.h"
+#include "reports/report_window.h"
+#include "shell/app_setup_gui.h"
+#include "shell/app_state.h"
+#include "shell/startup.h"
+#include "support/synthetic_collection.h"
+
+namespace orvanta {
+namespace {
+
+// Answers nothing: the benchmark never leads to a prompt.
+class SilentPrompts : public Prompts {
+ public:
+  PromptAnswer message(const QString&, const QString&, PromptIcon, PromptButtons) override {
+    std::abort();
+  }
+  std::optional<QString> input(const QString&, const QString&, const QString&) override { std::abort(); }
+  QString saveFileName(const QString&, const QString&, const QString&) override { std::abort(); }
+  void beep() override {}
+  void setBusy(bool) override {}
+};
+
+struct Fixture {
+  QTemporaryDir root;
+  SilentPrompts prompts;
+  FixedClock clock{QDateTime(QDate(2026, 12, 10), QTime(9, 0))};
+  AppState state{root.path(), prompts, clock};
+  Fixture() {
+    SetDefaultCodeLists(state.Lists);
+    const IdCounters c = GenerateCollection(state.ReportFolderPath(), kFileCapacity, 20240601);
+    if (c.TotalReports != kFileCapacity) std::abort();
+    state.Counters = c;
+    state.TodayYear = 2026;
+    state.TodayMonth = 12;
+    state.TodayDay = 10;
+    if (LoadDataFile(state, 0) != LoadOutcome::Loaded) std::abort();
+    CountDataFiles(state);
+    state.CurrentFileNo = 0;
+    state.CurrentIndex = 500;
+  }
+};
+
+Fixture& Shared() {
+  static Fixture f;
+  return f;
+}
+
+void BM_OpenReportWindow(benchmark::State& st) {
+  Fixture& f = Shared();
+  for (auto _ : st) {
+    f.state.CurrentIndex = 500;
+    auto window = std::make_unique<ReportWindow>(f.state);
+    window->show();
+    QApplication::processEvents();
+    benchmark::DoNotOptimize(window.get());
+  }
+}
+BENCHMARK(BM_OpenReportWindow)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_Hyouji(benchmark::State& st) {
+  Fixture& f = Shared();
+  ReportWindow window(f.state);
+  window.show();
+  QApplication::processEvents();
+  int i = 0;
+  for (auto _ : st) {
+    f.state.CurrentIndex = i;
+    window.hyouji();
+    QApplication::processEvents();
+    i = (i + 37) % kFileCapacity;
+  }
+  if (window.isChanged()) st.SkipWithError("showing a report marked it changed");
+}
+BENCHMARK(BM_Hyouji)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+}  // namespace
+}  // namespace orvanta
+
+int main(int argc, char** argv) {
+  qputenv("QT_QPA_PLATFORM", "offscreen");
+  QApplication app(argc, argv);
+  orvanta::SetUpApplication(app);
+  benchmark::Initialize(&argc, argv);
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}
