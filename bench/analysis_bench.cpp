@@ -24,56 +24,18 @@
 #include "platform/prompts.h"
 #include "reports/body_sites.h"
 #include "shell/app_state.h"
+#include "support/bench_collection.h"
 #include "support/synthetic_collection.h"
 
 namespace orvanta {
 namespace {
 
-constexpr int kReports = 100000;
-constexpr int kFiles = 100;
+constexpr int kReports = kBenchReports;
+constexpr int kFiles = kBenchFiles;
+using Collection = BenchCollection;
 
-// The benchmark asks nothing: every prompt would be a fault.
-class NoPrompts final : public Prompts {
- public:
-  PromptAnswer message(const QString&, const QString&, PromptIcon, PromptButtons) override { std::abort(); }
-  std::optional<QString> input(const QString&, const QString&, const QString&) override { std::abort(); }
-  QString saveFileName(const QString&, const QString&, const QString&) override { std::abort(); }
-  void beep() override {}
-  void setBusy(bool) override {}
-};
-
-struct Collection {
-  QTemporaryDir root;
-  NoPrompts prompts;
-  FixedClock clock{QDateTime(QDate(2024, 12, 31), QTime(9, 0))};
-  AppState state{root.path(), prompts, clock};
-  QByteArray wcCommand;
-
-  Collection() {
-    const IdCounters c = GenerateCollection(state.ReportFolderPath(), kReports, 20240601, kReports / kFiles);
-    if (c.TotalReports != kReports) std::abort();
-    state.Counters = c;
-    SetDefaultCodeLists(state.Lists);
-    FillBodySiteNames(state.BodySiteNames);
-    wcCommand = "wc -l";
-    for (int i = 0; i <= state.NewestFileNo; ++i) wcCommand += " '" + QFile::encodeName(state.DataFilePath(i)) + "'";
-    wcCommand += " > /dev/null";
-  }
-};
-
-Collection& Shared() {
-  static Collection c;
-  return c;
-}
-
-// A period that holds every generated report (2015 to 2024).
-AnalysisPeriod Everything() { return AnalysisPeriod{{2000, 1, 1}, {2029, 12, 31}}; }
-
-double WcSeconds(const QByteArray& command) {
-  const auto t0 = std::chrono::steady_clock::now();
-  if (std::system(command.constData()) != 0) std::abort();
-  return std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
-}
+Collection& Shared() { return SharedBenchCollection(); }
+AnalysisPeriod Everything() { return WholeCollectionPeriod(); }
 
 // `wc -l` over the 100 files, one process (spawn included).
 void BM_WcLines(benchmark::State& state) {

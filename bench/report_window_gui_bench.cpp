@@ -15,26 +15,16 @@
 #include "shell/app_setup_gui.h"
 #include "shell/app_state.h"
 #include "shell/startup.h"
+#include "support/bench_collection.h"
 #include "support/synthetic_collection.h"
 
 namespace orvanta {
 namespace {
 
-// Answers nothing: the benchmark never leads to a prompt.
-class SilentPrompts : public Prompts {
- public:
-  PromptAnswer message(const QString&, const QString&, PromptIcon, PromptButtons) override {
-    std::abort();
-  }
-  std::optional<QString> input(const QString&, const QString&, const QString&) override { std::abort(); }
-  QString saveFileName(const QString&, const QString&, const QString&) override { std::abort(); }
-  void beep() override {}
-  void setBusy(bool) override {}
-};
 
 struct Fixture {
   QTemporaryDir root;
-  SilentPrompts prompts;
+  NoPrompts prompts;
   FixedClock clock{QDateTime(QDate(2026, 12, 10), QTime(9, 0))};
   AppState state{root.path(), prompts, clock};
   Fixture() {

@@ -1,6 +1,8 @@
 #include "analysis/result_grid_widget.h"
 
 #include <QHeaderView>
+#include <QPainter>
+#include <QStyleOptionHeader>
 #include <QStyledItemDelegate>
 
 #include "platform/qt_layout.h"
@@ -25,9 +27,76 @@ class CellDelegate final : public QStyledItemDelegate {
   }
 };
 
+// Headings wrap within their section when it has room for a second line;
+// in a section one line high a heading stays on one line, and one too long
+// for its section is shown from its start, as the cells do.
+class GridHeader final : public QHeaderView {
+ public:
+  using QHeaderView::QHeaderView;
+
+ protected:
+  void initStyleOptionForIndex(QStyleOptionHeader* option, int logicalIndex) const override {
+    QHeaderView::initStyleOptionForIndex(option, logicalIndex);
+    const int across = orientation() == Qt::Horizontal ? height() : sectionSize(logicalIndex);
+    int flags = option->textAlignment.toInt();
+    if (across < 2 * option->fontMetrics.lineSpacing()) flags &= ~Qt::TextWordWrap;
+    if (!(flags & Qt::TextWordWrap) && !(flags & Qt::AlignLeft)) {
+      const int along = orientation() == Qt::Horizontal ? sectionSize(logicalIndex) : width();
+      const int margin = style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, this);
+      if (option->fontMetrics.horizontalAdvance(option->text) > along - 2 * margin)
+        flags = (flags & ~Qt::AlignHorizontal_Mask) | Qt::AlignLeft;
+    }
+    option->textAlignment = Qt::Alignment::fromInt(flags);
+  }
+};
+
+// The corner where the headings meet: the cells of the fixed rows in the
+// fixed columns, drawn as a heading. A row's cells are joined by a blank and
+// the rows stand one per line, as the headings join theirs; the text follows
+// the alignment of column 0 and wraps within the corner.
+class GridCorner final : public QWidget {
+ public:
+  GridCorner(const ResultGridModel& model, QWidget* parent) : QWidget(parent), model_(model) {
+    setObjectName(QStringLiteral("GridCorner"));
+    setAttribute(Qt::WA_OpaquePaintEvent);
+  }
+
+  QString text() const {
+    QStringList lines;
+    for (int r = 0; r < model_.fixedRows(); ++r) {
+      QStringList cells;
+      for (int c = 0; c < model_.fixedCols(); ++c) cells << model_.cell(r, c);
+      lines << cells.join(QLatin1Char(' '));
+    }
+    return lines.join(QLatin1Char('\n'));
+  }
+
+ protected:
+  void paintEvent(QPaintEvent*) override {
+    QPainter painter(this);
+    QStyleOptionHeader option;
+    option.initFrom(this);
+    option.rect = rect();
+    option.state |= QStyle::State_Raised;
+    option.orientation = Qt::Horizontal;
+    option.position = QStyleOptionHeader::OnlyOneSection;
+    option.section = 0;
+    option.text = text();
+    option.textAlignment = Qt::Alignment::fromInt(model_.cellAlignment(0, 0).toInt() | Qt::TextWordWrap);
+    style()->drawControl(QStyle::CE_Header, &option, &painter, this);
+  }
+
+ private:
+  const ResultGridModel& model_;
+};
+
 }  // namespace
 
-ResultGrid::ResultGrid(QWidget* parent) : QTableView(parent), model_(new ResultGridModel(this)) {
+ResultGrid::ResultGrid(QWidget* parent)
+    : QTableView(parent), model_(new ResultGridModel(this)), corner_(new GridCorner(*model_, this)) {
+  corner_->hide();
+  setHorizontalHeader(new GridHeader(Qt::Horizontal, this));
+  setVerticalHeader(new GridHeader(Qt::Vertical, this));
   setModel(model_);
   setItemDelegate(new CellDelegate(this));
   setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -48,6 +117,12 @@ ResultGrid::ResultGrid(QWidget* parent) : QTableView(parent), model_(new ResultG
   verticalHeader()->setDefaultSectionSize(Twips(kDefaultGridRowHeight));
 
   connect(model_, &ResultGridModel::layoutOfGridChanged, this, &ResultGrid::applyLayout);
+  // The corner repaints when one of its cells may have changed.
+  connect(model_, &QAbstractItemModel::dataChanged, corner_, [this](const QModelIndex& topLeft) {
+    if (topLeft.row() < model_->fixedRows() && topLeft.column() < model_->fixedCols()) corner_->update();
+  });
+  connect(model_, &QAbstractItemModel::headerDataChanged, corner_, qOverload<>(&QWidget::update));
+  connect(model_, &QAbstractItemModel::modelReset, corner_, qOverload<>(&QWidget::update));
   connect(model_, &ResultGridModel::colWidthChanged, this, [this](int c) {
     if (c < model_->fixedCols()) {
       applyFixedSizes();
@@ -121,6 +196,21 @@ void ResultGrid::onRowHeightChanged(int r) {
   } else {
     applyRowHeights(r, r);
   }
+}
+
+// The corner covers the place where the two headings meet, while both are
+// shown.
+void ResultGrid::updateGeometries() {
+  QTableView::updateGeometries();
+  const QHeaderView* h = horizontalHeader();
+  const QHeaderView* v = verticalHeader();
+  if (h->isHidden() || v->isHidden()) {
+    corner_->hide();
+    return;
+  }
+  corner_->setGeometry(v->x(), h->y(), v->width(), h->height());
+  corner_->show();
+  corner_->raise();
 }
 
 void ResultGrid::applyLayout() {

@@ -1,7 +1,9 @@
 #pragma once
 // ResultGrid: the grid of text cells of the analysis views, a table view over
 // a ResultGridModel. Fixed rows are shown as the column headings and fixed
-// columns as the row headings, so they stay in place while the cells scroll.
+// columns as the row headings, so they stay in place while the cells scroll;
+// the cells where fixed rows and fixed columns meet are shown in the corner
+// between the two headings.
 //
 // Hiding the grid (hide(), setVisible(false)) holds back every change of its
 // model until it is shown again, so filling a hidden grid row by row costs no
@@ -25,6 +27,9 @@ class ResultGrid : public QTableView {
 
   void setVisible(bool visible) override;
 
+ protected:
+  void updateGeometries() override;
+
  private:
   void applyLayout();
   void applyFixedSizes();
@@ -33,6 +38,7 @@ class ResultGrid : public QTableView {
   void onRowHeightChanged(int r);
 
   ResultGridModel* model_;
+  QWidget* corner_;       // the fixed cells of the top-left corner
   bool holding_ = false;  // hidden: the model is in an update
   int hiddenRows_ = 0;    // leading rows hidden as fixed
   int hiddenCols_ = 0;

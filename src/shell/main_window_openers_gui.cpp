@@ -1,5 +1,8 @@
 #include "shell/main_window_openers_gui.h"
 
+#include "analysis/cross_table_window.h"
+#include "analysis/extraction_window.h"
+#include "analysis/summary_window.h"
 #include "codelists/answer_code_editor_window.h"
 #include "codelists/code_list_editor_window.h"
 #include "reports/report_window.h"
@@ -23,10 +26,43 @@ void ShowReportWindow(AppState& state, QWidget* parent) {
   window.exec();
 }
 
-// The windows below come with the analysis and printing work; until a window
-// exists its button on the main window stays disabled.
-bool HasAnalysisView(AnalysisView) { return false; }
-void ShowAnalysisView(AnalysisView, AppState&, QWidget*) {}
+// The graph views come with the graph work; until a window exists its button
+// on the main window stays disabled.
+bool HasAnalysisView(AnalysisView view) {
+  switch (view) {
+    case AnalysisView::CrossTable:
+    case AnalysisView::Extraction:
+    case AnalysisView::Summary:
+      return true;
+    case AnalysisView::Graph:
+    case AnalysisView::ItemGraph:
+      return false;
+  }
+  return false;
+}
+
+void ShowAnalysisView(AnalysisView view, AppState& state, QWidget* parent) {
+  switch (view) {
+    case AnalysisView::CrossTable: {
+      CrossTableWindow window(state, parent);
+      window.exec();
+      return;
+    }
+    case AnalysisView::Extraction: {
+      ExtractionWindow window(state, parent);
+      window.exec();
+      return;
+    }
+    case AnalysisView::Summary: {
+      SummaryWindow window(state, parent);
+      window.exec();
+      return;
+    }
+    case AnalysisView::Graph:
+    case AnalysisView::ItemGraph:
+      return;
+  }
+}
 
 bool HasSheetPrinting() { return false; }
 void PrintBlankSheet(AppState&, QWidget*) {}

@@ -57,6 +57,55 @@ TEST(ResultGridWidget, FixedCellsAreTheHeadings) {
   EXPECT_FALSE(grid.grab().isNull());
 }
 
+// Where the fixed rows and the fixed columns meet, the corner between the
+// headings shows their cells.
+TEST(ResultGridWidget, CornerShowsTheFixedCornerCell) {
+  ResultGrid grid;
+  ResultGridModel& g = grid.grid();
+  g.setCols(3);
+  g.setRows(3);
+  g.setFixedRows(1);
+  g.setFixedCols(1);
+  g.setColWidth(0, 1500);
+  g.setRowHeight(0, 600);
+  grid.resize(400, 200);
+  grid.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&grid));
+
+  QWidget* corner = grid.findChild<QWidget*>("GridCorner");
+  ASSERT_NE(corner, nullptr);
+  EXPECT_TRUE(corner->isVisible());
+  EXPECT_EQ(corner->geometry(), QRect(grid.verticalHeader()->x(), grid.horizontalHeader()->y(), Twips(1500), Twips(600)));
+  const QImage empty = corner->grab().toImage();
+
+  g.setCell(0, 0, QStringLiteral("区分"));
+  const QImage shown = corner->grab().toImage();
+  EXPECT_NE(shown, empty);
+  g.setCell(0, 0, QStringLiteral("年齢"));
+  EXPECT_NE(corner->grab().toImage(), shown);
+  g.setCell(0, 0, QString());
+  EXPECT_EQ(corner->grab().toImage(), empty);
+
+  // Filled while hidden, shown once the grid is shown again.
+  grid.hide();
+  g.setCell(0, 0, QStringLiteral("区分"));
+  grid.show();
+  QCoreApplication::processEvents();
+  EXPECT_EQ(corner->grab().toImage(), shown);
+
+  // With only a fixed row, or only a fixed column, there is no corner.
+  g.setFixedCols(0);
+  QCoreApplication::processEvents();
+  EXPECT_FALSE(corner->isVisible());
+  g.setFixedCols(1);
+  g.setFixedRows(0);
+  QCoreApplication::processEvents();
+  EXPECT_FALSE(corner->isVisible());
+  g.setFixedRows(1);
+  QCoreApplication::processEvents();
+  EXPECT_TRUE(corner->isVisible());
+}
+
 // The extraction listing: the heading row, then 100,000 report rows added one
 // by one while the grid is hidden, each 400 twips high.
 TEST(ResultGridWidget, HundredThousandRowsFilledWhileHidden) {

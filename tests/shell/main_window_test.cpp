@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <tuple>
 #include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
@@ -137,6 +138,24 @@ TEST_F(MainWindowTest, SettingsButtonsOpenTheEditorsOnTheirLists) {
                 editor->close();
               });
     window.findChild<QPushButton*>(QString::fromLatin1(name))->click();
+    EXPECT_EQ(seen, QString::fromUtf8(caption)) << name;
+  }
+}
+
+TEST_F(MainWindowTest, AnalysisButtonsOpenTheirViews) {
+  MainWindow window(state);
+  const std::tuple<const char*, const char*, const char*> buttons[] = {
+      {"Command4", "frmYHJ", "クロス集計表"}, {"Command5", "frmTySu", "データ抽出"},
+      {"Command7", "frmTySu2", "レポート"}};
+  for (const auto& [name, form, caption] : buttons) {
+    auto* open = window.findChild<QPushButton*>(QString::fromLatin1(name));
+    ASSERT_TRUE(open->isEnabled()) << name;
+    QString seen;
+    WhenModal(QString::fromLatin1(form), [&](QWidget* view) {
+      seen = view->windowTitle();
+      view->close();
+    });
+    open->click();
     EXPECT_EQ(seen, QString::fromUtf8(caption)) << name;
   }
 }

@@ -1,0 +1,55 @@
+#pragma once
+// The cross tabulation window (frmYHJ, "クロス集計表"): the user picks a
+// vertical and a horizontal item, and the window counts the reports of the
+// period for every pair of their categories, with the total of every column
+// (Grid2, under the table) and of every row (Grid3, beside it).
+
+#include <QDialog>
+#include <array>
+
+class QComboBox;
+class QPushButton;
+
+namespace orvanta {
+
+class AppState;
+class DateFieldControls;
+class ResultGrid;
+
+class CrossTableWindow : public QDialog {
+  Q_OBJECT
+
+ public:
+  explicit CrossTableWindow(AppState& state, QWidget* parent = nullptr);
+  ~CrossTableWindow() override;
+
+  // Recomputes the table for the two chosen items and the period in the date
+  // fields; nothing happens unless both items are chosen.
+  void preHyouji();
+  // "CSVファイル変換": writes the table to a CSV file the user chooses.
+  void writeCsv();
+  // The text of that file as the window stands now.
+  QString csvText() const;
+
+ protected:
+  void showEvent(QShowEvent* event) override;
+  void changeEvent(QEvent* event) override;
+
+ private:
+  bool bothChosen() const;
+  void linkScrolling();
+
+  AppState& state_;
+  bool loading_ = false;
+  std::array<QComboBox*, 2> combo1_{};
+  ResultGrid* grid1_ = nullptr;
+  ResultGrid* grid2_ = nullptr;
+  ResultGrid* grid3_ = nullptr;
+  DateFieldControls* dates_ = nullptr;
+  QPushButton* command4_ = nullptr;
+  QPushButton* command1_ = nullptr;
+  QPushButton* command5_ = nullptr;
+  QPushButton* command3_ = nullptr;
+};
+
+}  // namespace orvanta
