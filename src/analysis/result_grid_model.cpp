@@ -242,6 +242,11 @@ QVariant ResultGridModel::data(const QModelIndex& index, int role) const {
   switch (role) {
     case Qt::DisplayRole: return cells_[at(index.row(), index.column())];
     case Qt::TextAlignmentRole: return QVariant::fromValue(cellAlignment(index.row(), index.column()));
+    case Qt::ToolTipRole: {
+      // The whole text, for cells too narrow to show it.
+      const QString& text = cells_[at(index.row(), index.column())];
+      return text.isEmpty() ? QVariant() : QVariant(text);
+    }
     default: return {};
   }
 }

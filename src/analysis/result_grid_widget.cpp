@@ -103,7 +103,8 @@ ResultGrid::ResultGrid(QWidget* parent)
   setSelectionMode(QAbstractItemView::SingleSelection);
   setSelectionBehavior(QAbstractItemView::SelectItems);
   setWordWrap(false);
-  setTextElideMode(Qt::ElideNone);
+  // A text wider than its cell ends in "…"; its tooltip shows it whole.
+  setTextElideMode(Qt::ElideRight);
   setCornerButtonEnabled(false);
   setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
   for (QHeaderView* h : {horizontalHeader(), verticalHeader()}) {

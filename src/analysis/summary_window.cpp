@@ -52,8 +52,10 @@ constexpr int kTableHeight = 1395;
 constexpr int kTablePitch = 5010;   // from one column of tables to the next
 constexpr int kTablesTop = kFirstCaptionTop + 3 * kRowPitch;
 constexpr int kTablesPerColumn = 6;
-constexpr int kLabelColWidth = 4000;
-constexpr int kCountColWidth = 600;
+// The count column is wide enough for a six-digit count beside the scroll
+// bar; the label column gives up what it needs.
+constexpr int kLabelColWidth = 3900;
+constexpr int kCountColWidth = 780;
 
 const QString kInstruction =
     QStringLiteral("各リストから項目を選択すると、その項目に対応するものが他の項目の表に表示されます。");

@@ -31,6 +31,9 @@ TEST(ResultGridModel, CurrentCellTextsAreStoredUnchanged) {
     EXPECT_EQ(g.text(), texts[c]) << c;
     EXPECT_EQ(g.cell(1, c), texts[c]) << c;
     EXPECT_EQ(g.data(g.index(1, c)).toString(), texts[c]) << c;
+    // A text cut off by a narrow column can be read whole in its tooltip.
+    EXPECT_EQ(g.data(g.index(1, c), Qt::ToolTipRole).isValid(), !texts[c].isEmpty()) << c;
+    EXPECT_EQ(g.data(g.index(1, c), Qt::ToolTipRole).toString(), texts[c]) << c;
   }
   // A cell never written is empty; a row or column outside the grid changes
   // nothing and reads empty.
