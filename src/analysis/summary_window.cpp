@@ -31,7 +31,7 @@ constexpr int kClientHeight = 10545;
 constexpr int kLeft = 120;
 
 constexpr int kFrameTop = 0;
-constexpr int kFrameHeight = 705;
+constexpr int kFrameHeight = 690;
 constexpr int kDateTop = 255;       // inside the frame
 constexpr int kDateGap = 180;       // between the two dates, and before "再計算"
 constexpr int kButtonWidth = 900;
@@ -42,8 +42,10 @@ constexpr int kLineHeight = 195;    // one line of 9-point text
 constexpr int kListWidth = 2295;
 constexpr int kListHeight = 300;
 constexpr int kListPitch = 2520;    // from one list to the next in a row
-constexpr int kCaptionHeight = 180;
-constexpr int kFirstCaptionTop = 720;
+// A caption is one line of 9-point text high; the three rows of captions
+// and lists fill what the frame and the six rows of tables leave.
+constexpr int kCaptionHeight = kLineHeight;
+constexpr int kFirstCaptionTop = kFrameTop + kFrameHeight;
 constexpr int kRowPitch = kCaptionHeight + kListHeight;
 constexpr int kListsPerRow = 6;
 
@@ -52,6 +54,7 @@ constexpr int kTableHeight = 1395;
 constexpr int kTablePitch = 5010;   // from one column of tables to the next
 constexpr int kTablesTop = kFirstCaptionTop + 3 * kRowPitch;
 constexpr int kTablesPerColumn = 6;
+static_assert(kTablesTop + kTablesPerColumn * kTableHeight <= kClientHeight, "the tables fit the client area");
 // The count column is wide enough for a six-digit count beside the scroll
 // bar; the label column gives up what it needs.
 constexpr int kLabelColWidth = 3900;

@@ -176,6 +176,9 @@ TEST_F(SummaryWindowTest, AChangedPeriodCountsFromTheNextListChangeOrRecalculati
 
   box("txd", 1)->setText(u"4"_s);  // the reports of 3/5 and 3/20 drop out
   EXPECT_EQ(matching(), u"3"_s);
+  // The file describes the last computation: its period line keeps 3/20
+  // until the changed date is computed.
+  EXPECT_EQ(csv(), fixture("summary_20_days.csv"));
   window->findChild<QPushButton*>(u"Command4"_s)->click();
   EXPECT_EQ(matching(), u"1"_s);
   EXPECT_EQ(grid(11).cell(1, 1), u"1"_s);  // 0～2時
@@ -220,16 +223,31 @@ TEST_F(SummaryWindowTest, LayoutFitsTheClientAreaAndEveryCaption) {
     tables.push_back(g->geometry());
     // Items 0-5, 6-11 and 12-16 in columns, top to bottom.
     EXPECT_EQ(g->x(), window->findChild<ResultGrid*>(u"Grid1_%1"_s.arg(i / 6 * 6))->x()) << i;
+    // Lists 0-5, 6-11 and 12-16 in rows, each under its caption.
     const QWidget* list = combo(i);
     EXPECT_EQ(list->width(), Twips(2295));
     EXPECT_TRUE(area.contains(list->geometry())) << i;
     EXPECT_LT(list->geometry().bottom(), tables.front().top()) << i;
+    EXPECT_EQ(list->y(), combo(i / 6 * 6)->y()) << i;
+    EXPECT_EQ(list->x(), combo(i % 6)->x()) << i;
+    if (i % 6 > 0) EXPECT_GT(list->x(), combo(i - 1)->geometry().right()) << i;
+    if (i >= 6) EXPECT_GT(list->y(), combo(i - 6)->geometry().bottom()) << i;
+    const QWidget* caption = window->findChild<QLabel*>(u"Label4_%1"_s.arg(i));
+    EXPECT_EQ(caption->x(), list->x()) << i;
+    EXPECT_LE(caption->geometry().bottom(), list->y()) << i;
+    EXPECT_GT(caption->geometry().bottom(), list->y() - Twips(300)) << i;
   }
-  // No text is cut off: every label is wide enough for its text.
+  // The matching count at the right end of the third row.
+  const QWidget* count = window->findChild<QLabel*>(u"Label7"_s);
+  EXPECT_GT(count->x(), combo(16)->geometry().right());
+  EXPECT_TRUE(count->geometry().intersects(QRect(0, combo(16)->y(), area.width(), combo(16)->height())));
+  EXPECT_TRUE(area.contains(count->geometry()));
+  // No text is cut off: every label is wide and high enough for its text.
   for (const QLabel* label : window->findChildren<QLabel*>()) {
     if (label->text().isEmpty() || label->wordWrap()) continue;
     EXPECT_LE(label->fontMetrics().horizontalAdvance(label->text()), label->contentsRect().width())
         << label->text().toStdString();
+    EXPECT_LE(label->fontMetrics().height(), label->contentsRect().height()) << label->text().toStdString();
   }
   const auto* frame = window->findChild<QGroupBox*>();
   ASSERT_TRUE(frame);
