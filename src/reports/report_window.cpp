@@ -797,9 +797,8 @@ void ReportWindow::clearOptions(int group) {
 bool ReportWindow::closeProcedure() {
   if (kakunin()) return true;
   // The save failed and was told; the edits are still in memory.
-  if (state_.prompts().message(QStringLiteral("変更を保存できませんでした。保存せずに閉じますか？\n"
-                                              "「いいえ」を押すとこの画面に戻ります。"),
-                               QString(), PromptIcon::Exclamation, PromptButtons::YesNo) != PromptAnswer::Yes)
+  if (state_.prompts().message(QStringLiteral("変更を保存できませんでした。保存せずに閉じますか？"), QString(),
+                               PromptIcon::Exclamation, PromptButtons::YesNo) != PromptAnswer::Yes)
     return false;
   changed_ = false;
   dropUntouchedNewReports();

@@ -655,8 +655,8 @@ TEST_F(ReportWindowTest, AFailedSaveIsToldAndNothingIsLost) {
       QStringLiteral("ファイル「%1」を書き込めませんでした。").arg(QDir::toNativeSeparators(state.DataFilePath(0)))))
       << prompts.shown()[0].text.toStdString();
   EXPECT_EQ(prompts.shown()[0].icon, PromptIcon::Critical);
-  EXPECT_EQ(prompts.shown()[1].text,
-            QStringLiteral("変更を保存できませんでした。保存せずに閉じますか？\n「いいえ」を押すとこの画面に戻ります。"));
+  EXPECT_EQ(prompts.shown()[1].text, QStringLiteral("変更を保存できませんでした。保存せずに閉じますか？"));
+  EXPECT_EQ(prompts.shown()[1].icon, PromptIcon::Exclamation);
   EXPECT_EQ(prompts.shown()[1].buttons, PromptButtons::YesNo);
   EXPECT_TRUE(w.isVisible());
   EXPECT_TRUE(w.isChanged());
@@ -670,6 +670,30 @@ TEST_F(ReportWindowTest, AFailedSaveIsToldAndNothingIsLost) {
   std::vector<ReportRecord> saved;
   ASSERT_TRUE(ReadDataFile(state.DataFilePath(0), saved).ok());
   EXPECT_EQ(saved[0].Texts[kReporterName], QStringLiteral("新しい名前"));
+}
+
+TEST_F(ReportWindowTest, ClosingWithoutSavingAfterAFailedSaveTakesTheNewReportBack) {
+  Collection({1});
+  state.NewReportMode = true;
+  ReportWindow w(state);
+  w.show();
+  ASSERT_EQ(state.TotalReports, 2);
+  Type(Box(w, "Text1_5"), QStringLiteral("書けない報告"));
+  ASSERT_TRUE(QFile::remove(state.DataFilePath(0)));
+  ASSERT_TRUE(QDir().mkpath(state.DataFilePath(0)));
+
+  prompts.answer(PromptAnswer::Ok).answer(PromptAnswer::Yes);
+  Find<QPushButton>(w, "Command1")->click();
+  ASSERT_EQ(prompts.shown().size(), 2u);
+  EXPECT_EQ(prompts.shown()[1].text, QStringLiteral("変更を保存できませんでした。保存せずに閉じますか？"));
+  EXPECT_FALSE(w.isVisible());
+  EXPECT_FALSE(w.isChanged());
+  // The counters describe the files on disk again; the id stays given.
+  EXPECT_EQ(state.ReportCount(), 1);
+  EXPECT_EQ(state.TotalReports, 1);
+  EXPECT_EQ(state.FileRecordCounts[0], 1);
+  EXPECT_EQ(state.LastReportId, 2);
+  EXPECT_FALSE(QFile::exists(state.IdFilePath()));
 }
 
 TEST_F(ReportWindowTest, AnUnreadableDataFileIsKeptBeforeTheNewReportIsWritten) {
