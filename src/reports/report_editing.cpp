@@ -165,10 +165,6 @@ bool ApplyPatientKnownAnswer(ReportRecord& record, int option) {
   return false;
 }
 
-bool PatientBlockEnabled(std::int32_t patientKnownChoice) {
-  return patientKnownChoice != 2 && patientKnownChoice != 3;
-}
-
 ShownDate DateShownFor(int year, int month, int day, const QDate& today) {
   return ShownDate{year == 0 ? today.year() : year, month == 0 ? today.month() : month,
                    day == 0 ? today.day() : day};

@@ -96,10 +96,6 @@ QString StorableLineText(const QString& typed);
 // and name stay. Returns whether the patient block is open for input.
 bool ApplyPatientKnownAnswer(ReportRecord& record, int option);
 
-// Whether the patient block is open for a stored answer of question 5: it is
-// closed only after "いいえ" or "適切な回答なし(患者への使用前)".
-bool PatientBlockEnabled(std::int32_t patientKnownChoice);
-
 // The date a date field shows for a stored date: each part that is 0 (year,
 // month or day) is taken from today.
 struct ShownDate {
