@@ -115,6 +115,7 @@ CrossTableWindow::CrossTableWindow(AppState& state, QWidget* parent) : QDialog(p
   command3_ = Button(this, QStringLiteral("戻る"), "Command3", 13260, kBottomTop + 420, 1545);
   // The table print is not part of this window yet.
   command5_->setEnabled(false);
+  command5_->setToolTip(QStringLiteral("印刷はまだできません"));
 
   dates_->model().setLoading(true);
   const AnalysisPeriod period = DefaultPeriod(state_);

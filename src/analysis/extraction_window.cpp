@@ -1,6 +1,7 @@
 #include "analysis/extraction_window.h"
 
 #include <QComboBox>
+#include <QEvent>
 #include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
@@ -91,7 +92,7 @@ ExtractionWindow::ExtractionWindow(AppState& state, QWidget* parent) : QDialog(p
   PlaceLabel(this, QStringLiteral("件"), 14130, kCountTop + 15);
 
   // The period.
-  auto* frame = new QGroupBox(QStringLiteral("計算期間"), this);
+  auto* frame = Named(new QGroupBox(QStringLiteral("計算期間"), this), "Frame1");
   dates_ = new DateFieldControls(DateFieldVariant::Analysis, this);
   dates_->placeDate(0, frame, 150, 330);
   const int secondLeft = 150 + dates_->dateRowWidthTwips(0) + 120;
@@ -169,6 +170,16 @@ QString ExtractionWindow::csvText() const {
 
 void ExtractionWindow::writeCsv() {
   WriteCsvFile(state_, [this] { return csvText(); });
+}
+
+void ExtractionWindow::showEvent(QShowEvent* event) {
+  QDialog::showEvent(event);
+  state_.prompts().setBusy(false);
+}
+
+void ExtractionWindow::changeEvent(QEvent* event) {
+  QDialog::changeEvent(event);
+  if (event->type() == QEvent::ActivationChange && isActiveWindow()) state_.prompts().setBusy(false);
 }
 
 }  // namespace orvanta

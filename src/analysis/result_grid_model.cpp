@@ -254,14 +254,17 @@ QVariant ResultGridModel::data(const QModelIndex& index, int role) const {
 QVariant ResultGridModel::headerData(int section, Qt::Orientation orientation, int role) const {
   const bool horizontal = orientation == Qt::Horizontal;
   if (section < 0 || section >= (horizontal ? cols_ : rows_)) return {};
-  if (role == Qt::DisplayRole) {
+  if (role == Qt::DisplayRole || role == Qt::ToolTipRole) {
     QStringList parts;
     if (horizontal) {
       for (int r = 0; r < fixedRows(); ++r) parts << cells_[at(r, section)];
     } else {
       for (int c = 0; c < fixedCols(); ++c) parts << cells_[at(section, c)];
     }
-    return parts.join(horizontal ? QLatin1Char('\n') : QLatin1Char(' '));
+    const QString text = parts.join(horizontal ? QLatin1Char('\n') : QLatin1Char(' '));
+    // The whole heading, for sections too narrow to show it.
+    if (role == Qt::ToolTipRole) return text.trimmed().isEmpty() ? QVariant() : QVariant(text);
+    return text;
   }
   if (role == Qt::TextAlignmentRole) {
     // Headings follow their column's alignment and wrap within the column.

@@ -99,7 +99,8 @@ class ResultGridModel : public QAbstractTableModel {
   // The Qt model: every row and column, fixed ones included. headerData
   // gives, for column c, the texts of the fixed rows in that column (one per
   // line) and, for row r, those of the fixed columns in that row, so a view
-  // can show the fixed cells as its headers.
+  // can show the fixed cells as its headers. Cells and headings that hold a
+  // text give it whole as their tooltip.
   int rowCount(const QModelIndex& parent = QModelIndex()) const override;
   int columnCount(const QModelIndex& parent = QModelIndex()) const override;
   QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;

@@ -4,6 +4,7 @@
 #include <QPainter>
 #include <QStyleOptionHeader>
 #include <QStyledItemDelegate>
+#include <algorithm>
 
 #include "platform/qt_layout.h"
 
@@ -29,7 +30,8 @@ class CellDelegate final : public QStyledItemDelegate {
 
 // Headings wrap within their section when it has room for a second line;
 // in a section one line high a heading stays on one line, and one too long
-// for its section is shown from its start, as the cells do.
+// for its section is shown from its start and ends in "…", as the cells do
+// (its tooltip shows it whole).
 class GridHeader final : public QHeaderView {
  public:
   using QHeaderView::QHeaderView;
@@ -40,11 +42,14 @@ class GridHeader final : public QHeaderView {
     const int across = orientation() == Qt::Horizontal ? height() : sectionSize(logicalIndex);
     int flags = option->textAlignment.toInt();
     if (across < 2 * option->fontMetrics.lineSpacing()) flags &= ~Qt::TextWordWrap;
-    if (!(flags & Qt::TextWordWrap) && !(flags & Qt::AlignLeft)) {
+    if (!(flags & Qt::TextWordWrap) && !option->text.contains(QLatin1Char('\n'))) {
       const int along = orientation() == Qt::Horizontal ? sectionSize(logicalIndex) : width();
       const int margin = style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, this);
-      if (option->fontMetrics.horizontalAdvance(option->text) > along - 2 * margin)
+      const int room = along - 2 * margin;
+      if (option->fontMetrics.horizontalAdvance(option->text) > room) {
         flags = (flags & ~Qt::AlignHorizontal_Mask) | Qt::AlignLeft;
+        option->text = option->fontMetrics.elidedText(option->text, Qt::ElideRight, std::max(room, 0));
+      }
     }
     option->textAlignment = Qt::Alignment::fromInt(flags);
   }

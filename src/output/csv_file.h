@@ -21,14 +21,9 @@ inline const QString kCsvFailure = QStringLiteral("ファイルの作成に失�
 // with one more line end, so that the file ends in an empty line.
 QByteArray CsvFileBytes(const QString& text);
 
-// Asks for the file (starting in "my document" under the drive root), asks
-// before replacing an existing file ("いいえ" shows the dialog again), then
-// builds the text with buildText, writes it in one piece and says whether it
-// worked. Cancelling the dialog ends without a message. Returns whether a
-// file was written.
 // The period as the two date fields' boxes hold it: "2003年6月16日～2004年6月15"
-// (from year, month, day, to year, month; the caller adds the to-day's ending,
-// "日" or "日　　縦項目…").
+// (the six box texts in order with "年", "月", "日～", "年", "月" between
+// them; the caller adds the ending after the to-day: "日" or "日　　縦項目…").
 QString CsvPeriodText(const QString& fromYear, const QString& fromMonth, const QString& fromDay,
                       const QString& toYear, const QString& toMonth, const QString& toDay);
 
@@ -36,6 +31,11 @@ QString CsvPeriodText(const QString& fromYear, const QString& fromMonth, const Q
 // each row. Cells are written exactly as the grid holds them.
 QString CsvGridRows(const ResultGridModel& grid);
 
+// Asks for the file (starting in "my document" under the drive root), asks
+// before replacing an existing file ("いいえ" shows the dialog again), then
+// builds the text with buildText, writes it in one piece and says whether it
+// worked. Cancelling the dialog ends without a message. Returns whether a
+// file was written.
 bool WriteCsvFile(AppState& state, const std::function<QString()>& buildText);
 
 }  // namespace orvanta

@@ -280,19 +280,31 @@ TEST_F(CrossTableWindowTest, TotalsScrollWithTheTable) {
   EXPECT_GT(table->verticalScrollBar()->maximum(), 0);
 }
 
-TEST_F(CrossTableWindowTest, BackAndEscapeClose) {
-  for (const bool escape : {false, true}) {
+TEST_F(CrossTableWindowTest, BackEscapeAndTheCloseBoxClose) {
+  for (int way = 0; way < 3; ++way) {
+    SCOPED_TRACE(way);
     CrossTableWindow w(state_);
+    // The main window shows the hourglass while it opens this one; once the
+    // window is up, the pointer is normal again.
+    prompts_.setBusy(true);
     w.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
-    if (escape) {
-      QTest::keyClick(&w, Qt::Key_Escape);
-    } else {
-      Find<QPushButton>(w, "Command3")->click();
-    }
-    EXPECT_FALSE(w.isVisible()) << escape;
+    EXPECT_FALSE(prompts_.busy());
+    if (way == 0) Find<QPushButton>(w, "Command3")->click();
+    if (way == 1) QTest::keyClick(&w, Qt::Key_Escape);
+    if (way == 2) w.close();
+    EXPECT_FALSE(w.isVisible());
     EXPECT_EQ(w.result(), QDialog::Rejected);
   }
+  EXPECT_TRUE(prompts_.shown().empty());
+}
+
+TEST_F(CrossTableWindowTest, PrintButtonIsThereButNotYetAvailable) {
+  CrossTableWindow w(state_);
+  QPushButton* print = Find<QPushButton>(w, "Command5");
+  EXPECT_EQ(print->text(), QStringLiteral("印刷"));
+  EXPECT_FALSE(print->isEnabled());
+  EXPECT_EQ(Find<QPushButton>(w, "Command1")->text(), QStringLiteral("CSVファイル変換"));
 }
 
 }  // namespace

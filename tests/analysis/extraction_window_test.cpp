@@ -230,6 +230,16 @@ TEST_F(ExtractionWindowTest, ModoruEscapeAndTheCloseBoxClose) {
   EXPECT_TRUE(prompts.shown().empty());
 }
 
+// The main window shows the hourglass while it opens this one; once the
+// window is up, the pointer is normal again.
+TEST_F(ExtractionWindowTest, PointerIsNormalWhenTheWindowIsUp) {
+  open();
+  prompts.setBusy(true);
+  window->show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+  EXPECT_FALSE(prompts.busy());
+}
+
 TEST_F(ExtractionWindowTest, PrintButtonIsThereButNotYetAvailable) {
   open();
   QPushButton* print = control<QPushButton>("Command5");

@@ -99,11 +99,20 @@ TEST(ResultGridModel, HeadersAreTheFixedCells) {
   g.setFixedCols(1);
   EXPECT_EQ(g.headerData(2, Qt::Horizontal).toString(), "02");
   EXPECT_EQ(g.headerData(1, Qt::Vertical).toString(), "10");
+  // A heading cut off by a narrow section can be read whole in its tooltip.
+  g.setCell(2, 0, QStringLiteral("12;業務士(清掃･洗濯･廃棄)"));
+  EXPECT_EQ(g.headerData(2, Qt::Vertical, Qt::ToolTipRole).toString(), QStringLiteral("12;業務士(清掃･洗濯･廃棄)"));
+  EXPECT_EQ(g.headerData(2, Qt::Horizontal, Qt::ToolTipRole).toString(), "02");
+  g.setCell(0, 1, QString());
+  EXPECT_FALSE(g.headerData(1, Qt::Horizontal, Qt::ToolTipRole).isValid());
+  g.setCell(0, 1, "01");
   g.setFixedRows(2);
   EXPECT_EQ(g.headerData(3, Qt::Horizontal).toString(), "03\n13");
+  EXPECT_EQ(g.headerData(3, Qt::Horizontal, Qt::ToolTipRole).toString(), "03\n13");
   g.setFixedRows(0);
   g.setFixedCols(0);
   EXPECT_EQ(g.headerData(3, Qt::Horizontal).toString(), QString());
+  EXPECT_FALSE(g.headerData(3, Qt::Horizontal, Qt::ToolTipRole).isValid());
   EXPECT_FALSE(g.headerData(4, Qt::Horizontal).isValid());
 }
 

@@ -4,6 +4,7 @@
 
 #include <QAbstractItemModelTester>
 #include <QElapsedTimer>
+#include <QFontMetrics>
 #include <QHeaderView>
 #include <QImage>
 #include <QScrollBar>
@@ -104,6 +105,45 @@ TEST(ResultGridWidget, CornerShowsTheFixedCornerCell) {
   g.setFixedRows(1);
   QCoreApplication::processEvents();
   EXPECT_TRUE(corner->isVisible());
+}
+
+// A heading too long for its section is drawn from its start and ends in
+// "…", as a cell is: the row heading shows as some start of its text followed
+// by the ellipsis, never cut off at the edge.
+TEST(ResultGridWidget, LongHeadingsEndInAnEllipsis) {
+  ResultGrid grid;
+  ResultGridModel& g = grid.grid();
+  g.setCols(2);
+  g.setRows(3);
+  g.setFixedRows(1);
+  g.setFixedCols(1);
+  g.setColWidth(0, 1020);
+  g.setColAlignment(0, GridAlignment::Left);
+  grid.resize(300, 200);
+  grid.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&grid));
+
+  QHeaderView* rows = grid.verticalHeader();
+  const auto heading = [&](const QString& text) {
+    g.setCell(1, 0, text);
+    QCoreApplication::processEvents();
+    return rows->grab(QRect(0, rows->sectionViewportPosition(1), rows->width(), rows->sectionSize(1))).toImage();
+  };
+  const QString text = QStringLiteral("12;業務士(清掃･洗濯･廃棄)");
+  const QImage shown = heading(text);
+  // Only starts that fit whole count: one that does not would be cut off at
+  // the edge just like the text itself.
+  const QFontMetrics metrics(rows->font());
+  ASSERT_GT(metrics.horizontalAdvance(text), rows->width());
+  int shownAs = 0;
+  for (int k = 1; k < text.size() && shownAs == 0; ++k) {
+    const QString start = text.left(k) + QChar(0x2026);
+    if (metrics.horizontalAdvance(start) <= rows->width() && heading(start) == shown) shownAs = k;
+  }
+  EXPECT_GT(shownAs, 2) << "the heading is not shown as its start and an ellipsis";
+  // A heading that fits is shown whole.
+  const QImage fits = heading(QStringLiteral("1;医師"));
+  EXPECT_NE(heading(QStringLiteral("1;医") + QChar(0x2026)), fits);
 }
 
 // The extraction listing: the heading row, then 100,000 report rows added one
