@@ -28,10 +28,12 @@ bool ParseLenientNumber(QByteArrayView field, std::int64_t& out) {
     while (i < n && IsBlank(field[i])) ++i;
   }
   const qsizetype firstDigit = i;
+  // A number of any length is still a number: past any field's range it
+  // stays at a value no field takes, so the caller sees it out of range.
+  constexpr std::int64_t kBeyondAnyField = std::int64_t{1} << 40;
   std::int64_t value = 0;
   while (i < n && field[i] >= '0' && field[i] <= '9') {
-    value = value * 10 + (field[i] - '0');
-    if (value > (std::int64_t{1} << 40)) return false;  // far beyond any field
+    if (value <= kBeyondAnyField) value = value * 10 + (field[i] - '0');
     ++i;
   }
   if (i == firstDigit) return false;

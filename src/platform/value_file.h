@@ -87,6 +87,7 @@ bool ReadWholeFile(const QString& path, QByteArray& out);
 
 // Parses a number the lenient way the files are read: blanks around it are
 // skipped, a comma ends it, a blank field is 0, anything else is no number.
+// A number too long for any field gives a value beyond every field's range.
 bool ParseLenientNumber(QByteArrayView field, std::int64_t& out);
 
 }  // namespace orvanta

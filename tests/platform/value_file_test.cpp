@@ -28,21 +28,36 @@ TEST(ValueWriter, NeverWritesFillerBytesOrLineBreaksInsideAText) {
 }
 
 TEST(ValueReader, ReadsNumbersLeniently) {
+  constexpr ReadError kOk = ReadError::None;
   struct Case {
     QByteArray line;
-    bool ok;
+    ReadError error;
     std::int32_t value;
   } cases[] = {
-      {" 14 ", true, 14}, {"-5 ", true, -5}, {"   7", true, 7}, {"\t3\t", true, 3},
-      {"\r\n", true, 0},  {"  ", true, 0},   {"12,x", true, 12}, {"+4", true, 4},
-      {"abc", false, 0},  {"1 2", false, 0}, {"3.5", false, 0},  {"99999999999", false, 0},
+      {" 14 ", kOk, 14},
+      {"-5 ", kOk, -5},
+      {"   7", kOk, 7},
+      {"\t3\t", kOk, 3},
+      {"\r\n", kOk, 0},
+      {"  ", kOk, 0},
+      {"12,x", kOk, 12},
+      {"+4", kOk, 4},
+      {" 2147483647 ", kOk, 2147483647},
+      {"-2147483648 ", kOk, -2147483647 - 1},
+      {"abc", ReadError::WrongKind, 0},
+      {"1 2", ReadError::WrongKind, 0},
+      {"3.5", ReadError::WrongKind, 0},
+      {" 2147483648 ", ReadError::OutOfRange, 0},
+      {"99999999999", ReadError::OutOfRange, 0},
+      {" 99999999999999999999999999 ", ReadError::OutOfRange, 0},  // too long for any field
+      {"-99999999999999999999999999,", ReadError::OutOfRange, 0},
   };
   for (const Case& c : cases) {
     ValueReader r(c.line);
     std::int32_t v = -1;
-    EXPECT_EQ(r.readInt32(v), c.ok) << c.line.constData();
-    if (c.ok) EXPECT_EQ(v, c.value) << c.line.constData();
-    else EXPECT_EQ(r.result().error, c.line == "99999999999" ? ReadError::OutOfRange : ReadError::WrongKind);
+    EXPECT_EQ(r.readInt32(v), c.error == kOk) << c.line.constData();
+    EXPECT_EQ(r.result().error, c.error) << c.line.constData();
+    if (c.error == kOk) EXPECT_EQ(v, c.value) << c.line.constData();
   }
 }
 

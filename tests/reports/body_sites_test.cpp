@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QSet>
+#include <QStringList>
+
 namespace orvanta {
 namespace {
 
@@ -22,6 +25,44 @@ TEST(BodySites, NamesByNumber) {
   int named = 0;
   for (const QString& n : names) named += n.isEmpty() ? 0 : 1;
   EXPECT_EQ(named, 64);
+}
+
+// Every name differs from the others, and the two sides of each part of the
+// drawing name the same places: a slip in any one name breaks its pair.
+TEST(BodySites, EachSideNamesTheSamePlacesAsTheOther) {
+  std::array<QString, kSiteSlots> names;
+  FillBodySiteNames(names);
+  QSet<QString> distinct;
+  for (int i = 0; i < kSiteCount; ++i) distinct.insert(names[i]);
+  EXPECT_EQ(distinct.size(), kSiteCount);  // 64 names and the empty one
+
+  // (first, last, side prefix) of the two sides of each part.
+  struct Side {
+    int first, last;
+    const char16_t* prefix;
+  };
+  const std::pair<Side, Side> parts[] = {
+      {{1, 14, u"右手"}, {15, 28, u"左手"}},
+      {{30, 38, u"右"}, {39, 47, u"左"}},
+      {{57, 65, u"右"}, {48, 56, u"左"}},
+  };
+  auto places = [&](const Side& side) {
+    const QString prefix = QString::fromUtf16(side.prefix);
+    QStringList out;
+    for (int n = side.first; n <= side.last; ++n) {
+      EXPECT_TRUE(names[n - 1].startsWith(prefix)) << n;
+      out.append(names[n - 1].mid(prefix.size()));
+    }
+    out.sort();
+    return out;
+  };
+  for (const auto& [right, left] : parts) {
+    SCOPED_TRACE(right.first);
+    EXPECT_EQ(places(right), places(left));
+  }
+  // No front site names a back surface and no back site a front one.
+  for (int n = 48; n <= 65; ++n) EXPECT_FALSE(names[n - 1].contains(QStringLiteral("前面"))) << n;
+  for (int n = 30; n <= 47; ++n) EXPECT_FALSE(names[n - 1].contains(QStringLiteral("後"))) << n;
 }
 
 TEST(BodySites, RegionsAndCheckBoxPlaces) {

@@ -212,7 +212,13 @@ TEST(IdFile, ReadsWhatItCanAndKeepsTheRest) {
       {"bad second value", " 470 \r\nx\r\n 9 \r\n 9 \r\n", ReadError::None, {470, 2, 3, 4}},
       {"file number beyond 1000", " 470 \r\n 12 \r\n 1001 \r\n 9 \r\n", ReadError::None, {470, 12, 3, 4}},
       {"negative file number", " 470 \r\n 12 \r\n-1 \r\n 9 \r\n", ReadError::None, {470, 12, 3, 4}},
+      {"LF-only line ends", " 470\n 12\n 3\n 2500\n", ReadError::None, {470, 12, 3, 2500}},
+      {"lone CR line ends, no last line end", " 470\r 12\r 3\r 2500", ReadError::None, {470, 12, 3, 2500}},
+      {"invalid code-page bytes in the third value", " 470 \r\n 12 \r\n\x82\xff\x81\r\n 9 \r\n", ReadError::None,
+       {470, 12, 3, 4}},
       {"bad first value", "x\r\n 12 \r\n", ReadError::WrongKind, before},
+      {"random bytes", QByteArray("\x9c\xf3\x07\x00\r\n\x13 7\n", 10), ReadError::WrongKind, before},
+      {"first value far too long", " 1234567890123456789012345 \r\n", ReadError::OutOfRange, before},
       {"first value beyond 32 bits", " 2147483648 \r\n", ReadError::OutOfRange, before},
       {"empty", "", ReadError::EndOfFile, before},
   };

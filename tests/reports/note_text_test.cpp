@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "reports/data_file.h"
+#include "shell/text_filters.h"
 
 namespace orvanta {
 namespace {
@@ -29,6 +30,23 @@ TEST(NoteText, StoredFormCodesLineBreaksAndCommas) {
   EXPECT_EQ(NoteForDisplay("ab∨∧cd"), "ab\r\ncd");
   EXPECT_EQ(NoteForDisplay("∧x∨"), "\nx\r");
   EXPECT_EQ(NoteForDisplay("a、b"), "a、b");
+}
+
+// Single-line answers lose their commas as they are typed; notes keep them
+// as "、" (above).
+TEST(NoteText, SingleLineTextsDropBothCommas) {
+  struct Case {
+    QString typed;
+    QString kept;
+  } cases[] = {
+      {"a,b，c", "abc"},
+      {"abc", "abc"},
+      {",，,，", ""},
+      {"", ""},
+      {"a、b､c", "a、b､c"},  // other commas are no commas here
+      {" \"x\", y ", " \"x\" y "},
+  };
+  for (const Case& c : cases) EXPECT_EQ(RemoveCommas(c.typed), c.kept) << c.typed.toStdString();
 }
 
 TEST(NoteText, EditorLineBreaksAreStoredAsTypedLineBreaks) {

@@ -50,13 +50,26 @@ TEST(PasswordFile, ReadFailuresReachTheCaller) {
   empty.close();
   EXPECT_EQ(ReadPasswordFile(empty.fileName(), password).error, ReadError::EndOfFile);
   EXPECT_EQ(password, "kept");
-  // Only the first line is the password.
-  QFile two(dir.filePath("two.dat"));
-  ASSERT_TRUE(two.open(QIODevice::WriteOnly));
-  two.write("pw\r\nmore\r\n");
-  two.close();
-  ASSERT_TRUE(ReadPasswordFile(two.fileName(), password).ok());
-  EXPECT_EQ(password, "pw");
+  // Only the first line is the password, whatever ends it.
+  struct Case {
+    QByteArray bytes;
+    QString password;
+  } cases[] = {
+      {"pw\r\nmore\r\n", "pw"},
+      {"pw\nmore\n", "pw"},
+      {"pw\rmore\r", "pw"},
+      {"pw", "pw"},
+      {"\nmore\n", ""},
+  };
+  for (const Case& c : cases) {
+    QFile f(dir.filePath("hand.dat"));
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write(c.bytes);
+    f.close();
+    password = "kept";
+    ASSERT_TRUE(ReadPasswordFile(f.fileName(), password).ok()) << c.bytes.constData();
+    EXPECT_EQ(password, c.password) << c.bytes.constData();
+  }
 }
 
 TEST(PasswordFile, APasswordTheFileCannotHoldIsRefusedAndTheOldFileStays) {
