@@ -20,7 +20,7 @@ AnswerCodeEditorWindow::AnswerCodeEditorWindow(AppState& state, QWidget* parent)
     // The option buttons take the window's colour as their background.
     option1_[i]->setBackgroundRole(QPalette::Window);
     option1_[i]->setAutoFillBackground(true);
-    PlaceTw(option1_[i], 750, tops[i], 7095, 375);
+    PlaceTw(option1_[i], 750, tops[i], 6855, 375);
     connect(option1_[i], &QRadioButton::toggled, this, [this, i](bool on) {
       if (on) onOptionChosen(i);
     });

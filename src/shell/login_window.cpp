@@ -18,14 +18,14 @@ LoginWindow::LoginWindow(AppState& state, QWidget* parent) : QDialog(parent), st
   setFixedSize(Twips(3780), Twips(2640));
 
   auto* userLabel = Named(new QLabel(QStringLiteral("ﾕｰｻﾞｰ名(&U):"), this), "lblLabels", 0);
-  PlaceTw(userLabel, 105, 180, 1200, 300);
+  PlaceTw(userLabel, 105, 150, 1200, 300);
   userName_ = Named(new QLineEdit(this), "txtUserName");
   PlaceTw(userName_, 1305, 135, 2325, 345);
   userLabel->setBuddy(userName_);
   userName_->setText(CurrentUserName());
 
   auto* passwordLabel = Named(new QLabel(QStringLiteral("ﾊﾟｽﾜｰﾄﾞ(&P):"), this), "lblLabels", 1);
-  PlaceTw(passwordLabel, 105, 570, 1200, 300);
+  PlaceTw(passwordLabel, 105, 540, 1200, 300);
   password_ = Named(new QLineEdit(this), "txtPassword");
   PlaceTw(password_, 1305, 525, 2325, 345);
   password_->setEchoMode(QLineEdit::Password);
@@ -45,11 +45,17 @@ LoginWindow::LoginWindow(AppState& state, QWidget* parent) : QDialog(parent), st
                      "lblLabels", 2);
   note->setWordWrap(true);
   note->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-  PlaceTw(note, 240, 1560, 3300, 975);
+  PlaceTw(note, 240, 1560, 3180, 975);
 
   connect(ok, &QPushButton::clicked, this, &LoginWindow::onOk);
   connect(cancel, &QPushButton::clicked, this, &LoginWindow::onCancel);
   password_->setFocus();
+}
+
+// Start-up shows this window under the hourglass; typing needs the normal pointer.
+void LoginWindow::showEvent(QShowEvent* event) {
+  QDialog::showEvent(event);
+  state_.prompts().setBusy(false);
 }
 
 void LoginWindow::onOk() {

@@ -200,7 +200,8 @@ void MainWindow::saigo() {
   }
 
   if (!isMinimized()) {
-    const QRect g = geometry();
+    // The outer window, title bar and borders included.
+    const QRect g = frameGeometry();
     StoreSetting(QStringLiteral("MainLeft"), QString::number(g.x() * 15));
     StoreSetting(QStringLiteral("MainTop"), QString::number(g.y() * 15));
     StoreSetting(QStringLiteral("MainWidth"), QString::number(g.width() * 15));

@@ -20,11 +20,14 @@ void TakeTodaysDate(AppState& state) {
   state.TodayDay = today.day();
 }
 
-bool PrepareDataFolder(AppState& state) {
+bool PrepareDataFolder(AppState& state, QString* failedFolder) {
   if (QFileInfo(state.DataFolderPath()).isDir()) return true;
   bool ok = true;
   for (const QString& folder : {state.DataFolderPath(), state.BackupFolderPath(), state.ReportFolderPath()}) {
-    if (!QFileInfo(folder).isDir() && !MakeOwnerOnlyFolder(folder)) ok = false;
+    if (!QFileInfo(folder).isDir() && !MakeOwnerOnlyFolder(folder)) {
+      if (ok && failedFolder) *failedFolder = folder;
+      ok = false;
+    }
   }
   return ok;
 }

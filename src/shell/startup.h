@@ -14,8 +14,8 @@ void TakeTodaysDate(AppState& state);
 // Makes sure the data folder exists. When it is missing, creates it, the
 // backup folder and the report folder (each one missing), owner-only.
 // Nothing is created when the data folder exists. False when a folder
-// could not be created.
-bool PrepareDataFolder(AppState& state);
+// could not be created; failedFolder then receives its path.
+bool PrepareDataFolder(AppState& state, QString* failedFolder = nullptr);
 
 // Reads passw.dat into LoginPassword; sets NoPasswordFile when it cannot.
 void LoadPassword(AppState& state);

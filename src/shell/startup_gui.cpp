@@ -24,15 +24,22 @@ std::unique_ptr<MainWindow> Main(AppState& state) {
   splash->repaint();
   QApplication::processEvents();
 
+  // A message must not hide behind the splash.
+  auto tell = [&](const QString& text, PromptIcon icon) {
+    splash->hide();
+    state.prompts().message(text, {}, icon);
+  };
+
   auto mainWindow = std::make_unique<MainWindow>(state);
   TakeTodaysDate(state);
 
-  if (!PrepareDataFolder(state)) {
-    state.prompts().message(QStringLiteral("データフォルダ「%1」を作成できませんでした。")
-                                .arg(QDir::toNativeSeparators(state.DataFolderPath())),
-                            {}, PromptIcon::Critical);
+  if (QString failed; !PrepareDataFolder(state, &failed)) {
+    tell(QStringLiteral("フォルダ「%1」を作成できませんでした。").arg(QDir::toNativeSeparators(failed)),
+         PromptIcon::Critical);
     return nullptr;
   }
+  // The data folder stays the current folder for the whole run.
+  QDir::setCurrent(state.DataFolderPath());
   LoadPassword(state);
   DecideFirstRun(state);
 
@@ -41,16 +48,15 @@ std::unique_ptr<MainWindow> Main(AppState& state) {
     case IdFileOutcome::Read:
       break;
     case IdFileOutcome::FirstRunZero:
-      if (!error.isEmpty()) state.prompts().message(error, {}, PromptIcon::Critical);
+      if (!error.isEmpty()) tell(error, PromptIcon::Critical);
       break;
     case IdFileOutcome::Fatal:
-      splash->hide();
-      state.prompts().message(kIdFileMessage);
+      tell(kIdFileMessage, PromptIcon::None);
       return nullptr;
   }
 
   error.clear();
-  if (!LoadCodeLists(state, &error)) state.prompts().message(error, {}, PromptIcon::Critical);
+  if (!LoadCodeLists(state, &error)) tell(error, PromptIcon::Critical);
 
   if (NeedsLogin(state)) {
     state.prompts().setBusy(true);
@@ -61,7 +67,9 @@ std::unique_ptr<MainWindow> Main(AppState& state) {
     if (!login.OK()) return nullptr;
   }
 
-  splash->hide();
+  // The splash stays up while the data files are counted; a first run's
+  // greeting and department editor need the screen to themselves.
+  if (state.FirstRun) splash->hide();
   mainWindow->load();
   splash.reset();
   state.prompts().setBusy(true);

@@ -14,11 +14,14 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <memory>
+#include <tuple>
+#include <vector>
 
 #include "codelists/answer_code_editor_window.h"
 #include "codelists/code_lists.h"
 #include "codelists/rename_dialog.h"
 #include "platform/clock.h"
+#include "platform/qt_layout.h"
 #include "platform/safe_save.h"
 #include "reports/data_file.h"
 #include "shell/app_state.h"
@@ -541,6 +544,37 @@ TEST_F(CodeListEditorWindowTest, RenameDialogHandsBackTheCurrentNameUnlessOkWith
     button(&dialog, c.ok ? u"Command1"_s : u"Command2"_s)->click();
     EXPECT_EQ(dialog.handedBackName(), c.handedBack) << c.typed.toStdString();
   }
+}
+
+TEST_F(CodeListEditorWindowTest, BothEditorsPlaceTheirControlsAsDesigned) {
+  // Name, left, top, width (0: any) in twips; the answer-code editor sits lower.
+  using Place = std::tuple<const char*, int, int, int>;
+  const std::vector<Place> codeList = {
+      {"Label2", 180, 135, 0},      {"Command5", 3720, 180, 0},   {"List1", 150, 960, 8145},
+      {"Command4_0", 8430, 1170, 0}, {"Command4_1", 8430, 1530, 0}, {"Command4_2", 8430, 2010, 0},
+      {"Command4_3", 8430, 2370, 0}, {"Label1", 9540, 1230, 0},    {"Text2", 9240, 1500, 0},
+      {"Label3", 9150, 2010, 0},    {"Command6", 9480, 3690, 0},  {"cmdname_0", 3720, 4710, 0},
+      {"cmdname_2", 4680, 4710, 0}, {"cmdname_1", 5640, 4710, 0}, {"Text1", 150, 5070, 8145},
+  };
+  const std::vector<Place> answerCode = {
+      {"Option1_0", 750, 930, 6855}, {"Option1_1", 750, 1620, 6855}, {"Command5", 3720, 180, 0},
+      {"List1", 210, 2400, 8115},    {"Command4_0", 8460, 2610, 0},   {"Command4_3", 8460, 3810, 0},
+      {"Label1", 9540, 3990, 0},     {"Text2", 9240, 4260, 0},        {"Label3", 9150, 4770, 0},
+      {"cmdname_0", 3750, 6150, 0},  {"Text1", 210, 6510, 8115},      {"Command6", 9480, 6450, 0},
+  };
+  auto check = [](QWidget* window, const std::vector<Place>& places) {
+    for (const auto& [name, left, top, width] : places) {
+      auto* w = window->findChild<QWidget*>(QString::fromLatin1(name));
+      ASSERT_NE(w, nullptr) << name;
+      EXPECT_EQ(w->pos(), QPoint(Twips(left), Twips(top))) << window->objectName().toStdString() << " " << name;
+      if (width) EXPECT_EQ(w->width(), Twips(width)) << name;
+    }
+  };
+  auto editor = open(kOccupations);
+  check(editor.get(), codeList);
+  EXPECT_EQ(get<QListWidget>(editor.get(), u"List1"_s)->height(), Twips(3570));
+  AnswerCodeEditorWindow answers(state);
+  check(&answers, answerCode);
 }
 
 class AnswerCodeEditorTest : public CodeListEditorWindowTest {};

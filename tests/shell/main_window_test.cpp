@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/clock.h"
+#include "platform/qt_layout.h"
 #include "platform/safe_save.h"
 #include "platform/system_info.h"
 #include "platform/value_file.h"
@@ -96,6 +97,49 @@ TEST_F(MainWindowTest, EveryControlHasItsCaptionAndPlace) {
       {"Frame1", "設定"}, {"Frame2_0", "事故入力"}, {"Frame2_1", "その他"}, {"Frame3", "解析"}};
   for (const auto& [name, title] : frames)
     EXPECT_EQ(window.findChild<QGroupBox*>(QString::fromLatin1(name))->title(), QString::fromUtf8(title));
+
+  // Designed places, in twips from the window's top left.
+  EXPECT_EQ(window.size(), QSize(Twips(10140), Twips(6450)));
+  const std::tuple<const char*, int, int> places[] = {
+      {"Label2", 1410, 180},  {"Label1", 2370, 1140},   {"Label3_1", 8820, 780}, {"Frame1", 660, 1500},
+      {"Frame2_0", 4515, 1500}, {"Frame2_1", 4500, 3240}, {"Frame3", 7500, 1500},  {"Command1", 8250, 5910},
+  };
+  for (const auto& [name, left, top] : places) {
+    auto* w = window.findChild<QWidget*>(QString::fromLatin1(name));
+    ASSERT_NE(w, nullptr) << name;
+    EXPECT_EQ(w->pos(), QPoint(Twips(left), Twips(top))) << name;
+  }
+  EXPECT_EQ(window.findChild<QWidget*>(QStringLiteral("Frame1"))->size(), QSize(Twips(3465), Twips(4785)));
+}
+
+TEST_F(MainWindowTest, ReportButtonsChooseTheModeFromTheNewestFile) {
+  struct Case {
+    const char* button;
+    int reportsInNewest;
+    bool newReport;
+  } cases[] = {
+      {"cmdname_2", 3, false},  // browse on the last report
+      {"cmdname_2", 0, true},   // nothing to browse: a new report
+      {"cmdname_3", 3, true},
+  };
+  for (const Case& c : cases) {
+    writeFile(0, 2, 1);
+    writeFile(1, c.reportsInNewest, 10);
+    state.NewestFileNo = 1;
+    MainWindow window(state);
+    window.activate();
+    bool newMode = !c.newReport;
+    int index = -1;
+    WhenModal(QStringLiteral("frmrep"), [&](QWidget* rep) {
+      newMode = state.NewReportMode;
+      index = state.CurrentIndex;
+      rep->close();
+    });
+    window.findChild<QPushButton*>(QString::fromLatin1(c.button))->click();
+    EXPECT_EQ(newMode, c.newReport) << c.button << " " << c.reportsInNewest;
+    if (!c.newReport) EXPECT_EQ(index, c.reportsInNewest - 1);
+    EXPECT_FALSE(state.NewReportMode);  // cleared once the window has closed
+  }
 }
 
 TEST_F(MainWindowTest, LoadCountsEveryFileAndActivationReloadsTheNewest) {
@@ -165,7 +209,8 @@ TEST_F(MainWindowTest, ClosingWritesCountersStoresPlacementAndAsksAboutTheBackup
   MainWindow window(state);
   window.move(100, 80);
   window.show();
-  StoreSetting(QStringLiteral("MainLeft"), QStringLiteral("-1"));
+  for (const char* key : {"MainLeft", "MainTop", "MainWidth", "MainHeight"})
+    StoreSetting(QString::fromLatin1(key), QStringLiteral("-1"));
   prompts.answer(PromptAnswer::No);
   window.findChild<QPushButton*>(QStringLiteral("Command1"))->click();
 
@@ -175,8 +220,10 @@ TEST_F(MainWindowTest, ClosingWritesCountersStoresPlacementAndAsksAboutTheBackup
   EXPECT_EQ(prompts.last().title, QStringLiteral("バックアップの確認"));
   EXPECT_EQ(prompts.last().icon, PromptIcon::Question);
   EXPECT_EQ(prompts.last().buttons, PromptButtons::YesNo);
-  EXPECT_EQ(StoredSetting(QStringLiteral("MainLeft")), QString::number(window.geometry().x() * 15));
-  EXPECT_EQ(StoredSetting(QStringLiteral("MainWidth")), QString::number(window.width() * 15));
+  EXPECT_EQ(StoredSetting(QStringLiteral("MainLeft")), QString::number(window.frameGeometry().x() * 15));
+  EXPECT_EQ(StoredSetting(QStringLiteral("MainTop")), QString::number(window.frameGeometry().y() * 15));
+  EXPECT_EQ(StoredSetting(QStringLiteral("MainWidth")), QString::number(window.frameGeometry().width() * 15));
+  EXPECT_EQ(StoredSetting(QStringLiteral("MainHeight")), QString::number(window.frameGeometry().height() * 15));
   EXPECT_TRUE(QDir(state.BackupFolderPath()).isEmpty());  // "いいえ" copies nothing
 }
 

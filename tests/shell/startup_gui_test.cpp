@@ -85,6 +85,8 @@ TEST_F(StartupTest, FirstStartPreparesTheMachineAndGreetsInOrder) {
   EXPECT_EQ(run->prompts.texts(), (QStringList{kWelcome, kGuide}));
   EXPECT_TRUE(editorOpenBetween);
   EXPECT_TRUE(run->state->FirstRun);
+  // The data folder is the current folder while the program runs.
+  EXPECT_EQ(QFileInfo(QDir::currentPath()).canonicalFilePath(), QFileInfo(data(QString())).canonicalFilePath());
   EXPECT_EQ(run->state->TodayYear * 10000 + run->state->TodayMonth * 100 + run->state->TodayDay, 20261209);
 
   for (const QString& folder : {QStringLiteral("tonrix"), QStringLiteral("tonrixbu"), QStringLiteral("tonrix/data")}) {
@@ -150,10 +152,11 @@ TEST_F(StartupTest, LoginStateTable) {
   ASSERT_TRUE(WritePasswordFile(data("passw.dat"), QStringLiteral("Secret")));
   {  // a stored password is checked case-sensitively, with unlimited retries
     auto run = newRun();
-    WhenModal(QStringLiteral("frmLogin"), [](QWidget* login) {
+    WhenModal(QStringLiteral("frmLogin"), [&run](QWidget* login) {
       auto* box = login->findChild<QLineEdit*>(QStringLiteral("txtPassword"));
       auto* ok = login->findChild<QPushButton*>(QStringLiteral("cmdOK"));
       EXPECT_EQ(login->windowTitle(), QStringLiteral("ﾛｸﾞｵﾝ"));
+      EXPECT_FALSE(run->prompts.busy());  // no hourglass while the password is typed
       EXPECT_EQ(box->echoMode(), QLineEdit::Password);
       for (const char* wrong : {"secret", "SECRET", ""}) {
         box->setText(QString::fromLatin1(wrong));
@@ -199,6 +202,25 @@ TEST_F(StartupTest, LaterStartWithoutIdFileStopsAndWritesNothing) {
   EXPECT_EQ(run->prompts.last().title, QString());
   EXPECT_FALSE(QFileInfo::exists(data("ttid.dat")));
   EXPECT_FALSE(QFileInfo::exists(data("set.dat")));
+}
+
+TEST_F(StartupTest, AFolderThatCannotBeMadeIsNamedAndEndsTheStart) {
+  // A file where a folder belongs cannot become that folder.
+  for (const char* blocked : {"tonrix", "tonrixbu"}) {
+    QTemporaryDir machine;
+    QFile file(QDir(machine.path()).filePath(QString::fromLatin1(blocked)));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.close();
+    ScriptedPrompts prompts;
+    AppState state(machine.path(), prompts, clock);
+    prompts.answer(PromptAnswer::Ok);
+    EXPECT_EQ(Main(state), nullptr) << blocked;
+    ASSERT_EQ(prompts.shown().size(), 1u);
+    EXPECT_EQ(prompts.last().text, QStringLiteral("フォルダ「%1」を作成できませんでした。")
+                                       .arg(QDir::toNativeSeparators(file.fileName())));
+    EXPECT_EQ(prompts.last().icon, PromptIcon::Critical);
+    EXPECT_FALSE(QFileInfo::exists(QDir(machine.path()).filePath(QStringLiteral("tonrix/ttid.dat"))));
+  }
 }
 
 TEST_F(StartupTest, DeletedOrBrokenSettingsComeBackAsDefaults) {
