@@ -47,10 +47,23 @@ void DecideFirstRun(AppState& state) {
   }
 }
 
+namespace {
+
+void CoverExistingDataFiles(AppState& state) {
+  while (state.NewestFileNo < kMaxFileNo && QFileInfo::exists(state.DataFilePath(state.NewestFileNo + 1)))
+    state.NewestFileNo = static_cast<std::int16_t>(state.NewestFileNo + 1);
+}
+
+}  // namespace
+
 IdFileOutcome LoadIdFile(AppState& state, QString* writeError) {
-  if (ReadIdFile(state.IdFilePath(), state.Counters).ok()) return IdFileOutcome::Read;
+  if (ReadIdFile(state.IdFilePath(), state.Counters).ok()) {
+    CoverExistingDataFiles(state);
+    return IdFileOutcome::Read;
+  }
   if (!state.FirstRun) return IdFileOutcome::Fatal;
   state.Counters = IdCounters{};
+  CoverExistingDataFiles(state);
   WriteIdFile(state.IdFilePath(), state.Counters, writeError);
   return IdFileOutcome::FirstRunZero;
 }

@@ -33,6 +33,11 @@ enum class IdFileOutcome {
 // written as soon as the counters are settled, so that a first start that
 // ends early (login cancelled) never leaves a machine that cannot start.
 // error receives the reason when that write fails.
+//
+// The newest file number never stops short of the data files that exist: a
+// ttid.dat that lost it (a one-line file, a damaged number) would otherwise
+// hide the later files, and the next new data file would be written over one
+// of them. It moves on over every file that follows without a gap.
 IdFileOutcome LoadIdFile(AppState& state, QString* writeError = nullptr);
 inline const QString kIdFileMessage =
     QStringLiteral("IDファイルのオープンに失敗しました。もう一度起動しなおしてください");
