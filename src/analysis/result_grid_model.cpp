@@ -8,9 +8,9 @@ namespace {
 // What a General column does with a text: numbers to the right.
 bool LooksNumeric(const QString& text) {
   if (text.isEmpty()) return false;
-  bool ok = false;
-  text.toDouble(&ok);
-  return ok;
+  bool isNumber = false;
+  static_cast<void>(text.toDouble(&isNumber));  // only whether it parses matters
+  return isNumber;
 }
 
 Qt::Alignment HorizontalOf(GridAlignment a, const QString& text) {

@@ -19,6 +19,7 @@
 #include "platform/value_file.h"
 #include "reports/body_sites.h"
 #include "shell/app_state.h"
+#include "support/fixture_collection.h"
 #include "support/scripted_prompts.h"
 
 namespace orvanta {
@@ -40,11 +41,7 @@ QByteArray FileBytes(const QString& path) {
 class ExtractionWindowTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    ASSERT_TRUE(MakeOwnerOnlyFolder(state.ReportFolderPath()));
-    for (int n : {0, 2}) ASSERT_TRUE(QFile::copy(kFixture + QStringLiteral("data/%1.dat").arg(n), state.DataFilePath(n)));
-    state.NewestFileNo = 2;
-    ASSERT_TRUE(ReadSettingsFile(kFixture + QStringLiteral("set.dat"), state.Lists).ok());
-    FillBodySiteNames(state.BodySiteNames);
+    ASSERT_TRUE(testing::InstallFixtureCollection(state, kFixture, {0, 2}));
     // Started on 15 June 2004: the default period is 16 June 2003 to 15 June 2004.
     state.TodayYear = 2004;
     state.TodayMonth = 6;

@@ -21,6 +21,7 @@
 #include "platform/value_file.h"
 #include "reports/body_sites.h"
 #include "shell/app_state.h"
+#include "support/fixture_collection.h"
 #include "support/scripted_prompts.h"
 
 namespace orvanta {
@@ -38,12 +39,7 @@ const QString kFixtures = QStringLiteral(ORVANTA_FIXTURES "/csv/summary/");
 class SummaryWindowTest : public ::testing::Test {
  protected:
   SummaryWindowTest() {
-    EXPECT_TRUE(ReadSettingsFile(kFixtures + u"set.dat"_s, state.Lists).ok());
-    FillBodySiteNames(state.BodySiteNames);
-    QDir().mkpath(state.ReportFolderPath());
-    for (int n : {0, 2})
-      EXPECT_TRUE(QFile::copy(kFixtures + u"data/%1.dat"_s.arg(n), state.DataFilePath(n)));
-    state.NewestFileNo = 2;
+    EXPECT_TRUE(testing::InstallFixtureCollection(state, kFixtures, {0, 2}));
     state.TodayYear = 2024;
     state.TodayMonth = 6;
     state.TodayDay = 15;

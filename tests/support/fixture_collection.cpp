@@ -1,0 +1,28 @@
+#include "support/fixture_collection.h"
+
+#include <QDir>
+#include <QFile>
+#include <algorithm>
+
+#include "codelists/code_lists.h"
+#include "platform/safe_save.h"
+#include "reports/body_sites.h"
+#include "shell/app_state.h"
+
+namespace orvanta::testing {
+
+bool InstallFixtureCollection(AppState& state, const QString& folder, std::initializer_list<int> files) {
+  const QDir from(folder);
+  if (!ReadSettingsFile(from.filePath(QStringLiteral("set.dat")), state.Lists).ok()) return false;
+  FillBodySiteNames(state.BodySiteNames);
+  if (!MakeOwnerOnlyFolder(state.ReportFolderPath())) return false;
+  int newest = 0;
+  for (int n : files) {
+    if (!QFile::copy(from.filePath(QStringLiteral("data/%1.dat").arg(n)), state.DataFilePath(n))) return false;
+    newest = std::max(newest, n);
+  }
+  state.NewestFileNo = static_cast<std::int16_t>(newest);
+  return true;
+}
+
+}  // namespace orvanta::testing
