@@ -10,8 +10,8 @@
 #include <cstring>
 #include <vector>
 
-#include "platform/value_file.h"
-#include "reports/data_file.h"
+#include "core/platform/value_file.h"
+#include "core/reports/data_file.h"
 #include "support/synthetic_collection.h"
 
 namespace orvanta {

@@ -12,14 +12,14 @@
 #include <cstdlib>
 #include <optional>
 
-#include "analysis/extraction.h"
-#include "analysis/result_grid_model.h"
-#include "codelists/code_lists.h"
-#include "output/csv_file.h"
-#include "platform/clock.h"
-#include "platform/prompts.h"
-#include "reports/body_sites.h"
-#include "shell/app_state.h"
+#include "core/analysis/extraction.h"
+#include "core/analysis/result_grid_model.h"
+#include "core/codelists/code_lists.h"
+#include "core/output/csv_file.h"
+#include "core/platform/clock.h"
+#include "core/platform/prompts.h"
+#include "core/reports/body_sites.h"
+#include "core/app/app_state.h"
 #include "support/bench_collection.h"
 #include "support/synthetic_collection.h"
 

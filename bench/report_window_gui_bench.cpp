@@ -8,13 +8,13 @@
 #include <cstdlib>
 #include <memory>
 
-#include "codelists/code_lists.h"
-#include "platform/clock.h"
-#include "platform/prompts.h"
-#include "reports/report_window.h"
-#include "shell/app_setup_gui.h"
-#include "shell/app_state.h"
-#include "shell/startup.h"
+#include "core/codelists/code_lists.h"
+#include "core/platform/clock.h"
+#include "core/platform/prompts.h"
+#include "gui/reports/report_window.h"
+#include "gui/shell/app_setup_gui.h"
+#include "core/app/app_state.h"
+#include "core/app/startup.h"
 #include "support/bench_collection.h"
 #include "support/synthetic_collection.h"
 

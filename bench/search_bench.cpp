@@ -9,7 +9,7 @@
 #include <QTemporaryDir>
 #include <cstdlib>
 
-#include "reports/report_search.h"
+#include "core/reports/report_search.h"
 #include "support/synthetic_collection.h"
 
 namespace orvanta {

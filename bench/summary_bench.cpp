@@ -17,13 +17,13 @@
 #include <cstdlib>
 #include <optional>
 
-#include "analysis/analysis_axis.h"
-#include "analysis/summary_counts.h"
-#include "codelists/code_lists.h"
-#include "platform/clock.h"
-#include "platform/prompts.h"
-#include "reports/body_sites.h"
-#include "shell/app_state.h"
+#include "core/analysis/analysis_axis.h"
+#include "core/analysis/summary_counts.h"
+#include "core/codelists/code_lists.h"
+#include "core/platform/clock.h"
+#include "core/platform/prompts.h"
+#include "core/reports/body_sites.h"
+#include "core/app/app_state.h"
 #include "support/bench_collection.h"
 #include "support/synthetic_collection.h"
 

@@ -8,8 +8,8 @@
 #include <cstdlib>
 #include <vector>
 
-#include "codelists/code_lists.h"
-#include "reports/data_file.h"
+#include "core/codelists/code_lists.h"
+#include "core/reports/data_file.h"
 
 namespace {
 

@@ -4,8 +4,8 @@
 #include <chrono>
 #include <cstdlib>
 
-#include "codelists/code_lists.h"
-#include "reports/body_sites.h"
+#include "core/codelists/code_lists.h"
+#include "core/reports/body_sites.h"
 #include "support/synthetic_collection.h"
 
 namespace orvanta {

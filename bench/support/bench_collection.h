@@ -6,10 +6,10 @@
 #include <QByteArray>
 #include <QTemporaryDir>
 
-#include "analysis/analysis_axis.h"
-#include "platform/clock.h"
-#include "platform/prompts.h"
-#include "shell/app_state.h"
+#include "core/analysis/analysis_axis.h"
+#include "core/platform/clock.h"
+#include "core/platform/prompts.h"
+#include "core/app/app_state.h"
 
 namespace orvanta {
 

@@ -4,8 +4,8 @@
 #include <array>
 #include <vector>
 
-#include "platform/safe_save.h"
-#include "reports/note_text.h"
+#include "core/platform/safe_save.h"
+#include "core/reports/note_text.h"
 
 namespace orvanta {
 namespace {

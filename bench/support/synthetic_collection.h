@@ -7,8 +7,8 @@
 #include <cstdint>
 #include <random>
 
-#include "reports/data_file.h"
-#include "reports/report_record.h"
+#include "core/reports/data_file.h"
+#include "core/reports/report_record.h"
 
 namespace orvanta {
 

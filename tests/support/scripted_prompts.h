@@ -11,7 +11,7 @@
 #include <variant>
 #include <vector>
 
-#include "platform/prompts.h"
+#include "core/platform/prompts.h"
 
 namespace orvanta::testing {
 

@@ -1,0 +1,82 @@
+#include "core/analysis/summary_counts.h"
+
+#include "core/reports/calendar.h"
+#include "core/app/app_state.h"
+
+namespace orvanta {
+
+QString SummaryCaption(AnalysisAxis axis) {
+  switch (axis) {
+    case AnalysisAxis::DeviceInUse: return QStringLiteral("原因器材の使用中");
+    case AnalysisAxis::DepartmentExperience: return QStringLiteral("当該部署経験年数");
+    case AnalysisAxis::Infection: return QStringLiteral("患者感染症の有無");
+    default: return AxisCaption(axis, CaptionDot::FullWidth);
+  }
+}
+
+std::array<QString, kAxisCount> SummaryCaptions() {
+  std::array<QString, kAxisCount> out;
+  for (int i = 0; i < kAxisCount; ++i) out[static_cast<std::size_t>(i)] = SummaryCaption(AxisAt(i));
+  return out;
+}
+
+QStringList SummaryListTexts(AnalysisAxis axis, const CodeLists& lists,
+                             const std::array<QString, kSiteSlots>& siteNames) {
+  // The filter labels of the items are the entries of this view's lists.
+  return CategoryLabels(axis, LabelKind::Filter, lists, siteNames);
+}
+
+QStringList SummaryRowTexts(AnalysisAxis axis, const CodeLists& lists,
+                            const std::array<QString, kSiteSlots>& siteNames) {
+  if (IsCodeListAxis(axis)) {
+    QStringList out;
+    for (const CodeEntry& e : lists[static_cast<std::size_t>(AxisNumber(axis))].entries)
+      out << e.code + QLatin1Char(' ') + e.name;
+    return out;
+  }
+  QStringList out = SummaryListTexts(axis, lists, siteNames);
+  out.removeFirst();  // "全て"
+  return out;
+}
+
+std::array<QString, kAxisCount> SelectedListTexts(const AxisFilter& filter, const CodeLists& lists,
+                                                  const std::array<QString, kSiteSlots>& siteNames) {
+  std::array<QString, kAxisCount> out;
+  for (int i = 0; i < kAxisCount; ++i) {
+    const int p = filter.selection[static_cast<std::size_t>(i)];
+    const QStringList texts = SummaryListTexts(AxisAt(i), lists, siteNames);
+    if (p >= 0 && p < texts.size()) out[static_cast<std::size_t>(i)] = texts[p];
+  }
+  return out;
+}
+
+SummaryResult ComputeSummary(AppState& state, const AnalysisPeriod& period, const AxisFilter& filter,
+                             const std::array<QString, kAxisCount>& selectedTexts) {
+  SummaryResult result;
+  result.period = period;
+  result.fromDay = SerialDay(period.from.year, period.from.month, period.from.day);
+  result.toDay = SerialDay(period.to.year, period.to.month, period.to.day);
+  result.filter = filter;
+  result.selectedTexts = selectedTexts;
+  result.captions = SummaryCaptions();
+
+  const CategoryIndex index(state.Lists);
+  const FilterTest test(filter, state.Lists);
+  SummaryCounts& counts = result.counts;
+  std::int64_t matching = 0;
+  CategorySet set;
+  ScanReports(state, period, [&](const ScannedFile& file) {
+    for (const ReportFacts& r : file.reports()) {
+      if (!test.passes(r)) continue;
+      ++matching;
+      for (int a = 0; a < kAxisCount; ++a) {
+        CategoriesOf(AxisAt(a), r, index, set);
+        counts.add(AxisAt(a), set);
+      }
+    }
+  });
+  result.matching = matching;
+  return result;
+}
+
+}  // namespace orvanta

@@ -1,0 +1,54 @@
+#include "core/output/csv_file.h"
+
+#include <QFileInfo>
+
+#include "core/analysis/result_grid_model.h"
+#include "core/platform/codepage.h"
+#include "core/platform/prompts.h"
+#include "core/platform/safe_save.h"
+#include "core/app/app_state.h"
+
+namespace orvanta {
+
+QByteArray CsvFileBytes(const QString& text) { return cp932::Encode(text) + "\r\n"; }
+
+QString CsvPeriodText(const QString& fromYear, const QString& fromMonth, const QString& fromDay,
+                      const QString& toYear, const QString& toMonth, const QString& toDay) {
+  return fromYear + QStringLiteral("年") + fromMonth + QStringLiteral("月") + fromDay + QStringLiteral("日～") + toYear + QStringLiteral("年") + toMonth + QStringLiteral("月") + toDay;
+}
+
+QString CsvGridRows(const ResultGridModel& grid) {
+  QString text;
+  for (int r = 0; r < grid.rows(); ++r) {
+    for (int c = 0; c < grid.cols(); ++c) {
+      if (c > 0) text += u',';
+      text += grid.cell(r, c);
+    }
+    text += QStringLiteral("\r\n");
+  }
+  return text;
+}
+
+bool WriteCsvFile(AppState& state, const std::function<QString()>& buildText) {
+  Prompts& prompts = state.prompts();
+  QString path;
+  for (;;) {
+    path = prompts.saveFileName(QStringLiteral("名前を付けて保存"), state.MyDocumentPath(), kCsvFilter);
+    if (path.isEmpty()) {
+      prompts.setBusy(false);
+      return false;
+    }
+    if (!QFileInfo::exists(path)) break;
+    if (prompts.message(kCsvOverwriteQuestion, kCsvOverwriteTitle, PromptIcon::Question, PromptButtons::YesNo) ==
+        PromptAnswer::Yes)
+      break;
+  }
+  prompts.setBusy(true);
+  const QByteArray bytes = CsvFileBytes(buildText());
+  const bool ok = !QFileInfo(path).isDir() && SaveFileAtomically(path, bytes, FileAccess::Normal);
+  prompts.setBusy(false);
+  prompts.message(ok ? kCsvSuccess : kCsvFailure);
+  return ok;
+}
+
+}  // namespace orvanta

@@ -1,0 +1,193 @@
+#pragma once
+// The two DateFields of one window (index 0 and 1) and, in the report window,
+// the time of day, as a model without widgets.
+//
+// The model holds the value of every control: the year, month and day spin
+// buttons (VSy, VSm, VSd) and text boxes (txy, txm, txd) of each index, the
+// hour and minute spin buttons and boxes (vsHour, txhour, vsMin, txmin; index
+// 0 only, report window only) and the weekday label of each index (report
+// window only). The widgets call the operations below when the user clicks an
+// arrow or types, and mirror every change the model reports to its listener.
+//
+// Change handling works like control events: giving a control a new value or
+// text runs that control's handler at once, which may give other controls new
+// values and so run their handlers before it continues. Giving a control the
+// value or text it already has runs nothing. The window's marks (the working
+// date, adjusting, the typing marks, wrapped back, invalid and Loading) are
+// shared by both indexes, as they are one set per window.
+//
+// Years the calendar cannot form (above 9999, and below 0 after a step back
+// from year 0): every search for a valid day is bounded (it stops at day 1),
+// and when a step still ends on a date that is no date, the date goes back to
+// what it was before that step: the spin buttons are written back with the
+// earlier date, the weekday label shows that date's weekday again, and a text
+// box the user is typing in keeps its text. Stepping the year up from 9999, or
+// typing 10000 into the year box, therefore leaves the date unchanged.
+
+#include <QString>
+#include <array>
+
+#include "core/reports/calendar.h"
+
+namespace orvanta {
+
+enum class DateFieldVariant {
+  Report,    // report entry window: stores into the report, weekday and time
+  Analysis,  // analysis views: the period; values stay in the controls
+};
+
+enum class DatePart { Year = 0, Month, Day, Hour, Minute };
+
+inline constexpr int kDatePartCount = 5;
+inline constexpr int kDateFieldCount = 2;
+
+struct SpinRange {
+  int min = 0;
+  int max = 0;
+};
+
+// Ranges of the spin buttons: year 0-20000, month 0-13, day 0-32, hour -1-24,
+// minute -1-60. The values at the ends of month, day, hour and minute are only
+// steps past the ends and never stay.
+SpinRange RangeOf(DatePart part);
+
+// The value of a typed text: the number at its start (leading blanks, an
+// optional sign, digits with an optional decimal point), 0 when the text does
+// not start with a number (then *found, when given, is false).
+double LeadingNumber(const QString& text, bool* found = nullptr);
+
+// The text a spin button writes into its box: the decimal number with a blank
+// in the sign position (" 15", "-1").
+QString SpinText(int value);
+
+// What the model tells the widgets and the window. Every function has an empty
+// default so a listener takes only what it needs.
+class DateFieldListener {
+ public:
+  virtual ~DateFieldListener() = default;
+  // A spin button took a new value; the widget shows it (without calling the
+  // model back, or calling it back with the same value, which runs nothing).
+  virtual void spinValueChanged(DatePart /*part*/, int /*index*/, int /*value*/) {}
+  // A text box took a new text (written by the model, or typed and then
+  // rewritten, as "45" becoming "31").
+  virtual void textChanged(DatePart /*part*/, int /*index*/, const QString& /*text*/) {}
+  // Report window: the weekday label of a DateField changed.
+  virtual void weekdayChanged(int /*index*/, const QString& /*name*/) {}
+  // Report window: store a spin button's value into the shown report:
+  // Years/Months/Days(index), Hours(0), Minutes(0).
+  virtual void storeValue(DatePart /*part*/, int /*index*/, int /*value*/) {}
+  // Report window: mark the report as changed.
+  virtual void markChanged() {}
+};
+
+class DateFieldModel {
+ public:
+  explicit DateFieldModel(DateFieldVariant variant, DateFieldListener* listener = nullptr);
+
+  DateFieldVariant variant() const { return variant_; }
+  void setListener(DateFieldListener* listener) { listener_ = listener; }
+
+  // The window's Loading mark. While it is set the spin buttons' handlers
+  // only store their value (report window) and step nothing, and the text
+  // boxes mark nothing as changed.
+  bool loading() const { return loading_; }
+  void setLoading(bool on) { loading_ = on; }
+
+  // Control values. Hour and minute exist for index 0 of the report window.
+  int spinValue(DatePart part, int index) const;
+  const QString& text(DatePart part, int index) const;
+  const QString& weekday(int index) const;
+  // The date the spin buttons of a DateField hold.
+  CalendarDate spinDate(int index) const;
+
+  // The window's marks.
+  CalendarDate workingDate() const { return working_; }
+  bool adjusting() const { return adjusting_; }
+  bool typing(DatePart part) const { return typing_[static_cast<int>(part)]; }
+  bool wrappedBack() const { return wrappedBack_; }
+  bool invalid() const { return invalid_; }
+
+  // A spin button takes a value (clicked by the user or set by the program).
+  // The value is kept inside the button's range; its handler runs when the
+  // value differs from the one the button holds.
+  void setSpinValue(DatePart part, int index, int value);
+  // The user clicked the upper arrow (+1) or the lower arrow (-1).
+  void stepUp(DatePart part, int index) { step(part, index, +1); }
+  void stepDown(DatePart part, int index) { step(part, index, -1); }
+  // A text box takes a text (typed by the user or written by the program).
+  // Its handler runs when the text differs from the one the box holds.
+  void setText(DatePart part, int index, const QString& text);
+
+  // Runs the day spin button's handler with its present value, as the report
+  // window does for both indexes after showing a report or starting one (with
+  // Loading cleared), so that the weekday labels show the weekdays of the
+  // dates now shown. The boxes this rewrites (the day box's "15" becoming
+  // " 15") do not mark the report as changed: showing a report or starting a
+  // new one is no change by the user. Values are still stored.
+  void runDayHandler(int index);
+
+  // Writes a date into the year, month and day boxes (in this order) as plain
+  // decimal text without a blank, as a window does when it shows a report or
+  // writes its default period. Normally called with Loading set.
+  void showDate(int index, int year, int month, int day);
+  // Writes the time into the hour and minute boxes as plain decimal text.
+  void showTime(int hour, int minute);
+
+ private:
+  struct Field {
+    std::array<int, 3> spin{};          // year, month, day
+    std::array<QString, 3> text;        // year, month, day
+    QString weekday;
+  };
+
+  bool hasPart(DatePart part, int index) const;
+  int& spinRef(DatePart part, int index);
+  QString& textRef(DatePart part, int index);
+
+  void step(DatePart part, int index, int delta);
+  // Gives a control its value; runs the handler when the value changed.
+  void assignSpin(DatePart part, int index, int value);
+  void assignText(DatePart part, int index, const QString& text);
+  // Rewrites a text box from its own handler: shown, but not handled again.
+  void rewriteText(DatePart part, int index, const QString& text);
+
+  void onDaySpin(int index, int value, int oldValue);
+  void onMonthSpin(int index, int value, int oldValue);
+  void onYearSpin(int index, int value, int oldValue);
+  void onTimeSpin(DatePart part, int value);
+  void onText(DatePart part, int index);
+
+  // The weekday check of the working date; sets the invalid mark and, in the
+  // report window, the weekday label of the index. True when valid.
+  bool youbi(int index);
+  // Lowers the working day until the date is valid or the day reaches 1.
+  void searchValidDay(int index);
+  // Ends a spin handler: a date that is still invalid goes back to `before`;
+  // then the working date is written into the three spin buttons under the
+  // adjusting mark.
+  void settle(int index, const CalendarDate& before);
+  // The date before a spin button of `index` changed from oldValue.
+  CalendarDate dateBefore(DatePart part, int index, int oldValue) const;
+
+  void store(DatePart part, int index, int value);
+  void mark();
+
+  DateFieldVariant variant_;
+  DateFieldListener* listener_ = nullptr;
+
+  std::array<Field, kDateFieldCount> fields_;
+  int hourSpin_ = 0;
+  int minuteSpin_ = 0;
+  QString hourText_;
+  QString minuteText_;
+
+  CalendarDate working_;
+  bool adjusting_ = false;
+  std::array<bool, kDatePartCount> typing_{};
+  bool wrappedBack_ = false;
+  bool invalid_ = false;
+  bool loading_ = false;
+  bool refreshing_ = false;  // inside runDayHandler: nothing marks changed
+};
+
+}  // namespace orvanta

@@ -1,0 +1,181 @@
+#include "core/reports/report_editing.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <algorithm>
+
+#include "core/platform/codepage.h"
+#include "core/reports/data_file.h"
+#include "core/app/app_state.h"
+#include "core/app/startup.h"
+#include "core/platform/text_filters.h"
+
+namespace orvanta {
+namespace {
+
+// A number as the position label writes it: a blank in the sign position.
+QString SignedText(int value) {
+  return value < 0 ? QString::number(value) : QLatin1Char(' ') + QString::number(value);
+}
+
+void AddCount(AppState& state, int fileNo, int delta) {
+  if (fileNo < 0 || fileNo > kMaxFileNo) return;
+  auto& count = state.FileRecordCounts[static_cast<std::size_t>(fileNo)];
+  count = static_cast<std::int16_t>(std::max(0, count + delta));
+}
+
+void ClampCurrentIndex(AppState& state) {
+  state.CurrentIndex = std::clamp(state.CurrentIndex, 0, std::max(0, state.ReportCount() - 1));
+}
+
+}  // namespace
+
+int ReportPosition(const AppState& state) {
+  const int before = std::clamp<int>(state.CurrentFileNo, 0, kMaxFileNo + 1);
+  int position = 0;
+  for (int n = 0; n < before; ++n) position += state.FileRecordCounts[static_cast<std::size_t>(n)];
+  return position + state.CurrentIndex + 1;
+}
+
+QString PositionLabelText(const AppState& state) {
+  return SignedText(ReportPosition(state)) + QLatin1Char('/') + SignedText(state.TotalReports);
+}
+
+NewReportOutcome StartNewReport(AppState& state, const QDateTime& now,
+                                const std::function<bool()>& saveIfChanged) {
+  // New reports always go to the end of the newest data file.
+  if (state.CurrentFileNo != state.NewestFileNo) {
+    if (!saveIfChanged()) return NewReportOutcome::SaveFailed;
+    LoadDataFile(state, state.NewestFileNo);  // a read error leaves the table empty
+    state.CurrentIndex = std::max(0, state.ReportCount() - 1);
+  }
+
+  // A full file is followed by a new one, unless it is the last file there
+  // can be.
+  if (state.ReportCount() >= kFileCapacity) {
+    if (state.NewestFileNo >= kMaxFileNo) {
+      ClampCurrentIndex(state);
+      return NewReportOutcome::CollectionFull;
+    }
+    if (!saveIfChanged()) return NewReportOutcome::SaveFailed;
+    // Leaving the file may have taken back a new report that was never
+    // written; the new report still starts the next file.
+    state.NewestFileNo = static_cast<std::int16_t>(state.NewestFileNo + 1);
+    state.CurrentFileNo = state.NewestFileNo;
+    state.ReportTable.clear();
+  }
+
+  state.TotalReports += 1;
+  state.ReportTable.emplace_back();
+  state.CurrentIndex = state.ReportCount() - 1;
+  AddCount(state, state.CurrentFileNo, +1);
+
+  ReportRecord& record = state.ReportTable.back();
+  state.LastReportId += 1;
+  record.ReportId = state.LastReportId;
+  const QDate today = now.date();
+  for (int i = 0; i < 2; ++i) {
+    record.Years[i] = today.year();
+    record.Months[i] = today.month();
+    record.Days[i] = today.day();
+  }
+  record.Hours[0] = now.time().hour();
+  record.Minutes[0] = now.time().minute();
+  return NewReportOutcome::Created;
+}
+
+int DropUnsavedNewReports(AppState& state, const std::vector<std::int32_t>& ids) {
+  if (ids.empty()) return 0;
+  int removed = 0;
+  for (int slot = state.ReportCount() - 1; slot >= 0; --slot) {
+    const std::int32_t id = state.ReportTable[static_cast<std::size_t>(slot)].ReportId;
+    if (id == 0 || std::find(ids.begin(), ids.end(), id) == ids.end()) continue;
+    state.ReportTable.erase(state.ReportTable.begin() + slot);
+    if (state.CurrentIndex > slot) --state.CurrentIndex;
+    state.TotalReports = std::max(0, state.TotalReports - 1);
+    AddCount(state, state.CurrentFileNo, -1);
+    ++removed;
+  }
+  if (removed == 0) return 0;
+
+  // A file that only the new report had started was never written: the
+  // numbering goes back to the file before it.
+  if (state.ReportTable.empty() && state.CurrentFileNo > 0 && state.CurrentFileNo == state.NewestFileNo &&
+      !QFileInfo::exists(state.DataFilePath(state.CurrentFileNo))) {
+    state.NewestFileNo = static_cast<std::int16_t>(state.NewestFileNo - 1);
+    LoadDataFile(state, state.NewestFileNo);
+    state.CurrentIndex = state.ReportCount() - 1;
+  }
+  ClampCurrentIndex(state);
+  return removed;
+}
+
+QString DamagedFileName(const QString& path, const QDateTime& now) {
+  const QString base = path + QStringLiteral(".damaged-") + now.toString(QStringLiteral("yyyyMMdd-HHmm"));
+  QString name = base;
+  for (int n = 2; QFileInfo::exists(name); ++n) name = base + QLatin1Char('-') + QString::number(n);
+  return name;
+}
+
+ReportSaveOutcome SaveReportFile(AppState& state, const QDateTime& now) {
+  ReportSaveOutcome outcome;
+  const QString path = state.DataFilePath(state.CurrentFileNo);
+
+  // A file that is there but cannot be read may hold reports that were never
+  // loaded: keep it under another name before writing over it.
+  if (QFileInfo(path).isFile()) {
+    std::vector<ReportRecord> onDisk;
+    if (!ReadDataFile(path, onDisk).ok()) {
+      const QString kept = DamagedFileName(path, now);
+      if (!QFile::rename(path, kept) && !QFile::copy(path, kept)) {
+        outcome.error = QStringLiteral("ファイル「%1」を書き込めませんでした。\n"
+                                       "(読み込めなかった元のファイルを別の名前で残せないため、上書きしていません)")
+                            .arg(QDir::toNativeSeparators(path));
+        return outcome;
+      }
+      outcome.notice = QStringLiteral("データファイル「%1」は読み込めなかったため、上書きせずに「%2」という名前で残しました。")
+                           .arg(QDir::toNativeSeparators(path), QFileInfo(kept).fileName());
+    }
+  }
+
+  QString error;
+  if (!WriteDataFile(path, state.ReportTable, &error)) {
+    outcome.error = error;
+    return outcome;
+  }
+  outcome.dataFileSaved = true;
+  if (!WriteIdFile(state.IdFilePath(), state.Counters, &error)) {
+    outcome.error = error;
+    return outcome;
+  }
+  outcome.idFileSaved = true;
+  return outcome;
+}
+
+QString StorableLineText(const QString& typed) { return cp932::KeepEncodable(RemoveCommas(typed)); }
+
+bool ApplyPatientKnownAnswer(ReportRecord& record, int option) {
+  record.Choices[1] = option + 1;
+  if (option == 0) return true;
+  record.Choices[2] = 0;
+  record.Choices[3] = 0;
+  record.Choices[4] = 0;
+  record.Texts[kOtherInfection].clear();
+  return false;
+}
+
+ShownDate DateShownFor(int year, int month, int day, const QDate& today) {
+  return ShownDate{year == 0 ? today.year() : year, month == 0 ? today.month() : month,
+                   day == 0 ? today.day() : day};
+}
+
+void StoreMissingDateParts(ReportRecord& record, int index, const QDate& today) {
+  if (index < 0 || index > 2) return;
+  const ShownDate shown = DateShownFor(record.Years[index], record.Months[index], record.Days[index], today);
+  record.Years[index] = shown.year;
+  record.Months[index] = shown.month;
+  record.Days[index] = shown.day;
+}
+
+}  // namespace orvanta

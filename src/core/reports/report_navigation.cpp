@@ -1,0 +1,268 @@
+#include "core/reports/report_navigation.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <algorithm>
+
+#include "core/reports/data_file.h"
+#include "core/reports/report_editing.h"
+#include "core/app/app_state.h"
+#include "core/app/startup.h"
+
+namespace orvanta {
+namespace {
+
+int Newest(const AppState& state) { return std::clamp<int>(state.NewestFileNo, 0, kMaxFileNo); }
+
+// The first file from `from` in `direction`, stopping before `stop`, that
+// holds a report; -1 when none does.
+int Scan(const AppState& state, int from, int stop, int direction, std::vector<ReportRecord>& table) {
+  for (int n = from; n != stop; n += direction) {
+    if (n < 0 || n > Newest(state)) break;
+    if (ReadReportsOf(state, n, table)) return n;
+  }
+  table.clear();
+  return -1;
+}
+
+StepPlan Within(int fileNo, int index) {
+  StepPlan plan;
+  plan.moves = true;
+  plan.fileNo = fileNo;
+  plan.index = index;
+  return plan;
+}
+
+StepPlan ToFile(int fileNo, std::vector<ReportRecord> table, bool atEnd) {
+  StepPlan plan;
+  plan.moves = true;
+  plan.leavesFile = true;
+  plan.fileNo = fileNo;
+  plan.index = atEnd ? static_cast<int>(table.size()) - 1 : 0;
+  plan.table = std::move(table);
+  return plan;
+}
+
+QString Native(const QString& path) { return QDir::toNativeSeparators(path); }
+
+// A name beside path that no file has yet.
+QString UnusedName(const QString& base) {
+  QString name = base;
+  for (int n = 2; QFileInfo::exists(name); ++n) name = base + QLatin1Char('-') + QString::number(n);
+  return name;
+}
+
+void SetCount(AppState& state, int fileNo, int count) {
+  if (fileNo < 0 || fileNo > kMaxFileNo) return;
+  state.FileRecordCounts[static_cast<std::size_t>(fileNo)] = static_cast<std::int16_t>(std::max(0, count));
+}
+
+}  // namespace
+
+bool ReadReportsOf(const AppState& state, int fileNo, std::vector<ReportRecord>& table) {
+  table.clear();
+  const QString path = state.DataFilePath(fileNo);
+  if (!QFileInfo(path).isFile() || !ReadDataFile(path, table).ok()) {
+    table.clear();
+    return false;
+  }
+  return !table.empty();
+}
+
+int FindFileWithReports(const AppState& state, int from, int direction, std::vector<ReportRecord>& table) {
+  return Scan(state, from, direction > 0 ? Newest(state) + 1 : -1, direction > 0 ? 1 : -1, table);
+}
+
+void ShowFile(AppState& state, int fileNo, std::vector<ReportRecord> table, int index) {
+  state.CurrentFileNo = fileNo;
+  state.ReportTable = std::move(table);
+  state.CurrentIndex = std::clamp(index, 0, std::max(0, state.ReportCount() - 1));
+}
+
+// ---- Steps -------------------------------------------------------------------
+
+StepPlan PlanStep(const AppState& state, Step step) {
+  const int cur = state.CurrentFileNo;
+  const int count = state.ReportCount();
+  const int index = state.CurrentIndex;
+  std::vector<ReportRecord> table;
+  switch (step) {
+    case Step::Previous: {
+      if (count > 0 && index > 0) return Within(cur, std::min(index, count) - 1);
+      const int n = Scan(state, cur - 1, -1, -1, table);
+      return n < 0 ? StepPlan{} : ToFile(n, std::move(table), true);
+    }
+    case Step::Next: {
+      if (count > 0 && index < count - 1) return Within(cur, std::max(index, -1) + 1);
+      const int n = Scan(state, cur + 1, Newest(state) + 1, +1, table);
+      return n < 0 ? StepPlan{} : ToFile(n, std::move(table), false);
+    }
+    case Step::First: {
+      // The first report there is: in an earlier file, else in this one.
+      int n = Scan(state, 0, cur, +1, table);
+      if (n >= 0) return ToFile(n, std::move(table), false);
+      if (count > 0) return Within(cur, 0);
+      n = Scan(state, cur + 1, Newest(state) + 1, +1, table);
+      return n < 0 ? StepPlan{} : ToFile(n, std::move(table), false);
+    }
+    case Step::Last: {
+      int n = Scan(state, Newest(state), cur, -1, table);
+      if (n >= 0) return ToFile(n, std::move(table), true);
+      if (count > 0) return Within(cur, count - 1);
+      n = Scan(state, cur - 1, -1, -1, table);
+      return n < 0 ? StepPlan{} : ToFile(n, std::move(table), true);
+    }
+  }
+  return {};
+}
+
+void ApplyStep(AppState& state, StepPlan plan) {
+  if (!plan.moves) return;
+  if (plan.leavesFile) {
+    ShowFile(state, plan.fileNo, std::move(plan.table), plan.index);
+    return;
+  }
+  state.CurrentIndex = std::clamp(plan.index, 0, std::max(0, state.ReportCount() - 1));
+}
+
+// ---- Deletion ----------------------------------------------------------------
+
+DeletionCase ClassifyDeletion(const AppState& state) {
+  const int count = state.ReportCount();
+  if (count == 0 || state.CurrentIndex < 0 || state.CurrentIndex >= count) return DeletionCase::None;
+  if (count > 1) return DeletionCase::WithinFile;
+  if (state.TotalReports - 1 <= 0) return DeletionCase::LastOfCollection;
+  return DeletionCase::OnlyReportOfFile;
+}
+
+WithinFileDeletion TakeOutShownReport(AppState& state) {
+  WithinFileDeletion d;
+  const int count = state.ReportCount();
+  const int index = state.CurrentIndex;
+  if (index < 0 || index >= count) return d;
+  d.wasLastOfFile = index == count - 1;
+  d.newerFilesExist = state.CurrentFileNo < Newest(state);
+  state.ReportTable.erase(state.ReportTable.begin() + index);
+  const int cur = state.CurrentFileNo;
+  if (cur >= 0 && cur <= kMaxFileNo) {
+    const int before = state.FileRecordCounts[static_cast<std::size_t>(cur)];
+    SetCount(state, cur, state.ReportTable.empty() ? 0 : before - 1);
+  }
+  state.TotalReports = std::max(0, state.TotalReports - 1);
+  if (d.wasLastOfFile) state.CurrentIndex = std::max(0, index - 1);
+  return d;
+}
+
+bool DataFileOps::exists(const QString& path) const { return QFileInfo::exists(path); }
+bool DataFileOps::rename(const QString& from, const QString& to) {
+  if (QFileInfo::exists(to)) return false;
+  return QFile::rename(from, to);
+}
+bool DataFileOps::remove(const QString& path) { return QFile::remove(path); }
+
+DataFileOps& FileSystemDataFileOps() {
+  static DataFileOps ops;
+  return ops;
+}
+
+FileRemovalOutcome RemoveShownReportFile(AppState& state, DataFileOps& ops, const QDateTime& now) {
+  FileRemovalOutcome outcome;
+  const int cur = std::clamp<int>(state.CurrentFileNo, 0, kMaxFileNo);
+  const int newest = std::max(cur, Newest(state));
+  auto path = [&state](int n) { return state.DataFilePath(n); };
+
+  // 1. The file is moved aside; an unreadable one is kept under a name that
+  //    says so, since it may hold reports that were never shown.
+  QString aside;
+  bool keptDamaged = false;
+  if (ops.exists(path(cur))) {
+    std::vector<ReportRecord> onDisk;
+    keptDamaged = !ReadDataFile(path(cur), onDisk).ok();
+    aside = keptDamaged ? DamagedFileName(path(cur), now) : UnusedName(path(cur) + QStringLiteral(".deleted"));
+    if (!ops.rename(path(cur), aside)) {
+      outcome.error = QStringLiteral("データファイル「%1」を削除できなかったため、表示データは削除していません。")
+                          .arg(Native(path(cur)));
+      return outcome;
+    }
+  }
+
+  // 2. The newer files move down one number each, in ascending order, so
+  //    that each goes into the number just freed. A missing file stays
+  //    missing, one number lower.
+  std::vector<int> moved;
+  for (int g = cur + 1; g <= newest; ++g) {
+    if (!ops.exists(path(g))) continue;
+    if (ops.rename(path(g), path(g - 1))) {
+      moved.push_back(g);
+      continue;
+    }
+    // Undo what was done, newest first, and put the file back.
+    bool restored = true;
+    for (auto it = moved.rbegin(); it != moved.rend(); ++it) restored = ops.rename(path(*it - 1), path(*it)) && restored;
+    if (!aside.isEmpty()) restored = ops.rename(aside, path(cur)) && restored;
+    outcome.error = QStringLiteral("データファイル「%1」の名前を「%2」に変更できなかったため、表示データは削除していません。")
+                        .arg(Native(path(g)), QFileInfo(path(g - 1)).fileName());
+    if (!restored) {
+      outcome.error += QStringLiteral("\n元の名前に戻せなかったファイルがあります。フォルダ「%1」のファイルを確認してください。")
+                           .arg(Native(state.ReportFolderPath()));
+    }
+    return outcome;
+  }
+  outcome.ok = true;
+
+  // 3. Only now is the file moved aside removed.
+  if (keptDamaged) {
+    outcome.notice = QStringLiteral("データファイル「%1」は読み込めなかったため、削除せずに「%2」という名前で残しました。")
+                         .arg(Native(path(cur)), QFileInfo(aside).fileName());
+  } else if (!aside.isEmpty() && !ops.remove(aside)) {
+    outcome.notice = QStringLiteral("表示データは削除しましたが、ファイル「%1」を削除できませんでした。"
+                                    "このファイルは手作業で削除してください。")
+                         .arg(Native(aside));
+  }
+
+  // The counters follow the files.
+  if (cur < newest) {
+    for (int g = cur; g < newest; ++g)
+      state.FileRecordCounts[static_cast<std::size_t>(g)] = state.FileRecordCounts[static_cast<std::size_t>(g + 1)];
+    state.FileRecordCounts[static_cast<std::size_t>(newest)] = 0;
+    state.NewestFileNo = static_cast<std::int16_t>(newest - 1);
+    state.TotalReports = std::max(0, state.TotalReports - 1);
+  } else if (cur > 0) {
+    state.FileRecordCounts[static_cast<std::size_t>(cur)] = 0;
+    state.NewestFileNo = static_cast<std::int16_t>(cur - 1);
+    state.TotalReports = std::max(0, state.TotalReports - 1);
+  } else {
+    state.FileRecordCounts.fill(0);
+    state.NewestFileNo = 0;
+    state.TotalReports = 0;
+  }
+
+  // The report that followed (in the file that took the number), else the
+  // one before; with none left anywhere a new report starts.
+  std::vector<ReportRecord> table;
+  int n = cur <= Newest(state) ? FindFileWithReports(state, cur, +1, table) : -1;
+  bool atEnd = false;
+  if (n < 0) {
+    n = FindFileWithReports(state, std::min(cur - 1, Newest(state)), -1, table);
+    atEnd = true;
+  }
+  if (n >= 0) {
+    const int index = atEnd ? static_cast<int>(table.size()) - 1 : 0;
+    ShowFile(state, n, std::move(table), index);
+  } else {
+    outcome.startNewReport = true;
+    LoadDataFile(state, Newest(state));
+    state.CurrentIndex = 0;
+  }
+
+  // The counters on disk go with the renumbered files.
+  QString error;
+  if (!WriteIdFile(state.IdFilePath(), state.Counters, &error)) {
+    if (!outcome.notice.isEmpty()) outcome.notice += QLatin1Char('\n');
+    outcome.notice += error;
+  }
+  return outcome;
+}
+
+}  // namespace orvanta

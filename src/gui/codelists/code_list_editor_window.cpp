@@ -1,0 +1,334 @@
+#include "gui/codelists/code_list_editor_window.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+
+#include "core/codelists/code_list_editing.h"
+#include "gui/codelists/rename_dialog.h"
+#include "core/platform/prompts.h"
+#include "gui/widgets/layout_helpers.h"
+#include "core/app/app_state.h"
+
+namespace orvanta {
+namespace {
+
+const QString kSameName = QStringLiteral("同じ名前があります");
+const QString kListFull =
+    QStringLiteral("これ以上登録できません。1つのリストに登録できるのは101項目までです。");
+const QString kNoIdLeft = QStringLiteral("これ以上登録できません。新しい項目に付けるIDがありません。");
+
+// Where the controls sit, in twips. The answer-code editor has its option
+// buttons at the top and the rest lower down.
+struct Placement {
+  int width, height;                     // client area
+  int listLeft, listTop, listWidth;      // List1, 3570 high
+  int moveLeft, moveTop;                 // Command4(0); the others below it
+  int label1Top, text2Top, label3Top;    // the code column
+  int command6Top;                       // "戻る"
+  int cmdnameLeft, cmdnameTop;           // "挿入"; "変更" and "削除" to its right
+  int text1Left, text1Top, text1Width;   // the new name
+};
+
+constexpr Placement kCodeListPlacement{10815, 5580, 150, 960, 8145, 8430, 1170, 1230, 1500,
+                                       2010,  3690, 3720, 4710, 150, 5070, 8145};
+constexpr Placement kAnswerCodePlacement{10815, 7020, 210, 2400, 8115, 8460, 2610, 3990, 4260,
+                                         4770,  6450, 3750, 6150, 210, 6510, 8115};
+constexpr int kMoveOffsets[4] = {0, 360, 840, 1200};
+constexpr int kListHeight = 3570;
+
+QPushButton* Button(QWidget* parent, const QString& caption, const char* name, int index = -1) {
+  auto* b = Named(new QPushButton(caption, parent), name, index);
+  // Enter in a text box must not press a button of its own accord.
+  b->setAutoDefault(false);
+  b->setDefault(false);
+  return b;
+}
+
+}  // namespace
+
+CodeListEditorWindow::CodeListEditorWindow(AppState& state, QWidget* parent)
+    : CodeListEditorWindow(state, Variant::CodeLists, parent) {
+  hajime();
+}
+
+CodeListEditorWindow::CodeListEditorWindow(AppState& state, Variant variant, QWidget* parent)
+    : QDialog(parent), state_(state), fileLists_(state.Lists) {
+  setObjectName(variant == Variant::CodeLists ? QStringLiteral("frmiin") : QStringLiteral("frmiin2"));
+  const Placement& p = variant == Variant::CodeLists ? kCodeListPlacement : kAnswerCodePlacement;
+  setFixedSize(Twips(p.width), Twips(p.height));
+
+  label2_ = Named(new QLabel(this), "Label2");
+  label2_->setWordWrap(true);
+  label2_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  PlaceTw(label2_, 180, 135, 3450, 810);
+
+  command5_ = Button(this, QStringLiteral("保存"), "Command5");
+  PlaceTw(command5_, 3720, 180, 915, 375);
+
+  list1_ = Named(new QListWidget(this), "List1");
+  list1_->setSelectionMode(QAbstractItemView::SingleSelection);
+  PlaceTw(list1_, p.listLeft, p.listTop, p.listWidth, kListHeight);
+
+  const QString arrows[4] = {QStringLiteral("∧"), QStringLiteral("∨"), QStringLiteral("≫"), QStringLiteral("≪")};
+  for (int i = 0; i < 4; ++i) {
+    command4_[i] = Button(this, arrows[i], "Command4", i);
+    PlaceTw(command4_[i], p.moveLeft, p.moveTop + kMoveOffsets[i], 615, 345);
+  }
+
+  label1_ = Named(new QLabel(QStringLiteral("コード"), this), "Label1");
+  PlaceTw(label1_, 9540, p.label1Top);
+  text2_ = Named(new QLineEdit(this), "Text2");
+  PlaceTw(text2_, 9240, p.text2Top, 1215, 300);
+  label3_ = Named(new QLabel(QStringLiteral("左のリストでそれぞれの項目をクリックしてから、それぞれのコードを設定(記入)してください。"),
+                             this),
+                  "Label3");
+  label3_->setWordWrap(true);
+  label3_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  PlaceTw(label3_, 9150, p.label3Top, 1545, 1590);
+
+  command6_ = Button(this, QStringLiteral("戻る"), "Command6");
+  PlaceTw(command6_, 9480, p.command6Top, 915, 375);
+
+  // The buttons under the list, left to right: 挿入 (0), 変更 (2), 削除 (1).
+  cmdname_[kInsert] = Button(this, QStringLiteral("挿入"), "cmdname", kInsert);
+  cmdname_[kRename] = Button(this, QStringLiteral("変更"), "cmdname", kRename);
+  cmdname_[kDelete] = Button(this, QStringLiteral("削除"), "cmdname", kDelete);
+  PlaceTw(cmdname_[kInsert], p.cmdnameLeft, p.cmdnameTop, 915, 345);
+  PlaceTw(cmdname_[kRename], p.cmdnameLeft + 960, p.cmdnameTop, 915, 345);
+  PlaceTw(cmdname_[kDelete], p.cmdnameLeft + 1920, p.cmdnameTop, 915, 345);
+
+  text1_ = Named(new QLineEdit(this), "Text1");
+  PlaceTw(text1_, p.text1Left, p.text1Top, p.text1Width, 300);
+
+  KeepFieldStorable(text1_);
+  KeepFieldStorable(text2_);
+  connect(text1_, &QLineEdit::textChanged, this, &CodeListEditorWindow::onText1Changed);
+  connect(text1_, &QLineEdit::returnPressed, this, [this] {
+    if (cmdname_[kInsert]->isEnabled()) cmdname_[kInsert]->click();
+  });
+  connect(text2_, &QLineEdit::textEdited, this, &CodeListEditorWindow::onText2Edited);
+  connect(list1_, &QListWidget::itemSelectionChanged, this, &CodeListEditorWindow::onListSelectionChanged);
+  connect(cmdname_[kInsert], &QPushButton::clicked, this, &CodeListEditorWindow::insertEntry);
+  connect(cmdname_[kDelete], &QPushButton::clicked, this, &CodeListEditorWindow::deleteEntry);
+  connect(cmdname_[kRename], &QPushButton::clicked, this, &CodeListEditorWindow::renameEntry);
+  for (int i = 0; i < 4; ++i) connect(command4_[i], &QPushButton::clicked, this, [this, i] { moveEntry(i); });
+  connect(command5_, &QPushButton::clicked, this, [this] { hozon(); });
+  connect(command6_, &QPushButton::clicked, this, &CodeListEditorWindow::reject);
+
+  onText1Changed();
+  setEntryButtonsEnabled(false);
+}
+
+CodeList& CodeListEditorWindow::list() const {
+  return state_.Lists.at(static_cast<std::size_t>(state_.EditedList));
+}
+
+ListEditorSetUp CodeListEditorWindow::setUpFor(int listIndex) const { return CodeListEditorSetUp(listIndex); }
+
+void CodeListEditorWindow::applyBackground(const QColor& background, const QColor& text) {
+  QPalette pal = palette();
+  pal.setColor(QPalette::Window, background);
+  pal.setColor(QPalette::WindowText, text);
+  setPalette(pal);
+  setAutoFillBackground(true);
+}
+
+// Saves the lists and the counters; a failure is told and nothing in memory
+// is lost.
+bool CodeListEditorWindow::hozon() {
+  const SaveOutcome saved =
+      SaveCodeListsAndCounters(state_.Lists, state_.Counters, state_.SettingsFilePath(), state_.IdFilePath());
+  if (saved.settingsSaved) fileLists_ = state_.Lists;
+  if (!saved.ok()) state_.prompts().message(saved.message, QString(), PromptIcon::Critical);
+  return saved.ok();
+}
+
+void CodeListEditorWindow::modosi() {
+  ReloadCodeLists(state_.SettingsFilePath(), state_.Lists, fileLists_);
+  fileLists_ = state_.Lists;
+  changed_ = false;
+}
+
+void CodeListEditorWindow::lstIre() {
+  filling_ = true;
+  list1_->clear();
+  for (const CodeEntry& entry : list().entries) list1_->addItem(entry.name);
+  filling_ = false;
+}
+
+void CodeListEditorWindow::hajime() {
+  modosi();
+  const ListEditorSetUp setUp = setUpFor(state_.EditedList);
+  setWindowTitle(setUp.caption);
+  const QPalette normal = QApplication::palette(this);
+  const QColor background = setUp.background.isValid() ? setUp.background : normal.color(QPalette::Window);
+  const QColor text =
+      setUp.background.isValid() ? TextColourOn(setUp.background) : normal.color(QPalette::WindowText);
+  applyBackground(background, text);
+  label2_->setText(setUp.instruction);
+  lstIre();
+  // The list has just been filled: no entry is selected.
+  setEntryButtonsEnabled(false);
+}
+
+void CodeListEditorWindow::hyouji() {
+  const CodeList& l = list();
+  text2_->setText(selected_ >= 0 && selected_ < l.count() ? l.entries[selected_].code : QString());
+}
+
+// 削除, 変更, the four moves and the code box act on the selected entry, so
+// they are usable only while one is selected.
+void CodeListEditorWindow::setEntryButtonsEnabled(bool enabled) {
+  cmdname_[kDelete]->setEnabled(enabled);
+  cmdname_[kRename]->setEnabled(enabled);
+  for (QPushButton* b : command4_) b->setEnabled(enabled);
+  if (!enabled) text2_->clear();
+  text2_->setEnabled(enabled);
+}
+
+void CodeListEditorWindow::showEvent(QShowEvent* event) {
+  QDialog::showEvent(event);
+  if (event->spontaneous()) return;
+  setEntryButtonsEnabled(false);
+  text1_->setFocus();
+  state_.prompts().setBusy(false);
+}
+
+void CodeListEditorWindow::onText1Changed() {
+  // The box's text as it stands: the comma filter may have changed it since.
+  cmdname_[kInsert]->setEnabled(!text1_->text().isEmpty());
+}
+
+void CodeListEditorWindow::onText2Edited(const QString& text) {
+  // Setting a code is not an edit the close question asks about.
+  CodeList& l = list();
+  if (!text2_->isEnabled() || selected_ < 0 || selected_ >= l.count()) return;
+  l.entries[selected_].code = StorableFieldText(text);
+}
+
+void CodeListEditorWindow::onListSelectionChanged() {
+  if (filling_) return;
+  const QList<QListWidgetItem*> items = list1_->selectedItems();
+  if (items.isEmpty()) return;
+  selected_ = list1_->row(items.first());
+  setEntryButtonsEnabled(true);
+  hyouji();
+}
+
+void CodeListEditorWindow::selectEntry(int position) {
+  list1_->setCurrentRow(position, QItemSelectionModel::ClearAndSelect);
+  if (list1_->currentRow() == position) list1_->scrollToItem(list1_->item(position));
+}
+
+void CodeListEditorWindow::commonEnd() {
+  changed_ = true;
+  lstIre();
+  setEntryButtonsEnabled(false);
+}
+
+void CodeListEditorWindow::insertEntry() {
+  const QString name = StorableFieldText(text1_->text());
+  if (name.isEmpty()) return;
+  const QList<QListWidgetItem*> items = list1_->selectedItems();
+  const int before = items.isEmpty() ? -1 : list1_->row(items.first());
+  const InsertResult result = InsertCodeEntry(state_.Lists, state_.EditedList, name, before, state_.LastCodeId);
+  switch (result.outcome) {
+    case InsertOutcome::DuplicateName: state_.prompts().message(kSameName); return;
+    case InsertOutcome::ListFull: state_.prompts().message(kListFull, QString(), PromptIcon::Exclamation); return;
+    case InsertOutcome::NoIdLeft: state_.prompts().message(kNoIdLeft, QString(), PromptIcon::Exclamation); return;
+    case InsertOutcome::Inserted: break;
+  }
+  text1_->clear();
+  commonEnd();
+}
+
+void CodeListEditorWindow::deleteEntry() {
+  if (state_.prompts().message(QStringLiteral("削除すると関連したデータもすべて削除されます。本当に削除しますか？"),
+                               QStringLiteral("削除"), PromptIcon::Critical,
+                               PromptButtons::OkCancel) != PromptAnswer::Ok)
+    return;
+  if (state_.prompts().message(QStringLiteral("本当に削除しますか？"), QStringLiteral("再確認"),
+                               PromptIcon::Exclamation, PromptButtons::OkCancel) != PromptAnswer::Ok)
+    return;
+  if (!DeleteCodeEntry(list(), selected_)) return;
+  commonEnd();
+}
+
+void CodeListEditorWindow::renameEntry() {
+  if (state_.prompts().message(QStringLiteral("名前を変更しても過去のデータはそのまま維持されます\n"
+                                              "異なる項目名にする場合は「削除」「挿入」を行ってください。"),
+                               QStringLiteral("変更確認"), PromptIcon::Critical,
+                               PromptButtons::OkCancel) != PromptAnswer::Ok)
+    return;
+  const int position = selected_;
+  if (position < 0 || position >= list().count()) return;
+  state_.prompts().setBusy(true);
+  const QString name = RenameDialog::Ask(state_, list().entries[position].name, this);
+  state_.prompts().setBusy(false);
+  if (RenameCodeEntry(list(), position, name) == RenameOutcome::DuplicateName) {
+    state_.prompts().message(kSameName);
+    return;
+  }
+  commonEnd();
+}
+
+void CodeListEditorWindow::moveEntry(int button) {
+  static constexpr CodeEntryMove kMoves[4] = {CodeEntryMove::Up, CodeEntryMove::Down, CodeEntryMove::ToTop,
+                                              CodeEntryMove::ToBottom};
+  changed_ = true;
+  const MoveResult result = MoveCodeEntry(list(), selected_, kMoves[button]);
+  if (!result.moved) return;
+  selected_ = result.selected;
+  lstIre();
+  // Selecting the entry acts like a click on it.
+  selectEntry(selected_);
+}
+
+bool CodeListEditorWindow::mayClose() {
+  if (!changed_) return true;
+  changed_ = false;
+  const PromptAnswer answer =
+      state_.prompts().message(QStringLiteral("設定に変更があります。保存しますか？"), QStringLiteral("保存確認"),
+                               PromptIcon::Question, PromptButtons::YesNoCancel);
+  if (answer == PromptAnswer::Yes) {
+    if (hozon()) return true;
+    // Nothing was lost: the window stays with its edits.
+    changed_ = true;
+    return false;
+  }
+  if (answer == PromptAnswer::No) {
+    if (state_.prompts().message(QStringLiteral("本当に保存しませんか？保存しない場合は「はい」を押してください"),
+                                 QStringLiteral("保存再確認"), PromptIcon::Question,
+                                 PromptButtons::YesNo) == PromptAnswer::Yes) {
+      modosi();
+      return true;
+    }
+  }
+  changed_ = true;
+  return false;
+}
+
+// The close box, Escape and "戻る" all come here.
+void CodeListEditorWindow::reject() {
+  if (closing_) return;
+  closing_ = true;
+  const bool close = mayClose();
+  closing_ = false;
+  if (close) QDialog::reject();
+}
+
+void CodeListEditorWindow::closeEvent(QCloseEvent* event) {
+  if (!isVisible()) {
+    event->accept();
+    return;
+  }
+  reject();
+  if (isVisible()) event->ignore();
+  else event->accept();
+}
+
+}  // namespace orvanta

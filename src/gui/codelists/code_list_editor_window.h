@@ -1,0 +1,95 @@
+#pragma once
+// The code-list editor (frmiin): one code list at a time, named by
+// EditedList. Inserts, deletes, renames and moves entries and sets their
+// codes, all on the shared lists in memory; "保存" writes set.dat and
+// ttid.dat, and closing asks about unsaved edits. The answer-code editor
+// (frmiin2) is the same window with two option buttons above it.
+
+#include <QDialog>
+#include <array>
+
+#include "core/codelists/code_lists.h"
+
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QPushButton;
+
+namespace orvanta {
+
+class AppState;
+struct ListEditorSetUp;
+
+class CodeListEditorWindow : public QDialog {
+  Q_OBJECT
+ public:
+  // frmiin on the list EditedList names; it reads set.dat at once.
+  explicit CodeListEditorWindow(AppState& state, QWidget* parent = nullptr);
+
+  // Whether there are edits the close question would ask about.
+  bool isChanged() const { return changed_; }
+
+ protected:
+  enum class Variant { CodeLists, AnswerCodes };
+  // Builds the controls; the answer-code editor places them lower down and
+  // runs hajime itself once its option buttons exist.
+  CodeListEditorWindow(AppState& state, Variant variant, QWidget* parent);
+
+  // Reads set.dat again (modosi), sets up the window for EditedList and fills
+  // the list (lstIre).
+  void hajime();
+  // The caption, background and instruction of the list being edited.
+  virtual ListEditorSetUp setUpFor(int listIndex) const;
+  // Applies the background; the answer-code editor colours its options too.
+  virtual void applyBackground(const QColor& background, const QColor& text);
+
+  AppState& state() const { return state_; }
+
+  void showEvent(QShowEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+  void reject() override;
+
+ private:
+  enum { kInsert = 0, kDelete = 1, kRename = 2 };
+
+  CodeList& list() const;
+  bool hozon();
+  void modosi();
+  void lstIre();
+  void hyouji();
+  void setEntryButtonsEnabled(bool enabled);
+  void selectEntry(int position);
+
+  void onText1Changed();
+  void onText2Edited(const QString& text);
+  void onListSelectionChanged();
+  void insertEntry();
+  void deleteEntry();
+  void renameEntry();
+  void moveEntry(int button);
+  void commonEnd();
+  // The close question; true when the window may close.
+  bool mayClose();
+
+  AppState& state_;
+  bool changed_ = false;
+  int selected_ = 0;
+  bool filling_ = false;
+  bool closing_ = false;
+  // The lists as set.dat held them when last read or saved: what a discard
+  // returns to when set.dat cannot be read.
+  CodeLists fileLists_;
+
+  QLabel* label2_ = nullptr;
+  QPushButton* command5_ = nullptr;
+  QListWidget* list1_ = nullptr;
+  std::array<QPushButton*, 4> command4_{};
+  QLabel* label1_ = nullptr;
+  QLineEdit* text2_ = nullptr;
+  QLabel* label3_ = nullptr;
+  QPushButton* command6_ = nullptr;
+  std::array<QPushButton*, 3> cmdname_{};
+  QLineEdit* text1_ = nullptr;
+};
+
+}  // namespace orvanta

@@ -1,0 +1,64 @@
+#include "gui/codelists/rename_dialog.h"
+
+#include <QLineEdit>
+#include <QPushButton>
+
+#include "core/codelists/code_list_editing.h"
+#include "core/platform/prompts.h"
+#include "gui/widgets/layout_helpers.h"
+#include "core/app/app_state.h"
+
+namespace orvanta {
+
+void KeepFieldStorable(QLineEdit* box) {
+  QObject::connect(box, &QLineEdit::textChanged, box, [box](const QString& text) {
+    const QString kept = StorableFieldText(text);
+    if (kept == text) return;
+    // The cursor keeps its place among the characters that stay.
+    const int cursor = box->cursorPosition();
+    const int keptBeforeCursor = static_cast<int>(StorableFieldText(text.left(cursor)).size());
+    box->setText(kept);
+    box->setCursorPosition(keptBeforeCursor);
+  });
+}
+
+RenameDialog::RenameDialog(AppState& state, const QString& currentName, QWidget* parent)
+    : QDialog(parent), state_(state), handedBack_(currentName) {
+  setObjectName(QStringLiteral("frmMeibo"));
+  setWindowTitle(QStringLiteral("項目名変更"));
+  setFixedSize(Twips(10335), Twips(1380));
+
+  text1_ = Named(new QLineEdit(this), "Text1");
+  PlaceTw(text1_, 390, 240, 9555, 330);
+  KeepFieldStorable(text1_);
+  text1_->setText(currentName);
+  text1_->selectAll();
+
+  auto* ok = Named(new QPushButton(QStringLiteral("OK"), this), "Command1");
+  PlaceTw(ok, 7260, 780, 1275, 375);
+  ok->setDefault(true);
+  auto* cancel = Named(new QPushButton(QStringLiteral("キャンセル"), this), "Command2");
+  PlaceTw(cancel, 8670, 780, 1275, 375);
+  cancel->setAutoDefault(false);
+
+  connect(ok, &QPushButton::clicked, this, [this] {
+    const QString typed = StorableFieldText(text1_->text());
+    if (!typed.isEmpty()) handedBack_ = typed;
+    accept();
+  });
+  connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+void RenameDialog::showEvent(QShowEvent* event) {
+  QDialog::showEvent(event);
+  text1_->setFocus();
+  state_.prompts().setBusy(false);
+}
+
+QString RenameDialog::Ask(AppState& state, const QString& currentName, QWidget* parent) {
+  RenameDialog dialog(state, currentName, parent);
+  dialog.exec();
+  return dialog.handedBackName();
+}
+
+}  // namespace orvanta

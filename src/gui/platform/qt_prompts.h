@@ -1,0 +1,24 @@
+#pragma once
+
+#include "core/platform/prompts.h"
+
+class QWidget;
+
+namespace orvanta {
+
+// Prompts shown with Qt's own dialogs. The only place in the program that
+// uses QMessageBox, QInputDialog and QFileDialog.
+class QtPrompts final : public Prompts {
+ public:
+  PromptAnswer message(const QString& text, const QString& title, PromptIcon icon,
+                       PromptButtons buttons) override;
+  std::optional<QString> input(const QString& prompt, const QString& title, const QString& initial) override;
+  QString saveFileName(const QString& title, const QString& startPath, const QString& filter) override;
+  void beep() override;
+  void setBusy(bool busy) override;
+
+ private:
+  int busyDepth_ = 0;
+};
+
+}  // namespace orvanta

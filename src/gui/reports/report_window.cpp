@@ -1,0 +1,837 @@
+#include "gui/reports/report_window.h"
+
+#include <QAction>
+#include <QButtonGroup>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QEvent>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSignalBlocker>
+#include <QStackedWidget>
+#include <QTabBar>
+#include <QTextCursor>
+#include <QVBoxLayout>
+#include <algorithm>
+
+#include "core/platform/clock.h"
+#include "core/platform/codepage.h"
+#include "core/platform/prompts.h"
+#include "gui/widgets/layout_helpers.h"
+#include "gui/reports/body_site_widget.h"
+#include "gui/widgets/date_field_widget.h"
+#include "core/reports/note_text.h"
+#include "core/reports/report_editing.h"
+#include "core/reports/report_navigation.h"
+#include "core/reports/report_search.h"
+#include "gui/reports/search_result_dialog.h"
+#include "core/app/app_state.h"
+#include "core/app/startup.h"
+
+namespace orvanta {
+namespace {
+
+// Positions below are written in pixels and placed in twips.
+constexpr int P(int pixels) { return pixels * 15; }
+
+constexpr int kBoxHeight = 20;    // text boxes and captions beside them
+constexpr int kComboHeight = 22;
+constexpr int kButtonHeight = 26;
+constexpr int kContentWidth = 940;
+constexpr int kPagesTop = 66;
+constexpr int kPageWidth = 924;
+constexpr int kPageHeight = 440;
+constexpr int kFrameWidth = 908;  // a frame across the whole page
+
+const QString kStepTip = QStringLiteral("表示する人を切り替えます");
+
+QLabel* Caption(QWidget* parent, const QString& text, int x, int y, int width = -1) {
+  auto* label = new QLabel(text, parent);
+  label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+  PlaceTw(label, P(x), P(y), width >= 0 ? P(width) : -1, P(kBoxHeight));
+  if (width < 0) label->resize(label->sizeHint().width(), kBoxHeight);
+  return label;
+}
+
+QGroupBox* Frame(QWidget* parent, const QString& title, int x, int y, int width, int height) {
+  auto* frame = new QGroupBox(title, parent);
+  PlaceTw(frame, P(x), P(y), P(width), P(height));
+  return frame;
+}
+
+QPushButton* Button(QWidget* parent, const QString& caption, const char* name, int x, int y, int width) {
+  auto* b = Named(new QPushButton(caption, parent), name);
+  b->setAutoDefault(false);
+  b->setDefault(false);
+  PlaceTw(b, P(x), P(y), P(width), P(kButtonHeight));
+  return b;
+}
+
+// Takes out of a line box what a stored answer may not hold (commas and
+// characters code page 932 lacks); the cursor keeps its place among the
+// characters that stay.
+void KeepLineStorable(QLineEdit* box) {
+  const QString text = box->text();
+  const QString kept = StorableLineText(text);
+  if (kept == text) return;
+  const int keptBeforeCursor = static_cast<int>(StorableLineText(text.left(box->cursorPosition())).size());
+  box->setText(kept);
+  box->setCursorPosition(keptBeforeCursor);
+}
+
+// Takes characters code page 932 lacks out of a multi-line box as they are
+// typed; everything else the box keeps as typed.
+void KeepNoteEncodable(QPlainTextEdit* box) {
+  const QString text = box->toPlainText();
+  if (cp932::CanEncode(text)) return;
+  QTextCursor cursor(box->document());
+  cursor.beginEditBlock();
+  // From the end, so that the positions before stay valid.
+  for (qsizetype i = text.size(); i > 0;) {
+    qsizetype start = i - 1;
+    if (text.at(start).isLowSurrogate() && start > 0 && text.at(start - 1).isHighSurrogate()) --start;
+    if (cp932::KeepEncodable(text.mid(start, i - start)).isEmpty()) {
+      cursor.setPosition(static_cast<int>(start));
+      cursor.setPosition(static_cast<int>(i), QTextCursor::KeepAnchor);
+      cursor.removeSelectedText();
+    }
+    i = start;
+  }
+  cursor.endEditBlock();
+}
+
+// The entry of a list with the id; the last one when several match, -1 when
+// none does (nothing chosen, or an entry deleted since).
+int EntryPositionOf(const CodeList& list, std::int32_t id) {
+  int found = -1;
+  for (int p = 0; p < list.count(); ++p) {
+    if (list.entries[p].id == id) found = p;
+  }
+  return found;
+}
+
+}  // namespace
+
+ReportWindow::ReportWindow(AppState& state, QWidget* parent)
+    : QDialog(parent), state_(state), fileOps_(&FileSystemDataFileOps()) {
+  setObjectName(QStringLiteral("frmrep"));
+  setWindowTitle(QStringLiteral("事故時報告書"));
+
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->setSpacing(0);
+  layout->setSizeConstraint(QLayout::SetFixedSize);
+
+  menuBar_ = Named(new QMenuBar(this), "MenuBar");
+  QMenu* search = menuBar_->addMenu(QStringLiteral("カルテ検索"));
+  search->setObjectName(QStringLiteral("mnuSer"));
+  mnuSerItem_[0] = search->addAction(QStringLiteral("カルテ番号"));
+  mnuSerItem_[0]->setObjectName(QStringLiteral("mnuSerItem_0"));
+  mnuSerItem_[1] = search->addAction(QStringLiteral("報告者氏名"));
+  mnuSerItem_[1]->setObjectName(QStringLiteral("mnuSerItem_1"));
+  connect(mnuSerItem_[0], &QAction::triggered, this, [this] { this->search(SearchField::RecordNumber); });
+  connect(mnuSerItem_[1], &QAction::triggered, this, [this] { this->search(SearchField::ReporterName); });
+  layout->setMenuBar(menuBar_);
+
+  auto* content = new QWidget(this);
+  content->setFixedSize(kContentWidth, kPagesTop + 24 + kPageHeight + 76);
+  layout->addWidget(content);
+
+  buildTopRow(content);
+
+  tabStrip_ = Named(new QTabBar(content), "TabStrip1");
+  tabStrip_->setExpanding(false);
+  tabStrip_->setDrawBase(false);
+  tabStrip_->setUsesScrollButtons(false);
+  const std::array<std::pair<const char16_t*, const char16_t*>, 8> tabs{{
+      {u"報告者", u"報告者・事故発生日時等の記述"},
+      {u"職種・場所・患者", u"職種、事故発生場所、汚染源患者についての記述"},
+      {u"事故状況", u"器材の使用、汚染、使用目的、事故状況似ついての記述"},
+      {u"原因器材・安全装置", u"原因器材と安全装置についての記述"},
+      {u"部位", u"針刺し･切創部位についての記述"},
+      {u"その他質問", u"事故の程度・HBs抗体・緊急処置についての記述"},
+      {u"事故状況･背景の詳細", u"事故発生時の状況や背景についての詳細な記述"},
+      {u"事故防止", u"事故防止対策に対する記述"},
+  }};
+  for (int t = 0; t < 8; ++t) {
+    tabStrip_->addTab(QString::fromUtf16(tabs[t].first));
+    tabStrip_->setTabToolTip(t, QString::fromUtf16(tabs[t].second));
+  }
+  tabStrip_->move(8, kPagesTop);
+  tabStrip_->resize(kPageWidth, tabStrip_->sizeHint().height());
+
+  pages_ = new QStackedWidget(content);
+  pages_->setFrameShape(QFrame::StyledPanel);
+  const int pagesTop = kPagesTop + tabStrip_->height();
+  pages_->setGeometry(8, pagesTop, kPageWidth, kPageHeight);
+  for (int p = 0; p < 8; ++p) {
+    picture1_[p] = Named(new QWidget(pages_), "Picture1", p);
+    pages_->addWidget(picture1_[p]);
+  }
+  // Changing pages: the page of the clicked tab, the others hidden.
+  connect(tabStrip_, &QTabBar::currentChanged, pages_, &QStackedWidget::setCurrentIndex);
+
+  dates_ = new DateFieldControls(DateFieldVariant::Report, this);
+  buildPage0(picture1_[0]);
+  buildPage1(picture1_[1]);
+  buildPage2(picture1_[2]);
+  buildPage3(picture1_[3]);
+  buildPage4(picture1_[4]);
+  buildPage5(picture1_[5]);
+  buildPage6(picture1_[6]);
+  buildPage7(picture1_[7]);
+
+  // The remarks, under the pages.
+  const int remarksTop = pagesTop + kPageHeight + 8;
+  Caption(content, QStringLiteral("備考"), 12, remarksTop);
+  text2Box(content, 0, 48, remarksTop, kContentWidth - 48 - 8, content->height() - remarksTop - 8);
+
+  connect(dates_, &DateFieldControls::valueStored, this, &ReportWindow::onDateStored);
+  connect(dates_, &DateFieldControls::changed, this, &ReportWindow::mark);
+
+  // Opening: the first page, the lists filled, then a new report or the
+  // report the main window chose.
+  tabStrip_->setCurrentIndex(0);
+  pages_->setCurrentIndex(0);
+  fillLists();
+  if (state_.NewReportMode || state_.ReportCount() == 0) sinki();
+  else hyouji();
+}
+
+ReportWindow::~ReportWindow() = default;
+
+void ReportWindow::buildTopRow(QWidget* content) {
+  command7_ = Button(content, QStringLiteral("表示データの削除"), "Command7", 8, 8, 130);
+  command4_ = Button(content, QStringLiteral("▲▲"), "Command4", 556, 8, 44);
+  command2_ = Button(content, QStringLiteral("▲"), "Command2", 602, 8, 44);
+  label9_ = Named(new QLabel(content), "Label9", 0);
+  label9_->setAlignment(Qt::AlignCenter);
+  label9_->setFrameShape(QFrame::Panel);
+  label9_->setFrameShadow(QFrame::Sunken);
+  PlaceTw(label9_, P(650), P(8), P(108), P(kButtonHeight));
+  command3_ = Button(content, QStringLiteral("▼"), "Command3", 762, 8, 44);
+  command5_ = Button(content, QStringLiteral("▼▼"), "Command5", 808, 8, 44);
+  back_ = Button(content, QStringLiteral("戻る"), "Command1", 864, 8, 68);
+  command6_ = Button(content, QStringLiteral("新規追加"), "Command6", 580, 38, 88);
+  for (QWidget* w : std::initializer_list<QWidget*>{command4_, command2_, label9_, command3_, command5_})
+    w->setToolTip(kStepTip);
+
+  connect(command4_, &QPushButton::clicked, this, [this] { step(Step::First); });
+  connect(command2_, &QPushButton::clicked, this, [this] { step(Step::Previous); });
+  connect(command3_, &QPushButton::clicked, this, [this] { step(Step::Next); });
+  connect(command5_, &QPushButton::clicked, this, [this] { step(Step::Last); });
+  connect(command7_, &QPushButton::clicked, this, &ReportWindow::deleteShown);
+  connect(command6_, &QPushButton::clicked, this, &ReportWindow::sinki);
+  connect(back_, &QPushButton::clicked, this, &ReportWindow::reject);
+}
+
+// ---- Controls ----------------------------------------------------------------
+
+QLineEdit* ReportWindow::text1Box(QWidget* parent, int k, int x, int y, int width) {
+  auto* box = Named(new QLineEdit(parent), "Text1", k);
+  PlaceTw(box, P(x), P(y), P(width), P(kBoxHeight));
+  // Input method: names in hiragana; record and staff numbers in Latin
+  // letters; years and ages in digits only.
+  switch (k) {
+    case kRecordNumber:
+    case kPatientRecordNumber:
+    case kStaffNumber: box->setInputMethodHints(Qt::ImhPreferLatin); break;
+    case kExperienceYears:
+    case kAge:
+    case kDepartmentYears: box->setAttribute(Qt::WA_InputMethodEnabled, false); break;
+    default: break;
+  }
+  connect(box, &QLineEdit::textChanged, this, [this, k] { onText1(k); });
+  text1_[k] = box;
+  return box;
+}
+
+QLineEdit* ReportWindow::text3Box(QWidget* parent, int k, int x, int y, int width) {
+  auto* box = Named(new QLineEdit(parent), "Text3", k);
+  PlaceTw(box, P(x), P(y), P(width), P(kBoxHeight));
+  connect(box, &QLineEdit::textChanged, this, [this, k] { onText3(k); });
+  text3_[k] = box;
+  return box;
+}
+
+QPlainTextEdit* ReportWindow::text2Box(QWidget* parent, int k, int x, int y, int width, int height) {
+  auto* box = Named(new QPlainTextEdit(parent), "Text2", k);
+  PlaceTw(box, P(x), P(y), P(width), P(height));
+  box->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  box->setTabChangesFocus(true);
+  connect(box, &QPlainTextEdit::textChanged, this, [this, k] { onText2(k); });
+  text2_[k] = box;
+  return box;
+}
+
+QComboBox* ReportWindow::combo(QWidget* parent, int k, int x, int y, int width) {
+  auto* box = Named(new QComboBox(parent), "Combo1", k);
+  box->setEditable(false);
+  box->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+  box->setMinimumContentsLength(8);
+  PlaceTw(box, P(x), P(y), P(width), P(kComboHeight));
+  connect(box, &QComboBox::currentIndexChanged, this, [this, k](int index) { onCombo(k, index); });
+  combo1_[k] = box;
+  return box;
+}
+
+QRadioButton* ReportWindow::option(QWidget* parent, int group, int n, const QString& caption, int x, int y,
+                                   int width) {
+  const QByteArray name = "Option" + QByteArray::number(group + 1);
+  auto* button = Named(new QRadioButton(caption, parent), name.constData(), n);
+  PlaceTw(button, P(x), P(y), width >= 0 ? P(width) : -1, P(kBoxHeight));
+  if (width < 0) button->resize(button->sizeHint().width(), kBoxHeight);
+  if (!groups_[group]) {
+    groups_[group] = new QButtonGroup(this);
+    groups_[group]->setExclusive(true);
+    connect(groups_[group], &QButtonGroup::idToggled, this, [this, group](int id, bool checked) {
+      if (checked) onOption(group, id);
+    });
+  }
+  groups_[group]->addButton(button, n);
+  options_[group][n] = button;
+  return button;
+}
+
+// ---- Pages -------------------------------------------------------------------
+
+void ReportWindow::buildPage0(QWidget* page) {
+  QGroupBox* f1 = Frame(page, QStringLiteral("１報告者"), 8, 8, kFrameWidth, 108);
+  Caption(f1, QStringLiteral("氏名"), 14, 30);
+  text1Box(f1, kReporterName, 46, 30, 200);
+  Caption(f1, QStringLiteral("職員番号"), 270, 30);
+  text1Box(f1, kStaffNumber, 326, 30, 120);
+  Caption(f1, QStringLiteral("カルテ番号"), 470, 30);
+  text1Box(f1, kRecordNumber, 538, 30, 140);
+
+  Caption(f1, QStringLiteral("所属勤務場所"), 14, 70);
+  combo(f1, kDepartments, 96, 69, 220);
+  Caption(f1, QStringLiteral("経験年数"), 334, 70);
+  text1Box(f1, kExperienceYears, 390, 70, 40);
+  Caption(f1, QStringLiteral("年"), 433, 70);
+  Caption(f1, QStringLiteral("当該部署経験年数"), 460, 70);
+  text1Box(f1, kDepartmentYears, 564, 70, 40);
+  Caption(f1, QStringLiteral("年"), 607, 70);
+  Caption(f1, QStringLiteral("性別"), 636, 70);
+  option(f1, 0, 0, QStringLiteral("男"), 668, 70);
+  option(f1, 0, 1, QStringLiteral("女"), 714, 70);
+  Caption(f1, QStringLiteral("年齢"), 772, 70);
+  text1Box(f1, kAge, 804, 70, 40);
+  Caption(f1, QStringLiteral("歳"), 847, 70);
+
+  QGroupBox* f2 = Frame(page, QStringLiteral("２発生日時"), 8, 128, kFrameWidth, 100);
+  dates_->placeDate(0, f2, P(60), P(30));
+  dates_->placeTime(f2, P(60) + dates_->dateRowWidthTwips(0) + P(24), P(30));
+  Caption(f2, QStringLiteral("報告日"), 14, 64);
+  dates_->placeDate(1, f2, P(60), P(64));
+}
+
+void ReportWindow::buildPage1(QWidget* page) {
+  QGroupBox* f3 = Frame(page, QStringLiteral("３職種"), 8, 6, 450, 84);
+  combo(f3, kOccupations, 12, 24, 426);
+  Caption(f3, QStringLiteral("その他の場合"), 12, 56);
+  text3Box(f3, 0, 96, 56, 342);
+
+  QGroupBox* f4 = Frame(page, QStringLiteral("４針刺し･切創事故発生場所"), 466, 6, 450, 84);
+  combo(f4, kPlaces, 12, 24, 426);
+  Caption(f4, QStringLiteral("その他の場合"), 12, 56);
+  text3Box(f4, 1, 96, 56, 342);
+
+  QGroupBox* f5 = Frame(page, QStringLiteral("５汚染源の患者が誰かわかっていますか？"), 8, 98, 664, 312);
+  option(f5, 1, 0, QStringLiteral("はい"), 14, 26);
+
+  // The patient block, open only when the patient is known.
+  patientBlock_.push_back(Caption(f5, QStringLiteral("患者カルテ番号"), 40, 54));
+  patientBlock_.push_back(text1Box(f5, kPatientRecordNumber, 130, 54, 150));
+  patientBlock_.push_back(Caption(f5, QStringLiteral("患者氏名"), 304, 54));
+  patientBlock_.push_back(text1Box(f5, kPatientName, 360, 54, 200));
+  patientBlock_.push_back(Caption(f5, QStringLiteral("患者の検査結果"), 40, 88));
+  const int columns[3] = {150, 210, 270};
+  const QString headings[3] = {QStringLiteral("陽性"), QStringLiteral("陰性"), QStringLiteral("未検査")};
+  for (int c = 0; c < 3; ++c) {
+    QLabel* heading = Caption(f5, headings[c], columns[c] - 10, 88, 52);
+    heading->setAlignment(Qt::AlignHCenter | Qt::AlignVCenter);
+    patientBlock_.push_back(heading);
+  }
+  const QString rows[3] = {QStringLiteral("HIV感染"), QStringLiteral("HCV感染"), QStringLiteral("HBV感染")};
+  for (int r = 0; r < 3; ++r) {
+    const int y = 114 + r * 26;
+    patientBlock_.push_back(Caption(f5, rows[r], 64, y));
+    for (int c = 0; c < 3; ++c) {
+      // Each button sits under its column's heading.
+      QRadioButton* b = option(f5, 2 + r, c, QString(), columns[c] + 8, y, 20);
+      patientBlock_.push_back(b);
+    }
+  }
+  patientBlock_.push_back(Caption(f5, QStringLiteral("その他"), 64, 196));
+  patientBlock_.push_back(text1Box(f5, kOtherInfection, 130, 196, 300));
+
+  option(f5, 1, 1, QStringLiteral("いいえ"), 14, 236);
+  option(f5, 1, 2, QStringLiteral("適切な回答なし(患者への使用前)"), 14, 264);
+
+  QGroupBox* f10 = Frame(page, QStringLiteral("事故後の受診"), 680, 98, 236, 84);
+  option(f10, 9, 0, QStringLiteral("受診した"), 14, 26);
+  option(f10, 9, 1, QStringLiteral("受診しない"), 14, 52);
+}
+
+void ReportWindow::buildPage2(QWidget* page) {
+  QGroupBox* f6 =
+      Frame(page, QStringLiteral("６受傷者自身が原因器材を患者に使っているときの受傷でしたか？"), 8, 6, kFrameWidth, 58);
+  combo(f6, kQuestion6Answers, 14, 26, 600);
+
+  QGroupBox* f7 = Frame(page, QStringLiteral("７器材は血液・体液などで汚染されていましたか？"), 8, 72, kFrameWidth, 58);
+  combo(f7, kQuestion7Answers, 14, 26, 600);
+
+  QGroupBox* f8 =
+      Frame(page, QStringLiteral("８原因器材はどのような目的で使用されていましたか？"), 8, 138, kFrameWidth, 90);
+  combo(f8, kPurposes, 14, 26, 720);
+  Caption(f8, QStringLiteral("その他の場合"), 14, 58);
+  text3Box(f8, 2, 98, 58, 500);
+
+  QGroupBox* f9 = Frame(page, QStringLiteral("９どのような過程(状況)で針刺し・切創事故が生じましたか？"), 8, 236,
+                        kFrameWidth, 124);
+  combo(f9, kCircumstances, 14, 26, 880);
+  Caption(f9, QStringLiteral("その他の場合"), 14, 58);
+  text3Box(f9, 3, 98, 58, 500);
+  Caption(f9, QStringLiteral("行為別"), 14, 90);
+  combo(f9, kActionTypes, 98, 89, 400);
+}
+
+void ReportWindow::buildPage3(QWidget* page) {
+  QGroupBox* f10 = Frame(page, QStringLiteral("１０針刺し･切創事故の原因となった器材は？"), 8, 6, kFrameWidth, 90);
+  combo(f10, kDevices, 14, 26, 720);
+  Caption(f10, QStringLiteral("その他の場合"), 14, 58);
+  text3Box(f10, 4, 98, 58, 500);
+
+  QGroupBox* f11 = Frame(
+      page, QStringLiteral("１１針で事故が発生した場合、その針は安全装置のついている針でしたか？"), 8, 104, kFrameWidth, 156);
+  option(f11, 5, 0, QStringLiteral("はい"), 14, 26);
+  option(f11, 5, 1, QStringLiteral("いいえ"), 90, 26);
+  QGroupBox* inner = Frame(f11, QStringLiteral("安全装置を作動させましたか？"), 30, 54, 560, 90);
+  option(inner, 6, 0, QStringLiteral("はい"), 14, 26);
+  option(inner, 6, 1, QStringLiteral("いいえ"), 90, 26);
+  Caption(inner, QStringLiteral("製品名"), 14, 58);
+  text3Box(inner, 5, 62, 58, 480);
+}
+
+void ReportWindow::buildPage4(QWidget* page) {
+  QGroupBox* f12 = Frame(
+      page, QStringLiteral("１２針刺し・切創部位をチェックしてください(図中の数字をクリックしてもチェックできます)"), 8, 6,
+      kFrameWidth, 426);
+  sites_ = new BodySitePage(state_.BodySiteNames, f12);
+  sites_->move((kFrameWidth - sites_->width()) / 2, 26);
+  connect(sites_, &BodySitePage::siteToggled, this, &ReportWindow::onSiteToggled);
+}
+
+void ReportWindow::buildPage5(QWidget* page) {
+  QGroupBox* f13 = Frame(page, QStringLiteral("１３針刺し･切創事故の程度"), 8, 6, kFrameWidth, 58);
+  combo(f13, kSeverities, 14, 26, 500);
+
+  QGroupBox* f14 = Frame(page, QStringLiteral("１４あなた自身はHBs抗体陽性ですか？"), 8, 72, kFrameWidth, 132);
+  const QString answers[4] = {QStringLiteral("はい(ワクチン接種による)"),
+                              QStringLiteral("はい(自然陽転あるいは既往疾患などによる)"), QStringLiteral("いいえ"),
+                              QStringLiteral("不明")};
+  for (int n = 0; n < 4; ++n) option(f14, 7, n, answers[n], 14, 26 + n * 25);
+
+  QGroupBox* f15 = Frame(page, QStringLiteral("１５蘇生時などの緊急処置時の受傷でしたか？"), 8, 212, kFrameWidth, 58);
+  option(f15, 8, 0, QStringLiteral("はい"), 14, 26);
+  option(f15, 8, 1, QStringLiteral("いいえ"), 90, 26);
+}
+
+void ReportWindow::buildPage6(QWidget* page) {
+  QGroupBox* f16 = Frame(page,
+                         QStringLiteral("１６針刺し･切創事故発生時の状況及び背景について、下記の（1）～（6）を含め詳しく記載してください。"),
+                         8, 6, kFrameWidth, 426);
+  const QString prompts[6] = {
+      QStringLiteral("(1)具体的な事故発生現場（階、病棟名、ナースステーション等)"),
+      QStringLiteral("(2)事故発生時にどのような仕事、行為をしていたか？"),
+      QStringLiteral("(3)事故を起こした器材または装置"),
+      QStringLiteral("(4)どのようにして事故が発生したか？"),
+      QStringLiteral("(5)事故に関連する特別な事情・状況・背景等"),
+      QStringLiteral("(6)事故後の処置、対応"),
+  };
+  for (int i = 0; i < 6; ++i) Caption(f16, prompts[i], 24, 24 + i * 19);
+  text2Box(f16, 1, 14, 142, kFrameWidth - 28, 270);
+}
+
+void ReportWindow::buildPage7(QWidget* page) {
+  QGroupBox* f17 = Frame(
+      page, QStringLiteral("１７あなたはどのようにすればこの事故が防げたと思いますか？簡単に記載してください"), 8, 6,
+      kFrameWidth, 426);
+  text2Box(f17, 2, 14, 28, kFrameWidth - 28, 384);
+}
+
+void ReportWindow::fillLists() {
+  for (int k = 0; k < static_cast<int>(combo1_.size()); ++k) {
+    QComboBox* box = combo1_[k];
+    const QSignalBlocker block(box);
+    box->clear();
+    for (const CodeEntry& entry : state_.Lists[static_cast<std::size_t>(k)].entries)
+      box->addItem(entry.code + QLatin1Char(';') + entry.name);
+    box->setCurrentIndex(-1);
+    // The open list is as wide as its longest entry.
+    const int widest = box->view()->sizeHintForColumn(0) + 24;
+    box->view()->setMinimumWidth(std::max(box->width(), widest));
+  }
+}
+
+// ---- The shown report ------------------------------------------------------
+
+ReportRecord* ReportWindow::shown() {
+  if (state_.CurrentIndex < 0 || state_.CurrentIndex >= state_.ReportCount()) return nullptr;
+  return &state_.ReportTable[static_cast<std::size_t>(state_.CurrentIndex)];
+}
+
+void ReportWindow::mark() {
+  if (!loading_) changed_ = true;
+}
+
+void ReportWindow::setLoading(bool on) {
+  loading_ = on;
+  dates_->model().setLoading(on);
+}
+
+void ReportWindow::showDates(const ReportRecord& record) {
+  const QDate today = state_.clock().now().date();
+  for (int i = 0; i < 2; ++i) {
+    const int y = record.Years[i], m = record.Months[i], d = record.Days[i];
+    dates_->showDate(i, y, m, d);
+    // A date stored as 0 shows today, and the report takes what is shown.
+    const ShownDate s = DateShownFor(y, m, d, today);
+    if (d == 0) dates_->model().setText(DatePart::Day, i, QString::number(s.day));
+    if (m == 0) dates_->model().setText(DatePart::Month, i, QString::number(s.month));
+    if (y == 0) dates_->model().setText(DatePart::Year, i, QString::number(s.year));
+    if (ReportRecord* r = shown()) StoreMissingDateParts(*r, i, today);
+  }
+}
+
+void ReportWindow::hyouji() {
+  state_.CurrentIndex = std::clamp(state_.CurrentIndex, 0, std::max(0, state_.ReportCount() - 1));
+  ReportRecord* r = shown();
+  if (!r) return;
+  setLoading(true);
+  for (int k = 0; k < 9; ++k) text1_[k]->setText(r->Texts[k]);
+  for (int k = 0; k < 10; ++k)
+    combo1_[k]->setCurrentIndex(EntryPositionOf(state_.Lists[static_cast<std::size_t>(k)], r->AnswerIds[k]));
+  label9_->setText(PositionLabelText(state_));
+  for (int k = 0; k < 3; ++k) text2_[k]->setPlainText(NoteToEditor(r->Notes[k]));
+  showDates(*r);
+  dates_->showTime(r->Hours[0], r->Minutes[0]);
+  for (int k = 0; k < 6; ++k) text3_[k]->setText(r->OtherTexts[k]);
+
+  // Every option cleared, then each group's answer chosen again (question 5
+  // closing the patient block as it is chosen).
+  for (int g = 0; g < kOptionGroups; ++g) clearOptions(g);
+  setPatientBlockEnabled(true);
+  for (int g = 0; g < kOptionGroups; ++g) {
+    const std::int32_t v = r->Choices[g];
+    if (v >= 1 && v <= kOptionCounts[g]) options_[g][v - 1]->setChecked(true);
+  }
+  sites_->showMarks(r->Sites);
+  setLoading(false);
+  dates_->model().runDayHandler(0);
+  dates_->model().runDayHandler(1);
+}
+
+void ReportWindow::sinki() {
+  const QDateTime now = state_.clock().now();
+  const NewReportOutcome outcome = StartNewReport(state_, now, [this] { return kakunin(); });
+  if (outcome == NewReportOutcome::SaveFailed) return;  // told already; the report shown stays
+  if (outcome == NewReportOutcome::CollectionFull) {
+    state_.prompts().message(kCollectionFullMessage, QString(), PromptIcon::Exclamation);
+    hyouji();
+    return;
+  }
+  ReportRecord* r = shown();
+  if (!r) return;
+  unsavedNew_.push_back(r->ReportId);
+
+  setLoading(true);
+  for (QLineEdit* box : text1_) box->clear();
+  for (QComboBox* box : combo1_) box->setCurrentIndex(-1);
+  label9_->setText(PositionLabelText(state_));
+  for (QPlainTextEdit* box : text2_) box->clear();
+  const QDate today = now.date();
+  for (int i = 0; i < 2; ++i) dates_->showDate(i, today.year(), today.month(), today.day());
+  dates_->showTime(now.time().hour(), now.time().minute());
+  for (QLineEdit* box : text3_) box->clear();
+  for (int g = 0; g < kOptionGroups; ++g) clearOptions(g);
+  setPatientBlockEnabled(true);
+  sites_->clearMarks();
+  setLoading(false);
+  dates_->model().runDayHandler(0);
+  dates_->model().runDayHandler(1);
+}
+
+bool ReportWindow::hozon() {
+  const ReportSaveOutcome saved = SaveReportFile(state_, state_.clock().now());
+  if (!saved.notice.isEmpty()) state_.prompts().message(saved.notice, QString(), PromptIcon::Exclamation);
+  if (!saved.ok()) {
+    state_.prompts().message(saved.error, QString(), PromptIcon::Critical);
+    return false;
+  }
+  return true;
+}
+
+bool ReportWindow::kakunin() {
+  if (!changed_) {
+    // Nothing to write: a new report never changed leaves with the file.
+    dropUntouchedNewReports();
+    return true;
+  }
+  if (!hozon()) return false;
+  changed_ = false;
+  unsavedNew_.clear();
+  return true;
+}
+
+void ReportWindow::dropUntouchedNewReports() {
+  DropUnsavedNewReports(state_, unsavedNew_);
+  unsavedNew_.clear();
+}
+
+void ReportWindow::showCurrent() {
+  if (state_.ReportCount() > 0) {
+    hyouji();
+    return;
+  }
+  std::vector<ReportRecord> table;
+  int n = FindFileWithReports(state_, state_.CurrentFileNo - 1, -1, table);
+  const bool atEnd = n >= 0;
+  if (n < 0) n = FindFileWithReports(state_, state_.CurrentFileNo + 1, +1, table);
+  if (n < 0) {
+    sinki();
+    return;
+  }
+  const int index = atEnd ? static_cast<int>(table.size()) - 1 : 0;
+  ShowFile(state_, n, std::move(table), index);
+  hyouji();
+}
+
+// ---- Steps, search, deletion ---------------------------------------------------
+
+void ReportWindow::step(Step kind) {
+  StepPlan plan = PlanStep(state_, kind);
+  if (!plan.moves) return;
+  // The file left is saved first; when that fails the window stays.
+  if (plan.leavesFile && !kakunin()) return;
+  ApplyStep(state_, std::move(plan));
+  hyouji();
+}
+
+void ReportWindow::search(SearchField field) {
+  // Edits are saved before the files are read, and a search never runs past
+  // edits that could not be saved. The search reads the files on its own and
+  // leaves the file in memory alone: a new report not yet written stays
+  // until a hit is chosen.
+  if (changed_ && !kakunin()) return;
+  state_.SearchHits.clear();
+  const QString prompt = field == SearchField::RecordNumber ? QStringLiteral("カルテ番号を入力してください。")
+                                                           : QStringLiteral("報告者氏名を入力してください。");
+  const std::optional<QString> text = state_.prompts().input(prompt, QStringLiteral("検索"), QString());
+  if (!text || text->isEmpty()) return;
+
+  state_.prompts().setBusy(true);
+  SearchOutcome found = SearchReports(state_, field, *text);
+  state_.prompts().setBusy(false);
+  state_.SearchHits = std::move(found.hits);
+
+  if (state_.SearchHits.empty()) {
+    // The report shown stays; the file in memory is as the search found it.
+    state_.prompts().beep();
+    state_.prompts().message(QStringLiteral("データが見つかりません"), QString(), PromptIcon::None,
+                             PromptButtons::Ok);
+    return;
+  }
+
+  const int chosen = SearchResultDialog::Choose(state_, found.lines, this);
+  // Closed without a choice: the report shown before the search stays.
+  if (chosen < 0 || chosen >= static_cast<int>(state_.SearchHits.size())) return;
+  const AppState::SearchHit hit = state_.SearchHits[static_cast<std::size_t>(chosen)];
+  if (!kakunin()) return;  // takes back a new report never changed
+  LoadDataFile(state_, hit.fileNo);
+  state_.CurrentIndex = hit.slot;
+  showCurrent();
+}
+
+void ReportWindow::deleteShown() {
+  switch (ClassifyDeletion(state_)) {
+    case DeletionCase::None: return;
+
+    case DeletionCase::LastOfCollection:
+      // The emptied data file is written and a new report starts at once.
+      TakeOutShownReport(state_);
+      changed_ = true;
+      kakunin();
+      sinki();
+      return;
+
+    case DeletionCase::WithinFile: {
+      const WithinFileDeletion d = TakeOutShownReport(state_);
+      changed_ = true;
+      // The file's last report gone, the first report of the next file
+      // follows; the shortened file is saved before it is left.
+      if (d.wasLastOfFile && d.newerFilesExist && kakunin()) {
+        std::vector<ReportRecord> next;
+        const int n = FindFileWithReports(state_, state_.CurrentFileNo + 1, +1, next);
+        if (n >= 0) ShowFile(state_, n, std::move(next), 0);
+      }
+      hyouji();
+      return;
+    }
+
+    case DeletionCase::OnlyReportOfFile: {
+      const FileRemovalOutcome removed = RemoveShownReportFile(state_, *fileOps_, state_.clock().now());
+      if (!removed.ok) {
+        state_.prompts().message(removed.error, QString(), PromptIcon::Critical);
+        return;
+      }
+      // The file in memory is gone with its report: nothing of it to save.
+      changed_ = false;
+      unsavedNew_.clear();
+      if (!removed.notice.isEmpty()) state_.prompts().message(removed.notice, QString(), PromptIcon::Exclamation);
+      if (removed.startNewReport) sinki();
+      else hyouji();
+      return;
+    }
+  }
+}
+
+// ---- Editing -----------------------------------------------------------------
+
+void ReportWindow::onText1(int k) {
+  if (loading_) return;
+  QLineEdit* box = text1_[k];
+  KeepLineStorable(box);  // a rewrite comes back here with the kept text
+  ReportRecord* r = shown();
+  if (!r) return;
+  r->Texts[k] = box->text();
+  mark();
+}
+
+void ReportWindow::onText3(int k) {
+  QLineEdit* box = text3_[k];
+  KeepLineStorable(box);
+  mark();
+  if (ReportRecord* r = shown()) r->OtherTexts[k] = box->text();
+}
+
+void ReportWindow::onText2(int k) {
+  // Showing a report fills the box from the stored note: nothing to store.
+  if (loading_) return;
+  QPlainTextEdit* box = text2_[k];
+  KeepNoteEncodable(box);
+  mark();
+  if (ReportRecord* r = shown()) r->Notes[k] = NoteFromEditor(box->toPlainText());
+}
+
+void ReportWindow::onCombo(int k, int index) {
+  if (index < 0 || loading_) return;
+  const CodeList& list = state_.Lists[static_cast<std::size_t>(k)];
+  ReportRecord* r = shown();
+  if (!r || index >= list.count()) return;
+  r->AnswerIds[k] = list.entries[index].id;
+  mark();
+}
+
+void ReportWindow::onOption(int group, int n) {
+  mark();
+  ReportRecord* r = shown();
+  if (!r) return;
+  if (group != 1) {
+    r->Choices[group] = n + 1;
+    return;
+  }
+  // Question 5: the patient block follows the answer.
+  const bool open = ApplyPatientKnownAnswer(*r, n);
+  if (!open) {
+    for (int g = 2; g <= 4; ++g) clearOptions(g);
+    const bool wasLoading = loading_;
+    loading_ = true;  // the emptied box has nothing more to store
+    text1_[kOtherInfection]->clear();
+    loading_ = wasLoading;
+  }
+  setPatientBlockEnabled(open);
+}
+
+void ReportWindow::onDateStored(DatePart part, int index, int value) {
+  ReportRecord* r = shown();
+  if (!r || index < 0 || index > 2) return;
+  switch (part) {
+    case DatePart::Year: r->Years[index] = value; break;
+    case DatePart::Month: r->Months[index] = value; break;
+    case DatePart::Day: r->Days[index] = value; break;
+    case DatePart::Hour: r->Hours[index] = value; break;
+    case DatePart::Minute: r->Minutes[index] = value; break;
+  }
+}
+
+void ReportWindow::onSiteToggled(int index, int value) {
+  if (ReportRecord* r = shown(); r && index >= 0 && index < kSiteCount && index != 28)
+    r->Sites[static_cast<std::size_t>(index)] = static_cast<std::int16_t>(value);
+  mark();
+}
+
+void ReportWindow::setPatientBlockEnabled(bool enabled) {
+  for (QWidget* w : patientBlock_) w->setEnabled(enabled);
+}
+
+void ReportWindow::clearOptions(int group) {
+  QButtonGroup* g = groups_[group];
+  if (!g->checkedButton()) return;
+  // An exclusive group keeps one button checked: lift that while clearing.
+  g->setExclusive(false);
+  g->checkedButton()->setChecked(false);
+  g->setExclusive(true);
+}
+
+// ---- Closing -----------------------------------------------------------------
+
+bool ReportWindow::closeProcedure() {
+  if (kakunin()) return true;
+  // The save failed and was told; the edits are still in memory.
+  if (state_.prompts().message(QStringLiteral("変更を保存できませんでした。保存せずに閉じますか？"), QString(),
+                               PromptIcon::Exclamation, PromptButtons::YesNo) != PromptAnswer::Yes)
+    return false;
+  changed_ = false;
+  dropUntouchedNewReports();
+  return true;
+}
+
+// The close box, Escape and "戻る" all come here.
+void ReportWindow::reject() {
+  if (closing_) return;
+  closing_ = true;
+  const bool close = closeProcedure();
+  closing_ = false;
+  if (close) QDialog::reject();
+}
+
+void ReportWindow::closeEvent(QCloseEvent* event) {
+  if (!isVisible()) {
+    event->accept();
+    return;
+  }
+  reject();
+  if (isVisible()) event->ignore();
+  else event->accept();
+}
+
+void ReportWindow::showEvent(QShowEvent* event) {
+  QDialog::showEvent(event);
+  state_.prompts().setBusy(false);
+}
+
+void ReportWindow::changeEvent(QEvent* event) {
+  QDialog::changeEvent(event);
+  if (event->type() == QEvent::ActivationChange && isActiveWindow()) state_.prompts().setBusy(false);
+}
+
+}  // namespace orvanta

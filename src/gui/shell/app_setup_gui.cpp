@@ -1,0 +1,28 @@
+#include "gui/shell/app_setup_gui.h"
+
+#include <QApplication>
+#include <QFont>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
+
+namespace orvanta {
+
+void SetUpApplication(QApplication& app) {
+  QApplication::setApplicationName(QStringLiteral("Orvanta"));
+  QApplication::setOrganizationName(QStringLiteral("Orvanta"));
+  QLocale::setDefault(QLocale(QLocale::Japanese, QLocale::Japan));
+
+  static QTranslator qtTranslator;
+  if (qtTranslator.load(QStringLiteral("qtbase_ja"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+    app.installTranslator(&qtTranslator);
+
+  const QStringList gothic{QStringLiteral("MS PGothic"), QStringLiteral("IPAPGothic"),
+                           QStringLiteral("Noto Sans CJK JP"), QStringLiteral("IPAGothic")};
+  QFont::insertSubstitutions(QStringLiteral("ＭＳ Ｐゴシック"), gothic);
+  QFont::insertSubstitutions(QStringLiteral("ＭＳ ゴシック"), gothic);
+  QFont font(QStringLiteral("ＭＳ Ｐゴシック"), 9);
+  QApplication::setFont(font);
+}
+
+}  // namespace orvanta

@@ -1,0 +1,227 @@
+#include "gui/shell/main_window.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPushButton>
+
+#include "core/platform/folder_copy.h"
+#include "core/platform/prompts.h"
+#include "gui/widgets/layout_helpers.h"
+#include "core/platform/system_info.h"
+#include "core/reports/data_file.h"
+#include "core/app/app_state.h"
+#include "gui/shell/main_window_openers_gui.h"
+#include "core/app/startup.h"
+
+namespace orvanta {
+
+namespace {
+
+const QString kWelcome = QStringLiteral(
+    "基本設定はあらかじめ登録してありますが、随時変更も可能です。部署だけは貴院の部署をご登録ください。");
+const QString kGuide = QStringLiteral(
+    "設定は随時変更できます。画面中央のボタン「新規登録」または「変更･表示」をクリックして針刺し･切創事故を入力し、"
+    "右側のメニューでデータを自由に解析して下さい");
+const QString kBackupQuestion = QStringLiteral(
+    "バックアップに上書きしますか？\nエラーが出た場合は上書きしないでください。保存する場合は「はい」を押してください。");
+
+}  // namespace
+
+MainWindow::MainWindow(AppState& state, QWidget* parent) : QWidget(parent), state_(state) {
+  setObjectName(QStringLiteral("frmMain"));
+  setWindowTitle(QStringLiteral("トンリクス日本版　Orvanta"));
+  setFixedSize(Twips(10140), Twips(6450));
+
+  auto* title = Named(new QLabel(QStringLiteral("Orvanta"), this), "Label2");
+  QFont big = title->font();
+  big.setPointSize(36);
+  big.setBold(true);
+  big.setItalic(true);
+  title->setFont(big);
+  title->setStyleSheet(QStringLiteral("color: rgb(0, 0, 128);"));
+  PlaceTw(title, 1410, 180, 6000, 900);
+
+  auto* subtitle = Named(new QLabel(QStringLiteral("トンリクス日本版　Orvanta"), this), "Label1");
+  QFont mid = subtitle->font();
+  mid.setPointSize(12);
+  subtitle->setFont(mid);
+  PlaceTw(subtitle, 2370, 1140, 4500, 330);
+
+  auto* version = Named(new QLabel(QStringLiteral("Ver.3.1.0"), this), "Label3", 1);
+  PlaceTw(version, 8820, 780, 1200, 240);
+  auto* maker = Named(new QLabel(QStringLiteral("Orvanta 開発グループ"), this), "Label3", 0);
+  PlaceTw(maker, 7980, 1080, 2100, 240);
+  maker->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+
+  // Settings.
+  auto* settings = Named(new QGroupBox(QStringLiteral("設定"), this), "Frame1");
+  PlaceTw(settings, 660, 1500, 3465, 4785);
+  struct ListButton {
+    int index;
+    const char* caption;
+  };
+  const ListButton listButtons[] = {
+      {8, "勤務部署の登録・変更・削除"}, {0, "職種の登録・変更・削除"},
+      {1, "事故発生場所の登録・変更・削除"}, {2, "器材使用目的の登録・変更・削除"},
+      {3, "事故発生状況の登録・変更・削除"}, {5, "事故程度の登録・変更・削除"},
+      {9, "行為別の登録・変更・削除"},       {-1, "その他詳細項目の設定"},
+      {4, "事故原因器材の登録・変更・削除"},
+  };
+  int top = 330;
+  for (const ListButton& b : listButtons) {
+    const QString caption = QString::fromUtf8(b.caption);
+    if (b.index < 0) {
+      auto* details = button("Command3", -1, caption, settings, 150, top, 3165, 420);
+      connect(details, &QPushButton::clicked, this, [this] { openAnswerCodeEditor(); });
+    } else {
+      auto* edit = button("Command2", b.index, caption, settings, 150, top, 3165, 420);
+      connect(edit, &QPushButton::clicked, this, [this, list = b.index] { openCodeListEditor(list); });
+    }
+    top += 480;
+  }
+
+  // Report entry.
+  auto* entry = Named(new QGroupBox(QStringLiteral("事故入力"), this), "Frame2", 0);
+  PlaceTw(entry, 4515, 1500, 2625, 1560);
+  auto* add = button("cmdname", 3, QStringLiteral("新規追加"), entry, 180, 330, 2265, 480);
+  auto* browse = button("cmdname", 2, QStringLiteral("変更・表示"), entry, 180, 900, 2265, 480);
+  connect(add, &QPushButton::clicked, this, [this] { openReportWindow(true); });
+  connect(browse, &QPushButton::clicked, this, [this] { openReportWindow(false); });
+
+  auto* other = Named(new QGroupBox(QStringLiteral("その他"), this), "Frame2", 1);
+  PlaceTw(other, 4500, 3240, 2640, 960);
+  auto* sheet = button("cmdname", 1, QStringLiteral("Tonrixシート印刷"), other, 195, 330, 2265, 480);
+
+  // Analysis.
+  auto* analysis = Named(new QGroupBox(QStringLiteral("解析"), this), "Frame3");
+  PlaceTw(analysis, 7500, 1500, 2295, 3480);
+  struct AnalysisButton {
+    const char* name;
+    const char* caption;
+    AnalysisView view;
+  };
+  const AnalysisButton analysisButtons[] = {
+      {"Command4", "クロス集計", AnalysisView::CrossTable},
+      {"Command5", "データ抽出", AnalysisView::Extraction},
+      {"Command7", "レポート", AnalysisView::Summary},
+      {"Command8", "グラフ", AnalysisView::Graph},
+      {"Command6", "項目別グラフ", AnalysisView::ItemGraph},
+  };
+  top = 330;
+  for (const AnalysisButton& b : analysisButtons) {
+    auto* open = button(b.name, -1, QString::fromUtf8(b.caption), analysis, 180, top, 1935, 480);
+    const AnalysisView view = b.view;
+    open->setEnabled(HasAnalysisView(view));
+    connect(open, &QPushButton::clicked, this, [this, view] {
+      openModal([this, view] { ShowAnalysisView(view, state_, this); });
+    });
+    top += 600;
+  }
+
+  sheet->setEnabled(HasSheetPrinting());
+  connect(sheet, &QPushButton::clicked, this, [this] { PrintBlankSheet(state_, this); });
+  add->setEnabled(HasReportWindow());
+  browse->setEnabled(HasReportWindow());
+
+  auto* quit = button("Command1", -1, QStringLiteral("終了"), this, 8250, 5910, 1335, 420);
+  connect(quit, &QPushButton::clicked, this, &QWidget::close);
+}
+
+QPushButton* MainWindow::button(const char* name, int index, const QString& caption, QWidget* parent, int left,
+                                int top, int width, int height) {
+  auto* b = Named(new QPushButton(caption, parent), name, index);
+  PlaceTw(b, left, top, width, height);
+  return b;
+}
+
+void MainWindow::load() {
+  if (state_.FirstRun) {
+    state_.prompts().message(kWelcome);
+    openCodeListEditor(kDepartments);
+    state_.prompts().message(kGuide);
+  }
+  CountDataFiles(state_);
+  state_.prompts().setBusy(false);
+}
+
+void MainWindow::activate() {
+  LoadNewestFile(state_);
+  state_.prompts().setBusy(false);
+}
+
+void MainWindow::openModal(const std::function<void()>& show) {
+  state_.prompts().setBusy(true);
+  show();
+  activate();
+}
+
+void MainWindow::openCodeListEditor(int list) {
+  state_.EditedList = list;
+  openModal([this] { ShowCodeListEditor(state_, this); });
+}
+
+void MainWindow::openAnswerCodeEditor() {
+  openModal([this] { ShowAnswerCodeEditor(state_, this); });
+}
+
+void MainWindow::openReportWindow(bool newReport) {
+  if (newReport) {
+    state_.NewReportMode = true;
+  } else if (state_.ReportCount() != 0) {
+    state_.NewReportMode = false;
+    state_.CurrentIndex = state_.ReportCount() - 1;
+  } else {
+    state_.NewReportMode = true;
+  }
+  openModal([this] { ShowReportWindow(state_, this); });
+  state_.NewReportMode = false;
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+  if (!closing_) {
+    closing_ = true;
+    saigo();
+  }
+  event->accept();
+}
+
+void MainWindow::saigo() {
+  QString error;
+  if (!WriteIdFile(state_.IdFilePath(), state_.Counters, &error)) {
+    state_.prompts().message(error, {}, PromptIcon::Critical);
+  }
+
+  // Other windows still open close first, the most recent first.
+  const QWidgetList windows = QApplication::topLevelWidgets();
+  for (auto it = windows.crbegin(); it != windows.crend(); ++it) {
+    if (*it != this && (*it)->isVisible()) (*it)->close();
+  }
+
+  if (!isMinimized()) {
+    // The outer window, title bar and borders included.
+    const QRect g = frameGeometry();
+    StoreSetting(QStringLiteral("MainLeft"), QString::number(g.x() * 15));
+    StoreSetting(QStringLiteral("MainTop"), QString::number(g.y() * 15));
+    StoreSetting(QStringLiteral("MainWidth"), QString::number(g.width() * 15));
+    StoreSetting(QStringLiteral("MainHeight"), QString::number(g.height() * 15));
+  }
+
+  if (state_.prompts().message(kBackupQuestion, QStringLiteral("バックアップの確認"), PromptIcon::Question,
+                               PromptButtons::YesNo) == PromptAnswer::Yes) {
+    state_.prompts().setBusy(true);
+    QStringList failed;
+    const bool copied = CopyFolder(state_.DataFolderPath(), state_.BackupFolderPath(), &failed);
+    state_.prompts().setBusy(false);
+    if (!copied) {
+      QString list = failed.mid(0, 5).join(QLatin1Char('\n'));
+      if (failed.size() > 5) list += QStringLiteral("\n…");
+      state_.prompts().message(
+          QStringLiteral("バックアップに失敗しました。コピーできなかったファイルがあります。\n") + list, {},
+          PromptIcon::Exclamation);
+    }
+  }
+}
+
+}  // namespace orvanta

@@ -1,0 +1,256 @@
+#include "gui/widgets/result_grid_widget.h"
+
+#include <QHeaderView>
+#include <QPainter>
+#include <QStyleOptionHeader>
+#include <QStyledItemDelegate>
+#include <algorithm>
+
+#include "gui/widgets/layout_helpers.h"
+
+namespace orvanta {
+namespace {
+
+// Cells paint their text only. A centred or right-aligned text too long for
+// its cell is shown from its start, so what is cut off is its end.
+class CellDelegate final : public QStyledItemDelegate {
+ public:
+  using QStyledItemDelegate::QStyledItemDelegate;
+
+ protected:
+  void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override {
+    QStyledItemDelegate::initStyleOption(option, index);
+    if (option->displayAlignment & Qt::AlignLeft) return;
+    const QWidget* w = option->widget;
+    const int margin = (w ? w->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, w) : 2) + 1;
+    if (option->fontMetrics.horizontalAdvance(option->text) > option->rect.width() - 2 * margin)
+      option->displayAlignment = (option->displayAlignment & ~Qt::AlignHorizontal_Mask) | Qt::AlignLeft;
+  }
+};
+
+// Headings wrap within their section when it has room for a second line;
+// in a section one line high a heading stays on one line, and one too long
+// for its section is shown from its start and ends in "…", as the cells do
+// (its tooltip shows it whole).
+class GridHeader final : public QHeaderView {
+ public:
+  using QHeaderView::QHeaderView;
+
+ protected:
+  void initStyleOptionForIndex(QStyleOptionHeader* option, int logicalIndex) const override {
+    QHeaderView::initStyleOptionForIndex(option, logicalIndex);
+    const int across = orientation() == Qt::Horizontal ? height() : sectionSize(logicalIndex);
+    int flags = option->textAlignment.toInt();
+    if (across < 2 * option->fontMetrics.lineSpacing()) flags &= ~Qt::TextWordWrap;
+    if (!(flags & Qt::TextWordWrap) && !option->text.contains(QLatin1Char('\n'))) {
+      const int along = orientation() == Qt::Horizontal ? sectionSize(logicalIndex) : width();
+      const int margin = style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, this);
+      const int room = along - 2 * margin;
+      if (option->fontMetrics.horizontalAdvance(option->text) > room) {
+        flags = (flags & ~Qt::AlignHorizontal_Mask) | Qt::AlignLeft;
+        option->text = option->fontMetrics.elidedText(option->text, Qt::ElideRight, std::max(room, 0));
+      }
+    }
+    option->textAlignment = Qt::Alignment::fromInt(flags);
+  }
+};
+
+// The corner where the headings meet: the cells of the fixed rows in the
+// fixed columns, drawn as a heading. A row's cells are joined by a blank and
+// the rows stand one per line, as the headings join theirs; the text follows
+// the alignment of column 0 and wraps within the corner.
+class GridCorner final : public QWidget {
+ public:
+  GridCorner(const ResultGridModel& model, QWidget* parent) : QWidget(parent), model_(model) {
+    setObjectName(QStringLiteral("GridCorner"));
+    setAttribute(Qt::WA_OpaquePaintEvent);
+  }
+
+  QString text() const {
+    QStringList lines;
+    for (int r = 0; r < model_.fixedRows(); ++r) {
+      QStringList cells;
+      for (int c = 0; c < model_.fixedCols(); ++c) cells << model_.cell(r, c);
+      lines << cells.join(QLatin1Char(' '));
+    }
+    return lines.join(QLatin1Char('\n'));
+  }
+
+ protected:
+  void paintEvent(QPaintEvent*) override {
+    QPainter painter(this);
+    QStyleOptionHeader option;
+    option.initFrom(this);
+    option.rect = rect();
+    option.state |= QStyle::State_Raised;
+    option.orientation = Qt::Horizontal;
+    option.position = QStyleOptionHeader::OnlyOneSection;
+    option.section = 0;
+    option.text = text();
+    option.textAlignment = Qt::Alignment::fromInt(model_.cellAlignment(0, 0).toInt() | Qt::TextWordWrap);
+    style()->drawControl(QStyle::CE_Header, &option, &painter, this);
+  }
+
+ private:
+  const ResultGridModel& model_;
+};
+
+}  // namespace
+
+ResultGrid::ResultGrid(QWidget* parent)
+    : QTableView(parent), model_(new ResultGridModel(this)), corner_(new GridCorner(*model_, this)) {
+  corner_->hide();
+  setHorizontalHeader(new GridHeader(Qt::Horizontal, this));
+  setVerticalHeader(new GridHeader(Qt::Vertical, this));
+  setModel(model_);
+  setItemDelegate(new CellDelegate(this));
+  setEditTriggers(QAbstractItemView::NoEditTriggers);
+  setSelectionMode(QAbstractItemView::SingleSelection);
+  setSelectionBehavior(QAbstractItemView::SelectItems);
+  setWordWrap(false);
+  // A text wider than its cell ends in "…"; its tooltip shows it whole.
+  setTextElideMode(Qt::ElideRight);
+  setCornerButtonEnabled(false);
+  setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+  for (QHeaderView* h : {horizontalHeader(), verticalHeader()}) {
+    h->setSectionResizeMode(QHeaderView::Fixed);
+    h->setSectionsClickable(false);
+    h->setHighlightSections(false);
+    h->setMinimumSectionSize(1);
+    h->setTextElideMode(Qt::ElideNone);
+  }
+  horizontalHeader()->setDefaultSectionSize(Twips(kDefaultGridColWidth));
+  verticalHeader()->setDefaultSectionSize(Twips(kDefaultGridRowHeight));
+
+  connect(model_, &ResultGridModel::layoutOfGridChanged, this, &ResultGrid::applyLayout);
+  // The corner repaints when one of its cells may have changed.
+  connect(model_, &QAbstractItemModel::dataChanged, corner_, [this](const QModelIndex& topLeft) {
+    if (topLeft.row() < model_->fixedRows() && topLeft.column() < model_->fixedCols()) corner_->update();
+  });
+  connect(model_, &QAbstractItemModel::headerDataChanged, corner_, qOverload<>(&QWidget::update));
+  connect(model_, &QAbstractItemModel::modelReset, corner_, qOverload<>(&QWidget::update));
+  connect(model_, &ResultGridModel::colWidthChanged, this, [this](int c) {
+    if (c < model_->fixedCols()) {
+      applyFixedSizes();
+    } else {
+      applyColWidth(c);
+    }
+  });
+  connect(model_, &ResultGridModel::rowHeightChanged, this, &ResultGrid::onRowHeightChanged);
+  connect(model_, &QAbstractItemModel::rowsInserted, this,
+          [this](const QModelIndex&, int first, int last) { applyRowHeights(first, last); });
+  connect(model_, &QAbstractItemModel::columnsInserted, this, [this](const QModelIndex&, int first, int last) {
+    for (int c = first; c <= last; ++c) applyColWidth(c);
+  });
+  connect(model_, &QAbstractItemModel::rowsRemoved, this, [this] {
+    hiddenRows_ = std::min(hiddenRows_, model_->rows());
+  });
+  connect(model_, &QAbstractItemModel::columnsRemoved, this, [this] {
+    hiddenCols_ = std::min(hiddenCols_, model_->cols());
+  });
+  applyLayout();
+}
+
+void ResultGrid::setVisible(bool visible) {
+  if (!visible && !holding_) {
+    holding_ = true;
+    model_->beginUpdate();
+  }
+  QTableView::setVisible(visible);
+  if (visible && holding_) {
+    holding_ = false;
+    model_->endUpdate();
+  }
+}
+
+// The heading sizes: the fixed rows make the height of the column headings,
+// the fixed columns the width of the row headings.
+void ResultGrid::applyFixedSizes() {
+  const int fr = model_->fixedRows();
+  const int fc = model_->fixedCols();
+  int height = 0;
+  for (int r = 0; r < fr; ++r) height += Twips(model_->rowHeight(r));
+  int width = 0;
+  for (int c = 0; c < fc; ++c) width += Twips(model_->colWidth(c));
+  horizontalHeader()->setVisible(fr > 0);
+  verticalHeader()->setVisible(fc > 0);
+  if (fr > 0) horizontalHeader()->setFixedHeight(height);
+  if (fc > 0) verticalHeader()->setFixedWidth(width);
+}
+
+void ResultGrid::applyColWidth(int c) {
+  if (c < model_->fixedCols() || c >= model_->cols()) return;
+  const int px = Twips(model_->colWidth(c));
+  if (horizontalHeader()->sectionSize(c) != px) horizontalHeader()->resizeSection(c, px);
+}
+
+// Rows first to last get their heights; the usual height of a report row is
+// the header's default, so only rows of another height are sized one by one.
+void ResultGrid::applyRowHeights(int first, int last) {
+  QHeaderView* v = verticalHeader();
+  const int fr = model_->fixedRows();
+  first = std::max(first, fr);
+  for (int r = first; r <= last && r < model_->rows(); ++r) {
+    const int px = Twips(model_->rowHeight(r));
+    if (v->sectionSize(r) != px) v->resizeSection(r, px);
+  }
+}
+
+void ResultGrid::onRowHeightChanged(int r) {
+  if (r < model_->fixedRows()) {
+    applyFixedSizes();
+  } else {
+    applyRowHeights(r, r);
+  }
+}
+
+// The corner covers the place where the two headings meet, while both are
+// shown.
+void ResultGrid::updateGeometries() {
+  QTableView::updateGeometries();
+  const QHeaderView* h = horizontalHeader();
+  const QHeaderView* v = verticalHeader();
+  if (h->isHidden() || v->isHidden()) {
+    corner_->hide();
+    return;
+  }
+  corner_->setGeometry(v->x(), h->y(), v->width(), h->height());
+  corner_->show();
+  corner_->raise();
+}
+
+void ResultGrid::applyLayout() {
+  if (model_->updating()) return;
+  const int rows = model_->rows();
+  const int cols = model_->cols();
+  const int fr = model_->fixedRows();
+  const int fc = model_->fixedCols();
+
+  // A reset shows every row and column again.
+  QHeaderView* v = verticalHeader();
+  QHeaderView* h = horizontalHeader();
+  hiddenRows_ = std::min(hiddenRows_, rows);
+  hiddenCols_ = std::min(hiddenCols_, cols);
+  for (int r = 0; r < hiddenRows_; ++r) {
+    if (v->isSectionHidden(r) != (r < fr)) setRowHidden(r, r < fr);
+  }
+  for (int r = hiddenRows_; r < fr; ++r) setRowHidden(r, true);
+  hiddenRows_ = fr;
+  for (int c = 0; c < hiddenCols_; ++c) {
+    if (h->isSectionHidden(c) != (c < fc)) setColumnHidden(c, c < fc);
+  }
+  for (int c = hiddenCols_; c < fc; ++c) setColumnHidden(c, true);
+  hiddenCols_ = fc;
+
+  applyFixedSizes();
+  for (int c = fc; c < cols; ++c) applyColWidth(c);
+
+  // The height most rows have becomes the default: that is the last row's.
+  if (rows > fr) {
+    const int usual = Twips(model_->rowHeight(rows - 1));
+    if (v->defaultSectionSize() != usual) v->setDefaultSectionSize(usual);
+  }
+  applyRowHeights(fr, rows - 1);
+}
+
+}  // namespace orvanta

@@ -1,0 +1,47 @@
+#pragma once
+// ResultGrid: the grid of text cells of the analysis views, a table view over
+// a ResultGridModel. Fixed rows are shown as the column headings and fixed
+// columns as the row headings, so they stay in place while the cells scroll;
+// the cells where fixed rows and fixed columns meet are shown in the corner
+// between the two headings.
+//
+// Hiding the grid (hide(), setVisible(false)) holds back every change of its
+// model until it is shown again, so filling a hidden grid row by row costs no
+// more than filling it at once; showing it lays it out once. Rows of one
+// height are laid out as one uniform height, so 100,000 rows scroll freely.
+
+#include <QTableView>
+
+#include "core/analysis/result_grid_model.h"
+
+namespace orvanta {
+
+class ResultGrid : public QTableView {
+  Q_OBJECT
+
+ public:
+  explicit ResultGrid(QWidget* parent = nullptr);
+
+  ResultGridModel& grid() { return *model_; }
+  const ResultGridModel& grid() const { return *model_; }
+
+  void setVisible(bool visible) override;
+
+ protected:
+  void updateGeometries() override;
+
+ private:
+  void applyLayout();
+  void applyFixedSizes();
+  void applyColWidth(int c);
+  void applyRowHeights(int first, int last);
+  void onRowHeightChanged(int r);
+
+  ResultGridModel* model_;
+  QWidget* corner_;       // the fixed cells of the top-left corner
+  bool holding_ = false;  // hidden: the model is in an update
+  int hiddenRows_ = 0;    // leading rows hidden as fixed
+  int hiddenCols_ = 0;
+};
+
+}  // namespace orvanta

@@ -1,0 +1,75 @@
+#include "core/app/startup.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include "core/platform/clock.h"
+#include "core/platform/safe_save.h"
+#include "core/reports/data_file.h"
+#include "core/app/app_state.h"
+#include "support/scripted_prompts.h"
+
+namespace orvanta {
+namespace {
+
+class IdFileStartTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(MakeOwnerOnlyFolder(state.DataFolderPath()));
+    ASSERT_TRUE(MakeOwnerOnlyFolder(state.ReportFolderPath()));
+  }
+  void makeDataFiles(std::initializer_list<int> numbers) {
+    for (int n : numbers) ASSERT_TRUE(WriteDataFile(state.DataFilePath(n), std::vector<ReportRecord>(1)));
+  }
+  void writeIdFile(const QByteArray& bytes) {
+    QFile f(state.IdFilePath());
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+  }
+  QTemporaryDir root;
+  testing::ScriptedPrompts prompts;
+  FixedClock clock{QDateTime(QDate(2026, 12, 10), QTime(9, 0))};
+  AppState state{root.path(), prompts, clock};
+};
+
+// A ttid.dat that lost the newest file number must not hide the data files
+// that follow: the next new file would be written over one of them.
+TEST_F(IdFileStartTest, NewestFileNumberCoversEveryDataFileThatFollowsWithoutAGap) {
+  struct Case {
+    QByteArray idFile;
+    std::initializer_list<int> files;
+    int newest;
+  };
+  const Case cases[] = {
+      {" 40 \r\n 7 \r\n 1 \r\n 7 \r\n", {0, 1}, 1},        // all well: unchanged
+      {" 40 \r\n", {0, 1, 2}, 2},                          // one-line file: number lost
+      {" 40 \r\n 7 \r\n 5000 \r\n 7 \r\n", {0, 1, 3}, 1},  // damaged number; the gap ends the run
+      {" 40 \r\n 7 \r\n 3 \r\n 7 \r\n", {0, 1}, 3},        // a larger stored number stays
+  };
+  for (const Case& c : cases) {
+    QDir(state.ReportFolderPath()).removeRecursively();
+    ASSERT_TRUE(MakeOwnerOnlyFolder(state.ReportFolderPath()));
+    makeDataFiles(c.files);
+    writeIdFile(c.idFile);
+    state.Counters = IdCounters{};
+    state.FirstRun = false;
+    EXPECT_EQ(LoadIdFile(state), IdFileOutcome::Read) << c.idFile.constData();
+    EXPECT_EQ(state.NewestFileNo, c.newest) << c.idFile.constData();
+    EXPECT_EQ(state.LastCodeId, 40);
+  }
+}
+
+TEST_F(IdFileStartTest, FirstStartBesideExistingDataFilesWritesTheirNewestNumber) {
+  makeDataFiles({0, 1});
+  state.FirstRun = true;
+  EXPECT_EQ(LoadIdFile(state), IdFileOutcome::FirstRunZero);
+  EXPECT_EQ(state.NewestFileNo, 1);
+  IdCounters read;
+  ASSERT_TRUE(ReadIdFile(state.IdFilePath(), read).ok());
+  EXPECT_EQ(read.NewestFileNo, 1);
+}
+
+}  // namespace
+}  // namespace orvanta

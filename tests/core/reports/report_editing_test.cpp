@@ -1,0 +1,333 @@
+#include "core/reports/report_editing.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+
+#include "core/platform/clock.h"
+#include "core/platform/safe_save.h"
+#include "core/platform/value_file.h"
+#include "core/reports/data_file.h"
+#include "core/app/app_state.h"
+#include "support/scripted_prompts.h"
+
+namespace orvanta {
+namespace {
+
+using testing::ScriptedPrompts;
+
+const QDateTime kNow(QDate(2026, 12, 9), QTime(10, 30, 15));
+
+QByteArray FileBytes(const QString& path) {
+  QByteArray bytes;
+  ReadWholeFile(path, bytes);
+  return bytes;
+}
+
+class ReportEditingTest : public ::testing::Test {
+ protected:
+  void SetUp() override { ASSERT_TRUE(MakeOwnerOnlyFolder(state.ReportFolderPath())); }
+
+  static std::vector<ReportRecord> Reports(int count, int firstId) {
+    std::vector<ReportRecord> table(static_cast<std::size_t>(count));
+    for (int i = 0; i < count; ++i) {
+      table[static_cast<std::size_t>(i)].ReportId = firstId + i;
+      table[static_cast<std::size_t>(i)].Texts[kReporterName] = QStringLiteral("報告者%1").arg(firstId + i);
+    }
+    return table;
+  }
+  // Writes data files with the given report counts, numbers the reports on
+  // from 1 and sets the counters to match; the newest file is in memory.
+  void Collection(std::initializer_list<int> counts) {
+    int id = 1;
+    int n = 0;
+    for (int count : counts) {
+      ASSERT_TRUE(WriteDataFile(state.DataFilePath(n), Reports(count, id)));
+      state.FileRecordCounts[static_cast<std::size_t>(n)] = static_cast<std::int16_t>(count);
+      id += count;
+      ++n;
+    }
+    state.LastReportId = id - 1;
+    state.TotalReports = id - 1;
+    state.NewestFileNo = static_cast<std::int16_t>(n - 1);
+    state.CurrentFileNo = n - 1;
+    ASSERT_TRUE(ReadDataFile(state.DataFilePath(n - 1), state.ReportTable).ok());
+    state.CurrentIndex = std::max(0, state.ReportCount() - 1);
+  }
+
+  QTemporaryDir root;
+  ScriptedPrompts prompts;
+  FixedClock clock{kNow};
+  AppState state{root.path(), prompts, clock};
+  int saves = 0;
+  std::function<bool()> countingSave = [this] {
+    ++saves;
+    return true;
+  };
+};
+
+TEST_F(ReportEditingTest, PositionLabelCountsTheFilesBeforeTheCurrentOne) {
+  struct Case {
+    std::vector<int> counts;
+    int fileNo, index, total;
+    const char* label;
+  } cases[] = {
+      {{12}, 0, 4, 12, " 5/ 12"},
+      {{12}, 0, 11, 12, " 12/ 12"},
+      {{1000, 1000, 3}, 2, 0, 2003, " 2001/ 2003"},
+      {{1000, 7}, 1, 6, 1007, " 1007/ 1007"},
+      {{0}, 0, 0, 0, " 1/ 0"},  // a new report not counted yet
+  };
+  for (const Case& c : cases) {
+    state.FileRecordCounts.fill(0);
+    for (std::size_t n = 0; n < c.counts.size(); ++n) state.FileRecordCounts[n] = static_cast<std::int16_t>(c.counts[n]);
+    state.CurrentFileNo = c.fileNo;
+    state.CurrentIndex = c.index;
+    state.TotalReports = c.total;
+    EXPECT_EQ(PositionLabelText(state), QString::fromLatin1(c.label)) << c.label;
+  }
+}
+
+TEST_F(ReportEditingTest, NewReportGoesToTheEndOfTheNewestFileWithTheNextIdAndTodaysDate) {
+  Collection({3, 2});
+  ASSERT_EQ(StartNewReport(state, kNow, countingSave), NewReportOutcome::Created);
+  EXPECT_EQ(saves, 0);  // already on the newest file: nothing to leave
+  EXPECT_EQ(state.CurrentFileNo, 1);
+  ASSERT_EQ(state.ReportCount(), 3);
+  EXPECT_EQ(state.CurrentIndex, 2);
+  EXPECT_EQ(state.FileRecordCounts[1], 3);
+  EXPECT_EQ(state.TotalReports, 6);
+  EXPECT_EQ(state.LastReportId, 6);
+  EXPECT_EQ(PositionLabelText(state), QStringLiteral(" 6/ 6"));
+
+  ReportRecord expected;
+  expected.ReportId = 6;
+  expected.Years = {2026, 2026, 0};
+  expected.Months = {12, 12, 0};
+  expected.Days = {9, 9, 0};
+  expected.Hours = {10, 0, 0};
+  expected.Minutes = {30, 0, 0};
+  EXPECT_EQ(state.ReportTable[2], expected);
+  EXPECT_EQ(state.ReportTable[1].ReportId, 5);  // the reports before it stay
+}
+
+TEST_F(ReportEditingTest, NewReportFromAnOlderFileSavesItAndMovesToTheNewestFile) {
+  Collection({3, 2});
+  ASSERT_TRUE(ReadDataFile(state.DataFilePath(0), state.ReportTable).ok());
+  state.CurrentFileNo = 0;
+  state.CurrentIndex = 1;
+  ASSERT_EQ(StartNewReport(state, kNow, countingSave), NewReportOutcome::Created);
+  EXPECT_EQ(saves, 1);
+  EXPECT_EQ(state.CurrentFileNo, 1);
+  ASSERT_EQ(state.ReportCount(), 3);
+  EXPECT_EQ(state.ReportTable[0].ReportId, 4);  // file 1 was read from disk
+  EXPECT_EQ(state.CurrentIndex, 2);
+  EXPECT_EQ(PositionLabelText(state), QStringLiteral(" 6/ 6"));
+}
+
+TEST_F(ReportEditingTest, TheThousandthReportStaysAndTheNextStartsANewFile) {
+  Collection({5, 999});
+  ASSERT_EQ(StartNewReport(state, kNow, countingSave), NewReportOutcome::Created);
+  EXPECT_EQ(saves, 0);
+  EXPECT_EQ(state.CurrentFileNo, 1);
+  EXPECT_EQ(state.ReportCount(), 1000);
+  EXPECT_EQ(state.FileRecordCounts[1], 1000);
+
+  ASSERT_EQ(StartNewReport(state, kNow, countingSave), NewReportOutcome::Created);
+  EXPECT_EQ(saves, 1);  // the full file is saved before it is left
+  EXPECT_EQ(state.NewestFileNo, 2);
+  EXPECT_EQ(state.CurrentFileNo, 2);
+  ASSERT_EQ(state.ReportCount(), 1);
+  EXPECT_EQ(state.CurrentIndex, 0);
+  EXPECT_EQ(state.ReportTable[0].ReportId, 1006);
+  EXPECT_EQ(state.FileRecordCounts[1], 1000);
+  EXPECT_EQ(state.FileRecordCounts[2], 1);
+  EXPECT_EQ(state.TotalReports, 1006);
+  EXPECT_EQ(PositionLabelText(state), QStringLiteral(" 1006/ 1006"));
+}
+
+TEST_F(ReportEditingTest, NoNewReportWhenTheLastPossibleFileIsFullOrTheSaveFails) {
+  // Data file 1000 holding 1000 reports: the collection cannot grow.
+  ASSERT_TRUE(WriteDataFile(state.DataFilePath(kMaxFileNo), Reports(1000, 5000)));
+  state.NewestFileNo = kMaxFileNo;
+  state.CurrentFileNo = kMaxFileNo;
+  ASSERT_TRUE(ReadDataFile(state.DataFilePath(kMaxFileNo), state.ReportTable).ok());
+  state.CurrentIndex = 10;
+  state.LastReportId = 5999;
+  state.TotalReports = 1000;
+  state.FileRecordCounts[kMaxFileNo] = 1000;
+  const IdCounters before = state.Counters;
+  EXPECT_EQ(StartNewReport(state, kNow, countingSave), NewReportOutcome::CollectionFull);
+  EXPECT_EQ(saves, 0);
+  EXPECT_EQ(state.Counters, before);
+  EXPECT_EQ(state.ReportCount(), 1000);
+  EXPECT_EQ(state.CurrentIndex, 10);
+  EXPECT_EQ(state.FileRecordCounts[kMaxFileNo], 1000);
+
+  // A full file that cannot be saved is not left: nothing changes.
+  Collection({1000});
+  const IdCounters counters = state.Counters;
+  const auto table = state.ReportTable;
+  EXPECT_EQ(StartNewReport(state, kNow, [] { return false; }), NewReportOutcome::SaveFailed);
+  EXPECT_EQ(state.Counters, counters);
+  EXPECT_EQ(state.ReportTable, table);
+  EXPECT_EQ(state.CurrentFileNo, 0);
+
+  // Neither is an older file whose save fails.
+  Collection({2, 1});
+  state.CurrentFileNo = 0;
+  ASSERT_TRUE(ReadDataFile(state.DataFilePath(0), state.ReportTable).ok());
+  EXPECT_EQ(StartNewReport(state, kNow, [] { return false; }), NewReportOutcome::SaveFailed);
+  EXPECT_EQ(state.CurrentFileNo, 0);
+  EXPECT_EQ(state.ReportCount(), 2);
+  EXPECT_EQ(state.TotalReports, 3);
+}
+
+TEST_F(ReportEditingTest, AnUnsavedNewReportTakenBackRestoresTheCounters) {
+  Collection({2});
+  ASSERT_EQ(StartNewReport(state, kNow, countingSave), NewReportOutcome::Created);
+  const std::int32_t newId = state.ReportTable.back().ReportId;
+  EXPECT_EQ(DropUnsavedNewReports(state, {newId}), 1);
+  EXPECT_EQ(state.ReportCount(), 2);
+  EXPECT_EQ(state.TotalReports, 2);
+  EXPECT_EQ(state.FileRecordCounts[0], 2);
+  EXPECT_EQ(state.CurrentIndex, 1);
+  EXPECT_EQ(state.LastReportId, 3);  // ids are never given twice
+  EXPECT_EQ(DropUnsavedNewReports(state, {newId}), 0);
+
+  // A new file that only the new report had started goes away with it.
+  Collection({1000});
+  ASSERT_EQ(StartNewReport(state, kNow, countingSave), NewReportOutcome::Created);
+  ASSERT_EQ(state.NewestFileNo, 1);
+  EXPECT_EQ(DropUnsavedNewReports(state, {state.ReportTable.back().ReportId}), 1);
+  EXPECT_EQ(state.NewestFileNo, 0);
+  EXPECT_EQ(state.CurrentFileNo, 0);
+  EXPECT_EQ(state.ReportCount(), 1000);
+  EXPECT_EQ(state.CurrentIndex, 999);
+  EXPECT_EQ(state.TotalReports, 1000);
+  EXPECT_EQ(state.FileRecordCounts[1], 0);
+}
+
+TEST_F(ReportEditingTest, SavingWritesTheDataFileAndThenTheCounters) {
+  Collection({2});
+  state.ReportTable[1].Texts[kReporterName] = QStringLiteral("変更後");
+  state.LastCodeId = 470;
+  const ReportSaveOutcome saved = SaveReportFile(state, kNow);
+  EXPECT_TRUE(saved.ok());
+  EXPECT_TRUE(saved.notice.isEmpty());
+  EXPECT_EQ(FileBytes(state.DataFilePath(0)), DataFileBytes(state.ReportTable));
+  EXPECT_EQ(FileBytes(state.IdFilePath()), QByteArray(" 470 \r\n 2 \r\n 0 \r\n 2 \r\n"));
+}
+
+TEST_F(ReportEditingTest, AnUnreadableDataFileIsKeptUnderANewNameBeforeItIsWrittenOver) {
+  const QByteArray damaged("3\r\n 1 \r\nabc\r\n");  // cut short in its first report
+  QFile f(state.DataFilePath(0));
+  ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+  f.write(damaged);
+  f.close();
+  state.ReportTable = Reports(1, 9);
+
+  const QString kept = state.DataFilePath(0) + QStringLiteral(".damaged-20261209-1030");
+  const ReportSaveOutcome saved = SaveReportFile(state, kNow);
+  ASSERT_TRUE(saved.ok()) << saved.error.toStdString();
+  EXPECT_EQ(saved.notice, QStringLiteral("データファイル「%1」は読み込めなかったため、上書きせずに「0.dat.damaged-20261209-1030」という名前で残しました。")
+                              .arg(QDir::toNativeSeparators(state.DataFilePath(0))));
+  EXPECT_EQ(FileBytes(kept), damaged);
+  EXPECT_EQ(FileBytes(state.DataFilePath(0)), DataFileBytes(state.ReportTable));
+
+  // A second damaged file in the same minute gets a name of its own.
+  ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+  f.write("x\r\n");
+  f.close();
+  EXPECT_TRUE(SaveReportFile(state, kNow).ok());
+  EXPECT_EQ(FileBytes(kept + QStringLiteral("-2")), QByteArray("x\r\n"));
+  EXPECT_EQ(FileBytes(kept), damaged);
+}
+
+TEST_F(ReportEditingTest, AFailedSaveNamesTheFileAndLeavesMemoryAndCountersAlone) {
+  Collection({2});
+  ASSERT_TRUE(WriteIdFile(state.IdFilePath(), state.Counters));
+  const QByteArray idBefore = FileBytes(state.IdFilePath());
+  // A folder where data file 1 should be: it cannot be written.
+  ASSERT_TRUE(QDir().mkpath(state.DataFilePath(1)));
+  state.CurrentFileNo = 1;
+  state.ReportTable = Reports(1, 3);
+  state.TotalReports = 3;
+  const auto table = state.ReportTable;
+  const ReportSaveOutcome saved = SaveReportFile(state, kNow);
+  EXPECT_FALSE(saved.ok());
+  EXPECT_FALSE(saved.dataFileSaved);
+  EXPECT_FALSE(saved.idFileSaved);
+  EXPECT_TRUE(saved.error.startsWith(
+      QStringLiteral("ファイル「%1」を書き込めませんでした。").arg(QDir::toNativeSeparators(state.DataFilePath(1)))))
+      << saved.error.toStdString();
+  EXPECT_EQ(state.ReportTable, table);
+  EXPECT_EQ(FileBytes(state.IdFilePath()), idBefore);  // the counters wait for the data
+}
+
+TEST_F(ReportEditingTest, QuestionFiveClosesThePatientBlockUnlessTheAnswerIsYes) {
+  for (int option : {0, 1, 2}) {
+    ReportRecord r;
+    r.Choices = {1, 1, 1, 2, 3, 1, 0, 0, 0, 0, 0};
+    r.Texts[kOtherInfection] = QStringLiteral("梅毒");
+    r.Texts[kPatientRecordNumber] = QStringLiteral("P-1");
+    r.Texts[kPatientName] = QStringLiteral("患者");
+    const bool open = ApplyPatientKnownAnswer(r, option);
+    EXPECT_EQ(open, option == 0);
+    EXPECT_EQ(r.Choices[1], option + 1);
+    const bool kept = option == 0;
+    EXPECT_EQ(r.Choices[2], kept ? 1 : 0) << option;
+    EXPECT_EQ(r.Choices[3], kept ? 2 : 0) << option;
+    EXPECT_EQ(r.Choices[4], kept ? 3 : 0) << option;
+    EXPECT_EQ(r.Texts[kOtherInfection], kept ? QStringLiteral("梅毒") : QString()) << option;
+    EXPECT_EQ(r.Texts[kPatientRecordNumber], QStringLiteral("P-1"));
+    EXPECT_EQ(r.Texts[kPatientName], QStringLiteral("患者"));
+    EXPECT_EQ(r.Choices[5], 1);  // other questions stay
+  }
+}
+
+TEST_F(ReportEditingTest, StoredFieldTextsHoldNoCommaAndOnlyWhatTheCodePageCanHold) {
+  struct Case {
+    QString typed, stored;
+  } cases[] = {
+      {QStringLiteral("山田,花子"), QStringLiteral("山田花子")},
+      {QStringLiteral("山田，花子"), QStringLiteral("山田花子")},
+      {QStringLiteral("髙橋😀①ｶﾅ"), QStringLiteral("髙橋①ｶﾅ")},
+      {QStringLiteral(" \"K-1\" "), QStringLiteral(" \"K-1\" ")},
+  };
+  for (const Case& c : cases) EXPECT_EQ(StorableLineText(c.typed), c.stored) << c.typed.toStdString();
+}
+
+TEST_F(ReportEditingTest, ADateStoredAsZeroShowsToday) {
+  const QDate today(2026, 12, 9);
+  struct Case {
+    int y, m, d;
+    ShownDate shown;
+  } cases[] = {
+      {0, 0, 0, {2026, 12, 9}},
+      {2020, 0, 15, {2020, 12, 15}},
+      {0, 3, 0, {2026, 3, 9}},
+      {2024, 2, 29, {2024, 2, 29}},
+  };
+  for (const Case& c : cases) {
+    const ShownDate s = DateShownFor(c.y, c.m, c.d, today);
+    EXPECT_EQ(s.year, c.shown.year);
+    EXPECT_EQ(s.month, c.shown.month);
+    EXPECT_EQ(s.day, c.shown.day);
+  }
+  ReportRecord r;
+  r.Years = {2020, 0, 0};
+  r.Months = {0, 0, 0};
+  r.Days = {0, 31, 0};
+  StoreMissingDateParts(r, 1, today);
+  StoreMissingDateParts(r, 0, today);
+  EXPECT_EQ(r.Years, (std::array<std::int32_t, 3>{2020, 2026, 0}));
+  EXPECT_EQ(r.Months, (std::array<std::int32_t, 3>{12, 12, 0}));
+  EXPECT_EQ(r.Days, (std::array<std::int32_t, 3>{9, 31, 0}));
+}
+
+}  // namespace
+}  // namespace orvanta

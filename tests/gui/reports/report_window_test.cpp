@@ -1,0 +1,723 @@
+#include "gui/reports/report_window.h"
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollBar>
+#include <QStackedWidget>
+#include <QTabBar>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "core/platform/clock.h"
+#include "gui/widgets/layout_helpers.h"
+#include "core/platform/safe_save.h"
+#include "core/platform/value_file.h"
+#include "core/reports/body_sites.h"
+#include "core/reports/data_file.h"
+#include "core/reports/report_editing.h"
+#include "core/app/app_state.h"
+#include "support/scripted_prompts.h"
+
+namespace orvanta {
+namespace {
+
+using testing::ScriptedPrompts;
+
+const QDateTime kNow(QDate(2026, 12, 9), QTime(10, 30, 40));  // a Wednesday
+
+CodeList ListOf(std::initializer_list<std::tuple<const char16_t*, const char16_t*, std::int32_t>> entries) {
+  CodeList list;
+  for (const auto& [code, name, id] : entries)
+    list.entries.append(CodeEntry{QString::fromUtf16(name), QString::fromUtf16(code), id});
+  return list;
+}
+
+QByteArray FileBytes(const QString& path) {
+  QByteArray bytes;
+  ReadWholeFile(path, bytes);
+  return bytes;
+}
+
+// Types text the way a keyboard or an input method delivers it, one
+// character at a time (QTest::keyClicks only knows Latin-1).
+void Type(QWidget* box, const QString& text) {
+  for (QChar c : text) {
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(c));
+    QApplication::sendEvent(box, &press);
+    QKeyEvent release(QEvent::KeyRelease, Qt::Key_unknown, Qt::NoModifier, QString(c));
+    QApplication::sendEvent(box, &release);
+  }
+}
+
+// Replaces what a line box holds by typing.
+void Retype(QLineEdit* box, const QString& text) {
+  box->selectAll();
+  Type(box, text);
+}
+
+class ReportWindowTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(MakeOwnerOnlyFolder(state.ReportFolderPath()));
+    FillBodySiteNames(state.BodySiteNames);
+    state.Lists[kOccupations] = ListOf({{u"1", u"医師", 1}, {u"2", u"看護師", 2}, {u"14", u"その他", 14}});
+    state.Lists[kPlaces] = ListOf({{u"1", u"病室", 50}, {u"3", u"手術室", 51}});
+    state.Lists[kPurposes] = ListOf({{u"1", u"採血", 100}});
+    state.Lists[kCircumstances] = ListOf({{u"2", u"使用中", 150}});
+    state.Lists[kDevices] = ListOf({{u"1", u"注射針", 200}, {u"6", u"翼状針", 206}});
+    state.Lists[kSeverities] = ListOf({{u"1", u"軽症", 300}});
+    state.Lists[kQuestion6Answers] = ListOf({{u"1", u"はい", 321}, {u"2", u"いいえ", 322}});
+    state.Lists[kQuestion7Answers] = ListOf({{u"1", u"汚染あり", 341}});
+    state.Lists[kDepartments] = ListOf({{u"1", u"内科", 401}, {u"2", u"外科", 402}});
+    state.Lists[kActionTypes] = ListOf({{u"1", u"採血", 451}});
+    state.LastCodeId = 470;
+  }
+
+  static ReportRecord Report(int id) {
+    ReportRecord r;
+    r.ReportId = id;
+    r.Texts[kReporterName] = QStringLiteral("報告者%1").arg(id);
+    r.Years = {2025, 2025, 0};
+    r.Months = {6, 6, 0};
+    r.Days = {1, 2, 0};
+    return r;
+  }
+  // Data files with the given report counts, reports numbered on from 1,
+  // counters to match; the newest file is in memory at its last report, as
+  // the main window leaves it.
+  void Collection(std::initializer_list<int> counts) {
+    int id = 1, n = 0;
+    for (int count : counts) {
+      std::vector<ReportRecord> table;
+      for (int i = 0; i < count; ++i) table.push_back(Report(id++));
+      ASSERT_TRUE(WriteDataFile(state.DataFilePath(n), table));
+      state.FileRecordCounts[static_cast<std::size_t>(n++)] = static_cast<std::int16_t>(count);
+    }
+    state.LastReportId = state.TotalReports = id - 1;
+    state.NewestFileNo = static_cast<std::int16_t>(n - 1);
+    state.CurrentFileNo = n - 1;
+    ASSERT_TRUE(ReadDataFile(state.DataFilePath(n - 1), state.ReportTable).ok());
+    state.CurrentIndex = std::max(0, state.ReportCount() - 1);
+  }
+
+  template <typename T>
+  T* Find(const ReportWindow& w, const char* name) {
+    T* found = w.findChild<T*>(QString::fromLatin1(name));
+    EXPECT_NE(found, nullptr) << name;
+    return found;
+  }
+  QLineEdit* Box(const ReportWindow& w, const char* name) { return Find<QLineEdit>(w, name); }
+  void ShowPage(const ReportWindow& w, int page) { Find<QTabBar>(w, "TabStrip1")->setCurrentIndex(page); }
+
+  QTemporaryDir root;
+  ScriptedPrompts prompts;
+  FixedClock clock{kNow};
+  AppState state{root.path(), prompts, clock};
+};
+
+TEST_F(ReportWindowTest, TheWindowHasItsPagesRowAndMenu) {
+  Collection({3});
+  ReportWindow w(state);
+  EXPECT_EQ(w.objectName(), QStringLiteral("frmrep"));
+  EXPECT_EQ(w.windowTitle(), QStringLiteral("事故時報告書"));
+
+  auto* tabs = Find<QTabBar>(w, "TabStrip1");
+  const QStringList captions{"報告者", "職種・場所・患者", "事故状況", "原因器材・安全装置",
+                             "部位", "その他質問", "事故状況･背景の詳細", "事故防止"};
+  const QStringList tips{"報告者・事故発生日時等の記述",
+                         "職種、事故発生場所、汚染源患者についての記述",
+                         "器材の使用、汚染、使用目的、事故状況似ついての記述",
+                         "原因器材と安全装置についての記述",
+                         "針刺し･切創部位についての記述",
+                         "事故の程度・HBs抗体・緊急処置についての記述",
+                         "事故発生時の状況や背景についての詳細な記述",
+                         "事故防止対策に対する記述"};
+  ASSERT_EQ(tabs->count(), 8);
+  for (int t = 0; t < 8; ++t) {
+    EXPECT_EQ(tabs->tabText(t), captions[t]);
+    EXPECT_EQ(tabs->tabToolTip(t), tips[t]);
+  }
+
+  // Each page holds its questions' frames and controls.
+  struct PageContents {
+    QStringList frames;
+    QStringList controls;
+  };
+  const PageContents pages[8] = {
+      {{"１報告者", "２発生日時"},
+       {"Text1_5", "Text1_7", "Text1_0", "Combo1_8", "Text1_2", "Text1_8", "Option1_0", "Option1_1", "Text1_3",
+        "txy_0", "VSy_0", "txm_0", "txd_0", "Label12_0", "txhour_0", "vsHour_0", "txmin_0", "vsMin_0", "txy_1",
+        "txd_1", "Label12_1"}},
+      {{"３職種", "４針刺し･切創事故発生場所", "５汚染源の患者が誰かわかっていますか？", "事故後の受診"},
+       {"Combo1_0", "Text3_0", "Combo1_1", "Text3_1", "Option2_0", "Option2_1", "Option2_2", "Text1_4", "Text1_6",
+        "Option3_0", "Option3_2", "Option4_1", "Option5_2", "Text1_1", "Option10_0", "Option10_1"}},
+      {{"６受傷者自身が原因器材を患者に使っているときの受傷でしたか？", "７器材は血液・体液などで汚染されていましたか？",
+        "８原因器材はどのような目的で使用されていましたか？", "９どのような過程(状況)で針刺し・切創事故が生じましたか？"},
+       {"Combo1_6", "Combo1_7", "Combo1_2", "Text3_2", "Combo1_3", "Text3_3", "Combo1_9"}},
+      {{"１０針刺し･切創事故の原因となった器材は？", "１１針で事故が発生した場合、その針は安全装置のついている針でしたか？",
+        "安全装置を作動させましたか？"},
+       {"Combo1_4", "Text3_4", "Option6_0", "Option6_1", "Option7_0", "Option7_1", "Text3_5"}},
+      {{"１２針刺し・切創部位をチェックしてください(図中の数字をクリックしてもチェックできます)"},
+       {"Image1", "CHKbui_0", "CHKbui_64", "lblBui_0", "lblBui_64"}},
+      {{"１３針刺し･切創事故の程度", "１４あなた自身はHBs抗体陽性ですか？", "１５蘇生時などの緊急処置時の受傷でしたか？"},
+       {"Combo1_5", "Option8_0", "Option8_3", "Option9_0", "Option9_1"}},
+      {{"１６針刺し･切創事故発生時の状況及び背景について、下記の（1）～（6）を含め詳しく記載してください。"}, {"Text2_1"}},
+      {{"１７あなたはどのようにすればこの事故が防げたと思いますか？簡単に記載してください"}, {"Text2_2"}},
+  };
+  auto* stack = qobject_cast<QStackedWidget*>(Find<QWidget>(w, "Picture1_0")->parentWidget());
+  ASSERT_NE(stack, nullptr);
+  for (int p = 0; p < 8; ++p) {
+    QWidget* page = Find<QWidget>(w, ControlName("Picture1", p).toLatin1().constData());
+    QStringList titles;
+    for (const QGroupBox* f : page->findChildren<QGroupBox*>()) titles << f->title();
+    for (const QString& frame : pages[p].frames) EXPECT_TRUE(titles.contains(frame)) << p << frame.toStdString();
+    for (const QString& name : pages[p].controls)
+      EXPECT_NE(page->findChild<QWidget*>(name), nullptr) << p << name.toStdString();
+    tabs->setCurrentIndex(p);
+    EXPECT_EQ(stack->currentWidget(), page);
+  }
+  QStringList q16;
+  for (const QLabel* l : Find<QWidget>(w, "Picture1_6")->findChildren<QLabel*>()) q16 << l->text();
+  for (const char* line : {"(1)具体的な事故発生現場（階、病棟名、ナースステーション等)", "(2)事故発生時にどのような仕事、行為をしていたか？",
+                           "(3)事故を起こした器材または装置", "(4)どのようにして事故が発生したか？",
+                           "(5)事故に関連する特別な事情・状況・背景等", "(6)事故後の処置、対応"})
+    EXPECT_TRUE(q16.contains(QString::fromUtf8(line))) << line;
+  QStringList q5;
+  for (const QLabel* l : Find<QWidget>(w, "Picture1_1")->findChildren<QLabel*>()) q5 << l->text();
+  for (const char* label : {"患者カルテ番号", "患者氏名", "患者の検査結果", "陽性", "陰性", "未検査", "HIV感染", "HCV感染",
+                            "HBV感染", "その他", "その他の場合"})
+    EXPECT_TRUE(q5.contains(QString::fromUtf8(label))) << label;
+  EXPECT_EQ(Find<QRadioButton>(w, "Option2_2")->text(), QStringLiteral("適切な回答なし(患者への使用前)"));
+  EXPECT_EQ(Find<QRadioButton>(w, "Option8_1")->text(), QStringLiteral("はい(自然陽転あるいは既往疾患などによる)"));
+
+  // The row above the tabs, the remarks under the pages, the menu.
+  const std::pair<const char*, const char*> buttons[] = {{"Command7", "表示データの削除"}, {"Command4", "▲▲"},
+                                                         {"Command2", "▲"},              {"Command3", "▼"},
+                                                         {"Command5", "▼▼"},             {"Command6", "新規追加"},
+                                                         {"Command1", "戻る"}};
+  for (const auto& [name, caption] : buttons) EXPECT_EQ(Find<QPushButton>(w, name)->text(), QString::fromUtf8(caption));
+  for (const char* name : {"Command4", "Command2", "Label9_0", "Command3", "Command5"})
+    EXPECT_EQ(Find<QWidget>(w, name)->toolTip(), QStringLiteral("表示する人を切り替えます")) << name;
+  const QRect up = Find<QWidget>(w, "Command2")->geometry();
+  const QRect add = Find<QWidget>(w, "Command6")->geometry();
+  EXPECT_GT(add.top(), up.bottom());  // "新規追加" under "▲"
+  EXPECT_TRUE(add.left() <= up.center().x() && up.center().x() <= add.right());
+  EXPECT_EQ(Find<QPlainTextEdit>(w, "Text2_0")->parentWidget(), Find<QWidget>(w, "Command1")->parentWidget());
+  QAction* item0 = Find<QAction>(w, "mnuSerItem_0");
+  QAction* item1 = Find<QAction>(w, "mnuSerItem_1");
+  EXPECT_EQ(item0->text(), QStringLiteral("カルテ番号"));
+  EXPECT_EQ(item1->text(), QStringLiteral("報告者氏名"));
+  const QList<QAction*> menus = Find<QMenuBar>(w, "MenuBar")->actions();
+  ASSERT_EQ(menus.size(), 1);
+  EXPECT_EQ(menus[0]->text(), QStringLiteral("カルテ検索"));
+
+  // The window fits a 1366 x 768 screen with its frame and a task bar.
+  w.show();
+  EXPECT_LE(w.frameGeometry().width(), 1366);
+  EXPECT_LE(w.frameGeometry().height(), 700);
+}
+
+TEST_F(ReportWindowTest, TextBoxesUseTheirInputMethodModes) {
+  Collection({1});
+  ReportWindow w(state);
+  for (const char* name : {"Text1_5", "Text1_6", "Text1_1", "Text3_0", "Text3_5"}) {
+    EXPECT_TRUE(Box(w, name)->testAttribute(Qt::WA_InputMethodEnabled)) << name;
+    EXPECT_FALSE(Box(w, name)->inputMethodHints() & Qt::ImhPreferLatin) << name;
+  }
+  for (const char* name : {"Text1_0", "Text1_4", "Text1_7"}) {
+    EXPECT_TRUE(Box(w, name)->testAttribute(Qt::WA_InputMethodEnabled)) << name;
+    EXPECT_TRUE(Box(w, name)->inputMethodHints() & Qt::ImhPreferLatin) << name;
+  }
+  for (const char* name : {"Text1_2", "Text1_3", "Text1_8", "txy_0", "txm_1", "txd_0", "txhour_0", "txmin_0"})
+    EXPECT_FALSE(Box(w, name)->testAttribute(Qt::WA_InputMethodEnabled)) << name;
+  for (int k = 0; k < 3; ++k)
+    EXPECT_TRUE(Find<QPlainTextEdit>(w, ControlName("Text2", k).toLatin1().constData())
+                    ->testAttribute(Qt::WA_InputMethodEnabled));
+}
+
+TEST_F(ReportWindowTest, ANewReportFilledOnEveryPageIsWrittenWhenTheWindowCloses) {
+  Collection({1});
+  state.NewReportMode = true;
+  ReportWindow w(state);
+  w.show();
+  EXPECT_FALSE(w.isChanged());
+  EXPECT_EQ(Find<QLabel>(w, "Label9_0")->text(), QStringLiteral(" 2/ 2"));
+
+  ShowPage(w, 0);
+  Type(Box(w, "Text1_5"), QStringLiteral("山田花子"));
+  EXPECT_TRUE(w.isChanged());
+  QTest::keyClicks(Box(w, "Text1_7"), "S0042");
+  QTest::keyClicks(Box(w, "Text1_0"), "K-1024");
+  Find<QComboBox>(w, "Combo1_8")->setCurrentIndex(1);
+  QTest::keyClicks(Box(w, "Text1_2"), "12");
+  QTest::keyClicks(Box(w, "Text1_8"), "5");
+  Find<QRadioButton>(w, "Option1_1")->click();
+  QTest::keyClicks(Box(w, "Text1_3"), "34");
+  Retype(Box(w, "txd_0"), QStringLiteral("1"));
+  Retype(Box(w, "txhour_0"), QStringLiteral("8"));
+  Find<QScrollBar>(w, "VSm_1")->triggerAction(QAbstractSlider::SliderSingleStepSub);  // upper arrow: next month
+
+  ShowPage(w, 1);
+  Find<QComboBox>(w, "Combo1_0")->setCurrentIndex(2);
+  Type(Box(w, "Text3_0"), QStringLiteral("臨床工学技士"));
+  Find<QComboBox>(w, "Combo1_1")->setCurrentIndex(1);
+  Type(Box(w, "Text3_1"), QStringLiteral("処置室"));
+  Find<QRadioButton>(w, "Option2_0")->click();
+  QTest::keyClicks(Box(w, "Text1_4"), "P-555");
+  Type(Box(w, "Text1_6"), QStringLiteral("佐藤一郎"));
+  Find<QRadioButton>(w, "Option3_0")->click();
+  Find<QRadioButton>(w, "Option4_1")->click();
+  Find<QRadioButton>(w, "Option5_2")->click();
+  Type(Box(w, "Text1_1"), QStringLiteral("梅毒"));
+  Find<QRadioButton>(w, "Option10_1")->click();
+
+  ShowPage(w, 2);
+  Find<QComboBox>(w, "Combo1_6")->setCurrentIndex(1);
+  Find<QComboBox>(w, "Combo1_7")->setCurrentIndex(0);
+  Find<QComboBox>(w, "Combo1_2")->setCurrentIndex(0);
+  Type(Box(w, "Text3_2"), QStringLiteral("点滴"));
+  Find<QComboBox>(w, "Combo1_3")->setCurrentIndex(0);
+  Type(Box(w, "Text3_3"), QStringLiteral("片付け"));
+  Find<QComboBox>(w, "Combo1_9")->setCurrentIndex(0);
+
+  ShowPage(w, 3);
+  Find<QComboBox>(w, "Combo1_4")->setCurrentIndex(1);
+  Type(Box(w, "Text3_4"), QStringLiteral("ペン型"));
+  Find<QRadioButton>(w, "Option6_0")->click();
+  Find<QRadioButton>(w, "Option7_1")->click();
+  Type(Box(w, "Text3_5"), QStringLiteral("セーフティ針Ａ"));
+
+  ShowPage(w, 4);
+  QTest::mouseClick(Find<QLabel>(w, "lblBui_0"), Qt::LeftButton);
+  Find<QCheckBox>(w, "CHKbui_64")->click();
+
+  ShowPage(w, 5);
+  Find<QComboBox>(w, "Combo1_5")->setCurrentIndex(0);
+  Find<QRadioButton>(w, "Option8_3")->click();
+  Find<QRadioButton>(w, "Option9_0")->click();
+
+  ShowPage(w, 6);
+  auto* background = Find<QPlainTextEdit>(w, "Text2_1");
+  Type(background, QStringLiteral("ab"));
+  QTest::keyClick(background, Qt::Key_Return);
+  Type(background, QStringLiteral("cd"));
+  ShowPage(w, 7);
+  Type(Find<QPlainTextEdit>(w, "Text2_2"), QStringLiteral("防止策"));
+  Type(Find<QPlainTextEdit>(w, "Text2_0"), QStringLiteral("備考です"));
+
+  Find<QPushButton>(w, "Command1")->click();
+  EXPECT_FALSE(w.isVisible());
+  EXPECT_TRUE(prompts.shown().empty());
+
+  ReportRecord expected;
+  expected.ReportId = 2;
+  expected.Texts = {"K-1024", "梅毒", "12", "34", "P-555", "山田花子", "佐藤一郎", "S0042", "5", "", ""};
+  expected.Choices = {2, 1, 1, 2, 3, 1, 2, 4, 1, 2, 0};
+  expected.Notes = {"備考です", "ab∨∧cd", "防止策", "", "", ""};
+  expected.OtherTexts = {"臨床工学技士", "処置室", "点滴", "片付け", "ペン型", "セーフティ針Ａ"};
+  expected.AnswerIds = {14, 51, 100, 150, 206, 300, 322, 341, 402, 451};
+  expected.Years = {2026, 2027, 0};
+  expected.Months = {12, 1, 0};
+  expected.Days = {1, 9, 0};
+  expected.Hours = {8, 0, 0};
+  expected.Minutes = {30, 0, 0};
+  expected.Sites[0] = expected.Sites[64] = 1;
+  EXPECT_EQ(state.ReportTable[1], expected);
+  EXPECT_EQ(FileBytes(state.DataFilePath(0)), DataFileBytes({Report(1), expected}));
+  EXPECT_EQ(FileBytes(state.IdFilePath()), QByteArray(" 470 \r\n 2 \r\n 0 \r\n 2 \r\n"));
+}
+
+TEST_F(ReportWindowTest, CommasAndUnstorableCharactersNeverReachTheReport) {
+  Collection({1});
+  ReportWindow w(state);
+  struct Case {
+    const char* box;
+    QString typed, kept;
+  } cases[] = {
+      {"Text1_5", QStringLiteral("山田,花子，様"), QStringLiteral("山田花子様")},
+      {"Text1_0", QStringLiteral("K,1"), QStringLiteral("K1")},
+      {"Text3_1", QStringLiteral("処置室,前"), QStringLiteral("処置室前")},
+      {"Text1_6", QStringLiteral("患者😀名"), QStringLiteral("患者名")},
+  };
+  for (const Case& c : cases) {
+    QLineEdit* box = Box(w, c.box);
+    Retype(box, c.typed);
+    EXPECT_EQ(box->text(), c.kept) << c.box;
+    EXPECT_EQ(box->cursorPosition(), c.kept.size()) << c.box;
+  }
+  const ReportRecord& r = state.ReportTable[0];
+  EXPECT_EQ(r.Texts[kReporterName], QStringLiteral("山田花子様"));
+  EXPECT_EQ(r.Texts[kRecordNumber], QStringLiteral("K1"));
+  EXPECT_EQ(r.OtherTexts[1], QStringLiteral("処置室前"));
+  EXPECT_EQ(r.Texts[kPatientName], QStringLiteral("患者名"));
+
+  // A note keeps what was typed in its box and stores "、" and the line marks.
+  auto* note = Find<QPlainTextEdit>(w, "Text2_1");
+  Type(note, QStringLiteral("採血後,"));
+  QTest::keyClick(note, Qt::Key_Return);
+  Type(note, QStringLiteral("リキャップ，受傷😀"));
+  EXPECT_EQ(note->toPlainText(), QStringLiteral("採血後,\nリキャップ，受傷"));
+  EXPECT_EQ(state.ReportTable[0].Notes[1], QStringLiteral("採血後、∨∧リキャップ、受傷"));
+}
+
+TEST_F(ReportWindowTest, ListsShowCodeAndNameAndOptionsStoreTheirNumber) {
+  Collection({1});
+  ReportWindow w(state);
+  auto* devices = Find<QComboBox>(w, "Combo1_4");
+  EXPECT_FALSE(devices->isEditable());
+  ASSERT_EQ(devices->count(), 2);
+  EXPECT_EQ(devices->itemText(0), QStringLiteral("1;注射針"));
+  EXPECT_EQ(devices->itemText(1), QStringLiteral("6;翼状針"));
+  EXPECT_EQ(devices->currentIndex(), -1);
+  for (int k = 0; k < 10; ++k) {
+    auto* box = Find<QComboBox>(w, ControlName("Combo1", k).toLatin1().constData());
+    const CodeList& list = state.Lists[static_cast<std::size_t>(k)];
+    ASSERT_EQ(box->count(), list.count()) << k;
+    box->setCurrentIndex(list.count() - 1);
+    EXPECT_EQ(state.ReportTable[0].AnswerIds[k], list.entries.back().id) << k;
+  }
+  // Deselecting stores nothing.
+  devices->setCurrentIndex(-1);
+  EXPECT_EQ(state.ReportTable[0].AnswerIds[kDevices], 206);
+
+  for (int g = 0; g < ReportWindow::kOptionGroups; ++g) {
+    for (int n = 0; n < ReportWindow::kOptionCounts[g]; ++n) {
+      if (g == 1) continue;  // question 5 has its own test
+      const QByteArray name = "Option" + QByteArray::number(g + 1) + "_" + QByteArray::number(n);
+      Find<QRadioButton>(w, name.constData())->click();
+      EXPECT_EQ(state.ReportTable[0].Choices[g], n + 1) << name.constData();
+    }
+  }
+  EXPECT_TRUE(w.isChanged());
+}
+
+TEST_F(ReportWindowTest, QuestionFiveClosesThePatientBlockAndClearsTheResults) {
+  Collection({1});
+  ReportWindow w(state);
+  const ReportRecord& r = state.ReportTable[0];
+  const char* block[] = {"Text1_4", "Text1_6", "Text1_1", "Option3_0", "Option3_1", "Option3_2", "Option4_0",
+                         "Option4_1", "Option4_2", "Option5_0", "Option5_1", "Option5_2"};
+  auto blockEnabled = [&](bool enabled) {
+    for (const char* name : block) EXPECT_EQ(Find<QWidget>(w, name)->isEnabled(), enabled) << name;
+    QStringList labels;
+    for (const QLabel* l : Find<QWidget>(w, "Picture1_1")->findChildren<QLabel*>()) {
+      if (l->isEnabled() != enabled) labels << l->text();
+    }
+    for (const char* label : {"患者カルテ番号", "患者の検査結果", "患者氏名", "HIV感染", "HCV感染", "HBV感染", "その他",
+                              "陽性", "陰性", "未検査"})
+      EXPECT_FALSE(labels.contains(QString::fromUtf8(label))) << label << " enabled " << enabled;
+  };
+
+  for (const char* no : {"Option2_1", "Option2_2"}) {
+    Find<QRadioButton>(w, "Option2_0")->click();
+    blockEnabled(true);
+    QTest::keyClicks(Box(w, "Text1_4"), "P1");
+    Type(Box(w, "Text1_6"), QStringLiteral("患者"));
+    Find<QRadioButton>(w, "Option3_0")->click();
+    Find<QRadioButton>(w, "Option4_1")->click();
+    Find<QRadioButton>(w, "Option5_2")->click();
+    Type(Box(w, "Text1_1"), QStringLiteral("梅毒"));
+    Find<QRadioButton>(w, "Option10_0")->click();
+
+    Find<QRadioButton>(w, no)->click();
+    blockEnabled(false);
+    EXPECT_EQ(r.Choices[1], no[8] - '0' + 1);
+    EXPECT_EQ(r.Choices[2], 0);
+    EXPECT_EQ(r.Choices[3], 0);
+    EXPECT_EQ(r.Choices[4], 0);
+    EXPECT_EQ(r.Texts[kOtherInfection], QString());
+    EXPECT_EQ(Box(w, "Text1_1")->text(), QString());
+    for (const char* o : {"Option3_0", "Option4_1", "Option5_2"}) EXPECT_FALSE(Find<QRadioButton>(w, o)->isChecked());
+    // The patient's record number and name stay; the visit answer too.
+    EXPECT_EQ(r.Texts[kPatientRecordNumber], QStringLiteral("P1"));
+    EXPECT_EQ(Box(w, "Text1_6")->text(), QStringLiteral("患者"));
+    EXPECT_EQ(r.Choices[9], 1);
+
+    // "はい" again opens the block empty.
+    Find<QRadioButton>(w, "Option2_0")->click();
+    blockEnabled(true);
+    EXPECT_EQ(Box(w, "Text1_1")->text(), QString());
+    for (const char* o : {"Option3_0", "Option4_1", "Option5_2"}) EXPECT_FALSE(Find<QRadioButton>(w, o)->isChecked());
+    Box(w, "Text1_4")->clear();
+    Box(w, "Text1_6")->clear();
+  }
+}
+
+TEST_F(ReportWindowTest, AStoredReportIsShownControlForControl) {
+  Collection({1000, 3});
+  ReportRecord& first = state.ReportTable[0];
+  first.Choices = {1, 2, 0, 0, 0, 1, 1, 1, 1, 1, 0};  // "いいえ": the block closed
+  first.Sites[1] = 1;
+  first.Texts[kOtherInfection] = QStringLiteral("残り");
+  first.Years[0] = 2026;  // today, as the report after it will show
+  first.Months[0] = 12;
+  first.Days[0] = 9;
+  ReportRecord& r = state.ReportTable[1];
+  r.Texts = {"K-9", "梅毒", "3", "41", "P-7", "山田花子", "佐藤一郎", "S-1", "2", "", ""};
+  r.Choices = {2, 1, 1, 2, 3, 0, 2, 9, 0, 1, 0};  // 9: beyond question 14's four answers
+  r.Notes = {"一行目∨∧二行目", "背景、詳細", "", "", "", ""};
+  r.OtherTexts = {"他0", "他1", "他2", "他3", "他4", "製品"};
+  r.AnswerIds = {2, 99, 100, 0, 206, 300, 322, 341, 401, 451};  // 99: deleted since
+  r.Years = {0, 2025, 0};
+  r.Months = {0, 3, 0};
+  r.Days = {0, 15, 0};
+  r.Hours = {23, 0, 0};
+  r.Minutes = {5, 0, 0};
+  r.Sites[12] = r.Sites[47] = 1;
+  const QByteArray onDisk = FileBytes(state.DataFilePath(1));
+
+  state.CurrentIndex = 0;
+  ReportWindow w(state);
+  EXPECT_FALSE(Find<QWidget>(w, "Text1_4")->isEnabled());
+  state.CurrentIndex = 1;
+  w.hyouji();
+
+  for (int k = 0; k < 9; ++k)
+    EXPECT_EQ(Box(w, ControlName("Text1", k).toLatin1().constData())->text(), r.Texts[k]) << k;
+  const int selected[10] = {1, -1, 0, -1, 1, 0, 1, 0, 0, 0};
+  for (int k = 0; k < 10; ++k)
+    EXPECT_EQ(Find<QComboBox>(w, ControlName("Combo1", k).toLatin1().constData())->currentIndex(), selected[k]) << k;
+  EXPECT_EQ(r.AnswerIds[1], 99);  // kept until another entry is chosen
+  EXPECT_EQ(Find<QLabel>(w, "Label9_0")->text(), QStringLiteral(" 1002/ 1003"));
+  EXPECT_EQ(Find<QPlainTextEdit>(w, "Text2_0")->toPlainText(), QStringLiteral("一行目\n二行目"));
+  EXPECT_EQ(Find<QPlainTextEdit>(w, "Text2_1")->toPlainText(), QStringLiteral("背景、詳細"));
+  EXPECT_EQ(Find<QPlainTextEdit>(w, "Text2_2")->toPlainText(), QString());
+  for (int k = 0; k < 6; ++k)
+    EXPECT_EQ(Box(w, ControlName("Text3", k).toLatin1().constData())->text(), r.OtherTexts[k]) << k;
+
+  // The date stored as 0 shows today, and the report holds it; the other
+  // date and the time as stored, with their weekdays.
+  EXPECT_EQ(Box(w, "txy_0")->text().trimmed(), QStringLiteral("2026"));
+  EXPECT_EQ(Box(w, "txm_0")->text().trimmed(), QStringLiteral("12"));
+  EXPECT_EQ(Box(w, "txd_0")->text().trimmed(), QStringLiteral("9"));
+  EXPECT_EQ(Find<QLabel>(w, "Label12_0")->text(), QStringLiteral("水"));
+  EXPECT_EQ(Box(w, "txy_1")->text().trimmed(), QStringLiteral("2025"));
+  EXPECT_EQ(Box(w, "txm_1")->text().trimmed(), QStringLiteral("3"));
+  EXPECT_EQ(Box(w, "txd_1")->text().trimmed(), QStringLiteral("15"));
+  EXPECT_EQ(Find<QLabel>(w, "Label12_1")->text(), QStringLiteral("土"));
+  EXPECT_EQ(Box(w, "txhour_0")->text().trimmed(), QStringLiteral("23"));
+  EXPECT_EQ(Box(w, "txmin_0")->text().trimmed(), QStringLiteral("5"));
+  EXPECT_EQ(r.Years[0], 2026);
+  EXPECT_EQ(r.Months[0], 12);
+  EXPECT_EQ(r.Days[0], 9);
+  EXPECT_EQ(r.Years[1], 2025);
+
+  // Options: the earlier report's answers are gone, this one's are chosen.
+  struct Option {
+    const char* name;
+    bool checked;
+  } options[] = {{"Option1_1", true}, {"Option1_0", false}, {"Option2_0", true}, {"Option3_0", true},
+                 {"Option4_1", true}, {"Option5_2", true},  {"Option6_0", false}, {"Option6_1", false},
+                 {"Option7_1", true}, {"Option8_0", false}, {"Option8_3", false}, {"Option9_0", false},
+                 {"Option10_0", true}};
+  for (const Option& o : options) EXPECT_EQ(Find<QRadioButton>(w, o.name)->isChecked(), o.checked) << o.name;
+  EXPECT_TRUE(Find<QWidget>(w, "Text1_4")->isEnabled());
+
+  // Body sites: boxes from the marks, labels red for marked sites.
+  for (int i : {1, 12, 47}) {
+    const bool marked = i != 1;
+    const QByteArray box = "CHKbui_" + QByteArray::number(i);
+    const QByteArray label = "lblBui_" + QByteArray::number(i);
+    EXPECT_EQ(Find<QCheckBox>(w, box.constData())->isChecked(), marked) << i;
+    EXPECT_EQ(Find<QLabel>(w, label.constData())->palette().color(QPalette::WindowText),
+              marked ? QColor(255, 0, 0) : QColor(Qt::black))
+        << i;
+  }
+
+  // Showing is no change: closing writes nothing.
+  EXPECT_FALSE(w.isChanged());
+  w.show();
+  Find<QPushButton>(w, "Command1")->click();
+  EXPECT_FALSE(w.isVisible());
+  EXPECT_EQ(FileBytes(state.DataFilePath(1)), onDisk);
+  EXPECT_FALSE(QFile::exists(state.IdFilePath()));
+}
+
+TEST_F(ReportWindowTest, NewReportStartsAtTheEndOfTheNewestFileWithoutAChange) {
+  Collection({2, 3});
+  ReportWindow w(state);
+  EXPECT_EQ(Find<QLabel>(w, "Label9_0")->text(), QStringLiteral(" 5/ 5"));
+  EXPECT_EQ(Box(w, "Text1_5")->text(), QStringLiteral("報告者5"));
+  QTest::mouseClick(Find<QLabel>(w, "lblBui_3"), Qt::LeftButton);
+  Find<QRadioButton>(w, "Option2_1")->click();
+  EXPECT_FALSE(Find<QWidget>(w, "Text1_4")->isEnabled());
+  EXPECT_TRUE(w.isChanged());
+  Find<QPushButton>(w, "Command6")->click();
+
+  ASSERT_EQ(state.ReportCount(), 4);
+  EXPECT_EQ(state.CurrentIndex, 3);
+  EXPECT_EQ(state.ReportTable[3].ReportId, 6);
+  EXPECT_EQ(state.TotalReports, 6);
+  EXPECT_EQ(Find<QLabel>(w, "Label9_0")->text(), QStringLiteral(" 6/ 6"));
+  EXPECT_EQ(Box(w, "Text1_5")->text(), QString());
+  EXPECT_EQ(Box(w, "txd_0")->text().trimmed(), QStringLiteral("9"));
+  EXPECT_EQ(Box(w, "txhour_0")->text().trimmed(), QStringLiteral("10"));
+  EXPECT_EQ(Box(w, "txmin_0")->text().trimmed(), QStringLiteral("30"));
+  EXPECT_EQ(Find<QLabel>(w, "Label12_1")->text(), QStringLiteral("水"));
+  EXPECT_FALSE(Find<QCheckBox>(w, "CHKbui_3")->isChecked());
+  EXPECT_EQ(Find<QLabel>(w, "lblBui_3")->palette().color(QPalette::WindowText), QColor(Qt::black));
+  EXPECT_FALSE(Find<QRadioButton>(w, "Option2_1")->isChecked());
+  EXPECT_TRUE(Find<QWidget>(w, "Text1_4")->isEnabled());
+  EXPECT_TRUE(w.isChanged());  // the edits of the report before are still to be saved
+}
+
+TEST_F(ReportWindowTest, AnUntouchedNewReportIsNotWrittenAndTheCountersStayTrue) {
+  Collection({2});
+  const QByteArray onDisk = FileBytes(state.DataFilePath(0));
+  state.NewReportMode = true;
+  {
+    ReportWindow w(state);
+    w.show();
+    EXPECT_EQ(state.TotalReports, 3);
+    EXPECT_FALSE(w.isChanged());
+    QTest::keyClick(&w, Qt::Key_Escape);
+    EXPECT_FALSE(w.isVisible());
+  }
+  EXPECT_EQ(FileBytes(state.DataFilePath(0)), onDisk);
+  EXPECT_FALSE(QFile::exists(state.IdFilePath()));
+  EXPECT_EQ(state.ReportCount(), 2);
+  EXPECT_EQ(state.TotalReports, 2);
+  EXPECT_EQ(state.FileRecordCounts[0], 2);
+  EXPECT_EQ(state.LastReportId, 3);  // the id is not given again
+}
+
+TEST_F(ReportWindowTest, TheReportAfterAThousandStartsTheNextFile) {
+  Collection({1000});
+  state.NewReportMode = true;
+  ReportWindow w(state);
+  w.show();
+  EXPECT_EQ(state.NewestFileNo, 1);
+  EXPECT_EQ(state.CurrentFileNo, 1);
+  EXPECT_EQ(Find<QLabel>(w, "Label9_0")->text(), QStringLiteral(" 1001/ 1001"));
+  Type(Box(w, "Text1_5"), QStringLiteral("千一人目"));
+  w.close();  // the close box
+  EXPECT_FALSE(w.isVisible());
+
+  std::vector<ReportRecord> file1;
+  ASSERT_TRUE(ReadDataFile(state.DataFilePath(1), file1).ok());
+  ASSERT_EQ(file1.size(), 1u);
+  EXPECT_EQ(file1[0].ReportId, 1001);
+  EXPECT_EQ(file1[0].Texts[kReporterName], QStringLiteral("千一人目"));
+  EXPECT_EQ(FileBytes(state.IdFilePath()), QByteArray(" 470 \r\n 1001 \r\n 1 \r\n 1001 \r\n"));
+}
+
+TEST_F(ReportWindowTest, NoNewReportWhenTheLastPossibleFileIsFull) {
+  std::vector<ReportRecord> full;
+  for (int i = 0; i < 1000; ++i) full.push_back(Report(7000 + i));
+  ASSERT_TRUE(WriteDataFile(state.DataFilePath(kMaxFileNo), full));
+  state.ReportTable = full;
+  state.NewestFileNo = kMaxFileNo;
+  state.CurrentFileNo = kMaxFileNo;
+  state.CurrentIndex = 999;
+  state.TotalReports = 1000;
+  state.LastReportId = 7999;
+  state.FileRecordCounts[kMaxFileNo] = 1000;
+  state.NewReportMode = true;
+  prompts.answer(PromptAnswer::Ok);
+  ReportWindow w(state);
+  ASSERT_EQ(prompts.shown().size(), 1u);
+  EXPECT_EQ(prompts.last().text, kCollectionFullMessage);
+  EXPECT_EQ(prompts.last().icon, PromptIcon::Exclamation);
+  EXPECT_EQ(state.ReportCount(), 1000);
+  EXPECT_EQ(state.LastReportId, 7999);
+  EXPECT_EQ(Box(w, "Text1_5")->text(), QStringLiteral("報告者7999"));
+  EXPECT_EQ(Find<QLabel>(w, "Label9_0")->text(), QStringLiteral(" 1000/ 1000"));
+}
+
+TEST_F(ReportWindowTest, AFailedSaveIsToldAndNothingIsLost) {
+  Collection({1});
+  ReportWindow w(state);
+  w.show();
+  Retype(Box(w, "Text1_5"), QStringLiteral("新しい名前"));
+  // Something in the way of the data file: a folder of its name.
+  ASSERT_TRUE(QFile::remove(state.DataFilePath(0)));
+  ASSERT_TRUE(QDir().mkpath(state.DataFilePath(0)));
+
+  prompts.answer(PromptAnswer::Ok).answer(PromptAnswer::No);
+  Find<QPushButton>(w, "Command1")->click();
+  ASSERT_EQ(prompts.shown().size(), 2u);
+  EXPECT_TRUE(prompts.shown()[0].text.startsWith(
+      QStringLiteral("ファイル「%1」を書き込めませんでした。").arg(QDir::toNativeSeparators(state.DataFilePath(0)))))
+      << prompts.shown()[0].text.toStdString();
+  EXPECT_EQ(prompts.shown()[0].icon, PromptIcon::Critical);
+  EXPECT_EQ(prompts.shown()[1].text, QStringLiteral("変更を保存できませんでした。保存せずに閉じますか？"));
+  EXPECT_EQ(prompts.shown()[1].icon, PromptIcon::Exclamation);
+  EXPECT_EQ(prompts.shown()[1].buttons, PromptButtons::YesNo);
+  EXPECT_TRUE(w.isVisible());
+  EXPECT_TRUE(w.isChanged());
+  EXPECT_EQ(state.ReportTable[0].Texts[kReporterName], QStringLiteral("新しい名前"));
+  EXPECT_FALSE(QFile::exists(state.IdFilePath()));
+
+  // Once the way is clear the next leave saves.
+  ASSERT_TRUE(QDir().rmdir(state.DataFilePath(0)));
+  Find<QPushButton>(w, "Command1")->click();
+  EXPECT_FALSE(w.isVisible());
+  std::vector<ReportRecord> saved;
+  ASSERT_TRUE(ReadDataFile(state.DataFilePath(0), saved).ok());
+  EXPECT_EQ(saved[0].Texts[kReporterName], QStringLiteral("新しい名前"));
+}
+
+TEST_F(ReportWindowTest, ClosingWithoutSavingAfterAFailedSaveTakesTheNewReportBack) {
+  Collection({1});
+  state.NewReportMode = true;
+  ReportWindow w(state);
+  w.show();
+  ASSERT_EQ(state.TotalReports, 2);
+  Type(Box(w, "Text1_5"), QStringLiteral("書けない報告"));
+  ASSERT_TRUE(QFile::remove(state.DataFilePath(0)));
+  ASSERT_TRUE(QDir().mkpath(state.DataFilePath(0)));
+
+  prompts.answer(PromptAnswer::Ok).answer(PromptAnswer::Yes);
+  Find<QPushButton>(w, "Command1")->click();
+  ASSERT_EQ(prompts.shown().size(), 2u);
+  EXPECT_EQ(prompts.shown()[1].text, QStringLiteral("変更を保存できませんでした。保存せずに閉じますか？"));
+  EXPECT_FALSE(w.isVisible());
+  EXPECT_FALSE(w.isChanged());
+  // The counters describe the files on disk again; the id stays given.
+  EXPECT_EQ(state.ReportCount(), 1);
+  EXPECT_EQ(state.TotalReports, 1);
+  EXPECT_EQ(state.FileRecordCounts[0], 1);
+  EXPECT_EQ(state.LastReportId, 2);
+  EXPECT_FALSE(QFile::exists(state.IdFilePath()));
+}
+
+TEST_F(ReportWindowTest, AnUnreadableDataFileIsKeptBeforeTheNewReportIsWritten) {
+  QFile damaged(state.DataFilePath(0));
+  ASSERT_TRUE(damaged.open(QIODevice::WriteOnly));
+  damaged.write("2\r\n 1 \r\n");
+  damaged.close();
+  state.NewReportMode = true;  // the main window found the file unreadable: empty table
+  ReportWindow w(state);
+  w.show();
+  Type(Box(w, "Text1_5"), QStringLiteral("報告者"));
+  prompts.answer(PromptAnswer::Ok);
+  Find<QPushButton>(w, "Command1")->click();
+  EXPECT_FALSE(w.isVisible());
+  ASSERT_EQ(prompts.shown().size(), 1u);
+  EXPECT_EQ(prompts.last().text,
+            QStringLiteral("データファイル「%1」は読み込めなかったため、上書きせずに「0.dat.damaged-20261209-1030」という名前で残しました。")
+                .arg(QDir::toNativeSeparators(state.DataFilePath(0))));
+  EXPECT_EQ(FileBytes(state.DataFilePath(0) + QStringLiteral(".damaged-20261209-1030")), QByteArray("2\r\n 1 \r\n"));
+  std::vector<ReportRecord> saved;
+  ASSERT_TRUE(ReadDataFile(state.DataFilePath(0), saved).ok());
+  ASSERT_EQ(saved.size(), 1u);
+  EXPECT_EQ(saved[0].Texts[kReporterName], QStringLiteral("報告者"));
+}
+
+}  // namespace
+}  // namespace orvanta

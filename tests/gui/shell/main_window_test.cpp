@@ -1,0 +1,281 @@
+#include "gui/shell/main_window.h"
+
+#include <QDir>
+#include <QFile>
+#include <tuple>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include "core/platform/clock.h"
+#include "gui/widgets/layout_helpers.h"
+#include "core/platform/safe_save.h"
+#include "core/platform/system_info.h"
+#include "core/platform/value_file.h"
+#include "core/reports/data_file.h"
+#include "core/app/app_state.h"
+#include "core/app/startup.h"
+#include "support/modal_gui.h"
+#include "support/scripted_prompts.h"
+
+namespace orvanta {
+namespace {
+
+using testing::ScriptedPrompts;
+using testing::WhenModal;
+
+const QString kBackupQuestion = QStringLiteral(
+    "バックアップに上書きしますか？\nエラーが出た場合は上書きしないでください。保存する場合は「はい」を押してください。");
+
+class MainWindowTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    PrepareDataFolder(state);
+    SetDefaultCodeLists(state.Lists);
+    ASSERT_TRUE(WriteSettingsFile(state.SettingsFilePath(), state.Lists));
+  }
+  static ReportRecord report(int id) {
+    ReportRecord r;
+    r.ReportId = id;
+    r.Texts[kReporterName] = QStringLiteral("報告者%1").arg(id);
+    return r;
+  }
+  void writeFile(int n, int count, int firstId) {
+    std::vector<ReportRecord> table;
+    for (int i = 0; i < count; ++i) table.push_back(report(firstId + i));
+    ASSERT_TRUE(WriteDataFile(state.DataFilePath(n), table));
+  }
+  QByteArray bytes(const QString& path) {
+    QByteArray b;
+    ReadWholeFile(path, b);
+    return b;
+  }
+
+  QTemporaryDir root;
+  ScriptedPrompts prompts;
+  FixedClock clock{QDateTime(QDate(2026, 12, 9), QTime(9, 0))};
+  AppState state{root.path(), prompts, clock};
+};
+
+TEST_F(MainWindowTest, EveryControlHasItsCaptionAndPlace) {
+  MainWindow window(state);
+  EXPECT_EQ(window.windowTitle(), QStringLiteral("トンリクス日本版　Orvanta"));
+  struct Control {
+    const char* name;
+    const char* caption;
+    const char* frame;
+  } controls[] = {
+      {"Command2_8", "勤務部署の登録・変更・削除", "Frame1"}, {"Command2_0", "職種の登録・変更・削除", "Frame1"},
+      {"Command2_1", "事故発生場所の登録・変更・削除", "Frame1"}, {"Command2_2", "器材使用目的の登録・変更・削除", "Frame1"},
+      {"Command2_3", "事故発生状況の登録・変更・削除", "Frame1"}, {"Command2_5", "事故程度の登録・変更・削除", "Frame1"},
+      {"Command2_9", "行為別の登録・変更・削除", "Frame1"},      {"Command3", "その他詳細項目の設定", "Frame1"},
+      {"Command2_4", "事故原因器材の登録・変更・削除", "Frame1"}, {"cmdname_3", "新規追加", "Frame2_0"},
+      {"cmdname_2", "変更・表示", "Frame2_0"},                   {"cmdname_1", "Tonrixシート印刷", "Frame2_1"},
+      {"Command4", "クロス集計", "Frame3"},                      {"Command5", "データ抽出", "Frame3"},
+      {"Command7", "レポート", "Frame3"},                        {"Command8", "グラフ", "Frame3"},
+      {"Command6", "項目別グラフ", "Frame3"},                    {"Command1", "終了", "frmMain"},
+  };
+  int previousTop = -1;
+  QString previousFrame;
+  for (const Control& c : controls) {
+    auto* b = window.findChild<QPushButton*>(QString::fromLatin1(c.name));
+    ASSERT_NE(b, nullptr) << c.name;
+    EXPECT_EQ(b->text(), QString::fromUtf8(c.caption));
+    EXPECT_EQ(b->parentWidget()->objectName(), QString::fromLatin1(c.frame)) << c.name;
+    // Top to bottom within each frame, in the order of the list above.
+    if (previousFrame == QString::fromLatin1(c.frame)) EXPECT_GT(b->y(), previousTop) << c.name;
+    previousFrame = QString::fromLatin1(c.frame);
+    previousTop = b->y();
+  }
+  const std::pair<const char*, const char*> labels[] = {
+      {"Label2", "Orvanta"}, {"Label1", "トンリクス日本版　Orvanta"}, {"Label3_1", "Ver.3.1.0"}};
+  for (const auto& [name, text] : labels)
+    EXPECT_EQ(window.findChild<QLabel*>(QString::fromLatin1(name))->text(), QString::fromUtf8(text));
+  const std::pair<const char*, const char*> frames[] = {
+      {"Frame1", "設定"}, {"Frame2_0", "事故入力"}, {"Frame2_1", "その他"}, {"Frame3", "解析"}};
+  for (const auto& [name, title] : frames)
+    EXPECT_EQ(window.findChild<QGroupBox*>(QString::fromLatin1(name))->title(), QString::fromUtf8(title));
+
+  // Designed places, in twips from the window's top left.
+  EXPECT_EQ(window.size(), QSize(Twips(10140), Twips(6450)));
+  const std::tuple<const char*, int, int> places[] = {
+      {"Label2", 1410, 180},  {"Label1", 2370, 1140},   {"Label3_1", 8820, 780}, {"Frame1", 660, 1500},
+      {"Frame2_0", 4515, 1500}, {"Frame2_1", 4500, 3240}, {"Frame3", 7500, 1500},  {"Command1", 8250, 5910},
+  };
+  for (const auto& [name, left, top] : places) {
+    auto* w = window.findChild<QWidget*>(QString::fromLatin1(name));
+    ASSERT_NE(w, nullptr) << name;
+    EXPECT_EQ(w->pos(), QPoint(Twips(left), Twips(top))) << name;
+  }
+  EXPECT_EQ(window.findChild<QWidget*>(QStringLiteral("Frame1"))->size(), QSize(Twips(3465), Twips(4785)));
+}
+
+TEST_F(MainWindowTest, ReportButtonsChooseTheModeFromTheNewestFile) {
+  struct Case {
+    const char* button;
+    int reportsInNewest;
+    bool newReport;
+  } cases[] = {
+      {"cmdname_2", 3, false},  // browse on the last report
+      {"cmdname_2", 0, true},   // nothing to browse: a new report
+      {"cmdname_3", 3, true},
+  };
+  for (const Case& c : cases) {
+    writeFile(0, 2, 1);
+    writeFile(1, c.reportsInNewest, 10);
+    state.NewestFileNo = 1;
+    MainWindow window(state);
+    window.activate();
+    bool newMode = !c.newReport;
+    int index = -1;
+    WhenModal(QStringLiteral("frmrep"), [&](QWidget* rep) {
+      newMode = state.NewReportMode;
+      index = state.CurrentIndex;
+      rep->close();
+    });
+    window.findChild<QPushButton*>(QString::fromLatin1(c.button))->click();
+    EXPECT_EQ(newMode, c.newReport) << c.button << " " << c.reportsInNewest;
+    if (!c.newReport) EXPECT_EQ(index, c.reportsInNewest - 1);
+    EXPECT_FALSE(state.NewReportMode);  // cleared once the window has closed
+  }
+}
+
+TEST_F(MainWindowTest, LoadCountsEveryFileAndActivationReloadsTheNewest) {
+  writeFile(0, 3, 1);
+  writeFile(1, 0, 0);
+  QFile broken(state.DataFilePath(2));
+  ASSERT_TRUE(broken.open(QIODevice::WriteOnly));
+  broken.write(" 5 \r\nnot a number\r\n");
+  broken.close();
+  writeFile(3, 2, 4);
+  state.NewestFileNo = 3;
+
+  MainWindow window(state);
+  window.load();
+  EXPECT_EQ(state.FileRecordCounts[0], 3);
+  EXPECT_EQ(state.FileRecordCounts[1], 0);
+  EXPECT_EQ(state.FileRecordCounts[2], 0);  // unreadable counts as empty
+  EXPECT_EQ(state.FileRecordCounts[3], 2);
+  EXPECT_TRUE(prompts.shown().empty());  // not a first run: no greeting
+
+  LoadDataFile(state, 0);  // as an analysis scan or the entry window would leave it
+  // A modal window closes: the newest data file is back.
+  window.openModal([&] { EXPECT_TRUE(prompts.busy()); });
+  EXPECT_EQ(state.CurrentFileNo, 3);
+  ASSERT_EQ(state.ReportCount(), 2);
+  EXPECT_EQ(state.ReportTable[1].ReportId, 5);
+  EXPECT_FALSE(prompts.busy());
+}
+
+TEST_F(MainWindowTest, SettingsButtonsOpenTheEditorsOnTheirLists) {
+  MainWindow window(state);
+  const std::pair<const char*, const char*> buttons[] = {
+      {"Command2_8", "部署登録"}, {"Command2_0", "職種登録"}, {"Command2_4", "事故原因器材登録"},
+      {"Command2_9", "行為別登録"}, {"Command3", "設問6解答"}};
+  for (const auto& [name, caption] : buttons) {
+    QString seen;
+    WhenModal(name == std::string("Command3") ? QStringLiteral("frmiin2") : QStringLiteral("frmiin"),
+              [&](QWidget* editor) {
+                seen = editor->windowTitle();
+                editor->close();
+              });
+    window.findChild<QPushButton*>(QString::fromLatin1(name))->click();
+    EXPECT_EQ(seen, QString::fromUtf8(caption)) << name;
+  }
+}
+
+TEST_F(MainWindowTest, AnalysisButtonsOpenTheirViews) {
+  MainWindow window(state);
+  const std::tuple<const char*, const char*, const char*> buttons[] = {
+      {"Command4", "frmYHJ", "クロス集計表"}, {"Command5", "frmTySu", "データ抽出"},
+      {"Command7", "frmTySu2", "レポート"}};
+  for (const auto& [name, form, caption] : buttons) {
+    auto* open = window.findChild<QPushButton*>(QString::fromLatin1(name));
+    ASSERT_TRUE(open->isEnabled()) << name;
+    QString seen;
+    WhenModal(QString::fromLatin1(form), [&](QWidget* view) {
+      seen = view->windowTitle();
+      view->close();
+    });
+    open->click();
+    EXPECT_EQ(seen, QString::fromUtf8(caption)) << name;
+  }
+}
+
+TEST_F(MainWindowTest, ClosingWritesCountersStoresPlacementAndAsksAboutTheBackup) {
+  state.Counters = IdCounters{470, 12, 0, 11};
+  MainWindow window(state);
+  window.move(100, 80);
+  window.show();
+  for (const char* key : {"MainLeft", "MainTop", "MainWidth", "MainHeight"})
+    StoreSetting(QString::fromLatin1(key), QStringLiteral("-1"));
+  prompts.answer(PromptAnswer::No);
+  window.findChild<QPushButton*>(QStringLiteral("Command1"))->click();
+
+  EXPECT_EQ(bytes(state.IdFilePath()), QByteArray(" 470 \r\n 12 \r\n 0 \r\n 11 \r\n"));
+  ASSERT_EQ(prompts.shown().size(), 1u);
+  EXPECT_EQ(prompts.last().text, kBackupQuestion);
+  EXPECT_EQ(prompts.last().title, QStringLiteral("バックアップの確認"));
+  EXPECT_EQ(prompts.last().icon, PromptIcon::Question);
+  EXPECT_EQ(prompts.last().buttons, PromptButtons::YesNo);
+  EXPECT_EQ(StoredSetting(QStringLiteral("MainLeft")), QString::number(window.frameGeometry().x() * 15));
+  EXPECT_EQ(StoredSetting(QStringLiteral("MainTop")), QString::number(window.frameGeometry().y() * 15));
+  EXPECT_EQ(StoredSetting(QStringLiteral("MainWidth")), QString::number(window.frameGeometry().width() * 15));
+  EXPECT_EQ(StoredSetting(QStringLiteral("MainHeight")), QString::number(window.frameGeometry().height() * 15));
+  EXPECT_TRUE(QDir(state.BackupFolderPath()).isEmpty());  // "いいえ" copies nothing
+}
+
+TEST_F(MainWindowTest, MinimisedWindowStoresNoPlacementButStillSaves) {
+  MainWindow window(state);
+  window.show();
+  window.showMinimized();
+  if (!window.isMinimized()) GTEST_SKIP() << "this platform does not minimise windows";
+  StoreSetting(QStringLiteral("MainTop"), QStringLiteral("unchanged"));
+  prompts.answer(PromptAnswer::No);
+  window.close();
+  EXPECT_EQ(StoredSetting(QStringLiteral("MainTop")), QStringLiteral("unchanged"));
+  EXPECT_TRUE(QFile::exists(state.IdFilePath()));
+}
+
+TEST_F(MainWindowTest, BackupOverwritesSameNamesAndKeepsBackupOnlyFiles) {
+  writeFile(0, 2, 1);
+  ASSERT_TRUE(MakeOwnerOnlyFolder(state.BackupFolderPath() + QStringLiteral("/data")));
+  ASSERT_TRUE(SaveFileAtomically(state.BackupFolderPath() + QStringLiteral("/set.dat"), "old", FileAccess::OwnerOnly));
+  ASSERT_TRUE(SaveFileAtomically(state.BackupFolderPath() + QStringLiteral("/data/7.dat"), "only in backup",
+                                 FileAccess::OwnerOnly));
+  MainWindow window(state);
+  prompts.answer(PromptAnswer::Yes);
+  window.close();
+
+  const QString bu = state.BackupFolderPath();
+  EXPECT_EQ(bytes(bu + QStringLiteral("/set.dat")), bytes(state.SettingsFilePath()));
+  EXPECT_EQ(bytes(bu + QStringLiteral("/ttid.dat")), bytes(state.IdFilePath()));  // written before the copy
+  EXPECT_EQ(bytes(bu + QStringLiteral("/data/0.dat")), bytes(state.DataFilePath(0)));
+  EXPECT_EQ(bytes(bu + QStringLiteral("/data/7.dat")), QByteArray("only in backup"));
+  EXPECT_EQ(prompts.shown().size(), 1u);
+}
+
+TEST_F(MainWindowTest, FailedBackupIsReported) {
+  // A folder in the backup where the data folder has a file cannot be replaced.
+  ASSERT_TRUE(MakeOwnerOnlyFolder(state.BackupFolderPath() + QStringLiteral("/set.dat")));
+  MainWindow window(state);
+  prompts.answer(PromptAnswer::Yes).answer(PromptAnswer::Ok);
+  window.close();
+  ASSERT_EQ(prompts.shown().size(), 2u);
+  EXPECT_TRUE(prompts.last().text.startsWith(QStringLiteral("バックアップに失敗しました。")));
+  EXPECT_EQ(prompts.last().icon, PromptIcon::Exclamation);
+}
+
+TEST_F(MainWindowTest, FailedCounterSaveIsReported) {
+  ASSERT_TRUE(MakeOwnerOnlyFolder(state.IdFilePath()));  // a folder where ttid.dat belongs
+  MainWindow window(state);
+  prompts.answer(PromptAnswer::Ok).answer(PromptAnswer::No);
+  window.close();
+  ASSERT_EQ(prompts.shown().size(), 2u);
+  EXPECT_TRUE(prompts.shown()[0].text.contains(QStringLiteral("ttid.dat")));
+}
+
+}  // namespace
+}  // namespace orvanta
