@@ -22,6 +22,7 @@ class NoPrompts final : public Prompts {
   PromptAnswer message(const QString&, const QString&, PromptIcon, PromptButtons) override;
   std::optional<QString> input(const QString&, const QString&, const QString&) override;
   QString saveFileName(const QString&, const QString&, const QString&) override;
+  std::unique_ptr<QPagedPaintDevice> choosePrinter(bool) override { return nullptr; }
   void beep() override {}
   void setBusy(bool) override {}
 };

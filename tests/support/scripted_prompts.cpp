@@ -2,6 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <QDir>
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPdfWriter>
+
 namespace orvanta::testing {
 
 ScriptedPrompts::~ScriptedPrompts() {
@@ -20,6 +25,21 @@ ScriptedPrompts& ScriptedPrompts::answerInput(std::optional<QString> text) {
 
 ScriptedPrompts& ScriptedPrompts::answerSaveFile(QString path) {
   queue_.push_back(SaveAnswer{std::move(path)});
+  return *this;
+}
+
+ScriptedPrompts& ScriptedPrompts::answerPrinterCancel() {
+  queue_.push_back(PrinterAnswer{PrinterAnswer::What::Cancel, {}});
+  return *this;
+}
+
+ScriptedPrompts& ScriptedPrompts::answerPrinterPdf(QString path) {
+  queue_.push_back(PrinterAnswer{PrinterAnswer::What::Pdf, std::move(path)});
+  return *this;
+}
+
+ScriptedPrompts& ScriptedPrompts::answerPrinterFailing() {
+  queue_.push_back(PrinterAnswer{PrinterAnswer::What::Failing, {}});
   return *this;
 }
 
@@ -66,6 +86,28 @@ QString ScriptedPrompts::saveFileName(const QString& title, const QString& start
   SaveAnswer a = std::get<SaveAnswer>(queue_.front());
   queue_.pop_front();
   return a.path;
+}
+
+std::unique_ptr<QPagedPaintDevice> ScriptedPrompts::choosePrinter(bool landscape) {
+  shown_.push_back(Shown{Kind::Printer, {}, {}, PromptIcon::None, PromptButtons::OkCancel});
+  lastPrinterLandscape = landscape;
+  if (queue_.empty() || !std::holds_alternative<PrinterAnswer>(queue_.front())) {
+    ADD_FAILURE() << "unexpected printer dialog";
+    return nullptr;
+  }
+  PrinterAnswer a = std::get<PrinterAnswer>(queue_.front());
+  queue_.pop_front();
+  if (a.what == PrinterAnswer::What::Cancel) return nullptr;
+  // A failing printer: a PDF file in a folder that does not exist, so the
+  // device cannot be opened.
+  const QString path = a.what == PrinterAnswer::What::Pdf
+                           ? a.path
+                           : QDir::tempPath() + QStringLiteral("/orvanta-no-such-folder/x/failing.pdf");
+  auto writer = std::make_unique<QPdfWriter>(path);
+  writer->setResolution(600);
+  writer->setPageSize(QPageSize(QPageSize::A4));
+  writer->setPageOrientation(landscape ? QPageLayout::Landscape : QPageLayout::Portrait);
+  return writer;
 }
 
 }  // namespace orvanta::testing

@@ -17,7 +17,7 @@ namespace orvanta::testing {
 
 class ScriptedPrompts final : public Prompts {
  public:
-  enum class Kind { Message, Input, SaveFile };
+  enum class Kind { Message, Input, SaveFile, Printer };
   struct Shown {
     Kind kind;
     QString text;
@@ -33,6 +33,14 @@ class ScriptedPrompts final : public Prompts {
   ScriptedPrompts& answer(PromptAnswer a, std::function<void()> whileShown = {});
   ScriptedPrompts& answerInput(std::optional<QString> text);
   ScriptedPrompts& answerSaveFile(QString path);
+  // Answers to the printer dialog: Cancel; printing to this PDF file (A4, 600
+  // dots per inch, the orientation the dialog was opened with); a printer
+  // that fails as soon as anything is drawn on it.
+  ScriptedPrompts& answerPrinterCancel();
+  ScriptedPrompts& answerPrinterPdf(QString path);
+  ScriptedPrompts& answerPrinterFailing();
+  // Orientation the printer dialog was last opened with.
+  bool lastPrinterLandscape = false;
 
   const std::vector<Shown>& shown() const { return shown_; }
   QStringList texts() const;
@@ -47,6 +55,7 @@ class ScriptedPrompts final : public Prompts {
                        PromptButtons buttons) override;
   std::optional<QString> input(const QString& prompt, const QString& title, const QString& initial) override;
   QString saveFileName(const QString& title, const QString& startPath, const QString& filter) override;
+  std::unique_ptr<QPagedPaintDevice> choosePrinter(bool landscape) override;
   void beep() override { ++beeps_; }
   void setBusy(bool busy) override {
     busy_ = busy;
@@ -68,7 +77,11 @@ class ScriptedPrompts final : public Prompts {
   struct SaveAnswer {
     QString path;
   };
-  using Answer = std::variant<MessageAnswer, InputAnswer, SaveAnswer>;
+  struct PrinterAnswer {
+    enum class What { Cancel, Pdf, Failing } what;
+    QString path;
+  };
+  using Answer = std::variant<MessageAnswer, InputAnswer, SaveAnswer, PrinterAnswer>;
 
   std::deque<Answer> queue_;
   std::vector<Shown> shown_;

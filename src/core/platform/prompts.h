@@ -3,7 +3,9 @@
 // goes through this interface: the program shows Qt's dialogs, tests answer
 // from a script and check the exact texts.
 
+#include <QPagedPaintDevice>
 #include <QString>
+#include <memory>
 #include <optional>
 
 namespace orvanta {
@@ -27,6 +29,11 @@ class Prompts {
   // does not ask about overwriting: the caller does.
   virtual QString saveFileName(const QString& title, const QString& startPath,
                                const QString& filter) = 0;
+  // The printer dialog, opened with A4 and the orientation the print needs
+  // already chosen (the user may still change it). Answers the device to
+  // draw on: the chosen printer, or a PDF file when the user prints to a
+  // file. Null when the user cancels or no dialog can be shown.
+  virtual std::unique_ptr<QPagedPaintDevice> choosePrinter(bool landscape) = 0;
   virtual void beep() = 0;
   // The hourglass pointer while slow work runs.
   virtual void setBusy(bool busy) = 0;

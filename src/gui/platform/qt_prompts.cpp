@@ -4,6 +4,10 @@
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QPushButton>
 
 namespace orvanta {
@@ -76,6 +80,20 @@ std::optional<QString> QtPrompts::input(const QString& prompt, const QString& ti
 QString QtPrompts::saveFileName(const QString& title, const QString& startPath, const QString& filter) {
   return QFileDialog::getSaveFileName(ActiveParent(), TitleOrName(title), startPath, filter, nullptr,
                                       QFileDialog::DontConfirmOverwrite);
+}
+
+std::unique_ptr<QPagedPaintDevice> QtPrompts::choosePrinter(bool landscape) {
+  auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+  printer->setPageSize(QPageSize(QPageSize::A4));
+  printer->setPageOrientation(landscape ? QPageLayout::Landscape : QPageLayout::Portrait);
+  QPrintDialog dialog(printer.get(), ActiveParent());
+  dialog.setWindowTitle(QStringLiteral("印刷"));
+  const bool busy = QApplication::overrideCursor() != nullptr;
+  if (busy) QApplication::setOverrideCursor(Qt::ArrowCursor);
+  const int result = dialog.exec();
+  if (busy) QApplication::restoreOverrideCursor();
+  if (result != QDialog::Accepted) return nullptr;
+  return printer;
 }
 
 void QtPrompts::beep() { QApplication::beep(); }

@@ -7,13 +7,14 @@ class QWidget;
 namespace orvanta {
 
 // Prompts shown with Qt's own dialogs. The only place in the program that
-// uses QMessageBox, QInputDialog and QFileDialog.
+// uses QMessageBox, QInputDialog, QFileDialog and QPrintDialog.
 class QtPrompts final : public Prompts {
  public:
   PromptAnswer message(const QString& text, const QString& title, PromptIcon icon,
                        PromptButtons buttons) override;
   std::optional<QString> input(const QString& prompt, const QString& title, const QString& initial) override;
   QString saveFileName(const QString& title, const QString& startPath, const QString& filter) override;
+  std::unique_ptr<QPagedPaintDevice> choosePrinter(bool landscape) override;
   void beep() override;
   void setBusy(bool busy) override;
 
