@@ -79,4 +79,15 @@ SummaryResult ComputeSummary(AppState& state, const AnalysisPeriod& period, cons
   return result;
 }
 
+QString SummaryResult::conditionsText() const {
+  QString conditions;
+  for (int i = 0; i < kAxisCount; ++i) {
+    if (!restricted(AxisAt(i))) continue;
+    conditions += captions[static_cast<std::size_t>(i)] + QStringLiteral("  ") +
+                  selectedTexts[static_cast<std::size_t>(i)] + QStringLiteral("; ");
+  }
+  if (conditions.isEmpty()) conditions = QStringLiteral("全ての報告書");
+  return conditions;
+}
+
 }  // namespace orvanta

@@ -97,6 +97,10 @@ struct SummaryResult {
   bool longerThan31Days() const { return fromDay && toDay && *toDay - *fromDay > 31; }
   // Whether item `axis` restricts the reports.
   bool restricted(AnalysisAxis axis) const { return filter.selection[static_cast<std::size_t>(AxisNumber(axis))] != 0; }
+  // The restrictions as the summary's CSV file and prints write them: for
+  // every restricted item its caption, two blanks, the chosen entry's text
+  // and "; "; "全ての報告書" when no list is restricted.
+  QString conditionsText() const;
 };
 
 // The entry text at each list position of the filter (see SummaryListTexts);

@@ -39,14 +39,7 @@ QString SummaryCsvText(const SummaryResult& r, const CodeLists& lists,
           QString::number(p.to.month) + QStringLiteral("月") + QString::number(p.to.day) + QStringLiteral("日 ") + kEnd;
   text += QStringLiteral("該当件数,") + QString::number(r.matching) + kEnd;
 
-  QString conditions;
-  for (int i = 0; i < kAxisCount; ++i) {
-    if (!r.restricted(AxisAt(i))) continue;
-    conditions += r.captions[static_cast<std::size_t>(i)] + QStringLiteral("  ") +
-                  r.selectedTexts[static_cast<std::size_t>(i)] + QStringLiteral("; ");
-  }
-  if (conditions.isEmpty()) conditions = QStringLiteral("全ての報告書");
-  text += QStringLiteral("抽出条件,") + conditions + kEnd;
+  text += QStringLiteral("抽出条件,") + r.conditionsText() + kEnd;
   text += QStringLiteral("分類,項目,件数") + kEnd;
 
   const auto count = [&r](AnalysisAxis axis, int n) { return r.counts.count(axis, n); };
