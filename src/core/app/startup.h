@@ -16,6 +16,17 @@ void TakeTodaysDate(AppState& state);
 // Nothing is created when the data folder exists. False when a folder
 // could not be created; failedFolder then receives its path.
 bool PrepareDataFolder(AppState& state, QString* failedFolder = nullptr);
+// The same in two steps, so that the lock on the data folder can be taken as
+// soon as the folder exists: the data folder alone, then (only on a start
+// that had to create it) the backup and report folders.
+bool MakeDataFolder(AppState& state, QString* failedFolder = nullptr);
+bool MakeCompanionFolders(AppState& state, QString* failedFolder = nullptr);
+
+// Folders made by an older installation may be readable by every user of the
+// machine: sets the data and backup folders (and the folders inside them) to
+// 0700 and the files inside to 0600. Only what belongs to the user running
+// the program is touched; symbolic links and what they point to are left.
+void TightenDataFolders(const AppState& state);
 
 // Reads passw.dat into LoginPassword; sets NoPasswordFile when it cannot.
 void LoadPassword(AppState& state);
@@ -42,9 +53,14 @@ IdFileOutcome LoadIdFile(AppState& state, QString* writeError = nullptr);
 inline const QString kIdFileMessage =
     QStringLiteral("IDファイルのオープンに失敗しました。もう一度起動しなおしてください");
 
-// Reads set.dat; when anything fails, fills the default lists and writes
-// them at once. False (with error) when that write fails.
-bool LoadCodeLists(AppState& state, QString* writeError = nullptr);
+// Reads set.dat. When it cannot be read, the default lists are used and
+// written at once. A set.dat that is there but does not read is first kept
+// aside under its damaged name (see DamagedFileName), and notice receives
+// what the user is told: which file was kept and that the default lists are
+// in use (when it cannot be kept, it is not written over either). A missing
+// set.dat is replaced without a word. False (with writeError) when the
+// defaults cannot be written.
+bool LoadCodeLists(AppState& state, QString* notice = nullptr, QString* writeError = nullptr);
 
 // Whether start-up shows the login window.
 bool NeedsLogin(const AppState& state);
@@ -55,8 +71,18 @@ enum class LoadOutcome { Loaded, Missing, Unreadable };
 LoadOutcome LoadDataFile(AppState& state, int fileNo);
 
 // Counts the reports of every data file 0 to NewestFileNo into
-// FileRecordCounts (cleared first).
-void CountDataFiles(AppState& state);
+// FileRecordCounts (cleared first), with the checks of the reader (a file
+// that does not read counts 0) but without building any report; the files
+// are counted on all the machine's cores. Then moves the counters on to what
+// the files hold: LastReportId to the highest report id found (it never goes
+// back), TotalReports to the sum of the counts. So ids never repeat after a
+// program was stopped between saving a report and saving ttid.dat, or with a
+// ttid.dat that lost its later lines. Returns whether the counters changed.
+bool CountDataFiles(AppState& state);
+
+// CountDataFiles, and ttid.dat written when the counters changed. False
+// (with writeError) when that write fails.
+bool CountReportsAtStart(AppState& state, QString* writeError = nullptr);
 
 // Loads the newest data file: what the main window does on activation.
 void LoadNewestFile(AppState& state);
