@@ -1,39 +1,47 @@
 #pragma once
-// The steps of start-up that need no window, and the loading of data files
-// that the main window does when it opens and whenever it becomes active.
+// The steps of start-up that need no window. Each takes the parts of the
+// shared state it settles.
 
+#include <QDateTime>
 #include <QString>
+
+#include "core/codelists/code_lists.h"
 
 namespace orvanta {
 
-class AppState;
+class Clock;
+class DrivePaths;
+struct IdCounters;
+struct Login;
+struct OpenDataFile;
+struct StartupFacts;
 
 // Takes today's date from the clock into TodayYear, TodayMonth, TodayDay.
-void TakeTodaysDate(AppState& state);
+void TakeTodaysDate(StartupFacts& startup, const Clock& clock);
 
 // Makes sure the data folder exists. When it is missing, creates it, the
 // backup folder and the report folder (each one missing), owner-only.
 // Nothing is created when the data folder exists. False when a folder
 // could not be created; failedFolder then receives its path.
-bool PrepareDataFolder(AppState& state, QString* failedFolder = nullptr);
+bool PrepareDataFolder(const DrivePaths& paths, QString* failedFolder = nullptr);
 // The same in two steps, so that the lock on the data folder can be taken as
 // soon as the folder exists: the data folder alone, then (only on a start
 // that had to create it) the backup and report folders.
-bool MakeDataFolder(AppState& state, QString* failedFolder = nullptr);
-bool MakeCompanionFolders(AppState& state, QString* failedFolder = nullptr);
+bool MakeDataFolder(const DrivePaths& paths, QString* failedFolder = nullptr);
+bool MakeCompanionFolders(const DrivePaths& paths, QString* failedFolder = nullptr);
 
 // Folders made by an older installation may be readable by every user of the
 // machine: sets the data and backup folders (and the folders inside them) to
 // 0700 and the files inside to 0600. Only what belongs to the user running
-// the program is touched; symbolic links and what they point to are left.
-void TightenDataFolders(const AppState& state);
+// the program is touched; links inside the folders are left alone.
+void TightenDataFolders(const DrivePaths& paths);
 
-// Reads passw.dat into LoginPassword; sets NoPasswordFile when it cannot.
-void LoadPassword(AppState& state);
+// Reads passw.dat into the password; sets NoPasswordFile when it cannot.
+void LoadPassword(Login& login, const DrivePaths& paths);
 
 // Decides FirstRun from the record of an earlier start in the data folder
-// and writes that record on the first start.
-void DecideFirstRun(AppState& state);
+// and writes that record (the present moment) on the first start.
+void DecideFirstRun(StartupFacts& startup, const DrivePaths& paths, const Clock& clock);
 
 enum class IdFileOutcome {
   Read,          // counters read
@@ -49,42 +57,28 @@ enum class IdFileOutcome {
 // ttid.dat that lost it (a one-line file, a damaged number) would otherwise
 // hide the later files, and the next new data file would be written over one
 // of them. It moves on over every file that follows without a gap.
-IdFileOutcome LoadIdFile(AppState& state, QString* writeError = nullptr);
+IdFileOutcome LoadIdFile(IdCounters& counters, const DrivePaths& paths, bool firstRun,
+                         QString* writeError = nullptr);
 inline const QString kIdFileMessage =
     QStringLiteral("IDファイルのオープンに失敗しました。もう一度起動しなおしてください");
 
 // Reads set.dat. When it cannot be read, the default lists are used and
 // written at once. A set.dat that is there but does not read is first kept
-// aside under its damaged name (see DamagedFileName), and notice receives
-// what the user is told: which file was kept and that the default lists are
-// in use (when it cannot be kept, it is not written over either). A missing
-// set.dat is replaced without a word. False (with writeError) when the
-// defaults cannot be written.
-bool LoadCodeLists(AppState& state, QString* notice = nullptr, QString* writeError = nullptr);
+// aside under its damaged name (see DamagedFileName, `now` dates it), and
+// notice receives what the user is told: which file was kept and that the
+// default lists are in use (when it cannot be kept, it is not written over
+// either). A missing set.dat is replaced without a word. False (with
+// writeError) when the defaults cannot be written.
+bool LoadCodeLists(CodeLists& lists, const DrivePaths& paths, const QDateTime& now, QString* notice = nullptr,
+                   QString* writeError = nullptr);
+
+// The start-up count (CountDataFiles: every data file checked and counted,
+// the counters moved on to what the files hold), and ttid.dat written when
+// the counters changed. False (with writeError) when that write fails.
+bool CountReportsAtStart(OpenDataFile& file, IdCounters& counters, const DrivePaths& paths,
+                         QString* writeError = nullptr);
 
 // Whether start-up shows the login window.
-bool NeedsLogin(const AppState& state);
-
-enum class LoadOutcome { Loaded, Missing, Unreadable };
-// Loads data file fileNo into ReportTable (emptied first) and makes it the
-// current file. A missing or unreadable file leaves the table empty.
-LoadOutcome LoadDataFile(AppState& state, int fileNo);
-
-// Counts the reports of every data file 0 to NewestFileNo into
-// FileRecordCounts (cleared first), with the checks of the reader (a file
-// that does not read counts 0) but without building any report; the files
-// are counted on all the machine's cores. Then moves the counters on to what
-// the files hold: LastReportId to the highest report id found (it never goes
-// back), TotalReports to the sum of the counts. So ids never repeat after a
-// program was stopped between saving a report and saving ttid.dat, or with a
-// ttid.dat that lost its later lines. Returns whether the counters changed.
-bool CountDataFiles(AppState& state);
-
-// CountDataFiles, and ttid.dat written when the counters changed. False
-// (with writeError) when that write fails.
-bool CountReportsAtStart(AppState& state, QString* writeError = nullptr);
-
-// Loads the newest data file: what the main window does on activation.
-void LoadNewestFile(AppState& state);
+bool NeedsLogin(const Login& login, const StartupFacts& startup);
 
 }  // namespace orvanta

@@ -1,6 +1,9 @@
 #include "core/reports/data_file.h"
 
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <limits>
 
 #include "core/platform/codepage.h"
 #include "core/platform/safe_save.h"
@@ -108,11 +111,19 @@ DataFileCount CountDataFileBytes(QByteArrayView bytes) {
 }
 
 DataFileCount CountDataFile(const QString& path, QByteArray& buffer) {
-  if (!ReadWholeFile(path, buffer)) {
-    DataFileCount out;
-    out.result = ReadResult{ReadError::CannotOpen, 0};
-    return out;
-  }
+  DataFileCount out;
+  out.result = ReadResult{ReadError::CannotOpen, 0};
+  // Read into the buffer of the file before: no fresh memory per file.
+  QFile file(path);
+  if (QFileInfo(path).isDir() || !file.open(QIODevice::ReadOnly)) return out;
+  const qint64 size = file.size();
+  if (size < 0 || size > std::numeric_limits<qsizetype>::max() / 2) return out;
+  buffer.resize(static_cast<qsizetype>(size));
+  const qint64 got = size == 0 ? 0 : file.read(buffer.data(), size);
+  if (got < 0 || file.error() != QFileDevice::NoError) return out;
+  buffer.resize(static_cast<qsizetype>(got));
+  // A file that grew meanwhile is read whole all the same.
+  if (!file.atEnd()) buffer += file.readAll();
   return CountDataFileBytes(buffer);
 }
 

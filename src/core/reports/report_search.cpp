@@ -4,8 +4,10 @@
 #include <algorithm>
 
 #include "core/platform/codepage.h"
+#include "core/platform/drive_paths.h"
 #include "core/platform/value_file.h"
 #include "core/reports/data_file_walk.h"
+#include "core/reports/report_record.h"
 
 namespace orvanta {
 namespace {
@@ -48,7 +50,7 @@ struct HitCollector {
   int searchedLine;
   const Needle& needle;
   int fileNo;
-  std::vector<AppState::SearchHit> hits;
+  std::vector<SearchHit> hits;
   QStringList lines;
 
   void count(std::int32_t) {}
@@ -58,7 +60,7 @@ struct HitCollector {
       return bytes.sliced(t.offset, t.length);
     };
     if (!FieldHolds(field(searchedLine), needle)) return;
-    hits.push_back(AppState::SearchHit{fileNo, slot});
+    hits.push_back(SearchHit{fileNo, slot});
     lines.append(SearchHitLine(TextOf(field(datafile::TextLine(kRecordNumber))),
                                TextOf(field(datafile::TextLine(kReporterName)))));
   }
@@ -107,9 +109,9 @@ SearchOutcome SearchDataFiles(const std::function<QString(int)>& filePath, int n
   return out;
 }
 
-SearchOutcome SearchReports(const AppState& state, SearchField field, const QString& text) {
-  return SearchDataFiles([&state](int n) { return state.DataFilePath(n); },
-                         std::clamp<int>(state.NewestFileNo, 0, kMaxFileNo), field, text);
+SearchOutcome SearchReports(const DrivePaths& paths, int newestFileNo, SearchField field, const QString& text) {
+  return SearchDataFiles([&paths](int n) { return paths.DataFilePath(n); }, std::clamp(newestFileNo, 0, kMaxFileNo),
+                         field, text);
 }
 
 }  // namespace orvanta

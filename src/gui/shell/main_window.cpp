@@ -146,7 +146,7 @@ void MainWindow::load() {
 }
 
 void MainWindow::greetFirstRun() {
-  if (!state_.FirstRun) return;
+  if (!state_.startup.FirstRun) return;
   state_.prompts().message(kWelcome);
   openCodeListEditor(kDepartments);
   state_.prompts().message(kGuide);
@@ -154,12 +154,12 @@ void MainWindow::greetFirstRun() {
 
 QString MainWindow::countReports() {
   QString error;
-  CountReportsAtStart(state_, &error);
+  CountReportsAtStart(state_.dataFile, state_.counters, state_.paths, &error);
   return error;
 }
 
 void MainWindow::activate() {
-  LoadNewestFile(state_);
+  LoadNewestFile(state_.dataFile, state_.counters, state_.paths);
   state_.prompts().setBusy(false);
 }
 
@@ -170,7 +170,7 @@ void MainWindow::openModal(const std::function<void()>& show) {
 }
 
 void MainWindow::openCodeListEditor(int list) {
-  state_.EditedList = list;
+  state_.editing.EditedList = list;
   openModal([this] { ShowCodeListEditor(state_, this); });
 }
 
@@ -180,15 +180,15 @@ void MainWindow::openAnswerCodeEditor() {
 
 void MainWindow::openReportWindow(bool newReport) {
   if (newReport) {
-    state_.NewReportMode = true;
-  } else if (state_.ReportCount() != 0) {
-    state_.NewReportMode = false;
-    state_.CurrentIndex = state_.ReportCount() - 1;
+    state_.editing.NewReportMode = true;
+  } else if (state_.dataFile.ReportCount() != 0) {
+    state_.editing.NewReportMode = false;
+    state_.dataFile.CurrentIndex = state_.dataFile.ReportCount() - 1;
   } else {
-    state_.NewReportMode = true;
+    state_.editing.NewReportMode = true;
   }
   openModal([this] { ShowReportWindow(state_, this); });
-  state_.NewReportMode = false;
+  state_.editing.NewReportMode = false;
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
@@ -201,7 +201,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 
 void MainWindow::saigo() {
   QString error;
-  if (!WriteIdFile(state_.IdFilePath(), state_.Counters, &error)) {
+  if (!WriteIdFile(state_.paths.IdFilePath(), state_.counters, &error)) {
     state_.prompts().message(error, {}, PromptIcon::Critical);
   }
 
@@ -225,7 +225,7 @@ void MainWindow::saigo() {
     state_.prompts().setBusy(true);
     QStringList failed;
     // The lock of the running program is no part of the data.
-    const bool copied = CopyFolder(state_.DataFolderPath(), state_.BackupFolderPath(), &failed,
+    const bool copied = CopyFolder(state_.paths.DataFolderPath(), state_.paths.BackupFolderPath(), &failed,
                                    {kLockFileName, kLockFileName + QStringLiteral(".rmlock")});
     state_.prompts().setBusy(false);
     if (!copied) {

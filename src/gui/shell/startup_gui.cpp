@@ -7,7 +7,6 @@
 #include "core/platform/clock.h"
 #include "core/platform/prompts.h"
 #include "gui/platform/qt_prompts.h"
-#include "core/reports/body_sites.h"
 #include "gui/shell/app_setup_gui.h"
 #include "gui/shell/data_folder_guard.h"
 #include "core/app/app_state.h"
@@ -19,8 +18,6 @@
 namespace orvanta {
 
 std::unique_ptr<MainWindow> Main(AppState& state) {
-  FillBodySiteNames(state.BodySiteNames);
-
   auto splash = std::make_unique<SplashWindow>();
   splash->showPainted();
 
@@ -31,44 +28,44 @@ std::unique_ptr<MainWindow> Main(AppState& state) {
   };
 
   auto mainWindow = std::make_unique<MainWindow>(state);
-  TakeTodaysDate(state);
+  TakeTodaysDate(state.startup, state.clock());
 
   // One program at a time on the data folder: the lock is taken before
   // anything there is read or written, as soon as the folder exists.
-  const bool folderExisted = QFileInfo(state.DataFolderPath()).isDir();
+  const bool folderExisted = QFileInfo(state.paths.DataFolderPath()).isDir();
   QString failed;
-  if (!folderExisted && !MakeDataFolder(state, &failed)) {
+  if (!folderExisted && !MakeDataFolder(state.paths, &failed)) {
     tell(QStringLiteral("フォルダ「%1」を作成できませんでした。").arg(QDir::toNativeSeparators(failed)),
          PromptIcon::Critical);
     return nullptr;
   }
-  auto guard = std::make_unique<DataFolderGuard>(state.DataFolderPath());
+  auto guard = std::make_unique<DataFolderGuard>(state.paths.DataFolderPath());
   switch (guard->lock().lock()) {
     case DataFolderLock::Outcome::Locked:
       break;
     case DataFolderLock::Outcome::HeldElsewhere:
       tell(guard->lock().heldMessage(), PromptIcon::Information);
-      if (guard->lock().heldOnThisMachine()) AskRunningProgramToComeToFront(state.DataFolderPath());
+      if (guard->lock().heldOnThisMachine()) AskRunningProgramToComeToFront(state.paths.DataFolderPath());
       return nullptr;
     case DataFolderLock::Outcome::Failed:
       tell(guard->lock().failedMessage(), PromptIcon::Critical);
       return nullptr;
   }
   guard->answerSecondStarts(mainWindow.get());
-  if (!folderExisted && !MakeCompanionFolders(state, &failed)) {
+  if (!folderExisted && !MakeCompanionFolders(state.paths, &failed)) {
     tell(QStringLiteral("フォルダ「%1」を作成できませんでした。").arg(QDir::toNativeSeparators(failed)),
          PromptIcon::Critical);
     return nullptr;
   }
-  TightenDataFolders(state);
+  TightenDataFolders(state.paths);
 
   // The data folder stays the current folder for the whole run.
-  QDir::setCurrent(state.DataFolderPath());
-  LoadPassword(state);
-  DecideFirstRun(state);
+  QDir::setCurrent(state.paths.DataFolderPath());
+  LoadPassword(state.login, state.paths);
+  DecideFirstRun(state.startup, state.paths, state.clock());
 
   QString error;
-  switch (LoadIdFile(state, &error)) {
+  switch (LoadIdFile(state.counters, state.paths, state.startup.FirstRun, &error)) {
     case IdFileOutcome::Read:
       break;
     case IdFileOutcome::FirstRunZero:
@@ -81,11 +78,11 @@ std::unique_ptr<MainWindow> Main(AppState& state) {
 
   error.clear();
   QString notice;
-  const bool listsWritten = LoadCodeLists(state, &notice, &error);
+  const bool listsWritten = LoadCodeLists(state.lists, state.paths, state.clock().now(), &notice, &error);
   if (!notice.isEmpty()) tell(notice, PromptIcon::Exclamation);
   if (!listsWritten) tell(error, PromptIcon::Critical);
 
-  if (NeedsLogin(state)) {
+  if (NeedsLogin(state.login, state.startup)) {
     state.prompts().setBusy(true);
     splash->hide();
     LoginWindow login(state);
@@ -97,7 +94,7 @@ std::unique_ptr<MainWindow> Main(AppState& state) {
   // A first run's greeting and department editor need the screen to
   // themselves; then the splash is back, painted, under the busy pointer
   // while every data file is counted, until the main window is up.
-  if (state.FirstRun) {
+  if (state.startup.FirstRun) {
     splash->hide();
     mainWindow->greetFirstRun();
   }

@@ -89,10 +89,10 @@ TEST_F(StartupTest, FirstStartPreparesTheMachineAndGreetsInOrder) {
   EXPECT_TRUE(run->window->isVisible());
   EXPECT_EQ(run->prompts.texts(), (QStringList{kWelcome, kGuide}));
   EXPECT_TRUE(editorOpenBetween);
-  EXPECT_TRUE(run->state->FirstRun);
+  EXPECT_TRUE(run->state->startup.FirstRun);
   // The data folder is the current folder while the program runs.
   EXPECT_EQ(QFileInfo(QDir::currentPath()).canonicalFilePath(), QFileInfo(data(QString())).canonicalFilePath());
-  EXPECT_EQ(run->state->TodayYear * 10000 + run->state->TodayMonth * 100 + run->state->TodayDay, 20261209);
+  EXPECT_EQ(run->state->startup.TodayYear * 10000 + run->state->startup.TodayMonth * 100 + run->state->startup.TodayDay, 20261209);
 
   for (const QString& folder : {QStringLiteral("tonrix"), QStringLiteral("tonrixbu"), QStringLiteral("tonrix/data")}) {
     const QFileInfo info(QDir(root.path()).filePath(folder));
@@ -125,7 +125,7 @@ TEST_F(StartupTest, CancelledFirstLoginEndsButTheNextStartWorks) {
   auto second = newRun();
   start(*second);
   ASSERT_NE(second->window, nullptr);
-  EXPECT_FALSE(second->state->FirstRun);
+  EXPECT_FALSE(second->state->startup.FirstRun);
   EXPECT_TRUE(second->prompts.shown().empty());
   second->prompts.answer(PromptAnswer::No);
   second->window->close();
@@ -239,7 +239,7 @@ TEST_F(StartupTest, DeletedSettingsComeBackAsDefaultsWithoutAWord) {
   start(*run);
   ASSERT_NE(run->window, nullptr);
   EXPECT_TRUE(run->prompts.shown().empty());
-  EXPECT_EQ(run->state->Lists, defaults);
+  EXPECT_EQ(run->state->lists, defaults);
   CodeLists onDisk;
   ASSERT_TRUE(ReadSettingsFile(data("set.dat"), onDisk).ok());
   EXPECT_EQ(onDisk, defaults);
@@ -288,7 +288,7 @@ TEST_F(StartupTest, AnUnreadableSettingsFileIsKeptAsideAndTheUserTold) {
     QByteArray kept;
     ASSERT_TRUE(ReadWholeFile(data(keptName), kept));
     EXPECT_EQ(kept, c.bytes);
-    EXPECT_EQ(run->state->Lists, defaults);
+    EXPECT_EQ(run->state->lists, defaults);
     CodeLists onDisk;
     ASSERT_TRUE(ReadSettingsFile(data("set.dat"), onDisk).ok());
     EXPECT_EQ(onDisk, defaults);
@@ -353,15 +353,15 @@ TEST_F(StartedMachineTest, ANewReportNeverGetsAnIdTheFilesAlreadyHold) {
     auto run = newRun();
     start(*run);
     ASSERT_NE(run->window, nullptr);
-    EXPECT_EQ(run->state->LastReportId, 7);
-    EXPECT_EQ(run->state->TotalReports, 7);
+    EXPECT_EQ(run->state->counters.LastReportId, 7);
+    EXPECT_EQ(run->state->counters.TotalReports, 7);
     IdCounters onDisk;
     ASSERT_TRUE(ReadIdFile(data("ttid.dat"), onDisk).ok());
     EXPECT_EQ(onDisk, (IdCounters{470, 7, 1, 7}));
 
     std::int32_t newId = 0;
     WhenModal(QStringLiteral("frmrep"), [&](QWidget* window) {
-      newId = run->state->ReportTable[static_cast<std::size_t>(run->state->CurrentIndex)].ReportId;
+      newId = run->state->dataFile.ReportTable[static_cast<std::size_t>(run->state->dataFile.CurrentIndex)].ReportId;
       window->close();
     });
     run->window->findChild<QPushButton*>(QStringLiteral("cmdname_3"))->click();  // 新規追加
@@ -389,7 +389,7 @@ TEST_F(StartedMachineTest, TheSplashIsPaintedAndThePointerBusyWhileTheFilesAreCo
   };
   std::vector<Seen> seen;
   run->prompts.whenBusy = [&](bool busy) {
-    Seen s{busy, run->state->FileRecordCounts[0] == 3, false, false, false};
+    Seen s{busy, run->state->dataFile.FileRecordCounts[0] == 3, false, false, false};
     for (QWidget* w : QApplication::topLevelWidgets()) {
       if (auto* splash = qobject_cast<SplashWindow*>(w)) s.splashPainted = splash->isVisible() && splash->painted();
       if (w->objectName() == QStringLiteral("frmLogin") && w->isVisible()) s.loginOpen = true;
