@@ -216,6 +216,45 @@ TEST(DataFile, ACountThatDoesNotFitTheReportsMakesTheFileUnreadable) {
   }
 }
 
+// Bytes that are no character (damaged text) are kept: a save writes the
+// file back as it was read, byte for byte, and reading it again gives the
+// same records.
+TEST(DataFile, DamagedTextIsWrittenBackAsItWasRead) {
+  for (const char* name : {"broken/invalid_cp932.dat", "two_reports.dat"}) {
+    SCOPED_TRACE(name);
+    const QByteArray original = FileBytes(Fixture(name));
+    std::vector<ReportRecord> table;
+    ASSERT_TRUE(ReadDataFileBytes(original, table).ok());
+    EXPECT_EQ(DataFileBytes(table), original);
+    std::vector<ReportRecord> again;
+    ASSERT_TRUE(ReadDataFileBytes(DataFileBytes(table), again).ok());
+    EXPECT_EQ(again, table);
+  }
+  // Bytes 0x80 to 0xFF in a row, and a lead byte without its second: the
+  // records read back the same. (Some characters have two byte forms in the
+  // code page, so here the bytes may come back in the other form.)
+  QByteArray line;
+  for (int b = 0x80; b <= 0xFF; ++b) line += static_cast<char>(b);
+  line += "\x82";
+  std::vector<ReportRecord> one(1);
+  one[0].ReportId = 1;
+  QByteArray bytes = DataFileBytes(one);
+  const qsizetype textLine = bytes.indexOf("\r\n", bytes.indexOf("\r\n") + 2) + 2;  // Texts(0)
+  bytes.insert(textLine, line);
+  std::vector<ReportRecord> read;
+  ASSERT_TRUE(ReadDataFileBytes(bytes, read).ok());
+  std::vector<ReportRecord> back;
+  ASSERT_TRUE(ReadDataFileBytes(DataFileBytes(read), back).ok());
+  EXPECT_EQ(back, read);
+  // Every byte that starts no character is kept as it was.
+  for (char kept : {'\x80', '\xA0', '\xFD', '\xFE', '\xFF'}) {
+    QByteArray damaged = DataFileBytes(one);
+    damaged.insert(textLine, QByteArray("A") + kept + "\x82\xA0");
+    ASSERT_TRUE(ReadDataFileBytes(damaged, read).ok());
+    EXPECT_EQ(DataFileBytes(read), damaged) << int(static_cast<unsigned char>(kept));
+  }
+}
+
 TEST(DataFile, TheCountAgreesWithTheReader) {
   const QByteArray whole = FileBytes(Fixture("two_reports.dat"));
   const DataFileCount count = CountDataFileBytes(whole);
