@@ -16,6 +16,7 @@
 #include <QByteArrayView>
 #include <climits>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <vector>
 
@@ -30,9 +31,14 @@ namespace {
 
 using namespace orvanta;
 
-void Check(bool condition) {
-  if (!condition) std::abort();
-}
+// Stops with the line of the check that failed.
+#define Check(condition)                                                  \
+  do {                                                                    \
+    if (!(condition)) {                                                   \
+      std::fprintf(stderr, "reader_fuzz.cpp:%d: %s\n", __LINE__, #condition); \
+      std::abort();                                                       \
+    }                                                                     \
+  } while (false)
 
 // Every reader of data files on the same bytes.
 void FuzzDataFile(QByteArrayView bytes) {

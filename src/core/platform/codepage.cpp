@@ -102,22 +102,38 @@ QString Decode(QByteArrayView bytes) {
   }
   // Character by character: a byte that starts no character is kept.
   out.clear();
+  bool afterKeptLead = false;  // the byte before was kept, and could begin a character
+  auto keep = [&](unsigned char b) {
+    out += QChar(static_cast<char16_t>(kByteBase + b));
+    afterKeptLead = IsLeadByte(b);
+  };
   for (qsizetype i = 0; i < bytes.size();) {
     const auto b = static_cast<unsigned char>(bytes[i]);
     if (b < 0x80) {
       out += QChar(b);
+      afterKeptLead = false;
       ++i;
       continue;
     }
     const qsizetype len = IsLeadByte(b) && i + 1 < bytes.size() ? 2 : 1;
-    const QString one = DecodeOne(bytes.sliced(i, len));
-    if (!one.isEmpty()) {
-      out += one;
-      i += len;
-    } else {
-      out += QChar(static_cast<char16_t>(kByteBase + b));
+    const QByteArrayView unit = bytes.sliced(i, len);
+    const QString one = DecodeOne(unit);
+    if (one.isEmpty()) {
+      keep(b);
       ++i;
+      continue;
     }
+    // A character with two forms in the code page is written in the other
+    // form; right after a kept first byte that form could join it into a
+    // character. Keep its bytes too, so the text is written back as read.
+    if (afterKeptLead && EncodeOne(one) != unit) {
+      for (qsizetype k = 0; k < len; ++k) keep(static_cast<unsigned char>(unit[k]));
+      i += len;
+      continue;
+    }
+    out += one;
+    afterKeptLead = false;
+    i += len;
   }
   return out;
 }

@@ -246,12 +246,16 @@ TEST(DataFile, DamagedTextIsWrittenBackAsItWasRead) {
   std::vector<ReportRecord> back;
   ASSERT_TRUE(ReadDataFileBytes(DataFileBytes(read), back).ok());
   EXPECT_EQ(back, read);
-  // Every byte that starts no character is kept as it was.
-  for (char kept : {'\x80', '\xA0', '\xFD', '\xFE', '\xFF'}) {
+  // Every byte that starts no character is kept as it was, and so is a
+  // character written in its second form right after a kept first byte
+  // (EE C5 is the second form of FB 5C: written in that form, FB would join
+  // the kept EE into another character).
+  for (const QByteArray& kept : {QByteArray("\x80"), QByteArray("\xA0"), QByteArray("\xFD"), QByteArray("\xFE"),
+                                 QByteArray("\xFF"), QByteArray("\xEE\xEE\xC5")}) {
     QByteArray damaged = DataFileBytes(one);
     damaged.insert(textLine, QByteArray("A") + kept + "\x82\xA0");
     ASSERT_TRUE(ReadDataFileBytes(damaged, read).ok());
-    EXPECT_EQ(DataFileBytes(read), damaged) << int(static_cast<unsigned char>(kept));
+    EXPECT_EQ(DataFileBytes(read), damaged) << kept.toHex().constData();
   }
 }
 

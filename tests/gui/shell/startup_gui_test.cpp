@@ -131,6 +131,27 @@ TEST_F(StartupTest, CancelledFirstLoginEndsButTheNextStartWorks) {
   second->window->close();
 }
 
+// The first start on an empty home holds the data folder from the moment it
+// has made it: a second start while the first asks for its password is
+// turned away, and the lock goes with the first start's end.
+TEST_F(StartupTest, TheFirstStartHoldsTheNewFolderFromTheBeginning) {
+  auto first = newRun();
+  auto second = newRun();
+  second->prompts.answer(PromptAnswer::Ok);
+  bool lockedDuringLogin = false;
+  WhenModal(QStringLiteral("frmLogin"), [&](QWidget* login) {
+    lockedDuringLogin = QFileInfo::exists(data("orvanta.lock"));
+    start(*second);
+    login->findChild<QPushButton*>(QStringLiteral("cmdCancel"))->click();
+  });
+  start(*first);
+  EXPECT_TRUE(lockedDuringLogin);
+  EXPECT_EQ(first->window, nullptr);
+  EXPECT_EQ(second->window, nullptr);
+  EXPECT_EQ(second->prompts.texts(), QStringList{QStringLiteral("Orvantaは既に起動しています。先に起動したウィンドウをお使いください。")});
+  EXPECT_FALSE(QFileInfo::exists(data("orvanta.lock")));
+}
+
 TEST_F(StartupTest, LoginStateTable) {
   {  // first start with an empty password switches the login off
     auto run = newRun();
