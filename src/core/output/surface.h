@@ -53,6 +53,8 @@ class Surface {
 
   void SetForeColor(const QColor& color) { foreColor_ = color; }
   void SetForeColor(int paletteNumber) { foreColor_ = PaletteColor(paletteNumber); }
+  // Qt::black and friends are colours, not palette numbers.
+  void SetForeColor(Qt::GlobalColor color) { foreColor_ = QColor(color); }
   QColor ForeColor() const { return foreColor_; }
 
   // Line width in device dots (never below 1).
@@ -65,6 +67,7 @@ class Surface {
   FillStyle CurrentFillStyle() const { return fillStyle_; }
   void SetFillColor(const QColor& color) { fillColor_ = color; }
   void SetFillColor(int paletteNumber) { fillColor_ = PaletteColor(paletteNumber); }
+  void SetFillColor(Qt::GlobalColor color) { fillColor_ = QColor(color); }
   QColor FillColor() const { return fillColor_; }
 
   // Draws the text in the foreground colour with its top-left corner at the
