@@ -24,7 +24,8 @@ QString TwoDigits(int n) { return QStringLiteral("%1").arg(n, 2, 10, QLatin1Char
 
 class SummarySheet {
  public:
-  SummarySheet(Surface& s, const SummaryResult& r) : s_(s), r_(r) {}
+  SummarySheet(Surface& s, const SummaryResult& r, const SheetPageDone& pageDone)
+      : s_(s), r_(r), pageDone_(pageDone) {}
 
   void begin() {
     s_.SetFontSize(8);
@@ -70,8 +71,10 @@ class SummarySheet {
   };
 
   void section(const Section& sec) {
+    if (stopped_) return;
     int rows = (sec.count + sec.columns - 1) / sec.columns;
     if (sec.breakBefore && line_ + rows > kLastLine && line_ > firstBodyLine_) newPage();
+    if (stopped_) return;
     // A section longer than a whole page goes on over further pages, each
     // part with its caption.
     int firstRow = 0;
@@ -81,11 +84,17 @@ class SummarySheet {
       part(sec, firstRow, partRows);
       firstRow += partRows;
       if (firstRow < rows) newPage();
+      if (stopped_) return;
     }
   }
 
   // Closes the last page with its frame.
-  void finish() { frame(); }
+  bool finish() {
+    if (stopped_) return false;
+    frame();
+    ++pages_;
+    return !pageDone_ || pageDone_(pages_);
+  }
 
  private:
   void part(const Section& sec, int firstRow, int rows) {
@@ -118,6 +127,11 @@ class SummarySheet {
 
   void newPage() {
     frame();
+    ++pages_;
+    if (pageDone_ && !pageDone_(pages_)) {
+      stopped_ = true;
+      return;
+    }
     s_.NewPage();
     heading();
   }
@@ -143,15 +157,18 @@ class SummarySheet {
 
   Surface& s_;
   const SummaryResult& r_;
+  const SheetPageDone& pageDone_;
   int line_ = 0;
   int firstBodyLine_ = 0;
+  int pages_ = 0;  // pages closed
+  bool stopped_ = false;
 };
 
 }  // namespace
 
-void DrawSummarySheet(Surface& surface, const SummaryResult& r, const CodeLists& lists,
-                      const std::array<QString, kSiteSlots>& siteNames) {
-  SummarySheet sheet(surface, r);
+bool DrawSummarySheet(Surface& surface, const SummaryResult& r, const CodeLists& lists,
+                      const std::array<QString, kSiteSlots>& siteNames, const SheetPageDone& pageDone) {
+  SummarySheet sheet(surface, r, pageDone);
   sheet.begin();
   const auto counts = [&r](AnalysisAxis axis) {
     return [&r, axis](int k) -> std::int64_t { return r.counts.count(axis, k + 1); };
@@ -230,7 +247,7 @@ void DrawSummarySheet(Surface& surface, const SummaryResult& r, const CodeLists&
     sec.breakBefore = true;
     sheet.section(sec);
   }
-  sheet.finish();
+  return sheet.finish();
 }
 
 }  // namespace orvanta

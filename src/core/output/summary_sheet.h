@@ -11,6 +11,7 @@
 
 #include <QString>
 #include <array>
+#include <functional>
 
 #include "core/codelists/code_lists.h"
 #include "core/reports/report_record.h"
@@ -20,11 +21,16 @@ namespace orvanta {
 class Surface;
 struct SummaryResult;
 
+// Tells that a page is finished (pagesDone pages so far); false stops the
+// drawing.
+using SheetPageDone = std::function<bool(int pagesDone)>;
+
 // Draws every page of the sheet and closes the last one with its frame; the
 // caller ends the document. Code-list sections take their entries from
 // `lists`, the body-site section its names from `siteNames` (index n - 1 for
-// site n).
-void DrawSummarySheet(Surface& surface, const SummaryResult& result, const CodeLists& lists,
-                      const std::array<QString, kSiteSlots>& siteNames);
+// site n). Each page closed is reported to pageDone; the drawing stops when
+// it answers false, and then answers false itself.
+bool DrawSummarySheet(Surface& surface, const SummaryResult& result, const CodeLists& lists,
+                      const std::array<QString, kSiteSlots>& siteNames, const SheetPageDone& pageDone = {});
 
 }  // namespace orvanta

@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QPdfWriter>
 #include <QTemporaryDir>
+#include <numeric>
 
 #include "core/analysis/summary_counts.h"
 #include "core/output/painter_surface.h"
@@ -326,6 +327,26 @@ TEST_F(SummarySheetTest, SectionLongerThanThePageRoomGoesOnOverFurtherPages) {
   EXPECT_EQ(s.all(Op::Box).size(), 2u);
   EXPECT_TRUE(HasText(s, 0, u"職種"_s, 150, LineY(20 + 24), 8));
   EXPECT_TRUE(HasText(s, 1, u"職種"_s, 150, LineY(21), 8));
+}
+
+TEST_F(SummarySheetTest, EveryClosedPageIsReportedAndAStopEndsTheDrawing) {
+  fillList(kOccupations, 60);
+  fillList(kDevices, 51);
+  std::vector<int> reported;
+  RecordingSurface whole;
+  EXPECT_TRUE(DrawSummarySheet(whole, result, lists, sites, [&](int pages) {
+    reported.push_back(pages);
+    return true;
+  }));
+  ASSERT_GE(whole.pageCount(), 2);
+  std::vector<int> expected(static_cast<std::size_t>(whole.pageCount()));
+  std::iota(expected.begin(), expected.end(), 1);
+  EXPECT_EQ(reported, expected);
+
+  RecordingSurface stopped;
+  EXPECT_FALSE(DrawSummarySheet(stopped, result, lists, sites, [](int pages) { return pages < 1; }));
+  EXPECT_EQ(stopped.pageCount(), 1);
+  EXPECT_EQ(stopped.all(Op::NewPage).size(), 0u);
 }
 
 // The sheet printed to a PDF file and read back.
