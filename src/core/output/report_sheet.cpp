@@ -2,7 +2,10 @@
 
 #include <initializer_list>
 
+#include "core/output/print_job.h"
 #include "core/output/surface.h"
+#include "core/platform/print_progress.h"
+#include "core/platform/prompts.h"
 #include "core/reports/body_site_drawing.h"
 #include "core/reports/body_sites.h"
 
@@ -330,6 +333,26 @@ void DrawDeviceCodeTable(Surface& s) {
          {u"51.摂子、鉗子類"},
          {u"58.種類のわからない鋭利器材"},
          {u"59.その他(報告書に記載してください)"}});
+}
+
+PrintResult PrintReportSheet(Prompts& prompts) {
+  return RunPrint(prompts, PrintSetup{false, kPortraitMessage}, [&prompts](Surface& s, PrintProgress& progress) {
+    SetReportSheetScale(s);
+    DrawReportSheetPage1(s);
+    if (!PageFinished(s, progress, 1)) return false;
+    s.NewPage();
+    DrawReportSheetPage2(s);
+    if (!PageFinished(s, progress, 2)) return false;
+    // The question waits for the user: no hourglass over it.
+    prompts.setBusy(false);
+    const bool codeTable = prompts.message(QStringLiteral("原因器材コード表も印刷しますか"), QStringLiteral("印刷"),
+                                           PromptIcon::Question, PromptButtons::YesNo) == PromptAnswer::Yes;
+    prompts.setBusy(true);
+    if (!codeTable) return true;
+    s.NewPage();
+    DrawDeviceCodeTable(s);
+    return PageFinished(s, progress, 3);
+  });
 }
 
 }  // namespace orvanta

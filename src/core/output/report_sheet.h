@@ -9,7 +9,15 @@
 
 namespace orvanta {
 
+class Prompts;
 class Surface;
+enum class PrintResult;
+
+// "Tonrixシート印刷": asks for A4 portrait, opens the printer dialog, prints
+// pages 1 and 2, then asks whether the device code table is wanted too and
+// prints it as page 3 on Yes. Cancel prints nothing and asks nothing; a
+// failing printer is reported and the job is not finished.
+PrintResult PrintReportSheet(Prompts& prompts);
 
 // The coordinate system of the form's pages, and the text size 8.
 void SetReportSheetScale(Surface& surface);

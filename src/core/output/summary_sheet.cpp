@@ -4,7 +4,9 @@
 #include <functional>
 
 #include "core/analysis/summary_counts.h"
+#include "core/output/print_job.h"
 #include "core/output/surface.h"
+#include "core/platform/print_progress.h"
 
 namespace orvanta {
 namespace {
@@ -24,8 +26,7 @@ QString TwoDigits(int n) { return QStringLiteral("%1").arg(n, 2, 10, QLatin1Char
 
 class SummarySheet {
  public:
-  SummarySheet(Surface& s, const SummaryResult& r, const SheetPageDone& pageDone)
-      : s_(s), r_(r), pageDone_(pageDone) {}
+  SummarySheet(Surface& s, const SummaryResult& r, const SheetPageDone& pageDone) : s_(s), r_(r), pageDone_(pageDone) {}
 
   void begin() {
     s_.SetFontSize(8);
@@ -42,9 +43,10 @@ class SummarySheet {
     const AnalysisPeriod& p = r_.period;
     text(12, 400, 80, QStringLiteral("トンリクスレポート集計書"));
     text(11, 500, 170,
-         QString::number(p.from.year) + u"年"_s + QString::number(p.from.month) + u"月"_s + QString::number(p.from.day) +
-             u"日～"_s + QString::number(p.to.year) + u"年"_s + QString::number(p.to.month) + u"月"_s +
-             QString::number(p.to.day) + u"日          該当件数"_s + QString::number(r_.matching));
+         QString::number(p.from.year) + u"年"_s + QString::number(p.from.month) + u"月"_s +
+             QString::number(p.from.day) + u"日～"_s + QString::number(p.to.year) + u"年"_s +
+             QString::number(p.to.month) + u"月"_s + QString::number(p.to.day) + u"日          該当件数"_s +
+             QString::number(r_.matching));
     text(10, 200, 250, QStringLiteral("抽出条件"));
     const QString conditions = r_.conditionsText();
     int pieces = 0;
@@ -180,8 +182,8 @@ bool DrawSummarySheet(Surface& surface, const SummaryResult& r, const CodeLists&
   if (!r.restricted(AnalysisAxis::Hour)) {
     sheet.section({QStringLiteral("時刻"), 12, 2,
                    [](int k) {
-                     return TwoDigits(k + 1) + u". "_s + QString::number(2 * k) + u"時～"_s + QString::number(2 * k + 2) +
-                            u"時"_s;
+                     return TwoDigits(k + 1) + u". "_s + QString::number(2 * k) + u"時～"_s +
+                            QString::number(2 * k + 2) + u"時"_s;
                    },
                    counts(AnalysisAxis::Hour), 400, 775, 700});
   }
@@ -248,6 +250,14 @@ bool DrawSummarySheet(Surface& surface, const SummaryResult& r, const CodeLists&
     sheet.section(sec);
   }
   return sheet.finish();
+}
+
+PrintResult PrintSummarySheet(Prompts& prompts, const SummaryResult& result, const CodeLists& lists,
+                              const std::array<QString, kSiteSlots>& siteNames) {
+  return RunPrint(prompts, PrintSetup{false, {}}, [&](Surface& surface, PrintProgress& progress) {
+    return DrawSummarySheet(surface, result, lists, siteNames,
+                            [&](int pagesDone) { return PageFinished(surface, progress, pagesDone); });
+  });
 }
 
 }  // namespace orvanta

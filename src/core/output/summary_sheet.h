@@ -18,8 +18,10 @@
 
 namespace orvanta {
 
+class Prompts;
 class Surface;
 struct SummaryResult;
+enum class PrintResult;
 
 // Tells that a page is finished (pagesDone pages so far); false stops the
 // drawing.
@@ -32,5 +34,11 @@ using SheetPageDone = std::function<bool(int pagesDone)>;
 // it answers false, and then answers false itself.
 bool DrawSummarySheet(Surface& surface, const SummaryResult& result, const CodeLists& lists,
                       const std::array<QString, kSiteSlots>& siteNames, const SheetPageDone& pageDone = {});
+
+// "レポート印刷": opens the printer dialog in portrait and prints the sheet.
+// Cancel prints nothing; a failing printer is reported and the job is not
+// finished.
+PrintResult PrintSummarySheet(Prompts& prompts, const SummaryResult& result, const CodeLists& lists,
+                              const std::array<QString, kSiteSlots>& siteNames);
 
 }  // namespace orvanta

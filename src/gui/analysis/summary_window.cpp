@@ -14,6 +14,7 @@
 
 #include "gui/widgets/result_grid_widget.h"
 #include "core/output/summary_csv.h"
+#include "core/output/summary_sheet.h"
 #include "core/platform/prompts.h"
 #include "gui/widgets/layout_helpers.h"
 #include "gui/widgets/date_field_widget.h"
@@ -130,9 +131,7 @@ SummaryWindow::~SummaryWindow() = default;
 void SummaryWindow::buildMenu(QMenuBar* bar) {
   mnuRept_ = bar->addAction(QStringLiteral("レポート印刷"));
   mnuRept_->setObjectName(QStringLiteral("mnuRept"));
-  // The summary sheet comes with the printing work; until then the entry is
-  // shown but cannot be chosen.
-  mnuRept_->setEnabled(false);
+  connect(mnuRept_, &QAction::triggered, this, &SummaryWindow::printSheet);
   mnuCSV_ = bar->addAction(QStringLiteral("CSVファイル作成"));
   mnuCSV_->setObjectName(QStringLiteral("mnuCSV"));
   connect(mnuCSV_, &QAction::triggered, this, &SummaryWindow::writeCsv);
@@ -299,6 +298,8 @@ void SummaryWindow::goukei() {
 }
 
 void SummaryWindow::writeCsv() { TonrixCSV(state_, result_); }
+
+void SummaryWindow::printSheet() { PrintSummarySheet(state_.prompts(), result_, state_.Lists, state_.BodySiteNames); }
 
 // The close box, Escape and "戻る" all close the window; nothing is kept.
 void SummaryWindow::reject() {

@@ -7,6 +7,7 @@
 #include "gui/codelists/code_list_editor_window.h"
 #include "gui/reports/report_window.h"
 #include "core/app/app_state.h"
+#include "core/output/report_sheet.h"
 
 namespace orvanta {
 
@@ -64,7 +65,7 @@ void ShowAnalysisView(AnalysisView view, AppState& state, QWidget* parent) {
   }
 }
 
-bool HasSheetPrinting() { return false; }
-void PrintBlankSheet(AppState&, QWidget*) {}
+bool HasSheetPrinting() { return true; }
+void PrintBlankSheet(AppState& state, QWidget*) { PrintReportSheet(state.prompts()); }
 
 }  // namespace orvanta

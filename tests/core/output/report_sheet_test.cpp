@@ -3,15 +3,19 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QFile>
 #include <QPdfWriter>
 #include <QSvgRenderer>
 #include <QTemporaryDir>
 #include <tuple>
 
 #include "core/output/painter_surface.h"
+#include "core/output/print_job.h"
 #include "core/output/recording_surface.h"
+#include "core/platform/prompts.h"
 #include "core/reports/body_site_drawing.h"
-#include "support/pdf_text.h"
+#include "support/pdf_pages.h"
+#include "support/scripted_prompts.h"
 
 namespace orvanta {
 namespace {
@@ -284,7 +288,7 @@ class ReportSheetPdf : public ::testing::Test {
       DrawForm(surface, withCodeTable);
       EXPECT_FALSE(surface.Failed());
     }
-    return testing::ReadPdfText(path);
+    return testing::ReadPdfPages(path);
   }
   QRect paint;  // the printable area on the page, in points
   QTemporaryDir dir{qEnvironmentVariableIsSet("ORVANTA_KEEP_PRINTS")
@@ -332,6 +336,98 @@ TEST_F(ReportSheetPdf, PagesTextsAndPlaces) {
       }
     }
   }
+}
+
+// The command: the orientation message, the printer dialog, pages 1 and 2,
+// the question about the code table, page 3 on Yes.
+class PrintReportSheetTest : public ::testing::Test {
+ protected:
+  QString pdf() const { return dir.filePath(QStringLiteral("form.pdf")); }
+  void expectMessage(std::size_t i, const QString& text) {
+    ASSERT_GT(prompts.shown().size(), i);
+    const auto& shown = prompts.shown()[i];
+    EXPECT_EQ(shown.kind, testing::ScriptedPrompts::Kind::Message);
+    EXPECT_EQ(shown.text, text);
+    EXPECT_EQ(shown.title, QString());
+    EXPECT_EQ(shown.buttons, PromptButtons::Ok);
+  }
+  void expectQuestion(std::size_t i) {
+    ASSERT_GT(prompts.shown().size(), i);
+    const auto& shown = prompts.shown()[i];
+    EXPECT_EQ(shown.text, QStringLiteral("原因器材コード表も印刷しますか"));
+    EXPECT_EQ(shown.title, QStringLiteral("印刷"));
+    EXPECT_EQ(shown.icon, PromptIcon::Question);
+    EXPECT_EQ(shown.buttons, PromptButtons::YesNo);
+  }
+
+  QTemporaryDir dir;
+  testing::ScriptedPrompts prompts;
+};
+
+TEST_F(PrintReportSheetTest, NoPrintsTwoPagesYesThree) {
+  for (const bool yes : {false, true}) {
+    SCOPED_TRACE(yes ? "Yes" : "No");
+    prompts.clear();
+    QFile::remove(pdf());
+    int pagesWhenAsked = -1;
+    prompts.answer(PromptAnswer::Ok).answerPrinterPdf(pdf()).answer(yes ? PromptAnswer::Yes : PromptAnswer::No, [&] {
+      pagesWhenAsked = prompts.printPagesDone();
+      EXPECT_FALSE(prompts.busy());  // no hourglass over the question
+    });
+    EXPECT_EQ(PrintReportSheet(prompts), PrintResult::Printed);
+    ASSERT_EQ(prompts.shown().size(), 3u);
+    expectMessage(0, QStringLiteral("A4用紙で印刷の向きを縦に指定してください"));
+    EXPECT_EQ(prompts.shown()[1].kind, testing::ScriptedPrompts::Kind::Printer);
+    EXPECT_FALSE(prompts.lastPrinterLandscape);
+    expectQuestion(2);
+    EXPECT_EQ(pagesWhenAsked, 2);  // asked once pages 1 and 2 are drawn
+    EXPECT_FALSE(prompts.busy());
+
+    const auto pages = testing::ReadPdfPages(pdf());
+    ASSERT_EQ(pages.size(), yes ? 3u : 2u);
+    EXPECT_TRUE(pages[0].find(QStringLiteral("A.針刺し・切創事故報告書")));
+    EXPECT_TRUE(pages[1].find(QStringLiteral("17.あなたはどのようにすればこの事故が防げたと思いま")));
+    if (yes) EXPECT_TRUE(pages[2].find(QStringLiteral("針刺し・切創事故原因器材コード表")));
+  }
+}
+
+TEST_F(PrintReportSheetTest, CancelPrintsNothingAndAsksNothing) {
+  prompts.answer(PromptAnswer::Ok).answerPrinterCancel();
+  EXPECT_EQ(PrintReportSheet(prompts), PrintResult::Cancelled);
+  EXPECT_EQ(prompts.shown().size(), 2u);
+  EXPECT_FALSE(QFile::exists(pdf()));
+}
+
+TEST_F(PrintReportSheetTest, FailingPrinterIsReportedAndNothingMoreIsPrinted) {
+  // The printer cannot be opened: no page, no question.
+  prompts.answer(PromptAnswer::Ok).answerPrinterFailing().answer(PromptAnswer::Ok);
+  EXPECT_EQ(PrintReportSheet(prompts), PrintResult::Failed);
+  ASSERT_EQ(prompts.shown().size(), 3u);
+  expectMessage(2, QStringLiteral("プリンターが接続されていません"));
+
+  // A PDF file in a place that cannot be written.
+  prompts.clear();
+  QFile plain(dir.filePath(QStringLiteral("plain")));
+  ASSERT_TRUE(plain.open(QIODevice::WriteOnly));
+  plain.close();
+  prompts.answer(PromptAnswer::Ok)
+      .answerPrinterPdf(plain.fileName() + QStringLiteral("/form.pdf"))
+      .answer(PromptAnswer::Ok);
+  EXPECT_EQ(PrintReportSheet(prompts), PrintResult::Failed);
+  ASSERT_EQ(prompts.shown().size(), 3u);
+  expectMessage(2, QStringLiteral("プリンターが接続されていません"));
+
+  // Output that fails on the way: the pages and the question come, then
+  // the message, and no file is left.
+  prompts.clear();
+  prompts.answer(PromptAnswer::Ok)
+      .answerPrinterFailingWhileWriting()
+      .answer(PromptAnswer::Yes)
+      .answer(PromptAnswer::Ok);
+  EXPECT_EQ(PrintReportSheet(prompts), PrintResult::Failed);
+  ASSERT_EQ(prompts.shown().size(), 4u);
+  expectQuestion(2);
+  expectMessage(3, QStringLiteral("プリンターが接続されていません"));
 }
 
 }  // namespace

@@ -3,16 +3,20 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QFile>
 #include <QPdfWriter>
 #include <QTemporaryDir>
 #include <numeric>
 
 #include "core/analysis/summary_counts.h"
 #include "core/output/painter_surface.h"
+#include "core/output/print_job.h"
 #include "core/output/recording_surface.h"
+#include "core/platform/prompts.h"
 #include "core/reports/body_sites.h"
 #include "core/reports/calendar.h"
-#include "support/pdf_text.h"
+#include "support/pdf_pages.h"
+#include "support/scripted_prompts.h"
 
 namespace orvanta {
 namespace {
@@ -349,6 +353,47 @@ TEST_F(SummarySheetTest, EveryClosedPageIsReportedAndAStopEndsTheDrawing) {
   EXPECT_EQ(stopped.all(Op::NewPage).size(), 0u);
 }
 
+// The command: portrait set by the program, no orientation message, the
+// printer dialog, the sheet; Cancel silent, a failing printer reported.
+TEST_F(SummarySheetTest, PrintCommandCancelFailureAndStop) {
+  QTemporaryDir dir;
+  const QString path = dir.filePath(u"sheet.pdf"_s);
+  testing::ScriptedPrompts prompts;
+
+  prompts.answerPrinterCancel();
+  EXPECT_EQ(PrintSummarySheet(prompts, result, lists, sites), PrintResult::Cancelled);
+  EXPECT_EQ(prompts.shown().size(), 1u);
+  EXPECT_FALSE(QFile::exists(path));
+
+  prompts.clear();
+  prompts.answerPrinterPdf(path);
+  EXPECT_EQ(PrintSummarySheet(prompts, result, lists, sites), PrintResult::Printed);
+  ASSERT_EQ(prompts.shown().size(), 1u);
+  EXPECT_EQ(prompts.shown()[0].kind, testing::ScriptedPrompts::Kind::Printer);
+  EXPECT_FALSE(prompts.lastPrinterLandscape);
+  const auto pages = testing::ReadPdfPages(path);
+  ASSERT_EQ(pages.size(), static_cast<std::size_t>(draw().pageCount()));
+  EXPECT_EQ(prompts.printPagesDone(), static_cast<int>(pages.size()));
+  EXPECT_TRUE(pages[0].find(u"トンリクスレポート集計書"_s));
+
+  prompts.clear();
+  prompts.answerPrinterFailing().answer(PromptAnswer::Ok);
+  EXPECT_EQ(PrintSummarySheet(prompts, result, lists, sites), PrintResult::Failed);
+  ASSERT_EQ(prompts.shown().size(), 2u);
+  EXPECT_EQ(prompts.shown()[1].text, u"プリンターが接続されていません"_s);
+  EXPECT_EQ(prompts.shown()[1].title, QString());
+
+  // Stopped by the user after the first of two pages: no file, no message.
+  fillList(kOccupations, 60);
+  ASSERT_GE(draw().pageCount(), 2);
+  prompts.clear();
+  const QString stoppedPath = dir.filePath(u"stopped.pdf"_s);
+  prompts.answerPrinterPdf(stoppedPath).stopPrintAfterPages(1);
+  EXPECT_EQ(PrintSummarySheet(prompts, result, lists, sites), PrintResult::Stopped);
+  EXPECT_EQ(prompts.shown().size(), 1u);
+  EXPECT_FALSE(QFile::exists(stoppedPath));
+}
+
 // The sheet printed to a PDF file and read back.
 TEST_F(SummarySheetTest, PdfPagesAndPlaces) {
   fillList(kOccupations, 60);
@@ -365,7 +410,7 @@ TEST_F(SummarySheetTest, PdfPagesAndPlaces) {
     DrawSummarySheet(surface, result, lists, sites);
     EXPECT_TRUE(surface.EndDocument());
   }
-  const auto pages = testing::ReadPdfText(path);
+  const auto pages = testing::ReadPdfPages(path);
   ASSERT_EQ(pages.size(), static_cast<std::size_t>(draw().pageCount()));
   ASSERT_GE(pages.size(), 2u);
   for (const auto& page : pages) {
