@@ -1,6 +1,8 @@
 #include "core/output/report_sheet.h"
 
+#include <cmath>
 #include <initializer_list>
+#include <vector>
 
 #include "core/output/print_job.h"
 #include "core/output/surface.h"
@@ -56,22 +58,46 @@ constexpr const char16_t* kIssuer[] = {
 // top-left corner (x, y), width and height in units of the form.
 void BodySiteDiagram(Surface& s, double x, double y, double width, double height) {
   s.DrawPicture(BodySiteDrawingPath(), x, y, width, height);
-  // Each site's number centred on its spot: a digit is about half its point
-  // size wide, and the middle of a number about half its size below the
-  // text's top. A unit of the form is about 0.1 mm across and 0.08 mm down.
+  // Each site's number centred on its spot, its middle about half its size
+  // below the text's top (a unit of the form is about 0.08 mm down).
   constexpr double kNumberSize = 5;
   constexpr double kSizeMm = kNumberSize * 25.4 / 72;
-  constexpr double kDigitWidth = kSizeMm / 2 / 0.1;
-  constexpr double kHalfHeight = kSizeMm * 0.55 / 0.08;
-  const double perPixelX = width / kBodyDrawingWidth;
-  const double perPixelY = height / kBodyDrawingHeight;
+  constexpr double kHeight = kSizeMm / 0.08;
+  // Neighbours on about the same height keep this much room between them.
+  constexpr double kGap = 4;
   s.SetFontSize(kNumberSize);
+  struct Number {
+    QString text;
+    double centreX, centreY, width;
+  };
+  std::vector<Number> numbers;
   for (int n = 1; n <= kSiteCount; ++n) {
     if (!IsDrawnSite(n)) continue;
-    const QString number = QString::number(n);
+    const QString text = QString::number(n);
     const QPoint spot = BodySiteSpot(n);
-    s.SetPosition(x + spot.x() * perPixelX - number.size() * kDigitWidth / 2, y + spot.y() * perPixelY - kHalfHeight);
-    s.PrintText(number);
+    numbers.push_back({text, x + spot.x() * width / kBodyDrawingWidth, y + spot.y() * height / kBodyDrawingHeight,
+                       s.TextWidth(text)});
+  }
+  // Numbers whose spots are closer than their widths (the two halves of a
+  // face, fingers side by side) move apart, each half the way, so that two
+  // numbers never read as one.
+  for (int pass = 0; pass < 4; ++pass) {
+    for (std::size_t i = 0; i < numbers.size(); ++i) {
+      for (std::size_t j = i + 1; j < numbers.size(); ++j) {
+        Number& a = numbers[i];
+        Number& b = numbers[j];
+        if (std::abs(a.centreY - b.centreY) >= kHeight) continue;
+        const double overlap = (a.width + b.width) / 2 + kGap - std::abs(a.centreX - b.centreX);
+        if (overlap <= 0) continue;
+        const double push = (a.centreX <= b.centreX ? overlap : -overlap) / 2;
+        a.centreX -= push;
+        b.centreX += push;
+      }
+    }
+  }
+  for (const Number& n : numbers) {
+    s.SetPosition(n.centreX - n.width / 2, n.centreY - kHeight * 0.55);
+    s.PrintText(n.text);
   }
   s.SetFontSize(9);
 }

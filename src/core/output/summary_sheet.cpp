@@ -19,6 +19,8 @@ constexpr double kLineHeight = 60;
 constexpr double kLastLine = (4400.0 - kBaseY) / kLineHeight;
 // The width the right alignment of counts assumes for one character.
 constexpr double kCountCharWidth = 13;
+// The room left between an entry's label and its count.
+constexpr double kCountGap = 8;
 // The restrictions are printed in pieces of this many characters.
 constexpr int kRestrictionPiece = 45;
 
@@ -70,6 +72,9 @@ class SummarySheet {
     double fontSize = 8;
     bool captionAfterRows = false;
     bool breakBefore = false;
+    // Labels shortened where they would run into their count (the entry
+    // names of the code lists, which the user writes).
+    bool fitLabel = false;
   };
 
   void section(const Section& sec) {
@@ -108,10 +113,13 @@ class SummarySheet {
         const int k = (firstRow + row) * sec.columns + c;
         if (k >= sec.count) break;
         const double y = yOf(start + row);
-        s_.SetPosition(sec.labelX + sec.labelPitch * c, y);
-        s_.PrintText(sec.label(k));
         const QString count = QString::number(sec.value(k)) + u"件"_s;
-        s_.SetPosition(sec.rightEdge + sec.labelPitch * c - kCountCharWidth * (count.size() - 1), y);
+        const double labelX = sec.labelX + sec.labelPitch * c;
+        const double countX = sec.rightEdge + sec.labelPitch * c - kCountCharWidth * (count.size() - 1);
+        s_.SetPosition(labelX, y);
+        const QString label = sec.label(k);
+        s_.PrintText(sec.fitLabel ? FitBefore(label, countX - kCountGap - labelX) : label);
+        s_.SetPosition(countX, y);
         s_.PrintText(count);
       }
     }
@@ -119,6 +127,18 @@ class SummarySheet {
     if (sec.captionAfterRows) caption(sec.caption, start, rows);
     line_ = start + rows;
     s_.DrawLine(130, yOf(line_) - 10, 1950, yOf(line_) - 10);
+  }
+
+  // The text, shortened at its end as far as needed to fit the width: a
+  // long entry name never runs into the count beside it.
+  QString FitBefore(const QString& text, double width) const {
+    if (s_.TextWidth(text) <= width) return text;
+    qsizetype fits = 0, tooLong = text.size();
+    while (tooLong - fits > 1) {
+      const qsizetype mid = (fits + tooLong) / 2;
+      (s_.TextWidth(text.left(mid)) <= width ? fits : tooLong) = mid;
+    }
+    return text.left(fits);
   }
 
   void caption(const QString& caption, int start, int rows) {
@@ -230,6 +250,7 @@ bool DrawSummarySheet(Surface& surface, const SummaryResult& r, const CodeLists&
                               775,
                               circumstances ? 1900.0 : 1040.0};
     sec.fontSize = circumstances ? 7 : 8;
+    sec.fitLabel = true;
     sec.captionAfterRows = true;
     sec.breakBefore = true;
     sheet.section(sec);

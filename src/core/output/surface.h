@@ -73,6 +73,12 @@ class Surface {
   // Draws the text in the foreground colour with its top-left corner at the
   // current position.
   virtual void PrintText(const QString& text) = 0;
+  // The width of the text in the current font size, in horizontal user
+  // units, for fitting a text beside another. A surface over a device
+  // measures it in its own face; this estimate counts a full-width
+  // character as one em and any other as two thirds, on a drawable area
+  // 200 mm wide.
+  virtual double TextWidth(const QString& text) const;
 
   // A line from (x1, y1) to (x2, y2) in the foreground colour, or in the
   // colour given, with the current width and style.

@@ -253,20 +253,38 @@ TEST(ReportSheet, BodySiteDiagramIsTheProgramsDrawingWithItsSiteNumbers) {
   EXPECT_EQ(p.text, BodySiteDrawingPath());
   EXPECT_TRUE(QSvgRenderer(p.text).isValid());
 
-  // Every site but 29 has its number inside the picture, near its spot.
+  // Every site but 29 has its number inside the picture, centred near its
+  // spot.
+  RecordingSurface measure;
+  measure.SetScale(0, 0, 2000, 3700);
+  measure.SetFontSize(5);
   QStringList numbers;
   for (const auto& e : s.all(Op::Text, 1)) {
     if (e.y1 < 2800 || e.x1 > 1000) continue;  // the right column's lines
+    EXPECT_EQ(e.fontSize, 5);
     ASSERT_GE(e.x1, 100);
-    ASSERT_LE(e.x1, 950);
+    ASSERT_LE(e.x1 + measure.TextWidth(e.text), 950);
     ASSERT_LE(e.y1, 3450);
     const QPoint spot = BodySiteSpot(e.text.toInt());
     ASSERT_NE(spot, QPoint(-1, -1)) << e.text.toStdString();
-    EXPECT_NEAR(e.x1, 100 + spot.x() * 850.0 / kBodyDrawingWidth, 15) << e.text.toStdString();
-    EXPECT_NEAR(e.y1, 2800 + spot.y() * 650.0 / kBodyDrawingHeight, 25) << e.text.toStdString();
+    EXPECT_NEAR(e.x1 + measure.TextWidth(e.text) / 2, 100 + spot.x() * 850.0 / kBodyDrawingWidth, 8)
+        << e.text.toStdString();
+    EXPECT_NEAR(e.y1, 2800 + spot.y() * 650.0 / kBodyDrawingHeight - 12, 4) << e.text.toStdString();
     numbers << e.text;
   }
   EXPECT_EQ(numbers.size(), 64);
+  // No two numbers run into each other: those on about the same height keep
+  // a gap between them.
+  std::vector<std::tuple<double, double, double>> boxes;  // left, right, top
+  for (const auto& e : s.all(Op::Text, 1))
+    if (e.y1 >= 2800 && e.x1 < 1000) boxes.emplace_back(e.x1, e.x1 + measure.TextWidth(e.text), e.y1);
+  for (std::size_t i = 0; i < boxes.size(); ++i)
+    for (std::size_t j = i + 1; j < boxes.size(); ++j) {
+      const auto [l1, r1, t1] = boxes[i];
+      const auto [l2, r2, t2] = boxes[j];
+      if (std::abs(t1 - t2) < 20)
+        EXPECT_TRUE(r1 + 3 <= l2 || r2 + 3 <= l1) << numbers[i].toStdString() << " " << numbers[j].toStdString();
+    }
   EXPECT_FALSE(numbers.contains(QStringLiteral("29")));
   EXPECT_TRUE(numbers.contains(QStringLiteral("1")));
   EXPECT_TRUE(numbers.contains(QStringLiteral("65")));

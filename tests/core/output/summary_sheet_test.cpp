@@ -218,32 +218,52 @@ TEST_F(SummarySheetTest, LongRestrictionsContinueIn45CharacterPiecesAndPushTheBo
 
 TEST_F(SummarySheetTest, CodeListSectionsTakeCodesAndShortenedNames) {
   lists[kPlaces].entries.clear();  // no entries: no section
-  fillList(kOccupations, 5, u"とても長い名前の職種をここに書いておきますがこれは切れます"_s);
+  const QString longName = u"とても長い名前の職種をここに書いておきますがこれは切れます"_s;
+  const QString latinName = u"ABCDEFGHIJKLMNOPQRSTUVWXYZabcd"_s;
+  lists[kOccupations].entries = {CodeEntry{u"看護師"_s, u"1"_s, 1}, CodeEntry{latinName, u"2"_s, 2},
+                                 CodeEntry{u"医師"_s, u"3"_s, 3}, CodeEntry{u"薬剤師"_s, u"4"_s, 4},
+                                 CodeEntry{longName, u"5"_s, 5}};
   setCount(AnalysisAxis::Occupation, 5, 7);
   lists[kCircumstances].entries = {CodeEntry{QString(70, u'状'), u"99"_s, 900}};
   const RecordingSurface s = draw();
   EXPECT_FALSE(CaptionTexts(s).contains(u"発生場所"_s));
 
-  // Occupations: two columns, three rows from line 19, the caption after
-  // the rows on the middle one.
-  const QString longName = u"とても長い名前の職種をここに書いておきますがこれは切れます"_s;
-  EXPECT_TRUE(HasText(s, 0, u"1."_s + longName.left(24) + u"1"_s.left(0) + longName.mid(24, 1), 400, LineY(19), 8));
-  EXPECT_TRUE(HasText(s, 0, u"5."_s + longName.left(25), 400, LineY(21), 8));
+  // Occupations: two columns, three rows from line 19, entries left to
+  // right, the caption after the rows on the middle one.
+  EXPECT_TRUE(HasText(s, 0, u"1.看護師"_s, 400, LineY(19), 8));
+  EXPECT_TRUE(HasText(s, 0, u"0件"_s, 1040 - 13, LineY(19), 8));
+  EXPECT_TRUE(HasText(s, 0, u"3.医師"_s, 400, LineY(20), 8));
+  EXPECT_TRUE(HasText(s, 0, u"4.薬剤師"_s, 400 + 775, LineY(20), 8));
   EXPECT_TRUE(HasText(s, 0, u"7件"_s, 1040 - 13, LineY(21), 8));
-  EXPECT_TRUE(HasText(s, 0, u"0件"_s, 1040 + 775 - 13, LineY(19), 8));
+  // A name is cut to its first 25 characters ...
+  EXPECT_TRUE(HasText(s, 0, u"2."_s + latinName.left(25), 400 + 775, LineY(19), 8));
+  // ... and further where it would run into its count.
+  const auto label5 = std::find_if(s.entries().begin(), s.entries().end(),
+                                   [](const auto& e) { return e.text.startsWith(u"5."_s); });
+  ASSERT_NE(label5, s.entries().end());
+  EXPECT_EQ(std::make_tuple(label5->x1, label5->y1), std::make_tuple(400.0, LineY(21)));
+  const QString kept = label5->text.mid(2);
+  EXPECT_TRUE(longName.startsWith(kept));
+  EXPECT_GE(kept.size(), 10);
+  RecordingSurface measure;
+  measure.SetScale(0, 0, 2000, 4500);
+  measure.SetFontSize(8);
+  const double room = 1040 - 13 - 400;
+  EXPECT_LE(measure.TextWidth(label5->text), room);
+  EXPECT_GT(measure.TextWidth(label5->text + longName[kept.size()]), room - 10);
+
   const auto occupation = s.findText(u"職種"_s);
   ASSERT_TRUE(occupation);
   EXPECT_EQ(occupation->y1, LineY(20));
-  const auto& entries = s.entries();
-  const auto at = [&](const QString& t) {
-    return std::find_if(entries.begin(), entries.end(), [&](const auto& e) { return e.text == t; });
-  };
-  EXPECT_LT(at(u"5."_s + longName.left(25)), at(u"職種"_s));  // caption after the rows
+  const auto caption = std::find_if(s.entries().begin(), s.entries().end(),
+                                    [](const auto& e) { return e.text == u"職種"_s; });
+  EXPECT_GT(caption, label5);  // the caption after the rows
 
   // Circumstances: one column of 57 characters at 7 points, counts up to
   // x 1900.
-  EXPECT_TRUE(HasText(s, 0, u"99."_s + QString(57, u'状'), 400, s.findText(u"99."_s + QString(57, u'状'))->y1, 7));
   const auto circumstance = s.findText(u"99."_s + QString(57, u'状'));
+  ASSERT_TRUE(circumstance);
+  EXPECT_EQ(std::make_tuple(circumstance->x1, circumstance->fontSize), std::make_tuple(400.0, 7.0));
   EXPECT_TRUE(HasText(s, circumstance->page, u"0件"_s, 1900 - 13, circumstance->y1, 7));
 }
 
@@ -397,6 +417,9 @@ TEST_F(SummarySheetTest, PrintCommandCancelFailureAndStop) {
 // The sheet printed to a PDF file and read back.
 TEST_F(SummarySheetTest, PdfPagesAndPlaces) {
   fillList(kOccupations, 60);
+  // Three-digit counts everywhere, as a year of a large hospital gives.
+  for (int axis = 0; axis < kAxisCount; ++axis)
+    for (int n = 1; n <= 101; ++n) setCount(AxisAt(axis), n, 100 + (axis * 37 + n * 11) % 900);
   QTemporaryDir dir;
   const QString path = dir.filePath(u"summary.pdf"_s);
   QRect paint;
@@ -428,6 +451,19 @@ TEST_F(SummarySheetTest, PdfPagesAndPlaces) {
   at(0, u"全ての報告書"_s, 400, 250);
   at(0, u"時刻"_s, 150, LineY(4));
   at(1, u"トンリクスレポート集計書"_s, 400, 80);
+
+  // No word runs into another: labels, counts, captions, heading.
+  for (std::size_t n = 0; n < pages.size(); ++n) {
+    const auto& words = pages[n].words;
+    for (std::size_t i = 0; i < words.size(); ++i)
+      for (std::size_t j = i + 1; j < words.size(); ++j) {
+        const auto &a = words[i], &b = words[j];
+        const bool apart = a.xMax <= b.xMin + 0.5 || b.xMax <= a.xMin + 0.5 || a.yMax <= b.yMin + 0.5 ||
+                           b.yMax <= a.yMin + 0.5;
+        EXPECT_TRUE(apart) << "page " << n + 1 << ": \"" << a.text.toStdString() << "\" over \""
+                           << b.text.toStdString() << "\"";
+      }
+  }
 }
 
 }  // namespace
