@@ -41,9 +41,9 @@ class SummaryWindowTest : public ::testing::Test {
  protected:
   SummaryWindowTest() {
     EXPECT_TRUE(testing::InstallFixtureCollection(state, kFixtures, {0, 2}));
-    state.TodayYear = 2024;
-    state.TodayMonth = 6;
-    state.TodayDay = 15;
+    state.startup.TodayYear = 2024;
+    state.startup.TodayMonth = 6;
+    state.startup.TodayDay = 15;
     window = std::make_unique<SummaryWindow>(state);
   }
 
@@ -245,7 +245,7 @@ TEST_F(SummaryWindowTest, ReportPrintPrintsTheLastComputationOrSaysThePrinterFai
 
   // A PDF file that cannot be created: the printer is not there.
   prompts.clear();
-  prompts.answerPrinterPdf(state.SettingsFilePath() + u"/sheet.pdf"_s).answer(PromptAnswer::Ok);
+  prompts.answerPrinterPdf(state.paths.SettingsFilePath() + u"/sheet.pdf"_s).answer(PromptAnswer::Ok);
   rept->trigger();
   ASSERT_EQ(prompts.shown().size(), 2u);
   EXPECT_EQ(prompts.last().text, u"プリンターが接続されていません"_s);
