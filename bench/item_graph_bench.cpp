@@ -61,6 +61,7 @@ void Recompute(benchmark::State& state, AnalysisAxis axis, const AxisFilter& fil
   const ItemGraphPictureSize size =
       ItemGraphPictureSizeFor(CategoryCount(axis, c.state.Lists));
   PainterSurface picture(QSize(780, (size.heightTwips + 7) / 15));
+  picture.SetAntialiased(false);  // as the window draws it
   double recomputeSeconds = 0;
   double scanSeconds = 0;
   double wcSeconds = 0;

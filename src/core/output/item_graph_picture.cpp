@@ -34,7 +34,7 @@ void DrawItemGraphPicture(Surface& s, const ItemGraphResult& r) {
   s.SetScale(kItemGraphPictureLeft, kItemGraphPictureTop, kItemGraphPictureLeft + kItemGraphPictureWidth,
              kItemGraphPictureTop + h);
   s.SetFontSize(9);
-  s.SetForeColor(Qt::black);
+  s.SetForeColor(0);  // black
   s.SetLineWidth(1);
   s.SetLineStyle(LineStyle::Solid);
 

@@ -69,6 +69,9 @@ TEST(ItemGraphPicture, BarsAreScaledToTheMaximumWithLabelsCountsAndScale) {
   EXPECT_DOUBLE_EQ(label->x1, -830);
   EXPECT_DOUBLE_EQ(label->y1, 240);
   EXPECT_DOUBLE_EQ(label->fontSize, 9);
+  // Texts and lines in black.
+  for (const auto& e : s.entries())
+    if (e.op == Op::Text || e.op == Op::Line) EXPECT_EQ(e.color, QColor(0, 0, 0)) << e.text.toStdString();
   const auto six = s.findText(u" 6"_s);
   ASSERT_TRUE(six);
   EXPECT_DOUBLE_EQ(six->x1, 2000);
@@ -143,9 +146,11 @@ TEST(ItemGraphPicture, NothingCountedLeavesTheFrameAndAScaleOfZeros) {
                           [](const auto& e) { return e.y1 == 6500 && e.y2 == 6500 && e.x2 == 2000; }));
 }
 
-// The picture on screen: bars in red where the scale puts them.
+// The picture on screen, drawn as the window draws it (lines not smoothed,
+// so that they stay sharp): bars in red where the scale puts them.
 TEST(ItemGraphPicture, PaintedPictureShowsTheBarsInRed) {
   PainterSurface s(QSize(780, 607));
+  s.SetAntialiased(false);
   DrawItemGraphPicture(s, Result(AnalysisAxis::Month, {3, 0, 6}));
   const QImage image = s.Image();
   // Unit x = 0 is pixel 780 * 850 / 3000 = 221; the full bar ends at pixel
@@ -156,6 +161,11 @@ TEST(ItemGraphPicture, PaintedPictureShowsTheBarsInRed) {
   // Category 1's bar ends half-way, at pixel 481.
   EXPECT_EQ(image.pixelColor(470, 60), QColor(255, 0, 0));
   EXPECT_NE(image.pixelColor(500, 60), QColor(255, 0, 0));
+  // The frame's right edge (x = 2000) in black, between two bars.
+  const QColor left = image.pixelColor(740, 100);
+  const QColor right = image.pixelColor(741, 100);
+  EXPECT_TRUE(left == QColor(0, 0, 0) || right == QColor(0, 0, 0))
+      << left.name().toStdString() << " " << right.name().toStdString();
 }
 
 }  // namespace

@@ -1,0 +1,299 @@
+#include "gui/analysis/item_graph_window.h"
+
+#include <QAbstractItemView>
+#include <QApplication>
+#include <QComboBox>
+#include <QFrame>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPixmap>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QSignalBlocker>
+#include <QWheelEvent>
+#include <algorithm>
+#include <cmath>
+
+#include "core/app/app_state.h"
+#include "core/output/item_graph_csv.h"
+#include "core/output/item_graph_picture.h"
+#include "core/output/painter_surface.h"
+#include "core/platform/prompts.h"
+#include "gui/widgets/date_field_widget.h"
+#include "gui/widgets/layout_helpers.h"
+
+namespace orvanta {
+namespace {
+
+// Places and sizes, in twips. The client area is 14670 x 10470: the graph
+// item and the period on top, the picture under them, the filter lists in a
+// column down the right edge, the buttons at the bottom right.
+constexpr int kClientWidth = 14670;
+constexpr int kClientHeight = 10470;
+constexpr int kLeft = 120;
+
+constexpr int kItemCaptionTop = 90;
+constexpr int kItemListTop = 330;
+constexpr int kItemListWidth = 2895;
+constexpr int kListHeight = 300;
+constexpr int kCaptionHeight = 195;  // one line of 9-point text
+
+constexpr int kPeriodLeft = 3255;
+constexpr int kPeriodHeight = 690;
+constexpr int kDateTop = 255;  // inside the frame
+constexpr int kDateGap = 180;
+constexpr int kButtonWidth = 900;
+
+constexpr int kViewportTop = 780;
+constexpr int kViewportWidth = 11955;
+constexpr int kViewportHeight = 9165;
+constexpr int kScrollBarWidth = 255;
+
+constexpr int kFilterFrameLeft = kLeft + kViewportWidth + 120;
+constexpr int kFilterFrameWidth = kClientWidth - kFilterFrameLeft - 60;
+constexpr int kFilterFrameHeight = kViewportTop + kViewportHeight;
+constexpr int kFilterInset = 120;
+constexpr int kFirstFilterTop = 225;  // the first caption, inside the frame
+constexpr int kFilterPitch = 525;     // caption and list, and a gap
+static_assert(kFirstFilterTop + kAxisCount * kFilterPitch <= kFilterFrameHeight, "the lists fit their frame");
+
+constexpr int kButtonsTop = kViewportTop + kViewportHeight + 105;
+constexpr int kButtonHeight = 375;
+static_assert(kButtonsTop + kButtonHeight <= kClientHeight, "the buttons fit the client area");
+
+const QString kSameItem = QStringLiteral("グラフ表示項目と同じ項目は抽出できません");
+
+}  // namespace
+
+ItemGraphWindow::ItemGraphWindow(AppState& state, QWidget* parent) : QDialog(parent), state_(state) {
+  setObjectName(QStringLiteral("frmPost"));
+  setWindowTitle(QStringLiteral("売上状況"));
+  setFixedSize(Twips(kClientWidth), Twips(kClientHeight));
+
+  buildTopRow();
+  buildPeriodFrame();
+  buildFilterLists();
+  buildPicture();
+  buildButtons();
+
+  // Set-up: the graph items, the default period, the lists with "全て"
+  // first; then the first graph item, which computes once.
+  loading_ = true;
+  {
+    const QSignalBlocker quiet(graphItemList_);
+    graphItemList_->addItems(AxisCaptions(CaptionDot::HalfWidth));
+    graphItemList_->setCurrentIndex(-1);
+  }
+  const AnalysisPeriod period = DefaultPeriod(state_);
+  dates_->model().setLoading(true);
+  dates_->showDate(1, period.to.year, period.to.month, period.to.day);
+  dates_->showDate(0, period.from.year, period.from.month, period.from.day);
+  dates_->model().setLoading(false);
+  const QStringList captions = AxisCaptions(CaptionDot::FullWidth);
+  for (int k = 0; k < kAxisCount; ++k) {
+    filterCaptions_[static_cast<std::size_t>(k)]->setText(captions[k]);
+    QComboBox* box = filterLists_[static_cast<std::size_t>(k)];
+    const QSignalBlocker quiet(box);
+    box->addItems(CategoryLabels(AxisAt(k), LabelKind::Filter, state_.Lists, state_.BodySiteNames));
+    box->setCurrentIndex(0);
+    // The drop-down shows long entry names whole.
+    box->view()->setMinimumWidth(std::max(box->width(), box->view()->sizeHintForColumn(0) + 24));
+  }
+  loading_ = false;
+  graphItemList_->setCurrentIndex(0);
+}
+
+ItemGraphWindow::~ItemGraphWindow() = default;
+
+void ItemGraphWindow::buildTopRow() {
+  auto* caption = Named(new QLabel(QStringLiteral("グラフ項目"), this), "Label1");
+  caption->setAlignment(Qt::AlignLeft | Qt::AlignBottom);
+  PlaceTw(caption, kLeft, kItemCaptionTop, kItemListWidth, kCaptionHeight + 45);
+  graphItemList_ = Named(new QComboBox(this), "Combo2");
+  graphItemList_->setEditable(false);
+  graphItemList_->setMaxVisibleItems(kAxisCount);
+  PlaceTw(graphItemList_, kLeft, kItemListTop, kItemListWidth, kListHeight);
+  connect(graphItemList_, &QComboBox::currentIndexChanged, this, [this] { onGraphItemChosen(); });
+}
+
+void ItemGraphWindow::buildPeriodFrame() {
+  auto* frame = Named(new QGroupBox(QStringLiteral("計算期間"), this), "Frame1");
+  dates_ = new DateFieldControls(DateFieldVariant::Analysis, this);
+  dates_->placeDate(0, frame, 120, kDateTop);
+  const int secondLeft = 120 + dates_->dateRowWidthTwips(0) + kDateGap;
+  dates_->placeDate(1, frame, secondLeft, kDateTop);
+  const int buttonLeft = secondLeft + dates_->dateRowWidthTwips(1) + kDateGap;
+  recomputeButton_ = Named(new QPushButton(QStringLiteral("再計算"), frame), "Command4");
+  recomputeButton_->setAutoDefault(false);
+  PlaceTw(recomputeButton_, buttonLeft, kDateTop, kButtonWidth, DateFieldControls::rowHeightTwips());
+  connect(recomputeButton_, &QPushButton::clicked, this, &ItemGraphWindow::recompute);
+  PlaceTw(frame, kPeriodLeft, 0, buttonLeft + kButtonWidth + 150, kPeriodHeight);
+}
+
+void ItemGraphWindow::buildFilterLists() {
+  auto* frame = Named(new QGroupBox(QStringLiteral("抽出条件"), this), "Frame2");
+  PlaceTw(frame, kFilterFrameLeft, 0, kFilterFrameWidth, kFilterFrameHeight);
+  const int width = kFilterFrameWidth - 2 * kFilterInset;
+  for (int k = 0; k < kAxisCount; ++k) {
+    const int top = kFirstFilterTop + k * kFilterPitch;
+    auto* caption = Named(new QLabel(frame), "Label4", k);
+    caption->setAlignment(Qt::AlignLeft | Qt::AlignBottom);
+    PlaceTw(caption, kFilterInset, top, width, kCaptionHeight);
+    filterCaptions_[static_cast<std::size_t>(k)] = caption;
+    auto* box = Named(new QComboBox(frame), "Combo1", k);
+    box->setEditable(false);
+    box->setMaxVisibleItems(20);
+    PlaceTw(box, kFilterInset, top + kCaptionHeight, width, kListHeight);
+    filterLists_[static_cast<std::size_t>(k)] = box;
+    connect(box, &QComboBox::currentIndexChanged, this, [this, k] { onFilterChosen(k); });
+  }
+}
+
+void ItemGraphWindow::buildPicture() {
+  // The viewport with a sunken edge; the picture moves inside its clip
+  // area, the scroll bar stands at its right edge.
+  auto* frame = Named(new QFrame(this), "Picture1", 1);
+  frame->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+  frame->setLineWidth(1);
+  PlaceTw(frame, kLeft, kViewportTop, kViewportWidth, kViewportHeight);
+  viewport_ = frame;
+  const QRect inside = frame->contentsRect();
+  const int scrollWidth = Twips(kScrollBarWidth);
+
+  auto* clip = new QWidget(frame);
+  clip->setGeometry(inside.x(), inside.y(), inside.width() - scrollWidth, inside.height());
+  clip->setAutoFillBackground(true);
+  QPalette white = clip->palette();
+  white.setColor(QPalette::Window, Qt::white);
+  clip->setPalette(white);
+  clip->installEventFilter(this);
+
+  pictureLabel_ = Named(new QLabel(clip), "Picture1", 0);
+  pictureLabel_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  pictureLabel_->move(0, 0);
+  pictureLabel_->installEventFilter(this);
+
+  scrollBar_ = Named(new QScrollBar(Qt::Vertical, frame), "VScroll1");
+  scrollBar_->setGeometry(inside.right() + 1 - scrollWidth, inside.y(), scrollWidth, inside.height());
+  scrollBar_->setRange(0, 0);
+  scrollBar_->setSingleStep(1);
+  scrollBar_->setPageStep(10);
+  connect(scrollBar_, &QScrollBar::valueChanged, this, &ItemGraphWindow::scrollPicture);
+
+  surface_ = std::make_unique<PainterSurface>(QSize(clip->width(), Twips(ItemGraphPictureSizeFor(0).heightTwips)));
+  // Sharp lines and bar edges; the text stays smoothed.
+  surface_->SetAntialiased(false);
+}
+
+void ItemGraphWindow::buildButtons() {
+  const auto button = [this](const char* name, const QString& text, int left, int width) {
+    auto* b = Named(new QPushButton(text, this), name);
+    b->setAutoDefault(false);
+    PlaceTw(b, left, kButtonsTop, width, kButtonHeight);
+    return b;
+  };
+  const int right = kFilterFrameLeft + kFilterFrameWidth;
+  closeButton_ = button("Command1", QStringLiteral("戻る"), right - 1215, 1215);
+  printButton_ = button("Command2", QStringLiteral("印刷"), right - 2 * 1215 - 120, 1215);
+  csvButton_ = button("Command3", QStringLiteral("CSVファイル変換"), right - 2 * 1215 - 240 - 1815, 1815);
+  connect(closeButton_, &QPushButton::clicked, this, &ItemGraphWindow::reject);
+  connect(csvButton_, &QPushButton::clicked, this, &ItemGraphWindow::writeCsv);
+}
+
+AnalysisAxis ItemGraphWindow::graphItem() const {
+  return AxisAt(std::clamp(graphItemList_->currentIndex(), 0, kAxisCount - 1));
+}
+
+AxisFilter ItemGraphWindow::filter() const {
+  AxisFilter f;
+  for (int k = 0; k < kAxisCount; ++k)
+    f.selection[static_cast<std::size_t>(k)] = std::max(filterLists_[static_cast<std::size_t>(k)]->currentIndex(), 0);
+  return f;
+}
+
+void ItemGraphWindow::onGraphItemChosen() {
+  if (graphItemList_->currentIndex() < 0) return;
+  for (QComboBox* box : filterLists_) {
+    const QSignalBlocker quiet(box);
+    box->setCurrentIndex(0);
+  }
+  if (!loading_) recompute();
+}
+
+void ItemGraphWindow::onFilterChosen(int item) {
+  if (loading_) return;
+  if (item == AxisNumber(graphItem())) {
+    // The list keeps its entry; it counts from the next computation on.
+    state_.prompts().message(kSameItem);
+    return;
+  }
+  recompute();
+}
+
+void ItemGraphWindow::recompute() {
+  Prompts& prompts = state_.prompts();
+  prompts.setBusy(true);
+  const AnalysisPeriod period{{dates_->year(0), dates_->month(0), dates_->day(0)},
+                              {dates_->year(1), dates_->month(1), dates_->day(1)}};
+  result_ = ComputeItemGraph(state_, graphItem(), period, filter());
+  drawPicture();
+  prompts.setBusy(false);
+}
+
+void ItemGraphWindow::drawPicture() {
+  const ItemGraphPictureSize size = ItemGraphPictureSizeFor(result_.categoryCount());
+  const QSize pixels(pictureLabel_->parentWidget()->width(), Twips(size.heightTwips));
+  surface_->Resize(pixels);
+  DrawItemGraphPicture(*surface_, result_);
+  pictureLabel_->setPixmap(QPixmap::fromImage(surface_->Image()));
+  pictureLabel_->resize(pixels);
+  {
+    const QSignalBlocker quiet(scrollBar_);
+    scrollBar_->setRange(0, size.scrollMaximum);
+    scrollBar_->setValue(0);
+  }
+  scrollBar_->setEnabled(size.scrollMaximum > 0);
+  scrollPicture(0);
+}
+
+void ItemGraphWindow::scrollPicture(int value) {
+  // Every step moves the picture up by 100 twips.
+  pictureLabel_->move(0, -static_cast<int>(std::lround(100.0 * value / 15.0)));
+}
+
+QImage ItemGraphWindow::picture() const { return surface_->Image(); }
+
+ItemGraphHeading ItemGraphWindow::heading() const {
+  ItemGraphHeading h;
+  h.itemCaption = graphItemList_->currentText();
+  h.period = {{dates_->year(0), dates_->month(0), dates_->day(0)}, {dates_->year(1), dates_->month(1), dates_->day(1)}};
+  for (int k = 0; k < kAxisCount; ++k) {
+    const QComboBox* box = filterLists_[static_cast<std::size_t>(k)];
+    if (box->currentIndex() > 0)
+      h.conditions.emplace_back(filterCaptions_[static_cast<std::size_t>(k)]->text(), box->currentText());
+  }
+  return h;
+}
+
+void ItemGraphWindow::writeCsv() { WriteItemGraphCsv(state_, result_, heading()); }
+
+bool ItemGraphWindow::eventFilter(QObject* watched, QEvent* event) {
+  // The wheel over the picture scrolls it.
+  if (event->type() == QEvent::Wheel && scrollBar_->isEnabled()) {
+    QApplication::sendEvent(scrollBar_, event);
+    return true;
+  }
+  return QDialog::eventFilter(watched, event);
+}
+
+void ItemGraphWindow::showEvent(QShowEvent* event) {
+  QDialog::showEvent(event);
+  state_.prompts().setBusy(false);
+}
+
+void ItemGraphWindow::changeEvent(QEvent* event) {
+  QDialog::changeEvent(event);
+  if (event->type() == QEvent::ActivationChange && isActiveWindow()) state_.prompts().setBusy(false);
+}
+
+}  // namespace orvanta
