@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "core/output/surface.h"
+#include "core/platform/print_progress.h"
 
 namespace orvanta {
 namespace {
@@ -99,6 +100,12 @@ void FinishPage(Surface& s, double top, double bottom, double origin, double max
 
 }  // namespace
 
+int ItemGraphPageCount(int categoryCount, int conditionCount) {
+  const int first = std::max(kLinesPerPage - 2 * conditionCount, 0);
+  const int rest = std::max(categoryCount - first, 0);
+  return 1 + (rest + kLinesPerPage - 1) / kLinesPerPage;
+}
+
 int ItemGraphBarOrigin(const QStringList& labels) {
   int longest = 0;
   for (const QString& label : labels) longest = std::max(longest, static_cast<int>(label.size()));
@@ -107,26 +114,31 @@ int ItemGraphBarOrigin(const QStringList& labels) {
   return 1080;
 }
 
-bool DrawItemGraphPages(Surface& s, const ItemGraphResult& result, const ItemGraphHeading& heading) {
+bool DrawItemGraphPages(Surface& s, const ItemGraphResult& result, const ItemGraphHeading& heading,
+                        PrintProgress* progress) {
+  const int n = result.categoryCount();
+  if (progress) progress->setPageCount(ItemGraphPageCount(n, static_cast<int>(heading.conditions.size())));
+  int pagesDone = 0;
+  const auto pageDone = [&] { return progress ? PageFinished(s, *progress, ++pagesDone) : !s.Failed(); };
+
   s.SetFontSize(9);
   s.SetScale(0, 0, 2900, 4000);
   s.SetForeColor(0);
 
   int conditionLines = PrintFirstHeader(s, heading);
   double top = 200.0 + 100.0 * conditionLines;
-  const int n = result.categoryCount();
   const QStringList labels = result.labels.mid(0, n);
   const double origin = ItemGraphBarOrigin(labels);
   const double maximum = static_cast<double>(result.maximum);
 
   int line = 0;
   double bottom = 0;
-  for (int k = 0; k < n && !s.Failed(); ++k) {
+  for (int k = 0; k < n; ++k) {
     ++line;
     if (line + conditionLines > kLinesPerPage) {
       // A first page that the conditions fill holds no bar and gets no frame.
       if (bottom > 0) FinishPage(s, top, bottom, origin, maximum);
-      if (!s.NewPage()) break;
+      if (!pageDone() || !s.NewPage()) return false;
       PrintLaterHeader(s, heading);
       conditionLines = 0;
       line = 1;
@@ -142,8 +154,16 @@ bool DrawItemGraphPages(Surface& s, const ItemGraphResult& result, const ItemGra
     s.PrintText(LeadingBlankNumber(count));
     bottom = lineY + 80;
   }
-  if (bottom > 0 && !s.Failed()) FinishPage(s, top, bottom, origin, maximum);
-  return !s.Failed();
+  if (bottom > 0) FinishPage(s, top, bottom, origin, maximum);
+  return pageDone();
+}
+
+PrintResult PrintItemGraph(Prompts& prompts, const ItemGraphResult& result, const ItemGraphHeading& heading) {
+  if (!result.hasBars()) return PrintResult::Cancelled;
+  const PrintSetup setup{false, kItemGraphOrientationMessage};
+  return RunPrint(prompts, setup, [&](Surface& surface, PrintProgress& progress) {
+    return DrawItemGraphPages(surface, result, heading, &progress);
+  });
 }
 
 }  // namespace orvanta

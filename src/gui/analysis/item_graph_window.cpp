@@ -1,6 +1,5 @@
 #include "gui/analysis/item_graph_window.h"
 
-#include <QAbstractItemView>
 #include <QApplication>
 #include <QComboBox>
 #include <QFrame>
@@ -19,8 +18,11 @@
 #include "core/output/item_graph_picture.h"
 #include "core/output/painter_surface.h"
 #include "core/platform/prompts.h"
-#include "gui/widgets/date_field_widget.h"
+#include "core/output/item_graph_print.h"
+#include "gui/widgets/every_choice.h"
+#include "gui/widgets/filter_panel.h"
 #include "gui/widgets/layout_helpers.h"
+#include "gui/widgets/period_frame.h"
 
 namespace orvanta {
 namespace {
@@ -40,9 +42,6 @@ constexpr int kCaptionHeight = 195;  // one line of 9-point text
 
 constexpr int kPeriodLeft = 3255;
 constexpr int kPeriodHeight = 690;
-constexpr int kDateTop = 255;  // inside the frame
-constexpr int kDateGap = 180;
-constexpr int kButtonWidth = 900;
 
 constexpr int kViewportTop = 780;
 constexpr int kViewportWidth = 11955;
@@ -84,21 +83,15 @@ ItemGraphWindow::ItemGraphWindow(AppState& state, QWidget* parent) : QDialog(par
     graphItemList_->addItems(AxisCaptions(CaptionDot::HalfWidth));
     graphItemList_->setCurrentIndex(-1);
   }
-  const AnalysisPeriod period = DefaultPeriod(state_);
-  dates_->model().setLoading(true);
-  dates_->showDate(1, period.to.year, period.to.month, period.to.day);
-  dates_->showDate(0, period.from.year, period.from.month, period.from.day);
-  dates_->model().setLoading(false);
-  const QStringList captions = AxisCaptions(CaptionDot::FullWidth);
+  period_->showPeriod(DefaultPeriod(state_));
+  std::array<QString, kAxisCount> captions;
+  std::array<QStringList, kAxisCount> entries;
   for (int k = 0; k < kAxisCount; ++k) {
-    filterCaptions_[static_cast<std::size_t>(k)]->setText(captions[k]);
-    QComboBox* box = filterLists_[static_cast<std::size_t>(k)];
-    const QSignalBlocker quiet(box);
-    box->addItems(CategoryLabels(AxisAt(k), LabelKind::Filter, state_.Lists, state_.BodySiteNames));
-    box->setCurrentIndex(0);
-    // The drop-down shows long entry names whole.
-    box->view()->setMinimumWidth(std::max(box->width(), box->view()->sizeHintForColumn(0) + 24));
+    captions[static_cast<std::size_t>(k)] = AxisCaption(AxisAt(k), CaptionDot::FullWidth);
+    entries[static_cast<std::size_t>(k)] =
+        CategoryLabels(AxisAt(k), LabelKind::Filter, state_.Lists, state_.BodySiteNames);
   }
+  filters_->fill(captions, entries);
   loading_ = false;
   graphItemList_->setCurrentIndex(0);
 }
@@ -113,40 +106,32 @@ void ItemGraphWindow::buildTopRow() {
   graphItemList_->setEditable(false);
   graphItemList_->setMaxVisibleItems(kAxisCount);
   PlaceTw(graphItemList_, kLeft, kItemListTop, kItemListWidth, kListHeight);
-  connect(graphItemList_, &QComboBox::currentIndexChanged, this, [this] { onGraphItemChosen(); });
+  // Every choice counts, also of the item already shown: it resets the lists.
+  connect(new EveryChoice(graphItemList_), &EveryChoice::chosen, this, [this] { onGraphItemChosen(); });
 }
 
 void ItemGraphWindow::buildPeriodFrame() {
-  auto* frame = Named(new QGroupBox(QStringLiteral("計算期間"), this), "Frame1");
-  dates_ = new DateFieldControls(DateFieldVariant::Analysis, this);
-  dates_->placeDate(0, frame, 120, kDateTop);
-  const int secondLeft = 120 + dates_->dateRowWidthTwips(0) + kDateGap;
-  dates_->placeDate(1, frame, secondLeft, kDateTop);
-  const int buttonLeft = secondLeft + dates_->dateRowWidthTwips(1) + kDateGap;
-  recomputeButton_ = Named(new QPushButton(QStringLiteral("再計算"), frame), "Command4");
-  recomputeButton_->setAutoDefault(false);
-  PlaceTw(recomputeButton_, buttonLeft, kDateTop, kButtonWidth, DateFieldControls::rowHeightTwips());
-  connect(recomputeButton_, &QPushButton::clicked, this, &ItemGraphWindow::recompute);
-  PlaceTw(frame, kPeriodLeft, 0, buttonLeft + kButtonWidth + 150, kPeriodHeight);
+  PeriodFrameLayout layout;
+  layout.note = PeriodFrameLayout::Note::None;
+  layout.frameHeight = kPeriodHeight;
+  period_ = new PeriodFrame(layout, this);
+  period_->place(kPeriodLeft, 0);
+  connect(period_, &PeriodFrame::recomputeClicked, this, &ItemGraphWindow::recompute);
 }
 
 void ItemGraphWindow::buildFilterLists() {
   auto* frame = Named(new QGroupBox(QStringLiteral("抽出条件"), this), "Frame2");
   PlaceTw(frame, kFilterFrameLeft, 0, kFilterFrameWidth, kFilterFrameHeight);
-  const int width = kFilterFrameWidth - 2 * kFilterInset;
-  for (int k = 0; k < kAxisCount; ++k) {
-    const int top = kFirstFilterTop + k * kFilterPitch;
-    auto* caption = Named(new QLabel(frame), "Label4", k);
-    caption->setAlignment(Qt::AlignLeft | Qt::AlignBottom);
-    PlaceTw(caption, kFilterInset, top, width, kCaptionHeight);
-    filterCaptions_[static_cast<std::size_t>(k)] = caption;
-    auto* box = Named(new QComboBox(frame), "Combo1", k);
-    box->setEditable(false);
-    box->setMaxVisibleItems(20);
-    PlaceTw(box, kFilterInset, top + kCaptionHeight, width, kListHeight);
-    filterLists_[static_cast<std::size_t>(k)] = box;
-    connect(box, &QComboBox::currentIndexChanged, this, [this, k] { onFilterChosen(k); });
-  }
+  FilterPanelLayout layout;
+  layout.oneColumn = true;
+  layout.listTops = {kFirstFilterTop + kCaptionHeight, 0, 0};
+  layout.columnRowPitch = kFilterPitch;
+  layout.captionHeight = kCaptionHeight;
+  layout.listWidth = kFilterFrameWidth - 2 * kFilterInset;
+  layout.listHeight = kListHeight;
+  filters_ = new FilterPanel(layout, frame);
+  PlaceTw(filters_, kFilterInset, 0, filters_->widthTwips(), filters_->heightTwips());
+  connect(filters_, &FilterPanel::changed, this, &ItemGraphWindow::onFilterChosen);
 }
 
 void ItemGraphWindow::buildPicture() {
@@ -198,22 +183,18 @@ void ItemGraphWindow::buildButtons() {
   csvButton_ = button("Command3", QStringLiteral("CSVファイル変換"), right - 2 * 1215 - 240 - 1815, 1815);
   connect(closeButton_, &QPushButton::clicked, this, &ItemGraphWindow::reject);
   connect(csvButton_, &QPushButton::clicked, this, &ItemGraphWindow::writeCsv);
+  connect(printButton_, &QPushButton::clicked, this, &ItemGraphWindow::print);
 }
 
 AnalysisAxis ItemGraphWindow::graphItem() const {
   return AxisAt(std::clamp(graphItemList_->currentIndex(), 0, kAxisCount - 1));
 }
 
-AxisFilter ItemGraphWindow::filter() const {
-  AxisFilter f;
-  for (int k = 0; k < kAxisCount; ++k)
-    f.selection[static_cast<std::size_t>(k)] = std::max(filterLists_[static_cast<std::size_t>(k)]->currentIndex(), 0);
-  return f;
-}
-
 void ItemGraphWindow::onGraphItemChosen() {
   if (graphItemList_->currentIndex() < 0) return;
-  for (QComboBox* box : filterLists_) {
+  // Quietly: no message and no computation per list.
+  for (int k = 0; k < kAxisCount; ++k) {
+    QComboBox* box = filters_->list(k);
     const QSignalBlocker quiet(box);
     box->setCurrentIndex(0);
   }
@@ -233,9 +214,7 @@ void ItemGraphWindow::onFilterChosen(int item) {
 void ItemGraphWindow::recompute() {
   Prompts& prompts = state_.prompts();
   prompts.setBusy(true);
-  const AnalysisPeriod period{{dates_->year(0), dates_->month(0), dates_->day(0)},
-                              {dates_->year(1), dates_->month(1), dates_->day(1)}};
-  result_ = ComputeItemGraph(state_, graphItem(), period, filter());
+  result_ = ComputeItemGraph(state_, graphItem(), period_->period(), filters_->filter());
   drawPicture();
   prompts.setBusy(false);
 }
@@ -266,16 +245,17 @@ QImage ItemGraphWindow::picture() const { return surface_->Image(); }
 ItemGraphHeading ItemGraphWindow::heading() const {
   ItemGraphHeading h;
   h.itemCaption = graphItemList_->currentText();
-  h.period = {{dates_->year(0), dates_->month(0), dates_->day(0)}, {dates_->year(1), dates_->month(1), dates_->day(1)}};
+  h.period = period_->period();
   for (int k = 0; k < kAxisCount; ++k) {
-    const QComboBox* box = filterLists_[static_cast<std::size_t>(k)];
-    if (box->currentIndex() > 0)
-      h.conditions.emplace_back(filterCaptions_[static_cast<std::size_t>(k)]->text(), box->currentText());
+    const QComboBox* box = filters_->list(k);
+    if (box->currentIndex() > 0) h.conditions.emplace_back(filters_->caption(k), box->currentText());
   }
   return h;
 }
 
 void ItemGraphWindow::writeCsv() { WriteItemGraphCsv(state_, result_, heading()); }
+
+void ItemGraphWindow::print() { PrintItemGraph(state_.prompts(), result_, heading()); }
 
 bool ItemGraphWindow::eventFilter(QObject* watched, QEvent* event) {
   // The wheel over the picture scrolls it.

@@ -19,8 +19,9 @@ class QScrollBar;
 namespace orvanta {
 
 class AppState;
-class DateFieldControls;
+class FilterPanel;
 class PainterSurface;
+class PeriodFrame;
 
 class ItemGraphWindow : public QDialog {
   Q_OBJECT
@@ -41,6 +42,9 @@ class ItemGraphWindow : public QDialog {
   // "CSVファイル変換": writes the last result to a CSV file (nothing when no
   // report was counted).
   void writeCsv();
+  // "印刷": prints the last result on A4 portrait pages (nothing when no
+  // report was counted).
+  void print();
   // The graph item, period and conditions as the window shows them now.
   ItemGraphHeading heading() const;
 
@@ -64,15 +68,12 @@ class ItemGraphWindow : public QDialog {
   void scrollPicture(int value);
 
   AnalysisAxis graphItem() const;
-  AxisFilter filter() const;
 
   AppState& state_;
   bool loading_ = false;
   QComboBox* graphItemList_ = nullptr;  // Combo2
-  DateFieldControls* dates_ = nullptr;
-  QPushButton* recomputeButton_ = nullptr;
-  std::array<QComboBox*, kAxisCount> filterLists_{};
-  std::array<QLabel*, kAxisCount> filterCaptions_{};
+  PeriodFrame* period_ = nullptr;
+  FilterPanel* filters_ = nullptr;
   QWidget* viewport_ = nullptr;        // Picture1_1
   QLabel* pictureLabel_ = nullptr;     // Picture1_0
   QScrollBar* scrollBar_ = nullptr;    // VScroll1

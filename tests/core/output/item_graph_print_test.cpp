@@ -4,7 +4,11 @@
 
 #include <algorithm>
 
+#include <QTemporaryDir>
+
 #include "core/output/recording_surface.h"
+#include "support/pdf_pages.h"
+#include "support/scripted_prompts.h"
 
 namespace orvanta {
 namespace {
@@ -192,6 +196,93 @@ TEST(ItemGraphPrint, BarsRunFromTheOriginToTheirShareOf2500) {
   ASSERT_TRUE(DrawItemGraphPages(wider, Result(AnalysisAxis::Occupation, {5}, {QString(12, u'字')}), Heading()));
   EXPECT_TRUE(HasText(wider, 0, u" 2.5"_s, 1525, 200, 9));
   EXPECT_TRUE(HasText(wider, 0, u" 0"_s, 600, 200, 9));
+}
+
+TEST(ItemGraphPrint, PageCountsFollowTheConditions) {
+  struct Case {
+    int categories, conditions, pages;
+  };
+  for (const Case c : {Case{1, 0, 1}, Case{33, 0, 1}, Case{34, 0, 2}, Case{65, 0, 2}, Case{66, 0, 2},
+                       Case{67, 0, 3}, Case{29, 2, 1}, Case{30, 2, 2}, Case{65, 2, 3}, Case{1, 16, 1},
+                       Case{2, 16, 2}, Case{2, 17, 2}, Case{34, 17, 3}}) {
+    EXPECT_EQ(ItemGraphPageCount(c.categories, c.conditions), c.pages) << c.categories << " " << c.conditions;
+  }
+}
+
+// The command: nothing without bars; the message with its four blanks, the
+// printer dialog in portrait, a failing printer; a real PDF read back.
+class ItemGraphPrintCommandTest : public ::testing::Test {
+ protected:
+  QString pdf() const { return dir.filePath(u"graph.pdf"_s); }
+
+  QTemporaryDir dir;
+  testing::ScriptedPrompts prompts;
+};
+
+TEST_F(ItemGraphPrintCommandTest, NothingCountedPrintsNothingAndAsksNothing) {
+  EXPECT_EQ(PrintItemGraph(prompts, Result(AnalysisAxis::Month, std::vector<std::int64_t>(12, 0)), Heading()),
+            PrintResult::Cancelled);
+  EXPECT_TRUE(prompts.shown().empty());
+  EXPECT_EQ(prompts.printJobs(), 0);
+}
+
+TEST_F(ItemGraphPrintCommandTest, MessageDialogCancelAndFailure) {
+  const ItemGraphResult r = Result(AnalysisAxis::Month, {3, 0, 6});
+  prompts.answer(PromptAnswer::Ok).answerPrinterCancel();
+  EXPECT_EQ(PrintItemGraph(prompts, r, Heading()), PrintResult::Cancelled);
+  ASSERT_EQ(prompts.shown().size(), 2u);
+  EXPECT_EQ(prompts.shown()[0].text, u"A4用紙で印刷の向きを縦に指定してください    "_s);
+  EXPECT_EQ(prompts.shown()[0].buttons, PromptButtons::Ok);
+  EXPECT_EQ(prompts.shown()[1].kind, testing::ScriptedPrompts::Kind::Printer);
+  EXPECT_FALSE(prompts.lastPrinterLandscape);
+
+  prompts.clear();
+  prompts.answer(PromptAnswer::Ok).answerPrinterFailing().answer(PromptAnswer::Ok);
+  EXPECT_EQ(PrintItemGraph(prompts, r, Heading()), PrintResult::Failed);
+  EXPECT_EQ(prompts.last().text, u"プリンターが接続されていません"_s);
+  EXPECT_EQ(prompts.last().buttons, PromptButtons::Ok);
+  EXPECT_FALSE(prompts.busy());
+}
+
+TEST_F(ItemGraphPrintCommandTest, PdfHoldsThePortraitPagesWithTheirTexts) {
+  QStringList labels;
+  std::vector<std::int64_t> counts;
+  for (int k = 1; k <= 65; ++k) {
+    labels << u" %1部位"_s.arg(k);
+    counts.push_back(k == 40 ? 8 : k % 3);
+  }
+  prompts.answer(PromptAnswer::Ok).answerPrinterPdf(pdf());
+  EXPECT_EQ(PrintItemGraph(prompts, Result(AnalysisAxis::BodySite, counts, labels),
+                           Heading({{u"職種"_s, u"医師"_s}})),
+            PrintResult::Printed);
+  EXPECT_EQ(prompts.printPageCount(), 3);  // 31 + 33 + 1
+  EXPECT_EQ(prompts.printPagesDone(), 3);
+
+  const auto pages = testing::ReadPdfPages(pdf());
+  ASSERT_EQ(pages.size(), 3u);
+  for (const auto& page : pages) {
+    EXPECT_NEAR(page.width, 595.3, 1.0);  // A4 portrait, in points
+    EXPECT_NEAR(page.height, 841.9, 1.0);
+  }
+  // A unit is 1/2900 of the printable width and 1/4000 of its height, the
+  // page's edges 5 mm away: x = 14.2 + 0.1955 x, y = 14.2 + 0.2055 y points.
+  const auto near = [](const testing::PdfWord& w, double x, double y) {
+    EXPECT_NEAR(w.xMin, 14.2 + 0.1955 * x, 3.0) << w.text.toStdString();
+    EXPECT_NEAR(w.yMin, 14.2 + 0.2055 * y, 4.0) << w.text.toStdString();
+  };
+  const auto word = [&](int page, const QString& text) {
+    const auto w = pages[static_cast<std::size_t>(page)].find(text);
+    EXPECT_TRUE(w) << page << " " << text.toStdString();
+    return w.value_or(testing::PdfWord{});
+  };
+  EXPECT_TRUE(pages[0].text().contains(u"職種"_s));
+  near(word(0, u"抽出条件"_s), 80, 170);
+  near(word(0, u"医師"_s), 140, 370);
+  near(word(0, u"1部位"_s), 120, 480);  // line 1 under T = 400
+  near(word(1, u"抽出条件は1枚目に記載"_s), 80, 170);
+  near(word(1, u"32部位"_s), 120, 280);  // the first line of page 2
+  near(word(2, u"65部位"_s), 120, 280);
+  EXPECT_FALSE(pages[1].find(u"医師"_s));
 }
 
 }  // namespace

@@ -16,7 +16,9 @@
 #include "core/platform/clock.h"
 #include "core/platform/value_file.h"
 #include "gui/widgets/layout_helpers.h"
+#include "support/combo_gui.h"
 #include "support/fixture_collection.h"
+#include "support/pdf_pages.h"
 #include "support/scripted_prompts.h"
 
 namespace orvanta {
@@ -131,14 +133,19 @@ TEST_F(ItemGraphWindowTest, ControlsStandWhereTheWindowWasDesigned) {
   EXPECT_EQ(frame->title(), u"抽出条件"_s);
   EXPECT_GT(frame->x(), viewport->geometry().right());
   EXPECT_LE(frame->geometry().right(), window->width());
+  const auto at = [this](const QWidget* w) { return QRect(w->mapTo(window.get(), QPoint(0, 0)), w->size()); };
+  const QRect frameRect = at(frame);
   for (int k = 0; k < kAxisCount; ++k) {
     SCOPED_TRACE(k);
-    EXPECT_EQ(list(k)->parentWidget(), frame);
-    EXPECT_EQ(list(k)->x(), list(0)->x());
-    EXPECT_EQ(caption(k)->x(), list(k)->x());
-    EXPECT_LE(caption(k)->geometry().bottom(), list(k)->y());
-    if (k > 0) EXPECT_GT(caption(k)->y(), list(k - 1)->geometry().bottom());
-    EXPECT_LE(list(k)->geometry().bottom(), frame->height());
+    EXPECT_TRUE(frame->isAncestorOf(list(k)));
+    const QRect box = at(list(k));
+    const QRect label = at(caption(k));
+    EXPECT_EQ(box.x(), at(list(0)).x());
+    EXPECT_EQ(label.x(), box.x());
+    EXPECT_LE(label.bottom(), box.y());
+    if (k > 0) EXPECT_GT(label.y(), at(list(k - 1)).bottom());
+    EXPECT_TRUE(frameRect.contains(box));
+    EXPECT_TRUE(frameRect.contains(label));
   }
   // The buttons at the bottom right, under the picture.
   for (const char* name : {"Command1", "Command2", "Command3"}) {
@@ -162,6 +169,31 @@ TEST_F(ItemGraphWindowTest, ChoosingAGraphItemResetsEveryListAndComputesOnce) {
   EXPECT_EQ(counts(), (std::vector<std::int64_t>{2, 0, 0, 0, 0, 0, 2, 0, 0, 0, 1, 1}));  // 23:10 in the last
   EXPECT_TRUE(prompts.shown().empty());
   EXPECT_EQ(csv(), fixture("hour_all.csv"));
+}
+
+TEST_F(ItemGraphWindowTest, ChoosingTheShownGraphItemAgainAlsoResetsTheLists) {
+  list(15)->setCurrentIndex(1);
+  ASSERT_EQ(counts(), (std::vector<std::int64_t>{3, 1, 0, 0}));
+  ASSERT_TRUE(testing::ChooseInList(graphItem(), 0));
+  EXPECT_EQ(list(15)->currentIndex(), 0);
+  EXPECT_EQ(counts(), (std::vector<std::int64_t>{4, 1, 1, 0}));
+}
+
+TEST_F(ItemGraphWindowTest, PrintsTheLastResultWithTheConditions) {
+  graphItem()->setCurrentIndex(16);
+  list(0)->setCurrentIndex(1);  // 医師
+  const QString path = root.filePath(u"graph.pdf"_s);
+  prompts.answer(PromptAnswer::Ok).answerPrinterPdf(path);
+  click("Command2");
+  ASSERT_EQ(prompts.shown().size(), 2u);
+  EXPECT_EQ(prompts.shown()[0].text, u"A4用紙で印刷の向きを縦に指定してください    "_s);
+  EXPECT_FALSE(prompts.lastPrinterLandscape);
+  const auto pages = testing::ReadPdfPages(path);
+  ASSERT_EQ(pages.size(), 3u);  // 31 + 33 + 1 sites
+  EXPECT_TRUE(pages[0].find(u"医師"_s));
+  EXPECT_TRUE(pages[0].find(u"1右手親指外側"_s));
+  EXPECT_TRUE(pages[1].find(u"抽出条件は1枚目に記載"_s));
+  EXPECT_TRUE(pages[2].find(u"65右腰部後面"_s));
 }
 
 TEST_F(ItemGraphWindowTest, TheGraphItemsOwnListIsRefusedAndCountsFromTheNextComputation) {
