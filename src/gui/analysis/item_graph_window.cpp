@@ -162,7 +162,8 @@ void ItemGraphWindow::buildPicture() {
   scrollBar_->setGeometry(inside.right() + 1 - scrollWidth, inside.y(), scrollWidth, inside.height());
   scrollBar_->setRange(0, 0);
   scrollBar_->setSingleStep(1);
-  scrollBar_->setPageStep(10);
+  // A page is what the viewport shows, in steps of 100 twips.
+  scrollBar_->setPageStep(kViewportHeight / 100);
   connect(scrollBar_, &QScrollBar::valueChanged, this, &ItemGraphWindow::scrollPicture);
 
   surface_ = std::make_unique<PainterSurface>(QSize(clip->width(), Twips(ItemGraphPictureSizeFor(0).heightTwips)));
