@@ -19,6 +19,7 @@
 #include "core/analysis/item_graph.h"
 #include "core/output/item_graph_picture.h"
 #include "core/output/painter_surface.h"
+#include "core/reports/body_sites.h"
 #include "support/bench_collection.h"
 
 namespace orvanta {
@@ -27,7 +28,7 @@ namespace {
 // The plain scan: every file read, every report of the period handed over.
 std::int64_t PlainScan(AppState& state) {
   std::int64_t reports = 0;
-  ScanReports(state, WholeCollectionPeriod(), [&](const ScannedFile& file) {
+  ScanReports(state.paths, state.counters.NewestFileNo, WholeCollectionPeriod(), [&](const ScannedFile& file) {
     reports += static_cast<std::int64_t>(file.reports().size());
   });
   return reports;
@@ -59,7 +60,7 @@ BENCHMARK(BM_PlainScan)->Unit(benchmark::kMillisecond)->UseRealTime();
 void Recompute(benchmark::State& state, AnalysisAxis axis, const AxisFilter& filter) {
   BenchCollection& c = SharedBenchCollection();
   const ItemGraphPictureSize size =
-      ItemGraphPictureSizeFor(CategoryCount(axis, c.state.Lists));
+      ItemGraphPictureSizeFor(CategoryCount(axis, c.state.lists));
   PainterSurface picture(QSize(780, (size.heightTwips + 7) / 15));
   picture.SetAntialiased(false);  // as the window draws it
   double recomputeSeconds = 0;
@@ -68,7 +69,8 @@ void Recompute(benchmark::State& state, AnalysisAxis axis, const AxisFilter& fil
   ItemGraphResult result;
   for (auto _ : state) {
     const auto t0 = std::chrono::steady_clock::now();
-    result = ComputeItemGraph(c.state, axis, WholeCollectionPeriod(), filter);
+    result = ComputeItemGraph(c.state.paths, c.state.counters.NewestFileNo, c.state.lists, BodySiteNames(), axis,
+                              WholeCollectionPeriod(), filter);
     DrawItemGraphPicture(picture, result);
     recomputeSeconds += Seconds(t0);
     state.PauseTiming();

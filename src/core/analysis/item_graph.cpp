@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cmath>
 
-#include "core/app/app_state.h"
 
 namespace orvanta {
 
@@ -69,15 +68,16 @@ void ItemGraphCounter::addFile(const ScannedFile& file) {
   for (const ReportFacts& report : file.reports()) add(report);
 }
 
-ItemGraphResult ComputeItemGraph(AppState& state, AnalysisAxis axis, const AnalysisPeriod& period,
-                                 const AxisFilter& filter) {
-  ItemGraphCounter counter(axis, filter, state.Lists);
-  ScanReports(state, period, [&counter](const ScannedFile& file) { counter.addFile(file); });
+ItemGraphResult ComputeItemGraph(const DrivePaths& paths, int newestFileNo, const CodeLists& lists,
+                                 const std::array<QString, kSiteSlots>& siteNames, AnalysisAxis axis,
+                                 const AnalysisPeriod& period, const AxisFilter& filter) {
+  ItemGraphCounter counter(axis, filter, lists);
+  ScanReports(paths, newestFileNo, period, [&counter](const ScannedFile& file) { counter.addFile(file); });
   ItemGraphResult result;
   result.axis = axis;
   result.period = period;
   result.counts = counter.counts();
-  result.labels = ItemGraphLabels(axis, state.Lists, state.BodySiteNames);
+  result.labels = ItemGraphLabels(axis, lists, siteNames);
   // The labels and counts go together slot by slot.
   while (result.labels.size() < result.categoryCount()) result.labels << QString();
   for (const std::int64_t c : result.counts) result.maximum = std::max(result.maximum, c);

@@ -17,7 +17,7 @@
 
 namespace orvanta {
 
-class AppState;
+class DrivePaths;
 
 // A number as the general number-to-text conversion writes it: one blank in
 // the place of the sign when it is not negative, no decimals for a whole
@@ -72,12 +72,13 @@ class ItemGraphCounter {
   std::vector<std::int64_t> counts_;
 };
 
-// One computation: every data file read once, each report of the period that
-// passes the filter counted under its categories of the graph item. The
-// labels are those of the code lists and site names as they are now.
-// ReportTable is left holding the last file read.
-ItemGraphResult ComputeItemGraph(AppState& state, AnalysisAxis axis, const AnalysisPeriod& period,
-                                 const AxisFilter& filter);
+// One computation: data files 0 to newestFileNo under paths read once, each
+// report of the period that passes the filter counted under its categories
+// of the graph item. The labels are those of the code lists and siteNames as
+// they are now.
+ItemGraphResult ComputeItemGraph(const DrivePaths& paths, int newestFileNo, const CodeLists& lists,
+                                 const std::array<QString, kSiteSlots>& siteNames, AnalysisAxis axis,
+                                 const AnalysisPeriod& period, const AxisFilter& filter);
 
 // What the CSV file and the print write above the counts, read from the
 // window as it stands when the command runs: the graph item list's text, the

@@ -18,9 +18,10 @@ QString ItemGraphCsvText(const ItemGraphResult& result, const ItemGraphHeading& 
   return text;
 }
 
-bool WriteItemGraphCsv(AppState& state, const ItemGraphResult& result, const ItemGraphHeading& heading) {
+bool WriteItemGraphCsv(Prompts& prompts, const DrivePaths& paths, const ItemGraphResult& result,
+                       const ItemGraphHeading& heading) {
   if (!result.hasBars()) return false;
-  return WriteCsvFile(state, [&] { return ItemGraphCsvText(result, heading); });
+  return WriteCsvFile(prompts, paths, [&] { return ItemGraphCsvText(result, heading); });
 }
 
 }  // namespace orvanta

@@ -9,7 +9,8 @@
 
 namespace orvanta {
 
-class AppState;
+class DrivePaths;
+class Prompts;
 
 // The text, every line ended by CR LF: "職種, 2003年 6月 16日～ 2004年 6月 15日";
 // when any list is set "抽出条件" and, for each set list, its caption and its
@@ -20,6 +21,7 @@ QString ItemGraphCsvText(const ItemGraphResult& result, const ItemGraphHeading& 
 // Writes the file when the last computation counted anything (otherwise does
 // nothing), with the usual dialog, questions and messages of CSV files.
 // Returns whether a file was written.
-bool WriteItemGraphCsv(AppState& state, const ItemGraphResult& result, const ItemGraphHeading& heading);
+bool WriteItemGraphCsv(Prompts& prompts, const DrivePaths& paths, const ItemGraphResult& result,
+                       const ItemGraphHeading& heading);
 
 }  // namespace orvanta

@@ -17,7 +17,9 @@
 #include "core/output/item_graph_csv.h"
 #include "core/output/item_graph_picture.h"
 #include "core/output/painter_surface.h"
+#include "core/platform/clock.h"
 #include "core/platform/prompts.h"
+#include "core/reports/body_sites.h"
 #include "core/output/item_graph_print.h"
 #include "gui/widgets/every_choice.h"
 #include "gui/widgets/filter_panel.h"
@@ -83,13 +85,13 @@ ItemGraphWindow::ItemGraphWindow(AppState& state, QWidget* parent) : QDialog(par
     graphItemList_->addItems(AxisCaptions(CaptionDot::HalfWidth));
     graphItemList_->setCurrentIndex(-1);
   }
-  period_->showPeriod(DefaultPeriod(state_));
+  period_->showPeriod(DefaultPeriod(state_.startup.StartDate(), state_.clock().now().date()));
   std::array<QString, kAxisCount> captions;
   std::array<QStringList, kAxisCount> entries;
   for (int k = 0; k < kAxisCount; ++k) {
     captions[static_cast<std::size_t>(k)] = AxisCaption(AxisAt(k), CaptionDot::FullWidth);
     entries[static_cast<std::size_t>(k)] =
-        CategoryLabels(AxisAt(k), LabelKind::Filter, state_.Lists, state_.BodySiteNames);
+        CategoryLabels(AxisAt(k), LabelKind::Filter, state_.lists, BodySiteNames());
   }
   filters_->fill(captions, entries);
   loading_ = false;
@@ -215,7 +217,8 @@ void ItemGraphWindow::onFilterChosen(int item) {
 void ItemGraphWindow::recompute() {
   Prompts& prompts = state_.prompts();
   prompts.setBusy(true);
-  result_ = ComputeItemGraph(state_, graphItem(), period_->period(), filters_->filter());
+  result_ = ComputeItemGraph(state_.paths, state_.counters.NewestFileNo, state_.lists, BodySiteNames(), graphItem(),
+                             period_->period(), filters_->filter());
   drawPicture();
   prompts.setBusy(false);
 }
@@ -254,7 +257,7 @@ ItemGraphHeading ItemGraphWindow::heading() const {
   return h;
 }
 
-void ItemGraphWindow::writeCsv() { WriteItemGraphCsv(state_, result_, heading()); }
+void ItemGraphWindow::writeCsv() { WriteItemGraphCsv(state_.prompts(), state_.paths, result_, heading()); }
 
 void ItemGraphWindow::print() { PrintItemGraph(state_.prompts(), result_, heading()); }
 

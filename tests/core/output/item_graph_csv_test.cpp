@@ -9,6 +9,7 @@
 #include "core/platform/clock.h"
 #include "core/platform/codepage.h"
 #include "core/platform/value_file.h"
+#include "core/reports/body_sites.h"
 #include "core/app/app_state.h"
 #include "support/fixture_collection.h"
 #include "support/scripted_prompts.h"
@@ -31,7 +32,7 @@ class ItemGraphCsvFileTest : public ::testing::Test {
     const QString path = root.filePath(u"graph.csv"_s);
     QFile::remove(path);
     prompts.answerSaveFile(path).answer(PromptAnswer::Ok);
-    EXPECT_TRUE(WriteItemGraphCsv(state, result, heading));
+    EXPECT_TRUE(WriteItemGraphCsv(state.prompts(), state.paths, result, heading));
     EXPECT_EQ(prompts.last().text, u"ﾌｧｲﾙ処理に成功しました"_s);
     QByteArray bytes;
     ReadWholeFile(path, bytes);
@@ -69,7 +70,8 @@ TEST_F(ItemGraphCsvFileTest, FilesMatchTheIndependentlyBuiltFixtures) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.fixture);
-    const ItemGraphResult result = ComputeItemGraph(state, c.axis, c.period, c.filter);
+    const ItemGraphResult result = ComputeItemGraph(state.paths, state.counters.NewestFileNo, state.lists,
+                                                    BodySiteNames(), c.axis, c.period, c.filter);
     const ItemGraphHeading heading{AxisCaption(c.axis, CaptionDot::HalfWidth), c.period, c.conditions};
     QByteArray expected;
     ASSERT_TRUE(ReadWholeFile(kFixtures + QString::fromLatin1(c.fixture), expected));
@@ -80,10 +82,10 @@ TEST_F(ItemGraphCsvFileTest, FilesMatchTheIndependentlyBuiltFixtures) {
 }
 
 TEST_F(ItemGraphCsvFileTest, NothingCountedWritesNothingAndAsksNothing) {
-  const ItemGraphResult empty =
-      ComputeItemGraph(state, AnalysisAxis::Occupation, {{2030, 1, 1}, {2030, 12, 31}}, {});
+  const ItemGraphResult empty = ComputeItemGraph(state.paths, state.counters.NewestFileNo, state.lists, BodySiteNames(),
+                                                 AnalysisAxis::Occupation, {{2030, 1, 1}, {2030, 12, 31}}, {});
   ASSERT_FALSE(empty.hasBars());
-  EXPECT_FALSE(WriteItemGraphCsv(state, empty, {u"職種"_s, empty.period, {}}));
+  EXPECT_FALSE(WriteItemGraphCsv(state.prompts(), state.paths, empty, {u"職種"_s, empty.period, {}}));
   EXPECT_TRUE(prompts.shown().empty());  // no dialog, no message
 }
 
