@@ -2,6 +2,7 @@
 
 #include "gui/analysis/cross_table_window.h"
 #include "gui/analysis/extraction_window.h"
+#include "gui/analysis/item_graph_window.h"
 #include "gui/analysis/summary_window.h"
 #include "gui/codelists/answer_code_editor_window.h"
 #include "gui/codelists/code_list_editor_window.h"
@@ -34,9 +35,9 @@ bool HasAnalysisView(AnalysisView view) {
     case AnalysisView::CrossTable:
     case AnalysisView::Extraction:
     case AnalysisView::Summary:
+    case AnalysisView::ItemGraph:
       return true;
     case AnalysisView::Graph:
-    case AnalysisView::ItemGraph:
       return false;
   }
   return false;
@@ -59,8 +60,12 @@ void ShowAnalysisView(AnalysisView view, AppState& state, QWidget* parent) {
       window.exec();
       return;
     }
+    case AnalysisView::ItemGraph: {
+      ItemGraphWindow window(state, parent);
+      window.exec();
+      return;
+    }
     case AnalysisView::Graph:
-    case AnalysisView::ItemGraph:
       return;
   }
 }

@@ -21,6 +21,7 @@
 #include "core/platform/value_file.h"
 #include "core/reports/body_sites.h"
 #include "core/app/app_state.h"
+#include "support/combo_gui.h"
 #include "support/fixture_collection.h"
 #include "support/pdf_pages.h"
 #include "support/scripted_prompts.h"
@@ -181,6 +182,30 @@ TEST_F(SummaryWindowTest, AChangedPeriodCountsFromTheNextListChangeOrRecalculati
   EXPECT_EQ(grid(11).cell(1, 1), u"1"_s);  // 0～2時
 }
 
+// Choosing again the entry a list already shows recomputes with the period
+// the boxes hold now, and the restricted table stays as it was.
+TEST_F(SummaryWindowTest, ChoosingTheEntryAListShowsRecomputesWithThePeriodAsShown) {
+  box("txy", 0)->setText(u"2024"_s);
+  box("txm", 0)->setText(u"3"_s);
+  box("txd", 0)->setText(u"1"_s);
+  box("txm", 1)->setText(u"3"_s);
+  box("txd", 1)->setText(u"20"_s);
+  const int before = prompts.busyCalls();
+  ASSERT_TRUE(testing::ChooseInList(combo(5), 0));
+  EXPECT_EQ(prompts.busyCalls(), before + 2);
+  EXPECT_EQ(matching(), u"3"_s);
+  EXPECT_EQ(window->result().period, (AnalysisPeriod{{2024, 3, 1}, {2024, 3, 20}}));
+
+  ASSERT_TRUE(testing::ChooseInList(combo(0), 1));  // 医師: one computation
+  EXPECT_EQ(prompts.busyCalls(), before + 4);
+  EXPECT_EQ(matching(), u"1"_s);
+  box("txd", 1)->setText(u"4"_s);
+  ASSERT_TRUE(testing::ChooseInList(combo(0), 1));
+  EXPECT_EQ(prompts.busyCalls(), before + 6);
+  EXPECT_EQ(rows(0), Rows({u"医師|"_s, u"|"_s}));
+  EXPECT_EQ(window->result().period, (AnalysisPeriod{{2024, 3, 1}, {2024, 3, 4}}));
+}
+
 TEST_F(SummaryWindowTest, MenuAndClosing) {
   auto* rept = window->findChild<QAction*>(u"mnuRept"_s);
   auto* csvItem = window->findChild<QAction*>(u"mnuCSV"_s);
@@ -257,6 +282,8 @@ TEST_F(SummaryWindowTest, LayoutFitsTheClientAreaAndEveryCaption) {
   QWidget* client = window->findChild<ResultGrid*>(u"Grid1_0"_s)->parentWidget();
   EXPECT_EQ(client->size(), QSize(Twips(15270), Twips(10545)));
   const QRect area = client->rect();
+  // Where a control stands in the client area.
+  const auto placed = [client](const QWidget* w) { return QRect(w->mapTo(client, QPoint(0, 0)), w->size()); };
   std::vector<QRect> tables;
   for (int i = 0; i < kAxisCount; ++i) {
     const QWidget* g = window->findChild<ResultGrid*>(u"Grid1_%1"_s.arg(i));
@@ -269,8 +296,8 @@ TEST_F(SummaryWindowTest, LayoutFitsTheClientAreaAndEveryCaption) {
     // Lists 0-5, 6-11 and 12-16 in rows, each under its caption.
     const QWidget* list = combo(i);
     EXPECT_EQ(list->width(), Twips(2295));
-    EXPECT_TRUE(area.contains(list->geometry())) << i;
-    EXPECT_LT(list->geometry().bottom(), tables.front().top()) << i;
+    EXPECT_TRUE(area.contains(placed(list))) << i;
+    EXPECT_LT(placed(list).bottom(), tables.front().top()) << i;
     EXPECT_EQ(list->y(), combo(i / 6 * 6)->y()) << i;
     EXPECT_EQ(list->x(), combo(i % 6)->x()) << i;
     if (i % 6 > 0) EXPECT_GT(list->x(), combo(i - 1)->geometry().right()) << i;
@@ -282,8 +309,8 @@ TEST_F(SummaryWindowTest, LayoutFitsTheClientAreaAndEveryCaption) {
   }
   // The matching count at the right end of the third row.
   const QWidget* count = window->findChild<QLabel*>(u"Label7"_s);
-  EXPECT_GT(count->x(), combo(16)->geometry().right());
-  EXPECT_TRUE(count->geometry().intersects(QRect(0, combo(16)->y(), area.width(), combo(16)->height())));
+  EXPECT_GT(count->x(), placed(combo(16)).right());
+  EXPECT_TRUE(count->geometry().intersects(QRect(0, placed(combo(16)).y(), area.width(), combo(16)->height())));
   EXPECT_TRUE(area.contains(count->geometry()));
   // No text is cut off: every label is wide and high enough for its text.
   for (const QLabel* label : window->findChildren<QLabel*>()) {
