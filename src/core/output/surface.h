@@ -70,6 +70,13 @@ class Surface {
   // Draws the text in the foreground colour with its top-left corner at the
   // current position.
   virtual void PrintText(const QString& text) = 0;
+  // How wide the text is at the current font size, in horizontal user units
+  // (to right-align a text by its real width). A surface without a font to
+  // measure answers 0.
+  virtual double TextWidth(const QString& text) {
+    (void)text;
+    return 0;
+  }
 
   // A line from (x1, y1) to (x2, y2) in the foreground colour, or in the
   // colour given, with the current width and style.
