@@ -44,7 +44,9 @@ std::vector<PdfPage> ReadPdfPages(const QString& path) {
       w.yMin = a.value(QLatin1String("yMin")).toDouble();
       w.xMax = a.value(QLatin1String("xMax")).toDouble();
       w.yMax = a.value(QLatin1String("yMax")).toDouble();
-      w.text = xml.readElementText();
+      // The gothic face draws "～" (U+FF5E) with the glyph of "〜" (U+301C),
+      // which is how the text reads back.
+      w.text = xml.readElementText().replace(QChar(0x301C), QChar(0xFF5E));
       pages.back().words.push_back(w);
     }
   }

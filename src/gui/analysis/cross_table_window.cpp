@@ -11,6 +11,7 @@
 #include "core/analysis/cross_table.h"
 #include "gui/widgets/result_grid_widget.h"
 #include "core/output/csv_file.h"
+#include "core/output/table_print.h"
 #include "core/platform/prompts.h"
 #include "gui/widgets/layout_helpers.h"
 #include "gui/widgets/date_field_widget.h"
@@ -113,9 +114,6 @@ CrossTableWindow::CrossTableWindow(AppState& state, QWidget* parent) : QDialog(p
   command1_ = Button(this, QStringLiteral("CSVファイル変換"), "Command1", 10500, kBottomTop - 30, 1995);
   command5_ = Button(this, QStringLiteral("印刷"), "Command5", 10500, kBottomTop + 420, 1995);
   command3_ = Button(this, QStringLiteral("戻る"), "Command3", 13260, kBottomTop + 420, 1545);
-  // The table print is not part of this window yet.
-  command5_->setEnabled(false);
-  command5_->setToolTip(QStringLiteral("印刷はまだできません"));
 
   dates_->model().setLoading(true);
   const AnalysisPeriod period = DefaultPeriod(state_);
@@ -131,6 +129,7 @@ CrossTableWindow::CrossTableWindow(AppState& state, QWidget* parent) : QDialog(p
   }
   connect(command4_, &QPushButton::clicked, this, &CrossTableWindow::preHyouji);
   connect(command1_, &QPushButton::clicked, this, &CrossTableWindow::writeCsv);
+  connect(command5_, &QPushButton::clicked, this, &CrossTableWindow::printTable);
   // The close box, Escape and "戻る" all close through reject(); the window
   // keeps nothing that would need saving.
   connect(command3_, &QPushButton::clicked, this, &CrossTableWindow::reject);
@@ -169,6 +168,14 @@ QString CrossTableWindow::csvText() const {
 
 void CrossTableWindow::writeCsv() {
   WriteCsvFile(state_, [this] { return csvText(); });
+}
+
+void CrossTableWindow::printTable() {
+  const QString period =
+      CsvPeriodText(dates_->text(DatePart::Year, 0), dates_->text(DatePart::Month, 0), dates_->text(DatePart::Day, 0),
+                    dates_->text(DatePart::Year, 1), dates_->text(DatePart::Month, 1), dates_->text(DatePart::Day, 1));
+  PrintCrossTable(state_.prompts(),
+                  CrossTablePrint{period, combo1_[0]->currentText(), combo1_[1]->currentText(), &grid1_->grid()});
 }
 
 // The totals stay beside their rows and under their columns: Grid2 scrolls

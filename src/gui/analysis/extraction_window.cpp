@@ -9,6 +9,7 @@
 #include "core/analysis/extraction.h"
 #include "gui/widgets/result_grid_widget.h"
 #include "core/output/csv_file.h"
+#include "core/output/table_print.h"
 #include "core/platform/prompts.h"
 #include "gui/widgets/layout_helpers.h"
 #include "gui/widgets/date_field_widget.h"
@@ -107,12 +108,10 @@ ExtractionWindow::ExtractionWindow(AppState& state, QWidget* parent) : QDialog(p
                                  kButtonHeight);
   QPushButton* print = PlaceButton(this, QStringLiteral("印刷"), "Command5", 11625, kButtonTop, 1455, kButtonHeight);
   QPushButton* back = PlaceButton(this, QStringLiteral("戻る"), "Command3", 13200, kButtonTop, 1455, kButtonHeight);
-  // Printing the listing is not there yet.
-  print->setEnabled(false);
-  print->setToolTip(QStringLiteral("印刷はまだできません"));
 
   connect(again, &QPushButton::clicked, this, &ExtractionWindow::preHyouji);
   connect(csv, &QPushButton::clicked, this, &ExtractionWindow::writeCsv);
+  connect(print, &QPushButton::clicked, this, &ExtractionWindow::printListing);
   connect(back, &QPushButton::clicked, this, &ExtractionWindow::reject);
 
   // The default period, written while loading so that it starts nothing.
@@ -170,6 +169,20 @@ QString ExtractionWindow::csvText() const {
 
 void ExtractionWindow::writeCsv() {
   WriteCsvFile(state_, [this] { return csvText(); });
+}
+
+void ExtractionWindow::printListing() {
+  ExtractionPrint print;
+  print.period = CsvPeriodText(dates_->text(DatePart::Year, 0), dates_->text(DatePart::Month, 0),
+                               dates_->text(DatePart::Day, 0), dates_->text(DatePart::Year, 1),
+                               dates_->text(DatePart::Month, 1), dates_->text(DatePart::Day, 1));
+  for (int k = 0; k < kAxisCount; ++k) {
+    const QComboBox* box = boxes_[static_cast<std::size_t>(k)];
+    if (box->currentIndex() > 0)
+      print.conditions.push_back({captions_[static_cast<std::size_t>(k)]->text(), box->currentText()});
+  }
+  print.grid = &grid_->grid();
+  PrintExtractionListing(state_.prompts(), print);
 }
 
 void ExtractionWindow::showEvent(QShowEvent* event) {

@@ -42,6 +42,8 @@ class ExtractionWindow : public QDialog {
   void preHyouji();
   void writeCsv();
   QString csvText() const;
+  // "印刷": the listing on A4 landscape pages.
+  void printListing();
 
   AppState& state_;
   bool loading_ = false;
