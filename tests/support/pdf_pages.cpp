@@ -54,4 +54,22 @@ std::vector<PdfPage> ReadPdfPages(const QString& path) {
   return pages;
 }
 
+QImage PdfPageImage(const QString& path, int page, int dotsPerInch, const QRect& part) {
+  QProcess tool;
+  const QString number = QString::number(page);
+  tool.start(QStringLiteral("pdftoppm"),
+             {QStringLiteral("-png"), QStringLiteral("-gray"), QStringLiteral("-r"), QString::number(dotsPerInch),
+              QStringLiteral("-f"), number, QStringLiteral("-l"), number, QStringLiteral("-x"),
+              QString::number(part.x()), QStringLiteral("-y"), QString::number(part.y()), QStringLiteral("-W"),
+              QString::number(part.width()), QStringLiteral("-H"), QString::number(part.height()),
+              QStringLiteral("-singlefile"), path});
+  if (!tool.waitForFinished(60000) || tool.exitStatus() != QProcess::NormalExit || tool.exitCode() != 0) {
+    ADD_FAILURE() << "pdftoppm (poppler-utils) could not draw " << path.toStdString();
+    return {};
+  }
+  QImage image;
+  if (!image.loadFromData(tool.readAllStandardOutput(), "PNG")) ADD_FAILURE() << "pdftoppm gave no picture";
+  return image;
+}
+
 }  // namespace orvanta::testing
