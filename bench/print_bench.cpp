@@ -45,7 +45,9 @@ const ResultGridModel& EveryReport() {
   static ResultGridModel* grid = [] {
     auto* g = new ResultGridModel;
     PrepareExtractionGrid(*g);
-    ShowExtraction(*g, ComputeExtraction(SharedBenchCollection().state, WholeCollectionPeriod(), AxisFilter{}));
+    const AppState& state = SharedBenchCollection().state;
+    ShowExtraction(*g, ComputeExtraction(state.paths, state.counters.NewestFileNo, state.lists,
+                                         WholeCollectionPeriod(), AxisFilter{}));
     return g;
   }();
   return *grid;

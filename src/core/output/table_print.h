@@ -17,7 +17,7 @@
 #include <QString>
 #include <vector>
 
-#include "core/analysis/extraction.h"
+#include "core/output/extraction_csv.h"
 #include "core/output/print_job.h"
 
 namespace orvanta {

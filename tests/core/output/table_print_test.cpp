@@ -6,6 +6,7 @@
 #include <QTemporaryDir>
 #include <random>
 
+#include "core/analysis/extraction.h"
 #include "core/analysis/result_grid_model.h"
 #include "core/output/recording_surface.h"
 #include "core/platform/print_output.h"
