@@ -2,6 +2,8 @@
 // Reading a PDF file back with poppler's tools: its pages with their size in
 // points and the words on them with their boxes (pdftotext -bbox).
 
+#include <QImage>
+#include <QRect>
 #include <QString>
 #include <optional>
 #include <vector>
@@ -26,5 +28,10 @@ struct PdfPage {
 // The pages of the file; empty when pdftotext cannot read it (the failure is
 // added to the running test).
 std::vector<PdfPage> ReadPdfPages(const QString& path);
+
+// A part of one page (counted from 1) as a picture at the resolution given
+// (pdftoppm), the part given in pixels of that resolution from the page's
+// top left; a null image when it cannot be made.
+QImage PdfPageImage(const QString& path, int page, int dotsPerInch, const QRect& part);
 
 }  // namespace orvanta::testing

@@ -24,6 +24,10 @@ QFont GothicFont(double points) {
   return font;
 }
 
+// A coordinate system without extent is taken as one unit wide (or high),
+// so that nothing divides by zero.
+double Extent(double from, double to) { return to != from ? to - from : 1.0; }
+
 }  // namespace
 
 PainterSurface::PainterSurface(QPagedPaintDevice* pages) : pages_(pages) {}
@@ -56,15 +60,11 @@ bool PainterSurface::Begin() {
   painter_.setRenderHint(QPainter::Antialiasing, antialiased_);
   painter_.setRenderHint(QPainter::TextAntialiasing, true);
   // A new painter starts with the default font.
-  fontPoints_ = -1;
+  painterPoints_ = -1;
   return true;
 }
 
 QPainter* PainterSurface::Ready() { return Begin() ? &painter_ : nullptr; }
-
-// A coordinate system without extent is taken as one unit wide (or high),
-// so that nothing divides by zero.
-static double Extent(double from, double to) { return to != from ? to - from : 1.0; }
 
 QPointF PainterSurface::Map(double x, double y) const {
   const QPaintDevice* device = painter_.device();
@@ -107,22 +107,36 @@ QPen PainterSurface::Pen(const QColor& color) const {
 void PainterSurface::PrintText(const QString& text) {
   QPainter* p = Ready();
   if (!p || text.isEmpty()) return;
-  if (fontPoints_ != fontSize_) {
-    fontPoints_ = fontSize_;
-    font_ = GothicFont(fontSize_);
-    fontAscent_ = QFontMetricsF(font_, p->device()).ascent();
-    p->setFont(font_);
+  const QFont& font = Font(p->device());
+  if (painterPoints_ != fontPoints_) {
+    p->setFont(font);
+    painterPoints_ = fontPoints_;
   }
   p->setPen(foreColor_);
   const QPointF at = Map(currentX_, currentY_);
   p->drawText(QPointF(at.x(), at.y() + fontAscent_), text);
 }
 
-double PainterSurface::TextWidth(const QString& text) const {
-  const QPaintDevice* device = pages_ ? static_cast<const QPaintDevice*>(pages_) : image_.get();
-  if (!device || device->width() <= 0) return Surface::TextWidth(text);
-  const QFontMetricsF metrics(GothicFont(fontSize_), device);
-  return metrics.horizontalAdvance(text) * (scaleRight_ - scaleLeft_) / device->width();
+const QFont& PainterSurface::Font(const QPaintDevice* device) {
+  if (fontPoints_ != fontSize_ || fontDevice_ != device) {
+    fontPoints_ = fontSize_;
+    fontDevice_ = device;
+    font_ = GothicFont(fontSize_);
+    fontAscent_ = QFontMetricsF(font_, device).ascent();
+  }
+  return font_;
+}
+
+QPaintDevice* PainterSurface::Device() const {
+  return pages_ ? static_cast<QPaintDevice*>(pages_) : static_cast<QPaintDevice*>(image_.get());
+}
+
+double PainterSurface::TextWidth(const QString& text) {
+  const QPaintDevice* device = Device();
+  if (!device || text.isEmpty()) return 0;
+  const double dots = QFontMetricsF(Font(device), device).horizontalAdvance(text);
+  const double width = device->width() > 0 ? device->width() : 1;
+  return dots * Extent(scaleLeft_, scaleRight_) / width;
 }
 
 void PainterSurface::DrawLine(double x1, double y1, double x2, double y2, const QColor& color) {
@@ -176,7 +190,7 @@ void PainterSurface::DrawPicture(const QString& svgPath, double x, double y, dou
   if (!renderer.isValid()) return;
   renderer.render(p, QRectF(Map(x, y), Map(x + width, y + height)).normalized());
   // The picture may leave its own font on the painter.
-  fontPoints_ = -1;
+  painterPoints_ = -1;
 }
 
 void PainterSurface::Clear() {

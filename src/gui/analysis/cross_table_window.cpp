@@ -11,6 +11,7 @@
 #include "gui/widgets/result_grid_widget.h"
 #include "core/output/cross_table_csv.h"
 #include "core/output/csv_file.h"
+#include "core/output/table_print.h"
 #include "core/platform/clock.h"
 #include "core/platform/prompts.h"
 #include "core/reports/body_sites.h"
@@ -123,9 +124,6 @@ CrossTableWindow::CrossTableWindow(AppState& state, QWidget* parent) : QDialog(p
   csvButton_ = Button(this, QStringLiteral("CSVファイル変換"), "Command1", 10500, kBottomTop - 30, 1995);
   printButton_ = Button(this, QStringLiteral("印刷"), "Command5", 10500, kBottomTop + 420, 1995);
   closeButton_ = Button(this, QStringLiteral("戻る"), "Command3", 13260, kBottomTop + 420, 1545);
-  // The table print is not part of this window yet.
-  printButton_->setEnabled(false);
-  printButton_->setToolTip(QStringLiteral("印刷はまだできません"));
 
   periodFrame_->showPeriod(DefaultPeriod(state_.startup.StartDate(), state_.clock().now().date()));
 
@@ -134,6 +132,7 @@ CrossTableWindow::CrossTableWindow(AppState& state, QWidget* parent) : QDialog(p
   for (QComboBox* box : itemLists_) connect(new EveryChoice(box), &EveryChoice::chosen, this, &CrossTableWindow::preHyouji);
   connect(periodFrame_, &PeriodFrame::recomputeClicked, this, &CrossTableWindow::preHyouji);
   connect(csvButton_, &QPushButton::clicked, this, &CrossTableWindow::writeCsv);
+  connect(printButton_, &QPushButton::clicked, this, &CrossTableWindow::printTable);
   // The close box, Escape and "戻る" all close through reject(); the window
   // keeps nothing that would need saving.
   connect(closeButton_, &QPushButton::clicked, this, &CrossTableWindow::reject);
@@ -168,6 +167,11 @@ QString CrossTableWindow::csvText() const {
 
 void CrossTableWindow::writeCsv() {
   WriteCsvFile(state_.prompts(), state_.paths, [this] { return csvText(); });
+}
+
+void CrossTableWindow::printTable() {
+  PrintCrossTable(state_.prompts(), CrossTablePrint{periodFrame_->csvPeriodText(), itemLists_[0]->currentText(),
+                                                    itemLists_[1]->currentText(), &tableGrid_->grid()});
 }
 
 // The totals stay beside their rows and under their columns: Grid2 scrolls

@@ -30,6 +30,8 @@ class CrossTableWindow : public QDialog {
   void writeCsv();
   // The text of that file as the window stands now.
   QString csvText() const;
+  // "印刷": the table on A4 landscape pages.
+  void printTable();
 
  protected:
   void showEvent(QShowEvent* event) override;

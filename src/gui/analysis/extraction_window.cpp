@@ -9,6 +9,7 @@
 #include "gui/widgets/result_grid_widget.h"
 #include "core/output/csv_file.h"
 #include "core/output/extraction_csv.h"
+#include "core/output/table_print.h"
 #include "core/platform/clock.h"
 #include "core/platform/prompts.h"
 #include "core/reports/body_sites.h"
@@ -115,9 +116,6 @@ ExtractionWindow::ExtractionWindow(AppState& state, QWidget* parent) : QDialog(p
   csvButton_ = PlaceButton(this, QStringLiteral("CSVファイル変換"), "Command1", 9570, kButtonTop, 1935, kButtonHeight);
   printButton_ = PlaceButton(this, QStringLiteral("印刷"), "Command5", 11625, kButtonTop, 1455, kButtonHeight);
   closeButton_ = PlaceButton(this, QStringLiteral("戻る"), "Command3", 13200, kButtonTop, 1455, kButtonHeight);
-  // Printing the listing is not there yet.
-  printButton_->setEnabled(false);
-  printButton_->setToolTip(QStringLiteral("印刷はまだできません"));
 
   // The default period, written before anything listens.
   periodFrame_->showPeriod(DefaultPeriod(state_.startup.StartDate(), state_.clock().now().date()));
@@ -125,6 +123,7 @@ ExtractionWindow::ExtractionWindow(AppState& state, QWidget* parent) : QDialog(p
   connect(filters_, &FilterPanel::changed, this, &ExtractionWindow::preHyouji);
   connect(periodFrame_, &PeriodFrame::recomputeClicked, this, &ExtractionWindow::preHyouji);
   connect(csvButton_, &QPushButton::clicked, this, &ExtractionWindow::writeCsv);
+  connect(printButton_, &QPushButton::clicked, this, &ExtractionWindow::printListing);
   connect(closeButton_, &QPushButton::clicked, this, &ExtractionWindow::reject);
 
   hyouji();
@@ -151,17 +150,29 @@ void ExtractionWindow::preHyouji() {
   state_.prompts().setBusy(false);
 }
 
-QString ExtractionWindow::csvText() const {
-  std::vector<ExtractionCondition> conditions;
+std::vector<ExtractionCondition> ExtractionWindow::conditions() const {
+  std::vector<ExtractionCondition> out;
   for (int k = 0; k < kAxisCount; ++k) {
     const QComboBox* box = filters_->list(k);
-    if (box->currentIndex() > 0) conditions.push_back({filters_->caption(k), box->currentText()});
+    if (box->currentIndex() > 0) out.push_back({filters_->caption(k), box->currentText()});
   }
-  return ExtractionCsvText(periodFrame_->csvPeriodText(), conditions, listingGrid_->grid());
+  return out;
+}
+
+QString ExtractionWindow::csvText() const {
+  return ExtractionCsvText(periodFrame_->csvPeriodText(), conditions(), listingGrid_->grid());
 }
 
 void ExtractionWindow::writeCsv() {
   WriteCsvFile(state_.prompts(), state_.paths, [this] { return csvText(); });
+}
+
+void ExtractionWindow::printListing() {
+  ExtractionPrint print;
+  print.period = periodFrame_->csvPeriodText();
+  print.conditions = conditions();
+  print.grid = &listingGrid_->grid();
+  PrintExtractionListing(state_.prompts(), print);
 }
 
 void ExtractionWindow::showEvent(QShowEvent* event) {

@@ -8,6 +8,7 @@
 #include <QDialog>
 
 #include "core/analysis/analysis_axis.h"
+#include "core/output/extraction_csv.h"
 
 class QLabel;
 class QPushButton;
@@ -41,7 +42,11 @@ class ExtractionWindow : public QDialog {
   void hyouji();
   void preHyouji();
   void writeCsv();
+  // The lists not at "全て", with their captions, for the CSV file and the print.
+  std::vector<ExtractionCondition> conditions() const;
   QString csvText() const;
+  // "印刷": the listing on A4 landscape pages.
+  void printListing();
 
   AppState& state_;
   FilterPanel* filters_ = nullptr;

@@ -128,6 +128,7 @@ class QtPrintProgress final : public PrintProgress {
     dialog_.setMinimumDuration(std::numeric_limits<int>::max());
     dialog_.setRange(0, 0);
     dialog_.setLabelText(Label(0));
+    dialog_.setMinimumWidth(360);
     dialog_.hide();
     clock_.start();
   }
