@@ -2,6 +2,7 @@
 
 #include "gui/analysis/cross_table_window.h"
 #include "gui/analysis/extraction_window.h"
+#include "gui/analysis/graph_window.h"
 #include "gui/analysis/summary_window.h"
 #include "gui/codelists/answer_code_editor_window.h"
 #include "gui/codelists/code_list_editor_window.h"
@@ -26,15 +27,15 @@ void ShowReportWindow(AppState& state, QWidget* parent) {
   window.exec();
 }
 
-// The graph views come with the graph work; until a window exists its button
+// The item graph comes with its own work; until its window exists its button
 // on the main window stays disabled.
 bool HasAnalysisView(AnalysisView view) {
   switch (view) {
     case AnalysisView::CrossTable:
     case AnalysisView::Extraction:
     case AnalysisView::Summary:
-      return true;
     case AnalysisView::Graph:
+      return true;
     case AnalysisView::ItemGraph:
       return false;
   }
@@ -58,7 +59,11 @@ void ShowAnalysisView(AnalysisView view, AppState& state, QWidget* parent) {
       window.exec();
       return;
     }
-    case AnalysisView::Graph:
+    case AnalysisView::Graph: {
+      GraphWindow window(state, parent);
+      window.exec();
+      return;
+    }
     case AnalysisView::ItemGraph:
       return;
   }
