@@ -8,6 +8,7 @@
 // round, and line widths count dots: on a paged device a dot is 1/600 inch
 // (prints are drawn at 600 dots per inch), on an image a pixel.
 
+#include <QFont>
 #include <QImage>
 #include <QPainter>
 #include <memory>
@@ -27,6 +28,10 @@ class PainterSurface final : public Surface {
   // Draws on a white picture of the size in pixels (96 dots per inch).
   explicit PainterSurface(QSize pictureSize);
   ~PainterSurface() override;
+
+  // Starts drawing on the device now rather than at the first operation.
+  // False when the device cannot be opened (the surface is then Failed()).
+  bool Begin();
 
   void PrintText(const QString& text) override;
   using Surface::DrawBox;
@@ -50,7 +55,6 @@ class PainterSurface final : public Surface {
   void SetAntialiased(bool on) { antialiased_ = on; }
 
  private:
-  bool Begin();
   QPointF Map(double x, double y) const;
   double MapWidth(double units) const;
   QPen Pen(const QColor& color) const;
@@ -62,6 +66,11 @@ class PainterSurface final : public Surface {
   bool failed_ = false;
   bool ended_ = false;
   bool antialiased_ = false;
+  // The font of the current size and its ascent on the device, kept until
+  // the size changes.
+  double fontPoints_ = -1;
+  QFont font_;
+  double fontAscent_ = 0;
 };
 
 }  // namespace orvanta
