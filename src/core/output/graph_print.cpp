@@ -4,8 +4,7 @@
 #include <algorithm>
 
 #include "core/output/graph_drawing.h"
-#include "core/output/painter_surface.h"
-#include "core/platform/prompts.h"
+#include "core/output/print_job.h"
 
 namespace orvanta {
 namespace {
@@ -20,10 +19,10 @@ constexpr double kTwoPi = 2 * 3.1415;
 // The last legend line of a pie page whose entry still ends above the
 // page's bottom edge (a 9-point line is about 45 units high).
 constexpr int kLastLegendLine = 43;
-// The printable width of an A4 page is about 575 points, so a unit across is
-// about a quarter of a point; labels stand between x = 100 and the frame at
-// 600, clear of its line.
-constexpr double kPointsPerUnit = 575.0 / kPageWidth;
+// The printable width of an A4 page with margins of 5 mm is 567 points, so a
+// unit across is about a quarter of a point; labels stand between x = 100
+// and the frame at 600, clear of its line.
+constexpr double kPointsPerUnit = 567.0 / kPageWidth;
 constexpr double kLabelColumnPoints = (600 - 100 - 20) * kPointsPerUnit;
 // The lines of a wrapped label or legend entry.
 constexpr double kWrappedLinePitch = 32;
@@ -102,7 +101,18 @@ void FinishPage(Surface& page, const GraphSeries& series, int firstRowOffset, in
 
 enum class Plot { Bars, Line };
 
-void DrawRowsPrint(Plot plot, Surface& page, const GraphSeries& series, const SummaryResult& result) {
+// A page is finished: the progress is told, and the next one started.
+bool NextPage(Surface& page, const GraphPageDone& pageDone, int& pagesDone) {
+  ++pagesDone;
+  if (pageDone && !pageDone(pagesDone)) return false;
+  return page.NewPage();
+}
+
+bool Finished(const GraphPageDone& pageDone, int pagesDone) { return !pageDone || pageDone(pagesDone + 1); }
+
+bool DrawRowsPrint(Plot plot, Surface& page, const GraphSeries& series, const SummaryResult& result,
+                   const GraphPageDone& pageDone) {
+  int pagesDone = 0;
   page.SetFontSize(9);
   page.SetScale(0, 0, kPageWidth, kPageHeight);
   const int offset = PageHeading(page, series, result);
@@ -118,7 +128,7 @@ void DrawRowsPrint(Plot plot, Surface& page, const GraphSeries& series, const Su
       // next; a page always takes at least one row.
       if (row > kLastRow && row > offset + 1) {
         FinishPage(page, series, offset, row - 1);
-        if (!page.NewPage()) return;
+        if (!NextPage(page, pageDone, pagesDone)) return false;
         PageHeading(page, series, result);
         row = offset + 1;
         lineStarted = false;  // the line starts afresh on the new page
@@ -139,6 +149,7 @@ void DrawRowsPrint(Plot plot, Surface& page, const GraphSeries& series, const Su
     }
   }
   FinishPage(page, series, offset, row);
+  return Finished(pageDone, pagesDone);
 }
 
 }  // namespace
@@ -162,15 +173,19 @@ QString GraphPrintPeriodLine(const SummaryResult& result) {
       .arg(result.matching);
 }
 
-void DrawBarGraphPrint(Surface& page, const GraphSeries& series, const SummaryResult& result) {
-  DrawRowsPrint(Plot::Bars, page, series, result);
+bool DrawBarGraphPrint(Surface& page, const GraphSeries& series, const SummaryResult& result,
+                       const GraphPageDone& pageDone) {
+  return DrawRowsPrint(Plot::Bars, page, series, result, pageDone);
 }
 
-void DrawLineGraphPrint(Surface& page, const GraphSeries& series, const SummaryResult& result) {
-  DrawRowsPrint(Plot::Line, page, series, result);
+bool DrawLineGraphPrint(Surface& page, const GraphSeries& series, const SummaryResult& result,
+                        const GraphPageDone& pageDone) {
+  return DrawRowsPrint(Plot::Line, page, series, result, pageDone);
 }
 
-void DrawPieGraphPrint(Surface& page, const GraphSeries& series, const SummaryResult& result) {
+bool DrawPieGraphPrint(Surface& page, const GraphSeries& series, const SummaryResult& result,
+                       const GraphPageDone& pageDone) {
+  int pagesDone = 0;
   page.SetFontSize(9);
   page.SetScale(0, 0, kPageWidth, kPageHeight);
   page.SetForeColor(0);
@@ -211,7 +226,7 @@ void DrawPieGraphPrint(Surface& page, const GraphSeries& series, const SummaryRe
   int j = 20;
   for (int piece = 0; piece < conditions.size(); ++piece, ++j) TextAt(page, 400, 80.0 * j + 630, conditions[piece]);
   const int lastPiece = j - 1;
-  if (total <= 0) return;
+  if (total <= 0) return Finished(pageDone, pagesDone);
 
   // The legend, three entries to a row. A wrapped entry takes one row for
   // each of its lines; a row that would end below the page starts a new
@@ -234,7 +249,7 @@ void DrawPieGraphPrint(Surface& page, const GraphSeries& series, const SummaryRe
       texts.push_back(w);
     }
     if (line + extra > kLastLegendLine && line > 1) {
-      if (!page.NewPage()) return;
+      if (!NextPage(page, pageDone, pagesDone)) return false;
       line = 1;
     }
     for (std::size_t e = first; e < end; ++e) {
@@ -254,30 +269,31 @@ void DrawPieGraphPrint(Surface& page, const GraphSeries& series, const SummaryRe
     }
     line += 1 + extra;
   }
+  return Finished(pageDone, pagesDone);
 }
 
-void DrawGraphPrint(GraphKind kind, Surface& page, const GraphSeries& series, const SummaryResult& result) {
+bool DrawGraphPrint(GraphKind kind, Surface& page, const GraphSeries& series, const SummaryResult& result,
+                    const GraphPageDone& pageDone) {
   switch (kind) {
-    case GraphKind::Bar: DrawBarGraphPrint(page, series, result); return;
-    case GraphKind::Pie: DrawPieGraphPrint(page, series, result); return;
-    case GraphKind::Line: DrawLineGraphPrint(page, series, result); return;
+    case GraphKind::Bar: return DrawBarGraphPrint(page, series, result, pageDone);
+    case GraphKind::Pie: return DrawPieGraphPrint(page, series, result, pageDone);
+    case GraphKind::Line: return DrawLineGraphPrint(page, series, result, pageDone);
   }
+  return false;
 }
 
 QString GraphPrintFailureMessage(GraphKind kind) {
-  return kind == GraphKind::Pie ? QStringLiteral("プリンターが接続されていません")
-                                : QStringLiteral("プリンターが接続されていません。");
+  return kind == GraphKind::Pie ? kPrinterNotConnected : kPrinterNotConnected + QStringLiteral("。");
 }
 
 void PrintGraph(Prompts& prompts, GraphKind kind, const GraphSeries& series, const SummaryResult& result) {
   if (series.categoryCount() == 0) return;
-  std::unique_ptr<QPagedPaintDevice> device = prompts.choosePrinter(false);
-  if (!device) return;
-  // The dialog opened for portrait pages; what the user chose there stands.
-  PainterSurface page(device.get());
-  DrawGraphPrint(kind, page, series, result);
-  const bool ended = page.EndDocument();
-  if (!ended || page.Failed()) prompts.message(GraphPrintFailureMessage(kind), {}, PromptIcon::None, PromptButtons::Ok);
+  // Portrait pages, chosen for the user in the dialog; no message first.
+  const PrintSetup setup{.landscape = false, .orientationMessage = {}, .failureMessage = GraphPrintFailureMessage(kind)};
+  RunPrint(prompts, setup, [&](Surface& page, PrintProgress& progress) {
+    return DrawGraphPrint(kind, page, series, result,
+                          [&](int pagesDone) { return PageFinished(page, progress, pagesDone); });
+  });
 }
 
 }  // namespace orvanta

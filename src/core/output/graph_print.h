@@ -8,6 +8,7 @@
 // the pie and its legend, three entries to a row, under the heading.
 
 #include <QString>
+#include <functional>
 
 #include "core/analysis/graph_series.h"
 #include "core/analysis/summary_counts.h"
@@ -24,21 +25,31 @@ QStringList ConditionLines(const QString& conditions);
 // the matching count.
 QString GraphPrintPeriodLine(const SummaryResult& result);
 
+// Told each time a page is finished (with the number of pages finished so
+// far); answers false to stop the print there.
+using GraphPageDone = std::function<bool(int pagesDone)>;
+
 // The pages of each print, drawn from the font and coordinate system on;
-// the caller starts the job and ends the document.
-void DrawBarGraphPrint(Surface& page, const GraphSeries& series, const SummaryResult& result);
-void DrawLineGraphPrint(Surface& page, const GraphSeries& series, const SummaryResult& result);
-void DrawPieGraphPrint(Surface& page, const GraphSeries& series, const SummaryResult& result);
-void DrawGraphPrint(GraphKind kind, Surface& page, const GraphSeries& series, const SummaryResult& result);
+// the caller starts the job and ends the document. False when the print was
+// stopped (pageDone answered false or a new page could not be started).
+bool DrawBarGraphPrint(Surface& page, const GraphSeries& series, const SummaryResult& result,
+                       const GraphPageDone& pageDone = {});
+bool DrawLineGraphPrint(Surface& page, const GraphSeries& series, const SummaryResult& result,
+                        const GraphPageDone& pageDone = {});
+bool DrawPieGraphPrint(Surface& page, const GraphSeries& series, const SummaryResult& result,
+                       const GraphPageDone& pageDone = {});
+bool DrawGraphPrint(GraphKind kind, Surface& page, const GraphSeries& series, const SummaryResult& result,
+                    const GraphPageDone& pageDone = {});
 
 // The message when the printer fails: "プリンターが接続されていません。" for
 // the bar and line prints, without the final "。" for the pie.
 QString GraphPrintFailureMessage(GraphKind kind);
 
 // The whole print of the graph: nothing for an item without categories;
-// else the printer dialog opened for portrait pages (cancel: nothing more),
-// the pages, the end of the document, and the failure message when the
-// printer fails on the way.
+// else the shared print steps (RunPrint): the printer dialog opened for
+// portrait pages (cancel: nothing more), the pages with their progress, the
+// end of the document, and the failure message of the kind when the printer
+// fails on the way.
 void PrintGraph(Prompts& prompts, GraphKind kind, const GraphSeries& series, const SummaryResult& result);
 
 }  // namespace orvanta

@@ -3,12 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <QFile>
-#include <QPdfWriter>
-#include <QProcess>
-#include <QRegularExpression>
 #include <QTemporaryDir>
 
 #include "core/output/recording_surface.h"
+#include "core/platform/print_output.h"
+#include "support/pdf_pages.h"
 #include "support/scripted_prompts.h"
 
 namespace orvanta {
@@ -322,27 +321,29 @@ TEST(GraphPrintJob, PdfPagesOfEachKind) {
   std::vector<std::int32_t> counts(65);
   for (int k = 0; k < 65; ++k) counts[static_cast<std::size_t>(k)] = (k * 5) % 11;
 
-  // Where the page units land on the paper: the printable area of an A4
-  // portrait page as the printer answers it, in points.
-  QPdfWriter probe(dir.filePath(u"probe.pdf"_s));
-  probe.setResolution(600);
-  probe.setPageSize(QPageSize(QPageSize::A4));
-  probe.setPageOrientation(QPageLayout::Portrait);
-  const QRectF area = probe.pageLayout().paintRectPoints();
+  // Where the page units land on the paper: the printable area of the A4
+  // portrait page the PDF is printed on, in points.
+  const QRectF area = PdfFileOutput::A4Layout(false).paintRectPoints();
   const auto pointX = [&](double x) { return area.left() + x / 2200 * area.width(); };
   const auto pointY = [&](double y) { return area.top() + y / 3900 * area.height(); };
 
+  struct Placed {
+    int page;
+    QString word;
+    double x, y;  // page units of its top-left corner
+  };
   struct Case {
     GraphKind kind;
     const char* file;
     int pages;
-    QString word;  // a text and where it stands in page units
-    double x, y;
+    std::vector<Placed> words;
   };
   const Case cases[] = {
-      {GraphKind::Bar, "bar.pdf", 2, u"トンリクスレポート"_s, 200, 80},
-      {GraphKind::Line, "line.pdf", 2, u"抽出条件;"_s, 200, 330},
-      {GraphKind::Pie, "pie.pdf", 2, u"トンリクスレポート"_s, 200, 1980},
+      {GraphKind::Bar, "bar.pdf", 2,
+       {{0, u"トンリクスレポート"_s, 200, 80}, {1, u"トンリクスレポート"_s, 200, 80}, {0, u"L1"_s, 100, 520},
+        {1, u"L34"_s, 100, 520}}},
+      {GraphKind::Line, "line.pdf", 2, {{0, u"抽出条件;"_s, 200, 330}, {1, u"L65"_s, 100, 100 * 32 + 420}}},
+      {GraphKind::Pie, "pie.pdf", 2, {{0, u"トンリクスレポート"_s, 200, 1980}, {0, u"【針刺し・切創部位】"_s, 200, 2150}}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.file);
@@ -351,28 +352,35 @@ TEST(GraphPrintJob, PdfPagesOfEachKind) {
     prompts.answerPrinterPdf(path);
     PrintGraph(prompts, c.kind, Series(counts), result);
     EXPECT_EQ(prompts.shown().size(), 1u);  // the dialog, no message
+    EXPECT_EQ(prompts.printPagesDone(), c.pages);
 
-    QProcess pdftotext;
-    pdftotext.start(u"pdftotext"_s, {u"-bbox"_s, path, u"-"_s});
-    ASSERT_TRUE(pdftotext.waitForFinished(30000));
-    const QString html = QString::fromUtf8(pdftotext.readAllStandardOutput());
-    const QRegularExpression pageTag(uR"re(<page width="([\d.]+)" height="([\d.]+)">)re"_s);
-    int pages = 0;
-    for (auto it = pageTag.globalMatch(html); it.hasNext();) {
-      const auto m = it.next();
-      ++pages;
-      EXPECT_NEAR(m.captured(1).toDouble(), 595.3, 1);  // A4 portrait
-      EXPECT_NEAR(m.captured(2).toDouble(), 841.9, 1);
+    const std::vector<testing::PdfPage> pages = testing::ReadPdfPages(path);
+    ASSERT_EQ(static_cast<int>(pages.size()), c.pages);
+    for (const testing::PdfPage& page : pages) {
+      EXPECT_NEAR(page.width, 595.3, 1);  // A4 portrait
+      EXPECT_NEAR(page.height, 841.9, 1);
     }
-    EXPECT_EQ(pages, c.pages);
-    const QRegularExpression word(uR"re(<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="[\d.]+" yMax="[\d.]+">)re"_s +
-                                  QRegularExpression::escape(c.word) + u"</word>"_s);
-    const auto m = word.match(html);
-    ASSERT_TRUE(m.hasMatch()) << html.left(2000).toStdString();
-    EXPECT_NEAR(m.captured(1).toDouble(), pointX(c.x), 3);
-    EXPECT_NEAR(m.captured(2).toDouble(), pointY(c.y), 6);  // the top of the text box
-    EXPECT_TRUE(html.contains(u">L2</word>"_s) || html.contains(u">L2;</word>"_s));
+    for (const Placed& p : c.words) {
+      SCOPED_TRACE(p.word.toStdString());
+      const auto word = pages[static_cast<std::size_t>(p.page)].find(p.word);
+      ASSERT_TRUE(word) << pages[static_cast<std::size_t>(p.page)].text().toStdString();
+      EXPECT_NEAR(word->xMin, pointX(p.x), 3);
+      EXPECT_NEAR(word->yMin, pointY(p.y), 4);
+    }
   }
+}
+
+// A print stopped by the user after its first page leaves no file behind
+// and says nothing.
+TEST(GraphPrintJob, StoppedAfterTheFirstPage) {
+  QTemporaryDir dir;
+  testing::ScriptedPrompts prompts;
+  const QString path = dir.filePath(u"stopped.pdf"_s);
+  prompts.answerPrinterPdf(path).stopPrintAfterPages(1);
+  PrintGraph(prompts, GraphKind::Bar, Series(std::vector<std::int32_t>(65, 3)), Result());
+  EXPECT_EQ(prompts.printPagesDone(), 1);
+  EXPECT_FALSE(QFile::exists(path));
+  EXPECT_EQ(prompts.shown().size(), 1u);
 }
 
 }  // namespace
