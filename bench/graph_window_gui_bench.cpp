@@ -32,10 +32,10 @@ namespace {
 using Counts = std::array<std::array<std::int32_t, 151>, kAxisCount>;
 
 std::int64_t PlainScan(AppState& state, Counts& counts) {
-  const CategoryIndex index(state.Lists);
+  const CategoryIndex index(state.lists);
   CategorySet set;
   std::int64_t reports = 0;
-  ScanReports(state, WholeCollectionPeriod(), [&](const ScannedFile& file) {
+  ScanReports(state.paths, state.counters.NewestFileNo, WholeCollectionPeriod(), [&](const ScannedFile& file) {
     for (const ReportFacts& r : file.reports()) {
       ++reports;
       for (int a = 0; a < kAxisCount; ++a) {
@@ -54,9 +54,9 @@ struct Window {
   QPushButton* recompute = nullptr;
 
   Window(AppState& state, int item, int kind) {
-    state.TodayYear = 2024;
-    state.TodayMonth = 12;
-    state.TodayDay = 31;
+    state.startup.TodayYear = 2024;
+    state.startup.TodayMonth = 12;
+    state.startup.TodayDay = 31;
     window = std::make_unique<GraphWindow>(state);
     window->show();
     const AnalysisPeriod all = WholeCollectionPeriod();

@@ -9,8 +9,11 @@
 #include "core/analysis/analysis_axis.h"
 #include "core/analysis/cross_table.h"
 #include "gui/widgets/result_grid_widget.h"
+#include "core/output/cross_table_csv.h"
 #include "core/output/csv_file.h"
+#include "core/platform/clock.h"
 #include "core/platform/prompts.h"
+#include "core/reports/body_sites.h"
 #include "gui/widgets/layout_helpers.h"
 #include "gui/widgets/every_choice.h"
 #include "gui/widgets/period_frame.h"
@@ -124,7 +127,7 @@ CrossTableWindow::CrossTableWindow(AppState& state, QWidget* parent) : QDialog(p
   printButton_->setEnabled(false);
   printButton_->setToolTip(QStringLiteral("印刷はまだできません"));
 
-  periodFrame_->showPeriod(DefaultPeriod(state_));
+  periodFrame_->showPeriod(DefaultPeriod(state_.startup.StartDate(), state_.clock().now().date()));
 
   // Every choice of an item computes again (once both are chosen), also the
   // choice of the item a box already shows: the period may have changed.
@@ -150,9 +153,10 @@ void CrossTableWindow::preHyouji() {
   for (ResultGrid* grid : {tableGrid_, columnTotalsGrid_, rowTotalsGrid_}) grid->hide();
 
   LayOutCrossTableGrids(tableGrid_->grid(), columnTotalsGrid_->grid(), rowTotalsGrid_->grid(),
-                        CrossTableHeadingsOf(vertical, horizontal, state_.Lists, state_.BodySiteNames));
+                        CrossTableHeadingsOf(vertical, horizontal, state_.lists, BodySiteNames()));
   FillCrossTableGrids(tableGrid_->grid(), columnTotalsGrid_->grid(), rowTotalsGrid_->grid(),
-                      CountCrossTable(state_, vertical, horizontal, periodFrame_->period()));
+                      CountCrossTable(state_.paths, state_.counters.NewestFileNo, state_.lists, vertical, horizontal,
+                                      periodFrame_->period()));
 
   for (ResultGrid* grid : {tableGrid_, columnTotalsGrid_, rowTotalsGrid_}) grid->show();
   state_.prompts().setBusy(false);
@@ -164,7 +168,7 @@ QString CrossTableWindow::csvText() const {
 }
 
 void CrossTableWindow::writeCsv() {
-  WriteCsvFile(state_, [this] { return csvText(); });
+  WriteCsvFile(state_.prompts(), state_.paths, [this] { return csvText(); });
 }
 
 // The totals stay beside their rows and under their columns: Grid2 scrolls

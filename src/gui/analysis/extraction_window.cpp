@@ -8,7 +8,10 @@
 #include "core/analysis/extraction.h"
 #include "gui/widgets/result_grid_widget.h"
 #include "core/output/csv_file.h"
+#include "core/output/extraction_csv.h"
+#include "core/platform/clock.h"
 #include "core/platform/prompts.h"
+#include "core/reports/body_sites.h"
 #include "gui/widgets/layout_helpers.h"
 #include "gui/widgets/filter_panel.h"
 #include "gui/widgets/period_frame.h"
@@ -90,8 +93,7 @@ ExtractionWindow::ExtractionWindow(AppState& state, QWidget* parent) : QDialog(p
   const QStringList axisCaptions = AxisCaptions(CaptionDot::FullWidth);
   for (int k = 0; k < kAxisCount; ++k) {
     captions[static_cast<std::size_t>(k)] = axisCaptions[k];
-    entries[static_cast<std::size_t>(k)] =
-        CategoryLabels(AxisAt(k), LabelKind::Filter, state_.Lists, state_.BodySiteNames);
+    entries[static_cast<std::size_t>(k)] = CategoryLabels(AxisAt(k), LabelKind::Filter, state_.lists, BodySiteNames());
   }
   filters_->fill(captions, entries);
 
@@ -117,7 +119,7 @@ ExtractionWindow::ExtractionWindow(AppState& state, QWidget* parent) : QDialog(p
   printButton_->setToolTip(QStringLiteral("印刷はまだできません"));
 
   // The default period, written before anything listens.
-  periodFrame_->showPeriod(DefaultPeriod(state_));
+  periodFrame_->showPeriod(DefaultPeriod(state_.startup.StartDate(), state_.clock().now().date()));
 
   connect(filters_, &FilterPanel::changed, this, &ExtractionWindow::preHyouji);
   connect(periodFrame_, &PeriodFrame::recomputeClicked, this, &ExtractionWindow::preHyouji);
@@ -140,7 +142,8 @@ void ExtractionWindow::preHyouji() {
   state_.prompts().setBusy(true);
   listingGrid_->hide();
   listingGrid_->grid().setRows(1);
-  ExtractionListing listing = ComputeExtraction(state_, period(), filter());
+  ExtractionListing listing =
+      ComputeExtraction(state_.paths, state_.counters.NewestFileNo, state_.lists, period(), filter());
   const std::int64_t count = listing.count;
   ShowExtraction(listingGrid_->grid(), std::move(listing));
   matchingCountLabel_->setText(QString::number(count));
@@ -158,7 +161,7 @@ QString ExtractionWindow::csvText() const {
 }
 
 void ExtractionWindow::writeCsv() {
-  WriteCsvFile(state_, [this] { return csvText(); });
+  WriteCsvFile(state_.prompts(), state_.paths, [this] { return csvText(); });
 }
 
 void ExtractionWindow::showEvent(QShowEvent* event) {

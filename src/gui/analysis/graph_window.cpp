@@ -19,7 +19,9 @@
 #include "core/output/graph_drawing.h"
 #include "core/output/graph_print.h"
 #include "core/output/painter_surface.h"
+#include "core/platform/clock.h"
 #include "core/platform/prompts.h"
+#include "core/reports/body_sites.h"
 #include "gui/widgets/filter_panel.h"
 #include "gui/widgets/graph_area.h"
 #include "gui/widgets/layout_helpers.h"
@@ -98,9 +100,9 @@ GraphWindow::GraphWindow(AppState& state, QWidget* parent) : QDialog(parent), st
   std::array<QString, kAxisCount> captions = SummaryCaptions();
   std::array<QStringList, kAxisCount> entries;
   for (int i = 0; i < kAxisCount; ++i)
-    entries[static_cast<std::size_t>(i)] = SummaryListTexts(AxisAt(i), state_.Lists, state_.BodySiteNames);
+    entries[static_cast<std::size_t>(i)] = SummaryListTexts(AxisAt(i), state_.lists, BodySiteNames());
   filters_->fill(captions, entries);
-  periodFrame_->showPeriod(DefaultPeriod(state_));
+  periodFrame_->showPeriod(DefaultPeriod(state_.startup.StartDate(), state_.clock().now().date()));
   rebuildItemList();
 
   connect(filters_, &FilterPanel::changed, this, [this] {
@@ -220,14 +222,15 @@ void GraphWindow::preHyouji() {
 void GraphWindow::computeAndDraw() {
   Prompts& prompts = state_.prompts();
   prompts.setBusy(true);
-  result_ = ComputeSummary(state_, periodFrame_->period(), filters_->filter(), filters_->selectedTexts());
+  result_ = ComputeSummary(state_.paths, state_.counters.NewestFileNo, state_.lists, periodFrame_->period(),
+                           filters_->filter(), filters_->selectedTexts());
   matchingCountLabel_->setText(QString::number(result_.matching));
 
   const int row = itemList_->currentRow();
   drawnItem_.reset();
   if (row >= 0 && row < itemList_->count()) drawnItem_ = AxisAt(itemOfRow_[static_cast<std::size_t>(row)]);
   if (drawnItem_) {
-    series_ = GraphSeriesOf(result_, *drawnItem_, state_.Lists, state_.BodySiteNames);
+    series_ = GraphSeriesOf(result_, *drawnItem_, state_.lists, BodySiteNames());
     const QSize size(Twips(kGraphPictureWidthTwips), Twips(GraphPictureHeightTwips(kind_, series_)));
     figureSurface_->Resize(size);
     textSurface_->Resize(size);

@@ -10,7 +10,9 @@
 
 #include "gui/widgets/result_grid_widget.h"
 #include "core/output/summary_csv.h"
+#include "core/platform/clock.h"
 #include "core/platform/prompts.h"
+#include "core/reports/body_sites.h"
 #include "gui/widgets/layout_helpers.h"
 #include "gui/widgets/filter_panel.h"
 #include "gui/widgets/period_frame.h"
@@ -91,8 +93,8 @@ SummaryWindow::SummaryWindow(AppState& state, QWidget* parent) : QDialog(parent)
   std::array<QStringList, kAxisCount> entries;
   for (int i = 0; i < kAxisCount; ++i) {
     captions_[static_cast<std::size_t>(i)] = SummaryCaption(AxisAt(i));
-    rowTexts_[static_cast<std::size_t>(i)] = SummaryRowTexts(AxisAt(i), state_.Lists, state_.BodySiteNames);
-    entries[static_cast<std::size_t>(i)] = SummaryListTexts(AxisAt(i), state_.Lists, state_.BodySiteNames);
+    rowTexts_[static_cast<std::size_t>(i)] = SummaryRowTexts(AxisAt(i), state_.lists, BodySiteNames());
+    entries[static_cast<std::size_t>(i)] = SummaryListTexts(AxisAt(i), state_.lists, BodySiteNames());
   }
   buildPeriodFrame();
   buildLists();
@@ -101,7 +103,7 @@ SummaryWindow::SummaryWindow(AppState& state, QWidget* parent) : QDialog(parent)
   // Set-up: the captions, every list filled and at "全て", the default
   // period; then the tables and the first computation.
   filters_->fill(captions_, entries);
-  periodFrame_->showPeriod(DefaultPeriod(state_));
+  periodFrame_->showPeriod(DefaultPeriod(state_.startup.StartDate(), state_.clock().now().date()));
   connect(filters_, &FilterPanel::changed, this, &SummaryWindow::onListChanged);
   connect(periodFrame_, &PeriodFrame::recomputeClicked, this, &SummaryWindow::recompute);
 
@@ -218,7 +220,8 @@ void SummaryWindow::preHyouji() {
   for (ResultGrid* g : itemTables_) g->setVisible(false);
 
   // The period as the spin buttons hold it now, and the lists' positions.
-  result_ = ComputeSummary(state_, periodFrame_->period(), filters_->filter(), filters_->selectedTexts());
+  result_ = ComputeSummary(state_.paths, state_.counters.NewestFileNo, state_.lists, periodFrame_->period(),
+                           filters_->filter(), filters_->selectedTexts());
   goukei();
 
   for (ResultGrid* g : itemTables_) g->setVisible(true);
@@ -237,7 +240,7 @@ void SummaryWindow::goukei() {
   }
 }
 
-void SummaryWindow::writeCsv() { TonrixCSV(state_, result_); }
+void SummaryWindow::writeCsv() { WriteSummaryCsvFile(state_.prompts(), state_.paths, state_.lists, result_); }
 
 // The close box, Escape and "戻る" all close the window; nothing is kept.
 void SummaryWindow::reject() {

@@ -43,9 +43,9 @@ class GraphWindowTest : public ::testing::Test {
  protected:
   GraphWindowTest() {
     EXPECT_TRUE(testing::InstallFixtureCollection(state, kFixtures, {0, 2}));
-    state.TodayYear = 2024;
-    state.TodayMonth = 6;
-    state.TodayDay = 15;
+    state.startup.TodayYear = 2024;
+    state.startup.TodayMonth = 6;
+    state.startup.TodayDay = 15;
     window = std::make_unique<GraphWindow>(state);
   }
 
