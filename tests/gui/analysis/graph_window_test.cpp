@@ -253,6 +253,22 @@ TEST_F(GraphWindowTest, PrintingTheGraphOfTheCurrentKind) {
   EXPECT_TRUE(prompts.allAnswered());
 }
 
+// A code list without entries: an item with no categories draws an empty
+// frame, and there is nothing to print.
+TEST_F(GraphWindowTest, AnItemWithoutCategories) {
+  state.lists[1].entries.clear();  // 発生場所
+  window = std::make_unique<GraphWindow>(state);
+  chooseItem(1);
+  ASSERT_EQ(window->drawnItem(), AnalysisAxis::Place);
+  EXPECT_EQ(scroll()->maximum(), 0);
+  for (const int kind : {0, 1, 2}) {
+    control<QRadioButton>(u"Option1_%1"_s.arg(kind))->click();
+    control<QPushButton>(u"Command1"_s)->click();
+  }
+  EXPECT_TRUE(prompts.shown().empty());
+  EXPECT_EQ(matching(), u"7"_s);
+}
+
 TEST_F(GraphWindowTest, MenuAndClosing) {
   auto* copy = control<QMenu>(u"mnuCopy"_s);
   EXPECT_EQ(copy->title(), u"図のコピー"_s);
