@@ -80,29 +80,3 @@ WrappedLabel WrapLabel(const QString& text) {
 
 }  // namespace orvanta
 
-namespace orvanta {
-
-double TextEms(const QString& text) {
-  double ems = 0;
-  for (const QChar c : text) {
-    const char16_t u = c.unicode();
-    if (u == u' ') {
-      ems += 0.3;
-    } else if ((u >= u'0' && u <= u'9') || (u >= u'A' && u <= u'Z') || (u >= u'a' && u <= u'z')) {
-      ems += 0.65;
-    } else if (u < 0x80 || (u >= 0xFF61 && u <= 0xFF9F)) {
-      ems += 0.5;  // other ASCII, half-width katakana and their marks
-    } else {
-      ems += 1.0;
-    }
-  }
-  return ems;
-}
-
-double FittingFontSize(const QString& text, double widthPoints, double size) {
-  const double ems = TextEms(text);
-  if (ems <= 0 || ems * size <= widthPoints) return size;
-  return std::max(std::floor(2 * widthPoints / ems) / 2, 1.0);
-}
-
-}  // namespace orvanta

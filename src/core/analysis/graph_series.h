@@ -66,13 +66,4 @@ struct WrappedLabel {
 };
 WrappedLabel WrapLabel(const QString& text);
 
-// The width of a text in the gothic face, in ems (a full-width character is
-// one em), estimated from its characters a little on the wide side: digits
-// and Latin letters 0.65, a blank 0.3, other ASCII and half-width katakana
-// 0.5. Used to keep labels and counts clear of the lines they stand beside.
-double TextEms(const QString& text);
-// The largest size, at most `size` and in steps of half a point, at which
-// the text fits `widthPoints`.
-double FittingFontSize(const QString& text, double widthPoints, double size = 9);
-
 }  // namespace orvanta

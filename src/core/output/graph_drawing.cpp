@@ -11,11 +11,10 @@ constexpr double kRowUnits = 100;      // one category of a bar or line graph
 constexpr double kPlotWidth = 2000;    // x of the largest count
 constexpr double kTwoPi = 2 * 3.1415;  // a whole turn, as the pies have always been measured
 constexpr int kSectorColors[] = {9, 10, 11, 12, 13, 14, 0, 1, 2, 3, 4, 5, 6};
-// The text surface maps 3000 units onto the picture's 9405 twips.
-constexpr double kTextPointsPerUnit = kGraphPictureWidthTwips / 3000.0 / 20.0;
 constexpr double kTextRightEdge = 2150;  // the picture's right edge on the text surface
-// Labels stand between x = -830 and the frame at 0, clear of its line.
-constexpr double kLabelColumnPoints = (830 - 10) * kTextPointsPerUnit;
+// Labels stand between x = -830 and the frame at 0, a few pixels clear of
+// its line.
+constexpr double kLabelColumn = 830 - 30;
 constexpr int kLegendLineTwips = 200;
 constexpr int kFirstLegendLine = 2;
 
@@ -67,7 +66,7 @@ void RowLabel(const GraphSeries& series, Surface& text, int k) {
     text.SetFontSize(9);
   } else {
     // A label too wide for its column is written smaller, clear of the frame.
-    text.SetFontSize(FittingFontSize(label, kLabelColumnPoints));
+    text.SetFontSize(FittingFontSize(text, label, kLabelColumn));
     TextAt(text, -830, top + 40, label);
     text.SetFontSize(9);
   }
@@ -78,7 +77,7 @@ void RowLabel(const GraphSeries& series, Surface& text, int k) {
 // would run off the picture stands in white inside the end of its bar.
 void BarCount(Surface& text, double barEnd, double y, std::int32_t count) {
   const QString digits = GraphNumberText(count);
-  const double width = TextEms(digits) * 9 / kTextPointsPerUnit;
+  const double width = text.TextWidth(digits);
   double x = barEnd;
   if (x < kPlotWidth && x + width > kPlotWidth - 5) x = kPlotWidth;
   if (x + width > kTextRightEdge) {
@@ -128,6 +127,13 @@ void ScaleValues(const GraphSeries& series, Surface& text) {
 double ValueX(std::int32_t count, std::int32_t maximum) { return kPlotWidth * count / maximum; }
 
 }  // namespace
+
+double FittingFontSize(const Surface& surface, const QString& text, double widthUnits, double size) {
+  const double current = surface.FontSize() > 0 ? surface.FontSize() : 1;
+  const double width = surface.TextWidth(text) * size / current;
+  if (width <= widthUnits || width <= 0) return size;
+  return std::max(std::floor(2 * size * widthUnits / width) / 2, 1.0);
+}
 
 int GraphPictureHeightTwips(GraphKind kind, const GraphSeries& series) {
   if (kind == GraphKind::Pie) {

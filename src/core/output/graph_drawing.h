@@ -35,6 +35,10 @@ int ScrollMaximumForHeight(int pictureHeightTwips);
 // 1, ..., 6, then 9 again.
 int PieSectorColor(int drawn);
 
+// The largest font size, at most `size` and in steps of half a point, at
+// which the text fits `widthUnits` on the surface (measured there).
+double FittingFontSize(const Surface& surface, const QString& text, double widthUnits, double size = 9);
+
 // Clears both surfaces and draws the graph of the kind: sets their
 // coordinate systems, so the caller only sizes them (GraphPictureHeightTwips
 // high, kGraphPictureWidthTwips wide).

@@ -19,11 +19,8 @@ constexpr double kTwoPi = 2 * 3.1415;
 // The last legend line of a pie page whose entry still ends above the
 // page's bottom edge (a 9-point line is about 45 units high).
 constexpr int kLastLegendLine = 43;
-// The printable width of an A4 page with margins of 5 mm is 567 points, so a
-// unit across is about a quarter of a point; labels stand between x = 100
-// and the frame at 600, clear of its line.
-constexpr double kPointsPerUnit = 567.0 / kPageWidth;
-constexpr double kLabelColumnPoints = (600 - 100 - 20) * kPointsPerUnit;
+// Labels stand between x = 100 and the frame at 600, clear of its line.
+constexpr double kLabelColumn = 600 - 100 - 20;
 // The lines of a wrapped label or legend entry.
 constexpr double kWrappedLinePitch = 32;
 
@@ -61,7 +58,7 @@ void RowLabel(Surface& page, const GraphSeries& series, int k, int row) {
       TextAt(page, 100, 100.0 * row + 390 + kWrappedLinePitch * j, wrapped.lines[j]);
   } else {
     // A label too wide for its column is printed smaller, clear of the bars.
-    page.SetFontSize(FittingFontSize(label, kLabelColumnPoints));
+    page.SetFontSize(FittingFontSize(page, label, kLabelColumn));
     TextAt(page, 100, 100.0 * row + 420, label);
   }
   page.SetFontSize(9);
@@ -71,7 +68,7 @@ void RowLabel(Surface& page, const GraphSeries& series, int k, int row) {
 // line stands right of it, as the largest count does.
 void BarCount(Surface& page, double barEnd, double y, std::int32_t count) {
   const QString digits = GraphNumberText(count);
-  const double width = TextEms(digits) * 9 / kPointsPerUnit;
+  const double width = page.TextWidth(digits);
   const double frame = kPlotLeft + kPlotWidth;
   TextAt(page, barEnd < frame && barEnd + width > frame - 5 ? frame : barEnd, y, digits);
 }

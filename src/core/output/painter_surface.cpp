@@ -118,6 +118,13 @@ void PainterSurface::PrintText(const QString& text) {
   p->drawText(QPointF(at.x(), at.y() + fontAscent_), text);
 }
 
+double PainterSurface::TextWidth(const QString& text) const {
+  const QPaintDevice* device = pages_ ? static_cast<const QPaintDevice*>(pages_) : image_.get();
+  if (!device || device->width() <= 0) return Surface::TextWidth(text);
+  const QFontMetricsF metrics(GothicFont(fontSize_), device);
+  return metrics.horizontalAdvance(text) * (scaleRight_ - scaleLeft_) / device->width();
+}
+
 void PainterSurface::DrawLine(double x1, double y1, double x2, double y2, const QColor& color) {
   QPainter* p = Ready();
   if (!p) return;

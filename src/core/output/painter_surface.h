@@ -34,6 +34,8 @@ class PainterSurface final : public Surface {
   bool Begin();
 
   void PrintText(const QString& text) override;
+  // Measured in the gothic face on the device.
+  double TextWidth(const QString& text) const override;
   using Surface::DrawBox;
   using Surface::DrawLine;
   void DrawLine(double x1, double y1, double x2, double y2, const QColor& color) override;

@@ -93,7 +93,8 @@ ExtractionWindow::ExtractionWindow(AppState& state, QWidget* parent) : QDialog(p
   const QStringList axisCaptions = AxisCaptions(CaptionDot::FullWidth);
   for (int k = 0; k < kAxisCount; ++k) {
     captions[static_cast<std::size_t>(k)] = axisCaptions[k];
-    entries[static_cast<std::size_t>(k)] = CategoryLabels(AxisAt(k), LabelKind::Filter, state_.lists, BodySiteNames());
+    entries[static_cast<std::size_t>(k)] =
+        CategoryLabels(AxisAt(k), LabelKind::Filter, state_.lists, BodySiteNames());
   }
   filters_->fill(captions, entries);
 

@@ -10,6 +10,7 @@
 
 #include "gui/widgets/result_grid_widget.h"
 #include "core/output/summary_csv.h"
+#include "core/output/summary_sheet.h"
 #include "core/platform/clock.h"
 #include "core/platform/prompts.h"
 #include "core/reports/body_sites.h"
@@ -116,9 +117,7 @@ SummaryWindow::~SummaryWindow() = default;
 void SummaryWindow::buildMenu(QMenuBar* bar) {
   printSheetAction_ = bar->addAction(QStringLiteral("レポート印刷"));
   printSheetAction_->setObjectName(QStringLiteral("mnuRept"));
-  // The summary sheet comes with the printing work; until then the entry is
-  // shown but cannot be chosen.
-  printSheetAction_->setEnabled(false);
+  connect(printSheetAction_, &QAction::triggered, this, &SummaryWindow::printSheet);
   csvAction_ = bar->addAction(QStringLiteral("CSVファイル作成"));
   csvAction_->setObjectName(QStringLiteral("mnuCSV"));
   connect(csvAction_, &QAction::triggered, this, &SummaryWindow::writeCsv);
@@ -241,6 +240,8 @@ void SummaryWindow::goukei() {
 }
 
 void SummaryWindow::writeCsv() { WriteSummaryCsvFile(state_.prompts(), state_.paths, state_.lists, result_); }
+
+void SummaryWindow::printSheet() { PrintSummarySheet(state_.prompts(), result_, state_.lists, BodySiteNames()); }
 
 // The close box, Escape and "戻る" all close the window; nothing is kept.
 void SummaryWindow::reject() {

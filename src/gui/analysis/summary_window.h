@@ -38,6 +38,8 @@ class SummaryWindow : public QDialog {
   void recompute();
   // "CSVファイル作成": writes the last result to a CSV file.
   void writeCsv();
+  // "レポート印刷": prints the last result as the summary sheet.
+  void printSheet();
 
  protected:
   void reject() override;

@@ -13,8 +13,9 @@ namespace orvanta {
 
 FilterPanel::FilterPanel(const FilterPanelLayout& layout, QWidget* parent) : QWidget(parent), layout_(layout) {
   for (int i = 0; i < kAxisCount; ++i) {
-    const int left = (i % kListsPerRow) * layout.columnPitch;
-    const int top = layout.listTops[static_cast<std::size_t>(i / kListsPerRow)];
+    const int left = layout.oneColumn ? 0 : (i % kListsPerRow) * layout.columnPitch;
+    const int top = layout.oneColumn ? layout.listTops[0] + i * layout.columnRowPitch
+                                     : layout.listTops[static_cast<std::size_t>(i / kListsPerRow)];
     auto* caption = Named(new QLabel(this), "Label4", i);
     caption->setAlignment(layout.captionAlignment);
     PlaceTw(caption, left, top - layout.captionHeight, layout.listWidth, layout.captionHeight);
@@ -30,9 +31,15 @@ FilterPanel::FilterPanel(const FilterPanelLayout& layout, QWidget* parent) : QWi
   resize(Twips(widthTwips()), Twips(heightTwips()));
 }
 
-int FilterPanel::widthTwips() const { return (kListsPerRow - 1) * layout_.columnPitch + layout_.listWidth; }
+int FilterPanel::widthTwips() const {
+  return (layout_.oneColumn ? 0 : (kListsPerRow - 1) * layout_.columnPitch) + layout_.listWidth;
+}
 
-int FilterPanel::heightTwips() const { return layout_.listTops[2] + layout_.listHeight; }
+int FilterPanel::heightTwips() const {
+  const int lastTop = layout_.oneColumn ? layout_.listTops[0] + (kAxisCount - 1) * layout_.columnRowPitch
+                                        : layout_.listTops[2];
+  return lastTop + layout_.listHeight;
+}
 
 void FilterPanel::fill(const std::array<QString, kAxisCount>& captions,
                        const std::array<QStringList, kAxisCount>& entries) {

@@ -1,7 +1,7 @@
 #pragma once
 // The seventeen filter lists of the analysis views: one drop-down list per
 // item (Combo1_0 to Combo1_16) under its caption (Label4_0 to Label4_16), in
-// three rows of six, six and five. Entry 0 of every list is "全て"; the
+// three rows of six, six and five, or in one column. Entry 0 of every list is "全て"; the
 // positions of the seventeen lists form the filter. Every choice is
 // reported, also the choice of the entry a list already shows, so that the
 // views compute again with the period as the date boxes show it.
@@ -25,6 +25,9 @@ struct FilterPanelLayout {
   int listWidth = 2295;
   int listHeight = 300;
   Qt::Alignment captionAlignment = Qt::AlignLeft | Qt::AlignBottom;
+  // One column instead of three rows: list k at listTops[0] + k * columnRowPitch.
+  bool oneColumn = false;
+  int columnRowPitch = 525;
 };
 
 class FilterPanel : public QWidget {

@@ -38,10 +38,10 @@ PeriodFrame::PeriodFrame(const PeriodFrameLayout& layout, QWidget* parent)
     note_->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     PlaceTw(note_, noteLeft, layout.noteTop, layout.noteWidth, 2 * kLineHeight + 30);
     right = noteLeft + layout.noteWidth;
-  } else {
+  } else if (layout.note == PeriodFrameLayout::Note::Below) {
     note_ = new QLabel(kNote, parent);
   }
-  if (layout.noteName) note_->setObjectName(QString::fromLatin1(layout.noteName));
+  if (note_ && layout.noteName) note_->setObjectName(QString::fromLatin1(layout.noteName));
   widthTwips_ = right + layout.rightMargin;
   PlaceTw(this, 0, 0, widthTwips_, layout.frameHeight);
 }

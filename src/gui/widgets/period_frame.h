@@ -3,8 +3,8 @@
 // the from-date and to-date fields, the button that computes again
 // (Command4, "再計算" or "再表示") and the note "集計期間を変更した場合は
 // 「再計算」ボタンをクリックしてください。", either beside the button inside
-// the frame or under the frame. Editing a date computes nothing; the views
-// read period() when they compute.
+// the frame, under the frame, or not at all. Editing a date computes
+// nothing; the views read period() when they compute.
 
 #include <QGroupBox>
 #include <QString>
@@ -30,7 +30,7 @@ struct PeriodFrameLayout {
   int buttonHeight = 300;
   int rightMargin = 60;    // right of the last part inside the frame
   int frameHeight = 690;
-  enum class Note { Beside, Below };
+  enum class Note { Beside, Below, None };
   Note note = Note::Beside;
   // Beside: the note wraps in two lines of this width right of the button.
   int noteWidth = 3450;
@@ -65,7 +65,7 @@ class PeriodFrame : public QGroupBox {
   DateFieldControls& dates() { return *dates_; }
   const DateFieldControls& dates() const { return *dates_; }
   QPushButton* recomputeButton() const { return recomputeButton_; }
-  QLabel* note() const { return note_; }
+  QLabel* note() const { return note_; }  // null with Note::None
 
  signals:
   // The button was pressed.

@@ -176,17 +176,44 @@ TEST(BarGraph, CountsKeepClearOfTheFrameAndThePictureEdge) {
   EXPECT_EQ(small->color, PaletteColor(0));
 }
 
-// A label wider than its column (a code-list name of 15 or 16 full-width
-// characters) is written smaller so that it ends before the frame.
+// A label wider than its column, as the surface measures it, is written
+// smaller so that it ends before the frame. (The recording surface counts a
+// full-width character as one em on a drawable area 200 mm wide: 47.6 units
+// on the text surface at 9 points; the column is 800 units.)
 TEST(BarGraph, WideLabelsFitTheirColumn) {
-  GraphSeries s = Series({3, 1, 2}, true);
-  s.labels[0] = QString(16, QChar(u'幅'));
-  s.labels[1] = QString(15, QChar(u'幅'));
-  s.labels[2] = QString(14, QChar(u'幅'));
+  GraphSeries s = Series({3, 1, 2});
+  s.labels[0] = QString(20, QChar(u'幅'));  // 952 units at 9 points
+  s.labels[1] = QString(17, QChar(u'幅'));  // 810
+  s.labels[2] = QString(16, QChar(u'幅'));  // 762: fits
   const auto d = Draw(GraphKind::Bar, s);
-  ExpectText(d->text, s.labels[0], -830, 40, 8);
+  ExpectText(d->text, s.labels[0], -830, 40, 7.5);
   ExpectText(d->text, s.labels[1], -830, 140, 8.5);
   ExpectText(d->text, s.labels[2], -830, 240, 9);
+  EXPECT_DOUBLE_EQ(d->text.FontSize(), 9);
+}
+
+// On the picture itself, a code-list name of 16 full-width characters (too
+// wide at 9 points for the 171 pixels of its column) ends before the frame.
+TEST(BarGraph, WideLabelEndsBeforeTheFrameOnThePicture) {
+  GraphSeries s = Series({3, 1}, true);
+  s.labels[0] = QString(16, QChar(u'幅'));
+  const QSize size(627, 80);  // two categories
+  PainterSurface figure(size), text(size);
+  DrawBarGraph(s, figure, text);
+  const QImage image = text.Image();
+  const int frame = static_cast<int>(850.0 / 3000 * 627);  // x = 0 on the text surface
+  // The label's row: units 40 to about 100 of 400 from -100, 0.2 pixels each.
+  int inkLeft = 0, inkNearFrame = 0;
+  for (int y = 26; y < 40; ++y) {
+    for (int x = 0; x < 60; ++x)
+      if (qGray(image.pixel(x, y)) < 100) ++inkLeft;
+    for (int x = frame - 5; x < frame - 1; ++x) {
+      const QColor c = image.pixelColor(x, y);
+      if (c.red() < 150 && c.green() < 150 && c.blue() < 150) ++inkNearFrame;
+    }
+  }
+  EXPECT_GT(inkLeft, 20);  // the label is there
+  EXPECT_EQ(inkNearFrame, 0);
 }
 
 TEST(BarGraph, LongCodeListNamesWrapSmallerAndTheSizeComesBack) {
@@ -208,7 +235,7 @@ TEST(BarGraph, LongCodeListNamesWrapSmallerAndTheSizeComesBack) {
   // Other items never wrap; a label too wide is only written smaller.
   GraphSeries sites = Series({3, 1});
   sites.labels[0] = QString(40, QChar(u'長'));
-  ExpectText(Draw(GraphKind::Bar, sites)->text, sites.labels[0], -830, 40, 3);
+  ExpectText(Draw(GraphKind::Bar, sites)->text, sites.labels[0], -830, 40, 3.5);  // 1905 units at 9 points
 }
 
 TEST(LineGraph, PointsJoinedInRedOnBothSurfaces) {

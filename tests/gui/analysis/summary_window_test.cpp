@@ -23,6 +23,7 @@
 #include "core/app/app_state.h"
 #include "support/combo_gui.h"
 #include "support/fixture_collection.h"
+#include "support/pdf_pages.h"
 #include "support/scripted_prompts.h"
 
 namespace orvanta {
@@ -211,7 +212,7 @@ TEST_F(SummaryWindowTest, MenuAndClosing) {
   auto* end = window->findChild<QAction*>(u"mnuEnd"_s);
   ASSERT_TRUE(rept && csvItem && end);
   EXPECT_EQ(rept->text(), u"レポート印刷"_s);
-  EXPECT_FALSE(rept->isEnabled());  // the summary sheet is not there yet
+  EXPECT_TRUE(rept->isEnabled());
   EXPECT_EQ(csvItem->text(), u"CSVファイル作成"_s);
   EXPECT_EQ(end->text(), u"戻る"_s);
 
@@ -228,6 +229,52 @@ TEST_F(SummaryWindowTest, MenuAndClosing) {
   window->show();
   QTest::keyClick(window.get(), Qt::Key_Escape);
   EXPECT_FALSE(window->isVisible());
+  EXPECT_FALSE(prompts.busy());
+}
+
+TEST_F(SummaryWindowTest, ReportPrintPrintsTheLastComputationOrSaysThePrinterFailed) {
+  auto* rept = window->findChild<QAction*>(u"mnuRept"_s);
+  ASSERT_TRUE(rept && rept->isEnabled());
+  const QString pdf = root.filePath(u"sheet.pdf"_s);
+  const auto print = [&] {
+    QFile::remove(pdf);
+    prompts.clear();
+    prompts.answerPrinterPdf(pdf);
+    rept->trigger();
+    // Portrait set by the program: no orientation message, only the dialog.
+    EXPECT_EQ(prompts.shown().size(), 1u);
+    EXPECT_FALSE(prompts.lastPrinterLandscape);
+    return testing::ReadPdfPages(pdf);
+  };
+
+  auto pages = print();
+  ASSERT_FALSE(pages.empty());
+  // (Read back from the PDF, "～" comes as the wave dash its glyph shares.)
+  EXPECT_TRUE(pages[0].find(u"2023年6月16日～2024年6月15日"_s) || pages[0].find(u"2023年6月16日〜2024年6月15日"_s));
+  EXPECT_TRUE(pages[0].find(u"該当件数7"_s));
+  EXPECT_TRUE(pages[0].find(u"全ての報告書"_s));
+  const auto section = pages[0].find(u"職種"_s);  // the occupations' caption
+  ASSERT_TRUE(section);
+  EXPECT_GT(section->yMin, pages[0].height * 0.08);
+
+  // A restricted occupation: the next print names it and has no section.
+  const QString occupation = combo(0)->itemText(1);
+  combo(0)->setCurrentIndex(1);
+  pages = print();
+  ASSERT_FALSE(pages.empty());
+  EXPECT_TRUE(pages[0].find(occupation + u";"_s)) << pages[0].text().toStdString();
+  for (const auto& word : pages[0].words)  // only in the heading, no section
+    if (word.text == u"職種"_s) EXPECT_LT(word.yMin, pages[0].height * 0.08);
+  EXPECT_TRUE(pages[0].find(u"該当件数%1"_s.arg(window->result().matching)));
+  EXPECT_FALSE(pages[0].text().contains(u"全ての報告書"_s));
+
+  // A PDF file that cannot be created: the printer is not there.
+  prompts.clear();
+  prompts.answerPrinterPdf(state.paths.SettingsFilePath() + u"/sheet.pdf"_s).answer(PromptAnswer::Ok);
+  rept->trigger();
+  ASSERT_EQ(prompts.shown().size(), 2u);
+  EXPECT_EQ(prompts.last().text, u"プリンターが接続されていません"_s);
+  EXPECT_EQ(prompts.last().title, QString());
   EXPECT_FALSE(prompts.busy());
 }
 
