@@ -12,6 +12,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollBar>
 #include <QSignalBlocker>
 #include <QVBoxLayout>
 
@@ -248,10 +249,15 @@ void GraphWindow::computeAndDraw() {
 void GraphWindow::showPictures() {
   if (!drawnItem_) {
     graphArea_->clearPictures();
+    shownGraph_.reset();
     return;
   }
-  graphArea_->setPictures(figureSurface_->Image(), textSurface_->Image(),
-                          GraphScrollMaximum(kind_, series_));
+  // Another item or kind starts at the top; the same one drawn again keeps
+  // the part the user scrolled to.
+  const std::pair<AnalysisAxis, GraphKind> shown{*drawnItem_, kind_};
+  if (shownGraph_ != shown) graphArea_->scrollBar()->setValue(0);
+  shownGraph_ = shown;
+  graphArea_->setPictures(figureSurface_->Image(), textSurface_->Image(), GraphScrollMaximum(kind_, series_));
 }
 
 QImage GraphWindow::picture(int index) const {

@@ -14,6 +14,7 @@
 #include <array>
 #include <memory>
 #include <optional>
+#include <utility>
 
 #include "core/analysis/graph_series.h"
 #include "core/analysis/summary_counts.h"
@@ -86,6 +87,7 @@ class GraphWindow : public QDialog {
   GraphKind kind_ = GraphKind::Bar;
   SummaryResult result_;
   std::optional<AnalysisAxis> drawnItem_;
+  std::optional<std::pair<AnalysisAxis, GraphKind>> shownGraph_;  // what the area shows
   GraphSeries series_;
   std::unique_ptr<PainterSurface> figureSurface_;
   std::unique_ptr<PainterSurface> textSurface_;

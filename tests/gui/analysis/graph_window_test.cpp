@@ -161,6 +161,15 @@ TEST_F(GraphWindowTest, BodySitesScrollAndTheWholePictureIsCopied) {
   EXPECT_EQ(shown()->y(), -Twips(31800));
   scroll()->setValue(1);
   EXPECT_EQ(shown()->y(), -Twips(100));
+  // "再計算" keeps the part scrolled to; another item starts at the top.
+  scroll()->setValue(200);
+  control<QPushButton>(u"Command4"_s)->click();
+  EXPECT_EQ(scroll()->value(), 200);
+  EXPECT_EQ(shown()->y(), -Twips(20000));
+  chooseItem(15);
+  EXPECT_EQ(scroll()->value(), 0);
+  EXPECT_EQ(shown()->y(), 0);
+  chooseItem(16);
   scroll()->setValue(318);
 
   control<QPushButton>(u"Command2_1"_s)->click();  // 図と文字
