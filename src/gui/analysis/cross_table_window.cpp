@@ -154,7 +154,8 @@ void CrossTableWindow::preHyouji() {
   LayOutCrossTableGrids(tableGrid_->grid(), columnTotalsGrid_->grid(), rowTotalsGrid_->grid(),
                         CrossTableHeadingsOf(vertical, horizontal, state_.lists, BodySiteNames()));
   FillCrossTableGrids(tableGrid_->grid(), columnTotalsGrid_->grid(), rowTotalsGrid_->grid(),
-                      CountCrossTable(state_.paths, state_.counters.NewestFileNo, state_.lists, vertical, horizontal, periodFrame_->period()));
+                      CountCrossTable(state_.paths, state_.counters.NewestFileNo, state_.lists, vertical, horizontal,
+                                      periodFrame_->period()));
 
   for (ResultGrid* grid : {tableGrid_, columnTotalsGrid_, rowTotalsGrid_}) grid->show();
   state_.prompts().setBusy(false);

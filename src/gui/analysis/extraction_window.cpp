@@ -142,7 +142,8 @@ void ExtractionWindow::preHyouji() {
   state_.prompts().setBusy(true);
   listingGrid_->hide();
   listingGrid_->grid().setRows(1);
-  ExtractionListing listing = ComputeExtraction(state_.paths, state_.counters.NewestFileNo, state_.lists, period(), filter());
+  ExtractionListing listing =
+      ComputeExtraction(state_.paths, state_.counters.NewestFileNo, state_.lists, period(), filter());
   const std::int64_t count = listing.count;
   ShowExtraction(listingGrid_->grid(), std::move(listing));
   matchingCountLabel_->setText(QString::number(count));

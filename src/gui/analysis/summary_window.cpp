@@ -219,7 +219,8 @@ void SummaryWindow::preHyouji() {
   for (ResultGrid* g : itemTables_) g->setVisible(false);
 
   // The period as the spin buttons hold it now, and the lists' positions.
-  result_ = ComputeSummary(state_.paths, state_.counters.NewestFileNo, state_.lists, periodFrame_->period(), filters_->filter(), filters_->selectedTexts());
+  result_ = ComputeSummary(state_.paths, state_.counters.NewestFileNo, state_.lists, periodFrame_->period(),
+                           filters_->filter(), filters_->selectedTexts());
   goukei();
 
   for (ResultGrid* g : itemTables_) g->setVisible(true);

@@ -2,6 +2,7 @@
 
 #include "gui/analysis/cross_table_window.h"
 #include "gui/analysis/extraction_window.h"
+#include "gui/analysis/graph_window.h"
 #include "gui/analysis/item_graph_window.h"
 #include "gui/analysis/summary_window.h"
 #include "gui/codelists/answer_code_editor_window.h"
@@ -28,17 +29,15 @@ void ShowReportWindow(AppState& state, QWidget* parent) {
   window.exec();
 }
 
-// The graph views come with the graph work; until a window exists its button
-// on the main window stays disabled.
+// Every analysis view has its window.
 bool HasAnalysisView(AnalysisView view) {
   switch (view) {
     case AnalysisView::CrossTable:
     case AnalysisView::Extraction:
     case AnalysisView::Summary:
+    case AnalysisView::Graph:
     case AnalysisView::ItemGraph:
       return true;
-    case AnalysisView::Graph:
-      return false;
   }
   return false;
 }
@@ -60,13 +59,16 @@ void ShowAnalysisView(AnalysisView view, AppState& state, QWidget* parent) {
       window.exec();
       return;
     }
+    case AnalysisView::Graph: {
+      GraphWindow window(state, parent);
+      window.exec();
+      return;
+    }
     case AnalysisView::ItemGraph: {
       ItemGraphWindow window(state, parent);
       window.exec();
       return;
     }
-    case AnalysisView::Graph:
-      return;
   }
 }
 

@@ -192,7 +192,8 @@ TEST_F(MainWindowTest, AnalysisButtonsOpenTheirViews) {
   MainWindow window(state);
   const std::tuple<const char*, const char*, const char*> buttons[] = {
       {"Command4", "frmYHJ", "クロス集計表"}, {"Command5", "frmTySu", "データ抽出"},
-      {"Command7", "frmTySu2", "レポート"}, {"Command6", "frmPost", "売上状況"}};
+      {"Command7", "frmTySu2", "レポート"}, {"Command8", "frmTySu3", "グラフ "},
+      {"Command6", "frmPost", "売上状況"}};
   for (const auto& [name, form, caption] : buttons) {
     auto* open = window.findChild<QPushButton*>(QString::fromLatin1(name));
     ASSERT_TRUE(open->isEnabled()) << name;
