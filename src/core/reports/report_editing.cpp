@@ -153,7 +153,9 @@ ReportSaveOutcome SaveReportFile(AppState& state, const QDateTime& now) {
   return outcome;
 }
 
-QString StorableLineText(const QString& typed) { return cp932::KeepEncodable(RemoveCommas(typed)); }
+QString StorableLineText(const QString& typed) {
+  return cp932::KeepEncodable(cp932::ToCodePageForms(RemoveCommas(typed)));
+}
 
 bool ApplyPatientKnownAnswer(ReportRecord& record, int option) {
   record.Choices[1] = option + 1;

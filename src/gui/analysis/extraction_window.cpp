@@ -94,6 +94,7 @@ ExtractionWindow::ExtractionWindow(AppState& state, QWidget* parent) : QDialog(p
   // The period.
   auto* frame = Named(new QGroupBox(QStringLiteral("計算期間"), this), "Frame1");
   dates_ = new DateFieldControls(DateFieldVariant::Analysis, this);
+  connect(dates_, &DateFieldControls::inputRefused, this, [this] { state_.prompts().beep(); });
   dates_->placeDate(0, frame, 150, 330);
   const int secondLeft = 150 + dates_->dateRowWidthTwips(0) + 120;
   dates_->placeDate(1, frame, secondLeft, 330);

@@ -89,6 +89,7 @@ SummaryWindow::SummaryWindow(AppState& state, QWidget* parent) : QDialog(parent)
   layout->addWidget(content_);
 
   dates_ = new DateFieldControls(DateFieldVariant::Analysis, this);
+  connect(dates_, &DateFieldControls::inputRefused, this, [this] { state_.prompts().beep(); });
   for (int i = 0; i < kAxisCount; ++i) {
     captions_[static_cast<std::size_t>(i)] = SummaryCaption(AxisAt(i));
     rowTexts_[static_cast<std::size_t>(i)] = SummaryRowTexts(AxisAt(i), state_.Lists, state_.BodySiteNames);

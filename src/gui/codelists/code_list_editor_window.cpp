@@ -11,6 +11,7 @@
 #include "gui/codelists/rename_dialog.h"
 #include "core/platform/prompts.h"
 #include "gui/widgets/layout_helpers.h"
+#include "gui/widgets/storable_text.h"
 #include "core/app/app_state.h"
 
 namespace orvanta {
@@ -104,8 +105,9 @@ CodeListEditorWindow::CodeListEditorWindow(AppState& state, Variant variant, QWi
   text1_ = Named(new QLineEdit(this), "Text1");
   PlaceTw(text1_, p.text1Left, p.text1Top, p.text1Width, 300);
 
-  KeepFieldStorable(text1_);
-  KeepFieldStorable(text2_);
+  // Names and codes keep only what set.dat can hold.
+  KeepLineBoxStorable(text1_, StorableFieldText, state_.prompts());
+  KeepLineBoxStorable(text2_, StorableFieldText, state_.prompts());
   connect(text1_, &QLineEdit::textChanged, this, &CodeListEditorWindow::onText1Changed);
   connect(text1_, &QLineEdit::returnPressed, this, [this] {
     if (cmdname_[kInsert]->isEnabled()) cmdname_[kInsert]->click();
@@ -212,11 +214,21 @@ void CodeListEditorWindow::onText2Edited(const QString& text) {
 
 void CodeListEditorWindow::onListSelectionChanged() {
   if (filling_) return;
-  const QList<QListWidgetItem*> items = list1_->selectedItems();
-  if (items.isEmpty()) return;
-  selected_ = list1_->row(items.first());
+  const int position = highlightedPosition();
+  if (position < 0) {
+    // The highlight was taken off (Ctrl+click): nothing acts on an entry the
+    // user no longer sees chosen.
+    setEntryButtonsEnabled(false);
+    return;
+  }
+  selected_ = position;
   setEntryButtonsEnabled(true);
   hyouji();
+}
+
+int CodeListEditorWindow::highlightedPosition() const {
+  const QList<QListWidgetItem*> items = list1_->selectedItems();
+  return items.isEmpty() ? -1 : list1_->row(items.first());
 }
 
 void CodeListEditorWindow::selectEntry(int position) {
@@ -233,8 +245,7 @@ void CodeListEditorWindow::commonEnd() {
 void CodeListEditorWindow::insertEntry() {
   const QString name = StorableFieldText(text1_->text());
   if (name.isEmpty()) return;
-  const QList<QListWidgetItem*> items = list1_->selectedItems();
-  const int before = items.isEmpty() ? -1 : list1_->row(items.first());
+  const int before = highlightedPosition();
   const InsertResult result = InsertCodeEntry(state_.Lists, state_.EditedList, name, before, state_.LastCodeId);
   switch (result.outcome) {
     case InsertOutcome::DuplicateName: state_.prompts().message(kSameName); return;
@@ -247,6 +258,8 @@ void CodeListEditorWindow::insertEntry() {
 }
 
 void CodeListEditorWindow::deleteEntry() {
+  const int position = highlightedPosition();
+  if (position < 0) return;
   if (state_.prompts().message(QStringLiteral("削除すると関連したデータもすべて削除されます。本当に削除しますか？"),
                                QStringLiteral("削除"), PromptIcon::Critical,
                                PromptButtons::OkCancel) != PromptAnswer::Ok)
@@ -254,18 +267,19 @@ void CodeListEditorWindow::deleteEntry() {
   if (state_.prompts().message(QStringLiteral("本当に削除しますか？"), QStringLiteral("再確認"),
                                PromptIcon::Exclamation, PromptButtons::OkCancel) != PromptAnswer::Ok)
     return;
-  if (!DeleteCodeEntry(list(), selected_)) return;
+  if (!DeleteCodeEntry(list(), position)) return;
   commonEnd();
 }
 
 void CodeListEditorWindow::renameEntry() {
+  const int position = highlightedPosition();
+  if (position < 0) return;
   if (state_.prompts().message(QStringLiteral("名前を変更しても過去のデータはそのまま維持されます\n"
                                               "異なる項目名にする場合は「削除」「挿入」を行ってください。"),
                                QStringLiteral("変更確認"), PromptIcon::Critical,
                                PromptButtons::OkCancel) != PromptAnswer::Ok)
     return;
-  const int position = selected_;
-  if (position < 0 || position >= list().count()) return;
+  if (position >= list().count()) return;
   state_.prompts().setBusy(true);
   const QString name = RenameDialog::Ask(state_, list().entries[position].name, this);
   state_.prompts().setBusy(false);
@@ -279,6 +293,7 @@ void CodeListEditorWindow::renameEntry() {
 void CodeListEditorWindow::moveEntry(int button) {
   static constexpr CodeEntryMove kMoves[4] = {CodeEntryMove::Up, CodeEntryMove::Down, CodeEntryMove::ToTop,
                                               CodeEntryMove::ToBottom};
+  if (highlightedPosition() < 0) return;
   changed_ = true;
   const MoveResult result = MoveCodeEntry(list(), selected_, kMoves[button]);
   if (!result.moved) return;

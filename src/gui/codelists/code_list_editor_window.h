@@ -59,6 +59,8 @@ class CodeListEditorWindow : public QDialog {
   void hyouji();
   void setEntryButtonsEnabled(bool enabled);
   void selectEntry(int position);
+  // The position of the entry highlighted in the list; -1 when none is.
+  int highlightedPosition() const;
 
   void onText1Changed();
   void onText2Edited(const QString& text);

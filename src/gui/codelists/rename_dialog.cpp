@@ -6,21 +6,10 @@
 #include "core/codelists/code_list_editing.h"
 #include "core/platform/prompts.h"
 #include "gui/widgets/layout_helpers.h"
+#include "gui/widgets/storable_text.h"
 #include "core/app/app_state.h"
 
 namespace orvanta {
-
-void KeepFieldStorable(QLineEdit* box) {
-  QObject::connect(box, &QLineEdit::textChanged, box, [box](const QString& text) {
-    const QString kept = StorableFieldText(text);
-    if (kept == text) return;
-    // The cursor keeps its place among the characters that stay.
-    const int cursor = box->cursorPosition();
-    const int keptBeforeCursor = static_cast<int>(StorableFieldText(text.left(cursor)).size());
-    box->setText(kept);
-    box->setCursorPosition(keptBeforeCursor);
-  });
-}
 
 RenameDialog::RenameDialog(AppState& state, const QString& currentName, QWidget* parent)
     : QDialog(parent), state_(state), handedBack_(currentName) {
@@ -30,7 +19,7 @@ RenameDialog::RenameDialog(AppState& state, const QString& currentName, QWidget*
 
   text1_ = Named(new QLineEdit(this), "Text1");
   PlaceTw(text1_, 390, 240, 9555, 330);
-  KeepFieldStorable(text1_);
+  KeepLineBoxStorable(text1_, StorableFieldText, state_.prompts());
   text1_->setText(currentName);
   text1_->selectAll();
 

@@ -17,7 +17,6 @@
 #include <QSignalBlocker>
 #include <QStackedWidget>
 #include <QTabBar>
-#include <QTextCursor>
 #include <QVBoxLayout>
 #include <algorithm>
 
@@ -27,6 +26,7 @@
 #include "gui/widgets/layout_helpers.h"
 #include "gui/reports/body_site_widget.h"
 #include "gui/widgets/date_field_widget.h"
+#include "gui/widgets/storable_text.h"
 #include "core/reports/note_text.h"
 #include "core/reports/report_editing.h"
 #include "core/reports/report_navigation.h"
@@ -72,39 +72,6 @@ QPushButton* Button(QWidget* parent, const QString& caption, const char* name, i
   b->setDefault(false);
   PlaceTw(b, P(x), P(y), P(width), P(kButtonHeight));
   return b;
-}
-
-// Takes out of a line box what a stored answer may not hold (commas and
-// characters code page 932 lacks); the cursor keeps its place among the
-// characters that stay.
-void KeepLineStorable(QLineEdit* box) {
-  const QString text = box->text();
-  const QString kept = StorableLineText(text);
-  if (kept == text) return;
-  const int keptBeforeCursor = static_cast<int>(StorableLineText(text.left(box->cursorPosition())).size());
-  box->setText(kept);
-  box->setCursorPosition(keptBeforeCursor);
-}
-
-// Takes characters code page 932 lacks out of a multi-line box as they are
-// typed; everything else the box keeps as typed.
-void KeepNoteEncodable(QPlainTextEdit* box) {
-  const QString text = box->toPlainText();
-  if (cp932::CanEncode(text)) return;
-  QTextCursor cursor(box->document());
-  cursor.beginEditBlock();
-  // From the end, so that the positions before stay valid.
-  for (qsizetype i = text.size(); i > 0;) {
-    qsizetype start = i - 1;
-    if (text.at(start).isLowSurrogate() && start > 0 && text.at(start - 1).isHighSurrogate()) --start;
-    if (cp932::KeepEncodable(text.mid(start, i - start)).isEmpty()) {
-      cursor.setPosition(static_cast<int>(start));
-      cursor.setPosition(static_cast<int>(i), QTextCursor::KeepAnchor);
-      cursor.removeSelectedText();
-    }
-    i = start;
-  }
-  cursor.endEditBlock();
 }
 
 // The entry of a list with the id; the last one when several match, -1 when
@@ -195,6 +162,7 @@ ReportWindow::ReportWindow(AppState& state, QWidget* parent)
 
   connect(dates_, &DateFieldControls::valueStored, this, &ReportWindow::onDateStored);
   connect(dates_, &DateFieldControls::changed, this, &ReportWindow::mark);
+  connect(dates_, &DateFieldControls::inputRefused, this, [this] { state_.prompts().beep(); });
 
   // Opening: the first page, the lists filled, then a new report or the
   // report the main window chose.
@@ -203,6 +171,8 @@ ReportWindow::ReportWindow(AppState& state, QWidget* parent)
   fillLists();
   if (state_.NewReportMode || state_.ReportCount() == 0) sinki();
   else hyouji();
+  // The keyboard starts in the reporter's name.
+  focusFirstField();
 }
 
 ReportWindow::~ReportWindow() = default;
@@ -220,6 +190,10 @@ void ReportWindow::buildTopRow(QWidget* content) {
   command5_ = Button(content, QStringLiteral("▼▼"), "Command5", 808, 8, 44);
   back_ = Button(content, QStringLiteral("戻る"), "Command1", 864, 8, 68);
   command6_ = Button(content, QStringLiteral("新規追加"), "Command6", 580, 38, 88);
+  // A click on the delete button leaves the keyboard where it was: a Space or
+  // Enter there would delete the next report without a question. The Tab key
+  // still reaches it.
+  command7_->setFocusPolicy(Qt::TabFocus);
   for (QWidget* w : std::initializer_list<QWidget*>{command4_, command2_, label9_, command3_, command5_})
     w->setToolTip(kStepTip);
 
@@ -249,6 +223,7 @@ QLineEdit* ReportWindow::text1Box(QWidget* parent, int k, int x, int y, int widt
     default: break;
   }
   connect(box, &QLineEdit::textChanged, this, [this, k] { onText1(k); });
+  connect(box, &QLineEdit::inputRejected, this, [this] { state_.prompts().beep(); });
   text1_[k] = box;
   return box;
 }
@@ -257,6 +232,7 @@ QLineEdit* ReportWindow::text3Box(QWidget* parent, int k, int x, int y, int widt
   auto* box = Named(new QLineEdit(parent), "Text3", k);
   PlaceTw(box, P(x), P(y), P(width), P(kBoxHeight));
   connect(box, &QLineEdit::textChanged, this, [this, k] { onText3(k); });
+  connect(box, &QLineEdit::inputRejected, this, [this] { state_.prompts().beep(); });
   text3_[k] = box;
   return box;
 }
@@ -501,13 +477,11 @@ void ReportWindow::setLoading(bool on) {
 void ReportWindow::showDates(const ReportRecord& record) {
   const QDate today = state_.clock().now().date();
   for (int i = 0; i < 2; ++i) {
-    const int y = record.Years[i], m = record.Months[i], d = record.Days[i];
-    dates_->showDate(i, y, m, d);
-    // A date stored as 0 shows today, and the report takes what is shown.
-    const ShownDate s = DateShownFor(y, m, d, today);
-    if (d == 0) dates_->model().setText(DatePart::Day, i, QString::number(s.day));
-    if (m == 0) dates_->model().setText(DatePart::Month, i, QString::number(s.month));
-    if (y == 0) dates_->model().setText(DatePart::Year, i, QString::number(s.year));
+    // A part stored as 0 shows today's, and the report takes what is shown.
+    // The boxes and the spin buttons all take the report's date, whatever
+    // they held before.
+    const ShownDate s = DateShownFor(record.Years[i], record.Months[i], record.Days[i], today);
+    dates_->showDate(i, s.year, s.month, s.day);
     if (ReportRecord* r = shown()) StoreMissingDateParts(*r, i, today);
   }
 }
@@ -538,6 +512,7 @@ void ReportWindow::hyouji() {
   setLoading(false);
   dates_->model().runDayHandler(0);
   dates_->model().runDayHandler(1);
+  moveFocusOffDeleteButton();
 }
 
 void ReportWindow::sinki() {
@@ -568,6 +543,7 @@ void ReportWindow::sinki() {
   setLoading(false);
   dates_->model().runDayHandler(0);
   dates_->model().runDayHandler(1);
+  moveFocusOffDeleteButton();
 }
 
 bool ReportWindow::hozon() {
@@ -691,6 +667,7 @@ void ReportWindow::deleteShown() {
       const FileRemovalOutcome removed = RemoveShownReportFile(state_, *fileOps_, state_.clock().now());
       if (!removed.ok) {
         state_.prompts().message(removed.error, QString(), PromptIcon::Critical);
+        moveFocusOffDeleteButton();
         return;
       }
       // The file in memory is gone with its report: nothing of it to save.
@@ -709,7 +686,8 @@ void ReportWindow::deleteShown() {
 void ReportWindow::onText1(int k) {
   if (loading_) return;
   QLineEdit* box = text1_[k];
-  KeepLineStorable(box);  // a rewrite comes back here with the kept text
+  // A rewrite comes back here with the kept text.
+  if (FilterLineBox(box, StorableLineText)) state_.prompts().beep();
   ReportRecord* r = shown();
   if (!r) return;
   r->Texts[k] = box->text();
@@ -718,7 +696,7 @@ void ReportWindow::onText1(int k) {
 
 void ReportWindow::onText3(int k) {
   QLineEdit* box = text3_[k];
-  KeepLineStorable(box);
+  if (FilterLineBox(box, StorableLineText)) state_.prompts().beep();
   mark();
   if (ReportRecord* r = shown()) r->OtherTexts[k] = box->text();
 }
@@ -727,7 +705,7 @@ void ReportWindow::onText2(int k) {
   // Showing a report fills the box from the stored note: nothing to store.
   if (loading_) return;
   QPlainTextEdit* box = text2_[k];
-  KeepNoteEncodable(box);
+  if (FilterNoteBox(box)) state_.prompts().beep();
   mark();
   if (ReportRecord* r = shown()) r->Notes[k] = NoteFromEditor(box->toPlainText());
 }
@@ -777,6 +755,24 @@ void ReportWindow::onSiteToggled(int index, int value) {
   if (ReportRecord* r = shown(); r && index >= 0 && index < kSiteCount && index != 28)
     r->Sites[static_cast<std::size_t>(index)] = static_cast<std::int16_t>(value);
   mark();
+}
+
+void ReportWindow::focusFirstField() {
+  QWidget* page = pages_->currentWidget();
+  if (page == picture1_[0]) {
+    text1_[kReporterName]->setFocus(Qt::OtherFocusReason);
+    return;
+  }
+  for (QWidget* w = nextInFocusChain(); w && w != this; w = w->nextInFocusChain()) {
+    if (page->isAncestorOf(w) && (w->focusPolicy() & Qt::TabFocus) && w->isEnabled() && w->isVisibleTo(page)) {
+      w->setFocus(Qt::OtherFocusReason);
+      return;
+    }
+  }
+}
+
+void ReportWindow::moveFocusOffDeleteButton() {
+  if (focusWidget() == command7_) focusFirstField();
 }
 
 void ReportWindow::setPatientBlockEnabled(bool enabled) {

@@ -117,6 +117,11 @@ class ReportWindow : public QDialog {
   // the nearest report there is, or a new report when there is none.
   void showCurrent();
   bool closeProcedure();
+  // The keyboard to the first field of the page shown (the reporter's name
+  // on the first page).
+  void focusFirstField();
+  // Never leaves the keyboard on "表示データの削除" after a report is shown.
+  void moveFocusOffDeleteButton();
 
   AppState& state_;
   bool loading_ = false;

@@ -72,6 +72,10 @@ class DateFieldControls : public QObject, public DateFieldListener {
   void valueStored(orvanta::DatePart part, int index, int value);
   // Report window: the user changed the report.
   void changed();
+  // A box refused some of what was typed or pasted into it: a character code
+  // page 932 cannot hold, or a paste cut to the box's length. The window
+  // beeps.
+  void inputRefused();
 
  private:
   // DateFieldListener
