@@ -30,7 +30,7 @@ class RenameDialog : public QDialog {
  private:
   AppState& state_;
   QString handedBack_;
-  QLineEdit* text1_ = nullptr;
+  QLineEdit* nameBox_ = nullptr;
 };
 
 }  // namespace orvanta

@@ -494,7 +494,7 @@ TEST_F(ReportWindowTest, AStoredReportIsShownControlForControl) {
   ReportWindow w(state);
   EXPECT_FALSE(Find<QWidget>(w, "Text1_4")->isEnabled());
   state.CurrentIndex = 1;
-  w.hyouji();
+  w.showReport();
 
   for (int k = 0; k < 9; ++k)
     EXPECT_EQ(Box(w, ControlName("Text1", k).toLatin1().constData())->text(), r.Texts[k]) << k;
