@@ -13,11 +13,10 @@
 #include <emmintrin.h>
 #endif
 
-#include "core/platform/clock.h"
 #include "core/platform/codepage.h"
+#include "core/platform/drive_paths.h"
 #include "core/platform/value_file.h"
 #include "core/reports/data_file.h"
-#include "core/app/app_state.h"
 
 namespace orvanta {
 namespace {
@@ -509,9 +508,9 @@ AnalysisPeriod DefaultPeriod(int todayYear, int todayMonth, int todayDay, int sy
   return p;
 }
 
-AnalysisPeriod DefaultPeriod(const AppState& state) {
-  const QDate now = state.clock().now().date();
-  return DefaultPeriod(state.TodayYear, state.TodayMonth, state.TodayDay, now.year(), now.month(), now.day());
+AnalysisPeriod DefaultPeriod(const CalendarDate& startDate, const QDate& systemDate) {
+  return DefaultPeriod(startDate.year, startDate.month, startDate.day, systemDate.year(), systemDate.month(),
+                       systemDate.day());
 }
 
 // ---------------------------------------------------------------------------
@@ -687,29 +686,25 @@ QString ScannedFile::text(const ReportFacts& report, int slot) const {
 }
 
 ScanSummary ScanDataFiles(const std::function<QString(int)>& filePath, int newestFileNo,
-                          const AnalysisPeriod& period, const ScanVisitor& visit,
-                          std::vector<ReportRecord>* lastFile) {
+                          const AnalysisPeriod& period, const ScanVisitor& visit) {
   ScanSummary summary;
   const PeriodDays days = DaysOf(period);
   ScannedFile file;
   for (int i = 0; i <= newestFileNo; ++i) {
-    const bool last = i == newestFileNo;
     if (!file.load(filePath(i), days, i)) {
       ++summary.filesSkipped;
-      if (last && lastFile) lastFile->clear();
       continue;
     }
     ++summary.filesRead;
     summary.reportsInPeriod += static_cast<std::int64_t>(file.reports().size());
     if (visit) visit(file);
-    if (last && lastFile && !ReadDataFileBytes(file.bytes(), *lastFile).ok()) lastFile->clear();
   }
   return summary;
 }
 
-ScanSummary ScanReports(AppState& state, const AnalysisPeriod& period, const ScanVisitor& visit) {
-  return ScanDataFiles([&state](int n) { return state.DataFilePath(n); }, state.NewestFileNo, period, visit,
-                       &state.ReportTable);
+ScanSummary ScanReports(const DrivePaths& paths, int newestFileNo, const AnalysisPeriod& period,
+                        const ScanVisitor& visit) {
+  return ScanDataFiles([&paths](int n) { return paths.DataFilePath(n); }, newestFileNo, period, visit);
 }
 
 }  // namespace orvanta

@@ -13,6 +13,7 @@
 // record into ReportFacts first.
 
 #include <QByteArray>
+#include <QDate>
 #include <QString>
 #include <QStringList>
 #include <QStringView>
@@ -27,7 +28,7 @@
 
 namespace orvanta {
 
-class AppState;
+class DrivePaths;
 
 // The items in their fixed order; the number is the item's identity (list
 // position in the item boxes, box index in the extraction view).
@@ -76,7 +77,7 @@ enum class LabelKind { Filter, Table };
 
 // The labels of an item's categories. Code-list items take them from the
 // lists as they are now; the body sites from siteNames (index n - 1 for site
-// n, as in AppState::BodySiteNames).
+// n, as BodySiteNames() holds them).
 QStringList CategoryLabels(AnalysisAxis axis, LabelKind kind, const CodeLists& lists,
                            const std::array<QString, kSiteSlots>& siteNames);
 
@@ -218,8 +219,8 @@ bool InPeriod(const PeriodDays& days, const ReportFacts& report);
 // of a common year is 1 March).
 AnalysisPeriod DefaultPeriod(int todayYear, int todayMonth, int todayDay, int systemYear, int systemMonth,
                              int systemDay);
-// The same from the state's start-up date and its clock's present date.
-AnalysisPeriod DefaultPeriod(const AppState& state);
+// The same from the start-up date and the present date.
+AnalysisPeriod DefaultPeriod(const CalendarDate& startDate, const QDate& systemDate);
 
 // One selection per item: 0 = "全て", n >= 1 = category n.
 struct AxisFilter {
@@ -305,16 +306,12 @@ struct ScanSummary {
 // Reads data files 0 to newestFileNo one after another (filePath gives the
 // path of file n) and hands each file that reads to visit. A file that is
 // missing or cannot be read is skipped without a word and the scan goes on.
-// When lastFile is given it ends up holding the last file in full, as
-// ReadDataFile reads it, or nothing when that file could not be read. Only
-// one file's reports are in memory at a time.
+// Only one file's reports are in memory at a time.
 ScanSummary ScanDataFiles(const std::function<QString(int)>& filePath, int newestFileNo,
-                          const AnalysisPeriod& period, const ScanVisitor& visit,
-                          std::vector<ReportRecord>* lastFile = nullptr);
+                          const AnalysisPeriod& period, const ScanVisitor& visit);
 
-// The scan of the analysis views: files 0 to NewestFileNo of the state's data
-// folder; ReportTable is left holding the last file read (empty when it could
-// not be read).
-ScanSummary ScanReports(AppState& state, const AnalysisPeriod& period, const ScanVisitor& visit);
+// The scan of the analysis views: data files 0 to newestFileNo under paths.
+ScanSummary ScanReports(const DrivePaths& paths, int newestFileNo, const AnalysisPeriod& period,
+                        const ScanVisitor& visit);
 
 }  // namespace orvanta

@@ -3,8 +3,6 @@
 #include <algorithm>
 
 #include "core/analysis/result_grid_model.h"
-#include "core/output/csv_file.h"
-#include "core/app/app_state.h"
 
 namespace orvanta {
 
@@ -59,10 +57,10 @@ void CrossTableCounter::addFile(const ScannedFile& file) {
   for (const ReportFacts& report : file.reports()) add(report);
 }
 
-CrossTable CountCrossTable(AppState& state, AnalysisAxis vertical, AnalysisAxis horizontal,
-                           const AnalysisPeriod& period) {
-  CrossTableCounter counter(vertical, horizontal, state.Lists);
-  ScanReports(state, period, [&counter](const ScannedFile& file) { counter.addFile(file); });
+CrossTable CountCrossTable(const DrivePaths& paths, int newestFileNo, const CodeLists& lists, AnalysisAxis vertical,
+                           AnalysisAxis horizontal, const AnalysisPeriod& period) {
+  CrossTableCounter counter(vertical, horizontal, lists);
+  ScanReports(paths, newestFileNo, period, [&counter](const ScannedFile& file) { counter.addFile(file); });
   return counter.table();
 }
 
@@ -149,15 +147,6 @@ void FillCrossTableGrids(ResultGridModel& table, ResultGridModel& colTotals, Res
     rowTotals.setCell(r, 1, QString::number(rowSum));
   }
   for (int c = 1; c <= cols; ++c) colTotals.setCell(1, c, QString::number(colSums[static_cast<std::size_t>(c)]));
-}
-
-// ---------------------------------------------------------------------------
-// CSV
-
-QString CrossTableCsvText(const QString& periodText, const QString& verticalCaption,
-                          const QString& horizontalCaption, const ResultGridModel& table) {
-  return periodText + QStringLiteral("日　　縦項目") + verticalCaption + QStringLiteral("；横項目") + horizontalCaption +
-         QStringLiteral("\r\n") + CsvGridRows(table);
 }
 
 }  // namespace orvanta

@@ -4,9 +4,8 @@
 #include <bit>
 
 #include "core/analysis/result_grid_model.h"
-#include "core/output/csv_file.h"
+#include "core/reports/body_sites.h"
 #include "core/reports/calendar.h"
-#include "core/app/app_state.h"
 
 namespace orvanta {
 namespace {
@@ -156,11 +155,12 @@ QStringList ExtractionRowMaker::row(const ScannedFile& file, const ReportFacts& 
   return QStringList(cells.begin(), cells.end());
 }
 
-ExtractionListing ComputeExtraction(AppState& state, const AnalysisPeriod& period, const AxisFilter& filter) {
+ExtractionListing ComputeExtraction(const DrivePaths& paths, int newestFileNo, const CodeLists& lists,
+                                    const AnalysisPeriod& period, const AxisFilter& filter) {
   ExtractionListing listing;
-  const ExtractionRowMaker maker(state.Lists, state.BodySiteNames);
-  const FilterTest test(filter, state.Lists);
-  ScanReports(state, period, [&](const ScannedFile& file) {
+  const ExtractionRowMaker maker(lists, BodySiteNames());
+  const FilterTest test(filter, lists);
+  ScanReports(paths, newestFileNo, period, [&](const ScannedFile& file) {
     const std::vector<ReportFacts>& reports = file.reports();
     // Room for the whole file when every report will be listed; growing by
     // at least half the size keeps the moves of earlier cells few.
@@ -198,17 +198,6 @@ void ShowExtraction(ResultGridModel& grid, ExtractionListing&& listing) {
   grid.setRows(1);
   grid.appendRows(std::move(listing.cells), kExtractionRowHeight);
   listing.cells.clear();
-}
-
-QString ExtractionCsvText(const QString& periodText, const std::vector<ExtractionCondition>& conditions,
-                          const ResultGridModel& grid) {
-  const QString crlf = QStringLiteral("\r\n");
-  QString text = periodText + QStringLiteral("日") + crlf;
-  if (!conditions.empty()) {
-    text += QStringLiteral("抽出条件") + crlf;
-    for (const ExtractionCondition& c : conditions) text += c.caption + crlf + c.entry + crlf;
-  }
-  return text + CsvGridRows(grid);
 }
 
 }  // namespace orvanta

@@ -1,6 +1,7 @@
 #pragma once
 // The data extraction listing: every report of a period that passes a filter
-// on the seventeen items, one row of 18 cells per report, and its CSV text.
+// on the seventeen items, one row of 18 cells per report. Its CSV text is in
+// core/output/extraction_csv.h.
 //
 // The listing is computed in one pass over the data files (ScanReports): a
 // report is tested on its boiled-down facts, and only the texts its row shows
@@ -17,7 +18,7 @@
 
 namespace orvanta {
 
-class AppState;
+class DrivePaths;
 class ResultGridModel;
 
 inline constexpr int kExtractionColumns = 18;
@@ -80,11 +81,11 @@ struct ExtractionListing {
   std::int64_t count = 0;
 };
 
-// Scans data files 0 to NewestFileNo of the state (ScanReports; ReportTable
-// is left holding the last file) and lists every report of the period that
-// passes the filter. The code lists and site names are the state's as they
-// are now.
-ExtractionListing ComputeExtraction(AppState& state, const AnalysisPeriod& period, const AxisFilter& filter);
+// Scans data files 0 to newestFileNo under paths (ScanReports) and lists
+// every report of the period that passes the filter, by the code lists as
+// they are now.
+ExtractionListing ComputeExtraction(const DrivePaths& paths, int newestFileNo, const CodeLists& lists,
+                                    const AnalysisPeriod& period, const AxisFilter& filter);
 
 // Sets a grid up for the listing: 18 columns with their headings in row 0,
 // each 2000 twips wide and centred, row 0 600 twips high and fixed, and no
@@ -94,19 +95,5 @@ void PrepareExtractionGrid(ResultGridModel& grid);
 // Cuts the grid back to its heading row and appends the listing's rows, each
 // 400 twips high. The listing's cells are moved into the grid.
 void ShowExtraction(ResultGridModel& grid, ExtractionListing&& listing);
-
-// A selection box that is not at "全て": its caption and the text of its
-// selected entry.
-struct ExtractionCondition {
-  QString caption;
-  QString entry;
-};
-
-// The text of the extraction's CSV file: the period line (periodText, as
-// CsvPeriodText gives it, followed by "日"); when there are conditions, the
-// line "抽出条件" and for each condition its caption line and its entry line;
-// then every row of the grid. Lines end in CR LF.
-QString ExtractionCsvText(const QString& periodText, const std::vector<ExtractionCondition>& conditions,
-                          const ResultGridModel& grid);
 
 }  // namespace orvanta

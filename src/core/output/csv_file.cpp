@@ -4,9 +4,9 @@
 
 #include "core/analysis/result_grid_model.h"
 #include "core/platform/codepage.h"
+#include "core/platform/drive_paths.h"
 #include "core/platform/prompts.h"
 #include "core/platform/safe_save.h"
-#include "core/app/app_state.h"
 
 namespace orvanta {
 
@@ -29,11 +29,10 @@ QString CsvGridRows(const ResultGridModel& grid) {
   return text;
 }
 
-bool WriteCsvFile(AppState& state, const std::function<QString()>& buildText) {
-  Prompts& prompts = state.prompts();
+bool WriteCsvFile(Prompts& prompts, const DrivePaths& paths, const std::function<QString()>& buildText) {
   QString path;
   for (;;) {
-    path = prompts.saveFileName(QStringLiteral("名前を付けて保存"), state.MyDocumentPath(), kCsvFilter);
+    path = prompts.saveFileName(QStringLiteral("名前を付けて保存"), paths.MyDocumentPath(), kCsvFilter);
     if (path.isEmpty()) {
       prompts.setBusy(false);
       return false;

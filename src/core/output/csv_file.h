@@ -8,7 +8,8 @@
 
 namespace orvanta {
 
-class AppState;
+class DrivePaths;
+class Prompts;
 class ResultGridModel;
 
 inline const QString kCsvFilter = QStringLiteral("csvﾌｧｲﾙ (*.csv)");
@@ -36,6 +37,6 @@ QString CsvGridRows(const ResultGridModel& grid);
 // builds the text with buildText, writes it in one piece and says whether it
 // worked. Cancelling the dialog ends without a message. Returns whether a
 // file was written.
-bool WriteCsvFile(AppState& state, const std::function<QString()>& buildText);
+bool WriteCsvFile(Prompts& prompts, const DrivePaths& paths, const std::function<QString()>& buildText);
 
 }  // namespace orvanta

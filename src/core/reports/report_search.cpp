@@ -6,7 +6,9 @@
 #include <limits>
 
 #include "core/platform/codepage.h"
+#include "core/platform/drive_paths.h"
 #include "core/platform/value_file.h"
+#include "core/reports/report_record.h"
 
 namespace orvanta {
 namespace {
@@ -84,7 +86,7 @@ bool SearchBytes(QByteArrayView bytes, SearchField field, const Needle& needle, 
     return false;
 
   // Hits of this file count only when the whole file reads.
-  std::vector<AppState::SearchHit> hits;
+  std::vector<SearchHit> hits;
   QStringList hitLines;
   const int searched = field == SearchField::RecordNumber ? kRecordNumber : kReporterName;
   for (std::int32_t slot = 0; slot < count; ++slot) {
@@ -103,7 +105,7 @@ bool SearchBytes(QByteArrayView bytes, SearchField field, const Needle& needle, 
       if (!lines.next(line) || !IsInt32Line(line)) return false;
     }
     if (FieldHolds(searched == kRecordNumber ? recordNumber : reporterName, needle)) {
-      hits.push_back(AppState::SearchHit{fileNo, slot});
+      hits.push_back(SearchHit{fileNo, slot});
       hitLines.append(SearchHitLine(TextOf(recordNumber), TextOf(reporterName)));
     }
   }
@@ -144,9 +146,9 @@ SearchOutcome SearchDataFiles(const std::function<QString(int)>& filePath, int n
   return out;
 }
 
-SearchOutcome SearchReports(const AppState& state, SearchField field, const QString& text) {
-  return SearchDataFiles([&state](int n) { return state.DataFilePath(n); },
-                         std::clamp<int>(state.NewestFileNo, 0, kMaxFileNo), field, text);
+SearchOutcome SearchReports(const DrivePaths& paths, int newestFileNo, SearchField field, const QString& text) {
+  return SearchDataFiles([&paths](int n) { return paths.DataFilePath(n); }, std::clamp(newestFileNo, 0, kMaxFileNo),
+                         field, text);
 }
 
 }  // namespace orvanta

@@ -57,7 +57,7 @@ CodeListEditorWindow::CodeListEditorWindow(AppState& state, QWidget* parent)
 }
 
 CodeListEditorWindow::CodeListEditorWindow(AppState& state, Variant variant, QWidget* parent)
-    : QDialog(parent), state_(state), fileLists_(state.Lists) {
+    : QDialog(parent), state_(state), fileLists_(state.lists) {
   setObjectName(variant == Variant::CodeLists ? QStringLiteral("frmiin") : QStringLiteral("frmiin2"));
   const Placement& p = variant == Variant::CodeLists ? kCodeListPlacement : kAnswerCodePlacement;
   setFixedSize(Twips(p.width), Twips(p.height));
@@ -126,7 +126,7 @@ CodeListEditorWindow::CodeListEditorWindow(AppState& state, Variant variant, QWi
 }
 
 CodeList& CodeListEditorWindow::list() const {
-  return state_.Lists.at(static_cast<std::size_t>(state_.EditedList));
+  return state_.lists.at(static_cast<std::size_t>(state_.editing.EditedList));
 }
 
 ListEditorSetUp CodeListEditorWindow::setUpFor(int listIndex) const { return CodeListEditorSetUp(listIndex); }
@@ -142,16 +142,17 @@ void CodeListEditorWindow::applyBackground(const QColor& background, const QColo
 // Saves the lists and the counters; a failure is told and nothing in memory
 // is lost.
 bool CodeListEditorWindow::saveLists() {
-  const SaveOutcome saved =
-      SaveCodeListsAndCounters(state_.Lists, state_.Counters, state_.SettingsFilePath(), state_.IdFilePath());
-  if (saved.settingsSaved) fileLists_ = state_.Lists;
+  const SaveOutcome saved = SaveCodeListsAndCounters(state_.lists, state_.paths.SettingsFilePath(), [this](QString* error) {
+    return WriteIdFile(state_.paths.IdFilePath(), state_.counters, error);
+  });
+  if (saved.settingsSaved) fileLists_ = state_.lists;
   if (!saved.ok()) state_.prompts().message(saved.message, QString(), PromptIcon::Critical);
   return saved.ok();
 }
 
 void CodeListEditorWindow::reloadLists() {
-  ReloadCodeLists(state_.SettingsFilePath(), state_.Lists, fileLists_);
-  fileLists_ = state_.Lists;
+  ReloadCodeLists(state_.paths.SettingsFilePath(), state_.lists, fileLists_);
+  fileLists_ = state_.lists;
   changed_ = false;
 }
 
@@ -164,7 +165,7 @@ void CodeListEditorWindow::fillList() {
 
 void CodeListEditorWindow::setUpList() {
   reloadLists();
-  const ListEditorSetUp setUp = setUpFor(state_.EditedList);
+  const ListEditorSetUp setUp = setUpFor(state_.editing.EditedList);
   setWindowTitle(setUp.caption);
   const QPalette normal = QApplication::palette(this);
   const QColor background = setUp.background.isValid() ? setUp.background : normal.color(QPalette::Window);
@@ -246,7 +247,7 @@ void CodeListEditorWindow::insertEntry() {
   const QString name = StorableFieldText(newNameBox_->text());
   if (name.isEmpty()) return;
   const int before = highlightedPosition();
-  const InsertResult result = InsertCodeEntry(state_.Lists, state_.EditedList, name, before, state_.LastCodeId);
+  const InsertResult result = InsertCodeEntry(state_.lists, state_.editing.EditedList, name, before, state_.counters.LastCodeId);
   switch (result.outcome) {
     case InsertOutcome::DuplicateName: state_.prompts().message(kSameName); return;
     case InsertOutcome::ListFull: state_.prompts().message(kListFull, QString(), PromptIcon::Exclamation); return;
