@@ -8,6 +8,7 @@
 // round, and line widths count dots: on a paged device a dot is 1/600 inch
 // (prints are drawn at 600 dots per inch), on an image a pixel.
 
+#include <QFont>
 #include <QImage>
 #include <QPainter>
 #include <memory>
@@ -28,7 +29,13 @@ class PainterSurface final : public Surface {
   explicit PainterSurface(QSize pictureSize);
   ~PainterSurface() override;
 
+  // Starts drawing on the device now rather than at the first operation.
+  // False when the device cannot be opened (the surface is then Failed()).
+  bool Begin();
+
   void PrintText(const QString& text) override;
+  // Measured in the gothic face on the device.
+  double TextWidth(const QString& text) const override;
   using Surface::DrawBox;
   using Surface::DrawLine;
   void DrawLine(double x1, double y1, double x2, double y2, const QColor& color) override;
@@ -50,7 +57,6 @@ class PainterSurface final : public Surface {
   void SetAntialiased(bool on) { antialiased_ = on; }
 
  private:
-  bool Begin();
   QPointF Map(double x, double y) const;
   double MapWidth(double units) const;
   QPen Pen(const QColor& color) const;
@@ -62,6 +68,11 @@ class PainterSurface final : public Surface {
   bool failed_ = false;
   bool ended_ = false;
   bool antialiased_ = false;
+  // The font of the current size and its ascent on the device, kept until
+  // the size changes.
+  double fontPoints_ = -1;
+  QFont font_;
+  double fontAscent_ = 0;
 };
 
 }  // namespace orvanta

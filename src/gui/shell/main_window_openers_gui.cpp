@@ -2,11 +2,13 @@
 
 #include "gui/analysis/cross_table_window.h"
 #include "gui/analysis/extraction_window.h"
+#include "gui/analysis/item_graph_window.h"
 #include "gui/analysis/summary_window.h"
 #include "gui/codelists/answer_code_editor_window.h"
 #include "gui/codelists/code_list_editor_window.h"
 #include "gui/reports/report_window.h"
 #include "core/app/app_state.h"
+#include "core/output/report_sheet.h"
 
 namespace orvanta {
 
@@ -33,9 +35,9 @@ bool HasAnalysisView(AnalysisView view) {
     case AnalysisView::CrossTable:
     case AnalysisView::Extraction:
     case AnalysisView::Summary:
+    case AnalysisView::ItemGraph:
       return true;
     case AnalysisView::Graph:
-    case AnalysisView::ItemGraph:
       return false;
   }
   return false;
@@ -58,13 +60,17 @@ void ShowAnalysisView(AnalysisView view, AppState& state, QWidget* parent) {
       window.exec();
       return;
     }
+    case AnalysisView::ItemGraph: {
+      ItemGraphWindow window(state, parent);
+      window.exec();
+      return;
+    }
     case AnalysisView::Graph:
-    case AnalysisView::ItemGraph:
       return;
   }
 }
 
-bool HasSheetPrinting() { return false; }
-void PrintBlankSheet(AppState&, QWidget*) {}
+bool HasSheetPrinting() { return true; }
+void PrintBlankSheet(AppState& state, QWidget*) { PrintReportSheet(state.prompts()); }
 
 }  // namespace orvanta

@@ -72,7 +72,7 @@ class SpinScrollBar : public QScrollBar {
   int wheel_ = 0;
 };
 
-// What a date or time box keeps of what was typed: the characters input
+// What a date or time box of a report keeps of what was typed: the characters input
 // methods type for code-page characters in their code-page forms, nothing
 // code page 932 cannot hold (commas the box's own rule takes out).
 QString DateBoxText(const QString& typed) { return cp932::KeepEncodable(cp932::ToCodePageForms(typed)); }
@@ -155,7 +155,8 @@ int DateFieldControls::placePair(DatePart part, int index, QWidget* parent, int 
   // blocked.
   connect(box, &QLineEdit::textChanged, this,
           [this, part, index](const QString& text) { onBoxTextChanged(part, index, text); });
-  connect(box, &QLineEdit::inputRejected, this, &DateFieldControls::inputRefused);
+  if (model_.variant() == DateFieldVariant::Report)
+    connect(box, &QLineEdit::inputRejected, this, &DateFieldControls::inputRefused);
   connect(spin, &QAbstractSlider::valueChanged, this,
           [this, part, index](int value) { model_.setSpinValue(part, index, value); });
 
@@ -202,7 +203,7 @@ void DateFieldControls::placeTime(QWidget* parent, int leftTwips, int topTwips) 
 
 void DateFieldControls::onBoxTextChanged(DatePart part, int index, const QString& text) {
   QLineEdit* edit = box(part, index);
-  if (edit && DateBoxText(text) != text) {
+  if (model_.variant() == DateFieldVariant::Report && edit && DateBoxText(text) != text) {
     // The box is rewritten to what it keeps, which comes back here.
     if (FilterLineBox(edit, DateBoxText)) emit inputRefused();
     return;

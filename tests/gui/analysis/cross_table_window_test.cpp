@@ -18,6 +18,7 @@
 #include "core/reports/body_sites.h"
 #include "core/reports/data_file.h"
 #include "core/app/app_state.h"
+#include "support/combo_gui.h"
 #include "support/scripted_prompts.h"
 
 namespace orvanta {
@@ -206,6 +207,29 @@ TEST_F(CrossTableWindowTest, PeriodChangeWaitsForRecalculation) {
     EXPECT_EQ(Grid(w, "Grid3").cell(r, 1), "0");
   }
   for (int c = 1; c < table.cols(); ++c) EXPECT_EQ(Grid(w, "Grid2").cell(1, c), "0");
+}
+
+// Choosing again the item a box already shows computes again with the period
+// the date boxes hold now, like "再計算"; a changed item computes once.
+TEST_F(CrossTableWindowTest, EveryChoiceOfAnItemComputesWithThePeriodAsShown) {
+  CrossTableWindow w(state_);
+  ASSERT_TRUE(testing::ChooseInList(Find<QComboBox>(w, "Combo1_0"), kInfection));
+  EXPECT_EQ(prompts_.busyCalls(), 0);  // one item only
+  ASSERT_TRUE(testing::ChooseInList(Find<QComboBox>(w, "Combo1_1"), kHour));
+  EXPECT_EQ(prompts_.busyCalls(), 2);
+  const ResultGridModel& table = Grid(w, "Grid1");
+  ASSERT_EQ(table.cell(2, 1), "1");  // the report on the from-date
+
+  Type(w, "txd_0", "17");
+  ASSERT_TRUE(testing::ChooseInList(Find<QComboBox>(w, "Combo1_1"), kHour));
+  EXPECT_EQ(prompts_.busyCalls(), 4);
+  EXPECT_EQ(table.cell(2, 1), "0");
+  EXPECT_EQ(Grid(w, "Grid2").cell(1, 1), "1");
+
+  Type(w, "txd_0", "16");
+  ASSERT_TRUE(testing::ChooseInList(Find<QComboBox>(w, "Combo1_0"), kInfection));
+  EXPECT_EQ(prompts_.busyCalls(), 6);
+  EXPECT_EQ(table.cell(2, 1), "1");
 }
 
 TEST_F(CrossTableWindowTest, CsvFilesAsTheFixturesHaveThem) {

@@ -19,6 +19,7 @@
 #include "core/platform/value_file.h"
 #include "core/reports/body_sites.h"
 #include "core/app/app_state.h"
+#include "support/combo_gui.h"
 #include "support/fixture_collection.h"
 #include "support/scripted_prompts.h"
 
@@ -196,6 +197,31 @@ TEST_F(ExtractionWindowTest, AChangedPeriodWaitsForSaihyouji) {
   EXPECT_EQ(listed(), (QStringList{kAllRows[0], "鈴木　一郎03/06/15/(日)K-1002", kAllRows[1], kAllRows[2],
                                    kAllRows[3], kAllRows[4]}));
   EXPECT_EQ(count->text(), QStringLiteral("6"));
+}
+
+// Choosing again the entry a box already shows lists again, with the period
+// the date boxes hold now; so does choosing another entry.
+TEST_F(ExtractionWindowTest, EveryChoiceInABoxListsAgainWithThePeriodAsShown) {
+  open();
+  QLineEdit* txm = control<QLineEdit>("txm_0");
+  txm->selectAll();
+  QTest::keyClicks(txm, QStringLiteral("3"));  // from 16 March 2003
+  EXPECT_EQ(count->text(), QStringLiteral("5"));
+
+  ASSERT_TRUE(testing::ChooseInList(box(0), 0));  // "全て" again
+  EXPECT_EQ(count->text(), QStringLiteral("6"));
+  EXPECT_EQ(prompts.busyCalls(), 4);
+
+  // Another entry: one computation, not one for the change and one more
+  // for the choice.
+  txm->selectAll();
+  QTest::keyClicks(txm, QStringLiteral("6"));
+  ASSERT_TRUE(testing::ChooseInList(box(15), 1));  // はい
+  EXPECT_EQ(prompts.busyCalls(), 6);
+  EXPECT_EQ(listed(), (QStringList{kAllRows[0], kAllRows[2], kAllRows[3]}));
+  ASSERT_TRUE(testing::ChooseInList(box(15), 1));
+  EXPECT_EQ(prompts.busyCalls(), 8);
+  EXPECT_EQ(count->text(), QStringLiteral("3"));
 }
 
 // The file bytes against those worked out by the fixture script.
