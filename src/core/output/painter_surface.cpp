@@ -117,7 +117,7 @@ void PainterSurface::PrintText(const QString& text) {
   p->drawText(QPointF(at.x(), at.y() + fontAscent_), text);
 }
 
-const QFont& PainterSurface::Font(const QPaintDevice* device) {
+const QFont& PainterSurface::Font(const QPaintDevice* device) const {
   if (fontPoints_ != fontSize_ || fontDevice_ != device) {
     fontPoints_ = fontSize_;
     fontDevice_ = device;
@@ -131,7 +131,7 @@ QPaintDevice* PainterSurface::Device() const {
   return pages_ ? static_cast<QPaintDevice*>(pages_) : static_cast<QPaintDevice*>(image_.get());
 }
 
-double PainterSurface::TextWidth(const QString& text) {
+double PainterSurface::TextWidth(const QString& text) const {
   const QPaintDevice* device = Device();
   if (!device || text.isEmpty()) return 0;
   const double dots = QFontMetricsF(Font(device), device).horizontalAdvance(text);

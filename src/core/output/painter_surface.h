@@ -35,7 +35,7 @@ class PainterSurface final : public Surface {
 
   void PrintText(const QString& text) override;
   // Measured in the gothic face on the device.
-  double TextWidth(const QString& text) override;
+  double TextWidth(const QString& text) const override;
   using Surface::DrawBox;
   using Surface::DrawLine;
   void DrawLine(double x1, double y1, double x2, double y2, const QColor& color) override;
@@ -64,7 +64,7 @@ class PainterSurface final : public Surface {
   QPaintDevice* Device() const;
   // The font of the current size on the device (made again when the size or
   // the device changes).
-  const QFont& Font(const QPaintDevice* device);
+  const QFont& Font(const QPaintDevice* device) const;
 
   QPagedPaintDevice* pages_ = nullptr;
   std::unique_ptr<QImage> image_;
@@ -74,11 +74,11 @@ class PainterSurface final : public Surface {
   bool antialiased_ = false;
   // The font of the current size and its ascent on the device, kept until
   // the size changes, and the size of the font the painter holds.
-  double fontPoints_ = -1;
+  mutable double fontPoints_ = -1;
   double painterPoints_ = -1;
-  const QPaintDevice* fontDevice_ = nullptr;
-  QFont font_;
-  double fontAscent_ = 0;
+  mutable const QPaintDevice* fontDevice_ = nullptr;
+  mutable QFont font_;
+  mutable double fontAscent_ = 0;
 };
 
 }  // namespace orvanta

@@ -36,7 +36,7 @@ class RecordingSurface final : public Surface {
   // as CharacterWidth() units wide (0 until set).
   // With a character width set, every character is that wide; otherwise the
   // surface's estimate.
-  double TextWidth(const QString& text) override {
+  double TextWidth(const QString& text) const override {
     return characterWidth_ > 0 ? characterWidth_ * static_cast<double>(text.size()) : Surface::TextWidth(text);
   }
   void SetCharacterWidth(double units) { characterWidth_ = units; }

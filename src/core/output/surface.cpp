@@ -21,7 +21,7 @@ void Surface::SetScale(double left, double top, double right, double bottom) {
   scaleBottom_ = bottom;
 }
 
-double Surface::TextWidth(const QString& text) {
+double Surface::TextWidth(const QString& text) const {
   double ems = 0;
   for (const QChar c : text) {
     const char16_t u = c.unicode();

@@ -78,7 +78,7 @@ class Surface {
   // measures it in its own face; this estimate counts a full-width
   // character as one em and any other as two thirds, on a drawable area
   // 200 mm wide.
-  virtual double TextWidth(const QString& text);
+  virtual double TextWidth(const QString& text) const;
 
   // A line from (x1, y1) to (x2, y2) in the foreground colour, or in the
   // colour given, with the current width and style.
