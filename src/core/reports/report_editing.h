@@ -98,8 +98,10 @@ DataFileDamage DamageOf(const QString& path);
 
 // ---- Fields ----------------------------------------------------------------
 
-// A single-line answer as it is stored: without commas and without the
-// characters code page 932 cannot hold.
+// A single-line answer as it is stored: without commas, the characters input
+// methods type for code-page characters in their code-page forms
+// (cp932::ToCodePageForms), and without the characters code page 932 cannot
+// hold.
 QString StorableLineText(const QString& typed);
 
 // Question 5, "５汚染源の患者が誰かわかっていますか？": stores the chosen option
