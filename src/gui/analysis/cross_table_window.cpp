@@ -15,6 +15,7 @@
 #include "core/platform/clock.h"
 #include "core/platform/prompts.h"
 #include "core/reports/body_sites.h"
+#include "gui/widgets/busy_pointer.h"
 #include "gui/widgets/layout_helpers.h"
 #include "gui/widgets/date_field_widget.h"
 #include "core/app/app_state.h"
@@ -40,19 +41,6 @@ constexpr int kRowTotalsWidth = 1905;
 constexpr int kBottomTop = 8640;
 constexpr int kButtonHeight = 375;
 
-QLabel* Caption(QWidget* parent, const QString& text, const char* name, int index, int left, int top) {
-  auto* label = Named(new QLabel(text, parent), name, index);
-  PlaceTw(label, left, top);
-  return label;
-}
-
-QPushButton* Button(QWidget* parent, const QString& text, const char* name, int left, int top, int width) {
-  auto* button = Named(new QPushButton(text, parent), name);
-  button->setAutoDefault(false);
-  PlaceTw(button, left, top, width, kButtonHeight);
-  return button;
-}
-
 // The scroll bars of a totals grid follow the table's in one direction, and
 // the table follows them (the wheel over a totals grid scrolls both). A
 // follower's range can lag behind the table's while one of them is being laid
@@ -70,6 +58,7 @@ void Follow(QScrollBar* table, QScrollBar* totals) {
 
 CrossTableWindow::CrossTableWindow(AppState& state, QWidget* parent) : QDialog(parent), state_(state) {
   setObjectName(QStringLiteral("frmYHJ"));
+  ResetBusyPointerOnActivation(this, state_.prompts());
   setWindowTitle(QStringLiteral("クロス集計表"));
   setFixedSize(Twips(kClientWidth), Twips(kClientHeight));
 
@@ -84,12 +73,12 @@ CrossTableWindow::CrossTableWindow(AppState& state, QWidget* parent) : QDialog(p
     box->setMaxVisibleItems(captions.size());
     box->setCurrentIndex(-1);
     PlaceTw(box, kComboLeft[static_cast<std::size_t>(i)], kComboTop, kComboWidth, kComboHeight);
-    QLabel* label = Caption(this, itemCaptions[static_cast<std::size_t>(i)], "Label2", i, 0, kComboTop + 60);
+    QLabel* label = Named(PlaceLabel(this, itemCaptions[static_cast<std::size_t>(i)], 0, kComboTop + 60), "Label2", i);
     label->move(box->x() - label->width() - 6, label->y());
     combo1_[static_cast<std::size_t>(i)] = box;
   }
-  Caption(this, QStringLiteral("縦項目と横項目を選択するとクロス集計表が表示されます。"), "Label1", -1, 7380,
-          kComboTop + 60);
+  Named(PlaceLabel(this, QStringLiteral("縦項目と横項目を選択するとクロス集計表が表示されます。"), 7380, kComboTop + 60),
+        "Label1");
 
   // The table and its totals.
   grid1_ = Named(new ResultGrid(this), "Grid1");
@@ -108,14 +97,15 @@ CrossTableWindow::CrossTableWindow(AppState& state, QWidget* parent) : QDialog(p
   const int secondLeft = 150 + dates_->dateRowWidthTwips(0) + 150;
   dates_->placeDate(1, frame, secondLeft, 300);
   const int recalcLeft = secondLeft + dates_->dateRowWidthTwips(1) + 240;
-  command4_ = Button(frame, QStringLiteral("再計算"), "Command4", recalcLeft, 255, 1020);
+  command4_ = Named(PlaceButton(frame, QStringLiteral("再計算"), recalcLeft, 255, 1020, kButtonHeight), "Command4");
   PlaceTw(frame, kGridLeft, kBottomTop - 90, recalcLeft + 1020 + 150, 780);
-  Caption(this, QStringLiteral("集計期間を変更した場合は「再計算」ボタンをクリックしてください。"), "Label3", -1,
-          kGridLeft + 60, kBottomTop + 780);
+  Named(PlaceLabel(this, QStringLiteral("集計期間を変更した場合は「再計算」ボタンをクリックしてください。"),
+                     kGridLeft + 60, kBottomTop + 780),
+        "Label3");
 
-  command1_ = Button(this, QStringLiteral("CSVファイル変換"), "Command1", 10500, kBottomTop - 30, 1995);
-  command5_ = Button(this, QStringLiteral("印刷"), "Command5", 10500, kBottomTop + 420, 1995);
-  command3_ = Button(this, QStringLiteral("戻る"), "Command3", 13260, kBottomTop + 420, 1545);
+  command1_ = Named(PlaceButton(this, QStringLiteral("CSVファイル変換"), 10500, kBottomTop - 30, 1995, kButtonHeight), "Command1");
+  command5_ = Named(PlaceButton(this, QStringLiteral("印刷"), 10500, kBottomTop + 420, 1995, kButtonHeight), "Command5");
+  command3_ = Named(PlaceButton(this, QStringLiteral("戻る"), 13260, kBottomTop + 420, 1545, kButtonHeight), "Command3");
   // The table print is not part of this window yet.
   command5_->setEnabled(false);
   command5_->setToolTip(QStringLiteral("印刷はまだできません"));
@@ -193,16 +183,6 @@ void CrossTableWindow::linkScrolling() {
   });
   Follow(across, grid2_->horizontalScrollBar());
   Follow(down, grid3_->verticalScrollBar());
-}
-
-void CrossTableWindow::showEvent(QShowEvent* event) {
-  QDialog::showEvent(event);
-  state_.prompts().setBusy(false);
-}
-
-void CrossTableWindow::changeEvent(QEvent* event) {
-  QDialog::changeEvent(event);
-  if (event->type() == QEvent::ActivationChange && isActiveWindow()) state_.prompts().setBusy(false);
 }
 
 }  // namespace orvanta

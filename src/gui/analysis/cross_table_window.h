@@ -31,10 +31,6 @@ class CrossTableWindow : public QDialog {
   // The text of that file as the window stands now.
   QString csvText() const;
 
- protected:
-  void showEvent(QShowEvent* event) override;
-  void changeEvent(QEvent* event) override;
-
  private:
   bool bothChosen() const;
   void linkScrolling();

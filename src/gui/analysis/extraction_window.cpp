@@ -13,6 +13,7 @@
 #include "core/platform/clock.h"
 #include "core/platform/prompts.h"
 #include "core/reports/body_sites.h"
+#include "gui/widgets/busy_pointer.h"
 #include "gui/widgets/layout_helpers.h"
 #include "gui/widgets/date_field_widget.h"
 #include "core/app/app_state.h"
@@ -38,24 +39,11 @@ constexpr int kFrameHeight = 810;
 constexpr int kButtonTop = 8310;
 constexpr int kButtonHeight = 495;
 
-QLabel* PlaceLabel(QWidget* parent, const QString& text, int left, int top, int width = -1, int height = -1) {
-  auto* label = new QLabel(text, parent);
-  PlaceTw(label, left, top, width, height);
-  return label;
-}
-
-QPushButton* PlaceButton(QWidget* parent, const QString& text, const char* name, int left, int top, int width,
-                         int height) {
-  auto* button = Named(new QPushButton(text, parent), name);
-  button->setAutoDefault(false);
-  PlaceTw(button, left, top, width, height);
-  return button;
-}
-
 }  // namespace
 
 ExtractionWindow::ExtractionWindow(AppState& state, QWidget* parent) : QDialog(parent), state_(state) {
   setObjectName(QStringLiteral("frmTySu"));
+  ResetBusyPointerOnActivation(this, state_.prompts());
   setWindowTitle(QStringLiteral("データ抽出"));
   setFixedSize(Twips(kClientWidth), Twips(kClientHeight));
   loading_ = true;
@@ -101,15 +89,15 @@ ExtractionWindow::ExtractionWindow(AppState& state, QWidget* parent) : QDialog(p
   const int secondLeft = 150 + dates_->dateRowWidthTwips(0) + 120;
   dates_->placeDate(1, frame, secondLeft, 330);
   const int buttonLeft = secondLeft + dates_->dateRowWidthTwips(1) + 180;
-  QPushButton* again = PlaceButton(frame, QStringLiteral("再表示"), "Command4", buttonLeft, 270, 1095, 405);
+  QPushButton* again = Named(PlaceButton(frame, QStringLiteral("再表示"), buttonLeft, 270, 1095, 405), "Command4");
   PlaceTw(frame, kGridLeft, kFrameTop, buttonLeft + 1095 + 150, kFrameHeight);
   PlaceLabel(this, QStringLiteral("集計期間を変更した場合は「再計算」ボタンをクリックしてください。"), kGridLeft,
-             kFrameTop + kFrameHeight + 75);
+               kFrameTop + kFrameHeight + 75);
 
-  QPushButton* csv = PlaceButton(this, QStringLiteral("CSVファイル変換"), "Command1", 9570, kButtonTop, 1935,
-                                 kButtonHeight);
-  QPushButton* print = PlaceButton(this, QStringLiteral("印刷"), "Command5", 11625, kButtonTop, 1455, kButtonHeight);
-  QPushButton* back = PlaceButton(this, QStringLiteral("戻る"), "Command3", 13200, kButtonTop, 1455, kButtonHeight);
+  QPushButton* csv = Named(PlaceButton(this, QStringLiteral("CSVファイル変換"), 9570, kButtonTop, 1935,
+                                 kButtonHeight), "Command1");
+  QPushButton* print = Named(PlaceButton(this, QStringLiteral("印刷"), 11625, kButtonTop, 1455, kButtonHeight), "Command5");
+  QPushButton* back = Named(PlaceButton(this, QStringLiteral("戻る"), 13200, kButtonTop, 1455, kButtonHeight), "Command3");
   // Printing the listing is not there yet.
   print->setEnabled(false);
   print->setToolTip(QStringLiteral("印刷はまだできません"));
@@ -173,16 +161,6 @@ QString ExtractionWindow::csvText() const {
 
 void ExtractionWindow::writeCsv() {
   WriteCsvFile(state_.prompts(), state_.paths, [this] { return csvText(); });
-}
-
-void ExtractionWindow::showEvent(QShowEvent* event) {
-  QDialog::showEvent(event);
-  state_.prompts().setBusy(false);
-}
-
-void ExtractionWindow::changeEvent(QEvent* event) {
-  QDialog::changeEvent(event);
-  if (event->type() == QEvent::ActivationChange && isActiveWindow()) state_.prompts().setBusy(false);
 }
 
 }  // namespace orvanta

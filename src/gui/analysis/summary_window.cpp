@@ -17,6 +17,7 @@
 #include "core/platform/clock.h"
 #include "core/platform/prompts.h"
 #include "core/reports/body_sites.h"
+#include "gui/widgets/busy_pointer.h"
 #include "gui/widgets/layout_helpers.h"
 #include "gui/widgets/date_field_widget.h"
 #include "core/app/app_state.h"
@@ -66,17 +67,11 @@ const QString kInstruction =
     QStringLiteral("各リストから項目を選択すると、その項目に対応するものが他の項目の表に表示されます。");
 const QString kNote = QStringLiteral("集計期間を変更した場合は「再計算」ボタンをクリックしてください。");
 
-QLabel* Caption(QWidget* parent, const QString& text, int left, int top, int width, int height) {
-  auto* label = new QLabel(text, parent);
-  label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-  PlaceTw(label, left, top, width, height);
-  return label;
-}
-
 }  // namespace
 
 SummaryWindow::SummaryWindow(AppState& state, QWidget* parent) : QDialog(parent), state_(state) {
   setObjectName(QStringLiteral("frmTySu2"));
+  ResetBusyPointerOnActivation(this, state_.prompts());
   setWindowTitle(QStringLiteral("レポート"));
 
   auto* layout = new QVBoxLayout(this);
@@ -150,22 +145,22 @@ void SummaryWindow::buildPeriodFrame() {
   const int secondLeft = kLeft + dates_->dateRowWidthTwips(0) + kDateGap;
   dates_->placeDate(1, frame, secondLeft, kDateTop);
   const int buttonLeft = secondLeft + dates_->dateRowWidthTwips(1) + kDateGap;
-  command4_ = Named(new QPushButton(QStringLiteral("再計算"), frame), "Command4");
-  command4_->setAutoDefault(false);
-  PlaceTw(command4_, buttonLeft, kDateTop, kButtonWidth, DateFieldControls::rowHeightTwips());
+  command4_ = Named(PlaceButton(frame, QStringLiteral("再計算"), buttonLeft, kDateTop, kButtonWidth,
+                                DateFieldControls::rowHeightTwips()),
+                    "Command4");
   connect(command4_, &QPushButton::clicked, this, [this] {
     if (everyListHasPosition()) preHyouji();
   });
   // The note in two lines beside the button.
   const int noteLeft = buttonLeft + kButtonWidth + 120;
-  auto* note = Caption(frame, kNote, noteLeft, kNoteTop, kNoteWidth, 2 * kLineHeight + 30);
+  auto* note = PlaceLabel(frame, kNote, noteLeft, kNoteTop, kNoteWidth, 2 * kLineHeight + 30);
   note->setWordWrap(true);
   const int frameWidth = noteLeft + kNoteWidth + 60;
   PlaceTw(frame, kLeft, kFrameTop, frameWidth, kFrameHeight);
 
   // The instruction line, right of the frame.
   const int left = kLeft + frameWidth + 180;
-  auto* instruction = Caption(content, kInstruction, left, 150, kClientWidth - kLeft - left, 3 * kLineHeight);
+  auto* instruction = PlaceLabel(content, kInstruction, left, 150, kClientWidth - kLeft - left, 3 * kLineHeight);
   instruction->setWordWrap(true);
   instruction->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 }
@@ -191,13 +186,13 @@ void SummaryWindow::buildLists() {
   // The number of matching reports at the right end of the third row.
   const int top = kFirstCaptionTop + 2 * kRowPitch + kCaptionHeight;
   const int left = kLeft + 5 * kListPitch + 150;
-  Caption(content, QStringLiteral("該当件数"), left, top, 780, kListHeight);
+  PlaceLabel(content, QStringLiteral("該当件数"), left, top, 780, kListHeight);
   label7_ = Named(new QLabel(content), "Label7");
   label7_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
   label7_->setFrameShape(QFrame::Panel);
   label7_->setFrameShadow(QFrame::Sunken);
   PlaceTw(label7_, left + 780, top, 1050, kListHeight);
-  Caption(content, QStringLiteral("件"), left + 780 + 1050 + 60, top, 240, kListHeight);
+  PlaceLabel(content, QStringLiteral("件"), left + 780 + 1050 + 60, top, 240, kListHeight);
 }
 
 void SummaryWindow::buildTables() {
@@ -311,16 +306,6 @@ void SummaryWindow::reject() {
 void SummaryWindow::closeEvent(QCloseEvent* event) {
   if (isVisible()) reject();
   event->accept();
-}
-
-void SummaryWindow::showEvent(QShowEvent* event) {
-  QDialog::showEvent(event);
-  state_.prompts().setBusy(false);
-}
-
-void SummaryWindow::changeEvent(QEvent* event) {
-  QDialog::changeEvent(event);
-  if (event->type() == QEvent::ActivationChange && isActiveWindow()) state_.prompts().setBusy(false);
 }
 
 }  // namespace orvanta

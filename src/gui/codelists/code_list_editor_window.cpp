@@ -10,6 +10,7 @@
 #include "core/codelists/code_list_editing.h"
 #include "gui/codelists/rename_dialog.h"
 #include "core/platform/prompts.h"
+#include "gui/widgets/busy_pointer.h"
 #include "gui/widgets/layout_helpers.h"
 #include "core/app/app_state.h"
 
@@ -40,14 +41,6 @@ constexpr Placement kAnswerCodePlacement{10815, 7020, 210, 2400, 8115, 8460, 261
 constexpr int kMoveOffsets[4] = {0, 360, 840, 1200};
 constexpr int kListHeight = 3570;
 
-QPushButton* Button(QWidget* parent, const QString& caption, const char* name, int index = -1) {
-  auto* b = Named(new QPushButton(caption, parent), name, index);
-  // Enter in a text box must not press a button of its own accord.
-  b->setAutoDefault(false);
-  b->setDefault(false);
-  return b;
-}
-
 }  // namespace
 
 CodeListEditorWindow::CodeListEditorWindow(AppState& state, QWidget* parent)
@@ -58,6 +51,7 @@ CodeListEditorWindow::CodeListEditorWindow(AppState& state, QWidget* parent)
 CodeListEditorWindow::CodeListEditorWindow(AppState& state, Variant variant, QWidget* parent)
     : QDialog(parent), state_(state), fileLists_(state.lists) {
   setObjectName(variant == Variant::CodeLists ? QStringLiteral("frmiin") : QStringLiteral("frmiin2"));
+  ResetBusyPointerOnActivation(this, state_.prompts());
   const Placement& p = variant == Variant::CodeLists ? kCodeListPlacement : kAnswerCodePlacement;
   setFixedSize(Twips(p.width), Twips(p.height));
 
@@ -66,7 +60,7 @@ CodeListEditorWindow::CodeListEditorWindow(AppState& state, Variant variant, QWi
   label2_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
   PlaceTw(label2_, 180, 135, 3450, 810);
 
-  command5_ = Button(this, QStringLiteral("保存"), "Command5");
+  command5_ = Named(NewButton(this, QStringLiteral("保存")), "Command5");
   PlaceTw(command5_, 3720, 180, 915, 375);
 
   list1_ = Named(new QListWidget(this), "List1");
@@ -75,7 +69,7 @@ CodeListEditorWindow::CodeListEditorWindow(AppState& state, Variant variant, QWi
 
   const QString arrows[4] = {QStringLiteral("∧"), QStringLiteral("∨"), QStringLiteral("≫"), QStringLiteral("≪")};
   for (int i = 0; i < 4; ++i) {
-    command4_[i] = Button(this, arrows[i], "Command4", i);
+    command4_[i] = Named(NewButton(this, arrows[i]), "Command4", i);
     PlaceTw(command4_[i], p.moveLeft, p.moveTop + kMoveOffsets[i], 615, 345);
   }
 
@@ -90,13 +84,13 @@ CodeListEditorWindow::CodeListEditorWindow(AppState& state, Variant variant, QWi
   label3_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
   PlaceTw(label3_, 9150, p.label3Top, 1545, 1590);
 
-  command6_ = Button(this, QStringLiteral("戻る"), "Command6");
+  command6_ = Named(NewButton(this, QStringLiteral("戻る")), "Command6");
   PlaceTw(command6_, 9480, p.command6Top, 915, 375);
 
   // The buttons under the list, left to right: 挿入 (0), 変更 (2), 削除 (1).
-  cmdname_[kInsert] = Button(this, QStringLiteral("挿入"), "cmdname", kInsert);
-  cmdname_[kRename] = Button(this, QStringLiteral("変更"), "cmdname", kRename);
-  cmdname_[kDelete] = Button(this, QStringLiteral("削除"), "cmdname", kDelete);
+  cmdname_[kInsert] = Named(NewButton(this, QStringLiteral("挿入")), "cmdname", kInsert);
+  cmdname_[kRename] = Named(NewButton(this, QStringLiteral("変更")), "cmdname", kRename);
+  cmdname_[kDelete] = Named(NewButton(this, QStringLiteral("削除")), "cmdname", kDelete);
   PlaceTw(cmdname_[kInsert], p.cmdnameLeft, p.cmdnameTop, 915, 345);
   PlaceTw(cmdname_[kRename], p.cmdnameLeft + 960, p.cmdnameTop, 915, 345);
   PlaceTw(cmdname_[kDelete], p.cmdnameLeft + 1920, p.cmdnameTop, 915, 345);
@@ -196,7 +190,6 @@ void CodeListEditorWindow::showEvent(QShowEvent* event) {
   if (event->spontaneous()) return;
   setEntryButtonsEnabled(false);
   text1_->setFocus();
-  state_.prompts().setBusy(false);
 }
 
 void CodeListEditorWindow::onText1Changed() {
@@ -315,21 +308,7 @@ bool CodeListEditorWindow::mayClose() {
 
 // The close box, Escape and "戻る" all come here.
 void CodeListEditorWindow::reject() {
-  if (closing_) return;
-  closing_ = true;
-  const bool close = mayClose();
-  closing_ = false;
-  if (close) QDialog::reject();
-}
-
-void CodeListEditorWindow::closeEvent(QCloseEvent* event) {
-  if (!isVisible()) {
-    event->accept();
-    return;
-  }
-  reject();
-  if (isVisible()) event->ignore();
-  else event->accept();
+  if (closeGuard_.allows([this] { return mayClose(); })) QDialog::reject();
 }
 
 }  // namespace orvanta

@@ -5,6 +5,7 @@
 
 #include "core/codelists/code_list_editing.h"
 #include "core/platform/prompts.h"
+#include "gui/widgets/busy_pointer.h"
 #include "gui/widgets/layout_helpers.h"
 #include "core/app/app_state.h"
 
@@ -25,6 +26,7 @@ void KeepFieldStorable(QLineEdit* box) {
 RenameDialog::RenameDialog(AppState& state, const QString& currentName, QWidget* parent)
     : QDialog(parent), state_(state), handedBack_(currentName) {
   setObjectName(QStringLiteral("frmMeibo"));
+  ResetBusyPointerOnActivation(this, state_.prompts());
   setWindowTitle(QStringLiteral("項目名変更"));
   setFixedSize(Twips(10335), Twips(1380));
 
@@ -52,7 +54,6 @@ RenameDialog::RenameDialog(AppState& state, const QString& currentName, QWidget*
 void RenameDialog::showEvent(QShowEvent* event) {
   QDialog::showEvent(event);
   text1_->setFocus();
-  state_.prompts().setBusy(false);
 }
 
 QString RenameDialog::Ask(AppState& state, const QString& currentName, QWidget* parent) {

@@ -5,6 +5,7 @@
 #include <QStringListModel>
 
 #include "core/platform/prompts.h"
+#include "gui/widgets/busy_pointer.h"
 #include "gui/widgets/layout_helpers.h"
 #include "core/app/app_state.h"
 
@@ -13,6 +14,7 @@ namespace orvanta {
 SearchResultDialog::SearchResultDialog(AppState& state, const QStringList& lines, QWidget* parent)
     : QDialog(parent), state_(state) {
   setObjectName(QStringLiteral("frmkekka"));
+  ResetBusyPointerOnActivation(this, state_.prompts());
   setWindowTitle(QStringLiteral("検索結果"));
   setFixedSize(Twips(6600), Twips(4800));
 
@@ -42,7 +44,6 @@ void SearchResultDialog::choose(const QModelIndex& index) {
 void SearchResultDialog::showEvent(QShowEvent* event) {
   QDialog::showEvent(event);
   list1_->setFocus();
-  state_.prompts().setBusy(false);
 }
 
 int SearchResultDialog::Choose(AppState& state, const QStringList& lines, QWidget* parent) {

@@ -5,6 +5,7 @@
 #include <QPushButton>
 
 #include "core/platform/prompts.h"
+#include "gui/widgets/busy_pointer.h"
 #include "gui/widgets/layout_helpers.h"
 #include "core/platform/system_info.h"
 #include "core/app/app_state.h"
@@ -14,6 +15,7 @@ namespace orvanta {
 
 LoginWindow::LoginWindow(AppState& state, QWidget* parent) : QDialog(parent), state_(state) {
   setObjectName(QStringLiteral("frmLogin"));
+  ResetBusyPointerOnActivation(this, state_.prompts());
   setWindowTitle(QStringLiteral("ﾛｸﾞｵﾝ"));
   setFixedSize(Twips(3780), Twips(2640));
 
@@ -50,12 +52,6 @@ LoginWindow::LoginWindow(AppState& state, QWidget* parent) : QDialog(parent), st
   connect(ok, &QPushButton::clicked, this, &LoginWindow::onOk);
   connect(cancel, &QPushButton::clicked, this, &LoginWindow::onCancel);
   password_->setFocus();
-}
-
-// Start-up shows this window under the hourglass; typing needs the normal pointer.
-void LoginWindow::showEvent(QShowEvent* event) {
-  QDialog::showEvent(event);
-  state_.prompts().setBusy(false);
 }
 
 void LoginWindow::onOk() {

@@ -17,9 +17,6 @@ class LoginWindow : public QDialog {
   // True once the user has logged in (or chosen the password).
   bool OK() const { return ok_; }
 
- protected:
-  void showEvent(QShowEvent* event) override;
-
  private:
   void onOk();
   void onCancel();

@@ -25,7 +25,7 @@
 #include "core/platform/safe_save.h"
 #include "core/reports/data_file.h"
 #include "core/app/app_state.h"
-#include "support/modal_gui.h"
+#include "support/gui/modal_window.h"
 #include "support/scripted_prompts.h"
 
 namespace orvanta {

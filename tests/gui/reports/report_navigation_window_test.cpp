@@ -27,7 +27,7 @@
 #include "gui/reports/report_window.h"
 #include "core/app/app_state.h"
 #include "core/app/startup.h"
-#include "support/modal_gui.h"
+#include "support/gui/modal_window.h"
 #include "support/scripted_prompts.h"
 
 namespace orvanta {

@@ -17,7 +17,7 @@
 #include "core/reports/data_file.h"
 #include "core/app/app_state.h"
 #include "core/app/startup.h"
-#include "support/modal_gui.h"
+#include "support/gui/modal_window.h"
 #include "support/scripted_prompts.h"
 
 namespace orvanta {

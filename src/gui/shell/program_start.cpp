@@ -1,4 +1,4 @@
-#include "gui/shell/startup_gui.h"
+#include "gui/shell/program_start.h"
 
 #include <QApplication>
 #include <QDir>
@@ -6,7 +6,7 @@
 #include "core/platform/clock.h"
 #include "core/platform/prompts.h"
 #include "gui/platform/qt_prompts.h"
-#include "gui/shell/app_setup_gui.h"
+#include "gui/shell/application_setup.h"
 #include "core/app/app_state.h"
 #include "gui/shell/login_window.h"
 #include "gui/shell/main_window.h"

@@ -16,8 +16,8 @@
 #include "gui/shell/main_window.h"
 #include "core/app/password_file.h"
 #include "core/app/startup.h"
-#include "gui/shell/startup_gui.h"
-#include "support/modal_gui.h"
+#include "gui/shell/program_start.h"
+#include "support/gui/modal_window.h"
 #include "support/scripted_prompts.h"
 
 namespace orvanta {
