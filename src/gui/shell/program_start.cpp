@@ -61,7 +61,7 @@ std::unique_ptr<MainWindow> Main(AppState& state) {
     LoginWindow login(state);
     login.exec();
     state.prompts().setBusy(false);
-    if (!login.OK()) return nullptr;
+    if (!login.loggedIn()) return nullptr;
   }
 
   // The splash stays up while the data files are counted; a first run's

@@ -8,17 +8,15 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScrollBar>
-#include <QTemporaryDir>
 #include <QtTest/QTest>
 
 #include "gui/widgets/result_grid_widget.h"
 #include "core/codelists/code_lists.h"
-#include "core/platform/clock.h"
 #include "core/platform/value_file.h"
 #include "core/reports/body_sites.h"
 #include "core/reports/data_file.h"
 #include "core/app/app_state.h"
-#include "support/scripted_prompts.h"
+#include "support/temp_drive.h"
 
 namespace orvanta {
 namespace {
@@ -42,22 +40,18 @@ constexpr Case kReports[] = {
     {2003, 12, 31, 1, 0, 3, 0, u""},     {2004, 6, 16, 10, 1, 0, 0, u""},
 };
 
-QByteArray Fixture(const char* name) {
-  QByteArray bytes;
-  EXPECT_TRUE(ReadWholeFile(QStringLiteral(ORVANTA_FIXTURES "/csv/") + QLatin1String(name), bytes)) << name;
-  return bytes;
-}
+QByteArray Fixture(const char* name) { return testing::FixtureBytes(QStringLiteral("csv/") + QLatin1String(name)); }
 
-class CrossTableWindowTest : public ::testing::Test {
+class CrossTableWindowTest : public ::testing::Test, public testing::TempDrive {
  protected:
   // Started on 15 June 2004: the window opens on 16 June 2003 to 15 June 2004.
-  CrossTableWindowTest() : clock_(QDateTime(QDate(2004, 6, 15), QTime(10, 0))), state_(root_.path(), prompts_, clock_) {
-    state_.startup.TodayYear = 2004;
-    state_.startup.TodayMonth = 6;
-    state_.startup.TodayDay = 15;
-    SetDefaultCodeLists(state_.lists);
-    QDir().mkpath(state_.paths.ReportFolderPath());
-    QDir().mkpath(state_.paths.MyDocumentPath());
+  CrossTableWindowTest() : TempDrive(QDateTime(QDate(2004, 6, 15), QTime(10, 0))) {
+    state.startup.TodayYear = 2004;
+    state.startup.TodayMonth = 6;
+    state.startup.TodayDay = 15;
+    SetDefaultCodeLists(state.lists);
+    QDir().mkpath(state.paths.ReportFolderPath());
+    QDir().mkpath(state.paths.MyDocumentPath());
     std::vector<ReportRecord> reports;
     int i = 0;
     for (const Case& c : kReports) {
@@ -71,12 +65,12 @@ class CrossTableWindowTest : public ::testing::Test {
       r.Choices[3] = c.hcv;
       r.Choices[4] = c.hbv;
       r.Texts[kOtherInfection] = QString::fromUtf16(c.other);
-      r.AnswerIds[0] = state_.lists[0].entries[i % 3].id;
+      r.AnswerIds[0] = state.lists[0].entries[i % 3].id;
       r.Sites[static_cast<std::size_t>(i * 9 % kSiteCount)] = 1;
       reports.push_back(r);
     }
-    EXPECT_TRUE(WriteDataFile(state_.paths.DataFilePath(0), reports));
-    state_.counters.NewestFileNo = 0;
+    EXPECT_TRUE(WriteDataFile(state.paths.DataFilePath(0), reports));
+    state.counters.NewestFileNo = 0;
   }
 
   template <typename W>
@@ -96,14 +90,12 @@ class CrossTableWindowTest : public ::testing::Test {
   }
   // Writes the CSV file through the button and returns its bytes.
   QByteArray WriteCsv(const CrossTableWindow& w, const QString& name) {
-    const QString path = QDir(state_.paths.MyDocumentPath()).filePath(name);
-    prompts_.answerSaveFile(path);
-    prompts_.answer(PromptAnswer::Ok);
+    const QString path = QDir(state.paths.MyDocumentPath()).filePath(name);
+    prompts.answerSaveFile(path);
+    prompts.answer(PromptAnswer::Ok);
     Find<QPushButton>(w, "Command1")->click();
-    EXPECT_EQ(prompts_.last().text, QStringLiteral("ﾌｧｲﾙ処理に成功しました"));
-    QByteArray bytes;
-    EXPECT_TRUE(ReadWholeFile(path, bytes));
-    return bytes;
+    EXPECT_EQ(prompts.last().text, QStringLiteral("ﾌｧｲﾙ処理に成功しました"));
+    return testing::FileBytes(path);
   }
   std::vector<QString> Texts(const ResultGridModel& g) {
     std::vector<QString> texts;
@@ -111,15 +103,10 @@ class CrossTableWindowTest : public ::testing::Test {
       for (int c = 0; c < g.cols(); ++c) texts.push_back(g.cell(r, c));
     return texts;
   }
-
-  QTemporaryDir root_;
-  testing::ScriptedPrompts prompts_;
-  FixedClock clock_;
-  AppState state_;
 };
 
 TEST_F(CrossTableWindowTest, OpensEmptyAndComputesOnlyWhenBothItemsAreChosen) {
-  CrossTableWindow w(state_);
+  CrossTableWindow w(state);
   EXPECT_EQ(w.objectName(), "frmYHJ");
   EXPECT_EQ(w.windowTitle(), QStringLiteral("クロス集計表"));
   for (const char* name : {"Combo1_0", "Combo1_1"}) {
@@ -141,7 +128,7 @@ TEST_F(CrossTableWindowTest, OpensEmptyAndComputesOnlyWhenBothItemsAreChosen) {
   Choose(w, 0, kInfection);
   Find<QPushButton>(w, "Command4")->click();
   EXPECT_EQ(Texts(Grid(w, "Grid1")), empty);
-  EXPECT_EQ(prompts_.busyCalls(), 0);
+  EXPECT_EQ(prompts.busyCalls(), 0);
 
   Choose(w, 1, kHour);
   const ResultGridModel& table = Grid(w, "Grid1");
@@ -167,8 +154,8 @@ TEST_F(CrossTableWindowTest, OpensEmptyAndComputesOnlyWhenBothItemsAreChosen) {
   EXPECT_EQ(rowTotals.cell(10, 0), QStringLiteral("その他"));
   EXPECT_EQ(rowTotals.cell(10, 1), "2");
   EXPECT_EQ(rowTotals.cell(1, 1), "2");
-  EXPECT_GT(prompts_.busyCalls(), 0);
-  EXPECT_FALSE(prompts_.busy());
+  EXPECT_GT(prompts.busyCalls(), 0);
+  EXPECT_FALSE(prompts.busy());
 
   // Either item recomputes.
   Choose(w, 1, kEmergency);
@@ -178,7 +165,7 @@ TEST_F(CrossTableWindowTest, OpensEmptyAndComputesOnlyWhenBothItemsAreChosen) {
 }
 
 TEST_F(CrossTableWindowTest, PeriodChangeWaitsForRecalculation) {
-  CrossTableWindow w(state_);
+  CrossTableWindow w(state);
   Choose(w, 0, kInfection);
   Choose(w, 1, kHour);
   const ResultGridModel& table = Grid(w, "Grid1");
@@ -209,7 +196,7 @@ TEST_F(CrossTableWindowTest, PeriodChangeWaitsForRecalculation) {
 }
 
 TEST_F(CrossTableWindowTest, CsvFilesAsTheFixturesHaveThem) {
-  CrossTableWindow w(state_);
+  CrossTableWindow w(state);
   EXPECT_EQ(WriteCsv(w, "nothing.csv"), Fixture("cross_table_nothing_chosen.csv"));
   // The captions as the boxes stand, the grid as last computed.
   Choose(w, 0, kSites);
@@ -232,7 +219,7 @@ TEST_F(CrossTableWindowTest, CsvFilesAsTheFixturesHaveThem) {
 // The totals stay under their columns and beside their rows while the table
 // scrolls to its far end.
 TEST_F(CrossTableWindowTest, TotalsScrollWithTheTable) {
-  CrossTableWindow w(state_);
+  CrossTableWindow w(state);
   w.show();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
   ResultGrid* table = Find<ResultGrid>(w, "Grid1");
@@ -282,24 +269,24 @@ TEST_F(CrossTableWindowTest, TotalsScrollWithTheTable) {
 TEST_F(CrossTableWindowTest, BackEscapeAndTheCloseBoxClose) {
   for (int way = 0; way < 3; ++way) {
     SCOPED_TRACE(way);
-    CrossTableWindow w(state_);
+    CrossTableWindow w(state);
     // The main window shows the hourglass while it opens this one; once the
     // window is up, the pointer is normal again.
-    prompts_.setBusy(true);
+    prompts.setBusy(true);
     w.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
-    EXPECT_FALSE(prompts_.busy());
+    EXPECT_FALSE(prompts.busy());
     if (way == 0) Find<QPushButton>(w, "Command3")->click();
     if (way == 1) QTest::keyClick(&w, Qt::Key_Escape);
     if (way == 2) w.close();
     EXPECT_FALSE(w.isVisible());
     EXPECT_EQ(w.result(), QDialog::Rejected);
   }
-  EXPECT_TRUE(prompts_.shown().empty());
+  EXPECT_TRUE(prompts.shown().empty());
 }
 
 TEST_F(CrossTableWindowTest, PrintButtonIsThereButNotYetAvailable) {
-  CrossTableWindow w(state_);
+  CrossTableWindow w(state);
   QPushButton* print = Find<QPushButton>(w, "Command5");
   EXPECT_EQ(print->text(), QStringLiteral("印刷"));
   EXPECT_FALSE(print->isEnabled());

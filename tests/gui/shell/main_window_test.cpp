@@ -6,10 +6,8 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
-#include "core/platform/clock.h"
 #include "gui/widgets/layout_helpers.h"
 #include "core/platform/safe_save.h"
 #include "core/platform/system_info.h"
@@ -18,18 +16,18 @@
 #include "core/app/app_state.h"
 #include "core/app/startup.h"
 #include "support/gui/modal_window.h"
-#include "support/scripted_prompts.h"
+#include "support/temp_drive.h"
 
 namespace orvanta {
 namespace {
 
-using testing::ScriptedPrompts;
+using testing::FileBytes;
 using testing::WhenModal;
 
 const QString kBackupQuestion = QStringLiteral(
     "バックアップに上書きしますか？\nエラーが出た場合は上書きしないでください。保存する場合は「はい」を押してください。");
 
-class MainWindowTest : public ::testing::Test {
+class MainWindowTest : public ::testing::Test, public testing::TempDrive {
  protected:
   void SetUp() override {
     PrepareDataFolder(state.paths);
@@ -47,16 +45,6 @@ class MainWindowTest : public ::testing::Test {
     for (int i = 0; i < count; ++i) table.push_back(report(firstId + i));
     ASSERT_TRUE(WriteDataFile(state.paths.DataFilePath(n), table));
   }
-  QByteArray bytes(const QString& path) {
-    QByteArray b;
-    ReadWholeFile(path, b);
-    return b;
-  }
-
-  QTemporaryDir root;
-  ScriptedPrompts prompts;
-  FixedClock clock{QDateTime(QDate(2026, 12, 9), QTime(9, 0))};
-  AppState state{root.path(), prompts, clock};
 };
 
 TEST_F(MainWindowTest, EveryControlHasItsCaptionAndPlace) {
@@ -85,7 +73,9 @@ TEST_F(MainWindowTest, EveryControlHasItsCaptionAndPlace) {
     EXPECT_EQ(b->text(), QString::fromUtf8(c.caption));
     EXPECT_EQ(b->parentWidget()->objectName(), QString::fromLatin1(c.frame)) << c.name;
     // Top to bottom within each frame, in the order of the list above.
-    if (previousFrame == QString::fromLatin1(c.frame)) EXPECT_GT(b->y(), previousTop) << c.name;
+    if (previousFrame == QString::fromLatin1(c.frame)) {
+      EXPECT_GT(b->y(), previousTop) << c.name;
+    }
     previousFrame = QString::fromLatin1(c.frame);
     previousTop = b->y();
   }
@@ -137,7 +127,9 @@ TEST_F(MainWindowTest, ReportButtonsChooseTheModeFromTheNewestFile) {
     });
     window.findChild<QPushButton*>(QString::fromLatin1(c.button))->click();
     EXPECT_EQ(newMode, c.newReport) << c.button << " " << c.reportsInNewest;
-    if (!c.newReport) EXPECT_EQ(index, c.reportsInNewest - 1);
+    if (!c.newReport) {
+      EXPECT_EQ(index, c.reportsInNewest - 1);
+    }
     EXPECT_FALSE(state.editing.NewReportMode);  // cleared once the window has closed
   }
 }
@@ -214,7 +206,7 @@ TEST_F(MainWindowTest, ClosingWritesCountersStoresPlacementAndAsksAboutTheBackup
   prompts.answer(PromptAnswer::No);
   window.findChild<QPushButton*>(QStringLiteral("Command1"))->click();
 
-  EXPECT_EQ(bytes(state.paths.IdFilePath()), QByteArray(" 470 \r\n 12 \r\n 0 \r\n 11 \r\n"));
+  EXPECT_EQ(FileBytes(state.paths.IdFilePath()), QByteArray(" 470 \r\n 12 \r\n 0 \r\n 11 \r\n"));
   ASSERT_EQ(prompts.shown().size(), 1u);
   EXPECT_EQ(prompts.last().text, kBackupQuestion);
   EXPECT_EQ(prompts.last().title, QStringLiteral("バックアップの確認"));
@@ -250,10 +242,10 @@ TEST_F(MainWindowTest, BackupOverwritesSameNamesAndKeepsBackupOnlyFiles) {
   window.close();
 
   const QString bu = state.paths.BackupFolderPath();
-  EXPECT_EQ(bytes(bu + QStringLiteral("/set.dat")), bytes(state.paths.SettingsFilePath()));
-  EXPECT_EQ(bytes(bu + QStringLiteral("/ttid.dat")), bytes(state.paths.IdFilePath()));  // written before the copy
-  EXPECT_EQ(bytes(bu + QStringLiteral("/data/0.dat")), bytes(state.paths.DataFilePath(0)));
-  EXPECT_EQ(bytes(bu + QStringLiteral("/data/7.dat")), QByteArray("only in backup"));
+  EXPECT_EQ(FileBytes(bu + QStringLiteral("/set.dat")), FileBytes(state.paths.SettingsFilePath()));
+  EXPECT_EQ(FileBytes(bu + QStringLiteral("/ttid.dat")), FileBytes(state.paths.IdFilePath()));  // written before the copy
+  EXPECT_EQ(FileBytes(bu + QStringLiteral("/data/0.dat")), FileBytes(state.paths.DataFilePath(0)));
+  EXPECT_EQ(FileBytes(bu + QStringLiteral("/data/7.dat")), QByteArray("only in backup"));
   EXPECT_EQ(prompts.shown().size(), 1u);
 }
 
