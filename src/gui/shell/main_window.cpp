@@ -13,7 +13,6 @@
 #include "core/reports/data_file.h"
 #include "core/app/app_state.h"
 #include "gui/shell/window_openers.h"
-#include "core/app/startup.h"
 
 namespace orvanta {
 
