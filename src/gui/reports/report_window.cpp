@@ -35,7 +35,7 @@
 #include "core/reports/report_search.h"
 #include "gui/reports/search_result_dialog.h"
 #include "core/app/app_state.h"
-#include "core/app/startup.h"
+#include "core/reports/open_data_file.h"
 
 namespace orvanta {
 namespace {

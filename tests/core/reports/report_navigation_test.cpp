@@ -11,7 +11,7 @@
 #include "core/platform/value_file.h"
 #include "core/reports/data_file.h"
 #include "core/app/app_state.h"
-#include "core/app/startup.h"
+#include "core/reports/open_data_file.h"
 #include "support/temp_drive.h"
 
 namespace orvanta {

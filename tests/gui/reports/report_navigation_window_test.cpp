@@ -24,7 +24,7 @@
 #include "core/reports/report_navigation.h"
 #include "gui/reports/report_window.h"
 #include "core/app/app_state.h"
-#include "core/app/startup.h"
+#include "core/reports/open_data_file.h"
 #include "support/gui/typing.h"
 #include "support/gui/modal_window.h"
 #include "support/scripted_prompts.h"
