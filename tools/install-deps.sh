@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
-# Installs the Debian packages Orvanta needs to build, test and be looked at.
+# Installs the Debian packages Orvanta needs to build, test, package and be looked at.
 # Installs only what is missing; safe to run again.
 set -euo pipefail
 packages=(cmake g++ make qt6-base-dev qt6-svg-dev qt6-translations-l10n libgtest-dev libbenchmark-dev
           fonts-ipafont-gothic fonts-ipafont-mincho
+          dpkg-dev desktop-file-utils
           xvfb x11-utils xdotool openbox imagemagick poppler-utils)
 missing=()
 for p in "${packages[@]}"; do

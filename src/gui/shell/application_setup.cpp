@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QFont>
+#include <QIcon>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QTranslator>
@@ -11,6 +12,10 @@ namespace orvanta {
 void SetUpApplication(QApplication& app) {
   QApplication::setApplicationName(QStringLiteral("Orvanta"));
   QApplication::setOrganizationName(QStringLiteral("Orvanta"));
+  // Every window shows the program's icon; the desktop matches the running
+  // program to its installed desktop entry by the application id.
+  QApplication::setWindowIcon(QIcon(QStringLiteral(":/orvanta.svg")));
+  QGuiApplication::setDesktopFileName(QStringLiteral("org.orvanta.Orvanta"));
   QLocale::setDefault(QLocale(QLocale::Japanese, QLocale::Japan));
 
   static QTranslator qtTranslator;

@@ -5,8 +5,9 @@ class QApplication;
 namespace orvanta {
 
 // Application-wide set-up shared by the program and the widget tests: the
-// application name, Japanese dialog buttons, and the font substitutions that
-// give the windows' "ＭＳ Ｐゴシック" the same look on every system.
+// application name, the program's icon on every window, Japanese dialog
+// buttons, and the font substitutions that give the windows' "ＭＳ Ｐゴシック"
+// the same look on every system.
 void SetUpApplication(QApplication& app);
 
 }  // namespace orvanta

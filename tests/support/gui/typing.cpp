@@ -1,6 +1,7 @@
 #include "support/gui/typing.h"
 
 #include <QApplication>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
 
@@ -18,6 +19,12 @@ void Type(QWidget* box, const QString& text) {
 void Retype(QLineEdit* box, const QString& text) {
   box->selectAll();
   Type(box, text);
+}
+
+void Commit(QWidget* box, const QString& text) {
+  QInputMethodEvent event;
+  event.setCommitString(text);
+  QApplication::sendEvent(box, &event);
 }
 
 }  // namespace orvanta::testing

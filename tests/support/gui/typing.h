@@ -15,4 +15,7 @@ void Type(QWidget* box, const QString& text);
 // Replaces what a line box holds by typing.
 void Retype(QLineEdit* box, const QString& text);
 
+// Hands text to a box the way an input method commits what was composed.
+void Commit(QWidget* box, const QString& text);
+
 }  // namespace orvanta::testing

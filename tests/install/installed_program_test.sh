@@ -1,0 +1,74 @@
+#!/usr/bin/env bash
+# Installs the build into a temporary prefix, checks that exactly the program,
+# its desktop entry and its icon are installed, validates the desktop entry,
+# and starts the installed program from an unrelated folder on an empty home
+# until it has written its first-start files.
+#   installed_program_test.sh BUILD_DIR APP_ID
+set -euo pipefail
+build=$1
+app_id=$2
+work=$(mktemp -d)
+pid=
+cleanup() {
+  [ -n "$pid" ] && kill "$pid" 2>/dev/null || true
+  rm -rf "$work"
+}
+trap cleanup EXIT
+fail() { echo "FAIL: $*" >&2; exit 1; }
+
+prefix=$work/prefix
+cmake --install "$build" --prefix "$prefix" >"$work/install.log" || { cat "$work/install.log"; fail "cmake --install"; }
+
+# The layout: these three files and nothing else.
+expected="bin/orvanta
+share/applications/$app_id.desktop
+share/icons/hicolor/scalable/apps/$app_id.svg"
+actual=$(cd "$prefix" && find . -type f -o -type l | sed 's|^\./||' | LC_ALL=C sort)
+[ "$actual" = "$expected" ] || fail "installed files differ:
+--- expected
+$expected
+--- installed
+$actual"
+[ -x "$prefix/bin/orvanta" ] || fail "bin/orvanta is not executable"
+
+# The desktop entry: valid without a single remark, starting the installed
+# command with the installed icon.
+desktop=$prefix/share/applications/$app_id.desktop
+remarks=$(desktop-file-validate "$desktop" 2>&1) || fail "desktop-file-validate: $remarks"
+[ -z "$remarks" ] || fail "desktop-file-validate remarks: $remarks"
+entry() { sed -n "s/^$1=//p" "$desktop"; }
+[ "$(entry Exec)" = "orvanta" ] || fail "Exec is '$(entry Exec)'"
+[ "$(entry Icon)" = "$app_id" ] || fail "Icon is '$(entry Icon)'"
+grep -q '^Name\[ja\]=\|^Comment\[ja\]=' "$desktop" || fail "the desktop entry has no Japanese text"
+head -c 512 "$prefix/share/icons/hicolor/scalable/apps/$app_id.svg" | grep -q '<svg' || fail "the icon is not an SVG"
+
+# The installed program on an empty home, started from a folder that holds
+# nothing of the build. A first start writes its files and then waits in the
+# login window; once the files are there the program is ended.
+home=$work/home
+mkdir "$home" "$work/elsewhere"
+mkdir -m 700 "$work/run"
+cd "$work/elsewhere"
+env -i PATH="$prefix/bin:/usr/bin:/bin" HOME="$home" XDG_RUNTIME_DIR="$work/run" LANG=C.UTF-8 QT_QPA_PLATFORM=offscreen \
+  orvanta >"$work/out.log" 2>&1 &
+pid=$!
+first_start_files=(tonrix/started.dat tonrix/ttid.dat tonrix/set.dat)
+for _ in $(seq 1200); do
+  kill -0 "$pid" 2>/dev/null || { cat "$work/out.log"; wait "$pid" && rc=0 || rc=$?; fail "the program ended (status $rc) before writing its first-start files"; }
+  all=1
+  for f in "${first_start_files[@]}"; do [ -s "$home/$f" ] || all=; done
+  [ -n "$all" ] && break
+  sleep 0.1
+done
+for f in "${first_start_files[@]}"; do [ -s "$home/$f" ] || { cat "$work/out.log"; fail "no $f after a first start"; }; done
+kill -0 "$pid" 2>/dev/null || fail "the program did not stay up after its first-start files"
+kill "$pid"
+wait "$pid" 2>/dev/null || true
+pid=
+
+for d in tonrix tonrix/data tonrixbu; do
+  [ -d "$home/$d" ] || fail "no folder ~/$d"
+  [ "$(stat -c %a "$home/$d")" = 700 ] || fail "~/$d is not owner-only"
+done
+if grep -qi 'could not\|cannot\|failed' "$work/out.log"; then cat "$work/out.log"; fail "the program complained"; fi
+echo "installed program: layout, desktop entry and first start checked"
