@@ -5,6 +5,7 @@
 #include <QDateTime>
 #include <QString>
 #include <QTemporaryDir>
+#include <vector>
 
 #include "core/app/app_state.h"
 #include "core/platform/clock.h"
@@ -23,6 +24,11 @@ inline const QDateTime kTestMoment{QDate(2026, 12, 9), QTime(9, 0)};
 class TempDrive {
  public:
   explicit TempDrive(const QDateTime& now = kTestMoment) : clock(now), state(root.path(), prompts, clock) {}
+
+  // Writes data file fileNo of the drive (the report folder must exist) and
+  // moves the newest file number up to it; false when the file cannot be
+  // written.
+  bool WriteReports(int fileNo, const std::vector<ReportRecord>& reports);
 
   QTemporaryDir root;
   ScriptedPrompts prompts;

@@ -61,10 +61,7 @@ class CrossTableTest : public ::testing::Test, public testing::TempDrive {
     SetDefaultCodeLists(state.lists);
   }
 
-  void Write(const std::vector<ReportRecord>& reports, int fileNo = 0) {
-    ASSERT_TRUE(WriteDataFile(state.paths.DataFilePath(fileNo), reports));
-    state.counters.NewestFileNo = static_cast<std::int16_t>(std::max<int>(state.counters.NewestFileNo, fileNo));
-  }
+  void Write(const std::vector<ReportRecord>& reports, int fileNo = 0) { ASSERT_TRUE(WriteReports(fileNo, reports)); }
 
   // Lays the grids out and fills them, as one computation of the window does.
   void Compute(Grids& g, AnalysisAxis vertical, AnalysisAxis horizontal, const AnalysisPeriod& period = kYear2024) {

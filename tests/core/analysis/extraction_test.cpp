@@ -177,10 +177,7 @@ class ExtractionListingTest : public ::testing::Test, public testing::TempDrive 
     ASSERT_TRUE(MakeOwnerOnlyFolder(state.paths.ReportFolderPath()));
     state.lists = SmallLists();
   }
-  void writeFile(int n, const std::vector<ReportRecord>& table) {
-    ASSERT_TRUE(WriteDataFile(state.paths.DataFilePath(n), table));
-    state.counters.NewestFileNo = static_cast<std::int16_t>(std::max<int>(state.counters.NewestFileNo, n));
-  }
+  void writeFile(int n, const std::vector<ReportRecord>& table) { ASSERT_TRUE(WriteReports(n, table)); }
   // Column 0 of every listed row.
   static QStringList FirstCells(const ExtractionListing& listing) {
     QStringList out;

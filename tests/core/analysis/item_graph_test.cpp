@@ -36,10 +36,7 @@ class ItemGraphTest : public ::testing::Test, public testing::TempDrive {
     SetDefaultCodeLists(state.lists);
   }
 
-  void Write(const std::vector<ReportRecord>& reports, int fileNo = 0) {
-    ASSERT_TRUE(WriteDataFile(state.paths.DataFilePath(fileNo), reports));
-    state.counters.NewestFileNo = static_cast<std::int16_t>(std::max<int>(state.counters.NewestFileNo, fileNo));
-  }
+  void Write(const std::vector<ReportRecord>& reports, int fileNo = 0) { ASSERT_TRUE(WriteReports(fileNo, reports)); }
 
   std::int32_t EntryId(int list, int category) const {
     return state.lists[static_cast<std::size_t>(list)].entries[category - 1].id;
