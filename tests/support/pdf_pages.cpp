@@ -20,6 +20,20 @@ QString PdfPage::text() const {
   return out.join(u' ');
 }
 
+namespace {
+
+// A number attribute of pdftotext's box output. A missing or unreadable one
+// fails the test instead of reading as 0, which could pass a position check
+// by chance.
+double Number(const QXmlStreamAttributes& attributes, QLatin1String name) {
+  bool ok = false;
+  const double value = attributes.value(name).toDouble(&ok);
+  if (!ok) ADD_FAILURE() << "pdftotext output: no number in attribute " << name.data();
+  return value;
+}
+
+}  // namespace
+
 std::vector<PdfPage> ReadPdfPages(const QString& path) {
   QProcess tool;
   tool.start(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), path, QStringLiteral("-")});
@@ -35,15 +49,15 @@ std::vector<PdfPage> ReadPdfPages(const QString& path) {
     const auto a = xml.attributes();
     if (xml.name() == QLatin1String("page")) {
       PdfPage page;
-      page.width = a.value(QLatin1String("width")).toDouble();
-      page.height = a.value(QLatin1String("height")).toDouble();
+      page.width = Number(a, QLatin1String("width"));
+      page.height = Number(a, QLatin1String("height"));
       pages.push_back(page);
     } else if (xml.name() == QLatin1String("word") && !pages.empty()) {
       PdfWord w;
-      w.xMin = a.value(QLatin1String("xMin")).toDouble();
-      w.yMin = a.value(QLatin1String("yMin")).toDouble();
-      w.xMax = a.value(QLatin1String("xMax")).toDouble();
-      w.yMax = a.value(QLatin1String("yMax")).toDouble();
+      w.xMin = Number(a, QLatin1String("xMin"));
+      w.yMin = Number(a, QLatin1String("yMin"));
+      w.xMax = Number(a, QLatin1String("xMax"));
+      w.yMax = Number(a, QLatin1String("yMax"));
       // The gothic face draws "～" (U+FF5E) with the glyph of "〜" (U+301C),
       // which is how the text reads back.
       w.text = xml.readElementText().replace(QChar(0x301C), QChar(0xFF5E));
