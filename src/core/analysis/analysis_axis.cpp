@@ -686,30 +686,78 @@ QString ScannedFile::text(const ReportFacts& report, int slot) const {
   return cp932::Decode(QByteArrayView(bytes_.constData() + span.offset, span.length));
 }
 
+QByteArrayView ScannedFile::rawText(const ReportFacts& report, int slot) const {
+  if (report.slot < 0 || static_cast<std::size_t>(report.slot) >= texts_.size() || slot < 0 || slot >= 11) return {};
+  const TextSpan& span = texts_[static_cast<std::size_t>(report.slot)][static_cast<std::size_t>(slot)];
+  return QByteArrayView(bytes_.constData() + span.offset, span.length);
+}
+
+namespace scan_detail {
+
+void Load(const QString& path, const PeriodDays& days, int fileNo, bool keepRecords, ScannedFile& file,
+          FileOutcome& outcome) {
+  outcome.read = file.load(path, days, fileNo);
+  if (!outcome.read) return;
+  outcome.reportsInPeriod = static_cast<std::int64_t>(file.reports().size());
+  if (keepRecords) outcome.recordsRead = ReadDataFileBytes(file.bytes(), outcome.records).ok();
+}
+
+void Account(ScanSummary& summary, FileOutcome& outcome, bool last, std::vector<ReportRecord>* lastFile) {
+  if (outcome.read) {
+    ++summary.filesRead;
+    summary.reportsInPeriod += outcome.reportsInPeriod;
+  } else {
+    ++summary.filesSkipped;
+  }
+  if (last && lastFile) {
+    if (outcome.read && outcome.recordsRead) {
+      *lastFile = std::move(outcome.records);
+    } else {
+      lastFile->clear();
+    }
+  }
+}
+
+std::vector<QString> Paths(const std::function<QString(int)>& filePath, int newestFileNo) {
+  std::vector<QString> paths;
+  for (int i = 0; i <= newestFileNo; ++i) paths.push_back(filePath(i));
+  return paths;
+}
+
+QString DataFilePathOf(const AppState& state, int fileNo) { return state.DataFilePath(fileNo); }
+int NewestFileNoOf(const AppState& state) { return state.NewestFileNo; }
+std::vector<ReportRecord>* ReportTableOf(AppState& state) { return &state.ReportTable; }
+
+}  // namespace scan_detail
+
 ScanSummary ScanDataFiles(const std::function<QString(int)>& filePath, int newestFileNo,
                           const AnalysisPeriod& period, const ScanVisitor& visit,
-                          std::vector<ReportRecord>* lastFile) {
-  ScanSummary summary;
+                          std::vector<ReportRecord>* lastFile, int threads) {
+  struct Loaded {
+    scan_detail::FileOutcome outcome;
+    ScannedFile file;
+  };
   const PeriodDays days = DaysOf(period);
-  ScannedFile file;
-  for (int i = 0; i <= newestFileNo; ++i) {
-    const bool last = i == newestFileNo;
-    if (!file.load(filePath(i), days, i)) {
-      ++summary.filesSkipped;
-      if (last && lastFile) lastFile->clear();
-      continue;
-    }
-    ++summary.filesRead;
-    summary.reportsInPeriod += static_cast<std::int64_t>(file.reports().size());
-    if (visit) visit(file);
-    if (last && lastFile && !ReadDataFileBytes(file.bytes(), *lastFile).ok()) lastFile->clear();
-  }
+  const std::vector<QString> paths = scan_detail::Paths(filePath, newestFileNo);
+  ScanSummary summary;
+  MapInOrder<Loaded>(
+      static_cast<int>(paths.size()), threads,
+      [&](int i) {
+        Loaded l;
+        scan_detail::Load(paths[static_cast<std::size_t>(i)], days, i, lastFile && i == newestFileNo, l.file,
+                          l.outcome);
+        return l;
+      },
+      [&](int i, Loaded&& l) {
+        if (l.outcome.read && visit) visit(l.file);
+        scan_detail::Account(summary, l.outcome, i == newestFileNo, lastFile);
+      });
   return summary;
 }
 
-ScanSummary ScanReports(AppState& state, const AnalysisPeriod& period, const ScanVisitor& visit) {
+ScanSummary ScanReports(AppState& state, const AnalysisPeriod& period, const ScanVisitor& visit, int threads) {
   return ScanDataFiles([&state](int n) { return state.DataFilePath(n); }, state.NewestFileNo, period, visit,
-                       &state.ReportTable);
+                       &state.ReportTable, threads);
 }
 
 }  // namespace orvanta

@@ -5,12 +5,15 @@
 //
 // Two ways in. The plain one works on a ReportRecord: CategoriesOf, Passes and
 // InPeriod over a whole record, for single reports and tests. The fast one is
-// what the views use: ScanReports reads one data file at a time without
-// decoding texts it does not need, hands the file's reports of the period to
-// the caller as ReportFacts (the fields the items read, already boiled down),
-// and the caller classifies them with a CategoryIndex and tests them with a
-// FilterTest. Both ways share one set of rules: the record functions turn the
-// record into ReportFacts first.
+// what the views use: ScanReports reads the data files without decoding texts
+// it does not need (several files side by side on the machine's cores, a few
+// at a time), hands each file's reports of the period to the caller as
+// ReportFacts (the fields the items read, already boiled down) in file
+// order, and the caller classifies them with a CategoryIndex and tests them
+// with a FilterTest. ScanReportsInParts also does the caller's work on each
+// file beside the reading and merges the results in file order. Both ways
+// share one set of rules: the record functions turn the record into
+// ReportFacts first.
 
 #include <QByteArray>
 #include <QString>
@@ -19,9 +22,11 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <vector>
 
 #include "core/codelists/code_lists.h"
+#include "core/platform/work_in_order.h"
 #include "core/reports/calendar.h"
 #include "core/reports/report_record.h"
 
@@ -252,8 +257,8 @@ class FilterTest {
 
 bool Passes(const AxisFilter& filter, const ReportRecord& report, const CodeLists& lists);
 
-// One data file as the scan loaded it: its bytes (held only until the next
-// file is loaded) and its reports of the period.
+// One data file as the scan loaded it: its bytes and its reports of the
+// period. A scan holds one per thread at a time.
 class ScannedFile {
  public:
   int fileNo() const { return fileNo_; }
@@ -264,6 +269,8 @@ class ScannedFile {
   // One single-line text, Texts(slot) for slot 0 to 10, of a report of
   // reports(), decoded from the file. Only this decodes text.
   QString text(const ReportFacts& report, int slot) const;
+  // The same text as the file holds it (code page 932), not decoded.
+  QByteArrayView rawText(const ReportFacts& report, int slot) const;
 
   // Loads a data file's bytes and keeps its reports of `days`. False, with no
   // reports kept, when the file cannot be opened or read, or when its count
@@ -302,19 +309,91 @@ struct ScanSummary {
   std::int64_t reportsInPeriod = 0;
 };
 
-// Reads data files 0 to newestFileNo one after another (filePath gives the
-// path of file n) and hands each file that reads to visit. A file that is
-// missing or cannot be read is skipped without a word and the scan goes on.
-// When lastFile is given it ends up holding the last file in full, as
-// ReadDataFile reads it, or nothing when that file could not be read. Only
-// one file's reports are in memory at a time.
+// How many threads a scan uses: 0 (the default everywhere) as many as the
+// machine has cores, 1 the calling thread alone. Whatever the number, a scan
+// gives the same result: the files' results are merged in file order.
+inline constexpr int kScanThreadsAuto = 0;
+
+// Reads data files 0 to newestFileNo (filePath gives the path of file n) and
+// hands each file that reads to visit, in file order, on the calling thread.
+// The files are read and parsed on `threads` threads, a few files ahead of
+// the one visited. A file that is missing or cannot be read is skipped
+// without a word and the scan goes on. When lastFile is given it ends up
+// holding the last file in full, as ReadDataFile reads it, or nothing when
+// that file could not be read. filePath is called on the calling thread.
 ScanSummary ScanDataFiles(const std::function<QString(int)>& filePath, int newestFileNo,
                           const AnalysisPeriod& period, const ScanVisitor& visit,
-                          std::vector<ReportRecord>* lastFile = nullptr);
+                          std::vector<ReportRecord>* lastFile = nullptr, int threads = kScanThreadsAuto);
 
 // The scan of the analysis views: files 0 to NewestFileNo of the state's data
 // folder; ReportTable is left holding the last file read (empty when it could
 // not be read).
-ScanSummary ScanReports(AppState& state, const AnalysisPeriod& period, const ScanVisitor& visit);
+ScanSummary ScanReports(AppState& state, const AnalysisPeriod& period, const ScanVisitor& visit,
+                        int threads = kScanThreadsAuto);
+
+namespace scan_detail {
+
+// What the scan learnt of one file apart from the view's part.
+struct FileOutcome {
+  bool read = false;
+  std::int64_t reportsInPeriod = 0;
+  std::vector<ReportRecord> records;  // the last file in full, when asked for
+  bool recordsRead = false;
+};
+
+// Loads file fileNo into `file`; with keepRecords also reads it in full.
+void Load(const QString& path, const PeriodDays& days, int fileNo, bool keepRecords, ScannedFile& file,
+          FileOutcome& outcome);
+// Counts a loaded file into the summary and keeps the last file's records.
+void Account(ScanSummary& summary, FileOutcome& outcome, bool last, std::vector<ReportRecord>* lastFile);
+std::vector<QString> Paths(const std::function<QString(int)>& filePath, int newestFileNo);
+QString DataFilePathOf(const AppState& state, int fileNo);
+int NewestFileNoOf(const AppState& state);
+std::vector<ReportRecord>* ReportTableOf(AppState& state);
+
+}  // namespace scan_detail
+
+// The scan with the view's work done beside the reading: part(file) makes the
+// view's result of one file on the thread that read it (it may run on several
+// threads at once, so it only reads what it shares), and merge(result) takes
+// the results on the calling thread in file order.
+template <typename Part>
+ScanSummary ScanDataFilesInParts(const std::function<QString(int)>& filePath, int newestFileNo,
+                                 const AnalysisPeriod& period, const std::function<Part(const ScannedFile&)>& part,
+                                 const std::function<void(Part&&)>& merge,
+                                 std::vector<ReportRecord>* lastFile = nullptr, int threads = kScanThreadsAuto) {
+  struct Outcome {
+    scan_detail::FileOutcome file;
+    std::optional<Part> part;
+  };
+  const PeriodDays days = DaysOf(period);
+  const std::vector<QString> paths = scan_detail::Paths(filePath, newestFileNo);
+  ScanSummary summary;
+  MapInOrder<Outcome>(
+      static_cast<int>(paths.size()), threads,
+      [&](int i) {
+        Outcome o;
+        ScannedFile file;
+        scan_detail::Load(paths[static_cast<std::size_t>(i)], days, i, lastFile && i == newestFileNo, file, o.file);
+        if (o.file.read) o.part.emplace(part(file));
+        return o;
+      },
+      [&](int i, Outcome&& o) {
+        scan_detail::Account(summary, o.file, i == newestFileNo, lastFile);
+        if (o.part) merge(std::move(*o.part));
+      });
+  return summary;
+}
+
+// The same over the state's data folder, leaving the last file read in
+// ReportTable (see ScanReports).
+template <typename Part>
+ScanSummary ScanReportsInParts(AppState& state, const AnalysisPeriod& period,
+                               const std::function<Part(const ScannedFile&)>& part,
+                               const std::function<void(Part&&)>& merge, int threads = kScanThreadsAuto) {
+  return ScanDataFilesInParts<Part>([&state](int n) { return scan_detail::DataFilePathOf(state, n); },
+                                    scan_detail::NewestFileNoOf(state), period, part, merge,
+                                    scan_detail::ReportTableOf(state), threads);
+}
 
 }  // namespace orvanta

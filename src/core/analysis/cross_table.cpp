@@ -30,6 +30,11 @@ void CrossTable::add(const CategorySet& rowCategories, const CategorySet& colCat
   }
 }
 
+void CrossTable::add(const CrossTable& other) {
+  if (other.rows_ != rows_ || other.cols_ != cols_) return;
+  for (std::size_t i = 0; i < counts_.size(); ++i) counts_[i] += other.counts_[i];
+}
+
 std::int64_t CrossTable::rowTotal(int r) const {
   std::int64_t sum = 0;
   for (int c = 1; c <= cols_; ++c) sum += count(r, c);
@@ -60,10 +65,29 @@ void CrossTableCounter::addFile(const ScannedFile& file) {
 }
 
 CrossTable CountCrossTable(AppState& state, AnalysisAxis vertical, AnalysisAxis horizontal,
-                           const AnalysisPeriod& period) {
-  CrossTableCounter counter(vertical, horizontal, state.Lists);
-  ScanReports(state, period, [&counter](const ScannedFile& file) { counter.addFile(file); });
-  return counter.table();
+                           const AnalysisPeriod& period, int threads) {
+  // Each file is counted into a table of its own on the thread that read it;
+  // the tables are added up in file order.
+  const CategoryIndex index(state.Lists);
+  const int rows = CategoryCount(vertical, state.Lists);
+  const int cols = CategoryCount(horizontal, state.Lists);
+  CrossTable total(rows, cols);
+  ScanReportsInParts<CrossTable>(
+      state, period,
+      [&](const ScannedFile& file) {
+        CrossTable part(rows, cols);
+        CategorySet rowCategories;
+        CategorySet colCategories;
+        for (const ReportFacts& report : file.reports()) {
+          CategoriesOf(vertical, report, index, rowCategories);
+          if (rowCategories.empty()) continue;
+          CategoriesOf(horizontal, report, index, colCategories);
+          part.add(rowCategories, colCategories);
+        }
+        return part;
+      },
+      [&](CrossTable&& part) { total.add(part); }, threads);
+  return total;
 }
 
 // ---------------------------------------------------------------------------

@@ -35,6 +35,8 @@ class CrossTable {
   // Adds one to every cell (r, c) for r in rowCategories and c in
   // colCategories; categories outside the table are left out.
   void add(const CategorySet& rowCategories, const CategorySet& colCategories);
+  // Adds the counts of another table of the same size, cell by cell.
+  void add(const CrossTable& other);
 
   // The totals of the shown cells: of row r over its columns, of column c
   // over its rows. With an item on which one report has several categories,
@@ -77,9 +79,11 @@ class CrossTableCounter {
 };
 
 // Reads every data file of the state (one scan) and counts the reports of the
-// period. Files that cannot be read are skipped.
+// period. Files that cannot be read are skipped. The files are counted on
+// `threads` threads (see ScanDataFiles); the table is the same whatever
+// their number.
 CrossTable CountCrossTable(AppState& state, AnalysisAxis vertical, AnalysisAxis horizontal,
-                           const AnalysisPeriod& period);
+                           const AnalysisPeriod& period, int threads = kScanThreadsAuto);
 
 // The headings of a table: the table labels of the vertical item's categories
 // (rows, category 1 first) and of the horizontal item's (columns).

@@ -59,6 +59,12 @@ class SummaryCounts {
   std::int32_t count(AnalysisAxis axis, int category) const { return counter(AxisNumber(axis) + 1, category); }
 
   void clear() { counts_ = {}; }
+  // Adds every counter of another.
+  void add(const SummaryCounts& other) {
+    for (std::size_t i = 0; i < counts_.size(); ++i) {
+      for (std::size_t c = 0; c < counts_[i].size(); ++c) counts_[i][c] += other.counts_[i][c];
+    }
+  }
   // Adds 1 under each category of the set (those above 150 are not kept).
   void add(AnalysisAxis axis, const CategorySet& categories) {
     auto& row = counts_[static_cast<std::size_t>(AxisNumber(axis) + 1)];
@@ -112,7 +118,10 @@ std::array<QString, kAxisCount> SelectedListTexts(const AxisFilter& filter, cons
 // another (a file that is missing or cannot be read adds nothing), the
 // reports of the period tested against the filter and counted. The code
 // lists are taken as they are now. ReportTable is left holding the last file.
+// The files are counted on `threads` threads (see ScanDataFiles); the result
+// is the same whatever their number.
 SummaryResult ComputeSummary(AppState& state, const AnalysisPeriod& period, const AxisFilter& filter,
-                             const std::array<QString, kAxisCount>& selectedTexts);
+                             const std::array<QString, kAxisCount>& selectedTexts,
+                             int threads = kScanThreadsAuto);
 
 }  // namespace orvanta

@@ -29,7 +29,31 @@ QString CsvGridRows(const ResultGridModel& grid) {
   return text;
 }
 
+void AppendCsvGridRows(const ResultGridModel& grid, QByteArray& out) {
+  // Blocks end at a row's end, so no character is ever cut in two and the
+  // bytes are those of the whole text encoded at once.
+  constexpr qsizetype kBlock = 1 << 16;
+  QString block;
+  block.reserve(kBlock + 1024);
+  for (int r = 0; r < grid.rows(); ++r) {
+    for (int c = 0; c < grid.cols(); ++c) {
+      if (c > 0) block += u',';
+      block += grid.cell(r, c);
+    }
+    block += QStringLiteral("\r\n");
+    if (block.size() >= kBlock) {
+      out += cp932::Encode(block);
+      block.resize(0);
+    }
+  }
+  if (!block.isEmpty()) out += cp932::Encode(block);
+}
+
 bool WriteCsvFile(AppState& state, const std::function<QString()>& buildText) {
+  return WriteCsvFileBytes(state, [&buildText] { return CsvFileBytes(buildText()); });
+}
+
+bool WriteCsvFileBytes(AppState& state, const std::function<QByteArray()>& buildBytes) {
   Prompts& prompts = state.prompts();
   QString path;
   for (;;) {
@@ -44,7 +68,7 @@ bool WriteCsvFile(AppState& state, const std::function<QString()>& buildText) {
       break;
   }
   prompts.setBusy(true);
-  const QByteArray bytes = CsvFileBytes(buildText());
+  const QByteArray bytes = buildBytes();
   const bool ok = !QFileInfo(path).isDir() && SaveFileAtomically(path, bytes, FileAccess::Normal);
   prompts.setBusy(false);
   prompts.message(ok ? kCsvSuccess : kCsvFailure);

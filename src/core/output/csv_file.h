@@ -30,6 +30,10 @@ QString CsvPeriodText(const QString& fromYear, const QString& fromMonth, const Q
 // Every row of a grid, row 0 first: its cells joined by "," and CR LF after
 // each row. Cells are written exactly as the grid holds them.
 QString CsvGridRows(const ResultGridModel& grid);
+// The same rows appended to out in code page 932, encoded a block of rows at
+// a time: the bytes are those of cp932::Encode(CsvGridRows(grid)), without
+// the whole text ever being held.
+void AppendCsvGridRows(const ResultGridModel& grid, QByteArray& out);
 
 // Asks for the file (starting in "my document" under the drive root), asks
 // before replacing an existing file ("いいえ" shows the dialog again), then
@@ -37,5 +41,7 @@ QString CsvGridRows(const ResultGridModel& grid);
 // worked. Cancelling the dialog ends without a message. Returns whether a
 // file was written.
 bool WriteCsvFile(AppState& state, const std::function<QString()>& buildText);
+// The same with the file's bytes built by buildBytes (see CsvFileBytes).
+bool WriteCsvFileBytes(AppState& state, const std::function<QByteArray()>& buildBytes);
 
 }  // namespace orvanta

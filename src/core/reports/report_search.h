@@ -39,10 +39,13 @@ bool SearchDataFileBytes(QByteArrayView bytes, SearchField field, const QString&
 
 // Searches data files 0 to newestFileNo, each read from disk once; a file
 // that is missing or cannot be read is skipped. An empty text finds nothing.
+// The files are searched on `threads` threads (0: as many as the machine has
+// cores) and their hits put together in file order, so the outcome is the
+// same whatever the number.
 SearchOutcome SearchDataFiles(const std::function<QString(int)>& filePath, int newestFileNo, SearchField field,
-                              const QString& text);
+                              const QString& text, int threads = 0);
 
 // The same over the collection of state; the file in memory is not touched.
-SearchOutcome SearchReports(const AppState& state, SearchField field, const QString& text);
+SearchOutcome SearchReports(const AppState& state, SearchField field, const QString& text, int threads = 0);
 
 }  // namespace orvanta

@@ -155,7 +155,7 @@ void ExtractionWindow::preHyouji() {
   state_.prompts().setBusy(false);
 }
 
-QString ExtractionWindow::csvText() const {
+QByteArray ExtractionWindow::csvBytes() const {
   std::vector<ExtractionCondition> conditions;
   for (int k = 0; k < kAxisCount; ++k) {
     const QComboBox* box = boxes_[static_cast<std::size_t>(k)];
@@ -165,11 +165,11 @@ QString ExtractionWindow::csvText() const {
   const QString period = CsvPeriodText(dates_->text(DatePart::Year, 0), dates_->text(DatePart::Month, 0),
                                        dates_->text(DatePart::Day, 0), dates_->text(DatePart::Year, 1),
                                        dates_->text(DatePart::Month, 1), dates_->text(DatePart::Day, 1));
-  return ExtractionCsvText(period, conditions, grid_->grid());
+  return ExtractionCsvBytes(period, conditions, grid_->grid());
 }
 
 void ExtractionWindow::writeCsv() {
-  WriteCsvFile(state_, [this] { return csvText(); });
+  WriteCsvFileBytes(state_, [this] { return csvBytes(); });
 }
 
 void ExtractionWindow::showEvent(QShowEvent* event) {

@@ -41,7 +41,7 @@ class ExtractionWindow : public QDialog {
   void hyouji();
   void preHyouji();
   void writeCsv();
-  QString csvText() const;
+  QByteArray csvBytes() const;
 
   AppState& state_;
   bool loading_ = false;
