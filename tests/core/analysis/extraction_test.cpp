@@ -152,6 +152,14 @@ TEST(ExtractionRow, SingleCells) {
       {"deleted occupation entry", [](ReportRecord& r) { r.AnswerIds[kOccupations] = 4; }, kOccupationCol, ""},
       {"unanswered place", [](ReportRecord& r) { r.AnswerIds[kPlaces] = 0; }, kPlaceCol, ""},
       {"id of another list", [](ReportRecord& r) { r.AnswerIds[kPlaces] = 1; }, kPlaceCol, ""},
+      // Texts of every length are kept whole beside the row.
+      {"a long other infection", [](ReportRecord& r) { r.Texts[kOtherInfection] = QString(300, QChar(u'梅')); },
+       kInfectionCol, QString(300, QChar(u'梅'))},
+      {"a very long name and record number",
+       [](ReportRecord& r) { r.Texts[kReporterName] = QString(20000, QChar(u'名')); r.Texts[kRecordNumber] = QString(130, 'K'); },
+       kDateCol, QString(20000, QChar(u'名')) + "04/03/15/(月)" + QString(130, 'K')},
+      {"texts after a long one", [](ReportRecord& r) { r.Texts[kExperienceYears] = QString(200, 'x'); r.Texts[kDepartmentYears] = "7"; },
+       kDepartmentCol, "7"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
