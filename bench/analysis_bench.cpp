@@ -51,7 +51,7 @@ BENCHMARK(BM_WcLines)->Unit(benchmark::kMillisecond)->UseRealTime();
 // right after it, for the ratio.
 void BM_ScanAllItems(benchmark::State& state) {
   Collection& c = Shared();
-  const CategoryIndex index(c.state.Lists);
+  const CategoryIndex index(c.state.lists);
   std::array<std::array<std::int64_t, 102>, kAxisCount> counts{};
   double scanSeconds = 0;
   double wcSeconds = 0;
@@ -60,7 +60,7 @@ void BM_ScanAllItems(benchmark::State& state) {
     const auto t0 = std::chrono::steady_clock::now();
     CategorySet set;
     reports = 0;
-    ScanReports(c.state, Everything(), [&](const ScannedFile& file) {
+    ScanReports(c.state.paths, c.state.counters.NewestFileNo, Everything(), [&](const ScannedFile& file) {
       for (const ReportFacts& r : file.reports()) {
         ++reports;
         for (int a = 0; a < kAxisCount; ++a) {
@@ -89,11 +89,11 @@ void BM_ScanFilterAndTexts(benchmark::State& state) {
   AxisFilter filter;
   filter.selection[AxisNumber(AnalysisAxis::Emergency)] = 1;
   filter.selection[AxisNumber(AnalysisAxis::Infection)] = 2;
-  const FilterTest test(filter, c.state.Lists);
+  const FilterTest test(filter, c.state.lists);
   std::int64_t passed = 0;
   for (auto _ : state) {
     passed = 0;
-    ScanReports(c.state, Everything(), [&](const ScannedFile& file) {
+    ScanReports(c.state.paths, c.state.counters.NewestFileNo, Everything(), [&](const ScannedFile& file) {
       for (const ReportFacts& r : file.reports()) {
         if (!test.passes(r)) continue;
         ++passed;
@@ -111,8 +111,8 @@ void BM_ReadAllFilesInFull(benchmark::State& state) {
   Collection& c = Shared();
   std::vector<ReportRecord> table;
   for (auto _ : state) {
-    for (int i = 0; i <= c.state.NewestFileNo; ++i) {
-      if (!ReadDataFile(c.state.DataFilePath(i), table).ok()) state.SkipWithError("read failed");
+    for (int i = 0; i <= c.state.counters.NewestFileNo; ++i) {
+      if (!ReadDataFile(c.state.paths.DataFilePath(i), table).ok()) state.SkipWithError("read failed");
     }
     benchmark::DoNotOptimize(table.data());
   }

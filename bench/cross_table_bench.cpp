@@ -40,9 +40,9 @@ Collection& Shared() {
   static Collection& c = [] () -> Collection& {
     Collection& shared = SharedBenchCollection();
     std::int32_t next = 0;
-    for (const CodeList& list : shared.state.Lists)
+    for (const CodeList& list : shared.state.lists)
       for (const CodeEntry& e : list.entries) next = std::max(next, e.id + 1);
-    CodeList& occupations = shared.state.Lists[kOccupations];
+    CodeList& occupations = shared.state.lists[kOccupations];
     while (occupations.count() < kCodeListCapacity) {
       occupations.entries.push_back({QStringLiteral("職種%1").arg(occupations.count() + 1),
                                      QString::number(occupations.count() + 1), next++});
@@ -57,7 +57,7 @@ AnalysisPeriod Everything() { return WholeCollectionPeriod(); }
 // The plain scan: every file read, every report of the period handed over.
 std::int64_t PlainScan(AppState& state) {
   std::int64_t reports = 0;
-  ScanReports(state, Everything(), [&](const ScannedFile& file) {
+  ScanReports(state.paths, state.counters.NewestFileNo, Everything(), [&](const ScannedFile& file) {
     reports += static_cast<std::int64_t>(file.reports().size());
   });
   return reports;
@@ -89,8 +89,8 @@ void CrossTabulate(benchmark::State& state, AnalysisAxis vertical, AnalysisAxis 
   for (auto _ : state) {
     const auto t0 = std::chrono::steady_clock::now();
     LayOutCrossTableGrids(table, colTotals, rowTotals,
-                          CrossTableHeadingsOf(vertical, horizontal, c.state.Lists, c.state.BodySiteNames));
-    FillCrossTableGrids(table, colTotals, rowTotals, CountCrossTable(c.state, vertical, horizontal, Everything()));
+                          CrossTableHeadingsOf(vertical, horizontal, c.state.lists, BodySiteNames()));
+    FillCrossTableGrids(table, colTotals, rowTotals, CountCrossTable(c.state.paths, c.state.counters.NewestFileNo, c.state.lists, vertical, horizontal, Everything()));
     crossSeconds += Seconds(t0);
     state.PauseTiming();
     const auto t1 = std::chrono::steady_clock::now();

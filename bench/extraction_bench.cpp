@@ -13,6 +13,7 @@
 #include <optional>
 
 #include "core/analysis/extraction.h"
+#include "core/output/extraction_csv.h"
 #include "core/analysis/result_grid_model.h"
 #include "core/codelists/code_lists.h"
 #include "core/output/csv_file.h"
@@ -43,7 +44,7 @@ void BM_ListEveryReportIntoGrid(benchmark::State& state) {
   for (auto _ : state) {
     ResultGridModel::UpdateBatch hidden(grid);
     grid.setRows(1);
-    ExtractionListing listing = ComputeExtraction(c.state, Everything(), AxisFilter{});
+    ExtractionListing listing = ComputeExtraction(c.state.paths, c.state.counters.NewestFileNo, c.state.lists, Everything(), AxisFilter{});
     count = listing.count;
     ShowExtraction(grid, std::move(listing));
   }
@@ -56,7 +57,7 @@ BENCHMARK(BM_ListEveryReportIntoGrid)->Unit(benchmark::kMillisecond)->UseRealTim
 void BM_ComputeEveryReport(benchmark::State& state) {
   Collection& c = Shared();
   for (auto _ : state) {
-    ExtractionListing listing = ComputeExtraction(c.state, Everything(), AxisFilter{});
+    ExtractionListing listing = ComputeExtraction(c.state.paths, c.state.counters.NewestFileNo, c.state.lists, Everything(), AxisFilter{});
     benchmark::DoNotOptimize(listing.rows.get());
   }
 }
@@ -74,7 +75,7 @@ void BM_ListTwoBoxesIntoGrid(benchmark::State& state) {
   for (auto _ : state) {
     ResultGridModel::UpdateBatch hidden(grid);
     grid.setRows(1);
-    ExtractionListing listing = ComputeExtraction(c.state, Everything(), filter);
+    ExtractionListing listing = ComputeExtraction(c.state.paths, c.state.counters.NewestFileNo, c.state.lists, Everything(), filter);
     count = listing.count;
     ShowExtraction(grid, std::move(listing));
   }
@@ -87,7 +88,7 @@ void BM_CsvOfEveryReport(benchmark::State& state) {
   Collection& c = Shared();
   ResultGridModel grid;
   PrepareExtractionGrid(grid);
-  ShowExtraction(grid, ComputeExtraction(c.state, Everything(), AxisFilter{}));
+  ShowExtraction(grid, ComputeExtraction(c.state.paths, c.state.counters.NewestFileNo, c.state.lists, Everything(), AxisFilter{}));
   qsizetype size = 0;
   for (auto _ : state) {
     const QByteArray bytes = CsvFileBytes(ExtractionCsvText(QStringLiteral("2024年1月1日～2024年12月31"), {}, grid));

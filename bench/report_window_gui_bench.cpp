@@ -28,17 +28,17 @@ struct Fixture {
   FixedClock clock{QDateTime(QDate(2026, 12, 10), QTime(9, 0))};
   AppState state{root.path(), prompts, clock};
   Fixture() {
-    SetDefaultCodeLists(state.Lists);
-    const IdCounters c = GenerateCollection(state.ReportFolderPath(), kFileCapacity, 20240601);
+    SetDefaultCodeLists(state.lists);
+    const IdCounters c = GenerateCollection(state.paths.ReportFolderPath(), kFileCapacity, 20240601);
     if (c.TotalReports != kFileCapacity) std::abort();
-    state.Counters = c;
-    state.TodayYear = 2026;
-    state.TodayMonth = 12;
-    state.TodayDay = 10;
-    if (LoadDataFile(state, 0) != LoadOutcome::Loaded) std::abort();
-    CountDataFiles(state);
-    state.CurrentFileNo = 0;
-    state.CurrentIndex = 500;
+    state.counters = c;
+    state.startup.TodayYear = 2026;
+    state.startup.TodayMonth = 12;
+    state.startup.TodayDay = 10;
+    if (LoadDataFile(state.dataFile, state.paths, 0) != LoadOutcome::Loaded) std::abort();
+    CountDataFiles(state.dataFile, state.counters, state.paths);
+    state.dataFile.CurrentFileNo = 0;
+    state.dataFile.CurrentIndex = 500;
   }
 };
 
@@ -50,7 +50,7 @@ Fixture& Shared() {
 void BM_OpenReportWindow(benchmark::State& st) {
   Fixture& f = Shared();
   for (auto _ : st) {
-    f.state.CurrentIndex = 500;
+    f.state.dataFile.CurrentIndex = 500;
     auto window = std::make_unique<ReportWindow>(f.state);
     window->show();
     QApplication::processEvents();
@@ -66,7 +66,7 @@ void BM_Hyouji(benchmark::State& st) {
   QApplication::processEvents();
   int i = 0;
   for (auto _ : st) {
-    f.state.CurrentIndex = i;
+    f.state.dataFile.CurrentIndex = i;
     window.hyouji();
     QApplication::processEvents();
     i = (i + 37) % kFileCapacity;

@@ -41,10 +41,10 @@ const AnalysisPeriod kEverything = WholeCollectionPeriod();
 // The plain scan: every report of the period put into its categories on all
 // seventeen items and counted.
 std::int64_t PlainScan(AppState& state, std::array<std::array<std::int32_t, 151>, kAxisCount>& counts) {
-  const CategoryIndex index(state.Lists);
+  const CategoryIndex index(state.lists);
   CategorySet set;
   std::int64_t reports = 0;
-  ScanReports(state, kEverything, [&](const ScannedFile& file) {
+  ScanReports(state.paths, state.counters.NewestFileNo, kEverything, [&](const ScannedFile& file) {
     for (const ReportFacts& r : file.reports()) {
       ++reports;
       for (int a = 0; a < kAxisCount; ++a) {
@@ -69,7 +69,7 @@ BENCHMARK(BM_PlainClassifyingScan)->Unit(benchmark::kMillisecond)->UseRealTime()
 void BM_SummaryEveryListAtAll(benchmark::State& state) {
   Collection& c = Shared();
   SummaryResult result;
-  for (auto _ : state) result = ComputeSummary(c.state, kEverything, AxisFilter{}, {});
+  for (auto _ : state) result = ComputeSummary(c.state.paths, c.state.counters.NewestFileNo, c.state.lists, kEverything, AxisFilter{}, {});
   if (result.matching != kReports) state.SkipWithError("not every report was counted");
   state.counters["matching"] = static_cast<double>(result.matching);
 }
@@ -81,7 +81,7 @@ void BM_SummaryTwoListsRestricted(benchmark::State& state) {
   filter.selection[AxisNumber(AnalysisAxis::Emergency)] = 1;
   filter.selection[AxisNumber(AnalysisAxis::Infection)] = 2;
   SummaryResult result;
-  for (auto _ : state) result = ComputeSummary(c.state, kEverything, filter, {});
+  for (auto _ : state) result = ComputeSummary(c.state.paths, c.state.counters.NewestFileNo, c.state.lists, kEverything, filter, {});
   state.counters["matching"] = static_cast<double>(result.matching);
 }
 BENCHMARK(BM_SummaryTwoListsRestricted)->Unit(benchmark::kMillisecond)->UseRealTime();
@@ -102,7 +102,7 @@ void BM_SummaryAgainstScan(benchmark::State& state) {
   for (auto _ : state) {
     const auto scan = [&] { scanSeconds += seconds([&] { PlainScan(c.state, counts); }); };
     const auto summary = [&] {
-      summarySeconds += seconds([&] { result = ComputeSummary(c.state, kEverything, AxisFilter{}, {}); });
+      summarySeconds += seconds([&] { result = ComputeSummary(c.state.paths, c.state.counters.NewestFileNo, c.state.lists, kEverything, AxisFilter{}, {}); });
     };
     if (scanFirst) {
       scan();

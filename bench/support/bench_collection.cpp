@@ -16,13 +16,12 @@ QString NoPrompts::saveFileName(const QString&, const QString&, const QString&) 
 
 BenchCollection::BenchCollection() {
   const IdCounters c =
-      GenerateCollection(state.ReportFolderPath(), kBenchReports, 20240601, kBenchReports / kBenchFiles);
+      GenerateCollection(state.paths.ReportFolderPath(), kBenchReports, 20240601, kBenchReports / kBenchFiles);
   if (c.TotalReports != kBenchReports) std::abort();
-  state.Counters = c;
-  SetDefaultCodeLists(state.Lists);
-  FillBodySiteNames(state.BodySiteNames);
+  state.counters = c;
+  SetDefaultCodeLists(state.lists);
   wcCommand = "wc -l";
-  for (int i = 0; i <= state.NewestFileNo; ++i) wcCommand += " '" + QFile::encodeName(state.DataFilePath(i)) + "'";
+  for (int i = 0; i <= state.counters.NewestFileNo; ++i) wcCommand += " '" + QFile::encodeName(state.paths.DataFilePath(i)) + "'";
   wcCommand += " > /dev/null";
 }
 

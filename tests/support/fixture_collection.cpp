@@ -13,15 +13,14 @@ namespace orvanta::testing {
 
 bool InstallFixtureCollection(AppState& state, const QString& folder, std::initializer_list<int> files) {
   const QDir from(folder);
-  if (!ReadSettingsFile(from.filePath(QStringLiteral("set.dat")), state.Lists).ok()) return false;
-  FillBodySiteNames(state.BodySiteNames);
-  if (!MakeOwnerOnlyFolder(state.ReportFolderPath())) return false;
+  if (!ReadSettingsFile(from.filePath(QStringLiteral("set.dat")), state.lists).ok()) return false;
+  if (!MakeOwnerOnlyFolder(state.paths.ReportFolderPath())) return false;
   int newest = 0;
   for (int n : files) {
-    if (!QFile::copy(from.filePath(QStringLiteral("data/%1.dat").arg(n)), state.DataFilePath(n))) return false;
+    if (!QFile::copy(from.filePath(QStringLiteral("data/%1.dat").arg(n)), state.paths.DataFilePath(n))) return false;
     newest = std::max(newest, n);
   }
-  state.NewestFileNo = static_cast<std::int16_t>(newest);
+  state.counters.NewestFileNo = static_cast<std::int16_t>(newest);
   return true;
 }
 

@@ -9,9 +9,9 @@ namespace orvanta {
 class AppState;
 namespace testing {
 
-// Reads folder/set.dat into the lists, fills the body-site names, copies
-// folder/data/N.dat for every N of files into the report folder and makes the
-// largest N the newest file. False when any step fails.
+// Reads folder/set.dat into the lists, copies folder/data/N.dat for every N
+// of files into the report folder and makes the largest N the newest file.
+// False when any step fails.
 bool InstallFixtureCollection(AppState& state, const QString& folder, std::initializer_list<int> files);
 
 }  // namespace testing

@@ -13,11 +13,10 @@
 #include <emmintrin.h>
 #endif
 
-#include "core/platform/clock.h"
 #include "core/platform/codepage.h"
+#include "core/platform/drive_paths.h"
 #include "core/platform/value_file.h"
 #include "core/reports/data_file.h"
-#include "core/app/app_state.h"
 
 namespace orvanta {
 namespace {
@@ -509,9 +508,9 @@ AnalysisPeriod DefaultPeriod(int todayYear, int todayMonth, int todayDay, int sy
   return p;
 }
 
-AnalysisPeriod DefaultPeriod(const AppState& state) {
-  const QDate now = state.clock().now().date();
-  return DefaultPeriod(state.TodayYear, state.TodayMonth, state.TodayDay, now.year(), now.month(), now.day());
+AnalysisPeriod DefaultPeriod(const CalendarDate& startDate, const QDate& systemDate) {
+  return DefaultPeriod(startDate.year, startDate.month, startDate.day, systemDate.year(), systemDate.month(),
+                       systemDate.day());
 }
 
 // ---------------------------------------------------------------------------
@@ -694,47 +693,22 @@ QByteArrayView ScannedFile::rawText(const ReportFacts& report, int slot) const {
 
 namespace scan_detail {
 
-void Load(const QString& path, const PeriodDays& days, int fileNo, bool keepRecords, ScannedFile& file,
-          FileOutcome& outcome) {
-  outcome.read = file.load(path, days, fileNo);
-  if (!outcome.read) return;
-  outcome.reportsInPeriod = static_cast<std::int64_t>(file.reports().size());
-  if (keepRecords) outcome.recordsRead = ReadDataFileBytes(file.bytes(), outcome.records).ok();
-}
-
-void Account(ScanSummary& summary, FileOutcome& outcome, bool last, std::vector<ReportRecord>* lastFile) {
-  if (outcome.read) {
-    ++summary.filesRead;
-    summary.reportsInPeriod += outcome.reportsInPeriod;
-  } else {
-    ++summary.filesSkipped;
-  }
-  if (last && lastFile) {
-    if (outcome.read && outcome.recordsRead) {
-      *lastFile = std::move(outcome.records);
-    } else {
-      lastFile->clear();
-    }
-  }
-}
-
 std::vector<QString> Paths(const std::function<QString(int)>& filePath, int newestFileNo) {
   std::vector<QString> paths;
   for (int i = 0; i <= newestFileNo; ++i) paths.push_back(filePath(i));
   return paths;
 }
 
-QString DataFilePathOf(const AppState& state, int fileNo) { return state.DataFilePath(fileNo); }
-int NewestFileNoOf(const AppState& state) { return state.NewestFileNo; }
-std::vector<ReportRecord>* ReportTableOf(AppState& state) { return &state.ReportTable; }
+std::function<QString(int)> DataFilePaths(const DrivePaths& paths) {
+  return [&paths](int n) { return paths.DataFilePath(n); };
+}
 
 }  // namespace scan_detail
 
 ScanSummary ScanDataFiles(const std::function<QString(int)>& filePath, int newestFileNo,
-                          const AnalysisPeriod& period, const ScanVisitor& visit,
-                          std::vector<ReportRecord>* lastFile, int threads) {
+                          const AnalysisPeriod& period, const ScanVisitor& visit, int threads) {
   struct Loaded {
-    scan_detail::FileOutcome outcome;
+    bool read = false;
     ScannedFile file;
   };
   const PeriodDays days = DaysOf(period);
@@ -744,20 +718,24 @@ ScanSummary ScanDataFiles(const std::function<QString(int)>& filePath, int newes
       static_cast<int>(paths.size()), threads,
       [&](int i) {
         Loaded l;
-        scan_detail::Load(paths[static_cast<std::size_t>(i)], days, i, lastFile && i == newestFileNo, l.file,
-                          l.outcome);
+        l.read = l.file.load(paths[static_cast<std::size_t>(i)], days, i);
         return l;
       },
-      [&](int i, Loaded&& l) {
-        if (l.outcome.read && visit) visit(l.file);
-        scan_detail::Account(summary, l.outcome, i == newestFileNo, lastFile);
+      [&](int, Loaded&& l) {
+        if (!l.read) {
+          ++summary.filesSkipped;
+          return;
+        }
+        ++summary.filesRead;
+        summary.reportsInPeriod += static_cast<std::int64_t>(l.file.reports().size());
+        if (visit) visit(l.file);
       });
   return summary;
 }
 
-ScanSummary ScanReports(AppState& state, const AnalysisPeriod& period, const ScanVisitor& visit, int threads) {
-  return ScanDataFiles([&state](int n) { return state.DataFilePath(n); }, state.NewestFileNo, period, visit,
-                       &state.ReportTable, threads);
+ScanSummary ScanReports(const DrivePaths& paths, int newestFileNo, const AnalysisPeriod& period,
+                        const ScanVisitor& visit, int threads) {
+  return ScanDataFiles(scan_detail::DataFilePaths(paths), newestFileNo, period, visit, threads);
 }
 
 }  // namespace orvanta

@@ -16,6 +16,7 @@
 // ReportFacts first.
 
 #include <QByteArray>
+#include <QDate>
 #include <QString>
 #include <QStringList>
 #include <QStringView>
@@ -32,7 +33,7 @@
 
 namespace orvanta {
 
-class AppState;
+class DrivePaths;
 
 // The items in their fixed order; the number is the item's identity (list
 // position in the item boxes, box index in the extraction view).
@@ -81,7 +82,7 @@ enum class LabelKind { Filter, Table };
 
 // The labels of an item's categories. Code-list items take them from the
 // lists as they are now; the body sites from siteNames (index n - 1 for site
-// n, as in AppState::BodySiteNames).
+// n, as BodySiteNames() holds them).
 QStringList CategoryLabels(AnalysisAxis axis, LabelKind kind, const CodeLists& lists,
                            const std::array<QString, kSiteSlots>& siteNames);
 
@@ -223,8 +224,8 @@ bool InPeriod(const PeriodDays& days, const ReportFacts& report);
 // of a common year is 1 March).
 AnalysisPeriod DefaultPeriod(int todayYear, int todayMonth, int todayDay, int systemYear, int systemMonth,
                              int systemDay);
-// The same from the state's start-up date and its clock's present date.
-AnalysisPeriod DefaultPeriod(const AppState& state);
+// The same from the start-up date and the present date.
+AnalysisPeriod DefaultPeriod(const CalendarDate& startDate, const QDate& systemDate);
 
 // One selection per item: 0 = "全て", n >= 1 = category n.
 struct AxisFilter {
@@ -317,39 +318,21 @@ inline constexpr int kScanThreadsAuto = 0;
 // Reads data files 0 to newestFileNo (filePath gives the path of file n) and
 // hands each file that reads to visit, in file order, on the calling thread.
 // The files are read and parsed on `threads` threads, a few files ahead of
-// the one visited. A file that is missing or cannot be read is skipped
-// without a word and the scan goes on. When lastFile is given it ends up
-// holding the last file in full, as ReadDataFile reads it, or nothing when
-// that file could not be read. filePath is called on the calling thread.
+// the one visited, so only a few files' reports are in memory at a time. A
+// file that is missing or cannot be read is skipped without a word and the
+// scan goes on. filePath is called on the calling thread.
 ScanSummary ScanDataFiles(const std::function<QString(int)>& filePath, int newestFileNo,
-                          const AnalysisPeriod& period, const ScanVisitor& visit,
-                          std::vector<ReportRecord>* lastFile = nullptr, int threads = kScanThreadsAuto);
+                          const AnalysisPeriod& period, const ScanVisitor& visit, int threads = kScanThreadsAuto);
 
-// The scan of the analysis views: files 0 to NewestFileNo of the state's data
-// folder; ReportTable is left holding the last file read (empty when it could
-// not be read).
-ScanSummary ScanReports(AppState& state, const AnalysisPeriod& period, const ScanVisitor& visit,
-                        int threads = kScanThreadsAuto);
+// The scan of the analysis views: data files 0 to newestFileNo under paths.
+ScanSummary ScanReports(const DrivePaths& paths, int newestFileNo, const AnalysisPeriod& period,
+                        const ScanVisitor& visit, int threads = kScanThreadsAuto);
 
 namespace scan_detail {
 
-// What the scan learnt of one file apart from the view's part.
-struct FileOutcome {
-  bool read = false;
-  std::int64_t reportsInPeriod = 0;
-  std::vector<ReportRecord> records;  // the last file in full, when asked for
-  bool recordsRead = false;
-};
-
-// Loads file fileNo into `file`; with keepRecords also reads it in full.
-void Load(const QString& path, const PeriodDays& days, int fileNo, bool keepRecords, ScannedFile& file,
-          FileOutcome& outcome);
-// Counts a loaded file into the summary and keeps the last file's records.
-void Account(ScanSummary& summary, FileOutcome& outcome, bool last, std::vector<ReportRecord>* lastFile);
+// The paths of files 0 to newestFileNo.
 std::vector<QString> Paths(const std::function<QString(int)>& filePath, int newestFileNo);
-QString DataFilePathOf(const AppState& state, int fileNo);
-int NewestFileNoOf(const AppState& state);
-std::vector<ReportRecord>* ReportTableOf(AppState& state);
+std::function<QString(int)> DataFilePaths(const DrivePaths& paths);
 
 }  // namespace scan_detail
 
@@ -360,10 +343,9 @@ std::vector<ReportRecord>* ReportTableOf(AppState& state);
 template <typename Part>
 ScanSummary ScanDataFilesInParts(const std::function<QString(int)>& filePath, int newestFileNo,
                                  const AnalysisPeriod& period, const std::function<Part(const ScannedFile&)>& part,
-                                 const std::function<void(Part&&)>& merge,
-                                 std::vector<ReportRecord>* lastFile = nullptr, int threads = kScanThreadsAuto) {
+                                 const std::function<void(Part&&)>& merge, int threads = kScanThreadsAuto) {
   struct Outcome {
-    scan_detail::FileOutcome file;
+    std::int64_t reportsInPeriod = -1;  // -1: the file could not be read
     std::optional<Part> part;
   };
   const PeriodDays days = DaysOf(period);
@@ -374,26 +356,31 @@ ScanSummary ScanDataFilesInParts(const std::function<QString(int)>& filePath, in
       [&](int i) {
         Outcome o;
         ScannedFile file;
-        scan_detail::Load(paths[static_cast<std::size_t>(i)], days, i, lastFile && i == newestFileNo, file, o.file);
-        if (o.file.read) o.part.emplace(part(file));
+        if (file.load(paths[static_cast<std::size_t>(i)], days, i)) {
+          o.reportsInPeriod = static_cast<std::int64_t>(file.reports().size());
+          o.part.emplace(part(file));
+        }
         return o;
       },
-      [&](int i, Outcome&& o) {
-        scan_detail::Account(summary, o.file, i == newestFileNo, lastFile);
-        if (o.part) merge(std::move(*o.part));
+      [&](int, Outcome&& o) {
+        if (!o.part) {
+          ++summary.filesSkipped;
+          return;
+        }
+        ++summary.filesRead;
+        summary.reportsInPeriod += o.reportsInPeriod;
+        merge(std::move(*o.part));
       });
   return summary;
 }
 
-// The same over the state's data folder, leaving the last file read in
-// ReportTable (see ScanReports).
+// The same over the data files under paths.
 template <typename Part>
-ScanSummary ScanReportsInParts(AppState& state, const AnalysisPeriod& period,
+ScanSummary ScanReportsInParts(const DrivePaths& paths, int newestFileNo, const AnalysisPeriod& period,
                                const std::function<Part(const ScannedFile&)>& part,
                                const std::function<void(Part&&)>& merge, int threads = kScanThreadsAuto) {
-  return ScanDataFilesInParts<Part>([&state](int n) { return scan_detail::DataFilePathOf(state, n); },
-                                    scan_detail::NewestFileNoOf(state), period, part, merge,
-                                    scan_detail::ReportTableOf(state), threads);
+  return ScanDataFilesInParts<Part>(scan_detail::DataFilePaths(paths), newestFileNo, period, part, merge, threads);
 }
+
 
 }  // namespace orvanta

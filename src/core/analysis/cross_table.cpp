@@ -3,8 +3,6 @@
 #include <algorithm>
 
 #include "core/analysis/result_grid_model.h"
-#include "core/output/csv_file.h"
-#include "core/app/app_state.h"
 
 namespace orvanta {
 
@@ -64,16 +62,16 @@ void CrossTableCounter::addFile(const ScannedFile& file) {
   for (const ReportFacts& report : file.reports()) add(report);
 }
 
-CrossTable CountCrossTable(AppState& state, AnalysisAxis vertical, AnalysisAxis horizontal,
-                           const AnalysisPeriod& period, int threads) {
+CrossTable CountCrossTable(const DrivePaths& paths, int newestFileNo, const CodeLists& lists, AnalysisAxis vertical,
+                           AnalysisAxis horizontal, const AnalysisPeriod& period, int threads) {
   // Each file is counted into a table of its own on the thread that read it;
   // the tables are added up in file order.
-  const CategoryIndex index(state.Lists);
-  const int rows = CategoryCount(vertical, state.Lists);
-  const int cols = CategoryCount(horizontal, state.Lists);
+  const CategoryIndex index(lists);
+  const int rows = CategoryCount(vertical, lists);
+  const int cols = CategoryCount(horizontal, lists);
   CrossTable total(rows, cols);
   ScanReportsInParts<CrossTable>(
-      state, period,
+      paths, newestFileNo, period,
       [&](const ScannedFile& file) {
         CrossTable part(rows, cols);
         CategorySet rowCategories;
@@ -173,15 +171,6 @@ void FillCrossTableGrids(ResultGridModel& table, ResultGridModel& colTotals, Res
     rowTotals.setCell(r, 1, QString::number(rowSum));
   }
   for (int c = 1; c <= cols; ++c) colTotals.setCell(1, c, QString::number(colSums[static_cast<std::size_t>(c)]));
-}
-
-// ---------------------------------------------------------------------------
-// CSV
-
-QString CrossTableCsvText(const QString& periodText, const QString& verticalCaption,
-                          const QString& horizontalCaption, const ResultGridModel& table) {
-  return periodText + QStringLiteral("日　　縦項目") + verticalCaption + QStringLiteral("；横項目") + horizontalCaption +
-         QStringLiteral("\r\n") + CsvGridRows(table);
 }
 
 }  // namespace orvanta

@@ -2,7 +2,8 @@
 // The cross tabulation: how many reports of a period fall into each pair of
 // categories of two items (a vertical item for the rows, a horizontal one for
 // the columns), with the total of every row and column; the layout and the
-// filling of the window's three grids; and the text of its CSV file.
+// filling of the window's three grids. Its CSV text is in
+// core/output/cross_table_csv.h.
 //
 // The table covers every category of both items, so the 101st entry of a
 // full code list is a row or column like the others.
@@ -17,7 +18,7 @@
 
 namespace orvanta {
 
-class AppState;
+class DrivePaths;
 class ResultGridModel;
 
 // Counts per cell, categories numbered from 1 on both items.
@@ -78,12 +79,12 @@ class CrossTableCounter {
   CrossTable table_;
 };
 
-// Reads every data file of the state (one scan) and counts the reports of the
-// period. Files that cannot be read are skipped. The files are counted on
-// `threads` threads (see ScanDataFiles); the table is the same whatever
-// their number.
-CrossTable CountCrossTable(AppState& state, AnalysisAxis vertical, AnalysisAxis horizontal,
-                           const AnalysisPeriod& period, int threads = kScanThreadsAuto);
+// Reads data files 0 to newestFileNo under paths (one scan) and counts the
+// reports of the period, by the code lists as they are now. Files that cannot
+// be read are skipped. The files are counted on `threads` threads (see
+// ScanDataFiles); the table is the same whatever their number.
+CrossTable CountCrossTable(const DrivePaths& paths, int newestFileNo, const CodeLists& lists, AnalysisAxis vertical,
+                           AnalysisAxis horizontal, const AnalysisPeriod& period, int threads = kScanThreadsAuto);
 
 // The headings of a table: the table labels of the vertical item's categories
 // (rows, category 1 first) and of the horizontal item's (columns).
@@ -127,12 +128,5 @@ void LayOutCrossTableGrids(ResultGridModel& table, ResultGridModel& colTotals, R
 // table's items.
 void FillCrossTableGrids(ResultGridModel& table, ResultGridModel& colTotals, ResultGridModel& rowTotals,
                          const CrossTable& counts);
-
-// The text of the CSV file: the period line (periodText from CsvPeriodText,
-// then "日　　縦項目", the vertical caption, "；横項目", the horizontal caption),
-// then every row of the table grid. Lines end in CR LF; the totals are not
-// written.
-QString CrossTableCsvText(const QString& periodText, const QString& verticalCaption,
-                          const QString& horizontalCaption, const ResultGridModel& table);
 
 }  // namespace orvanta

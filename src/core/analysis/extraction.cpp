@@ -4,10 +4,9 @@
 #include <bit>
 
 #include "core/analysis/result_grid_model.h"
-#include "core/output/csv_file.h"
 #include "core/platform/codepage.h"
+#include "core/reports/body_sites.h"
 #include "core/reports/calendar.h"
-#include "core/app/app_state.h"
 
 namespace orvanta {
 namespace {
@@ -273,15 +272,15 @@ std::size_t ExtractionRows::bytesHeld() const {
   return bytes;
 }
 
-ExtractionListing ComputeExtraction(AppState& state, const AnalysisPeriod& period, const AxisFilter& filter,
-                                    int threads) {
-  const auto maker = std::make_shared<const ExtractionRowMaker>(state.Lists, state.BodySiteNames);
-  const FilterTest test(filter, state.Lists);
+ExtractionListing ComputeExtraction(const DrivePaths& paths, int newestFileNo, const CodeLists& lists,
+                                    const AnalysisPeriod& period, const AxisFilter& filter, int threads) {
+  const auto maker = std::make_shared<const ExtractionRowMaker>(lists, BodySiteNames());
+  const FilterTest test(filter, lists);
   auto rows = std::make_shared<ExtractionRows>(maker);
   // Each file's rows are made on the thread that read it, each chunk sized to
   // what it holds; the chunks are put together in file order.
   ScanReportsInParts<ExtractionRows::Chunk>(
-      state, period,
+      paths, newestFileNo, period,
       [&](const ScannedFile& file) {
         ExtractionRows::Chunk chunk;
         std::vector<const ReportFacts*> passing;
@@ -326,34 +325,6 @@ void ShowExtraction(ResultGridModel& grid, ExtractionListing&& listing) {
   if (listing.rows) grid.appendRows(std::move(listing.rows), kExtractionRowHeight);
   listing.rows.reset();
   listing.count = 0;
-}
-
-namespace {
-
-// The lines before the grid rows.
-QString ExtractionCsvHead(const QString& periodText, const std::vector<ExtractionCondition>& conditions) {
-  const QString crlf = QStringLiteral("\r\n");
-  QString text = periodText + QStringLiteral("日") + crlf;
-  if (!conditions.empty()) {
-    text += QStringLiteral("抽出条件") + crlf;
-    for (const ExtractionCondition& c : conditions) text += c.caption + crlf + c.entry + crlf;
-  }
-  return text;
-}
-
-}  // namespace
-
-QString ExtractionCsvText(const QString& periodText, const std::vector<ExtractionCondition>& conditions,
-                          const ResultGridModel& grid) {
-  return ExtractionCsvHead(periodText, conditions) + CsvGridRows(grid);
-}
-
-QByteArray ExtractionCsvBytes(const QString& periodText, const std::vector<ExtractionCondition>& conditions,
-                              const ResultGridModel& grid) {
-  QByteArray bytes = cp932::Encode(ExtractionCsvHead(periodText, conditions));
-  AppendCsvGridRows(grid, bytes);
-  bytes += "\r\n";
-  return bytes;
 }
 
 }  // namespace orvanta

@@ -1,6 +1,7 @@
 #pragma once
 // The data extraction listing: every report of a period that passes a filter
-// on the seventeen items, one row of 18 cells per report, and its CSV text.
+// on the seventeen items, one row of 18 cells per report. Its CSV text is in
+// core/output/extraction_csv.h.
 //
 // The listing is computed in one pass over the data files (ScanReports, the
 // files side by side on the machine's cores): a report is tested on its
@@ -22,7 +23,7 @@
 
 namespace orvanta {
 
-class AppState;
+class DrivePaths;
 
 inline constexpr int kExtractionColumns = 18;
 inline constexpr int kExtractionColWidth = 2000;       // twips, every column
@@ -138,12 +139,12 @@ struct ExtractionListing {
   std::int64_t count = 0;
 };
 
-// Scans data files 0 to NewestFileNo of the state (ScanReports; ReportTable
-// is left holding the last file) and lists every report of the period that
-// passes the filter. The code lists and site names are the state's as they
-// are now. The files are read and their rows made on `threads` threads (see
-// ScanDataFiles); the listing is the same whatever their number.
-ExtractionListing ComputeExtraction(AppState& state, const AnalysisPeriod& period, const AxisFilter& filter,
+// Scans data files 0 to newestFileNo under paths (ScanReports) and lists
+// every report of the period that passes the filter, by the code lists as
+// they are now. The files are read and their rows made on `threads` threads
+// (see ScanDataFiles); the listing is the same whatever their number.
+ExtractionListing ComputeExtraction(const DrivePaths& paths, int newestFileNo, const CodeLists& lists,
+                                    const AnalysisPeriod& period, const AxisFilter& filter,
                                     int threads = kScanThreadsAuto);
 
 // Sets a grid up for the listing: 18 columns with their headings in row 0,
@@ -155,23 +156,5 @@ void PrepareExtractionGrid(ResultGridModel& grid);
 // 400 twips high. The grid takes the listing's rows over; their cells are
 // made as they are read.
 void ShowExtraction(ResultGridModel& grid, ExtractionListing&& listing);
-
-// A selection box that is not at "全て": its caption and the text of its
-// selected entry.
-struct ExtractionCondition {
-  QString caption;
-  QString entry;
-};
-
-// The text of the extraction's CSV file: the period line (periodText, as
-// CsvPeriodText gives it, followed by "日"); when there are conditions, the
-// line "抽出条件" and for each condition its caption line and its entry line;
-// then every row of the grid. Lines end in CR LF.
-QString ExtractionCsvText(const QString& periodText, const std::vector<ExtractionCondition>& conditions,
-                          const ResultGridModel& grid);
-// The bytes of that file (CsvFileBytes of the text), encoded a block of rows
-// at a time so the whole text is never held at once.
-QByteArray ExtractionCsvBytes(const QString& periodText, const std::vector<ExtractionCondition>& conditions,
-                              const ResultGridModel& grid);
 
 }  // namespace orvanta

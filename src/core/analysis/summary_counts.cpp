@@ -1,7 +1,6 @@
 #include "core/analysis/summary_counts.h"
 
 #include "core/reports/calendar.h"
-#include "core/app/app_state.h"
 
 namespace orvanta {
 
@@ -50,7 +49,8 @@ std::array<QString, kAxisCount> SelectedListTexts(const AxisFilter& filter, cons
   return out;
 }
 
-SummaryResult ComputeSummary(AppState& state, const AnalysisPeriod& period, const AxisFilter& filter,
+SummaryResult ComputeSummary(const DrivePaths& paths, int newestFileNo, const CodeLists& lists,
+                             const AnalysisPeriod& period, const AxisFilter& filter,
                              const std::array<QString, kAxisCount>& selectedTexts, int threads) {
   SummaryResult result;
   result.period = period;
@@ -66,10 +66,10 @@ SummaryResult ComputeSummary(AppState& state, const AnalysisPeriod& period, cons
     SummaryCounts counts;
     std::int64_t matching = 0;
   };
-  const CategoryIndex index(state.Lists);
-  const FilterTest test(filter, state.Lists);
+  const CategoryIndex index(lists);
+  const FilterTest test(filter, lists);
   ScanReportsInParts<FileCounts>(
-      state, period,
+      paths, newestFileNo, period,
       [&](const ScannedFile& file) {
         FileCounts part;
         CategorySet set;

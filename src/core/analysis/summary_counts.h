@@ -21,7 +21,7 @@
 
 namespace orvanta {
 
-class AppState;
+class DrivePaths;
 
 // The highest category number a counter exists for (a code list holds at
 // most 101 entries, the body sites are 65).
@@ -114,14 +114,13 @@ struct SummaryResult {
 std::array<QString, kAxisCount> SelectedListTexts(const AxisFilter& filter, const CodeLists& lists,
                                                   const std::array<QString, kSiteSlots>& siteNames);
 
-// One computation: data files 0 to NewestFileNo of the state read one after
+// One computation: data files 0 to newestFileNo under paths read one after
 // another (a file that is missing or cannot be read adds nothing), the
 // reports of the period tested against the filter and counted. The code
-// lists are taken as they are now. ReportTable is left holding the last file.
-// The files are counted on `threads` threads (see ScanDataFiles); the result
-// is the same whatever their number.
-SummaryResult ComputeSummary(AppState& state, const AnalysisPeriod& period, const AxisFilter& filter,
-                             const std::array<QString, kAxisCount>& selectedTexts,
-                             int threads = kScanThreadsAuto);
+// lists are taken as they are now. The files are counted on `threads`
+// threads (see ScanDataFiles); the result is the same whatever their number.
+SummaryResult ComputeSummary(const DrivePaths& paths, int newestFileNo, const CodeLists& lists,
+                             const AnalysisPeriod& period, const AxisFilter& filter,
+                             const std::array<QString, kAxisCount>& selectedTexts, int threads = kScanThreadsAuto);
 
 }  // namespace orvanta

@@ -1,20 +1,47 @@
 #pragma once
 // The state that the windows share for the whole run. Main creates one and
-// hands it by reference to every window.
+// hands it by reference to every window; each test builds its own. It is
+// made of small parts with one job each, and a core function takes only the
+// parts it works on.
 
 #include <QString>
-#include <array>
-#include <cstdint>
 #include <vector>
 
 #include "core/codelists/code_lists.h"
+#include "core/platform/drive_paths.h"
+#include "core/reports/calendar.h"
 #include "core/reports/data_file.h"
-#include "core/reports/report_record.h"
+#include "core/reports/open_data_file.h"
+#include "core/reports/report_search.h"
 
 namespace orvanta {
 
 class Clock;
 class Prompts;
+
+// What start-up settled about this run.
+struct StartupFacts {
+  // The date the program started on (the analysis views' default period ends
+  // there).
+  int TodayYear = 0;
+  int TodayMonth = 0;
+  int TodayDay = 0;
+  bool FirstRun = false;  // no record of an earlier start was found
+
+  CalendarDate StartDate() const { return CalendarDate{TodayYear, TodayMonth, TodayDay}; }
+};
+
+// The login password of passw.dat.
+struct Login {
+  QString Password;
+  bool NoPasswordFile = false;  // passw.dat could not be read: the first login sets it
+};
+
+// What the user chose to edit in the window the main window opens next.
+struct EditingChoice {
+  bool NewReportMode = false;  // the report window opens on a new report
+  int EditedList = 0;          // the code list the code-list editor shows
+};
 
 class AppState {
  public:
@@ -22,59 +49,14 @@ class AppState {
   // program, a temporary folder in tests.
   AppState(QString root, Prompts& prompts, const Clock& clock);
 
-  // Start-up state.
-  QString DriveLetter = QStringLiteral("c");
-  QString DataFolderName = QStringLiteral("tonrix");
-  int TodayYear = 0;
-  int TodayMonth = 0;
-  int TodayDay = 0;
-  bool FirstRun = false;
-
-  // Login password.
-  QString LoginPassword;
-  bool NoPasswordFile = false;
-
-  // The eleven code lists.
-  CodeLists Lists;
-
-  // The one data file in memory and where the report window stands.
-  std::vector<ReportRecord> ReportTable;
-  int ReportCount() const { return static_cast<int>(ReportTable.size()); }
-  std::int32_t CurrentFileNo = 0;
-  std::int32_t CurrentIndex = 0;
-  std::array<std::int16_t, kMaxFileNo + 1> FileRecordCounts{};
-
-  // The counters of ttid.dat.
-  IdCounters Counters;
-  std::int32_t& LastCodeId = Counters.LastCodeId;
-  std::int32_t& LastReportId = Counters.LastReportId;
-  std::int16_t& NewestFileNo = Counters.NewestFileNo;
-  std::int32_t& TotalReports = Counters.TotalReports;
-
-  // Body-site names, index n - 1 for site n; 81 entries.
-  std::array<QString, kSiteSlots> BodySiteNames;
-
-  bool NewReportMode = false;
-  int EditedList = 0;
-
-  // Reports found by the last search: file number and slot of each hit.
-  struct SearchHit {
-    std::int32_t fileNo = 0;
-    std::int32_t slot = 0;
-  };
-  std::vector<SearchHit> SearchHits;
-
-  // Paths, each built from DriveLetter and DataFolderName in one place.
-  QString DriveRoot() const { return root_; }
-  QString DataFolderPath() const;
-  QString ReportFolderPath() const;
-  QString BackupFolderPath() const;
-  QString DataFilePath(int fileNo) const;
-  QString IdFilePath() const;
-  QString SettingsFilePath() const;
-  QString PasswordFilePath() const;
-  QString FirstRunRecordPath() const;
-  QString MyDocumentPath() const;
+  const DrivePaths paths;
+  StartupFacts startup;
+  Login login;
+  CodeLists lists;          // the eleven code lists of set.dat
+  IdCounters counters;      // the counters of ttid.dat
+  OpenDataFile dataFile;    // the data file in memory and the shown report
+  std::vector<SearchHit> searchHits;  // the reports the last search found
+  EditingChoice editing;
 
   Prompts& prompts() const { return prompts_; }
   const Clock& clock() const { return clock_; }
@@ -83,7 +65,6 @@ class AppState {
   AppState& operator=(const AppState&) = delete;
 
  private:
-  QString root_;
   Prompts& prompts_;
   const Clock& clock_;
 };

@@ -135,8 +135,8 @@ MoveResult MoveCodeEntry(CodeList& list, int selected, CodeEntryMove move) {
   return MoveResult{true, target};
 }
 
-SaveOutcome SaveCodeListsAndCounters(const CodeLists& lists, const IdCounters& counters,
-                                     const QString& settingsPath, const QString& idPath) {
+SaveOutcome SaveCodeListsAndCounters(const CodeLists& lists, const QString& settingsPath,
+                                     const std::function<bool(QString* error)>& writeCounters) {
   SaveOutcome outcome;
   QStringList errors;
   QString error;
@@ -145,7 +145,7 @@ SaveOutcome SaveCodeListsAndCounters(const CodeLists& lists, const IdCounters& c
   error.clear();
   // ttid.dat is written even when set.dat failed: it holds the id counter,
   // which must never fall behind the ids already given.
-  outcome.countersSaved = WriteIdFile(idPath, counters, &error);
+  outcome.countersSaved = writeCounters(&error);
   if (!outcome.countersSaved) errors << error;
   if (!errors.isEmpty()) {
     outcome.message = QStringLiteral("設定を保存できませんでした。\n") + errors.join(QLatin1Char('\n')) +

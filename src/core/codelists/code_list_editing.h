@@ -6,10 +6,10 @@
 #include <QColor>
 #include <QString>
 #include <cstdint>
+#include <functional>
 #include <optional>
 
 #include "core/codelists/code_lists.h"
-#include "core/reports/data_file.h"
 
 namespace orvanta {
 
@@ -79,10 +79,13 @@ struct SaveOutcome {
   bool ok() const { return settingsSaved && countersSaved; }
 };
 // Writes the lists to set.dat and then the counters (with LastCodeId) to
-// ttid.dat. Each file is written even when the other fails; a file that
-// fails keeps its previous contents, and nothing in memory changes.
-SaveOutcome SaveCodeListsAndCounters(const CodeLists& lists, const IdCounters& counters,
-                                     const QString& settingsPath, const QString& idPath);
+// ttid.dat through writeCounters, which returns false with the reason in
+// error when it fails (ttid.dat is written by its reader's side,
+// core/reports/data_file.h). Each file is written even when the other fails;
+// a file that fails keeps its previous contents, and nothing in memory
+// changes.
+SaveOutcome SaveCodeListsAndCounters(const CodeLists& lists, const QString& settingsPath,
+                                     const std::function<bool(QString* error)>& writeCounters);
 
 // Reads set.dat into the lists again. When the file cannot be read whole the
 // lists become fallback (what they held when they were last known to match

@@ -4,9 +4,9 @@
 
 #include "core/analysis/result_grid_model.h"
 #include "core/platform/codepage.h"
+#include "core/platform/drive_paths.h"
 #include "core/platform/prompts.h"
 #include "core/platform/safe_save.h"
-#include "core/app/app_state.h"
 
 namespace orvanta {
 
@@ -49,15 +49,14 @@ void AppendCsvGridRows(const ResultGridModel& grid, QByteArray& out) {
   if (!block.isEmpty()) out += cp932::Encode(block);
 }
 
-bool WriteCsvFile(AppState& state, const std::function<QString()>& buildText) {
-  return WriteCsvFileBytes(state, [&buildText] { return CsvFileBytes(buildText()); });
+bool WriteCsvFile(Prompts& prompts, const DrivePaths& paths, const std::function<QString()>& buildText) {
+  return WriteCsvFileBytes(prompts, paths, [&buildText] { return CsvFileBytes(buildText()); });
 }
 
-bool WriteCsvFileBytes(AppState& state, const std::function<QByteArray()>& buildBytes) {
-  Prompts& prompts = state.prompts();
+bool WriteCsvFileBytes(Prompts& prompts, const DrivePaths& paths, const std::function<QByteArray()>& buildBytes) {
   QString path;
   for (;;) {
-    path = prompts.saveFileName(QStringLiteral("名前を付けて保存"), state.MyDocumentPath(), kCsvFilter);
+    path = prompts.saveFileName(QStringLiteral("名前を付けて保存"), paths.MyDocumentPath(), kCsvFilter);
     if (path.isEmpty()) {
       prompts.setBusy(false);
       return false;

@@ -8,7 +8,8 @@
 
 namespace orvanta {
 
-class AppState;
+class DrivePaths;
+class Prompts;
 class ResultGridModel;
 
 inline const QString kCsvFilter = QStringLiteral("csvﾌｧｲﾙ (*.csv)");
@@ -40,8 +41,8 @@ void AppendCsvGridRows(const ResultGridModel& grid, QByteArray& out);
 // builds the text with buildText, writes it in one piece and says whether it
 // worked. Cancelling the dialog ends without a message. Returns whether a
 // file was written.
-bool WriteCsvFile(AppState& state, const std::function<QString()>& buildText);
+bool WriteCsvFile(Prompts& prompts, const DrivePaths& paths, const std::function<QString()>& buildText);
 // The same with the file's bytes built by buildBytes (see CsvFileBytes).
-bool WriteCsvFileBytes(AppState& state, const std::function<QByteArray()>& buildBytes);
+bool WriteCsvFileBytes(Prompts& prompts, const DrivePaths& paths, const std::function<QByteArray()>& buildBytes);
 
 }  // namespace orvanta

@@ -2,7 +2,7 @@
 
 #include "core/analysis/summary_counts.h"
 #include "core/output/csv_file.h"
-#include "core/app/app_state.h"
+#include "core/reports/body_sites.h"
 
 namespace orvanta {
 namespace {
@@ -93,8 +93,9 @@ QString SummaryCsvText(const SummaryResult& r, const CodeLists& lists,
   return text;
 }
 
-bool TonrixCSV(AppState& state, const SummaryResult& result) {
-  return WriteCsvFile(state, [&] { return SummaryCsvText(result, state.Lists, state.BodySiteNames); });
+bool WriteSummaryCsvFile(Prompts& prompts, const DrivePaths& paths, const CodeLists& lists,
+                         const SummaryResult& result) {
+  return WriteCsvFile(prompts, paths, [&] { return SummaryCsvText(result, lists, BodySiteNames()); });
 }
 
 }  // namespace orvanta

@@ -13,7 +13,8 @@
 
 namespace orvanta {
 
-class AppState;
+class DrivePaths;
+class Prompts;
 struct SummaryResult;
 
 // The text of the file, every line ended by CR LF; the file writer adds the
@@ -23,8 +24,9 @@ QString SummaryCsvText(const SummaryResult& result, const CodeLists& lists,
                        const std::array<QString, kSiteSlots>& siteNames);
 
 // Asks for the file and writes the text of the result into it, with the
-// usual questions and messages of CSV files. Returns whether a file was
-// written.
-bool TonrixCSV(AppState& state, const SummaryResult& result);
+// usual questions and messages of CSV files (WriteCsvFile). Returns whether a
+// file was written.
+bool WriteSummaryCsvFile(Prompts& prompts, const DrivePaths& paths, const CodeLists& lists,
+                         const SummaryResult& result);
 
 }  // namespace orvanta

@@ -26,6 +26,15 @@ void FillBodySiteNames(std::array<QString, kSiteSlots>& names) {
     names[i] = i < kSiteCount ? QString::fromUtf16(kNames[i]) : QString();
 }
 
+const std::array<QString, kSiteSlots>& BodySiteNames() {
+  static const std::array<QString, kSiteSlots> names = [] {
+    std::array<QString, kSiteSlots> filled;
+    FillBodySiteNames(filled);
+    return filled;
+  }();
+  return names;
+}
+
 BodyRegion BodyRegionOf(int n) {
   if (n >= 1 && n <= 14) return BodyRegion::RightHand;
   if (n >= 15 && n <= 28) return BodyRegion::LeftHand;

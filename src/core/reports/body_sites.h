@@ -14,6 +14,9 @@ namespace orvanta {
 // and indexes 65 to 80 are empty.
 void FillBodySiteNames(std::array<QString, kSiteSlots>& names);
 
+// The names, filled once for the whole run.
+const std::array<QString, kSiteSlots>& BodySiteNames();
+
 // The part of the drawing a site number belongs to.
 enum class BodyRegion {
   None,       // 29, and every number outside 1-65

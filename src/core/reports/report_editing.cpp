@@ -6,10 +6,10 @@
 #include <algorithm>
 
 #include "core/platform/codepage.h"
-#include "core/reports/data_file.h"
-#include "core/app/app_state.h"
-#include "core/app/startup.h"
+#include "core/platform/drive_paths.h"
 #include "core/platform/text_filters.h"
+#include "core/reports/data_file.h"
+#include "core/reports/open_data_file.h"
 
 namespace orvanta {
 namespace {
@@ -19,61 +19,61 @@ QString SignedText(int value) {
   return value < 0 ? QString::number(value) : QLatin1Char(' ') + QString::number(value);
 }
 
-void AddCount(AppState& state, int fileNo, int delta) {
+void AddCount(OpenDataFile& file, int fileNo, int delta) {
   if (fileNo < 0 || fileNo > kMaxFileNo) return;
-  auto& count = state.FileRecordCounts[static_cast<std::size_t>(fileNo)];
+  auto& count = file.FileRecordCounts[static_cast<std::size_t>(fileNo)];
   count = static_cast<std::int16_t>(std::max(0, count + delta));
 }
 
-void ClampCurrentIndex(AppState& state) {
-  state.CurrentIndex = std::clamp(state.CurrentIndex, 0, std::max(0, state.ReportCount() - 1));
+void ClampCurrentIndex(OpenDataFile& file) {
+  file.CurrentIndex = std::clamp(file.CurrentIndex, 0, std::max(0, file.ReportCount() - 1));
 }
 
 }  // namespace
 
-int ReportPosition(const AppState& state) {
-  const int before = std::clamp<int>(state.CurrentFileNo, 0, kMaxFileNo + 1);
+int ReportPosition(const OpenDataFile& file) {
+  const int before = std::clamp<int>(file.CurrentFileNo, 0, kMaxFileNo + 1);
   int position = 0;
-  for (int n = 0; n < before; ++n) position += state.FileRecordCounts[static_cast<std::size_t>(n)];
-  return position + state.CurrentIndex + 1;
+  for (int n = 0; n < before; ++n) position += file.FileRecordCounts[static_cast<std::size_t>(n)];
+  return position + file.CurrentIndex + 1;
 }
 
-QString PositionLabelText(const AppState& state) {
-  return SignedText(ReportPosition(state)) + QLatin1Char('/') + SignedText(state.TotalReports);
+QString PositionLabelText(const OpenDataFile& file, const IdCounters& counters) {
+  return SignedText(ReportPosition(file)) + QLatin1Char('/') + SignedText(counters.TotalReports);
 }
 
-NewReportOutcome StartNewReport(AppState& state, const QDateTime& now,
-                                const std::function<bool()>& saveIfChanged) {
+NewReportOutcome StartNewReport(OpenDataFile& file, IdCounters& counters, const DrivePaths& paths,
+                                const QDateTime& now, const std::function<bool()>& saveIfChanged) {
   // New reports always go to the end of the newest data file.
-  if (state.CurrentFileNo != state.NewestFileNo) {
+  if (file.CurrentFileNo != counters.NewestFileNo) {
     if (!saveIfChanged()) return NewReportOutcome::SaveFailed;
-    LoadDataFile(state, state.NewestFileNo);  // a read error leaves the table empty
-    state.CurrentIndex = std::max(0, state.ReportCount() - 1);
+    LoadDataFile(file, paths, counters.NewestFileNo);  // a read error leaves the table empty
+    file.CurrentIndex = std::max(0, file.ReportCount() - 1);
   }
 
   // A full file is followed by a new one, unless it is the last file there
   // can be.
-  if (state.ReportCount() >= kFileCapacity) {
-    if (state.NewestFileNo >= kMaxFileNo) {
-      ClampCurrentIndex(state);
+  if (file.ReportCount() >= kFileCapacity) {
+    if (counters.NewestFileNo >= kMaxFileNo) {
+      ClampCurrentIndex(file);
       return NewReportOutcome::CollectionFull;
     }
     if (!saveIfChanged()) return NewReportOutcome::SaveFailed;
     // Leaving the file may have taken back a new report that was never
     // written; the new report still starts the next file.
-    state.NewestFileNo = static_cast<std::int16_t>(state.NewestFileNo + 1);
-    state.CurrentFileNo = state.NewestFileNo;
-    state.ReportTable.clear();
+    counters.NewestFileNo = static_cast<std::int16_t>(counters.NewestFileNo + 1);
+    file.CurrentFileNo = counters.NewestFileNo;
+    file.ReportTable.clear();
   }
 
-  state.TotalReports += 1;
-  state.ReportTable.emplace_back();
-  state.CurrentIndex = state.ReportCount() - 1;
-  AddCount(state, state.CurrentFileNo, +1);
+  counters.TotalReports += 1;
+  file.ReportTable.emplace_back();
+  file.CurrentIndex = file.ReportCount() - 1;
+  AddCount(file, file.CurrentFileNo, +1);
 
-  ReportRecord& record = state.ReportTable.back();
-  state.LastReportId += 1;
-  record.ReportId = state.LastReportId;
+  ReportRecord& record = file.ReportTable.back();
+  counters.LastReportId += 1;
+  record.ReportId = counters.LastReportId;
   const QDate today = now.date();
   for (int i = 0; i < 2; ++i) {
     record.Years[i] = today.year();
@@ -85,29 +85,30 @@ NewReportOutcome StartNewReport(AppState& state, const QDateTime& now,
   return NewReportOutcome::Created;
 }
 
-int DropUnsavedNewReports(AppState& state, const std::vector<std::int32_t>& ids) {
+int DropUnsavedNewReports(OpenDataFile& file, IdCounters& counters, const DrivePaths& paths,
+                          const std::vector<std::int32_t>& ids) {
   if (ids.empty()) return 0;
   int removed = 0;
-  for (int slot = state.ReportCount() - 1; slot >= 0; --slot) {
-    const std::int32_t id = state.ReportTable[static_cast<std::size_t>(slot)].ReportId;
+  for (int slot = file.ReportCount() - 1; slot >= 0; --slot) {
+    const std::int32_t id = file.ReportTable[static_cast<std::size_t>(slot)].ReportId;
     if (id == 0 || std::find(ids.begin(), ids.end(), id) == ids.end()) continue;
-    state.ReportTable.erase(state.ReportTable.begin() + slot);
-    if (state.CurrentIndex > slot) --state.CurrentIndex;
-    state.TotalReports = std::max(0, state.TotalReports - 1);
-    AddCount(state, state.CurrentFileNo, -1);
+    file.ReportTable.erase(file.ReportTable.begin() + slot);
+    if (file.CurrentIndex > slot) --file.CurrentIndex;
+    counters.TotalReports = std::max(0, counters.TotalReports - 1);
+    AddCount(file, file.CurrentFileNo, -1);
     ++removed;
   }
   if (removed == 0) return 0;
 
   // A file that only the new report had started was never written: the
   // numbering goes back to the file before it.
-  if (state.ReportTable.empty() && state.CurrentFileNo > 0 && state.CurrentFileNo == state.NewestFileNo &&
-      !QFileInfo::exists(state.DataFilePath(state.CurrentFileNo))) {
-    state.NewestFileNo = static_cast<std::int16_t>(state.NewestFileNo - 1);
-    LoadDataFile(state, state.NewestFileNo);
-    state.CurrentIndex = state.ReportCount() - 1;
+  if (file.ReportTable.empty() && file.CurrentFileNo > 0 && file.CurrentFileNo == counters.NewestFileNo &&
+      !QFileInfo::exists(paths.DataFilePath(file.CurrentFileNo))) {
+    counters.NewestFileNo = static_cast<std::int16_t>(counters.NewestFileNo - 1);
+    LoadDataFile(file, paths, counters.NewestFileNo);
+    file.CurrentIndex = file.ReportCount() - 1;
   }
-  ClampCurrentIndex(state);
+  ClampCurrentIndex(file);
   return removed;
 }
 
@@ -118,9 +119,10 @@ QString DamagedFileName(const QString& path, const QDateTime& now) {
   return name;
 }
 
-ReportSaveOutcome SaveReportFile(AppState& state, const QDateTime& now) {
+ReportSaveOutcome SaveReportFile(const OpenDataFile& file, const IdCounters& counters, const DrivePaths& paths,
+                                 const QDateTime& now) {
   ReportSaveOutcome outcome;
-  const QString path = state.DataFilePath(state.CurrentFileNo);
+  const QString path = paths.DataFilePath(file.CurrentFileNo);
 
   // A file that is there but cannot be read may hold reports that were never
   // loaded: keep it under another name before writing over it.
@@ -140,12 +142,12 @@ ReportSaveOutcome SaveReportFile(AppState& state, const QDateTime& now) {
   }
 
   QString error;
-  if (!WriteDataFile(path, state.ReportTable, &error)) {
+  if (!WriteDataFile(path, file.ReportTable, &error)) {
     outcome.error = error;
     return outcome;
   }
   outcome.dataFileSaved = true;
-  if (!WriteIdFile(state.IdFilePath(), state.Counters, &error)) {
+  if (!WriteIdFile(paths.IdFilePath(), counters, &error)) {
     outcome.error = error;
     return outcome;
   }

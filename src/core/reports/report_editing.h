@@ -15,15 +15,17 @@
 
 namespace orvanta {
 
-class AppState;
+class DrivePaths;
+struct IdCounters;
+struct OpenDataFile;
 
 // The position of the shown report in the whole collection: the reports of
 // the data files before the current one, plus its slot, plus 1.
-int ReportPosition(const AppState& state);
+int ReportPosition(const OpenDataFile& file);
 
-// The position label: position and total, each with the blank of the sign
-// position in front (" 5/ 12").
-QString PositionLabelText(const AppState& state);
+// The position label: position and total (TotalReports), each with the blank
+// of the sign position in front (" 5/ 12").
+QString PositionLabelText(const OpenDataFile& file, const IdCounters& counters);
 
 // ---- Starting a new report -------------------------------------------------
 
@@ -47,8 +49,8 @@ inline const QString kCollectionFullMessage = QStringLiteral(
 //
 // When data file 1000 already holds 1000 reports the collection is full:
 // nothing is added, and the window stands at the last report of that file.
-NewReportOutcome StartNewReport(AppState& state, const QDateTime& now,
-                                const std::function<bool()>& saveIfChanged);
+NewReportOutcome StartNewReport(OpenDataFile& file, IdCounters& counters, const DrivePaths& paths,
+                                const QDateTime& now, const std::function<bool()>& saveIfChanged);
 
 // A new report that was never changed is not written when its file is left.
 // So that the counters keep describing the files on disk, such reports are
@@ -58,7 +60,8 @@ NewReportOutcome StartNewReport(AppState& state, const QDateTime& now,
 // the new report had just started), the newest file number goes back by one
 // and the previous file is loaded. CurrentIndex stays on a report of the
 // table (0 when it is empty). Returns the number of reports removed.
-int DropUnsavedNewReports(AppState& state, const std::vector<std::int32_t>& ids);
+int DropUnsavedNewReports(OpenDataFile& file, IdCounters& counters, const DrivePaths& paths,
+                          const std::vector<std::int32_t>& ids);
 
 // ---- Saving ----------------------------------------------------------------
 
@@ -78,7 +81,8 @@ struct ReportSaveOutcome {
 // beside itself as "<n>.dat.damaged-<yyyyMMdd-HHmm>" (a number added when that
 // name is taken), and notice says so. When the data file cannot be saved,
 // ttid.dat is not written either. Nothing in memory changes.
-ReportSaveOutcome SaveReportFile(AppState& state, const QDateTime& now);
+ReportSaveOutcome SaveReportFile(const OpenDataFile& file, const IdCounters& counters, const DrivePaths& paths,
+                                 const QDateTime& now);
 
 // The name under which an unreadable data file is kept.
 QString DamagedFileName(const QString& path, const QDateTime& now);

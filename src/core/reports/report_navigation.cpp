@@ -5,22 +5,22 @@
 #include <QFileInfo>
 #include <algorithm>
 
+#include "core/platform/drive_paths.h"
 #include "core/reports/data_file.h"
+#include "core/reports/open_data_file.h"
 #include "core/reports/report_editing.h"
-#include "core/app/app_state.h"
-#include "core/app/startup.h"
 
 namespace orvanta {
 namespace {
 
-int Newest(const AppState& state) { return std::clamp<int>(state.NewestFileNo, 0, kMaxFileNo); }
+int Newest(const IdCounters& counters) { return std::clamp<int>(counters.NewestFileNo, 0, kMaxFileNo); }
 
-// The first file from `from` in `direction`, stopping before `stop`, that
-// holds a report; -1 when none does.
-int Scan(const AppState& state, int from, int stop, int direction, std::vector<ReportRecord>& table) {
+// The first file from `from` in `direction`, stopping before `stop` and
+// within 0 to the newest file, that holds a report; -1 when none does.
+int Scan(const DrivePaths& paths, int newest, int from, int stop, int direction, std::vector<ReportRecord>& table) {
   for (int n = from; n != stop; n += direction) {
-    if (n < 0 || n > Newest(state)) break;
-    if (ReadReportsOf(state, n, table)) return n;
+    if (n < 0 || n > newest) break;
+    if (ReadReportsOf(paths, n, table)) return n;
   }
   table.clear();
   return -1;
@@ -53,16 +53,16 @@ QString UnusedName(const QString& base) {
   return name;
 }
 
-void SetCount(AppState& state, int fileNo, int count) {
+void SetCount(OpenDataFile& file, int fileNo, int count) {
   if (fileNo < 0 || fileNo > kMaxFileNo) return;
-  state.FileRecordCounts[static_cast<std::size_t>(fileNo)] = static_cast<std::int16_t>(std::max(0, count));
+  file.FileRecordCounts[static_cast<std::size_t>(fileNo)] = static_cast<std::int16_t>(std::max(0, count));
 }
 
 }  // namespace
 
-bool ReadReportsOf(const AppState& state, int fileNo, std::vector<ReportRecord>& table) {
+bool ReadReportsOf(const DrivePaths& paths, int fileNo, std::vector<ReportRecord>& table) {
   table.clear();
-  const QString path = state.DataFilePath(fileNo);
+  const QString path = paths.DataFilePath(fileNo);
   if (!QFileInfo(path).isFile() || !ReadDataFile(path, table).ok()) {
     table.clear();
     return false;
@@ -70,87 +70,93 @@ bool ReadReportsOf(const AppState& state, int fileNo, std::vector<ReportRecord>&
   return !table.empty();
 }
 
-int FindFileWithReports(const AppState& state, int from, int direction, std::vector<ReportRecord>& table) {
-  return Scan(state, from, direction > 0 ? Newest(state) + 1 : -1, direction > 0 ? 1 : -1, table);
+int FindFileWithReports(const IdCounters& counters, const DrivePaths& paths, int from, int direction,
+                        std::vector<ReportRecord>& table) {
+  const int newest = Newest(counters);
+  return Scan(paths, newest, from, direction > 0 ? newest + 1 : -1, direction > 0 ? 1 : -1, table);
 }
 
-void ShowFile(AppState& state, int fileNo, std::vector<ReportRecord> table, int index) {
-  state.CurrentFileNo = fileNo;
-  state.ReportTable = std::move(table);
-  state.CurrentIndex = std::clamp(index, 0, std::max(0, state.ReportCount() - 1));
+void ShowFile(OpenDataFile& file, int fileNo, std::vector<ReportRecord> table, int index) {
+  file.CurrentFileNo = fileNo;
+  file.ReportTable = std::move(table);
+  file.CurrentIndex = std::clamp(index, 0, std::max(0, file.ReportCount() - 1));
 }
 
 // ---- Steps -------------------------------------------------------------------
 
-StepPlan PlanStep(const AppState& state, Step step) {
-  const int cur = state.CurrentFileNo;
-  const int count = state.ReportCount();
-  const int index = state.CurrentIndex;
+StepPlan PlanStep(const OpenDataFile& file, const IdCounters& counters, const DrivePaths& paths, Step step) {
+  const int cur = file.CurrentFileNo;
+  const int count = file.ReportCount();
+  const int index = file.CurrentIndex;
+  const int newest = Newest(counters);
+  auto scan = [&](int from, int stop, int direction, std::vector<ReportRecord>& table) {
+    return Scan(paths, newest, from, stop, direction, table);
+  };
   std::vector<ReportRecord> table;
   switch (step) {
     case Step::Previous: {
       if (count > 0 && index > 0) return Within(cur, std::min(index, count) - 1);
-      const int n = Scan(state, cur - 1, -1, -1, table);
+      const int n = scan(cur - 1, -1, -1, table);
       return n < 0 ? StepPlan{} : ToFile(n, std::move(table), true);
     }
     case Step::Next: {
       if (count > 0 && index < count - 1) return Within(cur, std::max(index, -1) + 1);
-      const int n = Scan(state, cur + 1, Newest(state) + 1, +1, table);
+      const int n = scan(cur + 1, newest + 1, +1, table);
       return n < 0 ? StepPlan{} : ToFile(n, std::move(table), false);
     }
     case Step::First: {
       // The first report there is: in an earlier file, else in this one.
-      int n = Scan(state, 0, cur, +1, table);
+      int n = scan(0, cur, +1, table);
       if (n >= 0) return ToFile(n, std::move(table), false);
       if (count > 0) return Within(cur, 0);
-      n = Scan(state, cur + 1, Newest(state) + 1, +1, table);
+      n = scan(cur + 1, newest + 1, +1, table);
       return n < 0 ? StepPlan{} : ToFile(n, std::move(table), false);
     }
     case Step::Last: {
-      int n = Scan(state, Newest(state), cur, -1, table);
+      int n = scan(newest, cur, -1, table);
       if (n >= 0) return ToFile(n, std::move(table), true);
       if (count > 0) return Within(cur, count - 1);
-      n = Scan(state, cur - 1, -1, -1, table);
+      n = scan(cur - 1, -1, -1, table);
       return n < 0 ? StepPlan{} : ToFile(n, std::move(table), true);
     }
   }
   return {};
 }
 
-void ApplyStep(AppState& state, StepPlan plan) {
+void ApplyStep(OpenDataFile& file, StepPlan plan) {
   if (!plan.moves) return;
   if (plan.leavesFile) {
-    ShowFile(state, plan.fileNo, std::move(plan.table), plan.index);
+    ShowFile(file, plan.fileNo, std::move(plan.table), plan.index);
     return;
   }
-  state.CurrentIndex = std::clamp(plan.index, 0, std::max(0, state.ReportCount() - 1));
+  file.CurrentIndex = std::clamp(plan.index, 0, std::max(0, file.ReportCount() - 1));
 }
 
 // ---- Deletion ----------------------------------------------------------------
 
-DeletionCase ClassifyDeletion(const AppState& state) {
-  const int count = state.ReportCount();
-  if (count == 0 || state.CurrentIndex < 0 || state.CurrentIndex >= count) return DeletionCase::None;
+DeletionCase ClassifyDeletion(const OpenDataFile& file, const IdCounters& counters) {
+  const int count = file.ReportCount();
+  if (count == 0 || file.CurrentIndex < 0 || file.CurrentIndex >= count) return DeletionCase::None;
   if (count > 1) return DeletionCase::WithinFile;
-  if (state.TotalReports - 1 <= 0) return DeletionCase::LastOfCollection;
+  if (counters.TotalReports - 1 <= 0) return DeletionCase::LastOfCollection;
   return DeletionCase::OnlyReportOfFile;
 }
 
-WithinFileDeletion TakeOutShownReport(AppState& state) {
+WithinFileDeletion TakeOutShownReport(OpenDataFile& file, IdCounters& counters) {
   WithinFileDeletion d;
-  const int count = state.ReportCount();
-  const int index = state.CurrentIndex;
+  const int count = file.ReportCount();
+  const int index = file.CurrentIndex;
   if (index < 0 || index >= count) return d;
   d.wasLastOfFile = index == count - 1;
-  d.newerFilesExist = state.CurrentFileNo < Newest(state);
-  state.ReportTable.erase(state.ReportTable.begin() + index);
-  const int cur = state.CurrentFileNo;
+  d.newerFilesExist = file.CurrentFileNo < Newest(counters);
+  file.ReportTable.erase(file.ReportTable.begin() + index);
+  const int cur = file.CurrentFileNo;
   if (cur >= 0 && cur <= kMaxFileNo) {
-    const int before = state.FileRecordCounts[static_cast<std::size_t>(cur)];
-    SetCount(state, cur, state.ReportTable.empty() ? 0 : before - 1);
+    const int before = file.FileRecordCounts[static_cast<std::size_t>(cur)];
+    SetCount(file, cur, file.ReportTable.empty() ? 0 : before - 1);
   }
-  state.TotalReports = std::max(0, state.TotalReports - 1);
-  if (d.wasLastOfFile) state.CurrentIndex = std::max(0, index - 1);
+  counters.TotalReports = std::max(0, counters.TotalReports - 1);
+  if (d.wasLastOfFile) file.CurrentIndex = std::max(0, index - 1);
   return d;
 }
 
@@ -166,11 +172,12 @@ DataFileOps& FileSystemDataFileOps() {
   return ops;
 }
 
-FileRemovalOutcome RemoveShownReportFile(AppState& state, DataFileOps& ops, const QDateTime& now) {
+FileRemovalOutcome RemoveShownReportFile(OpenDataFile& file, IdCounters& counters, const DrivePaths& paths,
+                                         DataFileOps& ops, const QDateTime& now) {
   FileRemovalOutcome outcome;
-  const int cur = std::clamp<int>(state.CurrentFileNo, 0, kMaxFileNo);
-  const int newest = std::max(cur, Newest(state));
-  auto path = [&state](int n) { return state.DataFilePath(n); };
+  const int cur = std::clamp<int>(file.CurrentFileNo, 0, kMaxFileNo);
+  const int newest = std::max(cur, Newest(counters));
+  auto path = [&paths](int n) { return paths.DataFilePath(n); };
 
   // 1. The file is moved aside; an unreadable one is kept under a name that
   //    says so, since it may hold reports that were never shown.
@@ -205,7 +212,7 @@ FileRemovalOutcome RemoveShownReportFile(AppState& state, DataFileOps& ops, cons
                         .arg(Native(path(g)), QFileInfo(path(g - 1)).fileName());
     if (!restored) {
       outcome.error += QStringLiteral("\n元の名前に戻せなかったファイルがあります。フォルダ「%1」のファイルを確認してください。")
-                           .arg(Native(state.ReportFolderPath()));
+                           .arg(Native(paths.ReportFolderPath()));
     }
     return outcome;
   }
@@ -224,41 +231,41 @@ FileRemovalOutcome RemoveShownReportFile(AppState& state, DataFileOps& ops, cons
   // The counters follow the files.
   if (cur < newest) {
     for (int g = cur; g < newest; ++g)
-      state.FileRecordCounts[static_cast<std::size_t>(g)] = state.FileRecordCounts[static_cast<std::size_t>(g + 1)];
-    state.FileRecordCounts[static_cast<std::size_t>(newest)] = 0;
-    state.NewestFileNo = static_cast<std::int16_t>(newest - 1);
-    state.TotalReports = std::max(0, state.TotalReports - 1);
+      file.FileRecordCounts[static_cast<std::size_t>(g)] = file.FileRecordCounts[static_cast<std::size_t>(g + 1)];
+    file.FileRecordCounts[static_cast<std::size_t>(newest)] = 0;
+    counters.NewestFileNo = static_cast<std::int16_t>(newest - 1);
+    counters.TotalReports = std::max(0, counters.TotalReports - 1);
   } else if (cur > 0) {
-    state.FileRecordCounts[static_cast<std::size_t>(cur)] = 0;
-    state.NewestFileNo = static_cast<std::int16_t>(cur - 1);
-    state.TotalReports = std::max(0, state.TotalReports - 1);
+    file.FileRecordCounts[static_cast<std::size_t>(cur)] = 0;
+    counters.NewestFileNo = static_cast<std::int16_t>(cur - 1);
+    counters.TotalReports = std::max(0, counters.TotalReports - 1);
   } else {
-    state.FileRecordCounts.fill(0);
-    state.NewestFileNo = 0;
-    state.TotalReports = 0;
+    file.FileRecordCounts.fill(0);
+    counters.NewestFileNo = 0;
+    counters.TotalReports = 0;
   }
 
   // The report that followed (in the file that took the number), else the
   // one before; with none left anywhere a new report starts.
   std::vector<ReportRecord> table;
-  int n = cur <= Newest(state) ? FindFileWithReports(state, cur, +1, table) : -1;
+  int n = cur <= Newest(counters) ? FindFileWithReports(counters, paths, cur, +1, table) : -1;
   bool atEnd = false;
   if (n < 0) {
-    n = FindFileWithReports(state, std::min(cur - 1, Newest(state)), -1, table);
+    n = FindFileWithReports(counters, paths, std::min(cur - 1, Newest(counters)), -1, table);
     atEnd = true;
   }
   if (n >= 0) {
     const int index = atEnd ? static_cast<int>(table.size()) - 1 : 0;
-    ShowFile(state, n, std::move(table), index);
+    ShowFile(file, n, std::move(table), index);
   } else {
     outcome.startNewReport = true;
-    LoadDataFile(state, Newest(state));
-    state.CurrentIndex = 0;
+    LoadDataFile(file, paths, Newest(counters));
+    file.CurrentIndex = 0;
   }
 
   // The counters on disk go with the renumbered files.
   QString error;
-  if (!WriteIdFile(state.IdFilePath(), state.Counters, &error)) {
+  if (!WriteIdFile(paths.IdFilePath(), counters, &error)) {
     if (!outcome.notice.isEmpty()) outcome.notice += QLatin1Char('\n');
     outcome.notice += error;
   }

@@ -16,20 +16,23 @@
 
 namespace orvanta {
 
-class AppState;
+class DrivePaths;
+struct IdCounters;
+struct OpenDataFile;
 
 // Reads data file fileNo into table. False, with the table empty, when the
 // file is missing or unreadable or holds no report.
-bool ReadReportsOf(const AppState& state, int fileNo, std::vector<ReportRecord>& table);
+bool ReadReportsOf(const DrivePaths& paths, int fileNo, std::vector<ReportRecord>& table);
 
 // The first data file, from file `from` on in `direction` (+1 towards newer
 // files, -1 towards older ones) and within 0 to NewestFileNo, that holds a
 // report; its reports are read into table. -1 when there is none.
-int FindFileWithReports(const AppState& state, int from, int direction, std::vector<ReportRecord>& table);
+int FindFileWithReports(const IdCounters& counters, const DrivePaths& paths, int from, int direction,
+                        std::vector<ReportRecord>& table);
 
 // Makes file fileNo, whose reports are in table, the file in memory, standing
 // at index (kept within the table).
-void ShowFile(AppState& state, int fileNo, std::vector<ReportRecord> table, int index);
+void ShowFile(OpenDataFile& file, int fileNo, std::vector<ReportRecord> table, int index);
 
 // ---- Steps -------------------------------------------------------------------
 
@@ -52,10 +55,10 @@ struct StepPlan {
 // files. "▲" on the first report and "▼" on the last do nothing. Files that
 // hold no report are passed over; "▲▲" and "▼▼" then stop at the first or
 // last report there is.
-StepPlan PlanStep(const AppState& state, Step step);
+StepPlan PlanStep(const OpenDataFile& file, const IdCounters& counters, const DrivePaths& paths, Step step);
 
 // Goes where the plan leads (the window has saved the file it leaves).
-void ApplyStep(AppState& state, StepPlan plan);
+void ApplyStep(OpenDataFile& file, StepPlan plan);
 
 // ---- Deletion ----------------------------------------------------------------
 
@@ -66,7 +69,7 @@ enum class DeletionCase {
   OnlyReportOfFile,  // the file goes, and the newer files are renamed down
 };
 
-DeletionCase ClassifyDeletion(const AppState& state);
+DeletionCase ClassifyDeletion(const OpenDataFile& file, const IdCounters& counters);
 
 struct WithinFileDeletion {
   bool wasLastOfFile = false;    // the deleted report was the file's last
@@ -78,7 +81,7 @@ struct WithinFileDeletion {
 // by one. CurrentIndex stays on the report that followed, or goes to the
 // one before when none followed. LastReportId stays: ids are never given
 // again.
-WithinFileDeletion TakeOutShownReport(AppState& state);
+WithinFileDeletion TakeOutShownReport(OpenDataFile& file, IdCounters& counters);
 
 // The file system operations of a deletion, replaceable so that a failure
 // at any step can be shown to lose nothing.
@@ -118,6 +121,7 @@ struct FileRemovalOutcome {
 // the file moved aside removed. A file on disk that cannot be read is not
 // removed but kept under another name (notice says so). ttid.dat is written
 // at once so that the counters on disk match the renumbered files.
-FileRemovalOutcome RemoveShownReportFile(AppState& state, DataFileOps& ops, const QDateTime& now);
+FileRemovalOutcome RemoveShownReportFile(OpenDataFile& file, IdCounters& counters, const DrivePaths& paths,
+                                         DataFileOps& ops, const QDateTime& now);
 
 }  // namespace orvanta

@@ -6,8 +6,10 @@
 #include <limits>
 
 #include "core/platform/codepage.h"
+#include "core/platform/drive_paths.h"
 #include "core/platform/value_file.h"
 #include "core/platform/work_in_order.h"
+#include "core/reports/report_record.h"
 
 namespace orvanta {
 namespace {
@@ -85,7 +87,7 @@ bool SearchBytes(QByteArrayView bytes, SearchField field, const Needle& needle, 
     return false;
 
   // Hits of this file count only when the whole file reads.
-  std::vector<AppState::SearchHit> hits;
+  std::vector<SearchHit> hits;
   QStringList hitLines;
   const int searched = field == SearchField::RecordNumber ? kRecordNumber : kReporterName;
   for (std::int32_t slot = 0; slot < count; ++slot) {
@@ -104,7 +106,7 @@ bool SearchBytes(QByteArrayView bytes, SearchField field, const Needle& needle, 
       if (!lines.next(line) || !IsInt32Line(line)) return false;
     }
     if (FieldHolds(searched == kRecordNumber ? recordNumber : reporterName, needle)) {
-      hits.push_back(AppState::SearchHit{fileNo, slot});
+      hits.push_back(SearchHit{fileNo, slot});
       hitLines.append(SearchHitLine(TextOf(recordNumber), TextOf(reporterName)));
     }
   }
@@ -165,9 +167,10 @@ SearchOutcome SearchDataFiles(const std::function<QString(int)>& filePath, int n
   return out;
 }
 
-SearchOutcome SearchReports(const AppState& state, SearchField field, const QString& text, int threads) {
-  return SearchDataFiles([&state](int n) { return state.DataFilePath(n); },
-                         std::clamp<int>(state.NewestFileNo, 0, kMaxFileNo), field, text, threads);
+SearchOutcome SearchReports(const DrivePaths& paths, int newestFileNo, SearchField field, const QString& text,
+                            int threads) {
+  return SearchDataFiles([&paths](int n) { return paths.DataFilePath(n); }, std::clamp(newestFileNo, 0, kMaxFileNo),
+                         field, text, threads);
 }
 
 }  // namespace orvanta

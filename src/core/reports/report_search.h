@@ -7,22 +7,30 @@
 #include <QByteArrayView>
 #include <QString>
 #include <QStringList>
+#include <cstdint>
 #include <functional>
 #include <vector>
 
-#include "core/app/app_state.h"
 
 namespace orvanta {
+
+class DrivePaths;
 
 enum class SearchField {
   RecordNumber = 0,  // "カルテ番号", Texts(0)
   ReporterName = 1,  // "報告者氏名", Texts(5)
 };
 
+// A report found: its data file and its slot there.
+struct SearchHit {
+  std::int32_t fileNo = 0;
+  std::int32_t slot = 0;
+};
+
 struct SearchOutcome {
-  std::vector<AppState::SearchHit> hits;  // file and slot of each hit, in order
-  QStringList lines;                      // the result list's line of each hit
-  int filesSkipped = 0;                   // data files missing or unreadable
+  std::vector<SearchHit> hits;  // file and slot of each hit, in order
+  QStringList lines;            // the result list's line of each hit
+  int filesSkipped = 0;         // data files missing or unreadable
 };
 
 // A hit as the result list shows it, the same for both kinds of search:
@@ -45,7 +53,8 @@ bool SearchDataFileBytes(QByteArrayView bytes, SearchField field, const QString&
 SearchOutcome SearchDataFiles(const std::function<QString(int)>& filePath, int newestFileNo, SearchField field,
                               const QString& text, int threads = 0);
 
-// The same over the collection of state; the file in memory is not touched.
-SearchOutcome SearchReports(const AppState& state, SearchField field, const QString& text, int threads = 0);
+// The same over the data files under paths; the file in memory is not touched.
+SearchOutcome SearchReports(const DrivePaths& paths, int newestFileNo, SearchField field, const QString& text,
+                            int threads = 0);
 
 }  // namespace orvanta

@@ -10,8 +10,11 @@
 #include "core/analysis/analysis_axis.h"
 #include "core/analysis/cross_table.h"
 #include "gui/widgets/result_grid_widget.h"
+#include "core/output/cross_table_csv.h"
 #include "core/output/csv_file.h"
+#include "core/platform/clock.h"
 #include "core/platform/prompts.h"
+#include "core/reports/body_sites.h"
 #include "gui/widgets/layout_helpers.h"
 #include "gui/widgets/date_field_widget.h"
 #include "core/app/app_state.h"
@@ -118,7 +121,7 @@ CrossTableWindow::CrossTableWindow(AppState& state, QWidget* parent) : QDialog(p
   command5_->setToolTip(QStringLiteral("印刷はまだできません"));
 
   dates_->model().setLoading(true);
-  const AnalysisPeriod period = DefaultPeriod(state_);
+  const AnalysisPeriod period = DefaultPeriod(state_.startup.StartDate(), state_.clock().now().date());
   dates_->showDate(0, period.from.year, period.from.month, period.from.day);
   dates_->showDate(1, period.to.year, period.to.month, period.to.day);
   dates_->model().setLoading(false);
@@ -150,11 +153,11 @@ void CrossTableWindow::preHyouji() {
   for (ResultGrid* grid : {grid1_, grid2_, grid3_}) grid->hide();
 
   LayOutCrossTableGrids(grid1_->grid(), grid2_->grid(), grid3_->grid(),
-                        CrossTableHeadingsOf(vertical, horizontal, state_.Lists, state_.BodySiteNames));
+                        CrossTableHeadingsOf(vertical, horizontal, state_.lists, BodySiteNames()));
   const AnalysisPeriod period{{dates_->year(0), dates_->month(0), dates_->day(0)},
                               {dates_->year(1), dates_->month(1), dates_->day(1)}};
   FillCrossTableGrids(grid1_->grid(), grid2_->grid(), grid3_->grid(),
-                      CountCrossTable(state_, vertical, horizontal, period));
+                      CountCrossTable(state_.paths, state_.counters.NewestFileNo, state_.lists, vertical, horizontal, period));
 
   for (ResultGrid* grid : {grid1_, grid2_, grid3_}) grid->show();
   state_.prompts().setBusy(false);
@@ -168,7 +171,7 @@ QString CrossTableWindow::csvText() const {
 }
 
 void CrossTableWindow::writeCsv() {
-  WriteCsvFile(state_, [this] { return csvText(); });
+  WriteCsvFile(state_.prompts(), state_.paths, [this] { return csvText(); });
 }
 
 // The totals stay beside their rows and under their columns: Grid2 scrolls

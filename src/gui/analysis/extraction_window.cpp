@@ -9,7 +9,10 @@
 #include "core/analysis/extraction.h"
 #include "gui/widgets/result_grid_widget.h"
 #include "core/output/csv_file.h"
+#include "core/output/extraction_csv.h"
+#include "core/platform/clock.h"
 #include "core/platform/prompts.h"
+#include "core/reports/body_sites.h"
 #include "gui/widgets/layout_helpers.h"
 #include "gui/widgets/date_field_widget.h"
 #include "core/app/app_state.h"
@@ -75,7 +78,7 @@ ExtractionWindow::ExtractionWindow(AppState& state, QWidget* parent) : QDialog(p
       if (!loading_) preHyouji();
     });
     // Filling the box selects "全て", which starts nothing while loading.
-    box->addItems(CategoryLabels(AxisAt(k), LabelKind::Filter, state_.Lists, state_.BodySiteNames));
+    box->addItems(CategoryLabels(AxisAt(k), LabelKind::Filter, state_.lists, BodySiteNames()));
     box->setCurrentIndex(0);
     PlaceTw(box, left, top, kBoxWidth, kBoxHeight);
     boxes_[static_cast<std::size_t>(k)] = box;
@@ -116,7 +119,7 @@ ExtractionWindow::ExtractionWindow(AppState& state, QWidget* parent) : QDialog(p
   connect(back, &QPushButton::clicked, this, &ExtractionWindow::reject);
 
   // The default period, written while loading so that it starts nothing.
-  const AnalysisPeriod start = DefaultPeriod(state_);
+  const AnalysisPeriod start = DefaultPeriod(state_.startup.StartDate(), state_.clock().now().date());
   dates_->model().setLoading(true);
   dates_->showDate(0, start.from.year, start.from.month, start.from.day);
   dates_->showDate(1, start.to.year, start.to.month, start.to.day);
@@ -147,7 +150,7 @@ void ExtractionWindow::preHyouji() {
   state_.prompts().setBusy(true);
   grid_->hide();
   grid_->grid().setRows(1);
-  ExtractionListing listing = ComputeExtraction(state_, period(), filter());
+  ExtractionListing listing = ComputeExtraction(state_.paths, state_.counters.NewestFileNo, state_.lists, period(), filter());
   const std::int64_t count = listing.count;
   ShowExtraction(grid_->grid(), std::move(listing));
   count_->setText(QString::number(count));
@@ -169,7 +172,7 @@ QByteArray ExtractionWindow::csvBytes() const {
 }
 
 void ExtractionWindow::writeCsv() {
-  WriteCsvFileBytes(state_, [this] { return csvBytes(); });
+  WriteCsvFileBytes(state_.prompts(), state_.paths, [this] { return csvBytes(); });
 }
 
 void ExtractionWindow::showEvent(QShowEvent* event) {

@@ -14,7 +14,9 @@
 
 #include "gui/widgets/result_grid_widget.h"
 #include "core/output/summary_csv.h"
+#include "core/platform/clock.h"
 #include "core/platform/prompts.h"
+#include "core/reports/body_sites.h"
 #include "gui/widgets/layout_helpers.h"
 #include "gui/widgets/date_field_widget.h"
 #include "core/app/app_state.h"
@@ -91,7 +93,7 @@ SummaryWindow::SummaryWindow(AppState& state, QWidget* parent) : QDialog(parent)
   dates_ = new DateFieldControls(DateFieldVariant::Analysis, this);
   for (int i = 0; i < kAxisCount; ++i) {
     captions_[static_cast<std::size_t>(i)] = SummaryCaption(AxisAt(i));
-    rowTexts_[static_cast<std::size_t>(i)] = SummaryRowTexts(AxisAt(i), state_.Lists, state_.BodySiteNames);
+    rowTexts_[static_cast<std::size_t>(i)] = SummaryRowTexts(AxisAt(i), state_.lists, BodySiteNames());
   }
   buildPeriodFrame();
   buildLists();
@@ -105,7 +107,7 @@ SummaryWindow::SummaryWindow(AppState& state, QWidget* parent) : QDialog(parent)
     QComboBox* box = combo1_[static_cast<std::size_t>(i)];
     const QSignalBlocker quiet(box);
     box->clear();
-    box->addItems(SummaryListTexts(AxisAt(i), state_.Lists, state_.BodySiteNames));
+    box->addItems(SummaryListTexts(AxisAt(i), state_.lists, BodySiteNames()));
     box->setCurrentIndex(-1);
     // The drop-down shows long entry names whole.
     box->view()->setMinimumWidth(std::max(box->width(), box->view()->sizeHintForColumn(0) + 24));
@@ -115,7 +117,7 @@ SummaryWindow::SummaryWindow(AppState& state, QWidget* parent) : QDialog(parent)
 
   // The default period, to-date first, with the date fields' own stepping
   // held back until all six values are written.
-  const AnalysisPeriod period = DefaultPeriod(state_);
+  const AnalysisPeriod period = DefaultPeriod(state_.startup.StartDate(), state_.clock().now().date());
   dates_->model().setLoading(true);
   dates_->showDate(1, period.to.year, period.to.month, period.to.day);
   dates_->showDate(0, period.from.year, period.from.month, period.from.day);
@@ -279,7 +281,7 @@ void SummaryWindow::preHyouji() {
     filter.selection[static_cast<std::size_t>(i)] = combo1_[static_cast<std::size_t>(i)]->currentIndex();
     texts[static_cast<std::size_t>(i)] = combo1_[static_cast<std::size_t>(i)]->currentText();
   }
-  result_ = ComputeSummary(state_, period, filter, texts);
+  result_ = ComputeSummary(state_.paths, state_.counters.NewestFileNo, state_.lists, period, filter, texts);
   goukei();
 
   for (ResultGrid* g : grid1_) g->setVisible(true);
@@ -298,7 +300,7 @@ void SummaryWindow::goukei() {
   }
 }
 
-void SummaryWindow::writeCsv() { TonrixCSV(state_, result_); }
+void SummaryWindow::writeCsv() { WriteSummaryCsvFile(state_.prompts(), state_.paths, state_.lists, result_); }
 
 // The close box, Escape and "戻る" all close the window; nothing is kept.
 void SummaryWindow::reject() {

@@ -30,7 +30,7 @@ AnswerCodeEditorWindow::AnswerCodeEditorWindow(AppState& state, QWidget* parent)
 }
 
 void AnswerCodeEditorWindow::onOptionChosen(int index) {
-  state().EditedList = kQuestion6Answers + index;
+  state().editing.EditedList = kQuestion6Answers + index;
   hajime();
 }
 

@@ -56,7 +56,7 @@ CodeListEditorWindow::CodeListEditorWindow(AppState& state, QWidget* parent)
 }
 
 CodeListEditorWindow::CodeListEditorWindow(AppState& state, Variant variant, QWidget* parent)
-    : QDialog(parent), state_(state), fileLists_(state.Lists) {
+    : QDialog(parent), state_(state), fileLists_(state.lists) {
   setObjectName(variant == Variant::CodeLists ? QStringLiteral("frmiin") : QStringLiteral("frmiin2"));
   const Placement& p = variant == Variant::CodeLists ? kCodeListPlacement : kAnswerCodePlacement;
   setFixedSize(Twips(p.width), Twips(p.height));
@@ -124,7 +124,7 @@ CodeListEditorWindow::CodeListEditorWindow(AppState& state, Variant variant, QWi
 }
 
 CodeList& CodeListEditorWindow::list() const {
-  return state_.Lists.at(static_cast<std::size_t>(state_.EditedList));
+  return state_.lists.at(static_cast<std::size_t>(state_.editing.EditedList));
 }
 
 ListEditorSetUp CodeListEditorWindow::setUpFor(int listIndex) const { return CodeListEditorSetUp(listIndex); }
@@ -140,16 +140,17 @@ void CodeListEditorWindow::applyBackground(const QColor& background, const QColo
 // Saves the lists and the counters; a failure is told and nothing in memory
 // is lost.
 bool CodeListEditorWindow::hozon() {
-  const SaveOutcome saved =
-      SaveCodeListsAndCounters(state_.Lists, state_.Counters, state_.SettingsFilePath(), state_.IdFilePath());
-  if (saved.settingsSaved) fileLists_ = state_.Lists;
+  const SaveOutcome saved = SaveCodeListsAndCounters(state_.lists, state_.paths.SettingsFilePath(), [this](QString* error) {
+    return WriteIdFile(state_.paths.IdFilePath(), state_.counters, error);
+  });
+  if (saved.settingsSaved) fileLists_ = state_.lists;
   if (!saved.ok()) state_.prompts().message(saved.message, QString(), PromptIcon::Critical);
   return saved.ok();
 }
 
 void CodeListEditorWindow::modosi() {
-  ReloadCodeLists(state_.SettingsFilePath(), state_.Lists, fileLists_);
-  fileLists_ = state_.Lists;
+  ReloadCodeLists(state_.paths.SettingsFilePath(), state_.lists, fileLists_);
+  fileLists_ = state_.lists;
   changed_ = false;
 }
 
@@ -162,7 +163,7 @@ void CodeListEditorWindow::lstIre() {
 
 void CodeListEditorWindow::hajime() {
   modosi();
-  const ListEditorSetUp setUp = setUpFor(state_.EditedList);
+  const ListEditorSetUp setUp = setUpFor(state_.editing.EditedList);
   setWindowTitle(setUp.caption);
   const QPalette normal = QApplication::palette(this);
   const QColor background = setUp.background.isValid() ? setUp.background : normal.color(QPalette::Window);
@@ -235,7 +236,7 @@ void CodeListEditorWindow::insertEntry() {
   if (name.isEmpty()) return;
   const QList<QListWidgetItem*> items = list1_->selectedItems();
   const int before = items.isEmpty() ? -1 : list1_->row(items.first());
-  const InsertResult result = InsertCodeEntry(state_.Lists, state_.EditedList, name, before, state_.LastCodeId);
+  const InsertResult result = InsertCodeEntry(state_.lists, state_.editing.EditedList, name, before, state_.counters.LastCodeId);
   switch (result.outcome) {
     case InsertOutcome::DuplicateName: state_.prompts().message(kSameName); return;
     case InsertOutcome::ListFull: state_.prompts().message(kListFull, QString(), PromptIcon::Exclamation); return;

@@ -24,6 +24,7 @@
 #include "core/platform/clock.h"
 #include "core/platform/codepage.h"
 #include "core/platform/prompts.h"
+#include "core/reports/body_sites.h"
 #include "gui/widgets/layout_helpers.h"
 #include "gui/reports/body_site_widget.h"
 #include "gui/widgets/date_field_widget.h"
@@ -201,7 +202,7 @@ ReportWindow::ReportWindow(AppState& state, QWidget* parent)
   tabStrip_->setCurrentIndex(0);
   pages_->setCurrentIndex(0);
   fillLists();
-  if (state_.NewReportMode || state_.ReportCount() == 0) sinki();
+  if (state_.editing.NewReportMode || state_.dataFile.ReportCount() == 0) sinki();
   else hyouji();
 }
 
@@ -425,7 +426,7 @@ void ReportWindow::buildPage4(QWidget* page) {
   QGroupBox* f12 = Frame(
       page, QStringLiteral("１２針刺し・切創部位をチェックしてください(図中の数字をクリックしてもチェックできます)"), 8, 6,
       kFrameWidth, 426);
-  sites_ = new BodySitePage(state_.BodySiteNames, f12);
+  sites_ = new BodySitePage(BodySiteNames(), f12);
   sites_->move((kFrameWidth - sites_->width()) / 2, 26);
   connect(sites_, &BodySitePage::siteToggled, this, &ReportWindow::onSiteToggled);
 }
@@ -473,7 +474,7 @@ void ReportWindow::fillLists() {
     QComboBox* box = combo1_[k];
     const QSignalBlocker block(box);
     box->clear();
-    for (const CodeEntry& entry : state_.Lists[static_cast<std::size_t>(k)].entries)
+    for (const CodeEntry& entry : state_.lists[static_cast<std::size_t>(k)].entries)
       box->addItem(entry.code + QLatin1Char(';') + entry.name);
     box->setCurrentIndex(-1);
     // The open list is as wide as its longest entry.
@@ -485,8 +486,8 @@ void ReportWindow::fillLists() {
 // ---- The shown report ------------------------------------------------------
 
 ReportRecord* ReportWindow::shown() {
-  if (state_.CurrentIndex < 0 || state_.CurrentIndex >= state_.ReportCount()) return nullptr;
-  return &state_.ReportTable[static_cast<std::size_t>(state_.CurrentIndex)];
+  if (state_.dataFile.CurrentIndex < 0 || state_.dataFile.CurrentIndex >= state_.dataFile.ReportCount()) return nullptr;
+  return &state_.dataFile.ReportTable[static_cast<std::size_t>(state_.dataFile.CurrentIndex)];
 }
 
 void ReportWindow::mark() {
@@ -513,14 +514,14 @@ void ReportWindow::showDates(const ReportRecord& record) {
 }
 
 void ReportWindow::hyouji() {
-  state_.CurrentIndex = std::clamp(state_.CurrentIndex, 0, std::max(0, state_.ReportCount() - 1));
+  state_.dataFile.CurrentIndex = std::clamp(state_.dataFile.CurrentIndex, 0, std::max(0, state_.dataFile.ReportCount() - 1));
   ReportRecord* r = shown();
   if (!r) return;
   setLoading(true);
   for (int k = 0; k < 9; ++k) text1_[k]->setText(r->Texts[k]);
   for (int k = 0; k < 10; ++k)
-    combo1_[k]->setCurrentIndex(EntryPositionOf(state_.Lists[static_cast<std::size_t>(k)], r->AnswerIds[k]));
-  label9_->setText(PositionLabelText(state_));
+    combo1_[k]->setCurrentIndex(EntryPositionOf(state_.lists[static_cast<std::size_t>(k)], r->AnswerIds[k]));
+  label9_->setText(PositionLabelText(state_.dataFile, state_.counters));
   for (int k = 0; k < 3; ++k) text2_[k]->setPlainText(NoteToEditor(r->Notes[k]));
   showDates(*r);
   dates_->showTime(r->Hours[0], r->Minutes[0]);
@@ -542,7 +543,7 @@ void ReportWindow::hyouji() {
 
 void ReportWindow::sinki() {
   const QDateTime now = state_.clock().now();
-  const NewReportOutcome outcome = StartNewReport(state_, now, [this] { return kakunin(); });
+  const NewReportOutcome outcome = StartNewReport(state_.dataFile, state_.counters, state_.paths, now, [this] { return kakunin(); });
   if (outcome == NewReportOutcome::SaveFailed) return;  // told already; the report shown stays
   if (outcome == NewReportOutcome::CollectionFull) {
     state_.prompts().message(kCollectionFullMessage, QString(), PromptIcon::Exclamation);
@@ -556,7 +557,7 @@ void ReportWindow::sinki() {
   setLoading(true);
   for (QLineEdit* box : text1_) box->clear();
   for (QComboBox* box : combo1_) box->setCurrentIndex(-1);
-  label9_->setText(PositionLabelText(state_));
+  label9_->setText(PositionLabelText(state_.dataFile, state_.counters));
   for (QPlainTextEdit* box : text2_) box->clear();
   const QDate today = now.date();
   for (int i = 0; i < 2; ++i) dates_->showDate(i, today.year(), today.month(), today.day());
@@ -571,7 +572,7 @@ void ReportWindow::sinki() {
 }
 
 bool ReportWindow::hozon() {
-  const ReportSaveOutcome saved = SaveReportFile(state_, state_.clock().now());
+  const ReportSaveOutcome saved = SaveReportFile(state_.dataFile, state_.counters, state_.paths, state_.clock().now());
   if (!saved.notice.isEmpty()) state_.prompts().message(saved.notice, QString(), PromptIcon::Exclamation);
   if (!saved.ok()) {
     state_.prompts().message(saved.error, QString(), PromptIcon::Critical);
@@ -593,36 +594,36 @@ bool ReportWindow::kakunin() {
 }
 
 void ReportWindow::dropUntouchedNewReports() {
-  DropUnsavedNewReports(state_, unsavedNew_);
+  DropUnsavedNewReports(state_.dataFile, state_.counters, state_.paths, unsavedNew_);
   unsavedNew_.clear();
 }
 
 void ReportWindow::showCurrent() {
-  if (state_.ReportCount() > 0) {
+  if (state_.dataFile.ReportCount() > 0) {
     hyouji();
     return;
   }
   std::vector<ReportRecord> table;
-  int n = FindFileWithReports(state_, state_.CurrentFileNo - 1, -1, table);
+  int n = FindFileWithReports(state_.counters, state_.paths, state_.dataFile.CurrentFileNo - 1, -1, table);
   const bool atEnd = n >= 0;
-  if (n < 0) n = FindFileWithReports(state_, state_.CurrentFileNo + 1, +1, table);
+  if (n < 0) n = FindFileWithReports(state_.counters, state_.paths, state_.dataFile.CurrentFileNo + 1, +1, table);
   if (n < 0) {
     sinki();
     return;
   }
   const int index = atEnd ? static_cast<int>(table.size()) - 1 : 0;
-  ShowFile(state_, n, std::move(table), index);
+  ShowFile(state_.dataFile, n, std::move(table), index);
   hyouji();
 }
 
 // ---- Steps, search, deletion ---------------------------------------------------
 
 void ReportWindow::step(Step kind) {
-  StepPlan plan = PlanStep(state_, kind);
+  StepPlan plan = PlanStep(state_.dataFile, state_.counters, state_.paths, kind);
   if (!plan.moves) return;
   // The file left is saved first; when that fails the window stays.
   if (plan.leavesFile && !kakunin()) return;
-  ApplyStep(state_, std::move(plan));
+  ApplyStep(state_.dataFile, std::move(plan));
   hyouji();
 }
 
@@ -632,18 +633,18 @@ void ReportWindow::search(SearchField field) {
   // leaves the file in memory alone: a new report not yet written stays
   // until a hit is chosen.
   if (changed_ && !kakunin()) return;
-  state_.SearchHits.clear();
+  state_.searchHits.clear();
   const QString prompt = field == SearchField::RecordNumber ? QStringLiteral("カルテ番号を入力してください。")
                                                            : QStringLiteral("報告者氏名を入力してください。");
   const std::optional<QString> text = state_.prompts().input(prompt, QStringLiteral("検索"), QString());
   if (!text || text->isEmpty()) return;
 
   state_.prompts().setBusy(true);
-  SearchOutcome found = SearchReports(state_, field, *text);
+  SearchOutcome found = SearchReports(state_.paths, state_.counters.NewestFileNo, field, *text);
   state_.prompts().setBusy(false);
-  state_.SearchHits = std::move(found.hits);
+  state_.searchHits = std::move(found.hits);
 
-  if (state_.SearchHits.empty()) {
+  if (state_.searchHits.empty()) {
     // The report shown stays; the file in memory is as the search found it.
     state_.prompts().beep();
     state_.prompts().message(QStringLiteral("データが見つかりません"), QString(), PromptIcon::None,
@@ -653,42 +654,42 @@ void ReportWindow::search(SearchField field) {
 
   const int chosen = SearchResultDialog::Choose(state_, found.lines, this);
   // Closed without a choice: the report shown before the search stays.
-  if (chosen < 0 || chosen >= static_cast<int>(state_.SearchHits.size())) return;
-  const AppState::SearchHit hit = state_.SearchHits[static_cast<std::size_t>(chosen)];
+  if (chosen < 0 || chosen >= static_cast<int>(state_.searchHits.size())) return;
+  const SearchHit hit = state_.searchHits[static_cast<std::size_t>(chosen)];
   if (!kakunin()) return;  // takes back a new report never changed
-  LoadDataFile(state_, hit.fileNo);
-  state_.CurrentIndex = hit.slot;
+  LoadDataFile(state_.dataFile, state_.paths, hit.fileNo);
+  state_.dataFile.CurrentIndex = hit.slot;
   showCurrent();
 }
 
 void ReportWindow::deleteShown() {
-  switch (ClassifyDeletion(state_)) {
+  switch (ClassifyDeletion(state_.dataFile, state_.counters)) {
     case DeletionCase::None: return;
 
     case DeletionCase::LastOfCollection:
       // The emptied data file is written and a new report starts at once.
-      TakeOutShownReport(state_);
+      TakeOutShownReport(state_.dataFile, state_.counters);
       changed_ = true;
       kakunin();
       sinki();
       return;
 
     case DeletionCase::WithinFile: {
-      const WithinFileDeletion d = TakeOutShownReport(state_);
+      const WithinFileDeletion d = TakeOutShownReport(state_.dataFile, state_.counters);
       changed_ = true;
       // The file's last report gone, the first report of the next file
       // follows; the shortened file is saved before it is left.
       if (d.wasLastOfFile && d.newerFilesExist && kakunin()) {
         std::vector<ReportRecord> next;
-        const int n = FindFileWithReports(state_, state_.CurrentFileNo + 1, +1, next);
-        if (n >= 0) ShowFile(state_, n, std::move(next), 0);
+        const int n = FindFileWithReports(state_.counters, state_.paths, state_.dataFile.CurrentFileNo + 1, +1, next);
+        if (n >= 0) ShowFile(state_.dataFile, n, std::move(next), 0);
       }
       hyouji();
       return;
     }
 
     case DeletionCase::OnlyReportOfFile: {
-      const FileRemovalOutcome removed = RemoveShownReportFile(state_, *fileOps_, state_.clock().now());
+      const FileRemovalOutcome removed = RemoveShownReportFile(state_.dataFile, state_.counters, state_.paths, *fileOps_, state_.clock().now());
       if (!removed.ok) {
         state_.prompts().message(removed.error, QString(), PromptIcon::Critical);
         return;
@@ -734,7 +735,7 @@ void ReportWindow::onText2(int k) {
 
 void ReportWindow::onCombo(int k, int index) {
   if (index < 0 || loading_) return;
-  const CodeList& list = state_.Lists[static_cast<std::size_t>(k)];
+  const CodeList& list = state_.lists[static_cast<std::size_t>(k)];
   ReportRecord* r = shown();
   if (!r || index >= list.count()) return;
   r->AnswerIds[k] = list.entries[index].id;

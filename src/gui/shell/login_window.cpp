@@ -59,21 +59,21 @@ void LoginWindow::showEvent(QShowEvent* event) {
 }
 
 void LoginWindow::onOk() {
-  if (state_.NoPasswordFile) {
+  if (state_.login.NoPasswordFile) {
     // First use: what is typed becomes the password (empty: no login).
     QString error;
-    if (!WritePasswordFile(state_.PasswordFilePath(), password_->text(), &error)) {
+    if (!WritePasswordFile(state_.paths.PasswordFilePath(), password_->text(), &error)) {
       state_.prompts().message(error + QStringLiteral("\nパスワードを保存できませんでした。"), {},
                                PromptIcon::Critical);
       return;
     }
-    state_.LoginPassword = password_->text();
-    state_.NoPasswordFile = false;
+    state_.login.Password = password_->text();
+    state_.login.NoPasswordFile = false;
     ok_ = true;
     done(QDialog::Accepted);
     return;
   }
-  if (password_->text() != state_.LoginPassword) {
+  if (password_->text() != state_.login.Password) {
     state_.prompts().message(QStringLiteral("ﾊﾟｽﾜｰﾄﾞが正しくありません。もう一度入力してください !"),
                              QStringLiteral("ﾛｸﾞｲﾝ"));
     password_->setFocus();

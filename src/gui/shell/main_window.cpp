@@ -137,17 +137,17 @@ QPushButton* MainWindow::button(const char* name, int index, const QString& capt
 }
 
 void MainWindow::load() {
-  if (state_.FirstRun) {
+  if (state_.startup.FirstRun) {
     state_.prompts().message(kWelcome);
     openCodeListEditor(kDepartments);
     state_.prompts().message(kGuide);
   }
-  CountDataFiles(state_);
+  CountDataFiles(state_.dataFile, state_.counters, state_.paths);
   state_.prompts().setBusy(false);
 }
 
 void MainWindow::activate() {
-  LoadNewestFile(state_);
+  LoadNewestFile(state_.dataFile, state_.counters, state_.paths);
   state_.prompts().setBusy(false);
 }
 
@@ -158,7 +158,7 @@ void MainWindow::openModal(const std::function<void()>& show) {
 }
 
 void MainWindow::openCodeListEditor(int list) {
-  state_.EditedList = list;
+  state_.editing.EditedList = list;
   openModal([this] { ShowCodeListEditor(state_, this); });
 }
 
@@ -168,15 +168,15 @@ void MainWindow::openAnswerCodeEditor() {
 
 void MainWindow::openReportWindow(bool newReport) {
   if (newReport) {
-    state_.NewReportMode = true;
-  } else if (state_.ReportCount() != 0) {
-    state_.NewReportMode = false;
-    state_.CurrentIndex = state_.ReportCount() - 1;
+    state_.editing.NewReportMode = true;
+  } else if (state_.dataFile.ReportCount() != 0) {
+    state_.editing.NewReportMode = false;
+    state_.dataFile.CurrentIndex = state_.dataFile.ReportCount() - 1;
   } else {
-    state_.NewReportMode = true;
+    state_.editing.NewReportMode = true;
   }
   openModal([this] { ShowReportWindow(state_, this); });
-  state_.NewReportMode = false;
+  state_.editing.NewReportMode = false;
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
@@ -189,7 +189,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 
 void MainWindow::saigo() {
   QString error;
-  if (!WriteIdFile(state_.IdFilePath(), state_.Counters, &error)) {
+  if (!WriteIdFile(state_.paths.IdFilePath(), state_.counters, &error)) {
     state_.prompts().message(error, {}, PromptIcon::Critical);
   }
 
@@ -212,7 +212,7 @@ void MainWindow::saigo() {
                                PromptButtons::YesNo) == PromptAnswer::Yes) {
     state_.prompts().setBusy(true);
     QStringList failed;
-    const bool copied = CopyFolder(state_.DataFolderPath(), state_.BackupFolderPath(), &failed);
+    const bool copied = CopyFolder(state_.paths.DataFolderPath(), state_.paths.BackupFolderPath(), &failed);
     state_.prompts().setBusy(false);
     if (!copied) {
       QString list = failed.mid(0, 5).join(QLatin1Char('\n'));

@@ -6,7 +6,6 @@
 #include "core/platform/clock.h"
 #include "core/platform/prompts.h"
 #include "gui/platform/qt_prompts.h"
-#include "core/reports/body_sites.h"
 #include "gui/shell/app_setup_gui.h"
 #include "core/app/app_state.h"
 #include "gui/shell/login_window.h"
@@ -17,8 +16,6 @@
 namespace orvanta {
 
 std::unique_ptr<MainWindow> Main(AppState& state) {
-  FillBodySiteNames(state.BodySiteNames);
-
   auto splash = std::make_unique<SplashWindow>();
   splash->show();
   splash->repaint();
@@ -31,20 +28,20 @@ std::unique_ptr<MainWindow> Main(AppState& state) {
   };
 
   auto mainWindow = std::make_unique<MainWindow>(state);
-  TakeTodaysDate(state);
+  TakeTodaysDate(state.startup, state.clock());
 
-  if (QString failed; !PrepareDataFolder(state, &failed)) {
+  if (QString failed; !PrepareDataFolder(state.paths, &failed)) {
     tell(QStringLiteral("フォルダ「%1」を作成できませんでした。").arg(QDir::toNativeSeparators(failed)),
          PromptIcon::Critical);
     return nullptr;
   }
   // The data folder stays the current folder for the whole run.
-  QDir::setCurrent(state.DataFolderPath());
-  LoadPassword(state);
-  DecideFirstRun(state);
+  QDir::setCurrent(state.paths.DataFolderPath());
+  LoadPassword(state.login, state.paths);
+  DecideFirstRun(state.startup, state.paths, state.clock());
 
   QString error;
-  switch (LoadIdFile(state, &error)) {
+  switch (LoadIdFile(state.counters, state.paths, state.startup.FirstRun, &error)) {
     case IdFileOutcome::Read:
       break;
     case IdFileOutcome::FirstRunZero:
@@ -56,9 +53,9 @@ std::unique_ptr<MainWindow> Main(AppState& state) {
   }
 
   error.clear();
-  if (!LoadCodeLists(state, &error)) tell(error, PromptIcon::Critical);
+  if (!LoadCodeLists(state.lists, state.paths, &error)) tell(error, PromptIcon::Critical);
 
-  if (NeedsLogin(state)) {
+  if (NeedsLogin(state.login, state.startup)) {
     state.prompts().setBusy(true);
     splash->hide();
     LoginWindow login(state);
@@ -69,7 +66,7 @@ std::unique_ptr<MainWindow> Main(AppState& state) {
 
   // The splash stays up while the data files are counted; a first run's
   // greeting and department editor need the screen to themselves.
-  if (state.FirstRun) splash->hide();
+  if (state.startup.FirstRun) splash->hide();
   mainWindow->load();
   splash.reset();
   state.prompts().setBusy(true);

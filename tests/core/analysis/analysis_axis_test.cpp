@@ -417,10 +417,10 @@ TEST(AnalysisPeriod, DefaultRunsUpToTheStartDate) {
   testing::ScriptedPrompts prompts;
   FixedClock clock(QDateTime(QDate(2024, 1, 1), QTime(0, 5)));
   AppState state(root.path(), prompts, clock);
-  state.TodayYear = 2023;
-  state.TodayMonth = 12;
-  state.TodayDay = 31;
-  EXPECT_EQ(DefaultPeriod(state), (AnalysisPeriod{{2022, 1, 2}, {2023, 12, 31}}));
+  state.startup.TodayYear = 2023;
+  state.startup.TodayMonth = 12;
+  state.startup.TodayDay = 31;
+  EXPECT_EQ(DefaultPeriod(state.startup.StartDate(), state.clock().now().date()), (AnalysisPeriod{{2022, 1, 2}, {2023, 12, 31}}));
 }
 
 }  // namespace

@@ -59,25 +59,24 @@ struct Grids {
 class CrossTableTest : public ::testing::Test {
  protected:
   CrossTableTest() : clock_(QDateTime(QDate(2024, 12, 31), QTime(9, 0))), state_(root_.path(), prompts_, clock_) {
-    QDir().mkpath(state_.ReportFolderPath());
-    SetDefaultCodeLists(state_.Lists);
-    FillBodySiteNames(state_.BodySiteNames);
+    QDir().mkpath(state_.paths.ReportFolderPath());
+    SetDefaultCodeLists(state_.lists);
   }
 
   void Write(const std::vector<ReportRecord>& reports, int fileNo = 0) {
-    ASSERT_TRUE(WriteDataFile(state_.DataFilePath(fileNo), reports));
-    state_.NewestFileNo = static_cast<std::int16_t>(std::max<int>(state_.NewestFileNo, fileNo));
+    ASSERT_TRUE(WriteDataFile(state_.paths.DataFilePath(fileNo), reports));
+    state_.counters.NewestFileNo = static_cast<std::int16_t>(std::max<int>(state_.counters.NewestFileNo, fileNo));
   }
 
   // Lays the grids out and fills them, as one computation of the window does.
   void Compute(Grids& g, AnalysisAxis vertical, AnalysisAxis horizontal, const AnalysisPeriod& period = kYear2024) {
     LayOutCrossTableGrids(g.table, g.colTotals, g.rowTotals,
-                          CrossTableHeadingsOf(vertical, horizontal, state_.Lists, state_.BodySiteNames));
-    FillCrossTableGrids(g.table, g.colTotals, g.rowTotals, CountCrossTable(state_, vertical, horizontal, period));
+                          CrossTableHeadingsOf(vertical, horizontal, state_.lists, BodySiteNames()));
+    FillCrossTableGrids(g.table, g.colTotals, g.rowTotals, CountCrossTable(state_.paths, state_.counters.NewestFileNo, state_.lists, vertical, horizontal, period));
   }
 
   std::int32_t EntryId(int list, int category) const {
-    return state_.Lists[static_cast<std::size_t>(list)].entries[category - 1].id;
+    return state_.lists[static_cast<std::size_t>(list)].entries[category - 1].id;
   }
 
   QTemporaryDir root_;
@@ -188,12 +187,12 @@ TEST_F(CrossTableTest, SitesAgainstOccupationAndOccupationAgainstItself) {
 
   Grids g;
   Compute(g, kOccupation, kSites);
-  const int entries = state_.Lists[0].count();
+  const int entries = state_.lists[0].count();
   ASSERT_EQ(g.table.rows(), entries + 1);
   ASSERT_EQ(g.table.cols(), 66);
-  const CodeEntry& second = state_.Lists[0].entries[1];
+  const CodeEntry& second = state_.lists[0].entries[1];
   EXPECT_EQ(g.table.cell(2, 0), second.code + u';' + second.name);
-  EXPECT_EQ(g.table.cell(0, 3), QStringLiteral(" 3") + state_.BodySiteNames[2]);
+  EXPECT_EQ(g.table.cell(0, 3), QStringLiteral(" 3") + BodySiteNames()[2]);
   ExpectOnly(g.table, {{{2, 3}, "2"}, {{2, 7}, "2"}});
   // A row total counts report-and-site pairs.
   EXPECT_EQ(g.rowTotals.cell(2, 1), "4");
@@ -241,7 +240,7 @@ TEST_F(CrossTableTest, WhatIsCountedNowhere) {
 
 // A full code list has 101 entries; its 101st is a row like the others.
 TEST_F(CrossTableTest, HundredAndFirstEntryIsCounted) {
-  CodeList& list = state_.Lists[8];
+  CodeList& list = state_.lists[8];
   list.entries.clear();
   for (int i = 1; i <= kCodeListCapacity; ++i)
     list.entries.push_back({QStringLiteral("部署%1").arg(i), QString::number(i), 5000 + i});
@@ -277,7 +276,7 @@ TEST_F(CrossTableTest, RecomputingGivesTheSameGrids) {
   for (int i = 0; i < 40; ++i) {
     ReportRecord r = Report();
     r.Hours[0] = i % 24;
-    r.AnswerIds[0] = EntryId(0, 1 + i % state_.Lists[0].count());
+    r.AnswerIds[0] = EntryId(0, 1 + i % state_.lists[0].count());
     r.Sites[static_cast<std::size_t>(i % kSiteCount)] = 1;
     reports.push_back(r);
   }
@@ -293,31 +292,6 @@ TEST_F(CrossTableTest, RecomputingGivesTheSameGrids) {
   EXPECT_EQ(g.all(), first);
   EXPECT_EQ(g.colTotals.colWidth(5), 1500);
   EXPECT_EQ(g.rowTotals.rowHeight(5), kDefaultGridRowHeight);
-}
-
-TEST(CrossTableCsv, PeriodLineThenTheTableRows) {
-  ResultGridModel table;
-  ResultGridModel colTotals;
-  ResultGridModel rowTotals;
-  ResetCrossTableGrids(table, colTotals, rowTotals);
-  const QString period = QStringLiteral("2003年6月16日～2004年6月15");
-  // Before anything is chosen: empty captions and the untouched grid.
-  EXPECT_EQ(CrossTableCsvText(period, {}, {}, table),
-            QStringLiteral("2003年6月16日～2004年6月15日　　縦項目；横項目\r\n,\r\n,\r\n"));
-
-  LayOutCrossTableGrids(table, colTotals, rowTotals, {{"HIV陽性", "HIV陰性"}, {" 1月", " 2月", " 3月"}});
-  CrossTable counts(2, 3);
-  CategorySet hivPositive;
-  hivPositive.add(1);
-  CategorySet march;
-  march.add(3);
-  counts.add(hivPositive, march);
-  FillCrossTableGrids(table, colTotals, rowTotals, counts);
-  EXPECT_EQ(CrossTableCsvText(period, QStringLiteral("患者の感染症の有無"), QStringLiteral("発生月"), table),
-            QStringLiteral("2003年6月16日～2004年6月15日　　縦項目患者の感染症の有無；横項目発生月\r\n"
-                           ", 1月, 2月, 3月\r\n"
-                           "HIV陽性,0,0,1\r\n"
-                           "HIV陰性,0,0,0\r\n"));
 }
 
 }  // namespace

@@ -183,13 +183,12 @@ TEST(ExtractionRow, FirstOfTwoEntriesWithTheSameIdNamesTheCell) {
 class ExtractionListingTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    ASSERT_TRUE(MakeOwnerOnlyFolder(state.ReportFolderPath()));
-    state.Lists = SmallLists();
-    FillBodySiteNames(state.BodySiteNames);
+    ASSERT_TRUE(MakeOwnerOnlyFolder(state.paths.ReportFolderPath()));
+    state.lists = SmallLists();
   }
   void writeFile(int n, const std::vector<ReportRecord>& table) {
-    ASSERT_TRUE(WriteDataFile(state.DataFilePath(n), table));
-    state.NewestFileNo = static_cast<std::int16_t>(std::max<int>(state.NewestFileNo, n));
+    ASSERT_TRUE(WriteDataFile(state.paths.DataFilePath(n), table));
+    state.counters.NewestFileNo = static_cast<std::int16_t>(std::max<int>(state.counters.NewestFileNo, n));
   }
   // Column 0 of every listed row.
   static QStringList FirstCells(const ExtractionListing& listing) {
@@ -210,21 +209,19 @@ TEST_F(ExtractionListingTest, ListsTheReportsOfThePeriodInFileOrderSkippingAMiss
   // File 1 is missing.
   writeFile(2, {Report("d", "4", 2004, 6, 15), Report("e", "5", 2004, 6, 16), Report("f", "6", 2003, 12, 31)});
   const AnalysisPeriod period{{2003, 6, 16}, {2004, 6, 15}};
-  const ExtractionListing listing = ComputeExtraction(state, period, AxisFilter{});
+  const ExtractionListing listing = ComputeExtraction(state.paths, state.counters.NewestFileNo, state.lists, period, AxisFilter{});
   EXPECT_EQ(listing.count, 4);
   ASSERT_TRUE(listing.rows);
   ASSERT_EQ(listing.rows->rowCount(), 4);
   EXPECT_EQ(FirstCells(listing),
             (QStringList{"b03/06/16/(月)2", "c04/01/01/(木)3", "d04/06/15/(火)4", "f03/12/31/(水)6"}));
-  // The scan leaves the last file in the report table.
-  EXPECT_EQ(state.ReportCount(), 3);
 }
 
 TEST_F(ExtractionListingTest, APeriodWithNothingListsNothing) {
   writeFile(0, {Report("a", "1", 2004, 3, 15)});
   for (const AnalysisPeriod& period : {AnalysisPeriod{{2004, 3, 16}, {2004, 6, 15}},
                                        AnalysisPeriod{{2004, 3, 15}, {2004, 3, 14}}}) {
-    const ExtractionListing listing = ComputeExtraction(state, period, AxisFilter{});
+    const ExtractionListing listing = ComputeExtraction(state.paths, state.counters.NewestFileNo, state.lists, period, AxisFilter{});
     EXPECT_EQ(listing.count, 0);
     EXPECT_FALSE(listing.rows);
   }
@@ -266,7 +263,7 @@ TEST_F(ExtractionListingTest, SelectionsNarrowTheListing) {
     SCOPED_TRACE(c.what);
     AxisFilter filter;
     for (const auto& [axis, selection] : c.selections) filter.selection[static_cast<std::size_t>(AxisNumber(axis))] = selection;
-    const ExtractionListing listing = ComputeExtraction(state, kAllTime, filter);
+    const ExtractionListing listing = ComputeExtraction(state.paths, state.counters.NewestFileNo, state.lists, kAllTime, filter);
     QStringList names;
     for (const QString& cell : FirstCells(listing)) names << cell.left(cell.indexOf(QLatin1Char('0')));
     EXPECT_EQ(names, c.names);
@@ -291,7 +288,7 @@ TEST_F(ExtractionListingTest, GridHoldsHeadingRowThenReportRowsOfTheirHeights) {
     EXPECT_EQ(grid.colAlignment(c), GridAlignment::Center);
   }
 
-  ShowExtraction(grid, ComputeExtraction(state, kAllTime, AxisFilter{}));
+  ShowExtraction(grid, ComputeExtraction(state.paths, state.counters.NewestFileNo, state.lists, kAllTime, AxisFilter{}));
   EXPECT_EQ(grid.rows(), 3);
   EXPECT_EQ(grid.fixedRows(), 1);
   EXPECT_EQ(grid.rowHeight(1), 400);
@@ -306,21 +303,6 @@ TEST_F(ExtractionListingTest, GridHoldsHeadingRowThenReportRowsOfTheirHeights) {
   ShowExtraction(grid, ExtractionListing{});
   EXPECT_EQ(grid.rows(), 1);
   EXPECT_EQ(grid.cell(0, 0), QStringLiteral("氏名･発生年月日･カルテ番号"));
-}
-
-TEST(ExtractionCsv, PeriodLineConditionsAndGridRows) {
-  ResultGridModel grid;
-  grid.setAllCells(2, 3, {"h1", "h2", "h3", "a", "", " 9: 5"});
-  const QString period = QStringLiteral("2003年6月16日～2004年6月15");
-
-  EXPECT_EQ(ExtractionCsvText(period, {}, grid),
-            QStringLiteral("2003年6月16日～2004年6月15日\r\nh1,h2,h3\r\na,, 9: 5\r\n"));
-  EXPECT_EQ(ExtractionCsvText(period,
-                              {{QStringLiteral("職種"), QStringLiteral("看護師")},
-                               {QStringLiteral("針刺し・切創部位"), QStringLiteral(" 1;右手親指外側")}},
-                              grid),
-            QStringLiteral("2003年6月16日～2004年6月15日\r\n抽出条件\r\n職種\r\n看護師\r\n針刺し・切創部位\r\n"
-                           " 1;右手親指外側\r\nh1,h2,h3\r\na,, 9: 5\r\n"));
 }
 
 }  // namespace

@@ -141,11 +141,11 @@ TEST(ScanReader, OddLinesReadAsTheFileReaderReadsThem) {
 class ScanReportsTest : public ::testing::Test {
  protected:
   ScanReportsTest() : clock_(QDateTime(QDate(2024, 6, 1), QTime(9, 0))), state_(root_.path(), prompts_, clock_) {
-    QDir().mkpath(state_.ReportFolderPath());
+    QDir().mkpath(state_.paths.ReportFolderPath());
   }
 
   void Write(int fileNo, const std::vector<ReportRecord>& reports) {
-    ASSERT_TRUE(WriteDataFile(state_.DataFilePath(fileNo), reports));
+    ASSERT_TRUE(WriteDataFile(state_.paths.DataFilePath(fileNo), reports));
   }
 
   struct Seen {
@@ -157,7 +157,7 @@ class ScanReportsTest : public ::testing::Test {
 
   std::vector<Seen> Scan(const AnalysisPeriod& period, ScanSummary* summary = nullptr) {
     std::vector<Seen> seen;
-    const ScanSummary s = ScanReports(state_, period, [&](const ScannedFile& f) {
+    const ScanSummary s = ScanReports(state_.paths, state_.counters.NewestFileNo, period, [&](const ScannedFile& f) {
       for (const ReportFacts& r : f.reports()) seen.push_back({f.fileNo(), r.slot, f.text(r, kReporterName)});
     });
     if (summary) *summary = s;
@@ -176,14 +176,13 @@ TEST_F(ScanReportsTest, SkipsMissingAndUnreadableFilesAndGoesOn) {
             Made(3, QStringLiteral("田中"), 2024, 5, 31)});
   Write(1, {Made(4, QStringLiteral("伊藤"), 2024, 3, 3), Made(5, QStringLiteral("渡辺"), 2025, 1, 1)});
   // 2.dat is missing; 3.dat holds no count; 4.dat is a folder.
-  QFile broken(state_.DataFilePath(3));
+  QFile broken(state_.paths.DataFilePath(3));
   ASSERT_TRUE(broken.open(QIODevice::WriteOnly));
   broken.write("abc\r\n");
   broken.close();
-  ASSERT_TRUE(QDir().mkpath(state_.DataFilePath(4)));
+  ASSERT_TRUE(QDir().mkpath(state_.paths.DataFilePath(4)));
   Write(5, file5);
-  state_.NewestFileNo = 5;
-  state_.ReportTable = {Made(99, "before", 2000, 1, 1)};
+  state_.counters.NewestFileNo = 5;
 
   ScanSummary summary;
   const std::vector<Seen> seen = Scan(AnalysisPeriod{{2024, 1, 1}, {2024, 12, 31}}, &summary);
@@ -195,17 +194,14 @@ TEST_F(ScanReportsTest, SkipsMissingAndUnreadableFilesAndGoesOn) {
   EXPECT_EQ(summary.filesRead, 3);
   EXPECT_EQ(summary.filesSkipped, 3);
   EXPECT_EQ(summary.reportsInPeriod, 4);
-  // The last file stays in the table, whole.
-  EXPECT_EQ(state_.ReportTable, file5);
 
   // A period from after to: files are read, no report is handed on.
   EXPECT_TRUE(Scan(AnalysisPeriod{{2024, 12, 31}, {2024, 1, 1}}).empty());
-  EXPECT_EQ(state_.ReportTable, file5);
 
-  // When the last file cannot be read, the table is left empty.
-  ASSERT_TRUE(QFile::remove(state_.DataFilePath(5)));
-  EXPECT_EQ(Scan(kAllTime).size(), 5u);
-  EXPECT_TRUE(state_.ReportTable.empty());
+  // When the last file cannot be read, the scan ends with the files before it.
+  ASSERT_TRUE(QFile::remove(state_.paths.DataFilePath(5)));
+  EXPECT_EQ(Scan(kAllTime, &summary).size(), 5u);
+  EXPECT_EQ(summary.filesSkipped, 4);
 }
 
 TEST_F(ScanReportsTest, HandsEveryFileInOrderAndStopsAtTheNewest) {
@@ -213,13 +209,11 @@ TEST_F(ScanReportsTest, HandsEveryFileInOrderAndStopsAtTheNewest) {
   Write(1, {});
   Write(2, {Made(2, QStringLiteral("二"), 2024, 1, 2), Made(3, QStringLiteral("三"), 2024, 1, 3)});
   Write(3, {Made(4, QStringLiteral("四"), 2024, 1, 4)});  // past the newest file number
-  state_.NewestFileNo = 2;
+  state_.counters.NewestFileNo = 2;
   std::vector<int> files;
-  const ScanSummary s = ScanReports(state_, kAllTime, [&](const ScannedFile& f) { files.push_back(f.fileNo()); });
+  const ScanSummary s = ScanReports(state_.paths, state_.counters.NewestFileNo, kAllTime, [&](const ScannedFile& f) { files.push_back(f.fileNo()); });
   EXPECT_EQ(files, (std::vector<int>{0, 1, 2}));
   EXPECT_EQ(s.reportsInPeriod, 3);
-  ASSERT_EQ(state_.ReportTable.size(), 2u);
-  EXPECT_EQ(state_.ReportTable[1].Texts[kReporterName], QStringLiteral("三"));
 }
 
 }  // namespace

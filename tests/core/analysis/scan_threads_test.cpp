@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QDateTime>
 #include <QFile>
 #include <QTemporaryDir>
 #include <random>
@@ -15,15 +14,14 @@
 #include "core/analysis/extraction.h"
 #include "core/analysis/result_grid_model.h"
 #include "core/analysis/summary_counts.h"
-#include "core/app/app_state.h"
 #include "core/codelists/code_lists.h"
 #include "core/output/csv_file.h"
-#include "core/platform/clock.h"
+#include "core/output/extraction_csv.h"
+#include "core/platform/drive_paths.h"
 #include "core/platform/safe_save.h"
 #include "core/reports/body_sites.h"
 #include "core/reports/data_file.h"
 #include "core/reports/report_search.h"
-#include "support/scripted_prompts.h"
 
 namespace orvanta {
 namespace {
@@ -75,24 +73,26 @@ class ScanThreadsTest : public ::testing::Test {
   // Files 0 to 13 of a few hundred reports each; file 4 is missing, file 9
   // unreadable, file 11 empty.
   void SetUp() override {
-    ASSERT_TRUE(MakeOwnerOnlyFolder(state.ReportFolderPath()));
-    SetDefaultCodeLists(state.Lists);
-    FillBodySiteNames(state.BodySiteNames);
+    ASSERT_TRUE(MakeOwnerOnlyFolder(paths.ReportFolderPath()));
+    SetDefaultCodeLists(lists);
     std::mt19937 rng(20240601);
     std::int32_t id = 1;
     for (int n = 0; n <= 13; ++n) {
       if (n == 4) continue;
       std::vector<ReportRecord> table;
       const int count = n == 11 ? 0 : Uniform(rng, 150, 500);
-      for (int i = 0; i < count; ++i) table.push_back(RandomReport(rng, id++, state.Lists));
-      ASSERT_TRUE(WriteDataFile(state.DataFilePath(n), table));
+      for (int i = 0; i < count; ++i) table.push_back(RandomReport(rng, id++, lists));
+      ASSERT_TRUE(WriteDataFile(paths.DataFilePath(n), table));
       reports += count;
     }
-    QFile broken(state.DataFilePath(9));
+    QFile broken(paths.DataFilePath(9));
     ASSERT_TRUE(broken.open(QIODevice::WriteOnly | QIODevice::Truncate));
     broken.write(" 3 \r\n 1 \r\nname\r\n");
     broken.close();
-    state.NewestFileNo = 13;
+  }
+
+  ExtractionListing extract(const AnalysisPeriod& period, const AxisFilter& filter, int threads) const {
+    return ComputeExtraction(paths, kNewest, lists, period, filter, threads);
   }
 
   static std::vector<QStringList> RowsOf(const ExtractionListing& listing) {
@@ -103,10 +103,10 @@ class ScanThreadsTest : public ::testing::Test {
     return rows;
   }
 
+  static constexpr int kNewest = 13;
   QTemporaryDir root;
-  testing::ScriptedPrompts prompts;
-  FixedClock clock{QDateTime(QDate(2004, 6, 15), QTime(9, 0))};
-  AppState state{root.path(), prompts, clock};
+  const DrivePaths paths{root.path()};
+  CodeLists lists;
   int reports = 0;
 };
 
@@ -125,13 +125,13 @@ TEST_F(ScanThreadsTest, ExtractionRowsAndCsvBytesAreTheSame) {
   ASSERT_GT(reports, 3000);
   for (const AnalysisPeriod& period : {kPeriod, kAllTime}) {
     for (const AxisFilter& filter : Filters()) {
-      const ExtractionListing one = ComputeExtraction(state, period, filter, 1);
+      const ExtractionListing one = extract(period, filter, 1);
       const std::vector<QStringList> expected = RowsOf(one);
       ASSERT_EQ(one.count, static_cast<std::int64_t>(expected.size()));
 
       ResultGridModel oneGrid;
       PrepareExtractionGrid(oneGrid);
-      ShowExtraction(oneGrid, ComputeExtraction(state, period, filter, 1));
+      ShowExtraction(oneGrid, extract(period, filter, 1));
       const QString periodText = QStringLiteral("2003年4月1日～2004年3月31");
       const std::vector<ExtractionCondition> conditions{{QStringLiteral("職種"), QStringLiteral("看護師")}};
       const QByteArray expectedCsv = ExtractionCsvBytes(periodText, conditions, oneGrid);
@@ -140,18 +140,18 @@ TEST_F(ScanThreadsTest, ExtractionRowsAndCsvBytesAreTheSame) {
 
       for (const int threads : kSeveral) {
         SCOPED_TRACE(threads);
-        const ExtractionListing several = ComputeExtraction(state, period, filter, threads);
+        const ExtractionListing several = extract(period, filter, threads);
         EXPECT_EQ(several.count, one.count);
         EXPECT_EQ(RowsOf(several), expected);
         ResultGridModel grid;
         PrepareExtractionGrid(grid);
-        ShowExtraction(grid, ComputeExtraction(state, period, filter, threads));
+        ShowExtraction(grid, extract(period, filter, threads));
         EXPECT_EQ(ExtractionCsvBytes(periodText, conditions, grid), expectedCsv);
       }
     }
   }
   // The everything listing holds reports of every readable file.
-  const ExtractionListing all = ComputeExtraction(state, kAllTime, AxisFilter{}, 3);
+  const ExtractionListing all = extract(kAllTime, AxisFilter{}, 3);
   EXPECT_GT(all.count, reports * 8 / 10);
 }
 
@@ -163,33 +163,33 @@ TEST_F(ScanThreadsTest, CrossTablesAreTheSame) {
       {AnalysisAxis::Month, AnalysisAxis::BodySite},
   };
   for (const auto& [vertical, horizontal] : pairs) {
-    const CrossTable one = CountCrossTable(state, vertical, horizontal, kPeriod, 1);
+    const CrossTable one = CountCrossTable(paths, kNewest, lists, vertical, horizontal, kPeriod, 1);
     std::int64_t total = 0;
     for (int r = 1; r <= one.rows(); ++r) total += one.rowTotal(r);
     EXPECT_GT(total, 0);
     for (const int threads : kSeveral) {
       SCOPED_TRACE(threads);
-      EXPECT_EQ(CountCrossTable(state, vertical, horizontal, kPeriod, threads), one);
+      EXPECT_EQ(CountCrossTable(paths, kNewest, lists, vertical, horizontal, kPeriod, threads), one);
     }
   }
 }
 
 TEST_F(ScanThreadsTest, SummaryCountsAreTheSame) {
   for (const AxisFilter& filter : Filters()) {
-    const SummaryResult one = ComputeSummary(state, kPeriod, filter, {}, 1);
+    const SummaryResult one = ComputeSummary(paths, kNewest, lists, kPeriod, filter, {}, 1);
     for (const int threads : kSeveral) {
       SCOPED_TRACE(threads);
-      const SummaryResult several = ComputeSummary(state, kPeriod, filter, {}, threads);
+      const SummaryResult several = ComputeSummary(paths, kNewest, lists, kPeriod, filter, {}, threads);
       EXPECT_EQ(several.matching, one.matching);
       EXPECT_EQ(several.counts, one.counts);
     }
   }
-  EXPECT_GT(ComputeSummary(state, kPeriod, AxisFilter{}, {}, 2).matching, 0);
+  EXPECT_GT(ComputeSummary(paths, kNewest, lists, kPeriod, AxisFilter{}, {}, 2).matching, 0);
 }
 
 std::vector<std::pair<int, int>> Places(const SearchOutcome& found) {
   std::vector<std::pair<int, int>> out;
-  for (const AppState::SearchHit& h : found.hits) out.emplace_back(h.fileNo, h.slot);
+  for (const SearchHit& h : found.hits) out.emplace_back(h.fileNo, h.slot);
   return out;
 }
 
@@ -201,12 +201,12 @@ TEST_F(ScanThreadsTest, SearchHitsAreTheSame) {
       {SearchField::RecordNumber, QStringLiteral("9")},
   };
   for (const auto& [field, text] : searches) {
-    const SearchOutcome one = SearchReports(state, field, text, 1);
+    const SearchOutcome one = SearchReports(paths, kNewest, field, text, 1);
     EXPECT_FALSE(one.hits.empty());
     EXPECT_EQ(one.filesSkipped, 2);  // the missing and the unreadable file
     for (const int threads : kSeveral) {
       SCOPED_TRACE(threads);
-      const SearchOutcome several = SearchReports(state, field, text, threads);
+      const SearchOutcome several = SearchReports(paths, kNewest, field, text, threads);
       EXPECT_EQ(Places(several), Places(one));
       EXPECT_EQ(several.lines, one.lines);
       EXPECT_EQ(several.filesSkipped, one.filesSkipped);
@@ -214,24 +214,21 @@ TEST_F(ScanThreadsTest, SearchHitsAreTheSame) {
   }
 }
 
-// The plain scan visits the files in their order on the calling thread and
-// leaves the last file in the report table, whatever the threads.
-TEST_F(ScanThreadsTest, ScanVisitsFilesInOrderAndKeepsTheLastFile) {
+// The plain scan visits the files in their order on the calling thread,
+// whatever the threads.
+TEST_F(ScanThreadsTest, ScanVisitsFilesInOrder) {
   std::vector<int> expectedFiles;
   std::int64_t expectedReports = 0;
-  const ScanSummary one = ScanReports(state, kPeriod, [&](const ScannedFile& f) {
+  const ScanSummary one = ScanReports(paths, kNewest, kPeriod, [&](const ScannedFile& f) {
     expectedFiles.push_back(f.fileNo());
     expectedReports += static_cast<std::int64_t>(f.reports().size());
   }, 1);
-  const std::vector<ReportRecord> lastFile = state.ReportTable;
   EXPECT_EQ(expectedFiles, (std::vector<int>{0, 1, 2, 3, 5, 6, 7, 8, 10, 11, 12, 13}));
-  EXPECT_FALSE(lastFile.empty());
   for (const int threads : kSeveral) {
     SCOPED_TRACE(threads);
-    state.ReportTable.clear();
     std::vector<int> files;
     std::int64_t inPeriod = 0;
-    const ScanSummary s = ScanReports(state, kPeriod, [&](const ScannedFile& f) {
+    const ScanSummary s = ScanReports(paths, kNewest, kPeriod, [&](const ScannedFile& f) {
       files.push_back(f.fileNo());
       inPeriod += static_cast<std::int64_t>(f.reports().size());
     }, threads);
@@ -240,7 +237,6 @@ TEST_F(ScanThreadsTest, ScanVisitsFilesInOrderAndKeepsTheLastFile) {
     EXPECT_EQ(s.filesRead, one.filesRead);
     EXPECT_EQ(s.filesSkipped, 2);
     EXPECT_EQ(s.reportsInPeriod, one.reportsInPeriod);
-    EXPECT_EQ(state.ReportTable, lastFile);
   }
 }
 

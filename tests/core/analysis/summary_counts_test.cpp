@@ -78,12 +78,11 @@ TEST(SummaryTexts, ListEntriesAndTableRows) {
 class ComputeSummaryTest : public ::testing::Test {
  protected:
   ComputeSummaryTest() {
-    QDir().mkpath(state.ReportFolderPath());
-    FillBodySiteNames(state.BodySiteNames);
-    state.Lists[kOccupations] = ListOf({{u"医師", u"1", 1}, {u"看護師", u"2", 2}});
-    state.Lists[kPurposes] = ListOf({{u"採血", u"3", 21}});  // one entry only
+    QDir().mkpath(state.paths.ReportFolderPath());
+    state.lists[kOccupations] = ListOf({{u"医師", u"1", 1}, {u"看護師", u"2", 2}});
+    state.lists[kPurposes] = ListOf({{u"採血", u"3", 21}});  // one entry only
     // The same id twice: a report with it counts under both.
-    state.Lists[kCircumstances] = ListOf({{u"使用中", u"1", 31}, {u"使用中(重複)", u"1", 31}, {u"廃棄時", u"7", 32}});
+    state.lists[kCircumstances] = ListOf({{u"使用中", u"1", 31}, {u"使用中(重複)", u"1", 31}, {u"廃棄時", u"7", 32}});
 
     ReportRecord a = Made(1, 2024, 5, 10, 13, 30);  // 13:30
     a.AnswerIds[kOccupations] = 1;
@@ -109,9 +108,9 @@ class ComputeSummaryTest : public ::testing::Test {
     e.AnswerIds[kOccupations] = 1;
     e.Choices[8] = 1;
     e.Sites[64] = 1;
-    EXPECT_TRUE(WriteDataFile(state.DataFilePath(0), {a, b, c, outside}));
-    EXPECT_TRUE(WriteDataFile(state.DataFilePath(2), {e}));
-    state.NewestFileNo = 2;
+    EXPECT_TRUE(WriteDataFile(state.paths.DataFilePath(0), {a, b, c, outside}));
+    EXPECT_TRUE(WriteDataFile(state.paths.DataFilePath(2), {e}));
+    state.counters.NewestFileNo = 2;
   }
 
   static ReportRecord Made(int id, int y, int m, int d, int h, int min) {
@@ -126,7 +125,7 @@ class ComputeSummaryTest : public ::testing::Test {
   }
 
   SummaryResult Compute(const AxisFilter& filter) {
-    return ComputeSummary(state, kYear2024, filter, SelectedListTexts(filter, state.Lists, state.BodySiteNames));
+    return ComputeSummary(state.paths, state.counters.NewestFileNo, state.lists, kYear2024, filter, SelectedListTexts(filter, state.lists, BodySiteNames()));
   }
 
   static constexpr AnalysisPeriod kYear2024{{2024, 1, 1}, {2024, 12, 31}};
@@ -235,7 +234,7 @@ TEST_F(ComputeSummaryTest, PeriodsThatHoldNothing) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    const SummaryResult r = ComputeSummary(state, c.period, AxisFilter{}, {});
+    const SummaryResult r = ComputeSummary(state.paths, state.counters.NewestFileNo, state.lists, c.period, AxisFilter{}, {});
     EXPECT_EQ(r.matching, 0);
     EXPECT_EQ(r.counts, SummaryCounts{});
     EXPECT_EQ(r.fromDay.has_value() && r.toDay.has_value(), c.datesFormed);

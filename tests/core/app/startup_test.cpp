@@ -17,14 +17,14 @@ namespace {
 class IdFileStartTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    ASSERT_TRUE(MakeOwnerOnlyFolder(state.DataFolderPath()));
-    ASSERT_TRUE(MakeOwnerOnlyFolder(state.ReportFolderPath()));
+    ASSERT_TRUE(MakeOwnerOnlyFolder(state.paths.DataFolderPath()));
+    ASSERT_TRUE(MakeOwnerOnlyFolder(state.paths.ReportFolderPath()));
   }
   void makeDataFiles(std::initializer_list<int> numbers) {
-    for (int n : numbers) ASSERT_TRUE(WriteDataFile(state.DataFilePath(n), std::vector<ReportRecord>(1)));
+    for (int n : numbers) ASSERT_TRUE(WriteDataFile(state.paths.DataFilePath(n), std::vector<ReportRecord>(1)));
   }
   void writeIdFile(const QByteArray& bytes) {
-    QFile f(state.IdFilePath());
+    QFile f(state.paths.IdFilePath());
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
     f.write(bytes);
   }
@@ -49,25 +49,25 @@ TEST_F(IdFileStartTest, NewestFileNumberCoversEveryDataFileThatFollowsWithoutAGa
       {" 40 \r\n 7 \r\n 3 \r\n 7 \r\n", {0, 1}, 3},        // a larger stored number stays
   };
   for (const Case& c : cases) {
-    QDir(state.ReportFolderPath()).removeRecursively();
-    ASSERT_TRUE(MakeOwnerOnlyFolder(state.ReportFolderPath()));
+    QDir(state.paths.ReportFolderPath()).removeRecursively();
+    ASSERT_TRUE(MakeOwnerOnlyFolder(state.paths.ReportFolderPath()));
     makeDataFiles(c.files);
     writeIdFile(c.idFile);
-    state.Counters = IdCounters{};
-    state.FirstRun = false;
-    EXPECT_EQ(LoadIdFile(state), IdFileOutcome::Read) << c.idFile.constData();
-    EXPECT_EQ(state.NewestFileNo, c.newest) << c.idFile.constData();
-    EXPECT_EQ(state.LastCodeId, 40);
+    state.counters = IdCounters{};
+    state.startup.FirstRun = false;
+    EXPECT_EQ(LoadIdFile(state.counters, state.paths, state.startup.FirstRun), IdFileOutcome::Read) << c.idFile.constData();
+    EXPECT_EQ(state.counters.NewestFileNo, c.newest) << c.idFile.constData();
+    EXPECT_EQ(state.counters.LastCodeId, 40);
   }
 }
 
 TEST_F(IdFileStartTest, FirstStartBesideExistingDataFilesWritesTheirNewestNumber) {
   makeDataFiles({0, 1});
-  state.FirstRun = true;
-  EXPECT_EQ(LoadIdFile(state), IdFileOutcome::FirstRunZero);
-  EXPECT_EQ(state.NewestFileNo, 1);
+  state.startup.FirstRun = true;
+  EXPECT_EQ(LoadIdFile(state.counters, state.paths, state.startup.FirstRun), IdFileOutcome::FirstRunZero);
+  EXPECT_EQ(state.counters.NewestFileNo, 1);
   IdCounters read;
-  ASSERT_TRUE(ReadIdFile(state.IdFilePath(), read).ok());
+  ASSERT_TRUE(ReadIdFile(state.paths.IdFilePath(), read).ok());
   EXPECT_EQ(read.NewestFileNo, 1);
 }
 

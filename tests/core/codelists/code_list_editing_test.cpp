@@ -8,6 +8,7 @@
 #include <limits>
 
 #include "core/platform/value_file.h"
+#include "core/reports/data_file.h"
 
 namespace orvanta {
 namespace {
@@ -245,13 +246,17 @@ TEST(CodeListEditing, EachListHasItsCaptionColourAndInstruction) {
 class CodeListEditingFiles : public ::testing::Test {
  protected:
   QString path(const char* name) const { return dir.filePath(QLatin1String(name)); }
+  SaveOutcome save(const CodeLists& lists, const IdCounters& counters) {
+    return SaveCodeListsAndCounters(lists, path("set.dat"),
+                                    [&](QString* error) { return WriteIdFile(path("ttid.dat"), counters, error); });
+  }
   QTemporaryDir dir;
 };
 
 TEST_F(CodeListEditingFiles, SavingWritesBothFilesThatReadBack) {
   CodeLists lists = Fixture();
   const IdCounters counters{42, 7, 1, 1500};
-  const SaveOutcome saved = SaveCodeListsAndCounters(lists, counters, path("set.dat"), path("ttid.dat"));
+  const SaveOutcome saved = save(lists, counters);
   EXPECT_TRUE(saved.ok());
   EXPECT_TRUE(saved.message.isEmpty());
   CodeLists read;
@@ -265,7 +270,7 @@ TEST_F(CodeListEditingFiles, SavingWritesBothFilesThatReadBack) {
 TEST_F(CodeListEditingFiles, AFailedSaveIsToldAndTheOtherFileIsStillWritten) {
   ASSERT_TRUE(QDir(dir.path()).mkdir(u"set.dat"_s));  // set.dat cannot be written
   const IdCounters counters{42, 0, 0, 0};
-  const SaveOutcome saved = SaveCodeListsAndCounters(Fixture(), counters, path("set.dat"), path("ttid.dat"));
+  const SaveOutcome saved = save(Fixture(), counters);
   EXPECT_FALSE(saved.ok());
   EXPECT_FALSE(saved.settingsSaved);
   EXPECT_TRUE(saved.countersSaved);  // the id counter never falls behind

@@ -37,7 +37,7 @@ class CsvFileTest : public ::testing::Test {
 TEST_F(CsvFileTest, WritesCodePage932WithAnEmptyLastLineAndSaysSo) {
   const QString path = root.filePath(QStringLiteral("out"));  // used as typed, no extension added
   prompts.answerSaveFile(path).answer(PromptAnswer::Ok);
-  EXPECT_TRUE(WriteCsvFile(state, text));
+  EXPECT_TRUE(WriteCsvFile(state.prompts(), state.paths, text));
   EXPECT_EQ(bytes(path), QByteArray("2025\x94\x4e" "12\x8c\x8e" "10\x93\xfa\x81\x60" "2026\x94\x4e" "12\x8c\x8e"
                                     "9\x93\xfa\r\n\x90\x45\x8e\xed,\x8c\x8f\x90\x94\r\n 1 \x88\xe3\x8e\x74\x81\x60,3\r\n\r\n"));
   EXPECT_EQ(prompts.shown().front().kind, ScriptedPrompts::Kind::SaveFile);
@@ -50,7 +50,7 @@ TEST_F(CsvFileTest, WritesCodePage932WithAnEmptyLastLineAndSaysSo) {
 
 TEST_F(CsvFileTest, CancelIsSilent) {
   prompts.answerSaveFile(QString());
-  EXPECT_FALSE(WriteCsvFile(state, text));
+  EXPECT_FALSE(WriteCsvFile(state.prompts(), state.paths, text));
   EXPECT_EQ(prompts.shown().size(), 1u);
   EXPECT_EQ(builds, 0);
 }
@@ -65,7 +65,7 @@ TEST_F(CsvFileTest, NoToTheOverwriteQuestionBringsTheDialogBack) {
   }
   prompts.answerSaveFile(first).answer(PromptAnswer::No).answerSaveFile(second).answer(PromptAnswer::Yes).answer(
       PromptAnswer::Ok);
-  EXPECT_TRUE(WriteCsvFile(state, text));
+  EXPECT_TRUE(WriteCsvFile(state.prompts(), state.paths, text));
   const auto& shown = prompts.shown();
   ASSERT_EQ(shown.size(), 5u);
   EXPECT_EQ(shown[1].text, QStringLiteral("そのファイルは存在します。書き換えますか？"));
@@ -79,7 +79,7 @@ TEST_F(CsvFileTest, NoToTheOverwriteQuestionBringsTheDialogBack) {
 
 TEST_F(CsvFileTest, FailureIsReported) {
   prompts.answerSaveFile(root.filePath(QStringLiteral("no such folder/x.csv"))).answer(PromptAnswer::Ok);
-  EXPECT_FALSE(WriteCsvFile(state, text));
+  EXPECT_FALSE(WriteCsvFile(state.prompts(), state.paths, text));
   EXPECT_EQ(prompts.last().text, QStringLiteral("ファイルの作成に失敗しました"));
   EXPECT_FALSE(prompts.busy());
 }

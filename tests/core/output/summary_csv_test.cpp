@@ -34,11 +34,11 @@ class SummaryCsvFileTest : public ::testing::Test {
 
   QByteArray Written(const AnalysisPeriod& period, const AxisFilter& filter) {
     const SummaryResult result =
-        ComputeSummary(state, period, filter, SelectedListTexts(filter, state.Lists, state.BodySiteNames));
+        ComputeSummary(state.paths, state.counters.NewestFileNo, state.lists, period, filter, SelectedListTexts(filter, state.lists, BodySiteNames()));
     const QString path = root.filePath(u"summary.csv"_s);
     QFile::remove(path);
     prompts.answerSaveFile(path).answer(PromptAnswer::Ok);
-    EXPECT_TRUE(TonrixCSV(state, result));
+    EXPECT_TRUE(WriteSummaryCsvFile(state.prompts(), state.paths, state.lists, result));
     EXPECT_EQ(prompts.last().text, u"ﾌｧｲﾙ処理に成功しました"_s);
     QByteArray bytes;
     ReadWholeFile(path, bytes);

@@ -29,7 +29,7 @@ QByteArray FileBytes(const QString& path) {
 
 class ReportEditingTest : public ::testing::Test {
  protected:
-  void SetUp() override { ASSERT_TRUE(MakeOwnerOnlyFolder(state.ReportFolderPath())); }
+  void SetUp() override { ASSERT_TRUE(MakeOwnerOnlyFolder(state.paths.ReportFolderPath())); }
 
   static std::vector<ReportRecord> Reports(int count, int firstId) {
     std::vector<ReportRecord> table(static_cast<std::size_t>(count));
@@ -45,17 +45,17 @@ class ReportEditingTest : public ::testing::Test {
     int id = 1;
     int n = 0;
     for (int count : counts) {
-      ASSERT_TRUE(WriteDataFile(state.DataFilePath(n), Reports(count, id)));
-      state.FileRecordCounts[static_cast<std::size_t>(n)] = static_cast<std::int16_t>(count);
+      ASSERT_TRUE(WriteDataFile(state.paths.DataFilePath(n), Reports(count, id)));
+      state.dataFile.FileRecordCounts[static_cast<std::size_t>(n)] = static_cast<std::int16_t>(count);
       id += count;
       ++n;
     }
-    state.LastReportId = id - 1;
-    state.TotalReports = id - 1;
-    state.NewestFileNo = static_cast<std::int16_t>(n - 1);
-    state.CurrentFileNo = n - 1;
-    ASSERT_TRUE(ReadDataFile(state.DataFilePath(n - 1), state.ReportTable).ok());
-    state.CurrentIndex = std::max(0, state.ReportCount() - 1);
+    state.counters.LastReportId = id - 1;
+    state.counters.TotalReports = id - 1;
+    state.counters.NewestFileNo = static_cast<std::int16_t>(n - 1);
+    state.dataFile.CurrentFileNo = n - 1;
+    ASSERT_TRUE(ReadDataFile(state.paths.DataFilePath(n - 1), state.dataFile.ReportTable).ok());
+    state.dataFile.CurrentIndex = std::max(0, state.dataFile.ReportCount() - 1);
   }
 
   QTemporaryDir root;
@@ -82,26 +82,26 @@ TEST_F(ReportEditingTest, PositionLabelCountsTheFilesBeforeTheCurrentOne) {
       {{0}, 0, 0, 0, " 1/ 0"},  // a new report not counted yet
   };
   for (const Case& c : cases) {
-    state.FileRecordCounts.fill(0);
-    for (std::size_t n = 0; n < c.counts.size(); ++n) state.FileRecordCounts[n] = static_cast<std::int16_t>(c.counts[n]);
-    state.CurrentFileNo = c.fileNo;
-    state.CurrentIndex = c.index;
-    state.TotalReports = c.total;
-    EXPECT_EQ(PositionLabelText(state), QString::fromLatin1(c.label)) << c.label;
+    state.dataFile.FileRecordCounts.fill(0);
+    for (std::size_t n = 0; n < c.counts.size(); ++n) state.dataFile.FileRecordCounts[n] = static_cast<std::int16_t>(c.counts[n]);
+    state.dataFile.CurrentFileNo = c.fileNo;
+    state.dataFile.CurrentIndex = c.index;
+    state.counters.TotalReports = c.total;
+    EXPECT_EQ(PositionLabelText(state.dataFile, state.counters), QString::fromLatin1(c.label)) << c.label;
   }
 }
 
 TEST_F(ReportEditingTest, NewReportGoesToTheEndOfTheNewestFileWithTheNextIdAndTodaysDate) {
   Collection({3, 2});
-  ASSERT_EQ(StartNewReport(state, kNow, countingSave), NewReportOutcome::Created);
+  ASSERT_EQ(StartNewReport(state.dataFile, state.counters, state.paths, kNow, countingSave), NewReportOutcome::Created);
   EXPECT_EQ(saves, 0);  // already on the newest file: nothing to leave
-  EXPECT_EQ(state.CurrentFileNo, 1);
-  ASSERT_EQ(state.ReportCount(), 3);
-  EXPECT_EQ(state.CurrentIndex, 2);
-  EXPECT_EQ(state.FileRecordCounts[1], 3);
-  EXPECT_EQ(state.TotalReports, 6);
-  EXPECT_EQ(state.LastReportId, 6);
-  EXPECT_EQ(PositionLabelText(state), QStringLiteral(" 6/ 6"));
+  EXPECT_EQ(state.dataFile.CurrentFileNo, 1);
+  ASSERT_EQ(state.dataFile.ReportCount(), 3);
+  EXPECT_EQ(state.dataFile.CurrentIndex, 2);
+  EXPECT_EQ(state.dataFile.FileRecordCounts[1], 3);
+  EXPECT_EQ(state.counters.TotalReports, 6);
+  EXPECT_EQ(state.counters.LastReportId, 6);
+  EXPECT_EQ(PositionLabelText(state.dataFile, state.counters), QStringLiteral(" 6/ 6"));
 
   ReportRecord expected;
   expected.ReportId = 6;
@@ -110,162 +110,162 @@ TEST_F(ReportEditingTest, NewReportGoesToTheEndOfTheNewestFileWithTheNextIdAndTo
   expected.Days = {9, 9, 0};
   expected.Hours = {10, 0, 0};
   expected.Minutes = {30, 0, 0};
-  EXPECT_EQ(state.ReportTable[2], expected);
-  EXPECT_EQ(state.ReportTable[1].ReportId, 5);  // the reports before it stay
+  EXPECT_EQ(state.dataFile.ReportTable[2], expected);
+  EXPECT_EQ(state.dataFile.ReportTable[1].ReportId, 5);  // the reports before it stay
 }
 
 TEST_F(ReportEditingTest, NewReportFromAnOlderFileSavesItAndMovesToTheNewestFile) {
   Collection({3, 2});
-  ASSERT_TRUE(ReadDataFile(state.DataFilePath(0), state.ReportTable).ok());
-  state.CurrentFileNo = 0;
-  state.CurrentIndex = 1;
-  ASSERT_EQ(StartNewReport(state, kNow, countingSave), NewReportOutcome::Created);
+  ASSERT_TRUE(ReadDataFile(state.paths.DataFilePath(0), state.dataFile.ReportTable).ok());
+  state.dataFile.CurrentFileNo = 0;
+  state.dataFile.CurrentIndex = 1;
+  ASSERT_EQ(StartNewReport(state.dataFile, state.counters, state.paths, kNow, countingSave), NewReportOutcome::Created);
   EXPECT_EQ(saves, 1);
-  EXPECT_EQ(state.CurrentFileNo, 1);
-  ASSERT_EQ(state.ReportCount(), 3);
-  EXPECT_EQ(state.ReportTable[0].ReportId, 4);  // file 1 was read from disk
-  EXPECT_EQ(state.CurrentIndex, 2);
-  EXPECT_EQ(PositionLabelText(state), QStringLiteral(" 6/ 6"));
+  EXPECT_EQ(state.dataFile.CurrentFileNo, 1);
+  ASSERT_EQ(state.dataFile.ReportCount(), 3);
+  EXPECT_EQ(state.dataFile.ReportTable[0].ReportId, 4);  // file 1 was read from disk
+  EXPECT_EQ(state.dataFile.CurrentIndex, 2);
+  EXPECT_EQ(PositionLabelText(state.dataFile, state.counters), QStringLiteral(" 6/ 6"));
 }
 
 TEST_F(ReportEditingTest, TheThousandthReportStaysAndTheNextStartsANewFile) {
   Collection({5, 999});
-  ASSERT_EQ(StartNewReport(state, kNow, countingSave), NewReportOutcome::Created);
+  ASSERT_EQ(StartNewReport(state.dataFile, state.counters, state.paths, kNow, countingSave), NewReportOutcome::Created);
   EXPECT_EQ(saves, 0);
-  EXPECT_EQ(state.CurrentFileNo, 1);
-  EXPECT_EQ(state.ReportCount(), 1000);
-  EXPECT_EQ(state.FileRecordCounts[1], 1000);
+  EXPECT_EQ(state.dataFile.CurrentFileNo, 1);
+  EXPECT_EQ(state.dataFile.ReportCount(), 1000);
+  EXPECT_EQ(state.dataFile.FileRecordCounts[1], 1000);
 
-  ASSERT_EQ(StartNewReport(state, kNow, countingSave), NewReportOutcome::Created);
+  ASSERT_EQ(StartNewReport(state.dataFile, state.counters, state.paths, kNow, countingSave), NewReportOutcome::Created);
   EXPECT_EQ(saves, 1);  // the full file is saved before it is left
-  EXPECT_EQ(state.NewestFileNo, 2);
-  EXPECT_EQ(state.CurrentFileNo, 2);
-  ASSERT_EQ(state.ReportCount(), 1);
-  EXPECT_EQ(state.CurrentIndex, 0);
-  EXPECT_EQ(state.ReportTable[0].ReportId, 1006);
-  EXPECT_EQ(state.FileRecordCounts[1], 1000);
-  EXPECT_EQ(state.FileRecordCounts[2], 1);
-  EXPECT_EQ(state.TotalReports, 1006);
-  EXPECT_EQ(PositionLabelText(state), QStringLiteral(" 1006/ 1006"));
+  EXPECT_EQ(state.counters.NewestFileNo, 2);
+  EXPECT_EQ(state.dataFile.CurrentFileNo, 2);
+  ASSERT_EQ(state.dataFile.ReportCount(), 1);
+  EXPECT_EQ(state.dataFile.CurrentIndex, 0);
+  EXPECT_EQ(state.dataFile.ReportTable[0].ReportId, 1006);
+  EXPECT_EQ(state.dataFile.FileRecordCounts[1], 1000);
+  EXPECT_EQ(state.dataFile.FileRecordCounts[2], 1);
+  EXPECT_EQ(state.counters.TotalReports, 1006);
+  EXPECT_EQ(PositionLabelText(state.dataFile, state.counters), QStringLiteral(" 1006/ 1006"));
 }
 
 TEST_F(ReportEditingTest, NoNewReportWhenTheLastPossibleFileIsFullOrTheSaveFails) {
   // Data file 1000 holding 1000 reports: the collection cannot grow.
-  ASSERT_TRUE(WriteDataFile(state.DataFilePath(kMaxFileNo), Reports(1000, 5000)));
-  state.NewestFileNo = kMaxFileNo;
-  state.CurrentFileNo = kMaxFileNo;
-  ASSERT_TRUE(ReadDataFile(state.DataFilePath(kMaxFileNo), state.ReportTable).ok());
-  state.CurrentIndex = 10;
-  state.LastReportId = 5999;
-  state.TotalReports = 1000;
-  state.FileRecordCounts[kMaxFileNo] = 1000;
-  const IdCounters before = state.Counters;
-  EXPECT_EQ(StartNewReport(state, kNow, countingSave), NewReportOutcome::CollectionFull);
+  ASSERT_TRUE(WriteDataFile(state.paths.DataFilePath(kMaxFileNo), Reports(1000, 5000)));
+  state.counters.NewestFileNo = kMaxFileNo;
+  state.dataFile.CurrentFileNo = kMaxFileNo;
+  ASSERT_TRUE(ReadDataFile(state.paths.DataFilePath(kMaxFileNo), state.dataFile.ReportTable).ok());
+  state.dataFile.CurrentIndex = 10;
+  state.counters.LastReportId = 5999;
+  state.counters.TotalReports = 1000;
+  state.dataFile.FileRecordCounts[kMaxFileNo] = 1000;
+  const IdCounters before = state.counters;
+  EXPECT_EQ(StartNewReport(state.dataFile, state.counters, state.paths, kNow, countingSave), NewReportOutcome::CollectionFull);
   EXPECT_EQ(saves, 0);
-  EXPECT_EQ(state.Counters, before);
-  EXPECT_EQ(state.ReportCount(), 1000);
-  EXPECT_EQ(state.CurrentIndex, 10);
-  EXPECT_EQ(state.FileRecordCounts[kMaxFileNo], 1000);
+  EXPECT_EQ(state.counters, before);
+  EXPECT_EQ(state.dataFile.ReportCount(), 1000);
+  EXPECT_EQ(state.dataFile.CurrentIndex, 10);
+  EXPECT_EQ(state.dataFile.FileRecordCounts[kMaxFileNo], 1000);
 
   // A full file that cannot be saved is not left: nothing changes.
   Collection({1000});
-  const IdCounters counters = state.Counters;
-  const auto table = state.ReportTable;
-  EXPECT_EQ(StartNewReport(state, kNow, [] { return false; }), NewReportOutcome::SaveFailed);
-  EXPECT_EQ(state.Counters, counters);
-  EXPECT_EQ(state.ReportTable, table);
-  EXPECT_EQ(state.CurrentFileNo, 0);
+  const IdCounters counters = state.counters;
+  const auto table = state.dataFile.ReportTable;
+  EXPECT_EQ(StartNewReport(state.dataFile, state.counters, state.paths, kNow, [] { return false; }), NewReportOutcome::SaveFailed);
+  EXPECT_EQ(state.counters, counters);
+  EXPECT_EQ(state.dataFile.ReportTable, table);
+  EXPECT_EQ(state.dataFile.CurrentFileNo, 0);
 
   // Neither is an older file whose save fails.
   Collection({2, 1});
-  state.CurrentFileNo = 0;
-  ASSERT_TRUE(ReadDataFile(state.DataFilePath(0), state.ReportTable).ok());
-  EXPECT_EQ(StartNewReport(state, kNow, [] { return false; }), NewReportOutcome::SaveFailed);
-  EXPECT_EQ(state.CurrentFileNo, 0);
-  EXPECT_EQ(state.ReportCount(), 2);
-  EXPECT_EQ(state.TotalReports, 3);
+  state.dataFile.CurrentFileNo = 0;
+  ASSERT_TRUE(ReadDataFile(state.paths.DataFilePath(0), state.dataFile.ReportTable).ok());
+  EXPECT_EQ(StartNewReport(state.dataFile, state.counters, state.paths, kNow, [] { return false; }), NewReportOutcome::SaveFailed);
+  EXPECT_EQ(state.dataFile.CurrentFileNo, 0);
+  EXPECT_EQ(state.dataFile.ReportCount(), 2);
+  EXPECT_EQ(state.counters.TotalReports, 3);
 }
 
 TEST_F(ReportEditingTest, AnUnsavedNewReportTakenBackRestoresTheCounters) {
   Collection({2});
-  ASSERT_EQ(StartNewReport(state, kNow, countingSave), NewReportOutcome::Created);
-  const std::int32_t newId = state.ReportTable.back().ReportId;
-  EXPECT_EQ(DropUnsavedNewReports(state, {newId}), 1);
-  EXPECT_EQ(state.ReportCount(), 2);
-  EXPECT_EQ(state.TotalReports, 2);
-  EXPECT_EQ(state.FileRecordCounts[0], 2);
-  EXPECT_EQ(state.CurrentIndex, 1);
-  EXPECT_EQ(state.LastReportId, 3);  // ids are never given twice
-  EXPECT_EQ(DropUnsavedNewReports(state, {newId}), 0);
+  ASSERT_EQ(StartNewReport(state.dataFile, state.counters, state.paths, kNow, countingSave), NewReportOutcome::Created);
+  const std::int32_t newId = state.dataFile.ReportTable.back().ReportId;
+  EXPECT_EQ(DropUnsavedNewReports(state.dataFile, state.counters, state.paths, {newId}), 1);
+  EXPECT_EQ(state.dataFile.ReportCount(), 2);
+  EXPECT_EQ(state.counters.TotalReports, 2);
+  EXPECT_EQ(state.dataFile.FileRecordCounts[0], 2);
+  EXPECT_EQ(state.dataFile.CurrentIndex, 1);
+  EXPECT_EQ(state.counters.LastReportId, 3);  // ids are never given twice
+  EXPECT_EQ(DropUnsavedNewReports(state.dataFile, state.counters, state.paths, {newId}), 0);
 
   // A new file that only the new report had started goes away with it.
   Collection({1000});
-  ASSERT_EQ(StartNewReport(state, kNow, countingSave), NewReportOutcome::Created);
-  ASSERT_EQ(state.NewestFileNo, 1);
-  EXPECT_EQ(DropUnsavedNewReports(state, {state.ReportTable.back().ReportId}), 1);
-  EXPECT_EQ(state.NewestFileNo, 0);
-  EXPECT_EQ(state.CurrentFileNo, 0);
-  EXPECT_EQ(state.ReportCount(), 1000);
-  EXPECT_EQ(state.CurrentIndex, 999);
-  EXPECT_EQ(state.TotalReports, 1000);
-  EXPECT_EQ(state.FileRecordCounts[1], 0);
+  ASSERT_EQ(StartNewReport(state.dataFile, state.counters, state.paths, kNow, countingSave), NewReportOutcome::Created);
+  ASSERT_EQ(state.counters.NewestFileNo, 1);
+  EXPECT_EQ(DropUnsavedNewReports(state.dataFile, state.counters, state.paths, {state.dataFile.ReportTable.back().ReportId}), 1);
+  EXPECT_EQ(state.counters.NewestFileNo, 0);
+  EXPECT_EQ(state.dataFile.CurrentFileNo, 0);
+  EXPECT_EQ(state.dataFile.ReportCount(), 1000);
+  EXPECT_EQ(state.dataFile.CurrentIndex, 999);
+  EXPECT_EQ(state.counters.TotalReports, 1000);
+  EXPECT_EQ(state.dataFile.FileRecordCounts[1], 0);
 }
 
 TEST_F(ReportEditingTest, SavingWritesTheDataFileAndThenTheCounters) {
   Collection({2});
-  state.ReportTable[1].Texts[kReporterName] = QStringLiteral("変更後");
-  state.LastCodeId = 470;
-  const ReportSaveOutcome saved = SaveReportFile(state, kNow);
+  state.dataFile.ReportTable[1].Texts[kReporterName] = QStringLiteral("変更後");
+  state.counters.LastCodeId = 470;
+  const ReportSaveOutcome saved = SaveReportFile(state.dataFile, state.counters, state.paths, kNow);
   EXPECT_TRUE(saved.ok());
   EXPECT_TRUE(saved.notice.isEmpty());
-  EXPECT_EQ(FileBytes(state.DataFilePath(0)), DataFileBytes(state.ReportTable));
-  EXPECT_EQ(FileBytes(state.IdFilePath()), QByteArray(" 470 \r\n 2 \r\n 0 \r\n 2 \r\n"));
+  EXPECT_EQ(FileBytes(state.paths.DataFilePath(0)), DataFileBytes(state.dataFile.ReportTable));
+  EXPECT_EQ(FileBytes(state.paths.IdFilePath()), QByteArray(" 470 \r\n 2 \r\n 0 \r\n 2 \r\n"));
 }
 
 TEST_F(ReportEditingTest, AnUnreadableDataFileIsKeptUnderANewNameBeforeItIsWrittenOver) {
   const QByteArray damaged("3\r\n 1 \r\nabc\r\n");  // cut short in its first report
-  QFile f(state.DataFilePath(0));
+  QFile f(state.paths.DataFilePath(0));
   ASSERT_TRUE(f.open(QIODevice::WriteOnly));
   f.write(damaged);
   f.close();
-  state.ReportTable = Reports(1, 9);
+  state.dataFile.ReportTable = Reports(1, 9);
 
-  const QString kept = state.DataFilePath(0) + QStringLiteral(".damaged-20261209-1030");
-  const ReportSaveOutcome saved = SaveReportFile(state, kNow);
+  const QString kept = state.paths.DataFilePath(0) + QStringLiteral(".damaged-20261209-1030");
+  const ReportSaveOutcome saved = SaveReportFile(state.dataFile, state.counters, state.paths, kNow);
   ASSERT_TRUE(saved.ok()) << saved.error.toStdString();
   EXPECT_EQ(saved.notice, QStringLiteral("データファイル「%1」は読み込めなかったため、上書きせずに「0.dat.damaged-20261209-1030」という名前で残しました。")
-                              .arg(QDir::toNativeSeparators(state.DataFilePath(0))));
+                              .arg(QDir::toNativeSeparators(state.paths.DataFilePath(0))));
   EXPECT_EQ(FileBytes(kept), damaged);
-  EXPECT_EQ(FileBytes(state.DataFilePath(0)), DataFileBytes(state.ReportTable));
+  EXPECT_EQ(FileBytes(state.paths.DataFilePath(0)), DataFileBytes(state.dataFile.ReportTable));
 
   // A second damaged file in the same minute gets a name of its own.
   ASSERT_TRUE(f.open(QIODevice::WriteOnly));
   f.write("x\r\n");
   f.close();
-  EXPECT_TRUE(SaveReportFile(state, kNow).ok());
+  EXPECT_TRUE(SaveReportFile(state.dataFile, state.counters, state.paths, kNow).ok());
   EXPECT_EQ(FileBytes(kept + QStringLiteral("-2")), QByteArray("x\r\n"));
   EXPECT_EQ(FileBytes(kept), damaged);
 }
 
 TEST_F(ReportEditingTest, AFailedSaveNamesTheFileAndLeavesMemoryAndCountersAlone) {
   Collection({2});
-  ASSERT_TRUE(WriteIdFile(state.IdFilePath(), state.Counters));
-  const QByteArray idBefore = FileBytes(state.IdFilePath());
+  ASSERT_TRUE(WriteIdFile(state.paths.IdFilePath(), state.counters));
+  const QByteArray idBefore = FileBytes(state.paths.IdFilePath());
   // A folder where data file 1 should be: it cannot be written.
-  ASSERT_TRUE(QDir().mkpath(state.DataFilePath(1)));
-  state.CurrentFileNo = 1;
-  state.ReportTable = Reports(1, 3);
-  state.TotalReports = 3;
-  const auto table = state.ReportTable;
-  const ReportSaveOutcome saved = SaveReportFile(state, kNow);
+  ASSERT_TRUE(QDir().mkpath(state.paths.DataFilePath(1)));
+  state.dataFile.CurrentFileNo = 1;
+  state.dataFile.ReportTable = Reports(1, 3);
+  state.counters.TotalReports = 3;
+  const auto table = state.dataFile.ReportTable;
+  const ReportSaveOutcome saved = SaveReportFile(state.dataFile, state.counters, state.paths, kNow);
   EXPECT_FALSE(saved.ok());
   EXPECT_FALSE(saved.dataFileSaved);
   EXPECT_FALSE(saved.idFileSaved);
   EXPECT_TRUE(saved.error.startsWith(
-      QStringLiteral("ファイル「%1」を書き込めませんでした。").arg(QDir::toNativeSeparators(state.DataFilePath(1)))))
+      QStringLiteral("ファイル「%1」を書き込めませんでした。").arg(QDir::toNativeSeparators(state.paths.DataFilePath(1)))))
       << saved.error.toStdString();
-  EXPECT_EQ(state.ReportTable, table);
-  EXPECT_EQ(FileBytes(state.IdFilePath()), idBefore);  // the counters wait for the data
+  EXPECT_EQ(state.dataFile.ReportTable, table);
+  EXPECT_EQ(FileBytes(state.paths.IdFilePath()), idBefore);  // the counters wait for the data
 }
 
 TEST_F(ReportEditingTest, QuestionFiveClosesThePatientBlockUnlessTheAnswerIsYes) {

@@ -23,7 +23,7 @@ using Hits = std::vector<std::pair<int, int>>;  // (file, slot)
 
 Hits HitsOf(const SearchOutcome& found) {
   Hits hits;
-  for (const AppState::SearchHit& h : found.hits) hits.emplace_back(h.fileNo, h.slot);
+  for (const SearchHit& h : found.hits) hits.emplace_back(h.fileNo, h.slot);
   return hits;
 }
 
@@ -39,20 +39,20 @@ ReportRecord Report(int id, const QString& recordNumber, const QString& name) {
 
 class ReportSearchTest : public ::testing::Test {
  protected:
-  void SetUp() override { ASSERT_TRUE(MakeOwnerOnlyFolder(state.ReportFolderPath())); }
+  void SetUp() override { ASSERT_TRUE(MakeOwnerOnlyFolder(state.paths.ReportFolderPath())); }
 
   void WriteFile(int n, const std::vector<std::pair<const char16_t*, const char16_t*>>& reports) {
     std::vector<ReportRecord> table;
     for (const auto& [number, name] : reports)
       table.push_back(Report(nextId++, QString::fromUtf16(number), QString::fromUtf16(name)));
-    ASSERT_TRUE(WriteDataFile(state.DataFilePath(n), table));
-    state.NewestFileNo = static_cast<std::int16_t>(std::max<int>(state.NewestFileNo, n));
+    ASSERT_TRUE(WriteDataFile(state.paths.DataFilePath(n), table));
+    state.counters.NewestFileNo = static_cast<std::int16_t>(std::max<int>(state.counters.NewestFileNo, n));
   }
   void WriteBytes(int n, const QByteArray& bytes) {
-    QFile f(state.DataFilePath(n));
+    QFile f(state.paths.DataFilePath(n));
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
     f.write(bytes);
-    state.NewestFileNo = static_cast<std::int16_t>(std::max<int>(state.NewestFileNo, n));
+    state.counters.NewestFileNo = static_cast<std::int16_t>(std::max<int>(state.counters.NewestFileNo, n));
   }
 
   int nextId = 1;
@@ -85,17 +85,17 @@ TEST_F(ReportSearchTest, FindsTheTextInsideTheFieldInFileAndSlotOrderComparingEx
       {SearchField::ReporterName, u"", {}},
   };
   for (const Case& c : cases) {
-    const SearchOutcome found = SearchReports(state, c.field, QString::fromUtf16(c.text));
+    const SearchOutcome found = SearchReports(state.paths, state.counters.NewestFileNo, c.field, QString::fromUtf16(c.text));
     EXPECT_EQ(HitsOf(found), c.hits) << QString::fromUtf16(c.text).toStdString();
     EXPECT_EQ(found.lines.size(), static_cast<qsizetype>(c.hits.size()));
     EXPECT_EQ(found.filesSkipped, 0);
   }
 
   // The same line for both kinds of search.
-  const QStringList byName = SearchReports(state, SearchField::ReporterName, QStringLiteral("山田")).lines;
+  const QStringList byName = SearchReports(state.paths, state.counters.NewestFileNo, SearchField::ReporterName, QStringLiteral("山田")).lines;
   EXPECT_EQ(byName, (QStringList{QStringLiteral("K12 ( 報告者氏名; 山田花子 ) "),
                                  QStringLiteral("1 2 ( 報告者氏名; 小山田 ) "), QStringLiteral(" ( 報告者氏名; 山田 ) ")}));
-  EXPECT_EQ(SearchReports(state, SearchField::RecordNumber, QStringLiteral("AB")).lines,
+  EXPECT_EQ(SearchReports(state.paths, state.counters.NewestFileNo, SearchField::RecordNumber, QStringLiteral("AB")).lines,
             QStringList{QStringLiteral("AB ( 報告者氏名;  ) ")});
 }
 
@@ -115,7 +115,7 @@ TEST_F(ReportSearchTest, ASingleByteTextNeverMatchesInsideADoubleByteCharacter) 
       {SearchField::ReporterName, u"ア", {{0, 2}}},
   };
   for (const Case& c : cases)
-    EXPECT_EQ(HitsOf(SearchReports(state, c.field, QString::fromUtf16(c.text))), c.hits)
+    EXPECT_EQ(HitsOf(SearchReports(state.paths, state.counters.NewestFileNo, c.field, QString::fromUtf16(c.text))), c.hits)
         << QString::fromUtf16(c.text).toStdString();
 }
 
@@ -131,10 +131,10 @@ TEST_F(ReportSearchTest, FilesThatCannotBeReadAreSkippedAndADamagedSiteBlockIsNo
   const QByteArray three = DataFileBytes({Report(60, QStringLiteral("K4"), QStringLiteral("山田"))});
   WriteBytes(3, three.left(three.size() - 20));
   // File 4 is a folder.
-  ASSERT_TRUE(QDir().mkpath(state.DataFilePath(4)));
-  state.NewestFileNo = 4;
+  ASSERT_TRUE(QDir().mkpath(state.paths.DataFilePath(4)));
+  state.counters.NewestFileNo = 4;
 
-  const SearchOutcome found = SearchReports(state, SearchField::ReporterName, QStringLiteral("山田"));
+  const SearchOutcome found = SearchReports(state.paths, state.counters.NewestFileNo, SearchField::ReporterName, QStringLiteral("山田"));
   EXPECT_EQ(HitsOf(found), (Hits{{0, 0}, {3, 0}}));
   EXPECT_EQ(found.filesSkipped, 3);
 }
@@ -190,8 +190,8 @@ TEST_F(ReportSearchTest, HitsAreNotCapped) {
   // 101,000 hits, more than a table of 100,001 would hold.
   std::vector<ReportRecord> table;
   for (int i = 0; i < kFileCapacity; ++i) table.push_back(Report(i + 1, QStringLiteral("K%1").arg(i), {}));
-  ASSERT_TRUE(WriteDataFile(state.DataFilePath(0), table));
-  const QString path = state.DataFilePath(0);
+  ASSERT_TRUE(WriteDataFile(state.paths.DataFilePath(0), table));
+  const QString path = state.paths.DataFilePath(0);
   const SearchOutcome found = SearchDataFiles([&path](int) { return path; }, 100, SearchField::RecordNumber,
                                               QStringLiteral("K"));
   ASSERT_EQ(found.hits.size(), 101000u);

@@ -52,13 +52,12 @@ class CrossTableWindowTest : public ::testing::Test {
  protected:
   // Started on 15 June 2004: the window opens on 16 June 2003 to 15 June 2004.
   CrossTableWindowTest() : clock_(QDateTime(QDate(2004, 6, 15), QTime(10, 0))), state_(root_.path(), prompts_, clock_) {
-    state_.TodayYear = 2004;
-    state_.TodayMonth = 6;
-    state_.TodayDay = 15;
-    SetDefaultCodeLists(state_.Lists);
-    FillBodySiteNames(state_.BodySiteNames);
-    QDir().mkpath(state_.ReportFolderPath());
-    QDir().mkpath(state_.MyDocumentPath());
+    state_.startup.TodayYear = 2004;
+    state_.startup.TodayMonth = 6;
+    state_.startup.TodayDay = 15;
+    SetDefaultCodeLists(state_.lists);
+    QDir().mkpath(state_.paths.ReportFolderPath());
+    QDir().mkpath(state_.paths.MyDocumentPath());
     std::vector<ReportRecord> reports;
     int i = 0;
     for (const Case& c : kReports) {
@@ -72,12 +71,12 @@ class CrossTableWindowTest : public ::testing::Test {
       r.Choices[3] = c.hcv;
       r.Choices[4] = c.hbv;
       r.Texts[kOtherInfection] = QString::fromUtf16(c.other);
-      r.AnswerIds[0] = state_.Lists[0].entries[i % 3].id;
+      r.AnswerIds[0] = state_.lists[0].entries[i % 3].id;
       r.Sites[static_cast<std::size_t>(i * 9 % kSiteCount)] = 1;
       reports.push_back(r);
     }
-    EXPECT_TRUE(WriteDataFile(state_.DataFilePath(0), reports));
-    state_.NewestFileNo = 0;
+    EXPECT_TRUE(WriteDataFile(state_.paths.DataFilePath(0), reports));
+    state_.counters.NewestFileNo = 0;
   }
 
   template <typename W>
@@ -97,7 +96,7 @@ class CrossTableWindowTest : public ::testing::Test {
   }
   // Writes the CSV file through the button and returns its bytes.
   QByteArray WriteCsv(const CrossTableWindow& w, const QString& name) {
-    const QString path = QDir(state_.MyDocumentPath()).filePath(name);
+    const QString path = QDir(state_.paths.MyDocumentPath()).filePath(name);
     prompts_.answerSaveFile(path);
     prompts_.answer(PromptAnswer::Ok);
     Find<QPushButton>(w, "Command1")->click();

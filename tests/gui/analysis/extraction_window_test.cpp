@@ -43,9 +43,9 @@ class ExtractionWindowTest : public ::testing::Test {
   void SetUp() override {
     ASSERT_TRUE(testing::InstallFixtureCollection(state, kFixture, {0, 2}));
     // Started on 15 June 2004: the default period is 16 June 2003 to 15 June 2004.
-    state.TodayYear = 2004;
-    state.TodayMonth = 6;
-    state.TodayDay = 15;
+    state.startup.TodayYear = 2004;
+    state.startup.TodayMonth = 6;
+    state.startup.TodayDay = 15;
   }
 
   void open() {

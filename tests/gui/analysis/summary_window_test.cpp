@@ -40,9 +40,9 @@ class SummaryWindowTest : public ::testing::Test {
  protected:
   SummaryWindowTest() {
     EXPECT_TRUE(testing::InstallFixtureCollection(state, kFixtures, {0, 2}));
-    state.TodayYear = 2024;
-    state.TodayMonth = 6;
-    state.TodayDay = 15;
+    state.startup.TodayYear = 2024;
+    state.startup.TodayMonth = 6;
+    state.startup.TodayDay = 15;
     window = std::make_unique<SummaryWindow>(state);
   }
 

@@ -72,20 +72,20 @@ void Type(QWidget* box, const QString& text) {
 class CodeListEditorWindowTest : public ::testing::Test {
  protected:
   CodeListEditorWindowTest() {
-    EXPECT_TRUE(MakeOwnerOnlyFolder(state.DataFolderPath()));
-    state.Lists[kOccupations] = ListOf({{u"医師", 1}, {u"看護師", 2}, {u"薬剤師", 3}, {u"その他", 14}});
-    state.Lists[kCircumstances] = ListOf({{u"採血中", 150}});
-    state.Lists[kQuestion6Answers] = ListOf({{u"はい", 321}, {u"いいえ", 322}});
-    state.Lists[kQuestion7Answers] = ListOf({{u"汚染あり", 341}, {u"汚染なし", 342}, {u"不明", 343}});
-    state.Lists[kDepartments] = ListOf({{u"内科", 401}});
-    state.Lists[kActionTypes] = ListOf({{u"採血", 451}});  // the highest id in use
-    EXPECT_TRUE(WriteSettingsFile(state.SettingsFilePath(), state.Lists));
-    onFile = state.Lists;
-    state.LastCodeId = 0;
+    EXPECT_TRUE(MakeOwnerOnlyFolder(state.paths.DataFolderPath()));
+    state.lists[kOccupations] = ListOf({{u"医師", 1}, {u"看護師", 2}, {u"薬剤師", 3}, {u"その他", 14}});
+    state.lists[kCircumstances] = ListOf({{u"採血中", 150}});
+    state.lists[kQuestion6Answers] = ListOf({{u"はい", 321}, {u"いいえ", 322}});
+    state.lists[kQuestion7Answers] = ListOf({{u"汚染あり", 341}, {u"汚染なし", 342}, {u"不明", 343}});
+    state.lists[kDepartments] = ListOf({{u"内科", 401}});
+    state.lists[kActionTypes] = ListOf({{u"採血", 451}});  // the highest id in use
+    EXPECT_TRUE(WriteSettingsFile(state.paths.SettingsFilePath(), state.lists));
+    onFile = state.lists;
+    state.counters.LastCodeId = 0;
   }
 
   std::unique_ptr<CodeListEditorWindow> open(int list) {
-    state.EditedList = list;
+    state.editing.EditedList = list;
     auto window = std::make_unique<CodeListEditorWindow>(state);
     window->show();
     return window;
@@ -119,7 +119,7 @@ class CodeListEditorWindowTest : public ::testing::Test {
   }
   CodeLists readSettings() const {
     CodeLists read;
-    EXPECT_TRUE(ReadSettingsFile(state.SettingsFilePath(), read).ok());
+    EXPECT_TRUE(ReadSettingsFile(state.paths.SettingsFilePath(), read).ok());
     return read;
   }
 
@@ -158,9 +158,9 @@ TEST_F(CodeListEditorWindowTest, EachListHasItsCaptionColourAndInstruction) {
     EXPECT_FALSE(get<QLineEdit>(w.get(), u"Text2"_s)->isEnabled());
   }
   // The window reads set.dat when it opens: what was only in memory is gone.
-  state.Lists[kOccupations].entries.removeFirst();
+  state.lists[kOccupations].entries.removeFirst();
   auto w = open(kOccupations);
-  EXPECT_EQ(state.Lists, onFile);
+  EXPECT_EQ(state.lists, onFile);
 }
 
 TEST_F(CodeListEditorWindowTest, InsertGoesToTheEndOrInFrontOfTheSelectedEntry) {
@@ -170,11 +170,11 @@ TEST_F(CodeListEditorWindowTest, InsertGoesToTheEndOrInFrontOfTheSelectedEntry) 
 
   // Enter with an empty box does nothing.
   QTest::keyClick(text1, Qt::Key_Return);
-  EXPECT_EQ(state.Lists[kOccupations], onFile[kOccupations]);
+  EXPECT_EQ(state.lists[kOccupations], onFile[kOccupations]);
 
   insertWithEnter(w.get(), u"助産師"_s);
-  EXPECT_EQ(state.Lists[kOccupations].entries.last(), (CodeEntry{u"助産師"_s, QString(), 453}));
-  EXPECT_EQ(state.LastCodeId, 453);
+  EXPECT_EQ(state.lists[kOccupations].entries.last(), (CodeEntry{u"助産師"_s, QString(), 453}));
+  EXPECT_EQ(state.counters.LastCodeId, 453);
   EXPECT_EQ(Items(list1).last(), u"助産師"_s);
   EXPECT_TRUE(text1->text().isEmpty());
   EXPECT_FALSE(button(w.get(), u"cmdname_0"_s)->isEnabled());
@@ -184,37 +184,37 @@ TEST_F(CodeListEditorWindowTest, InsertGoesToTheEndOrInFrontOfTheSelectedEntry) 
   EXPECT_TRUE(entryButtonsEnabled(w.get()));
   typeName(w.get(), u"技師"_s);
   button(w.get(), u"cmdname_0"_s)->click();
-  EXPECT_EQ(Names(state.Lists[kOccupations]),
+  EXPECT_EQ(Names(state.lists[kOccupations]),
             (QStringList{u"医師"_s, u"技師"_s, u"看護師"_s, u"薬剤師"_s, u"その他"_s, u"助産師"_s}));
-  EXPECT_EQ(state.Lists[kOccupations].entries[1].id, 455);
+  EXPECT_EQ(state.lists[kOccupations].entries[1].id, 455);
   EXPECT_EQ(list1->selectedItems().size(), 0);
   EXPECT_FALSE(entryButtonsEnabled(w.get()));
 
   // A name the list has already: only the message.
-  const CodeLists before = state.Lists;
+  const CodeLists before = state.lists;
   prompts.answer(PromptAnswer::Ok);
   insertWithEnter(w.get(), u"薬剤師"_s);
   ASSERT_EQ(prompts.shown().size(), 1u);
   EXPECT_EQ(prompts.last().text, kSameName);
   EXPECT_EQ(prompts.last().title, QString());
   EXPECT_EQ(prompts.last().buttons, PromptButtons::Ok);
-  EXPECT_EQ(state.Lists, before);
+  EXPECT_EQ(state.lists, before);
   EXPECT_EQ(text1->text(), u"薬剤師"_s);
-  EXPECT_EQ(state.LastCodeId, 455);
+  EXPECT_EQ(state.counters.LastCodeId, 455);
 }
 
 TEST_F(CodeListEditorWindowTest, AFullListRefusesAnInsertionWithAMessage) {
-  for (int i = state.Lists[kDepartments].count(); i < kCodeListCapacity; ++i)
-    state.Lists[kDepartments].entries.append(CodeEntry{u"部署%1"_s.arg(i), QString(), 500 + i});
-  ASSERT_TRUE(WriteSettingsFile(state.SettingsFilePath(), state.Lists));
-  const CodeLists full = state.Lists;
+  for (int i = state.lists[kDepartments].count(); i < kCodeListCapacity; ++i)
+    state.lists[kDepartments].entries.append(CodeEntry{u"部署%1"_s.arg(i), QString(), 500 + i});
+  ASSERT_TRUE(WriteSettingsFile(state.paths.SettingsFilePath(), state.lists));
+  const CodeLists full = state.lists;
   auto w = open(kDepartments);
   prompts.answer(PromptAnswer::Ok);
   insertWithEnter(w.get(), u"新部署"_s);
   EXPECT_EQ(prompts.last().text, u"これ以上登録できません。1つのリストに登録できるのは101項目までです。"_s);
   EXPECT_EQ(prompts.last().icon, PromptIcon::Exclamation);
-  EXPECT_EQ(state.Lists, full);
-  EXPECT_EQ(state.LastCodeId, 0);
+  EXPECT_EQ(state.lists, full);
+  EXPECT_EQ(state.counters.LastCodeId, 0);
   EXPECT_FALSE(w->isChanged());
 }
 
@@ -237,7 +237,7 @@ TEST_F(CodeListEditorWindowTest, CommasAndCharactersAFileCannotHoldAreRemovedAsT
   text2->selectAll();
   Type(text2, u"13,-1，a"_s);
   EXPECT_EQ(text2->text(), u"13-1a"_s);
-  EXPECT_EQ(state.Lists[kOccupations].entries[2].code, u"13-1a"_s);
+  EXPECT_EQ(state.lists[kOccupations].entries[2].code, u"13-1a"_s);
 }
 
 TEST_F(CodeListEditorWindowTest, ACodeChangeAloneClosesWithoutAQuestion) {
@@ -246,14 +246,14 @@ TEST_F(CodeListEditorWindowTest, ACodeChangeAloneClosesWithoutAQuestion) {
   auto* text2 = get<QLineEdit>(w.get(), u"Text2"_s);
   text2->selectAll();
   Type(text2, u"01"_s);
-  EXPECT_EQ(state.Lists[kOccupations].entries[0].code, u"01"_s);
+  EXPECT_EQ(state.lists[kOccupations].entries[0].code, u"01"_s);
   EXPECT_FALSE(w->isChanged());
   button(w.get(), u"Command6"_s)->click();
   EXPECT_FALSE(w->isVisible());
   EXPECT_TRUE(prompts.shown().empty());
   // Not saved: the next opening starts from set.dat.
   auto again = open(kOccupations);
-  EXPECT_EQ(state.Lists[kOccupations].entries[0].code, u"1"_s);
+  EXPECT_EQ(state.lists[kOccupations].entries[0].code, u"1"_s);
 }
 
 TEST_F(CodeListEditorWindowTest, DeleteAsksTwiceAndRemovesOnlyAfterTwoOks) {
@@ -283,7 +283,7 @@ TEST_F(CodeListEditorWindowTest, DeleteAsksTwiceAndRemovesOnlyAfterTwoOks) {
       EXPECT_EQ(prompts.shown()[1].buttons, PromptButtons::OkCancel);
     }
     const QStringList expected = c.deleted ? QStringList{u"医師"_s, u"薬剤師"_s, u"その他"_s} : Names(onFile[kOccupations]);
-    EXPECT_EQ(Names(state.Lists[kOccupations]), expected);
+    EXPECT_EQ(Names(state.lists[kOccupations]), expected);
     EXPECT_EQ(Items(get<QListWidget>(w.get(), u"List1"_s)), expected);
     EXPECT_EQ(w->isChanged(), c.deleted);
     EXPECT_EQ(entryButtonsEnabled(w.get()), !c.deleted);
@@ -295,7 +295,7 @@ TEST_F(CodeListEditorWindowTest, DeletingTheOnlyEntryLeavesAnEmptyList) {
   click(w.get(), 0);
   prompts.answer(PromptAnswer::Ok).answer(PromptAnswer::Ok);
   button(w.get(), u"cmdname_1"_s)->click();
-  EXPECT_EQ(state.Lists[kDepartments].count(), 0);
+  EXPECT_EQ(state.lists[kDepartments].count(), 0);
   EXPECT_EQ(get<QListWidget>(w.get(), u"List1"_s)->count(), 0);
   // The code box has no entry to write to any more.
   EXPECT_FALSE(get<QLineEdit>(w.get(), u"Text2"_s)->isEnabled());
@@ -364,7 +364,7 @@ TEST_F(CodeListEditorWindowTest, RenameGoesThroughTheRenameDialog) {
       EXPECT_EQ(prompts.shown().size(), 1u);
       EXPECT_TRUE(w->isChanged());  // also when the name stayed
     }
-    const CodeEntry& entry = state.Lists[kOccupations].entries[1];
+    const CodeEntry& entry = state.lists[kOccupations].entries[1];
     EXPECT_EQ(entry, (CodeEntry{c.expectedName, u"2"_s, 2}));
     EXPECT_EQ(get<QListWidget>(w.get(), u"List1"_s)->item(1)->text(), c.expectedName);
   }
@@ -374,7 +374,7 @@ TEST_F(CodeListEditorWindowTest, RenameGoesThroughTheRenameDialog) {
   click(w.get(), 1);
   prompts.answer(PromptAnswer::Cancel);
   button(w.get(), u"cmdname_2"_s)->click();
-  EXPECT_EQ(state.Lists, onFile);
+  EXPECT_EQ(state.lists, onFile);
   EXPECT_FALSE(w->isChanged());
 }
 
@@ -384,7 +384,7 @@ TEST_F(CodeListEditorWindowTest, MovesFollowTheEntryAndMarkTheWindowEvenWhenNoth
   auto* text2 = get<QLineEdit>(w.get(), u"Text2"_s);
   click(w.get(), 0);
   button(w.get(), u"Command4_0"_s)->click();  // "∧" on the first entry
-  EXPECT_EQ(state.Lists, onFile);
+  EXPECT_EQ(state.lists, onFile);
   EXPECT_TRUE(w->isChanged());
   EXPECT_EQ(list1->currentRow(), 0);
 
@@ -396,13 +396,13 @@ TEST_F(CodeListEditorWindowTest, MovesFollowTheEntryAndMarkTheWindowEvenWhenNoth
   EXPECT_TRUE(entryButtonsEnabled(w.get()));
   button(w.get(), u"Command4_1"_s)->click();  // "∨"
   button(w.get(), u"Command4_3"_s)->click();  // "≪": to the bottom
-  EXPECT_EQ(Names(state.Lists[kOccupations]), (QStringList{u"医師"_s, u"看護師"_s, u"その他"_s, u"薬剤師"_s}));
-  EXPECT_EQ(state.Lists[kOccupations].entries[3], (CodeEntry{u"薬剤師"_s, u"3"_s, 3}));
+  EXPECT_EQ(Names(state.lists[kOccupations]), (QStringList{u"医師"_s, u"看護師"_s, u"その他"_s, u"薬剤師"_s}));
+  EXPECT_EQ(state.lists[kOccupations].entries[3], (CodeEntry{u"薬剤師"_s, u"3"_s, 3}));
   EXPECT_EQ(list1->currentRow(), 3);
   // The code box follows the moved entry.
   text2->selectAll();
   Type(text2, u"13"_s);
-  EXPECT_EQ(state.Lists[kOccupations].entries[3].code, u"13"_s);
+  EXPECT_EQ(state.lists[kOccupations].entries[3].code, u"13"_s);
 }
 
 // How the user closes the window.
@@ -421,13 +421,13 @@ TEST_F(CodeListEditorWindowTest, TheCloseQuestionSavesDiscardsOrKeepsTheWindowOp
       {CloseBy::Return, {PromptAnswer::Cancel}, false, false},
   };
   for (const Case& c : cases) {
-    ASSERT_TRUE(WriteSettingsFile(state.SettingsFilePath(), onFile));
-    QFile::remove(state.IdFilePath());
+    ASSERT_TRUE(WriteSettingsFile(state.paths.SettingsFilePath(), onFile));
+    QFile::remove(state.paths.IdFilePath());
     prompts.clear();
     auto w = open(kOccupations);
     insertWithEnter(w.get(), u"助産師"_s);
-    const CodeLists edited = state.Lists;
-    const std::int32_t id = state.LastCodeId;
+    const CodeLists edited = state.lists;
+    const std::int32_t id = state.counters.LastCodeId;
     for (PromptAnswer a : c.answers) prompts.answer(a);
     switch (c.how) {
       case CloseBy::Return: button(w.get(), u"Command6"_s)->click(); break;
@@ -448,15 +448,15 @@ TEST_F(CodeListEditorWindowTest, TheCloseQuestionSavesDiscardsOrKeepsTheWindowOp
     EXPECT_EQ(w->isVisible(), !c.closes);
     EXPECT_EQ(w->isChanged(), !c.closes);
     EXPECT_EQ(readSettings(), c.saved ? edited : onFile);
-    EXPECT_EQ(QFile::exists(state.IdFilePath()), c.saved);
+    EXPECT_EQ(QFile::exists(state.paths.IdFilePath()), c.saved);
     if (c.saved) {
       IdCounters counters;
-      ASSERT_TRUE(ReadIdFile(state.IdFilePath(), counters).ok());
+      ASSERT_TRUE(ReadIdFile(state.paths.IdFilePath(), counters).ok());
       EXPECT_EQ(counters.LastCodeId, id);
     }
     // Discarding returns the lists to set.dat; staying keeps the edits.
-    EXPECT_EQ(state.Lists, c.closes && !c.saved ? onFile : edited);
-    EXPECT_EQ(state.LastCodeId, id);
+    EXPECT_EQ(state.lists, c.closes && !c.saved ? onFile : edited);
+    EXPECT_EQ(state.counters.LastCodeId, id);
   }
 }
 
@@ -465,10 +465,10 @@ TEST_F(CodeListEditorWindowTest, AfterSavingClosingStillAsks) {
   insertWithEnter(w.get(), u"助産師"_s);
   button(w.get(), u"Command5"_s)->click();
   EXPECT_TRUE(prompts.shown().empty());
-  EXPECT_EQ(readSettings(), state.Lists);
+  EXPECT_EQ(readSettings(), state.lists);
   EXPECT_TRUE(w->isChanged());
   // Discarding now returns to what was saved.
-  const CodeLists saved = state.Lists;
+  const CodeLists saved = state.lists;
   click(w.get(), 0);
   prompts.answer(PromptAnswer::Ok).answer(PromptAnswer::Ok);
   button(w.get(), u"cmdname_1"_s)->click();
@@ -476,31 +476,31 @@ TEST_F(CodeListEditorWindowTest, AfterSavingClosingStillAsks) {
   w->close();
   EXPECT_EQ(prompts.shown()[2].text, kSaveQuestion);
   EXPECT_FALSE(w->isVisible());
-  EXPECT_EQ(state.Lists, saved);
+  EXPECT_EQ(state.lists, saved);
 }
 
 TEST_F(CodeListEditorWindowTest, IdsOfDiscardedEntriesAreNotGivenAgain) {
   {
     auto w = open(kOccupations);
     insertWithEnter(w.get(), u"助産師"_s);
-    EXPECT_EQ(state.Lists[kOccupations].entries.last().id, 453);
+    EXPECT_EQ(state.lists[kOccupations].entries.last().id, 453);
     prompts.answer(PromptAnswer::No).answer(PromptAnswer::Yes);
     w->close();
     EXPECT_FALSE(w->isVisible());
   }
-  EXPECT_EQ(state.Lists, onFile);
+  EXPECT_EQ(state.lists, onFile);
   auto w = open(kDepartments);
   insertWithEnter(w.get(), u"外科"_s);
-  EXPECT_EQ(state.Lists[kDepartments].entries.last().id, 455);
+  EXPECT_EQ(state.lists[kDepartments].entries.last().id, 455);
 }
 
 TEST_F(CodeListEditorWindowTest, AFailedSaveIsToldAndTheWindowKeepsItsEdits) {
-  ASSERT_TRUE(QFile::remove(state.SettingsFilePath()));
-  ASSERT_TRUE(QDir().mkdir(state.SettingsFilePath()));  // set.dat cannot be written
+  ASSERT_TRUE(QFile::remove(state.paths.SettingsFilePath()));
+  ASSERT_TRUE(QDir().mkdir(state.paths.SettingsFilePath()));  // set.dat cannot be written
   auto w = open(kOccupations);
-  EXPECT_EQ(state.Lists, onFile);  // unreadable: the lists stay as they were
+  EXPECT_EQ(state.lists, onFile);  // unreadable: the lists stay as they were
   insertWithEnter(w.get(), u"助産師"_s);
-  const CodeLists edited = state.Lists;
+  const CodeLists edited = state.lists;
 
   prompts.answer(PromptAnswer::Ok);
   button(w.get(), u"Command5"_s)->click();
@@ -514,13 +514,13 @@ TEST_F(CodeListEditorWindowTest, AFailedSaveIsToldAndTheWindowKeepsItsEdits) {
   EXPECT_TRUE(prompts.last().text.startsWith(u"設定を保存できませんでした。\n"_s));
   EXPECT_TRUE(w->isVisible());
   EXPECT_TRUE(w->isChanged());
-  EXPECT_EQ(state.Lists, edited);
+  EXPECT_EQ(state.lists, edited);
 
   // Discarding with set.dat unreadable returns to the lists as the window found them.
   prompts.answer(PromptAnswer::No).answer(PromptAnswer::Yes);
   w->close();
   EXPECT_FALSE(w->isVisible());
-  EXPECT_EQ(state.Lists, onFile);
+  EXPECT_EQ(state.lists, onFile);
 }
 
 TEST_F(CodeListEditorWindowTest, RenameDialogHandsBackTheCurrentNameUnlessOkWithText) {
@@ -580,7 +580,7 @@ TEST_F(CodeListEditorWindowTest, BothEditorsPlaceTheirControlsAsDesigned) {
 class AnswerCodeEditorTest : public CodeListEditorWindowTest {};
 
 TEST_F(AnswerCodeEditorTest, OpensOnQuestion6AndSwitchingDiscardsUnsavedEdits) {
-  state.EditedList = kOccupations;
+  state.editing.EditedList = kOccupations;
   AnswerCodeEditorWindow w(state);
   w.show();
   auto* list1 = get<QListWidget>(&w, u"List1"_s);
@@ -588,7 +588,7 @@ TEST_F(AnswerCodeEditorTest, OpensOnQuestion6AndSwitchingDiscardsUnsavedEdits) {
   auto* option7 = get<QRadioButton>(&w, u"Option1_1"_s);
   EXPECT_EQ(w.objectName(), u"frmiin2"_s);
   EXPECT_TRUE(option6->isChecked());
-  EXPECT_EQ(state.EditedList, kQuestion6Answers);
+  EXPECT_EQ(state.editing.EditedList, kQuestion6Answers);
   EXPECT_EQ(w.windowTitle(), u"設問6解答"_s);
   EXPECT_EQ(w.palette().color(QPalette::Window), QColor(128, 128, 128));
   EXPECT_EQ(option6->palette().color(QPalette::Window), QColor(128, 128, 128));
@@ -600,13 +600,13 @@ TEST_F(AnswerCodeEditorTest, OpensOnQuestion6AndSwitchingDiscardsUnsavedEdits) {
 
   // Ids come from the one counter of all lists.
   insertWithEnter(&w, u"どちらでもない"_s);
-  EXPECT_EQ(state.Lists[kQuestion6Answers].entries.last().id, 453);
+  EXPECT_EQ(state.lists[kQuestion6Answers].entries.last().id, 453);
   click(&w, 0);
   EXPECT_TRUE(entryButtonsEnabled(&w));
 
   option7->click();
   EXPECT_TRUE(prompts.shown().empty());
-  EXPECT_EQ(state.EditedList, kQuestion7Answers);
+  EXPECT_EQ(state.editing.EditedList, kQuestion7Answers);
   EXPECT_EQ(w.windowTitle(), u"設問7解答"_s);
   EXPECT_EQ(w.palette().color(QPalette::Window), QColor(0, 0, 255));
   EXPECT_EQ(option7->palette().color(QPalette::Window), QColor(0, 0, 255));
@@ -615,7 +615,7 @@ TEST_F(AnswerCodeEditorTest, OpensOnQuestion6AndSwitchingDiscardsUnsavedEdits) {
   EXPECT_FALSE(w.isChanged());
 
   option6->click();
-  EXPECT_EQ(state.Lists, onFile);
+  EXPECT_EQ(state.lists, onFile);
   EXPECT_EQ(Items(list1), Names(onFile[kQuestion6Answers]));
   w.close();
   EXPECT_FALSE(w.isVisible());
@@ -625,7 +625,7 @@ TEST_F(AnswerCodeEditorTest, OpensOnQuestion6AndSwitchingDiscardsUnsavedEdits) {
   AnswerCodeEditorWindow again(state);
   again.show();
   insertWithEnter(&again, u"どちらでもない"_s);
-  EXPECT_EQ(state.Lists[kQuestion6Answers].entries.last().id, 455);
+  EXPECT_EQ(state.lists[kQuestion6Answers].entries.last().id, 455);
 }
 
 TEST_F(AnswerCodeEditorTest, EditsOfQuestion7AreSavedAndAskedAboutLikeTheOtherLists) {

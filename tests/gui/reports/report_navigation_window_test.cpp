@@ -66,9 +66,8 @@ class FailingRenames : public DataFileOps {
 class ReportNavigationWindowTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    ASSERT_TRUE(MakeOwnerOnlyFolder(state.ReportFolderPath()));
-    FillBodySiteNames(state.BodySiteNames);
-    state.LastCodeId = 470;
+    ASSERT_TRUE(MakeOwnerOnlyFolder(state.paths.ReportFolderPath()));
+    state.counters.LastCodeId = 470;
   }
 
   // Data files with the given report counts (kMissing: no such file),
@@ -91,24 +90,24 @@ class ReportNavigationWindowTest : public ::testing::Test {
           if (edit) edit(r);
           table.push_back(r);
         }
-        ASSERT_TRUE(WriteDataFile(state.DataFilePath(n), table));
-        state.FileRecordCounts[static_cast<std::size_t>(n)] = static_cast<std::int16_t>(count);
+        ASSERT_TRUE(WriteDataFile(state.paths.DataFilePath(n), table));
+        state.dataFile.FileRecordCounts[static_cast<std::size_t>(n)] = static_cast<std::int16_t>(count);
       }
       ++n;
     }
-    state.LastReportId = state.TotalReports = id - 1;
-    state.NewestFileNo = static_cast<std::int16_t>(n - 1);
+    state.counters.LastReportId = state.counters.TotalReports = id - 1;
+    state.counters.NewestFileNo = static_cast<std::int16_t>(n - 1);
     StandAt(n - 1, -1);
   }
   void StandAt(int fileNo, int index) {
-    LoadDataFile(state, fileNo);
-    state.CurrentIndex = index < 0 ? std::max(0, state.ReportCount() - 1) : index;
+    LoadDataFile(state.dataFile, state.paths, fileNo);
+    state.dataFile.CurrentIndex = index < 0 ? std::max(0, state.dataFile.ReportCount() - 1) : index;
   }
   // The report ids of data file n on disk; nullopt when it is not there.
   std::optional<std::vector<int>> IdsOnDisk(int n) {
-    if (!QFile::exists(state.DataFilePath(n))) return std::nullopt;
+    if (!QFile::exists(state.paths.DataFilePath(n))) return std::nullopt;
     std::vector<ReportRecord> table;
-    EXPECT_TRUE(ReadDataFile(state.DataFilePath(n), table).ok()) << n;
+    EXPECT_TRUE(ReadDataFile(state.paths.DataFilePath(n), table).ok()) << n;
     std::vector<int> ids;
     for (const ReportRecord& r : table) ids.push_back(r.ReportId);
     return ids;
@@ -155,7 +154,7 @@ class ReportNavigationWindowTest : public ::testing::Test {
 
 TEST_F(ReportNavigationWindowTest, StepButtonsCrossFileBoundariesAndSaveTheFileLeftWhenChanged) {
   Collection({2, 3, 2});
-  const QByteArray file1 = FileBytes(state.DataFilePath(1));
+  const QByteArray file1 = FileBytes(state.paths.DataFilePath(1));
   ReportWindow w(state);
   w.show();
   EXPECT_EQ(At(w), Shown(" 7/ 7", 7));
@@ -169,23 +168,23 @@ TEST_F(ReportNavigationWindowTest, StepButtonsCrossFileBoundariesAndSaveTheFileL
   EXPECT_EQ(At(w), Shown(" 6/ 7", 6));
   Click(w, "Command2");  // into file 1: file 2 unchanged, nothing written
   EXPECT_EQ(At(w), Shown(" 5/ 7", 5));
-  EXPECT_EQ(state.CurrentFileNo, 1);
-  EXPECT_FALSE(QFile::exists(state.IdFilePath()));
+  EXPECT_EQ(state.dataFile.CurrentFileNo, 1);
+  EXPECT_FALSE(QFile::exists(state.paths.IdFilePath()));
 
   // An edit stays in memory while the window moves within the file...
   Retype(Find<QLineEdit>(w, "Text1_5"), QStringLiteral("変更後"));
   Click(w, "Command2");
   EXPECT_EQ(At(w), Shown(" 4/ 7", 4));
-  EXPECT_EQ(FileBytes(state.DataFilePath(1)), file1);
+  EXPECT_EQ(FileBytes(state.paths.DataFilePath(1)), file1);
   // ...and is written when the file is left.
   Click(w, "Command4");
   EXPECT_EQ(At(w), Shown(" 1/ 7", 1));
-  EXPECT_EQ(state.CurrentFileNo, 0);
+  EXPECT_EQ(state.dataFile.CurrentFileNo, 0);
   EXPECT_FALSE(w.isChanged());
   std::vector<ReportRecord> saved;
-  ASSERT_TRUE(ReadDataFile(state.DataFilePath(1), saved).ok());
+  ASSERT_TRUE(ReadDataFile(state.paths.DataFilePath(1), saved).ok());
   EXPECT_EQ(saved[2].Texts[kReporterName], QStringLiteral("変更後"));
-  EXPECT_EQ(FileBytes(state.IdFilePath()), QByteArray(" 470 \r\n 7 \r\n 2 \r\n 7 \r\n"));
+  EXPECT_EQ(FileBytes(state.paths.IdFilePath()), QByteArray(" 470 \r\n 7 \r\n 2 \r\n 7 \r\n"));
 
   // "▲" and "▲▲" on the first report do nothing.
   Click(w, "Command2");
@@ -210,14 +209,14 @@ TEST_F(ReportNavigationWindowTest, StepsPassOverAMissingDataFile) {
   Click(w, "Command2");
   Click(w, "Command2");  // over file 2
   EXPECT_EQ(At(w), Shown(" 2/ 4", 2));
-  EXPECT_EQ(state.CurrentFileNo, 1);
+  EXPECT_EQ(state.dataFile.CurrentFileNo, 1);
   Click(w, "Command3");
   EXPECT_EQ(At(w), Shown(" 3/ 4", 3));
   Click(w, "Command4");  // file 0 holds none: the first report is in file 1
   EXPECT_EQ(At(w), Shown(" 1/ 4", 1));
   Click(w, "Command2");
   EXPECT_EQ(At(w), Shown(" 1/ 4", 1));
-  EXPECT_EQ(state.CurrentIndex, 0);
+  EXPECT_EQ(state.dataFile.CurrentIndex, 0);
   Click(w, "Command5");
   EXPECT_EQ(At(w), Shown(" 4/ 4", 4));
   EXPECT_TRUE(prompts.shown().empty());
@@ -248,11 +247,11 @@ TEST_F(ReportNavigationWindowTest, SearchInBothKindsListsHitsFromEveryFileAndSho
   EXPECT_EQ(prompts.last().title, QStringLiteral("検索"));
   EXPECT_GE(prompts.busyCalls(), 2);  // the hourglass while searching
   EXPECT_FALSE(prompts.busy());
-  EXPECT_EQ(state.CurrentFileNo, 0);
-  EXPECT_EQ(state.CurrentIndex, 2);
+  EXPECT_EQ(state.dataFile.CurrentFileNo, 0);
+  EXPECT_EQ(state.dataFile.CurrentIndex, 2);
   EXPECT_EQ(Label(w), QStringLiteral(" 3/ 7"));
   EXPECT_EQ(Find<QLineEdit>(w, "Text1_0")->text(), QStringLiteral("C-120"));
-  EXPECT_EQ(state.SearchHits.size(), 4u);
+  EXPECT_EQ(state.searchHits.size(), 4u);
 
   prompts.clear();
   prompts.answerInput(QStringLiteral("山田"));
@@ -263,8 +262,8 @@ TEST_F(ReportNavigationWindowTest, SearchInBothKindsListsHitsFromEveryFileAndSho
   ASSERT_EQ(prompts.shown().size(), 1u);
   EXPECT_EQ(prompts.last().text, QStringLiteral("報告者氏名を入力してください。"));
   EXPECT_EQ(prompts.last().title, QStringLiteral("検索"));
-  EXPECT_EQ(state.CurrentFileNo, 2);
-  EXPECT_EQ(state.CurrentIndex, 0);
+  EXPECT_EQ(state.dataFile.CurrentFileNo, 2);
+  EXPECT_EQ(state.dataFile.CurrentIndex, 0);
   EXPECT_EQ(Label(w), QStringLiteral(" 6/ 7"));
   EXPECT_EQ(Name(w), QStringLiteral("小山田"));
   EXPECT_EQ(prompts.beeps(), 0);
@@ -289,7 +288,7 @@ TEST_F(ReportNavigationWindowTest, ASearchWithoutAChoiceKeepsTheReportShown) {
   EXPECT_EQ(prompts.last().icon, PromptIcon::None);
   EXPECT_EQ(prompts.last().buttons, PromptButtons::Ok);
   EXPECT_EQ(At(w), before);
-  EXPECT_EQ(state.SearchHits.size(), 0u);
+  EXPECT_EQ(state.searchHits.size(), 0u);
 
   // The input box cancelled or left empty: nothing is searched.
   prompts.clear();
@@ -307,15 +306,15 @@ TEST_F(ReportNavigationWindowTest, ASearchWithoutAChoiceKeepsTheReportShown) {
     EXPECT_FALSE(dialog->isVisible());
   });
   Find<QAction>(w, "mnuSerItem_0")->trigger();
-  EXPECT_EQ(state.SearchHits.size(), 4u);
-  EXPECT_EQ(state.CurrentFileNo, 0);
+  EXPECT_EQ(state.searchHits.size(), 4u);
+  EXPECT_EQ(state.dataFile.CurrentFileNo, 0);
   EXPECT_EQ(At(w), before);
 }
 
 TEST_F(ReportNavigationWindowTest, ANewReportNotYetChangedStaysThroughASearchUntilAHitIsChosen) {
   // "Is this reporter in already?": a search from a fresh new report.
   Collection({2});
-  state.NewReportMode = true;
+  state.editing.NewReportMode = true;
   ReportWindow w(state);
   w.show();
   ASSERT_EQ(At(w), std::make_pair(QStringLiteral(" 3/ 3"), QString()));
@@ -324,32 +323,32 @@ TEST_F(ReportNavigationWindowTest, ANewReportNotYetChangedStaysThroughASearchUnt
   Find<QAction>(w, "mnuSerItem_1")->trigger();
   EXPECT_EQ(prompts.last().text, QStringLiteral("データが見つかりません"));
   EXPECT_EQ(At(w), std::make_pair(QStringLiteral(" 3/ 3"), QString()));
-  EXPECT_EQ(state.ReportCount(), 3);
-  EXPECT_EQ(state.TotalReports, 3);
+  EXPECT_EQ(state.dataFile.ReportCount(), 3);
+  EXPECT_EQ(state.counters.TotalReports, 3);
 
   // A hit chosen leaves the new report, which was never written.
   prompts.answerInput(QStringLiteral("報告者1"));
   ChooseLine({QStringLiteral("K1 ( 報告者氏名; 報告者1 ) ")}, 0);
   Find<QAction>(w, "mnuSerItem_1")->trigger();
   EXPECT_EQ(At(w), Shown(" 1/ 2", 1));
-  EXPECT_EQ(state.ReportCount(), 2);
-  EXPECT_EQ(state.TotalReports, 2);
-  EXPECT_EQ(state.LastReportId, 3);
-  EXPECT_FALSE(QFile::exists(state.IdFilePath()));
+  EXPECT_EQ(state.dataFile.ReportCount(), 2);
+  EXPECT_EQ(state.counters.TotalReports, 2);
+  EXPECT_EQ(state.counters.LastReportId, 3);
+  EXPECT_FALSE(QFile::exists(state.paths.IdFilePath()));
 }
 
 TEST_F(ReportNavigationWindowTest, SteppingBackFromANewReportThatStartedAFileTakesItBack) {
   Collection({1000});
-  state.NewReportMode = true;
+  state.editing.NewReportMode = true;
   ReportWindow w(state);
   w.show();
-  ASSERT_EQ(state.NewestFileNo, 1);
+  ASSERT_EQ(state.counters.NewestFileNo, 1);
   EXPECT_EQ(Label(w), QStringLiteral(" 1001/ 1001"));
   Click(w, "Command2");
   EXPECT_EQ(At(w), Shown(" 1000/ 1000", 1000));
-  EXPECT_EQ(state.NewestFileNo, 0);
-  EXPECT_EQ(state.TotalReports, 1000);
-  EXPECT_FALSE(QFile::exists(state.DataFilePath(1)));
+  EXPECT_EQ(state.counters.NewestFileNo, 0);
+  EXPECT_EQ(state.counters.TotalReports, 1000);
+  EXPECT_FALSE(QFile::exists(state.paths.DataFilePath(1)));
   Click(w, "Command5");  // nothing after it now
   EXPECT_EQ(At(w), Shown(" 1000/ 1000", 1000));
   EXPECT_TRUE(prompts.shown().empty());
@@ -378,19 +377,19 @@ TEST_F(ReportNavigationWindowTest, EachKindOfDeletionLeavesTheFilesAndCountersRi
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    QDir(state.ReportFolderPath()).removeRecursively();
-    ASSERT_TRUE(MakeOwnerOnlyFolder(state.ReportFolderPath()));
-    QFile::remove(state.IdFilePath());
-    state.FileRecordCounts.fill(0);
+    QDir(state.paths.ReportFolderPath()).removeRecursively();
+    ASSERT_TRUE(MakeOwnerOnlyFolder(state.paths.ReportFolderPath()));
+    QFile::remove(state.paths.IdFilePath());
+    state.dataFile.FileRecordCounts.fill(0);
     Collection(c.files);
-    const int lastId = state.LastReportId;
+    const int lastId = state.counters.LastReportId;
     StandAt(c.fileNo, c.index);
     ReportWindow w(state);
     w.show();
     Click(w, "Command7");
     EXPECT_EQ(At(w), c.shown);
-    EXPECT_EQ(state.NewestFileNo, c.newest);
-    EXPECT_EQ(state.TotalReports, c.total);
+    EXPECT_EQ(state.counters.NewestFileNo, c.newest);
+    EXPECT_EQ(state.counters.TotalReports, c.total);
     Click(w, "Command1");
     ASSERT_FALSE(w.isVisible());
     EXPECT_TRUE(prompts.shown().empty());
@@ -399,14 +398,14 @@ TEST_F(ReportNavigationWindowTest, EachKindOfDeletionLeavesTheFilesAndCountersRi
     for (std::size_t n = 0; n < c.onDisk.size(); ++n) {
       EXPECT_EQ(IdsOnDisk(static_cast<int>(n)), c.onDisk[n]) << "file " << n;
       const int count = c.onDisk[n] ? static_cast<int>(c.onDisk[n]->size()) : 0;
-      EXPECT_EQ(state.FileRecordCounts[n], count) << "count of file " << n;
+      EXPECT_EQ(state.dataFile.FileRecordCounts[n], count) << "count of file " << n;
       counted += count;
     }
     EXPECT_EQ(counted, c.total);
-    EXPECT_EQ(state.LastReportId, lastId);
+    EXPECT_EQ(state.counters.LastReportId, lastId);
     IdCounters onDisk;
-    ASSERT_TRUE(ReadIdFile(state.IdFilePath(), onDisk).ok());
-    EXPECT_EQ(onDisk, state.Counters);
+    ASSERT_TRUE(ReadIdFile(state.paths.IdFilePath(), onDisk).ok());
+    EXPECT_EQ(onDisk, state.counters);
   }
 }
 
@@ -415,12 +414,12 @@ TEST_F(ReportNavigationWindowTest, DeletingTheLastReportLeavesAnEmptyFileAndStar
   ReportWindow w(state);
   w.show();
   Click(w, "Command7");
-  EXPECT_EQ(FileBytes(state.DataFilePath(0)), DataFileBytes({}));
-  EXPECT_EQ(FileBytes(state.IdFilePath()), QByteArray(" 470 \r\n 1 \r\n 0 \r\n 0 \r\n"));
+  EXPECT_EQ(FileBytes(state.paths.DataFilePath(0)), DataFileBytes({}));
+  EXPECT_EQ(FileBytes(state.paths.IdFilePath()), QByteArray(" 470 \r\n 1 \r\n 0 \r\n 0 \r\n"));
   // The new report takes the next id: the deleted one is not given again.
-  ASSERT_EQ(state.ReportCount(), 1);
-  EXPECT_EQ(state.ReportTable[0].ReportId, 2);
-  EXPECT_EQ(state.LastReportId, 2);
+  ASSERT_EQ(state.dataFile.ReportCount(), 1);
+  EXPECT_EQ(state.dataFile.ReportTable[0].ReportId, 2);
+  EXPECT_EQ(state.counters.LastReportId, 2);
   EXPECT_EQ(At(w), std::make_pair(QStringLiteral(" 1/ 1"), QString()));
   EXPECT_EQ(Find<QLineEdit>(w, "Text1_0")->text(), QString());
   EXPECT_FALSE(w.isChanged());
@@ -431,10 +430,10 @@ TEST_F(ReportNavigationWindowTest, DeletingTheLastReportLeavesAnEmptyFileAndStar
   Click(w, "Command6");
   Click(w, "Command2");
   Click(w, "Command7");
-  EXPECT_EQ(state.ReportCount(), 1);
-  EXPECT_EQ(state.ReportTable[0].ReportId, 3);
+  EXPECT_EQ(state.dataFile.ReportCount(), 1);
+  EXPECT_EQ(state.dataFile.ReportTable[0].ReportId, 3);
   Click(w, "Command6");
-  EXPECT_EQ(state.ReportTable.back().ReportId, 4);
+  EXPECT_EQ(state.dataFile.ReportTable.back().ReportId, 4);
   EXPECT_TRUE(prompts.shown().empty());
 }
 
@@ -442,9 +441,9 @@ TEST_F(ReportNavigationWindowTest, AFailedRenameIsToldAndNothingIsLost) {
   Collection({2, 1, 2});
   StandAt(1, 0);
   std::map<int, QByteArray> files;
-  for (int n = 0; n < 3; ++n) files[n] = FileBytes(state.DataFilePath(n));
-  const IdCounters counters = state.Counters;
-  const auto counts = state.FileRecordCounts;
+  for (int n = 0; n < 3; ++n) files[n] = FileBytes(state.paths.DataFilePath(n));
+  const IdCounters counters = state.counters;
+  const auto counts = state.dataFile.FileRecordCounts;
 
   FailingRenames ops;
   ops.failAt = 2;  // the rename of 2.dat to 1.dat
@@ -456,21 +455,21 @@ TEST_F(ReportNavigationWindowTest, AFailedRenameIsToldAndNothingIsLost) {
   ASSERT_EQ(prompts.shown().size(), 1u);
   EXPECT_EQ(prompts.last().text,
             QStringLiteral("データファイル「%1」の名前を「1.dat」に変更できなかったため、表示データは削除していません。")
-                .arg(QDir::toNativeSeparators(state.DataFilePath(2))));
+                .arg(QDir::toNativeSeparators(state.paths.DataFilePath(2))));
   EXPECT_EQ(prompts.last().title, QString());
   EXPECT_EQ(prompts.last().icon, PromptIcon::Critical);
   EXPECT_EQ(At(w), Shown(" 3/ 5", 3));
-  for (int n = 0; n < 3; ++n) EXPECT_EQ(FileBytes(state.DataFilePath(n)), files[n]) << n;
-  EXPECT_EQ(QDir(state.ReportFolderPath()).entryList(QDir::Files).size(), 3);
-  EXPECT_EQ(state.Counters, counters);
-  EXPECT_EQ(state.FileRecordCounts, counts);
+  for (int n = 0; n < 3; ++n) EXPECT_EQ(FileBytes(state.paths.DataFilePath(n)), files[n]) << n;
+  EXPECT_EQ(QDir(state.paths.ReportFolderPath()).entryList(QDir::Files).size(), 3);
+  EXPECT_EQ(state.counters, counters);
+  EXPECT_EQ(state.dataFile.FileRecordCounts, counts);
 
   // Once the renames go through, so does the deletion.
   w.setDataFileOps(FileSystemDataFileOps());
   Click(w, "Command7");
   EXPECT_EQ(At(w), Shown(" 3/ 4", 4));
-  EXPECT_EQ(FileBytes(state.DataFilePath(1)), files[2]);
-  EXPECT_FALSE(QFile::exists(state.DataFilePath(2)));
+  EXPECT_EQ(FileBytes(state.paths.DataFilePath(1)), files[2]);
+  EXPECT_FALSE(QFile::exists(state.paths.DataFilePath(2)));
 }
 
 }  // namespace

@@ -73,19 +73,18 @@ void Retype(QLineEdit* box, const QString& text) {
 class ReportWindowTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    ASSERT_TRUE(MakeOwnerOnlyFolder(state.ReportFolderPath()));
-    FillBodySiteNames(state.BodySiteNames);
-    state.Lists[kOccupations] = ListOf({{u"1", u"医師", 1}, {u"2", u"看護師", 2}, {u"14", u"その他", 14}});
-    state.Lists[kPlaces] = ListOf({{u"1", u"病室", 50}, {u"3", u"手術室", 51}});
-    state.Lists[kPurposes] = ListOf({{u"1", u"採血", 100}});
-    state.Lists[kCircumstances] = ListOf({{u"2", u"使用中", 150}});
-    state.Lists[kDevices] = ListOf({{u"1", u"注射針", 200}, {u"6", u"翼状針", 206}});
-    state.Lists[kSeverities] = ListOf({{u"1", u"軽症", 300}});
-    state.Lists[kQuestion6Answers] = ListOf({{u"1", u"はい", 321}, {u"2", u"いいえ", 322}});
-    state.Lists[kQuestion7Answers] = ListOf({{u"1", u"汚染あり", 341}});
-    state.Lists[kDepartments] = ListOf({{u"1", u"内科", 401}, {u"2", u"外科", 402}});
-    state.Lists[kActionTypes] = ListOf({{u"1", u"採血", 451}});
-    state.LastCodeId = 470;
+    ASSERT_TRUE(MakeOwnerOnlyFolder(state.paths.ReportFolderPath()));
+    state.lists[kOccupations] = ListOf({{u"1", u"医師", 1}, {u"2", u"看護師", 2}, {u"14", u"その他", 14}});
+    state.lists[kPlaces] = ListOf({{u"1", u"病室", 50}, {u"3", u"手術室", 51}});
+    state.lists[kPurposes] = ListOf({{u"1", u"採血", 100}});
+    state.lists[kCircumstances] = ListOf({{u"2", u"使用中", 150}});
+    state.lists[kDevices] = ListOf({{u"1", u"注射針", 200}, {u"6", u"翼状針", 206}});
+    state.lists[kSeverities] = ListOf({{u"1", u"軽症", 300}});
+    state.lists[kQuestion6Answers] = ListOf({{u"1", u"はい", 321}, {u"2", u"いいえ", 322}});
+    state.lists[kQuestion7Answers] = ListOf({{u"1", u"汚染あり", 341}});
+    state.lists[kDepartments] = ListOf({{u"1", u"内科", 401}, {u"2", u"外科", 402}});
+    state.lists[kActionTypes] = ListOf({{u"1", u"採血", 451}});
+    state.counters.LastCodeId = 470;
   }
 
   static ReportRecord Report(int id) {
@@ -105,14 +104,14 @@ class ReportWindowTest : public ::testing::Test {
     for (int count : counts) {
       std::vector<ReportRecord> table;
       for (int i = 0; i < count; ++i) table.push_back(Report(id++));
-      ASSERT_TRUE(WriteDataFile(state.DataFilePath(n), table));
-      state.FileRecordCounts[static_cast<std::size_t>(n++)] = static_cast<std::int16_t>(count);
+      ASSERT_TRUE(WriteDataFile(state.paths.DataFilePath(n), table));
+      state.dataFile.FileRecordCounts[static_cast<std::size_t>(n++)] = static_cast<std::int16_t>(count);
     }
-    state.LastReportId = state.TotalReports = id - 1;
-    state.NewestFileNo = static_cast<std::int16_t>(n - 1);
-    state.CurrentFileNo = n - 1;
-    ASSERT_TRUE(ReadDataFile(state.DataFilePath(n - 1), state.ReportTable).ok());
-    state.CurrentIndex = std::max(0, state.ReportCount() - 1);
+    state.counters.LastReportId = state.counters.TotalReports = id - 1;
+    state.counters.NewestFileNo = static_cast<std::int16_t>(n - 1);
+    state.dataFile.CurrentFileNo = n - 1;
+    ASSERT_TRUE(ReadDataFile(state.paths.DataFilePath(n - 1), state.dataFile.ReportTable).ok());
+    state.dataFile.CurrentIndex = std::max(0, state.dataFile.ReportCount() - 1);
   }
 
   template <typename T>
@@ -252,7 +251,7 @@ TEST_F(ReportWindowTest, TextBoxesUseTheirInputMethodModes) {
 
 TEST_F(ReportWindowTest, ANewReportFilledOnEveryPageIsWrittenWhenTheWindowCloses) {
   Collection({1});
-  state.NewReportMode = true;
+  state.editing.NewReportMode = true;
   ReportWindow w(state);
   w.show();
   EXPECT_FALSE(w.isChanged());
@@ -337,9 +336,9 @@ TEST_F(ReportWindowTest, ANewReportFilledOnEveryPageIsWrittenWhenTheWindowCloses
   expected.Hours = {8, 0, 0};
   expected.Minutes = {30, 0, 0};
   expected.Sites[0] = expected.Sites[64] = 1;
-  EXPECT_EQ(state.ReportTable[1], expected);
-  EXPECT_EQ(FileBytes(state.DataFilePath(0)), DataFileBytes({Report(1), expected}));
-  EXPECT_EQ(FileBytes(state.IdFilePath()), QByteArray(" 470 \r\n 2 \r\n 0 \r\n 2 \r\n"));
+  EXPECT_EQ(state.dataFile.ReportTable[1], expected);
+  EXPECT_EQ(FileBytes(state.paths.DataFilePath(0)), DataFileBytes({Report(1), expected}));
+  EXPECT_EQ(FileBytes(state.paths.IdFilePath()), QByteArray(" 470 \r\n 2 \r\n 0 \r\n 2 \r\n"));
 }
 
 TEST_F(ReportWindowTest, CommasAndUnstorableCharactersNeverReachTheReport) {
@@ -360,7 +359,7 @@ TEST_F(ReportWindowTest, CommasAndUnstorableCharactersNeverReachTheReport) {
     EXPECT_EQ(box->text(), c.kept) << c.box;
     EXPECT_EQ(box->cursorPosition(), c.kept.size()) << c.box;
   }
-  const ReportRecord& r = state.ReportTable[0];
+  const ReportRecord& r = state.dataFile.ReportTable[0];
   EXPECT_EQ(r.Texts[kReporterName], QStringLiteral("山田花子様"));
   EXPECT_EQ(r.Texts[kRecordNumber], QStringLiteral("K1"));
   EXPECT_EQ(r.OtherTexts[1], QStringLiteral("処置室前"));
@@ -372,7 +371,7 @@ TEST_F(ReportWindowTest, CommasAndUnstorableCharactersNeverReachTheReport) {
   QTest::keyClick(note, Qt::Key_Return);
   Type(note, QStringLiteral("リキャップ，受傷😀"));
   EXPECT_EQ(note->toPlainText(), QStringLiteral("採血後,\nリキャップ，受傷"));
-  EXPECT_EQ(state.ReportTable[0].Notes[1], QStringLiteral("採血後、∨∧リキャップ、受傷"));
+  EXPECT_EQ(state.dataFile.ReportTable[0].Notes[1], QStringLiteral("採血後、∨∧リキャップ、受傷"));
 }
 
 TEST_F(ReportWindowTest, ListsShowCodeAndNameAndOptionsStoreTheirNumber) {
@@ -386,21 +385,21 @@ TEST_F(ReportWindowTest, ListsShowCodeAndNameAndOptionsStoreTheirNumber) {
   EXPECT_EQ(devices->currentIndex(), -1);
   for (int k = 0; k < 10; ++k) {
     auto* box = Find<QComboBox>(w, ControlName("Combo1", k).toLatin1().constData());
-    const CodeList& list = state.Lists[static_cast<std::size_t>(k)];
+    const CodeList& list = state.lists[static_cast<std::size_t>(k)];
     ASSERT_EQ(box->count(), list.count()) << k;
     box->setCurrentIndex(list.count() - 1);
-    EXPECT_EQ(state.ReportTable[0].AnswerIds[k], list.entries.back().id) << k;
+    EXPECT_EQ(state.dataFile.ReportTable[0].AnswerIds[k], list.entries.back().id) << k;
   }
   // Deselecting stores nothing.
   devices->setCurrentIndex(-1);
-  EXPECT_EQ(state.ReportTable[0].AnswerIds[kDevices], 206);
+  EXPECT_EQ(state.dataFile.ReportTable[0].AnswerIds[kDevices], 206);
 
   for (int g = 0; g < ReportWindow::kOptionGroups; ++g) {
     for (int n = 0; n < ReportWindow::kOptionCounts[g]; ++n) {
       if (g == 1) continue;  // question 5 has its own test
       const QByteArray name = "Option" + QByteArray::number(g + 1) + "_" + QByteArray::number(n);
       Find<QRadioButton>(w, name.constData())->click();
-      EXPECT_EQ(state.ReportTable[0].Choices[g], n + 1) << name.constData();
+      EXPECT_EQ(state.dataFile.ReportTable[0].Choices[g], n + 1) << name.constData();
     }
   }
   EXPECT_TRUE(w.isChanged());
@@ -409,7 +408,7 @@ TEST_F(ReportWindowTest, ListsShowCodeAndNameAndOptionsStoreTheirNumber) {
 TEST_F(ReportWindowTest, QuestionFiveClosesThePatientBlockAndClearsTheResults) {
   Collection({1});
   ReportWindow w(state);
-  const ReportRecord& r = state.ReportTable[0];
+  const ReportRecord& r = state.dataFile.ReportTable[0];
   const char* block[] = {"Text1_4", "Text1_6", "Text1_1", "Option3_0", "Option3_1", "Option3_2", "Option4_0",
                          "Option4_1", "Option4_2", "Option5_0", "Option5_1", "Option5_2"};
   auto blockEnabled = [&](bool enabled) {
@@ -460,14 +459,14 @@ TEST_F(ReportWindowTest, QuestionFiveClosesThePatientBlockAndClearsTheResults) {
 
 TEST_F(ReportWindowTest, AStoredReportIsShownControlForControl) {
   Collection({1000, 3});
-  ReportRecord& first = state.ReportTable[0];
+  ReportRecord& first = state.dataFile.ReportTable[0];
   first.Choices = {1, 2, 0, 0, 0, 1, 1, 1, 1, 1, 0};  // "いいえ": the block closed
   first.Sites[1] = 1;
   first.Texts[kOtherInfection] = QStringLiteral("残り");
   first.Years[0] = 2026;  // today, as the report after it will show
   first.Months[0] = 12;
   first.Days[0] = 9;
-  ReportRecord& r = state.ReportTable[1];
+  ReportRecord& r = state.dataFile.ReportTable[1];
   r.Texts = {"K-9", "梅毒", "3", "41", "P-7", "山田花子", "佐藤一郎", "S-1", "2", "", ""};
   r.Choices = {2, 1, 1, 2, 3, 0, 2, 9, 0, 1, 0};  // 9: beyond question 14's four answers
   r.Notes = {"一行目∨∧二行目", "背景、詳細", "", "", "", ""};
@@ -479,12 +478,12 @@ TEST_F(ReportWindowTest, AStoredReportIsShownControlForControl) {
   r.Hours = {23, 0, 0};
   r.Minutes = {5, 0, 0};
   r.Sites[12] = r.Sites[47] = 1;
-  const QByteArray onDisk = FileBytes(state.DataFilePath(1));
+  const QByteArray onDisk = FileBytes(state.paths.DataFilePath(1));
 
-  state.CurrentIndex = 0;
+  state.dataFile.CurrentIndex = 0;
   ReportWindow w(state);
   EXPECT_FALSE(Find<QWidget>(w, "Text1_4")->isEnabled());
-  state.CurrentIndex = 1;
+  state.dataFile.CurrentIndex = 1;
   w.hyouji();
 
   for (int k = 0; k < 9; ++k)
@@ -544,8 +543,8 @@ TEST_F(ReportWindowTest, AStoredReportIsShownControlForControl) {
   w.show();
   Find<QPushButton>(w, "Command1")->click();
   EXPECT_FALSE(w.isVisible());
-  EXPECT_EQ(FileBytes(state.DataFilePath(1)), onDisk);
-  EXPECT_FALSE(QFile::exists(state.IdFilePath()));
+  EXPECT_EQ(FileBytes(state.paths.DataFilePath(1)), onDisk);
+  EXPECT_FALSE(QFile::exists(state.paths.IdFilePath()));
 }
 
 TEST_F(ReportWindowTest, NewReportStartsAtTheEndOfTheNewestFileWithoutAChange) {
@@ -559,10 +558,10 @@ TEST_F(ReportWindowTest, NewReportStartsAtTheEndOfTheNewestFileWithoutAChange) {
   EXPECT_TRUE(w.isChanged());
   Find<QPushButton>(w, "Command6")->click();
 
-  ASSERT_EQ(state.ReportCount(), 4);
-  EXPECT_EQ(state.CurrentIndex, 3);
-  EXPECT_EQ(state.ReportTable[3].ReportId, 6);
-  EXPECT_EQ(state.TotalReports, 6);
+  ASSERT_EQ(state.dataFile.ReportCount(), 4);
+  EXPECT_EQ(state.dataFile.CurrentIndex, 3);
+  EXPECT_EQ(state.dataFile.ReportTable[3].ReportId, 6);
+  EXPECT_EQ(state.counters.TotalReports, 6);
   EXPECT_EQ(Find<QLabel>(w, "Label9_0")->text(), QStringLiteral(" 6/ 6"));
   EXPECT_EQ(Box(w, "Text1_5")->text(), QString());
   EXPECT_EQ(Box(w, "txd_0")->text().trimmed(), QStringLiteral("9"));
@@ -578,63 +577,63 @@ TEST_F(ReportWindowTest, NewReportStartsAtTheEndOfTheNewestFileWithoutAChange) {
 
 TEST_F(ReportWindowTest, AnUntouchedNewReportIsNotWrittenAndTheCountersStayTrue) {
   Collection({2});
-  const QByteArray onDisk = FileBytes(state.DataFilePath(0));
-  state.NewReportMode = true;
+  const QByteArray onDisk = FileBytes(state.paths.DataFilePath(0));
+  state.editing.NewReportMode = true;
   {
     ReportWindow w(state);
     w.show();
-    EXPECT_EQ(state.TotalReports, 3);
+    EXPECT_EQ(state.counters.TotalReports, 3);
     EXPECT_FALSE(w.isChanged());
     QTest::keyClick(&w, Qt::Key_Escape);
     EXPECT_FALSE(w.isVisible());
   }
-  EXPECT_EQ(FileBytes(state.DataFilePath(0)), onDisk);
-  EXPECT_FALSE(QFile::exists(state.IdFilePath()));
-  EXPECT_EQ(state.ReportCount(), 2);
-  EXPECT_EQ(state.TotalReports, 2);
-  EXPECT_EQ(state.FileRecordCounts[0], 2);
-  EXPECT_EQ(state.LastReportId, 3);  // the id is not given again
+  EXPECT_EQ(FileBytes(state.paths.DataFilePath(0)), onDisk);
+  EXPECT_FALSE(QFile::exists(state.paths.IdFilePath()));
+  EXPECT_EQ(state.dataFile.ReportCount(), 2);
+  EXPECT_EQ(state.counters.TotalReports, 2);
+  EXPECT_EQ(state.dataFile.FileRecordCounts[0], 2);
+  EXPECT_EQ(state.counters.LastReportId, 3);  // the id is not given again
 }
 
 TEST_F(ReportWindowTest, TheReportAfterAThousandStartsTheNextFile) {
   Collection({1000});
-  state.NewReportMode = true;
+  state.editing.NewReportMode = true;
   ReportWindow w(state);
   w.show();
-  EXPECT_EQ(state.NewestFileNo, 1);
-  EXPECT_EQ(state.CurrentFileNo, 1);
+  EXPECT_EQ(state.counters.NewestFileNo, 1);
+  EXPECT_EQ(state.dataFile.CurrentFileNo, 1);
   EXPECT_EQ(Find<QLabel>(w, "Label9_0")->text(), QStringLiteral(" 1001/ 1001"));
   Type(Box(w, "Text1_5"), QStringLiteral("千一人目"));
   w.close();  // the close box
   EXPECT_FALSE(w.isVisible());
 
   std::vector<ReportRecord> file1;
-  ASSERT_TRUE(ReadDataFile(state.DataFilePath(1), file1).ok());
+  ASSERT_TRUE(ReadDataFile(state.paths.DataFilePath(1), file1).ok());
   ASSERT_EQ(file1.size(), 1u);
   EXPECT_EQ(file1[0].ReportId, 1001);
   EXPECT_EQ(file1[0].Texts[kReporterName], QStringLiteral("千一人目"));
-  EXPECT_EQ(FileBytes(state.IdFilePath()), QByteArray(" 470 \r\n 1001 \r\n 1 \r\n 1001 \r\n"));
+  EXPECT_EQ(FileBytes(state.paths.IdFilePath()), QByteArray(" 470 \r\n 1001 \r\n 1 \r\n 1001 \r\n"));
 }
 
 TEST_F(ReportWindowTest, NoNewReportWhenTheLastPossibleFileIsFull) {
   std::vector<ReportRecord> full;
   for (int i = 0; i < 1000; ++i) full.push_back(Report(7000 + i));
-  ASSERT_TRUE(WriteDataFile(state.DataFilePath(kMaxFileNo), full));
-  state.ReportTable = full;
-  state.NewestFileNo = kMaxFileNo;
-  state.CurrentFileNo = kMaxFileNo;
-  state.CurrentIndex = 999;
-  state.TotalReports = 1000;
-  state.LastReportId = 7999;
-  state.FileRecordCounts[kMaxFileNo] = 1000;
-  state.NewReportMode = true;
+  ASSERT_TRUE(WriteDataFile(state.paths.DataFilePath(kMaxFileNo), full));
+  state.dataFile.ReportTable = full;
+  state.counters.NewestFileNo = kMaxFileNo;
+  state.dataFile.CurrentFileNo = kMaxFileNo;
+  state.dataFile.CurrentIndex = 999;
+  state.counters.TotalReports = 1000;
+  state.counters.LastReportId = 7999;
+  state.dataFile.FileRecordCounts[kMaxFileNo] = 1000;
+  state.editing.NewReportMode = true;
   prompts.answer(PromptAnswer::Ok);
   ReportWindow w(state);
   ASSERT_EQ(prompts.shown().size(), 1u);
   EXPECT_EQ(prompts.last().text, kCollectionFullMessage);
   EXPECT_EQ(prompts.last().icon, PromptIcon::Exclamation);
-  EXPECT_EQ(state.ReportCount(), 1000);
-  EXPECT_EQ(state.LastReportId, 7999);
+  EXPECT_EQ(state.dataFile.ReportCount(), 1000);
+  EXPECT_EQ(state.counters.LastReportId, 7999);
   EXPECT_EQ(Box(w, "Text1_5")->text(), QStringLiteral("報告者7999"));
   EXPECT_EQ(Find<QLabel>(w, "Label9_0")->text(), QStringLiteral(" 1000/ 1000"));
 }
@@ -645,14 +644,14 @@ TEST_F(ReportWindowTest, AFailedSaveIsToldAndNothingIsLost) {
   w.show();
   Retype(Box(w, "Text1_5"), QStringLiteral("新しい名前"));
   // Something in the way of the data file: a folder of its name.
-  ASSERT_TRUE(QFile::remove(state.DataFilePath(0)));
-  ASSERT_TRUE(QDir().mkpath(state.DataFilePath(0)));
+  ASSERT_TRUE(QFile::remove(state.paths.DataFilePath(0)));
+  ASSERT_TRUE(QDir().mkpath(state.paths.DataFilePath(0)));
 
   prompts.answer(PromptAnswer::Ok).answer(PromptAnswer::No);
   Find<QPushButton>(w, "Command1")->click();
   ASSERT_EQ(prompts.shown().size(), 2u);
   EXPECT_TRUE(prompts.shown()[0].text.startsWith(
-      QStringLiteral("ファイル「%1」を書き込めませんでした。").arg(QDir::toNativeSeparators(state.DataFilePath(0)))))
+      QStringLiteral("ファイル「%1」を書き込めませんでした。").arg(QDir::toNativeSeparators(state.paths.DataFilePath(0)))))
       << prompts.shown()[0].text.toStdString();
   EXPECT_EQ(prompts.shown()[0].icon, PromptIcon::Critical);
   EXPECT_EQ(prompts.shown()[1].text, QStringLiteral("変更を保存できませんでした。保存せずに閉じますか？"));
@@ -660,27 +659,27 @@ TEST_F(ReportWindowTest, AFailedSaveIsToldAndNothingIsLost) {
   EXPECT_EQ(prompts.shown()[1].buttons, PromptButtons::YesNo);
   EXPECT_TRUE(w.isVisible());
   EXPECT_TRUE(w.isChanged());
-  EXPECT_EQ(state.ReportTable[0].Texts[kReporterName], QStringLiteral("新しい名前"));
-  EXPECT_FALSE(QFile::exists(state.IdFilePath()));
+  EXPECT_EQ(state.dataFile.ReportTable[0].Texts[kReporterName], QStringLiteral("新しい名前"));
+  EXPECT_FALSE(QFile::exists(state.paths.IdFilePath()));
 
   // Once the way is clear the next leave saves.
-  ASSERT_TRUE(QDir().rmdir(state.DataFilePath(0)));
+  ASSERT_TRUE(QDir().rmdir(state.paths.DataFilePath(0)));
   Find<QPushButton>(w, "Command1")->click();
   EXPECT_FALSE(w.isVisible());
   std::vector<ReportRecord> saved;
-  ASSERT_TRUE(ReadDataFile(state.DataFilePath(0), saved).ok());
+  ASSERT_TRUE(ReadDataFile(state.paths.DataFilePath(0), saved).ok());
   EXPECT_EQ(saved[0].Texts[kReporterName], QStringLiteral("新しい名前"));
 }
 
 TEST_F(ReportWindowTest, ClosingWithoutSavingAfterAFailedSaveTakesTheNewReportBack) {
   Collection({1});
-  state.NewReportMode = true;
+  state.editing.NewReportMode = true;
   ReportWindow w(state);
   w.show();
-  ASSERT_EQ(state.TotalReports, 2);
+  ASSERT_EQ(state.counters.TotalReports, 2);
   Type(Box(w, "Text1_5"), QStringLiteral("書けない報告"));
-  ASSERT_TRUE(QFile::remove(state.DataFilePath(0)));
-  ASSERT_TRUE(QDir().mkpath(state.DataFilePath(0)));
+  ASSERT_TRUE(QFile::remove(state.paths.DataFilePath(0)));
+  ASSERT_TRUE(QDir().mkpath(state.paths.DataFilePath(0)));
 
   prompts.answer(PromptAnswer::Ok).answer(PromptAnswer::Yes);
   Find<QPushButton>(w, "Command1")->click();
@@ -689,19 +688,19 @@ TEST_F(ReportWindowTest, ClosingWithoutSavingAfterAFailedSaveTakesTheNewReportBa
   EXPECT_FALSE(w.isVisible());
   EXPECT_FALSE(w.isChanged());
   // The counters describe the files on disk again; the id stays given.
-  EXPECT_EQ(state.ReportCount(), 1);
-  EXPECT_EQ(state.TotalReports, 1);
-  EXPECT_EQ(state.FileRecordCounts[0], 1);
-  EXPECT_EQ(state.LastReportId, 2);
-  EXPECT_FALSE(QFile::exists(state.IdFilePath()));
+  EXPECT_EQ(state.dataFile.ReportCount(), 1);
+  EXPECT_EQ(state.counters.TotalReports, 1);
+  EXPECT_EQ(state.dataFile.FileRecordCounts[0], 1);
+  EXPECT_EQ(state.counters.LastReportId, 2);
+  EXPECT_FALSE(QFile::exists(state.paths.IdFilePath()));
 }
 
 TEST_F(ReportWindowTest, AnUnreadableDataFileIsKeptBeforeTheNewReportIsWritten) {
-  QFile damaged(state.DataFilePath(0));
+  QFile damaged(state.paths.DataFilePath(0));
   ASSERT_TRUE(damaged.open(QIODevice::WriteOnly));
   damaged.write("2\r\n 1 \r\n");
   damaged.close();
-  state.NewReportMode = true;  // the main window found the file unreadable: empty table
+  state.editing.NewReportMode = true;  // the main window found the file unreadable: empty table
   ReportWindow w(state);
   w.show();
   Type(Box(w, "Text1_5"), QStringLiteral("報告者"));
@@ -711,10 +710,10 @@ TEST_F(ReportWindowTest, AnUnreadableDataFileIsKeptBeforeTheNewReportIsWritten) 
   ASSERT_EQ(prompts.shown().size(), 1u);
   EXPECT_EQ(prompts.last().text,
             QStringLiteral("データファイル「%1」は読み込めなかったため、上書きせずに「0.dat.damaged-20261209-1030」という名前で残しました。")
-                .arg(QDir::toNativeSeparators(state.DataFilePath(0))));
-  EXPECT_EQ(FileBytes(state.DataFilePath(0) + QStringLiteral(".damaged-20261209-1030")), QByteArray("2\r\n 1 \r\n"));
+                .arg(QDir::toNativeSeparators(state.paths.DataFilePath(0))));
+  EXPECT_EQ(FileBytes(state.paths.DataFilePath(0) + QStringLiteral(".damaged-20261209-1030")), QByteArray("2\r\n 1 \r\n"));
   std::vector<ReportRecord> saved;
-  ASSERT_TRUE(ReadDataFile(state.DataFilePath(0), saved).ok());
+  ASSERT_TRUE(ReadDataFile(state.paths.DataFilePath(0), saved).ok());
   ASSERT_EQ(saved.size(), 1u);
   EXPECT_EQ(saved[0].Texts[kReporterName], QStringLiteral("報告者"));
 }

@@ -32,9 +32,9 @@ const QString kBackupQuestion = QStringLiteral(
 class MainWindowTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    PrepareDataFolder(state);
-    SetDefaultCodeLists(state.Lists);
-    ASSERT_TRUE(WriteSettingsFile(state.SettingsFilePath(), state.Lists));
+    PrepareDataFolder(state.paths);
+    SetDefaultCodeLists(state.lists);
+    ASSERT_TRUE(WriteSettingsFile(state.paths.SettingsFilePath(), state.lists));
   }
   static ReportRecord report(int id) {
     ReportRecord r;
@@ -45,7 +45,7 @@ class MainWindowTest : public ::testing::Test {
   void writeFile(int n, int count, int firstId) {
     std::vector<ReportRecord> table;
     for (int i = 0; i < count; ++i) table.push_back(report(firstId + i));
-    ASSERT_TRUE(WriteDataFile(state.DataFilePath(n), table));
+    ASSERT_TRUE(WriteDataFile(state.paths.DataFilePath(n), table));
   }
   QByteArray bytes(const QString& path) {
     QByteArray b;
@@ -125,47 +125,47 @@ TEST_F(MainWindowTest, ReportButtonsChooseTheModeFromTheNewestFile) {
   for (const Case& c : cases) {
     writeFile(0, 2, 1);
     writeFile(1, c.reportsInNewest, 10);
-    state.NewestFileNo = 1;
+    state.counters.NewestFileNo = 1;
     MainWindow window(state);
     window.activate();
     bool newMode = !c.newReport;
     int index = -1;
     WhenModal(QStringLiteral("frmrep"), [&](QWidget* rep) {
-      newMode = state.NewReportMode;
-      index = state.CurrentIndex;
+      newMode = state.editing.NewReportMode;
+      index = state.dataFile.CurrentIndex;
       rep->close();
     });
     window.findChild<QPushButton*>(QString::fromLatin1(c.button))->click();
     EXPECT_EQ(newMode, c.newReport) << c.button << " " << c.reportsInNewest;
     if (!c.newReport) EXPECT_EQ(index, c.reportsInNewest - 1);
-    EXPECT_FALSE(state.NewReportMode);  // cleared once the window has closed
+    EXPECT_FALSE(state.editing.NewReportMode);  // cleared once the window has closed
   }
 }
 
 TEST_F(MainWindowTest, LoadCountsEveryFileAndActivationReloadsTheNewest) {
   writeFile(0, 3, 1);
   writeFile(1, 0, 0);
-  QFile broken(state.DataFilePath(2));
+  QFile broken(state.paths.DataFilePath(2));
   ASSERT_TRUE(broken.open(QIODevice::WriteOnly));
   broken.write(" 5 \r\nnot a number\r\n");
   broken.close();
   writeFile(3, 2, 4);
-  state.NewestFileNo = 3;
+  state.counters.NewestFileNo = 3;
 
   MainWindow window(state);
   window.load();
-  EXPECT_EQ(state.FileRecordCounts[0], 3);
-  EXPECT_EQ(state.FileRecordCounts[1], 0);
-  EXPECT_EQ(state.FileRecordCounts[2], 0);  // unreadable counts as empty
-  EXPECT_EQ(state.FileRecordCounts[3], 2);
+  EXPECT_EQ(state.dataFile.FileRecordCounts[0], 3);
+  EXPECT_EQ(state.dataFile.FileRecordCounts[1], 0);
+  EXPECT_EQ(state.dataFile.FileRecordCounts[2], 0);  // unreadable counts as empty
+  EXPECT_EQ(state.dataFile.FileRecordCounts[3], 2);
   EXPECT_TRUE(prompts.shown().empty());  // not a first run: no greeting
 
-  LoadDataFile(state, 0);  // as an analysis scan or the entry window would leave it
+  LoadDataFile(state.dataFile, state.paths, 0);  // as an analysis scan or the entry window would leave it
   // A modal window closes: the newest data file is back.
   window.openModal([&] { EXPECT_TRUE(prompts.busy()); });
-  EXPECT_EQ(state.CurrentFileNo, 3);
-  ASSERT_EQ(state.ReportCount(), 2);
-  EXPECT_EQ(state.ReportTable[1].ReportId, 5);
+  EXPECT_EQ(state.dataFile.CurrentFileNo, 3);
+  ASSERT_EQ(state.dataFile.ReportCount(), 2);
+  EXPECT_EQ(state.dataFile.ReportTable[1].ReportId, 5);
   EXPECT_FALSE(prompts.busy());
 }
 
@@ -205,7 +205,7 @@ TEST_F(MainWindowTest, AnalysisButtonsOpenTheirViews) {
 }
 
 TEST_F(MainWindowTest, ClosingWritesCountersStoresPlacementAndAsksAboutTheBackup) {
-  state.Counters = IdCounters{470, 12, 0, 11};
+  state.counters = IdCounters{470, 12, 0, 11};
   MainWindow window(state);
   window.move(100, 80);
   window.show();
@@ -214,7 +214,7 @@ TEST_F(MainWindowTest, ClosingWritesCountersStoresPlacementAndAsksAboutTheBackup
   prompts.answer(PromptAnswer::No);
   window.findChild<QPushButton*>(QStringLiteral("Command1"))->click();
 
-  EXPECT_EQ(bytes(state.IdFilePath()), QByteArray(" 470 \r\n 12 \r\n 0 \r\n 11 \r\n"));
+  EXPECT_EQ(bytes(state.paths.IdFilePath()), QByteArray(" 470 \r\n 12 \r\n 0 \r\n 11 \r\n"));
   ASSERT_EQ(prompts.shown().size(), 1u);
   EXPECT_EQ(prompts.last().text, kBackupQuestion);
   EXPECT_EQ(prompts.last().title, QStringLiteral("バックアップの確認"));
@@ -224,7 +224,7 @@ TEST_F(MainWindowTest, ClosingWritesCountersStoresPlacementAndAsksAboutTheBackup
   EXPECT_EQ(StoredSetting(QStringLiteral("MainTop")), QString::number(window.frameGeometry().y() * 15));
   EXPECT_EQ(StoredSetting(QStringLiteral("MainWidth")), QString::number(window.frameGeometry().width() * 15));
   EXPECT_EQ(StoredSetting(QStringLiteral("MainHeight")), QString::number(window.frameGeometry().height() * 15));
-  EXPECT_TRUE(QDir(state.BackupFolderPath()).isEmpty());  // "いいえ" copies nothing
+  EXPECT_TRUE(QDir(state.paths.BackupFolderPath()).isEmpty());  // "いいえ" copies nothing
 }
 
 TEST_F(MainWindowTest, MinimisedWindowStoresNoPlacementButStillSaves) {
@@ -236,30 +236,30 @@ TEST_F(MainWindowTest, MinimisedWindowStoresNoPlacementButStillSaves) {
   prompts.answer(PromptAnswer::No);
   window.close();
   EXPECT_EQ(StoredSetting(QStringLiteral("MainTop")), QStringLiteral("unchanged"));
-  EXPECT_TRUE(QFile::exists(state.IdFilePath()));
+  EXPECT_TRUE(QFile::exists(state.paths.IdFilePath()));
 }
 
 TEST_F(MainWindowTest, BackupOverwritesSameNamesAndKeepsBackupOnlyFiles) {
   writeFile(0, 2, 1);
-  ASSERT_TRUE(MakeOwnerOnlyFolder(state.BackupFolderPath() + QStringLiteral("/data")));
-  ASSERT_TRUE(SaveFileAtomically(state.BackupFolderPath() + QStringLiteral("/set.dat"), "old", FileAccess::OwnerOnly));
-  ASSERT_TRUE(SaveFileAtomically(state.BackupFolderPath() + QStringLiteral("/data/7.dat"), "only in backup",
+  ASSERT_TRUE(MakeOwnerOnlyFolder(state.paths.BackupFolderPath() + QStringLiteral("/data")));
+  ASSERT_TRUE(SaveFileAtomically(state.paths.BackupFolderPath() + QStringLiteral("/set.dat"), "old", FileAccess::OwnerOnly));
+  ASSERT_TRUE(SaveFileAtomically(state.paths.BackupFolderPath() + QStringLiteral("/data/7.dat"), "only in backup",
                                  FileAccess::OwnerOnly));
   MainWindow window(state);
   prompts.answer(PromptAnswer::Yes);
   window.close();
 
-  const QString bu = state.BackupFolderPath();
-  EXPECT_EQ(bytes(bu + QStringLiteral("/set.dat")), bytes(state.SettingsFilePath()));
-  EXPECT_EQ(bytes(bu + QStringLiteral("/ttid.dat")), bytes(state.IdFilePath()));  // written before the copy
-  EXPECT_EQ(bytes(bu + QStringLiteral("/data/0.dat")), bytes(state.DataFilePath(0)));
+  const QString bu = state.paths.BackupFolderPath();
+  EXPECT_EQ(bytes(bu + QStringLiteral("/set.dat")), bytes(state.paths.SettingsFilePath()));
+  EXPECT_EQ(bytes(bu + QStringLiteral("/ttid.dat")), bytes(state.paths.IdFilePath()));  // written before the copy
+  EXPECT_EQ(bytes(bu + QStringLiteral("/data/0.dat")), bytes(state.paths.DataFilePath(0)));
   EXPECT_EQ(bytes(bu + QStringLiteral("/data/7.dat")), QByteArray("only in backup"));
   EXPECT_EQ(prompts.shown().size(), 1u);
 }
 
 TEST_F(MainWindowTest, FailedBackupIsReported) {
   // A folder in the backup where the data folder has a file cannot be replaced.
-  ASSERT_TRUE(MakeOwnerOnlyFolder(state.BackupFolderPath() + QStringLiteral("/set.dat")));
+  ASSERT_TRUE(MakeOwnerOnlyFolder(state.paths.BackupFolderPath() + QStringLiteral("/set.dat")));
   MainWindow window(state);
   prompts.answer(PromptAnswer::Yes).answer(PromptAnswer::Ok);
   window.close();
@@ -269,7 +269,7 @@ TEST_F(MainWindowTest, FailedBackupIsReported) {
 }
 
 TEST_F(MainWindowTest, FailedCounterSaveIsReported) {
-  ASSERT_TRUE(MakeOwnerOnlyFolder(state.IdFilePath()));  // a folder where ttid.dat belongs
+  ASSERT_TRUE(MakeOwnerOnlyFolder(state.paths.IdFilePath()));  // a folder where ttid.dat belongs
   MainWindow window(state);
   prompts.answer(PromptAnswer::Ok).answer(PromptAnswer::No);
   window.close();

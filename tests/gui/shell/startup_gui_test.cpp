@@ -84,10 +84,10 @@ TEST_F(StartupTest, FirstStartPreparesTheMachineAndGreetsInOrder) {
   EXPECT_TRUE(run->window->isVisible());
   EXPECT_EQ(run->prompts.texts(), (QStringList{kWelcome, kGuide}));
   EXPECT_TRUE(editorOpenBetween);
-  EXPECT_TRUE(run->state->FirstRun);
+  EXPECT_TRUE(run->state->startup.FirstRun);
   // The data folder is the current folder while the program runs.
   EXPECT_EQ(QFileInfo(QDir::currentPath()).canonicalFilePath(), QFileInfo(data(QString())).canonicalFilePath());
-  EXPECT_EQ(run->state->TodayYear * 10000 + run->state->TodayMonth * 100 + run->state->TodayDay, 20261209);
+  EXPECT_EQ(run->state->startup.TodayYear * 10000 + run->state->startup.TodayMonth * 100 + run->state->startup.TodayDay, 20261209);
 
   for (const QString& folder : {QStringLiteral("tonrix"), QStringLiteral("tonrixbu"), QStringLiteral("tonrix/data")}) {
     const QFileInfo info(QDir(root.path()).filePath(folder));
@@ -120,7 +120,7 @@ TEST_F(StartupTest, CancelledFirstLoginEndsButTheNextStartWorks) {
   auto second = newRun();
   start(*second);
   ASSERT_NE(second->window, nullptr);
-  EXPECT_FALSE(second->state->FirstRun);
+  EXPECT_FALSE(second->state->startup.FirstRun);
   EXPECT_TRUE(second->prompts.shown().empty());
   second->prompts.answer(PromptAnswer::No);
   second->window->close();
@@ -239,7 +239,7 @@ TEST_F(StartupTest, DeletedOrBrokenSettingsComeBackAsDefaults) {
     auto run = newRun();
     start(*run);
     ASSERT_NE(run->window, nullptr);
-    EXPECT_EQ(run->state->Lists, defaults);
+    EXPECT_EQ(run->state->lists, defaults);
     CodeLists onDisk;
     ASSERT_TRUE(ReadSettingsFile(data("set.dat"), onDisk).ok());
     EXPECT_EQ(onDisk, defaults);

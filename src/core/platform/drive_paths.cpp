@@ -1,0 +1,28 @@
+#include "core/platform/drive_paths.h"
+
+#include <QDir>
+
+namespace orvanta {
+namespace {
+
+const QString kDataFolderName = QStringLiteral("tonrix");
+
+}  // namespace
+
+DrivePaths::DrivePaths(QString root) : root_(std::move(root)) {}
+
+QString DrivePaths::DataFolderPath() const { return QDir(root_).filePath(kDataFolderName); }
+QString DrivePaths::ReportFolderPath() const { return QDir(DataFolderPath()).filePath(QStringLiteral("data")); }
+QString DrivePaths::BackupFolderPath() const { return QDir(root_).filePath(kDataFolderName + QStringLiteral("bu")); }
+QString DrivePaths::DataFilePath(int fileNo) const {
+  return QDir(ReportFolderPath()).filePath(QString::number(fileNo) + QStringLiteral(".dat"));
+}
+QString DrivePaths::IdFilePath() const { return QDir(DataFolderPath()).filePath(QStringLiteral("ttid.dat")); }
+QString DrivePaths::SettingsFilePath() const { return QDir(DataFolderPath()).filePath(QStringLiteral("set.dat")); }
+QString DrivePaths::PasswordFilePath() const { return QDir(DataFolderPath()).filePath(QStringLiteral("passw.dat")); }
+QString DrivePaths::FirstRunRecordPath() const {
+  return QDir(DataFolderPath()).filePath(QStringLiteral("started.dat"));
+}
+QString DrivePaths::MyDocumentPath() const { return QDir(root_).filePath(QStringLiteral("my document")); }
+
+}  // namespace orvanta

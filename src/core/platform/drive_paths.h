@@ -1,0 +1,30 @@
+#pragma once
+// The drive root and every path built from it. The drive "c:" stands for one
+// folder: the home directory in the program, a temporary folder in tests. So
+// "c:\tonrix" is <root>/tonrix, the reports are in <root>/tonrix/data and
+// "c:\my document" is <root>/my document.
+
+#include <QString>
+
+namespace orvanta {
+
+class DrivePaths {
+ public:
+  explicit DrivePaths(QString root);
+
+  QString DriveRoot() const { return root_; }
+  QString DataFolderPath() const;    // tonrix
+  QString ReportFolderPath() const;  // tonrix/data
+  QString BackupFolderPath() const;  // tonrixbu
+  QString DataFilePath(int fileNo) const;  // tonrix/data/<fileNo>.dat
+  QString IdFilePath() const;              // tonrix/ttid.dat
+  QString SettingsFilePath() const;        // tonrix/set.dat
+  QString PasswordFilePath() const;        // tonrix/passw.dat
+  QString FirstRunRecordPath() const;      // tonrix/started.dat
+  QString MyDocumentPath() const;          // my document: where CSV files are offered
+
+ private:
+  QString root_;
+};
+
+}  // namespace orvanta
