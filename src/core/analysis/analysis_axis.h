@@ -23,6 +23,8 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <memory>
+#include <mutex>
 #include <optional>
 #include <vector>
 
@@ -334,6 +336,18 @@ namespace scan_detail {
 std::vector<QString> Paths(const std::function<QString(int)>& filePath, int newestFileNo);
 std::function<QString(int)> DataFilePaths(const DrivePaths& paths);
 
+// The loaded files of one scan, given back when done with, so that the next
+// file is read into memory the scan already has instead of fresh pages.
+class FilePool {
+ public:
+  std::unique_ptr<ScannedFile> take();
+  void giveBack(std::unique_ptr<ScannedFile> file);
+
+ private:
+  std::mutex mutex_;
+  std::vector<std::unique_ptr<ScannedFile>> free_;
+};
+
 }  // namespace scan_detail
 
 // The scan with the view's work done beside the reading: part(file) makes the
@@ -350,16 +364,18 @@ ScanSummary ScanDataFilesInParts(const std::function<QString(int)>& filePath, in
   };
   const PeriodDays days = DaysOf(period);
   const std::vector<QString> paths = scan_detail::Paths(filePath, newestFileNo);
+  scan_detail::FilePool pool;
   ScanSummary summary;
   MapInOrder<Outcome>(
       static_cast<int>(paths.size()), threads,
       [&](int i) {
         Outcome o;
-        ScannedFile file;
-        if (file.load(paths[static_cast<std::size_t>(i)], days, i)) {
-          o.reportsInPeriod = static_cast<std::int64_t>(file.reports().size());
-          o.part.emplace(part(file));
+        std::unique_ptr<ScannedFile> file = pool.take();
+        if (file->load(paths[static_cast<std::size_t>(i)], days, i)) {
+          o.reportsInPeriod = static_cast<std::int64_t>(file->reports().size());
+          o.part.emplace(part(*file));
         }
+        pool.giveBack(std::move(file));
         return o;
       },
       [&](int, Outcome&& o) {

@@ -37,7 +37,9 @@ template <typename Result>
 void MapInOrder(int count, int threads, const std::function<Result(int)>& map,
                 const std::function<void(int, Result&&)>& take) {
   const int workers = WorkThreadCount(threads);
-  const int ahead = 2 * workers;
+  // Room for a worker that is held up by the rest of the machine: the others
+  // go on with the pieces after its one meanwhile.
+  const int ahead = 4 * workers;
   // A piece's slot is free again once its result was taken, and no more
   // than `ahead` pieces are out at once, so `ahead` places serve them all.
   std::vector<std::optional<Result>> held(static_cast<std::size_t>(ahead));
