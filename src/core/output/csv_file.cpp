@@ -29,7 +29,7 @@ QString CsvGridRows(const ResultGridModel& grid) {
   return text;
 }
 
-void AppendCsvGridRows(const ResultGridModel& grid, QByteArray& out) {
+bool WriteCsvGridRows(const ResultGridModel& grid, const BytePieces& write) {
   // Blocks end at a row's end, so no character is ever cut in two and the
   // bytes are those of the whole text encoded at once.
   constexpr qsizetype kBlock = 1 << 16;
@@ -42,18 +42,21 @@ void AppendCsvGridRows(const ResultGridModel& grid, QByteArray& out) {
     }
     block += QStringLiteral("\r\n");
     if (block.size() >= kBlock) {
-      out += cp932::Encode(block);
+      if (!write(cp932::Encode(block))) return false;
       block.resize(0);
     }
   }
-  if (!block.isEmpty()) out += cp932::Encode(block);
+  return block.isEmpty() || write(cp932::Encode(block));
 }
 
 bool WriteCsvFile(Prompts& prompts, const DrivePaths& paths, const std::function<QString()>& buildText) {
-  return WriteCsvFileBytes(prompts, paths, [&buildText] { return CsvFileBytes(buildText()); });
+  return WriteCsvFileInPieces(prompts, paths, [&buildText](const BytePieces& write) {
+    write(CsvFileBytes(buildText()));
+  });
 }
 
-bool WriteCsvFileBytes(Prompts& prompts, const DrivePaths& paths, const std::function<QByteArray()>& buildBytes) {
+bool WriteCsvFileInPieces(Prompts& prompts, const DrivePaths& paths,
+                          const std::function<void(const BytePieces&)>& produce) {
   QString path;
   for (;;) {
     path = prompts.saveFileName(QStringLiteral("名前を付けて保存"), paths.MyDocumentPath(), kCsvFilter);
@@ -67,8 +70,7 @@ bool WriteCsvFileBytes(Prompts& prompts, const DrivePaths& paths, const std::fun
       break;
   }
   prompts.setBusy(true);
-  const QByteArray bytes = buildBytes();
-  const bool ok = !QFileInfo(path).isDir() && SaveFileAtomically(path, bytes, FileAccess::Normal);
+  const bool ok = !QFileInfo(path).isDir() && SaveFileAtomically(path, produce, FileAccess::Normal);
   prompts.setBusy(false);
   prompts.message(ok ? kCsvSuccess : kCsvFailure);
   return ok;

@@ -24,11 +24,19 @@ QString ExtractionCsvText(const QString& periodText, const std::vector<Extractio
   return ExtractionCsvHead(periodText, conditions) + CsvGridRows(grid);
 }
 
+bool WriteExtractionCsv(const QString& periodText, const std::vector<ExtractionCondition>& conditions,
+                        const ResultGridModel& grid, const BytePieces& write) {
+  return write(cp932::Encode(ExtractionCsvHead(periodText, conditions))) && WriteCsvGridRows(grid, write) &&
+         write("\r\n");
+}
+
 QByteArray ExtractionCsvBytes(const QString& periodText, const std::vector<ExtractionCondition>& conditions,
                               const ResultGridModel& grid) {
-  QByteArray bytes = cp932::Encode(ExtractionCsvHead(periodText, conditions));
-  AppendCsvGridRows(grid, bytes);
-  bytes += "\r\n";
+  QByteArray bytes;
+  WriteExtractionCsv(periodText, conditions, grid, [&bytes](QByteArrayView piece) {
+    bytes += piece;
+    return true;
+  });
   return bytes;
 }
 

@@ -158,7 +158,7 @@ void ExtractionWindow::preHyouji() {
   state_.prompts().setBusy(false);
 }
 
-QByteArray ExtractionWindow::csvBytes() const {
+void ExtractionWindow::writeCsvTo(const BytePieces& write) const {
   std::vector<ExtractionCondition> conditions;
   for (int k = 0; k < kAxisCount; ++k) {
     const QComboBox* box = boxes_[static_cast<std::size_t>(k)];
@@ -168,11 +168,11 @@ QByteArray ExtractionWindow::csvBytes() const {
   const QString period = CsvPeriodText(dates_->text(DatePart::Year, 0), dates_->text(DatePart::Month, 0),
                                        dates_->text(DatePart::Day, 0), dates_->text(DatePart::Year, 1),
                                        dates_->text(DatePart::Month, 1), dates_->text(DatePart::Day, 1));
-  return ExtractionCsvBytes(period, conditions, grid_->grid());
+  WriteExtractionCsv(period, conditions, grid_->grid(), write);
 }
 
 void ExtractionWindow::writeCsv() {
-  WriteCsvFileBytes(state_.prompts(), state_.paths, [this] { return csvBytes(); });
+  WriteCsvFileInPieces(state_.prompts(), state_.paths, [this](const BytePieces& write) { writeCsvTo(write); });
 }
 
 void ExtractionWindow::showEvent(QShowEvent* event) {

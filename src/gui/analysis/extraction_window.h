@@ -8,6 +8,7 @@
 #include <array>
 
 #include "core/analysis/analysis_axis.h"
+#include "core/platform/safe_save.h"
 
 class QComboBox;
 class QLabel;
@@ -41,7 +42,8 @@ class ExtractionWindow : public QDialog {
   void hyouji();
   void preHyouji();
   void writeCsv();
-  QByteArray csvBytes() const;
+  // The CSV file's bytes, a block of rows at a time.
+  void writeCsvTo(const BytePieces& write) const;
 
   AppState& state_;
   bool loading_ = false;
