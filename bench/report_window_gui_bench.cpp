@@ -1,5 +1,5 @@
 // The report window on a data file of 1000 reports: opening it on a stored
-// report, and showing another report (hyouji) as the step buttons do.
+// report, and showing another report (showReport) as the step buttons do.
 
 #include <benchmark/benchmark.h>
 
@@ -67,7 +67,7 @@ void BM_Hyouji(benchmark::State& st) {
   int i = 0;
   for (auto _ : st) {
     f.state.dataFile.CurrentIndex = i;
-    window.hyouji();
+    window.showReport();
     QApplication::processEvents();
     i = (i + 37) % kFileCapacity;
   }

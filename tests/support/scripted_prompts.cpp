@@ -7,6 +7,8 @@
 #include <QPageSize>
 #include <QPdfWriter>
 
+#include "core/platform/print_output.h"
+
 namespace orvanta::testing {
 
 ScriptedPrompts::~ScriptedPrompts() {
@@ -42,6 +44,88 @@ ScriptedPrompts& ScriptedPrompts::answerPrinterFailing() {
   queue_.push_back(PrinterAnswer{PrinterAnswer::What::Failing, {}});
   return *this;
 }
+
+ScriptedPrompts& ScriptedPrompts::answerPrinterFailingWhileWriting() {
+  queue_.push_back(PrinterAnswer{PrinterAnswer::What::FailingWhileWriting, {}});
+  return *this;
+}
+
+ScriptedPrompts& ScriptedPrompts::stopPrintAfterPages(int pages) {
+  stopAfterPages_ = pages;
+  return *this;
+}
+
+// Records what a print job reports and stops it where the script says.
+class ScriptedPrintProgress final : public PrintProgress {
+ public:
+  explicit ScriptedPrintProgress(ScriptedPrompts& prompts) : prompts_(prompts), stopAt_(prompts.stopAfterPages_) {
+    prompts_.stopAfterPages_ = 0;
+    prompts_.printPageCount_ = 0;
+    prompts_.printPagesDone_ = 0;
+    ++prompts_.printJobs_;
+  }
+  void setPageCount(int pages) override { prompts_.printPageCount_ = pages; }
+  bool pageDone(int pagesDone) override {
+    EXPECT_GT(pagesDone, prompts_.printPagesDone_) << "pages are reported in order";
+    prompts_.printPagesDone_ = pagesDone;
+    if (stopAt_ > 0 && pagesDone >= stopAt_) stopped_ = true;
+    return !stopped_;
+  }
+  bool stopped() const override { return stopped_; }
+
+ private:
+  ScriptedPrompts& prompts_;
+  int stopAt_ = 0;
+  bool stopped_ = false;
+};
+
+std::unique_ptr<PrintProgress> ScriptedPrompts::printProgress() {
+  return std::make_unique<ScriptedPrintProgress>(*this);
+}
+
+namespace {
+
+// A file that takes the first bytes and then refuses every write.
+class FailingFile final : public QIODevice {
+ public:
+  explicit FailingFile(qint64 capacity) : capacity_(capacity) { open(QIODevice::WriteOnly); }
+  bool failed() const { return failed_; }
+
+ protected:
+  qint64 readData(char*, qint64) override { return -1; }
+  qint64 writeData(const char* data, qint64 size) override {
+    if (static_cast<qint64>(bytes_.size()) + size > capacity_) {
+      failed_ = true;
+      return -1;
+    }
+    bytes_.append(data, size);
+    return size;
+  }
+
+ private:
+  qint64 capacity_;
+  QByteArray bytes_;
+  bool failed_ = false;
+};
+
+// A PDF "file" on a disk that fills up after 4 KB.
+class FailingPdfOutput final : public QPdfWriter, public PrintOutput {
+ public:
+  static std::unique_ptr<FailingPdfOutput> Create(bool landscape) {
+    auto file = std::make_unique<FailingFile>(4096);
+    std::unique_ptr<FailingPdfOutput> out(new FailingPdfOutput(std::move(file)));
+    out->setPageLayout(PdfFileOutput::A4Layout(landscape));
+    out->setResolution(600);
+    return out;
+  }
+  bool commit() override { return !file_->failed(); }
+
+ private:
+  explicit FailingPdfOutput(std::unique_ptr<FailingFile> file) : QPdfWriter(file.get()), file_(std::move(file)) {}
+  std::unique_ptr<FailingFile> file_;
+};
+
+}  // namespace
 
 QStringList ScriptedPrompts::texts() const {
   QStringList out;
@@ -97,17 +181,17 @@ std::unique_ptr<QPagedPaintDevice> ScriptedPrompts::choosePrinter(bool landscape
   }
   PrinterAnswer a = std::get<PrinterAnswer>(queue_.front());
   queue_.pop_front();
-  if (a.what == PrinterAnswer::What::Cancel) return nullptr;
-  // A failing printer: a PDF file in a folder that does not exist, so the
-  // device cannot be opened.
-  const QString path = a.what == PrinterAnswer::What::Pdf
-                           ? a.path
-                           : QDir::tempPath() + QStringLiteral("/orvanta-no-such-folder/x/failing.pdf");
-  auto writer = std::make_unique<QPdfWriter>(path);
-  writer->setResolution(600);
-  writer->setPageSize(QPageSize(QPageSize::A4));
-  writer->setPageOrientation(landscape ? QPageLayout::Landscape : QPageLayout::Portrait);
-  return writer;
+  switch (a.what) {
+    case PrinterAnswer::What::Cancel: return nullptr;
+    case PrinterAnswer::What::Pdf: return PdfFileOutput::Create(a.path, PdfFileOutput::A4Layout(landscape));
+    case PrinterAnswer::What::Failing:
+      // A PDF file in a folder that does not exist, so the device cannot be
+      // opened.
+      return PdfFileOutput::Create(QDir::tempPath() + QStringLiteral("/orvanta-no-such-folder/x/failing.pdf"),
+                                   PdfFileOutput::A4Layout(landscape));
+    case PrinterAnswer::What::FailingWhileWriting: return FailingPdfOutput::Create(landscape);
+  }
+  return nullptr;
 }
 
 }  // namespace orvanta::testing

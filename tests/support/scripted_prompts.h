@@ -39,8 +39,20 @@ class ScriptedPrompts final : public Prompts {
   ScriptedPrompts& answerPrinterCancel();
   ScriptedPrompts& answerPrinterPdf(QString path);
   ScriptedPrompts& answerPrinterFailing();
+  // A printer whose output fails on the way, as a PDF file on a disk that
+  // fills up: the pages are drawn, but the output cannot be completed.
+  ScriptedPrompts& answerPrinterFailingWhileWriting();
   // Orientation the printer dialog was last opened with.
   bool lastPrinterLandscape = false;
+
+  // The progress of print jobs: the next job is stopped by the user once
+  // `pages` pages are finished (as if "キャンセル" were pressed then).
+  ScriptedPrompts& stopPrintAfterPages(int pages);
+  // What the last print job told its progress: the page count it announced
+  // (0 when none) and the pages it reported finished.
+  int printPageCount() const { return printPageCount_; }
+  int printPagesDone() const { return printPagesDone_; }
+  int printJobs() const { return printJobs_; }
 
   const std::vector<Shown>& shown() const { return shown_; }
   QStringList texts() const;
@@ -56,6 +68,7 @@ class ScriptedPrompts final : public Prompts {
   std::optional<QString> input(const QString& prompt, const QString& title, const QString& initial) override;
   QString saveFileName(const QString& title, const QString& startPath, const QString& filter) override;
   std::unique_ptr<QPagedPaintDevice> choosePrinter(bool landscape) override;
+  std::unique_ptr<PrintProgress> printProgress() override;
   void beep() override { ++beeps_; }
   void setBusy(bool busy) override {
     busy_ = busy;
@@ -78,7 +91,7 @@ class ScriptedPrompts final : public Prompts {
     QString path;
   };
   struct PrinterAnswer {
-    enum class What { Cancel, Pdf, Failing } what;
+    enum class What { Cancel, Pdf, Failing, FailingWhileWriting } what;
     QString path;
   };
   using Answer = std::variant<MessageAnswer, InputAnswer, SaveAnswer, PrinterAnswer>;
@@ -88,6 +101,11 @@ class ScriptedPrompts final : public Prompts {
   int beeps_ = 0;
   bool busy_ = false;
   int busyCalls_ = 0;
+  int stopAfterPages_ = 0;
+  int printPageCount_ = 0;
+  int printPagesDone_ = 0;
+  int printJobs_ = 0;
+  friend class ScriptedPrintProgress;
 };
 
 }  // namespace orvanta::testing

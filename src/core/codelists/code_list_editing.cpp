@@ -72,7 +72,7 @@ QString StorableFieldText(const QString& typed) {
   QString text = RemoveCommas(typed);
   text.remove(QLatin1Char('\r'));
   text.remove(QLatin1Char('\n'));
-  return cp932::KeepEncodable(text);
+  return cp932::KeepEncodable(cp932::ToCodePageForms(text));
 }
 
 std::optional<std::int32_t> HighestCodeId(const CodeLists& lists) {

@@ -28,8 +28,10 @@ ListEditorSetUp AnswerCodeEditorSetUp(int listIndex);
 // Black or white, whichever reads better on the background.
 QColor TextColourOn(const QColor& background);
 
-// A typed name or code as it may be stored: without commas, line breaks and
-// characters that code page 932 cannot hold.
+// A typed name or code as it may be stored: without commas and line breaks,
+// the characters input methods type for code-page characters in their
+// code-page forms (cp932::ToCodePageForms), and without the characters that
+// code page 932 cannot hold.
 QString StorableFieldText(const QString& typed);
 
 // The largest id of all entries of all lists; nullopt when every list is empty.

@@ -24,6 +24,10 @@ QFont GothicFont(double points) {
   return font;
 }
 
+// A coordinate system without extent is taken as one unit wide (or high),
+// so that nothing divides by zero.
+double Extent(double from, double to) { return to != from ? to - from : 1.0; }
+
 }  // namespace
 
 PainterSurface::PainterSurface(QPagedPaintDevice* pages) : pages_(pages) {}
@@ -55,6 +59,8 @@ bool PainterSurface::Begin() {
   }
   painter_.setRenderHint(QPainter::Antialiasing, antialiased_);
   painter_.setRenderHint(QPainter::TextAntialiasing, true);
+  // A new painter starts with the default font.
+  painterPoints_ = -1;
   return true;
 }
 
@@ -64,35 +70,73 @@ QPointF PainterSurface::Map(double x, double y) const {
   const QPaintDevice* device = painter_.device();
   const double w = device ? device->width() : 1;
   const double h = device ? device->height() : 1;
-  return {(x - scaleLeft_) * w / (scaleRight_ - scaleLeft_), (y - scaleTop_) * h / (scaleBottom_ - scaleTop_)};
+  return {(x - scaleLeft_) * w / Extent(scaleLeft_, scaleRight_), (y - scaleTop_) * h / Extent(scaleTop_, scaleBottom_)};
 }
 
 double PainterSurface::MapWidth(double units) const {
   const QPaintDevice* device = painter_.device();
   const double w = device ? device->width() : 1;
-  return units * w / (scaleRight_ - scaleLeft_);
+  return units * w / Extent(scaleLeft_, scaleRight_);
 }
 
 QPen PainterSurface::Pen(const QColor& color) const {
   // A dot is one pixel of a picture, or 1/600 inch on paper.
   double dot = 1.0;
   if (pages_ && painter_.device()) dot = painter_.device()->logicalDpiX() / kPrintDotsPerInch;
-  QPen pen(color, std::max(lineWidth_ * dot, 0.5));
+  const double width = std::max(lineWidth_ * dot, 0.5);
+  QPen pen(color, width);
   pen.setCosmetic(false);
-  pen.setStyle(lineStyle_ == LineStyle::Dotted ? Qt::DotLine : Qt::SolidLine);
+  pen.setJoinStyle(Qt::MiterJoin);
+  if (lineStyle_ == LineStyle::Solid) {
+    // Square ends close the corners where lines of a frame meet.
+    pen.setCapStyle(Qt::SquareCap);
+    return pen;
+  }
   pen.setCapStyle(Qt::FlatCap);
+  if (pages_) {
+    // On paper a dot is 6 printer dots long with 12 between (about 0.25 and
+    // 0.5 mm), whatever the line's width, so that a thin dotted line reads as
+    // dotted and not as a faint solid one.
+    pen.setDashPattern({6 * dot / width, 12 * dot / width});
+  } else {
+    pen.setStyle(Qt::DotLine);
+  }
   return pen;
 }
 
 void PainterSurface::PrintText(const QString& text) {
   QPainter* p = Ready();
   if (!p || text.isEmpty()) return;
-  const QFont font = GothicFont(fontSize_);
-  p->setFont(font);
+  const QFont& font = Font(p->device());
+  if (painterPoints_ != fontPoints_) {
+    p->setFont(font);
+    painterPoints_ = fontPoints_;
+  }
   p->setPen(foreColor_);
-  const QFontMetricsF metrics(font, p->device());
   const QPointF at = Map(currentX_, currentY_);
-  p->drawText(QPointF(at.x(), at.y() + metrics.ascent()), text);
+  p->drawText(QPointF(at.x(), at.y() + fontAscent_), text);
+}
+
+const QFont& PainterSurface::Font(const QPaintDevice* device) const {
+  if (fontPoints_ != fontSize_ || fontDevice_ != device) {
+    fontPoints_ = fontSize_;
+    fontDevice_ = device;
+    font_ = GothicFont(fontSize_);
+    fontAscent_ = QFontMetricsF(font_, device).ascent();
+  }
+  return font_;
+}
+
+QPaintDevice* PainterSurface::Device() const {
+  return pages_ ? static_cast<QPaintDevice*>(pages_) : static_cast<QPaintDevice*>(image_.get());
+}
+
+double PainterSurface::TextWidth(const QString& text) const {
+  const QPaintDevice* device = Device();
+  if (!device || text.isEmpty()) return 0;
+  const double dots = QFontMetricsF(Font(device), device).horizontalAdvance(text);
+  const double width = device->width() > 0 ? device->width() : 1;
+  return dots * Extent(scaleLeft_, scaleRight_) / width;
 }
 
 void PainterSurface::DrawLine(double x1, double y1, double x2, double y2, const QColor& color) {
@@ -145,6 +189,8 @@ void PainterSurface::DrawPicture(const QString& svgPath, double x, double y, dou
   QSvgRenderer renderer(svgPath);
   if (!renderer.isValid()) return;
   renderer.render(p, QRectF(Map(x, y), Map(x + width, y + height)).normalized());
+  // The picture may leave its own font on the painter.
+  painterPoints_ = -1;
 }
 
 void PainterSurface::Clear() {

@@ -8,6 +8,7 @@
 // round, and line widths count dots: on a paged device a dot is 1/600 inch
 // (prints are drawn at 600 dots per inch), on an image a pixel.
 
+#include <QFont>
 #include <QImage>
 #include <QPainter>
 #include <memory>
@@ -28,7 +29,13 @@ class PainterSurface final : public Surface {
   explicit PainterSurface(QSize pictureSize);
   ~PainterSurface() override;
 
+  // Starts drawing on the device now rather than at the first operation.
+  // False when the device cannot be opened (the surface is then Failed()).
+  bool Begin();
+
   void PrintText(const QString& text) override;
+  // Measured in the gothic face on the device.
+  double TextWidth(const QString& text) const override;
   using Surface::DrawBox;
   using Surface::DrawLine;
   void DrawLine(double x1, double y1, double x2, double y2, const QColor& color) override;
@@ -50,11 +57,14 @@ class PainterSurface final : public Surface {
   void SetAntialiased(bool on) { antialiased_ = on; }
 
  private:
-  bool Begin();
   QPointF Map(double x, double y) const;
   double MapWidth(double units) const;
   QPen Pen(const QColor& color) const;
   QPainter* Ready();
+  QPaintDevice* Device() const;
+  // The font of the current size on the device (made again when the size or
+  // the device changes).
+  const QFont& Font(const QPaintDevice* device) const;
 
   QPagedPaintDevice* pages_ = nullptr;
   std::unique_ptr<QImage> image_;
@@ -62,6 +72,13 @@ class PainterSurface final : public Surface {
   bool failed_ = false;
   bool ended_ = false;
   bool antialiased_ = false;
+  // The font of the current size and its ascent on the device, kept until
+  // the size changes, and the size of the font the painter holds.
+  mutable double fontPoints_ = -1;
+  double painterPoints_ = -1;
+  mutable const QPaintDevice* fontDevice_ = nullptr;
+  mutable QFont font_;
+  mutable double fontAscent_ = 0;
 };
 
 }  // namespace orvanta

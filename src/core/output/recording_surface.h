@@ -32,6 +32,15 @@ class RecordingSurface final : public Surface {
   };
 
   void PrintText(const QString& text) override;
+  // The recording surface has no font to measure: every character is taken
+  // as CharacterWidth() units wide (0 until set).
+  // With a character width set, every character is that wide; otherwise the
+  // surface's estimate.
+  double TextWidth(const QString& text) const override {
+    return characterWidth_ > 0 ? characterWidth_ * static_cast<double>(text.size()) : Surface::TextWidth(text);
+  }
+  void SetCharacterWidth(double units) { characterWidth_ = units; }
+  double CharacterWidth() const { return characterWidth_; }
   using Surface::DrawBox;
   using Surface::DrawLine;
   void DrawLine(double x1, double y1, double x2, double y2, const QColor& color) override;
@@ -63,6 +72,7 @@ class RecordingSurface final : public Surface {
   std::vector<Entry> entries_;
   int page_ = 0;
   bool ended_ = false;
+  double characterWidth_ = 0;
 };
 
 }  // namespace orvanta

@@ -21,4 +21,18 @@ void Surface::SetScale(double left, double top, double right, double bottom) {
   scaleBottom_ = bottom;
 }
 
+double Surface::TextWidth(const QString& text) const {
+  double ems = 0;
+  for (const QChar c : text) {
+    const char16_t u = c.unicode();
+    // Half-width katakana and ASCII are narrow; the rest of a Japanese text
+    // (kana, kanji, full-width forms, the ideographic space) is wide.
+    const bool narrow = u < 0x2E80 || (u >= 0xFF61 && u <= 0xFF9F);
+    ems += narrow ? 2.0 / 3.0 : 1.0;
+  }
+  constexpr double kMillimetresPerPoint = 25.4 / 72;
+  constexpr double kDrawableMillimetres = 200;
+  return ems * fontSize_ * kMillimetresPerPoint * (scaleRight_ - scaleLeft_) / kDrawableMillimetres;
+}
+
 }  // namespace orvanta

@@ -53,6 +53,8 @@ class Surface {
 
   void SetForeColor(const QColor& color) { foreColor_ = color; }
   void SetForeColor(int paletteNumber) { foreColor_ = PaletteColor(paletteNumber); }
+  // Qt::black and friends are colours, not palette numbers.
+  void SetForeColor(Qt::GlobalColor color) { foreColor_ = QColor(color); }
   QColor ForeColor() const { return foreColor_; }
 
   // Line width in device dots (never below 1).
@@ -65,11 +67,18 @@ class Surface {
   FillStyle CurrentFillStyle() const { return fillStyle_; }
   void SetFillColor(const QColor& color) { fillColor_ = color; }
   void SetFillColor(int paletteNumber) { fillColor_ = PaletteColor(paletteNumber); }
+  void SetFillColor(Qt::GlobalColor color) { fillColor_ = QColor(color); }
   QColor FillColor() const { return fillColor_; }
 
   // Draws the text in the foreground colour with its top-left corner at the
   // current position.
   virtual void PrintText(const QString& text) = 0;
+  // The width of the text in the current font size, in horizontal user
+  // units, for fitting a text beside another. A surface over a device
+  // measures it in its own face; this estimate counts a full-width
+  // character as one em and any other as two thirds, on a drawable area
+  // 200 mm wide.
+  virtual double TextWidth(const QString& text) const;
 
   // A line from (x1, y1) to (x2, y2) in the foreground colour, or in the
   // colour given, with the current width and style.

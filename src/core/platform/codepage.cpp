@@ -2,6 +2,7 @@
 
 #include <QStringDecoder>
 #include <QStringEncoder>
+#include <utility>
 
 namespace orvanta::cp932 {
 namespace {
@@ -63,6 +64,20 @@ bool CanEncode(const QString& text) {
   const QByteArray encoded = encoder.encode(text);  // encode() is lazy: convert it
   Q_UNUSED(encoded);
   return !encoder.hasError();
+}
+
+QString ToCodePageForms(const QString& text) {
+  static constexpr std::pair<char16_t, char16_t> kForms[] = {
+      {u'\u301C', u'\uFF5E'}, {u'\u2212', u'\uFF0D'}, {u'\u2014', u'\u2015'}, {u'\u2016', u'\u2225'},
+      {u'\u00A2', u'\uFFE0'}, {u'\u00A3', u'\uFFE1'}, {u'\u00AC', u'\uFFE2'},
+  };
+  QString out = text;
+  for (QChar& c : out) {
+    for (const auto& [typed, stored] : kForms) {
+      if (c.unicode() == typed) c = QChar(stored);
+    }
+  }
+  return out;
 }
 
 QString KeepEncodable(const QString& text) {

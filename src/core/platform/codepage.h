@@ -18,6 +18,13 @@ QString Decode(QByteArrayView bytes);
 // True when every character of the text can be written in code page 932.
 bool CanEncode(const QString& text);
 
+// The text with the characters that input methods outside Windows type where
+// a Windows one types a character of the code page replaced by that
+// character: "〜" U+301C by "～" U+FF5E, "−" U+2212 by "－" U+FF0D, "—" U+2014
+// by "―" U+2015, "‖" U+2016 by "∥" U+2225, "¢" by "￠", "£" by "￡", "¬" by
+// "￢". Each replaces one character by one, so positions in the text stay.
+QString ToCodePageForms(const QString& text);
+
 // The text without the characters that code page 932 cannot hold. Editing
 // windows run it as text is typed, so that what is shown is what is stored.
 QString KeepEncodable(const QString& text);

@@ -8,6 +8,8 @@
 #include <memory>
 #include <optional>
 
+#include "core/platform/print_progress.h"
+
 namespace orvanta {
 
 enum class PromptIcon { None, Information, Question, Exclamation, Critical };
@@ -32,8 +34,14 @@ class Prompts {
   // The printer dialog, opened with A4 and the orientation the print needs
   // already chosen (the user may still change it). Answers the device to
   // draw on: the chosen printer, or a PDF file when the user prints to a
-  // file. Null when the user cancels or no dialog can be shown.
+  // file. Null when the user cancels or no dialog can be shown. A device that
+  // is also a PrintOutput puts its output in place only when the print job
+  // commits it (a PDF file).
   virtual std::unique_ptr<QPagedPaintDevice> choosePrinter(bool landscape) = 0;
+  // The progress of one print job, for as long as the job runs: a dialog
+  // with the pages done and a cancel button once the job takes more than a
+  // moment. By default nothing is shown and a job is never stopped.
+  virtual std::unique_ptr<PrintProgress> printProgress() { return std::make_unique<PrintProgress>(); }
   virtual void beep() = 0;
   // The hourglass pointer while slow work runs.
   virtual void setBusy(bool busy) = 0;

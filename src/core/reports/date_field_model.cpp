@@ -151,12 +151,27 @@ void DateFieldModel::showDate(int index, int year, int month, int day) {
   assignText(DatePart::Year, index, QString::number(year));
   assignText(DatePart::Month, index, QString::number(month));
   assignText(DatePart::Day, index, QString::number(day));
+  showSpin(DatePart::Year, index, year);
+  showSpin(DatePart::Month, index, month);
+  showSpin(DatePart::Day, index, day);
 }
 
 void DateFieldModel::showTime(int hour, int minute) {
   if (!hasPart(DatePart::Hour, 0)) return;
   assignText(DatePart::Hour, 0, QString::number(hour));
   assignText(DatePart::Minute, 0, QString::number(minute));
+  showSpin(DatePart::Hour, 0, hour);
+  showSpin(DatePart::Minute, 0, minute);
+}
+
+void DateFieldModel::showSpin(DatePart part, int index, int value) {
+  const SpinRange r = RangeOf(part);
+  value = std::clamp(value, r.min, r.max);
+  int& slot = spinRef(part, index);
+  if (slot == value) return;
+  slot = value;
+  if (listener_) listener_->spinValueChanged(part, index, value);
+  store(part, index, value);
 }
 
 void DateFieldModel::assignSpin(DatePart part, int index, int value) {

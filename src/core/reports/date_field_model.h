@@ -128,9 +128,15 @@ class DateFieldModel {
 
   // Writes a date into the year, month and day boxes (in this order) as plain
   // decimal text without a blank, as a window does when it shows a report or
-  // writes its default period. Normally called with Loading set.
+  // writes its default period. Normally called with Loading set. The spin
+  // buttons then take the date as given, whatever the boxes held before: a
+  // box that already showed its new text (a day 30 typed while February was
+  // shown, the date moved on to 1 March) runs nothing, and its spin button
+  // would otherwise keep the day the earlier date settled on. Values a spin
+  // button takes here are stored (report window) but step nothing.
   void showDate(int index, int year, int month, int day);
-  // Writes the time into the hour and minute boxes as plain decimal text.
+  // Writes the time into the hour and minute boxes as plain decimal text; the
+  // spin buttons take it as given, like the date above.
   void showTime(int hour, int minute);
 
  private:
@@ -148,6 +154,8 @@ class DateFieldModel {
   // Gives a control its value; runs the handler when the value changed.
   void assignSpin(DatePart part, int index, int value);
   void assignText(DatePart part, int index, const QString& text);
+  // Gives a spin button a shown value: stored, nothing stepped.
+  void showSpin(DatePart part, int index, int value);
   // Rewrites a text box from its own handler: shown, but not handled again.
   void rewriteText(DatePart part, int index, const QString& text);
 

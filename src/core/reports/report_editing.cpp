@@ -155,7 +155,9 @@ ReportSaveOutcome SaveReportFile(const OpenDataFile& file, const IdCounters& cou
   return outcome;
 }
 
-QString StorableLineText(const QString& typed) { return cp932::KeepEncodable(RemoveCommas(typed)); }
+QString StorableLineText(const QString& typed) {
+  return cp932::KeepEncodable(cp932::ToCodePageForms(RemoveCommas(typed)));
+}
 
 bool ApplyPatientKnownAnswer(ReportRecord& record, int option) {
   record.Choices[1] = option + 1;

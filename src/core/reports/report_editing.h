@@ -89,8 +89,10 @@ QString DamagedFileName(const QString& path, const QDateTime& now);
 
 // ---- Fields ----------------------------------------------------------------
 
-// A single-line answer as it is stored: without commas and without the
-// characters code page 932 cannot hold.
+// A single-line answer as it is stored: without commas, the characters input
+// methods type for code-page characters in their code-page forms
+// (cp932::ToCodePageForms), and without the characters code page 932 cannot
+// hold.
 QString StorableLineText(const QString& typed);
 
 // Question 5, "５汚染源の患者が誰かわかっていますか？": stores the chosen option

@@ -2,7 +2,6 @@
 
 #include <QComboBox>
 #include <QEvent>
-#include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
 #include <QScrollBar>
@@ -12,11 +11,13 @@
 #include "gui/widgets/result_grid_widget.h"
 #include "core/output/cross_table_csv.h"
 #include "core/output/csv_file.h"
+#include "core/output/table_print.h"
 #include "core/platform/clock.h"
 #include "core/platform/prompts.h"
 #include "core/reports/body_sites.h"
 #include "gui/widgets/layout_helpers.h"
-#include "gui/widgets/date_field_widget.h"
+#include "gui/widgets/every_choice.h"
+#include "gui/widgets/period_frame.h"
 #include "core/app/app_state.h"
 
 namespace orvanta {
@@ -39,6 +40,23 @@ constexpr int kRowTotalsLeft = 12900;
 constexpr int kRowTotalsWidth = 1905;
 constexpr int kBottomTop = 8640;
 constexpr int kButtonHeight = 375;
+
+const PeriodFrameLayout kPeriodLayout{
+    .buttonText = QStringLiteral("再計算"),
+    .inset = 150,
+    .dateTop = 300,
+    .dateGap = 150,
+    .buttonGap = 240,
+    .buttonTop = 255,
+    .buttonWidth = 1020,
+    .buttonHeight = kButtonHeight,
+    .rightMargin = 150,
+    .frameHeight = 780,
+    .note = PeriodFrameLayout::Note::Below,
+    .noteGap = 90,
+    .noteIndent = 60,
+    .noteName = "Label3",
+};
 
 QLabel* Caption(QWidget* parent, const QString& text, const char* name, int index, int left, int top) {
   auto* label = Named(new QLabel(text, parent), name, index);
@@ -73,8 +91,6 @@ CrossTableWindow::CrossTableWindow(AppState& state, QWidget* parent) : QDialog(p
   setWindowTitle(QStringLiteral("クロス集計表"));
   setFixedSize(Twips(kClientWidth), Twips(kClientHeight));
 
-  loading_ = true;
-
   // The two items.
   const QStringList captions = AxisCaptions(CaptionDot::HalfWidth);
   const std::array<QString, 2> itemCaptions = {QStringLiteral("縦項目"), QStringLiteral("横項目")};
@@ -86,92 +102,77 @@ CrossTableWindow::CrossTableWindow(AppState& state, QWidget* parent) : QDialog(p
     PlaceTw(box, kComboLeft[static_cast<std::size_t>(i)], kComboTop, kComboWidth, kComboHeight);
     QLabel* label = Caption(this, itemCaptions[static_cast<std::size_t>(i)], "Label2", i, 0, kComboTop + 60);
     label->move(box->x() - label->width() - 6, label->y());
-    combo1_[static_cast<std::size_t>(i)] = box;
+    itemLists_[static_cast<std::size_t>(i)] = box;
   }
   Caption(this, QStringLiteral("縦項目と横項目を選択するとクロス集計表が表示されます。"), "Label1", -1, 7380,
           kComboTop + 60);
 
   // The table and its totals.
-  grid1_ = Named(new ResultGrid(this), "Grid1");
-  PlaceTw(grid1_, kGridLeft, kGridTop, kTableWidth, kTableHeight);
-  grid2_ = Named(new ResultGrid(this), "Grid2");
-  PlaceTw(grid2_, kGridLeft, kColTotalsTop, kTableWidth, kColTotalsHeight);
-  grid3_ = Named(new ResultGrid(this), "Grid3");
-  PlaceTw(grid3_, kRowTotalsLeft, kGridTop, kRowTotalsWidth, kTableHeight);
-  ResetCrossTableGrids(grid1_->grid(), grid2_->grid(), grid3_->grid());
+  tableGrid_ = Named(new ResultGrid(this), "Grid1");
+  PlaceTw(tableGrid_, kGridLeft, kGridTop, kTableWidth, kTableHeight);
+  columnTotalsGrid_ = Named(new ResultGrid(this), "Grid2");
+  PlaceTw(columnTotalsGrid_, kGridLeft, kColTotalsTop, kTableWidth, kColTotalsHeight);
+  rowTotalsGrid_ = Named(new ResultGrid(this), "Grid3");
+  PlaceTw(rowTotalsGrid_, kRowTotalsLeft, kGridTop, kRowTotalsWidth, kTableHeight);
+  ResetCrossTableGrids(tableGrid_->grid(), columnTotalsGrid_->grid(), rowTotalsGrid_->grid());
   linkScrolling();
 
-  // The period.
-  auto* frame = Named(new QGroupBox(QStringLiteral("計算期間"), this), "Frame1");
-  dates_ = new DateFieldControls(DateFieldVariant::Analysis, this);
-  dates_->placeDate(0, frame, 150, 300);
-  const int secondLeft = 150 + dates_->dateRowWidthTwips(0) + 150;
-  dates_->placeDate(1, frame, secondLeft, 300);
-  const int recalcLeft = secondLeft + dates_->dateRowWidthTwips(1) + 240;
-  command4_ = Button(frame, QStringLiteral("再計算"), "Command4", recalcLeft, 255, 1020);
-  PlaceTw(frame, kGridLeft, kBottomTop - 90, recalcLeft + 1020 + 150, 780);
-  Caption(this, QStringLiteral("集計期間を変更した場合は「再計算」ボタンをクリックしてください。"), "Label3", -1,
-          kGridLeft + 60, kBottomTop + 780);
+  // The period, with "再計算".
+  periodFrame_ = new PeriodFrame(kPeriodLayout, this);
+  periodFrame_->place(kGridLeft, kBottomTop - 90);
 
-  command1_ = Button(this, QStringLiteral("CSVファイル変換"), "Command1", 10500, kBottomTop - 30, 1995);
-  command5_ = Button(this, QStringLiteral("印刷"), "Command5", 10500, kBottomTop + 420, 1995);
-  command3_ = Button(this, QStringLiteral("戻る"), "Command3", 13260, kBottomTop + 420, 1545);
-  // The table print is not part of this window yet.
-  command5_->setEnabled(false);
-  command5_->setToolTip(QStringLiteral("印刷はまだできません"));
+  csvButton_ = Button(this, QStringLiteral("CSVファイル変換"), "Command1", 10500, kBottomTop - 30, 1995);
+  printButton_ = Button(this, QStringLiteral("印刷"), "Command5", 10500, kBottomTop + 420, 1995);
+  closeButton_ = Button(this, QStringLiteral("戻る"), "Command3", 13260, kBottomTop + 420, 1545);
 
-  dates_->model().setLoading(true);
-  const AnalysisPeriod period = DefaultPeriod(state_.startup.StartDate(), state_.clock().now().date());
-  dates_->showDate(0, period.from.year, period.from.month, period.from.day);
-  dates_->showDate(1, period.to.year, period.to.month, period.to.day);
-  dates_->model().setLoading(false);
-  loading_ = false;
+  periodFrame_->showPeriod(DefaultPeriod(state_.startup.StartDate(), state_.clock().now().date()));
 
-  for (QComboBox* box : combo1_) {
-    connect(box, &QComboBox::currentIndexChanged, this, [this] {
-      if (!loading_) preHyouji();
-    });
-  }
-  connect(command4_, &QPushButton::clicked, this, &CrossTableWindow::preHyouji);
-  connect(command1_, &QPushButton::clicked, this, &CrossTableWindow::writeCsv);
+  // Every choice of an item computes again (once both are chosen), also the
+  // choice of the item a box already shows: the period may have changed.
+  for (QComboBox* box : itemLists_) connect(new EveryChoice(box), &EveryChoice::chosen, this, &CrossTableWindow::preHyouji);
+  connect(periodFrame_, &PeriodFrame::recomputeClicked, this, &CrossTableWindow::preHyouji);
+  connect(csvButton_, &QPushButton::clicked, this, &CrossTableWindow::writeCsv);
+  connect(printButton_, &QPushButton::clicked, this, &CrossTableWindow::printTable);
   // The close box, Escape and "戻る" all close through reject(); the window
   // keeps nothing that would need saving.
-  connect(command3_, &QPushButton::clicked, this, &CrossTableWindow::reject);
+  connect(closeButton_, &QPushButton::clicked, this, &CrossTableWindow::reject);
 }
 
 CrossTableWindow::~CrossTableWindow() = default;
 
 bool CrossTableWindow::bothChosen() const {
-  return combo1_[0]->currentIndex() >= 0 && combo1_[1]->currentIndex() >= 0;
+  return itemLists_[0]->currentIndex() >= 0 && itemLists_[1]->currentIndex() >= 0;
 }
 
 void CrossTableWindow::preHyouji() {
   if (!bothChosen()) return;
-  const AnalysisAxis vertical = AxisAt(combo1_[0]->currentIndex());
-  const AnalysisAxis horizontal = AxisAt(combo1_[1]->currentIndex());
+  const AnalysisAxis vertical = AxisAt(itemLists_[0]->currentIndex());
+  const AnalysisAxis horizontal = AxisAt(itemLists_[1]->currentIndex());
   state_.prompts().setBusy(true);
-  for (ResultGrid* grid : {grid1_, grid2_, grid3_}) grid->hide();
+  for (ResultGrid* grid : {tableGrid_, columnTotalsGrid_, rowTotalsGrid_}) grid->hide();
 
-  LayOutCrossTableGrids(grid1_->grid(), grid2_->grid(), grid3_->grid(),
+  LayOutCrossTableGrids(tableGrid_->grid(), columnTotalsGrid_->grid(), rowTotalsGrid_->grid(),
                         CrossTableHeadingsOf(vertical, horizontal, state_.lists, BodySiteNames()));
-  const AnalysisPeriod period{{dates_->year(0), dates_->month(0), dates_->day(0)},
-                              {dates_->year(1), dates_->month(1), dates_->day(1)}};
-  FillCrossTableGrids(grid1_->grid(), grid2_->grid(), grid3_->grid(),
-                      CountCrossTable(state_.paths, state_.counters.NewestFileNo, state_.lists, vertical, horizontal, period));
+  FillCrossTableGrids(tableGrid_->grid(), columnTotalsGrid_->grid(), rowTotalsGrid_->grid(),
+                      CountCrossTable(state_.paths, state_.counters.NewestFileNo, state_.lists, vertical, horizontal,
+                                      periodFrame_->period()));
 
-  for (ResultGrid* grid : {grid1_, grid2_, grid3_}) grid->show();
+  for (ResultGrid* grid : {tableGrid_, columnTotalsGrid_, rowTotalsGrid_}) grid->show();
   state_.prompts().setBusy(false);
 }
 
 QString CrossTableWindow::csvText() const {
-  const QString period =
-      CsvPeriodText(dates_->text(DatePart::Year, 0), dates_->text(DatePart::Month, 0), dates_->text(DatePart::Day, 0),
-                    dates_->text(DatePart::Year, 1), dates_->text(DatePart::Month, 1), dates_->text(DatePart::Day, 1));
-  return CrossTableCsvText(period, combo1_[0]->currentText(), combo1_[1]->currentText(), grid1_->grid());
+  return CrossTableCsvText(periodFrame_->csvPeriodText(), itemLists_[0]->currentText(), itemLists_[1]->currentText(),
+                           tableGrid_->grid());
 }
 
 void CrossTableWindow::writeCsv() {
   WriteCsvFile(state_.prompts(), state_.paths, [this] { return csvText(); });
+}
+
+void CrossTableWindow::printTable() {
+  PrintCrossTable(state_.prompts(), CrossTablePrint{periodFrame_->csvPeriodText(), itemLists_[0]->currentText(),
+                                                    itemLists_[1]->currentText(), &tableGrid_->grid()});
 }
 
 // The totals stay beside their rows and under their columns: Grid2 scrolls
@@ -179,20 +180,20 @@ void CrossTableWindow::writeCsv() {
 // table's scroll bar across the direction it follows, so that its cells and
 // the table's have the same room and scroll the same way to the end.
 void CrossTableWindow::linkScrolling() {
-  grid2_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-  grid2_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-  grid3_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-  grid3_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-  QScrollBar* across = grid1_->horizontalScrollBar();
-  QScrollBar* down = grid1_->verticalScrollBar();
-  connect(down, &QScrollBar::rangeChanged, grid2_, [this](int min, int max) {
-    grid2_->setVerticalScrollBarPolicy(max > min ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
+  columnTotalsGrid_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  columnTotalsGrid_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  rowTotalsGrid_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  rowTotalsGrid_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  QScrollBar* across = tableGrid_->horizontalScrollBar();
+  QScrollBar* down = tableGrid_->verticalScrollBar();
+  connect(down, &QScrollBar::rangeChanged, columnTotalsGrid_, [this](int min, int max) {
+    columnTotalsGrid_->setVerticalScrollBarPolicy(max > min ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
   });
-  connect(across, &QScrollBar::rangeChanged, grid3_, [this](int min, int max) {
-    grid3_->setHorizontalScrollBarPolicy(max > min ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
+  connect(across, &QScrollBar::rangeChanged, rowTotalsGrid_, [this](int min, int max) {
+    rowTotalsGrid_->setHorizontalScrollBarPolicy(max > min ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
   });
-  Follow(across, grid2_->horizontalScrollBar());
-  Follow(down, grid3_->verticalScrollBar());
+  Follow(across, columnTotalsGrid_->horizontalScrollBar());
+  Follow(down, rowTotalsGrid_->verticalScrollBar());
 }
 
 void CrossTableWindow::showEvent(QShowEvent* event) {

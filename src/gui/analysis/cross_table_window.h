@@ -13,7 +13,7 @@ class QPushButton;
 namespace orvanta {
 
 class AppState;
-class DateFieldControls;
+class PeriodFrame;
 class ResultGrid;
 
 class CrossTableWindow : public QDialog {
@@ -30,6 +30,8 @@ class CrossTableWindow : public QDialog {
   void writeCsv();
   // The text of that file as the window stands now.
   QString csvText() const;
+  // "印刷": the table on A4 landscape pages.
+  void printTable();
 
  protected:
   void showEvent(QShowEvent* event) override;
@@ -40,16 +42,14 @@ class CrossTableWindow : public QDialog {
   void linkScrolling();
 
   AppState& state_;
-  bool loading_ = false;
-  std::array<QComboBox*, 2> combo1_{};
-  ResultGrid* grid1_ = nullptr;
-  ResultGrid* grid2_ = nullptr;
-  ResultGrid* grid3_ = nullptr;
-  DateFieldControls* dates_ = nullptr;
-  QPushButton* command4_ = nullptr;
-  QPushButton* command1_ = nullptr;
-  QPushButton* command5_ = nullptr;
-  QPushButton* command3_ = nullptr;
+  std::array<QComboBox*, 2> itemLists_{};  // vertical, horizontal
+  ResultGrid* tableGrid_ = nullptr;
+  ResultGrid* columnTotalsGrid_ = nullptr;
+  ResultGrid* rowTotalsGrid_ = nullptr;
+  PeriodFrame* periodFrame_ = nullptr;
+  QPushButton* csvButton_ = nullptr;
+  QPushButton* printButton_ = nullptr;
+  QPushButton* closeButton_ = nullptr;
 };
 
 }  // namespace orvanta

@@ -2,7 +2,6 @@
 
 #include <QComboBox>
 #include <QEvent>
-#include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
 
@@ -10,11 +9,13 @@
 #include "gui/widgets/result_grid_widget.h"
 #include "core/output/csv_file.h"
 #include "core/output/extraction_csv.h"
+#include "core/output/table_print.h"
 #include "core/platform/clock.h"
 #include "core/platform/prompts.h"
 #include "core/reports/body_sites.h"
 #include "gui/widgets/layout_helpers.h"
-#include "gui/widgets/date_field_widget.h"
+#include "gui/widgets/filter_panel.h"
+#include "gui/widgets/period_frame.h"
 #include "core/app/app_state.h"
 
 namespace orvanta {
@@ -34,9 +35,33 @@ constexpr int kGridWidth = 14475;
 constexpr int kGridHeight = 5595;
 constexpr int kCountTop = 7800;
 constexpr int kFrameTop = 8130;
-constexpr int kFrameHeight = 810;
 constexpr int kButtonTop = 8310;
 constexpr int kButtonHeight = 495;
+
+// The boxes' rows relative to the panel, which starts at the first caption.
+const FilterPanelLayout kFilterLayout{
+    .columnPitch = kBoxLefts[1] - kBoxLefts[0],
+    .listTops = {kCaptionHeight, kCaptionHeight + kBoxTops[1] - kBoxTops[0], kCaptionHeight + kBoxTops[2] - kBoxTops[0]},
+    .captionHeight = kCaptionHeight,
+    .listWidth = kBoxWidth,
+    .listHeight = kBoxHeight,
+    .captionAlignment = Qt::AlignLeft | Qt::AlignVCenter,
+};
+
+const PeriodFrameLayout kPeriodLayout{
+    .buttonText = QStringLiteral("再表示"),
+    .inset = 150,
+    .dateTop = 330,
+    .dateGap = 120,
+    .buttonGap = 180,
+    .buttonTop = 270,
+    .buttonWidth = 1095,
+    .buttonHeight = 405,
+    .rightMargin = 150,
+    .frameHeight = 810,
+    .note = PeriodFrameLayout::Note::Below,
+    .noteGap = 75,
+};
 
 QLabel* PlaceLabel(QWidget* parent, const QString& text, int left, int top, int width = -1, int height = -1) {
   auto* label = new QLabel(text, parent);
@@ -58,121 +83,99 @@ ExtractionWindow::ExtractionWindow(AppState& state, QWidget* parent) : QDialog(p
   setObjectName(QStringLiteral("frmTySu"));
   setWindowTitle(QStringLiteral("データ抽出"));
   setFixedSize(Twips(kClientWidth), Twips(kClientHeight));
-  loading_ = true;
 
   PlaceLabel(this, QStringLiteral("各リストから項目を選択すると、該当する報告書だけが表示されます。"), 360, 30);
 
   // The seventeen selection boxes with their captions: six, six and five.
-  const QStringList captions = AxisCaptions(CaptionDot::FullWidth);
+  filters_ = new FilterPanel(kFilterLayout, this);
+  PlaceTw(filters_, kBoxLefts[0], kBoxTops[0] - kCaptionHeight);
+  std::array<QString, kAxisCount> captions;
+  std::array<QStringList, kAxisCount> entries;
+  const QStringList axisCaptions = AxisCaptions(CaptionDot::FullWidth);
   for (int k = 0; k < kAxisCount; ++k) {
-    const int left = kBoxLefts[k % 6];
-    const int top = kBoxTops[k / 6];
-    QLabel* caption = Named(new QLabel(captions[k], this), "Label4", k);
-    PlaceTw(caption, left, top - kCaptionHeight, kBoxWidth, kCaptionHeight);
-    captions_[static_cast<std::size_t>(k)] = caption;
-
-    QComboBox* box = Named(new QComboBox(this), "Combo1", k);
-    box->setEditable(false);
-    box->setMaxVisibleItems(20);
-    connect(box, &QComboBox::currentIndexChanged, this, [this] {
-      if (!loading_) preHyouji();
-    });
-    // Filling the box selects "全て", which starts nothing while loading.
-    box->addItems(CategoryLabels(AxisAt(k), LabelKind::Filter, state_.lists, BodySiteNames()));
-    box->setCurrentIndex(0);
-    PlaceTw(box, left, top, kBoxWidth, kBoxHeight);
-    boxes_[static_cast<std::size_t>(k)] = box;
+    captions[static_cast<std::size_t>(k)] = axisCaptions[k];
+    entries[static_cast<std::size_t>(k)] =
+        CategoryLabels(AxisAt(k), LabelKind::Filter, state_.lists, BodySiteNames());
   }
+  filters_->fill(captions, entries);
 
-  grid_ = Named(new ResultGrid(this), "Grid1");
-  PlaceTw(grid_, kGridLeft, kGridTop, kGridWidth, kGridHeight);
+  listingGrid_ = Named(new ResultGrid(this), "Grid1");
+  PlaceTw(listingGrid_, kGridLeft, kGridTop, kGridWidth, kGridHeight);
 
   // "合計" n "件" under the grid's right end.
   PlaceLabel(this, QStringLiteral("合計"), 12840, kCountTop + 15);
-  count_ = Named(new QLabel(QStringLiteral("0"), this), "Label7");
-  count_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-  PlaceTw(count_, 13230, kCountTop, 810, 300);
+  matchingCountLabel_ = Named(new QLabel(QStringLiteral("0"), this), "Label7");
+  matchingCountLabel_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+  PlaceTw(matchingCountLabel_, 13230, kCountTop, 810, 300);
   PlaceLabel(this, QStringLiteral("件"), 14130, kCountTop + 15);
 
-  // The period.
-  auto* frame = Named(new QGroupBox(QStringLiteral("計算期間"), this), "Frame1");
-  dates_ = new DateFieldControls(DateFieldVariant::Analysis, this);
-  dates_->placeDate(0, frame, 150, 330);
-  const int secondLeft = 150 + dates_->dateRowWidthTwips(0) + 120;
-  dates_->placeDate(1, frame, secondLeft, 330);
-  const int buttonLeft = secondLeft + dates_->dateRowWidthTwips(1) + 180;
-  QPushButton* again = PlaceButton(frame, QStringLiteral("再表示"), "Command4", buttonLeft, 270, 1095, 405);
-  PlaceTw(frame, kGridLeft, kFrameTop, buttonLeft + 1095 + 150, kFrameHeight);
-  PlaceLabel(this, QStringLiteral("集計期間を変更した場合は「再計算」ボタンをクリックしてください。"), kGridLeft,
-             kFrameTop + kFrameHeight + 75);
+  // The period, with "再表示".
+  periodFrame_ = new PeriodFrame(kPeriodLayout, this);
+  periodFrame_->place(kGridLeft, kFrameTop);
 
-  QPushButton* csv = PlaceButton(this, QStringLiteral("CSVファイル変換"), "Command1", 9570, kButtonTop, 1935,
-                                 kButtonHeight);
-  QPushButton* print = PlaceButton(this, QStringLiteral("印刷"), "Command5", 11625, kButtonTop, 1455, kButtonHeight);
-  QPushButton* back = PlaceButton(this, QStringLiteral("戻る"), "Command3", 13200, kButtonTop, 1455, kButtonHeight);
-  // Printing the listing is not there yet.
-  print->setEnabled(false);
-  print->setToolTip(QStringLiteral("印刷はまだできません"));
+  csvButton_ = PlaceButton(this, QStringLiteral("CSVファイル変換"), "Command1", 9570, kButtonTop, 1935, kButtonHeight);
+  printButton_ = PlaceButton(this, QStringLiteral("印刷"), "Command5", 11625, kButtonTop, 1455, kButtonHeight);
+  closeButton_ = PlaceButton(this, QStringLiteral("戻る"), "Command3", 13200, kButtonTop, 1455, kButtonHeight);
 
-  connect(again, &QPushButton::clicked, this, &ExtractionWindow::preHyouji);
-  connect(csv, &QPushButton::clicked, this, &ExtractionWindow::writeCsv);
-  connect(back, &QPushButton::clicked, this, &ExtractionWindow::reject);
+  // The default period, written before anything listens.
+  periodFrame_->showPeriod(DefaultPeriod(state_.startup.StartDate(), state_.clock().now().date()));
 
-  // The default period, written while loading so that it starts nothing.
-  const AnalysisPeriod start = DefaultPeriod(state_.startup.StartDate(), state_.clock().now().date());
-  dates_->model().setLoading(true);
-  dates_->showDate(0, start.from.year, start.from.month, start.from.day);
-  dates_->showDate(1, start.to.year, start.to.month, start.to.day);
-  dates_->model().setLoading(false);
+  connect(filters_, &FilterPanel::changed, this, &ExtractionWindow::preHyouji);
+  connect(periodFrame_, &PeriodFrame::recomputeClicked, this, &ExtractionWindow::preHyouji);
+  connect(csvButton_, &QPushButton::clicked, this, &ExtractionWindow::writeCsv);
+  connect(printButton_, &QPushButton::clicked, this, &ExtractionWindow::printListing);
+  connect(closeButton_, &QPushButton::clicked, this, &ExtractionWindow::reject);
 
-  loading_ = false;
   hyouji();
   preHyouji();
 }
 
-AxisFilter ExtractionWindow::filter() const {
-  AxisFilter f;
-  for (int k = 0; k < kAxisCount; ++k)
-    f.selection[static_cast<std::size_t>(k)] = std::max(boxes_[static_cast<std::size_t>(k)]->currentIndex(), 0);
-  return f;
-}
+AxisFilter ExtractionWindow::filter() const { return filters_->filter(); }
 
-AnalysisPeriod ExtractionWindow::period() const {
-  return AnalysisPeriod{{dates_->year(0), dates_->month(0), dates_->day(0)},
-                        {dates_->year(1), dates_->month(1), dates_->day(1)}};
-}
+AnalysisPeriod ExtractionWindow::period() const { return periodFrame_->period(); }
 
-void ExtractionWindow::hyouji() { PrepareExtractionGrid(grid_->grid()); }
+void ExtractionWindow::hyouji() { PrepareExtractionGrid(listingGrid_->grid()); }
 
 // Lists again from scratch with the boxes and the period as they are now. The
 // grid is hidden meanwhile, so it is laid out once, at the end.
 void ExtractionWindow::preHyouji() {
   state_.prompts().setBusy(true);
-  grid_->hide();
-  grid_->grid().setRows(1);
-  ExtractionListing listing = ComputeExtraction(state_.paths, state_.counters.NewestFileNo, state_.lists, period(), filter());
+  listingGrid_->hide();
+  listingGrid_->grid().setRows(1);
+  ExtractionListing listing =
+      ComputeExtraction(state_.paths, state_.counters.NewestFileNo, state_.lists, period(), filter());
   const std::int64_t count = listing.count;
-  ShowExtraction(grid_->grid(), std::move(listing));
-  count_->setText(QString::number(count));
-  grid_->show();
+  ShowExtraction(listingGrid_->grid(), std::move(listing));
+  matchingCountLabel_->setText(QString::number(count));
+  listingGrid_->show();
   state_.prompts().setBusy(false);
 }
 
-void ExtractionWindow::writeCsvTo(const BytePieces& write) const {
-  std::vector<ExtractionCondition> conditions;
+std::vector<ExtractionCondition> ExtractionWindow::conditions() const {
+  std::vector<ExtractionCondition> out;
   for (int k = 0; k < kAxisCount; ++k) {
-    const QComboBox* box = boxes_[static_cast<std::size_t>(k)];
-    if (box->currentIndex() > 0)
-      conditions.push_back({captions_[static_cast<std::size_t>(k)]->text(), box->currentText()});
+    const QComboBox* box = filters_->list(k);
+    if (box->currentIndex() > 0) out.push_back({filters_->caption(k), box->currentText()});
   }
-  const QString period = CsvPeriodText(dates_->text(DatePart::Year, 0), dates_->text(DatePart::Month, 0),
-                                       dates_->text(DatePart::Day, 0), dates_->text(DatePart::Year, 1),
-                                       dates_->text(DatePart::Month, 1), dates_->text(DatePart::Day, 1));
-  WriteExtractionCsv(period, conditions, grid_->grid(), write);
+  return out;
+}
+
+void ExtractionWindow::writeCsvTo(const BytePieces& write) const {
+  WriteExtractionCsv(periodFrame_->csvPeriodText(), conditions(), listingGrid_->grid(), write);
 }
 
 void ExtractionWindow::writeCsv() {
+  // A block of rows at a time into the file, so that a long listing is never
+  // held a second time as text.
   WriteCsvFileInPieces(state_.prompts(), state_.paths, [this](const BytePieces& write) { writeCsvTo(write); });
+}
+
+void ExtractionWindow::printListing() {
+  ExtractionPrint print;
+  print.period = periodFrame_->csvPeriodText();
+  print.conditions = conditions();
+  print.grid = &listingGrid_->grid();
+  PrintExtractionListing(state_.prompts(), print);
 }
 
 void ExtractionWindow::showEvent(QShowEvent* event) {

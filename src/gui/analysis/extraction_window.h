@@ -1,23 +1,24 @@
 #pragma once
 // The data extraction window (frmTySu, "データ抽出"): every report of the
 // period that matches the seventeen selection boxes, one row per report, and
-// how many there are. Each box change lists again at once; a changed period
-// waits for "再表示". "CSVファイル変換" writes the listing to a CSV file.
+// how many there are. Every choice in a box lists again at once, with the
+// period the date boxes show; a period changed alone waits for "再表示".
+// "CSVファイル変換" writes the listing to a CSV file.
 
 #include <QDialog>
-#include <array>
 
 #include "core/analysis/analysis_axis.h"
+#include "core/output/extraction_csv.h"
 #include "core/platform/safe_save.h"
 
-class QComboBox;
 class QLabel;
 class QPushButton;
 
 namespace orvanta {
 
 class AppState;
-class DateFieldControls;
+class FilterPanel;
+class PeriodFrame;
 class ResultGrid;
 
 class ExtractionWindow : public QDialog {
@@ -42,16 +43,21 @@ class ExtractionWindow : public QDialog {
   void hyouji();
   void preHyouji();
   void writeCsv();
+  // The lists not at "全て", with their captions, for the CSV file and the print.
+  std::vector<ExtractionCondition> conditions() const;
   // The CSV file's bytes, a block of rows at a time.
   void writeCsvTo(const BytePieces& write) const;
+  // "印刷": the listing on A4 landscape pages.
+  void printListing();
 
   AppState& state_;
-  bool loading_ = false;
-  std::array<QComboBox*, kAxisCount> boxes_{};
-  std::array<QLabel*, kAxisCount> captions_{};
-  ResultGrid* grid_ = nullptr;
-  QLabel* count_ = nullptr;
-  DateFieldControls* dates_ = nullptr;
+  FilterPanel* filters_ = nullptr;
+  ResultGrid* listingGrid_ = nullptr;
+  QLabel* matchingCountLabel_ = nullptr;
+  PeriodFrame* periodFrame_ = nullptr;
+  QPushButton* csvButton_ = nullptr;
+  QPushButton* printButton_ = nullptr;
+  QPushButton* closeButton_ = nullptr;
 };
 
 }  // namespace orvanta

@@ -12,15 +12,14 @@
 #include "core/analysis/summary_counts.h"
 
 class QAction;
-class QComboBox;
 class QLabel;
 class QMenuBar;
-class QPushButton;
 
 namespace orvanta {
 
 class AppState;
-class DateFieldControls;
+class FilterPanel;
+class PeriodFrame;
 class ResultGrid;
 
 class SummaryWindow : public QDialog {
@@ -39,6 +38,8 @@ class SummaryWindow : public QDialog {
   void recompute();
   // "CSVファイル作成": writes the last result to a CSV file.
   void writeCsv();
+  // "レポート印刷": prints the last result as the summary sheet.
+  void printSheet();
 
  protected:
   void reject() override;
@@ -57,25 +58,21 @@ class SummaryWindow : public QDialog {
   // Table i with its heading (the item's caption) and its category rows,
   // column 1 empty.
   void fillTable(int i);
-  // A change of list i: restricts or restores table i, then recomputes.
+  // A choice in list i: restricts or restores table i, then recomputes.
   void onListChanged(int i);
-  bool everyListHasPosition() const;
   // Hides the tables, computes, writes the counts, shows the tables.
   void preHyouji();
   void goukei();
 
   AppState& state_;
-  bool loading_ = false;
   QWidget* content_ = nullptr;  // the client area below the menu bar
-  DateFieldControls* dates_ = nullptr;
-  std::array<QComboBox*, kAxisCount> combo1_{};
-  std::array<QLabel*, kAxisCount> label4_{};
-  std::array<ResultGrid*, kAxisCount> grid1_{};
-  QLabel* label7_ = nullptr;
-  QPushButton* command4_ = nullptr;
-  QAction* mnuRept_ = nullptr;
-  QAction* mnuCSV_ = nullptr;
-  QAction* mnuEnd_ = nullptr;
+  PeriodFrame* periodFrame_ = nullptr;
+  FilterPanel* filters_ = nullptr;
+  std::array<ResultGrid*, kAxisCount> itemTables_{};
+  QLabel* matchingCountLabel_ = nullptr;
+  QAction* printSheetAction_ = nullptr;
+  QAction* csvAction_ = nullptr;
+  QAction* closeAction_ = nullptr;
   std::array<QString, kAxisCount> captions_;
   std::array<QStringList, kAxisCount> rowTexts_;
   SummaryResult result_;

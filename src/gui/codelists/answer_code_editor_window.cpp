@@ -16,29 +16,29 @@ AnswerCodeEditorWindow::AnswerCodeEditorWindow(AppState& state, QWidget* parent)
   };
   const int tops[2] = {930, 1620};
   for (int i = 0; i < 2; ++i) {
-    option1_[i] = Named(new QRadioButton(captions[i], this), "Option1", i);
+    questionOptions_[i] = Named(new QRadioButton(captions[i], this), "Option1", i);
     // The option buttons take the window's colour as their background.
-    option1_[i]->setBackgroundRole(QPalette::Window);
-    option1_[i]->setAutoFillBackground(true);
-    PlaceTw(option1_[i], 750, tops[i], 6855, 375);
-    connect(option1_[i], &QRadioButton::toggled, this, [this, i](bool on) {
+    questionOptions_[i]->setBackgroundRole(QPalette::Window);
+    questionOptions_[i]->setAutoFillBackground(true);
+    PlaceTw(questionOptions_[i], 750, tops[i], 6855, 375);
+    connect(questionOptions_[i], &QRadioButton::toggled, this, [this, i](bool on) {
       if (on) onOptionChosen(i);
     });
   }
   // Choosing question 6 opens its list.
-  option1_[0]->setChecked(true);
+  questionOptions_[0]->setChecked(true);
 }
 
 void AnswerCodeEditorWindow::onOptionChosen(int index) {
   state().editing.EditedList = kQuestion6Answers + index;
-  hajime();
+  setUpList();
 }
 
 ListEditorSetUp AnswerCodeEditorWindow::setUpFor(int listIndex) const { return AnswerCodeEditorSetUp(listIndex); }
 
 void AnswerCodeEditorWindow::applyBackground(const QColor& background, const QColor& text) {
   CodeListEditorWindow::applyBackground(background, text);
-  for (QRadioButton* option : option1_) {
+  for (QRadioButton* option : questionOptions_) {
     if (!option) continue;
     QPalette pal = option->palette();
     pal.setColor(QPalette::Window, background);

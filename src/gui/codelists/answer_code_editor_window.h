@@ -24,7 +24,7 @@ class AnswerCodeEditorWindow : public CodeListEditorWindow {
  private:
   void onOptionChosen(int index);
 
-  std::array<QRadioButton*, 2> option1_{};
+  std::array<QRadioButton*, 2> questionOptions_{};
 };
 
 }  // namespace orvanta

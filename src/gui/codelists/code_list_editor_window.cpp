@@ -11,6 +11,7 @@
 #include "gui/codelists/rename_dialog.h"
 #include "core/platform/prompts.h"
 #include "gui/widgets/layout_helpers.h"
+#include "gui/widgets/storable_text.h"
 #include "core/app/app_state.h"
 
 namespace orvanta {
@@ -52,7 +53,7 @@ QPushButton* Button(QWidget* parent, const QString& caption, const char* name, i
 
 CodeListEditorWindow::CodeListEditorWindow(AppState& state, QWidget* parent)
     : CodeListEditorWindow(state, Variant::CodeLists, parent) {
-  hajime();
+  setUpList();
 }
 
 CodeListEditorWindow::CodeListEditorWindow(AppState& state, Variant variant, QWidget* parent)
@@ -61,65 +62,66 @@ CodeListEditorWindow::CodeListEditorWindow(AppState& state, Variant variant, QWi
   const Placement& p = variant == Variant::CodeLists ? kCodeListPlacement : kAnswerCodePlacement;
   setFixedSize(Twips(p.width), Twips(p.height));
 
-  label2_ = Named(new QLabel(this), "Label2");
-  label2_->setWordWrap(true);
-  label2_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-  PlaceTw(label2_, 180, 135, 3450, 810);
+  instructionLabel_ = Named(new QLabel(this), "Label2");
+  instructionLabel_->setWordWrap(true);
+  instructionLabel_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  PlaceTw(instructionLabel_, 180, 135, 3450, 810);
 
-  command5_ = Button(this, QStringLiteral("保存"), "Command5");
-  PlaceTw(command5_, 3720, 180, 915, 375);
+  saveButton_ = Button(this, QStringLiteral("保存"), "Command5");
+  PlaceTw(saveButton_, 3720, 180, 915, 375);
 
-  list1_ = Named(new QListWidget(this), "List1");
-  list1_->setSelectionMode(QAbstractItemView::SingleSelection);
-  PlaceTw(list1_, p.listLeft, p.listTop, p.listWidth, kListHeight);
+  entryList_ = Named(new QListWidget(this), "List1");
+  entryList_->setSelectionMode(QAbstractItemView::SingleSelection);
+  PlaceTw(entryList_, p.listLeft, p.listTop, p.listWidth, kListHeight);
 
   const QString arrows[4] = {QStringLiteral("∧"), QStringLiteral("∨"), QStringLiteral("≫"), QStringLiteral("≪")};
   for (int i = 0; i < 4; ++i) {
-    command4_[i] = Button(this, arrows[i], "Command4", i);
-    PlaceTw(command4_[i], p.moveLeft, p.moveTop + kMoveOffsets[i], 615, 345);
+    moveButtons_[i] = Button(this, arrows[i], "Command4", i);
+    PlaceTw(moveButtons_[i], p.moveLeft, p.moveTop + kMoveOffsets[i], 615, 345);
   }
 
-  label1_ = Named(new QLabel(QStringLiteral("コード"), this), "Label1");
-  PlaceTw(label1_, 9540, p.label1Top);
-  text2_ = Named(new QLineEdit(this), "Text2");
-  PlaceTw(text2_, 9240, p.text2Top, 1215, 300);
-  label3_ = Named(new QLabel(QStringLiteral("左のリストでそれぞれの項目をクリックしてから、それぞれのコードを設定(記入)してください。"),
+  codeCaption_ = Named(new QLabel(QStringLiteral("コード"), this), "Label1");
+  PlaceTw(codeCaption_, 9540, p.label1Top);
+  codeBox_ = Named(new QLineEdit(this), "Text2");
+  PlaceTw(codeBox_, 9240, p.text2Top, 1215, 300);
+  codeHint_ = Named(new QLabel(QStringLiteral("左のリストでそれぞれの項目をクリックしてから、それぞれのコードを設定(記入)してください。"),
                              this),
                   "Label3");
-  label3_->setWordWrap(true);
-  label3_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-  PlaceTw(label3_, 9150, p.label3Top, 1545, 1590);
+  codeHint_->setWordWrap(true);
+  codeHint_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  PlaceTw(codeHint_, 9150, p.label3Top, 1545, 1590);
 
-  command6_ = Button(this, QStringLiteral("戻る"), "Command6");
-  PlaceTw(command6_, 9480, p.command6Top, 915, 375);
+  backButton_ = Button(this, QStringLiteral("戻る"), "Command6");
+  PlaceTw(backButton_, 9480, p.command6Top, 915, 375);
 
   // The buttons under the list, left to right: 挿入 (0), 変更 (2), 削除 (1).
-  cmdname_[kInsert] = Button(this, QStringLiteral("挿入"), "cmdname", kInsert);
-  cmdname_[kRename] = Button(this, QStringLiteral("変更"), "cmdname", kRename);
-  cmdname_[kDelete] = Button(this, QStringLiteral("削除"), "cmdname", kDelete);
-  PlaceTw(cmdname_[kInsert], p.cmdnameLeft, p.cmdnameTop, 915, 345);
-  PlaceTw(cmdname_[kRename], p.cmdnameLeft + 960, p.cmdnameTop, 915, 345);
-  PlaceTw(cmdname_[kDelete], p.cmdnameLeft + 1920, p.cmdnameTop, 915, 345);
+  entryButtons_[kInsert] = Button(this, QStringLiteral("挿入"), "cmdname", kInsert);
+  entryButtons_[kRename] = Button(this, QStringLiteral("変更"), "cmdname", kRename);
+  entryButtons_[kDelete] = Button(this, QStringLiteral("削除"), "cmdname", kDelete);
+  PlaceTw(entryButtons_[kInsert], p.cmdnameLeft, p.cmdnameTop, 915, 345);
+  PlaceTw(entryButtons_[kRename], p.cmdnameLeft + 960, p.cmdnameTop, 915, 345);
+  PlaceTw(entryButtons_[kDelete], p.cmdnameLeft + 1920, p.cmdnameTop, 915, 345);
 
-  text1_ = Named(new QLineEdit(this), "Text1");
-  PlaceTw(text1_, p.text1Left, p.text1Top, p.text1Width, 300);
+  newNameBox_ = Named(new QLineEdit(this), "Text1");
+  PlaceTw(newNameBox_, p.text1Left, p.text1Top, p.text1Width, 300);
 
-  KeepFieldStorable(text1_);
-  KeepFieldStorable(text2_);
-  connect(text1_, &QLineEdit::textChanged, this, &CodeListEditorWindow::onText1Changed);
-  connect(text1_, &QLineEdit::returnPressed, this, [this] {
-    if (cmdname_[kInsert]->isEnabled()) cmdname_[kInsert]->click();
+  // Names and codes keep only what set.dat can hold.
+  KeepLineBoxStorable(newNameBox_, StorableFieldText, state_.prompts());
+  KeepLineBoxStorable(codeBox_, StorableFieldText, state_.prompts());
+  connect(newNameBox_, &QLineEdit::textChanged, this, &CodeListEditorWindow::onNewNameChanged);
+  connect(newNameBox_, &QLineEdit::returnPressed, this, [this] {
+    if (entryButtons_[kInsert]->isEnabled()) entryButtons_[kInsert]->click();
   });
-  connect(text2_, &QLineEdit::textEdited, this, &CodeListEditorWindow::onText2Edited);
-  connect(list1_, &QListWidget::itemSelectionChanged, this, &CodeListEditorWindow::onListSelectionChanged);
-  connect(cmdname_[kInsert], &QPushButton::clicked, this, &CodeListEditorWindow::insertEntry);
-  connect(cmdname_[kDelete], &QPushButton::clicked, this, &CodeListEditorWindow::deleteEntry);
-  connect(cmdname_[kRename], &QPushButton::clicked, this, &CodeListEditorWindow::renameEntry);
-  for (int i = 0; i < 4; ++i) connect(command4_[i], &QPushButton::clicked, this, [this, i] { moveEntry(i); });
-  connect(command5_, &QPushButton::clicked, this, [this] { hozon(); });
-  connect(command6_, &QPushButton::clicked, this, &CodeListEditorWindow::reject);
+  connect(codeBox_, &QLineEdit::textEdited, this, &CodeListEditorWindow::onCodeEdited);
+  connect(entryList_, &QListWidget::itemSelectionChanged, this, &CodeListEditorWindow::onListSelectionChanged);
+  connect(entryButtons_[kInsert], &QPushButton::clicked, this, &CodeListEditorWindow::insertEntry);
+  connect(entryButtons_[kDelete], &QPushButton::clicked, this, &CodeListEditorWindow::deleteEntry);
+  connect(entryButtons_[kRename], &QPushButton::clicked, this, &CodeListEditorWindow::renameEntry);
+  for (int i = 0; i < 4; ++i) connect(moveButtons_[i], &QPushButton::clicked, this, [this, i] { moveEntry(i); });
+  connect(saveButton_, &QPushButton::clicked, this, [this] { saveLists(); });
+  connect(backButton_, &QPushButton::clicked, this, &CodeListEditorWindow::reject);
 
-  onText1Changed();
+  onNewNameChanged();
   setEntryButtonsEnabled(false);
 }
 
@@ -139,7 +141,7 @@ void CodeListEditorWindow::applyBackground(const QColor& background, const QColo
 
 // Saves the lists and the counters; a failure is told and nothing in memory
 // is lost.
-bool CodeListEditorWindow::hozon() {
+bool CodeListEditorWindow::saveLists() {
   const SaveOutcome saved = SaveCodeListsAndCounters(state_.lists, state_.paths.SettingsFilePath(), [this](QString* error) {
     return WriteIdFile(state_.paths.IdFilePath(), state_.counters, error);
   });
@@ -148,21 +150,21 @@ bool CodeListEditorWindow::hozon() {
   return saved.ok();
 }
 
-void CodeListEditorWindow::modosi() {
+void CodeListEditorWindow::reloadLists() {
   ReloadCodeLists(state_.paths.SettingsFilePath(), state_.lists, fileLists_);
   fileLists_ = state_.lists;
   changed_ = false;
 }
 
-void CodeListEditorWindow::lstIre() {
+void CodeListEditorWindow::fillList() {
   filling_ = true;
-  list1_->clear();
-  for (const CodeEntry& entry : list().entries) list1_->addItem(entry.name);
+  entryList_->clear();
+  for (const CodeEntry& entry : list().entries) entryList_->addItem(entry.name);
   filling_ = false;
 }
 
-void CodeListEditorWindow::hajime() {
-  modosi();
+void CodeListEditorWindow::setUpList() {
+  reloadLists();
   const ListEditorSetUp setUp = setUpFor(state_.editing.EditedList);
   setWindowTitle(setUp.caption);
   const QPalette normal = QApplication::palette(this);
@@ -170,72 +172,81 @@ void CodeListEditorWindow::hajime() {
   const QColor text =
       setUp.background.isValid() ? TextColourOn(setUp.background) : normal.color(QPalette::WindowText);
   applyBackground(background, text);
-  label2_->setText(setUp.instruction);
-  lstIre();
+  instructionLabel_->setText(setUp.instruction);
+  fillList();
   // The list has just been filled: no entry is selected.
   setEntryButtonsEnabled(false);
 }
 
-void CodeListEditorWindow::hyouji() {
+void CodeListEditorWindow::showSelectedCode() {
   const CodeList& l = list();
-  text2_->setText(selected_ >= 0 && selected_ < l.count() ? l.entries[selected_].code : QString());
+  codeBox_->setText(selectedPosition_ >= 0 && selectedPosition_ < l.count() ? l.entries[selectedPosition_].code : QString());
 }
 
 // 削除, 変更, the four moves and the code box act on the selected entry, so
 // they are usable only while one is selected.
 void CodeListEditorWindow::setEntryButtonsEnabled(bool enabled) {
-  cmdname_[kDelete]->setEnabled(enabled);
-  cmdname_[kRename]->setEnabled(enabled);
-  for (QPushButton* b : command4_) b->setEnabled(enabled);
-  if (!enabled) text2_->clear();
-  text2_->setEnabled(enabled);
+  entryButtons_[kDelete]->setEnabled(enabled);
+  entryButtons_[kRename]->setEnabled(enabled);
+  for (QPushButton* b : moveButtons_) b->setEnabled(enabled);
+  if (!enabled) codeBox_->clear();
+  codeBox_->setEnabled(enabled);
 }
 
 void CodeListEditorWindow::showEvent(QShowEvent* event) {
   QDialog::showEvent(event);
   if (event->spontaneous()) return;
   setEntryButtonsEnabled(false);
-  text1_->setFocus();
+  newNameBox_->setFocus();
   state_.prompts().setBusy(false);
 }
 
-void CodeListEditorWindow::onText1Changed() {
+void CodeListEditorWindow::onNewNameChanged() {
   // The box's text as it stands: the comma filter may have changed it since.
-  cmdname_[kInsert]->setEnabled(!text1_->text().isEmpty());
+  entryButtons_[kInsert]->setEnabled(!newNameBox_->text().isEmpty());
 }
 
-void CodeListEditorWindow::onText2Edited(const QString& text) {
+void CodeListEditorWindow::onCodeEdited(const QString& text) {
   // Setting a code is not an edit the close question asks about.
   CodeList& l = list();
-  if (!text2_->isEnabled() || selected_ < 0 || selected_ >= l.count()) return;
-  l.entries[selected_].code = StorableFieldText(text);
+  if (!codeBox_->isEnabled() || selectedPosition_ < 0 || selectedPosition_ >= l.count()) return;
+  l.entries[selectedPosition_].code = StorableFieldText(text);
 }
 
 void CodeListEditorWindow::onListSelectionChanged() {
   if (filling_) return;
-  const QList<QListWidgetItem*> items = list1_->selectedItems();
-  if (items.isEmpty()) return;
-  selected_ = list1_->row(items.first());
+  const int position = highlightedPosition();
+  if (position < 0) {
+    // The highlight was taken off (Ctrl+click): nothing acts on an entry the
+    // user no longer sees chosen.
+    setEntryButtonsEnabled(false);
+    return;
+  }
+  selectedPosition_ = position;
   setEntryButtonsEnabled(true);
-  hyouji();
+  showSelectedCode();
+}
+
+int CodeListEditorWindow::highlightedPosition() const {
+  const QList<QListWidgetItem*> items = entryList_->selectedItems();
+  return items.isEmpty() ? -1 : entryList_->row(items.first());
 }
 
 void CodeListEditorWindow::selectEntry(int position) {
-  list1_->setCurrentRow(position, QItemSelectionModel::ClearAndSelect);
-  if (list1_->currentRow() == position) list1_->scrollToItem(list1_->item(position));
+  entryList_->setCurrentRow(position, QItemSelectionModel::ClearAndSelect);
+  if (entryList_->currentRow() == position) entryList_->scrollToItem(entryList_->item(position));
 }
 
 void CodeListEditorWindow::commonEnd() {
   changed_ = true;
-  lstIre();
+  fillList();
   setEntryButtonsEnabled(false);
 }
 
 void CodeListEditorWindow::insertEntry() {
-  const QString name = StorableFieldText(text1_->text());
+  const QString name = StorableFieldText(newNameBox_->text());
   if (name.isEmpty()) return;
-  const QList<QListWidgetItem*> items = list1_->selectedItems();
-  const int before = items.isEmpty() ? -1 : list1_->row(items.first());
+  const int before = highlightedPosition();
   const InsertResult result = InsertCodeEntry(state_.lists, state_.editing.EditedList, name, before, state_.counters.LastCodeId);
   switch (result.outcome) {
     case InsertOutcome::DuplicateName: state_.prompts().message(kSameName); return;
@@ -243,11 +254,13 @@ void CodeListEditorWindow::insertEntry() {
     case InsertOutcome::NoIdLeft: state_.prompts().message(kNoIdLeft, QString(), PromptIcon::Exclamation); return;
     case InsertOutcome::Inserted: break;
   }
-  text1_->clear();
+  newNameBox_->clear();
   commonEnd();
 }
 
 void CodeListEditorWindow::deleteEntry() {
+  const int position = highlightedPosition();
+  if (position < 0) return;
   if (state_.prompts().message(QStringLiteral("削除すると関連したデータもすべて削除されます。本当に削除しますか？"),
                                QStringLiteral("削除"), PromptIcon::Critical,
                                PromptButtons::OkCancel) != PromptAnswer::Ok)
@@ -255,18 +268,19 @@ void CodeListEditorWindow::deleteEntry() {
   if (state_.prompts().message(QStringLiteral("本当に削除しますか？"), QStringLiteral("再確認"),
                                PromptIcon::Exclamation, PromptButtons::OkCancel) != PromptAnswer::Ok)
     return;
-  if (!DeleteCodeEntry(list(), selected_)) return;
+  if (!DeleteCodeEntry(list(), position)) return;
   commonEnd();
 }
 
 void CodeListEditorWindow::renameEntry() {
+  const int position = highlightedPosition();
+  if (position < 0) return;
   if (state_.prompts().message(QStringLiteral("名前を変更しても過去のデータはそのまま維持されます\n"
                                               "異なる項目名にする場合は「削除」「挿入」を行ってください。"),
                                QStringLiteral("変更確認"), PromptIcon::Critical,
                                PromptButtons::OkCancel) != PromptAnswer::Ok)
     return;
-  const int position = selected_;
-  if (position < 0 || position >= list().count()) return;
+  if (position >= list().count()) return;
   state_.prompts().setBusy(true);
   const QString name = RenameDialog::Ask(state_, list().entries[position].name, this);
   state_.prompts().setBusy(false);
@@ -280,13 +294,14 @@ void CodeListEditorWindow::renameEntry() {
 void CodeListEditorWindow::moveEntry(int button) {
   static constexpr CodeEntryMove kMoves[4] = {CodeEntryMove::Up, CodeEntryMove::Down, CodeEntryMove::ToTop,
                                               CodeEntryMove::ToBottom};
+  if (highlightedPosition() < 0) return;
   changed_ = true;
-  const MoveResult result = MoveCodeEntry(list(), selected_, kMoves[button]);
+  const MoveResult result = MoveCodeEntry(list(), selectedPosition_, kMoves[button]);
   if (!result.moved) return;
-  selected_ = result.selected;
-  lstIre();
+  selectedPosition_ = result.selected;
+  fillList();
   // Selecting the entry acts like a click on it.
-  selectEntry(selected_);
+  selectEntry(selectedPosition_);
 }
 
 bool CodeListEditorWindow::mayClose() {
@@ -296,7 +311,7 @@ bool CodeListEditorWindow::mayClose() {
       state_.prompts().message(QStringLiteral("設定に変更があります。保存しますか？"), QStringLiteral("保存確認"),
                                PromptIcon::Question, PromptButtons::YesNoCancel);
   if (answer == PromptAnswer::Yes) {
-    if (hozon()) return true;
+    if (saveLists()) return true;
     // Nothing was lost: the window stays with its edits.
     changed_ = true;
     return false;
@@ -305,7 +320,7 @@ bool CodeListEditorWindow::mayClose() {
     if (state_.prompts().message(QStringLiteral("本当に保存しませんか？保存しない場合は「はい」を押してください"),
                                  QStringLiteral("保存再確認"), PromptIcon::Question,
                                  PromptButtons::YesNo) == PromptAnswer::Yes) {
-      modosi();
+      reloadLists();
       return true;
     }
   }

@@ -32,12 +32,12 @@ class CodeListEditorWindow : public QDialog {
  protected:
   enum class Variant { CodeLists, AnswerCodes };
   // Builds the controls; the answer-code editor places them lower down and
-  // runs hajime itself once its option buttons exist.
+  // sets up its list itself once its option buttons exist.
   CodeListEditorWindow(AppState& state, Variant variant, QWidget* parent);
 
-  // Reads set.dat again (modosi), sets up the window for EditedList and fills
-  // the list (lstIre).
-  void hajime();
+  // Reads set.dat again, sets up the window for EditedList and fills the
+  // list (hajime).
+  void setUpList();
   // The caption, background and instruction of the list being edited.
   virtual ListEditorSetUp setUpFor(int listIndex) const;
   // Applies the background; the answer-code editor colours its options too.
@@ -53,15 +53,21 @@ class CodeListEditorWindow : public QDialog {
   enum { kInsert = 0, kDelete = 1, kRename = 2 };
 
   CodeList& list() const;
-  bool hozon();
-  void modosi();
-  void lstIre();
-  void hyouji();
+  // Writes set.dat and ttid.dat (hozon); a failure is told.
+  bool saveLists();
+  // Reads the lists again from set.dat and clears the changed mark (modosi).
+  void reloadLists();
+  // Fills the list box with the names of the edited list (lstIre).
+  void fillList();
+  // The code of the selected entry into the code box (hyouji).
+  void showSelectedCode();
   void setEntryButtonsEnabled(bool enabled);
   void selectEntry(int position);
+  // The position of the entry highlighted in the list; -1 when none is.
+  int highlightedPosition() const;
 
-  void onText1Changed();
-  void onText2Edited(const QString& text);
+  void onNewNameChanged();
+  void onCodeEdited(const QString& text);
   void onListSelectionChanged();
   void insertEntry();
   void deleteEntry();
@@ -73,23 +79,23 @@ class CodeListEditorWindow : public QDialog {
 
   AppState& state_;
   bool changed_ = false;
-  int selected_ = 0;
+  int selectedPosition_ = 0;
   bool filling_ = false;
   bool closing_ = false;
   // The lists as set.dat held them when last read or saved: what a discard
   // returns to when set.dat cannot be read.
   CodeLists fileLists_;
 
-  QLabel* label2_ = nullptr;
-  QPushButton* command5_ = nullptr;
-  QListWidget* list1_ = nullptr;
-  std::array<QPushButton*, 4> command4_{};
-  QLabel* label1_ = nullptr;
-  QLineEdit* text2_ = nullptr;
-  QLabel* label3_ = nullptr;
-  QPushButton* command6_ = nullptr;
-  std::array<QPushButton*, 3> cmdname_{};
-  QLineEdit* text1_ = nullptr;
+  QLabel* instructionLabel_ = nullptr;          // Label2
+  QPushButton* saveButton_ = nullptr;           // 保存
+  QListWidget* entryList_ = nullptr;            // List1
+  std::array<QPushButton*, 4> moveButtons_{};   // ∧ ∨ ≫ ≪
+  QLabel* codeCaption_ = nullptr;               // コード
+  QLineEdit* codeBox_ = nullptr;                // Text2
+  QLabel* codeHint_ = nullptr;                  // Label3
+  QPushButton* backButton_ = nullptr;           // 戻る
+  std::array<QPushButton*, 3> entryButtons_{};  // 挿入, 削除, 変更 (kInsert, kDelete, kRename)
+  QLineEdit* newNameBox_ = nullptr;             // Text1
 };
 
 }  // namespace orvanta

@@ -6,21 +6,10 @@
 #include "core/codelists/code_list_editing.h"
 #include "core/platform/prompts.h"
 #include "gui/widgets/layout_helpers.h"
+#include "gui/widgets/storable_text.h"
 #include "core/app/app_state.h"
 
 namespace orvanta {
-
-void KeepFieldStorable(QLineEdit* box) {
-  QObject::connect(box, &QLineEdit::textChanged, box, [box](const QString& text) {
-    const QString kept = StorableFieldText(text);
-    if (kept == text) return;
-    // The cursor keeps its place among the characters that stay.
-    const int cursor = box->cursorPosition();
-    const int keptBeforeCursor = static_cast<int>(StorableFieldText(text.left(cursor)).size());
-    box->setText(kept);
-    box->setCursorPosition(keptBeforeCursor);
-  });
-}
 
 RenameDialog::RenameDialog(AppState& state, const QString& currentName, QWidget* parent)
     : QDialog(parent), state_(state), handedBack_(currentName) {
@@ -28,11 +17,11 @@ RenameDialog::RenameDialog(AppState& state, const QString& currentName, QWidget*
   setWindowTitle(QStringLiteral("項目名変更"));
   setFixedSize(Twips(10335), Twips(1380));
 
-  text1_ = Named(new QLineEdit(this), "Text1");
-  PlaceTw(text1_, 390, 240, 9555, 330);
-  KeepFieldStorable(text1_);
-  text1_->setText(currentName);
-  text1_->selectAll();
+  nameBox_ = Named(new QLineEdit(this), "Text1");
+  PlaceTw(nameBox_, 390, 240, 9555, 330);
+  KeepLineBoxStorable(nameBox_, StorableFieldText, state_.prompts());
+  nameBox_->setText(currentName);
+  nameBox_->selectAll();
 
   auto* ok = Named(new QPushButton(QStringLiteral("OK"), this), "Command1");
   PlaceTw(ok, 7260, 780, 1275, 375);
@@ -42,7 +31,7 @@ RenameDialog::RenameDialog(AppState& state, const QString& currentName, QWidget*
   cancel->setAutoDefault(false);
 
   connect(ok, &QPushButton::clicked, this, [this] {
-    const QString typed = StorableFieldText(text1_->text());
+    const QString typed = StorableFieldText(nameBox_->text());
     if (!typed.isEmpty()) handedBack_ = typed;
     accept();
   });
@@ -51,7 +40,7 @@ RenameDialog::RenameDialog(AppState& state, const QString& currentName, QWidget*
 
 void RenameDialog::showEvent(QShowEvent* event) {
   QDialog::showEvent(event);
-  text1_->setFocus();
+  nameBox_->setFocus();
   state_.prompts().setBusy(false);
 }
 

@@ -11,11 +11,6 @@ namespace orvanta {
 
 class AppState;
 
-// Keeps a text box free of what a stored name or code may not hold (commas,
-// line breaks, characters code page 932 lacks) as the text is typed; the
-// cursor stays where the typing left it.
-void KeepFieldStorable(QLineEdit* box);
-
 class RenameDialog : public QDialog {
   Q_OBJECT
  public:
@@ -35,7 +30,7 @@ class RenameDialog : public QDialog {
  private:
   AppState& state_;
   QString handedBack_;
-  QLineEdit* text1_ = nullptr;
+  QLineEdit* nameBox_ = nullptr;
 };
 
 }  // namespace orvanta

@@ -1,6 +1,7 @@
 #include "gui/platform/qt_prompts.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
@@ -8,7 +9,12 @@
 #include <QPageSize>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QProgressDialog>
 #include <QPushButton>
+#include <algorithm>
+#include <limits>
+
+#include "core/platform/print_output.h"
 
 namespace orvanta {
 namespace {
@@ -93,8 +99,84 @@ std::unique_ptr<QPagedPaintDevice> QtPrompts::choosePrinter(bool landscape) {
   const int result = dialog.exec();
   if (busy) QApplication::restoreOverrideCursor();
   if (result != QDialog::Accepted) return nullptr;
+  // Printing to a PDF file: the file is written under a temporary name and
+  // put in place only when the whole print has worked.
+  if (printer->outputFormat() == QPrinter::PdfFormat && !printer->outputFileName().isEmpty()) {
+    auto pdf = PdfFileOutput::Create(printer->outputFileName(), printer->pageLayout());
+    pdf->setTitle(printer->docName());
+    return pdf;
+  }
   return printer;
 }
+
+namespace {
+
+// The progress dialog of a print job: the pages done out of the pages to
+// come, and "キャンセル". It appears once the job has run for a moment; from
+// then on the windows repaint while the job runs, and being modal the dialog
+// keeps them from taking input meanwhile.
+class QtPrintProgress final : public PrintProgress {
+ public:
+  QtPrintProgress() : dialog_(ActiveParent()) {
+    dialog_.setObjectName(QStringLiteral("printProgress"));
+    dialog_.setWindowTitle(QStringLiteral("印刷"));
+    dialog_.setWindowModality(Qt::ApplicationModal);
+    dialog_.setCancelButtonText(QStringLiteral("キャンセル"));
+    dialog_.setAutoClose(false);
+    dialog_.setAutoReset(false);
+    // Shown here, not by the dialog's own timer.
+    dialog_.setMinimumDuration(std::numeric_limits<int>::max());
+    dialog_.setRange(0, 0);
+    dialog_.setLabelText(Label(0));
+    dialog_.setMinimumWidth(360);
+    dialog_.hide();
+    clock_.start();
+  }
+  ~QtPrintProgress() override {
+    if (arrow_) QApplication::restoreOverrideCursor();
+  }
+
+  void setPageCount(int pages) override {
+    pages_ = std::max(pages, 0);
+    dialog_.setRange(0, pages_);
+    dialog_.setLabelText(Label(0));
+  }
+
+  bool pageDone(int pagesDone) override {
+    if (!dialog_.isVisible()) {
+      if (clock_.elapsed() < kMomentMs) return !stopped();
+      dialog_.show();
+      if (QApplication::overrideCursor()) {
+        // The busy pointer must not hide that "キャンセル" can be pressed.
+        QApplication::setOverrideCursor(Qt::ArrowCursor);
+        arrow_ = true;
+      }
+    }
+    dialog_.setLabelText(Label(pagesDone));
+    if (pages_ > 0) dialog_.setValue(std::min(pagesDone, pages_));
+    QApplication::processEvents();
+    return !stopped();
+  }
+
+  bool stopped() const override { return dialog_.wasCanceled(); }
+
+ private:
+  static constexpr qint64 kMomentMs = 400;
+
+  QString Label(int done) const {
+    if (pages_ > 0) return QStringLiteral("印刷しています。%1 / %2 ページ").arg(done).arg(pages_);
+    return QStringLiteral("印刷しています。%1 ページ").arg(done);
+  }
+
+  QProgressDialog dialog_;
+  QElapsedTimer clock_;
+  int pages_ = 0;
+  bool arrow_ = false;
+};
+
+}  // namespace
+
+std::unique_ptr<PrintProgress> QtPrompts::printProgress() { return std::make_unique<QtPrintProgress>(); }
 
 void QtPrompts::beep() { QApplication::beep(); }
 

@@ -15,6 +15,7 @@ class QtPrompts final : public Prompts {
   std::optional<QString> input(const QString& prompt, const QString& title, const QString& initial) override;
   QString saveFileName(const QString& title, const QString& startPath, const QString& filter) override;
   std::unique_ptr<QPagedPaintDevice> choosePrinter(bool landscape) override;
+  std::unique_ptr<PrintProgress> printProgress() override;
   void beep() override;
   void setBusy(bool busy) override;
 

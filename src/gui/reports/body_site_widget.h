@@ -14,23 +14,13 @@
 #include <array>
 #include <cstdint>
 
+#include "core/reports/body_site_drawing.h"
+
 class QCheckBox;
 class QPaintEvent;
 class QMouseEvent;
 
 namespace orvanta {
-
-// The drawing's own size in pixels.
-inline constexpr int kBodyDrawingWidth = 683;
-inline constexpr int kBodyDrawingHeight = 392;
-
-// Where a site's number stands on the drawing: the centre of its label, in
-// drawing pixels. (-1, -1) for a number without a site (29, or outside 1-65).
-QPoint BodySiteSpot(int siteNumber);
-
-// The drawing (on its white ground) rendered to an image of the given size,
-// scaled to fill it. A null image for an empty size.
-QImage RenderBodySiteDrawing(const QSize& size);
 
 // `Image1`: shows the drawing at its own size.
 class BodySiteDrawing : public QWidget {

@@ -17,7 +17,6 @@
 #include <QSignalBlocker>
 #include <QStackedWidget>
 #include <QTabBar>
-#include <QTextCursor>
 #include <QVBoxLayout>
 #include <algorithm>
 
@@ -28,6 +27,7 @@
 #include "gui/widgets/layout_helpers.h"
 #include "gui/reports/body_site_widget.h"
 #include "gui/widgets/date_field_widget.h"
+#include "gui/widgets/storable_text.h"
 #include "core/reports/note_text.h"
 #include "core/reports/report_editing.h"
 #include "core/reports/report_navigation.h"
@@ -75,39 +75,6 @@ QPushButton* Button(QWidget* parent, const QString& caption, const char* name, i
   return b;
 }
 
-// Takes out of a line box what a stored answer may not hold (commas and
-// characters code page 932 lacks); the cursor keeps its place among the
-// characters that stay.
-void KeepLineStorable(QLineEdit* box) {
-  const QString text = box->text();
-  const QString kept = StorableLineText(text);
-  if (kept == text) return;
-  const int keptBeforeCursor = static_cast<int>(StorableLineText(text.left(box->cursorPosition())).size());
-  box->setText(kept);
-  box->setCursorPosition(keptBeforeCursor);
-}
-
-// Takes characters code page 932 lacks out of a multi-line box as they are
-// typed; everything else the box keeps as typed.
-void KeepNoteEncodable(QPlainTextEdit* box) {
-  const QString text = box->toPlainText();
-  if (cp932::CanEncode(text)) return;
-  QTextCursor cursor(box->document());
-  cursor.beginEditBlock();
-  // From the end, so that the positions before stay valid.
-  for (qsizetype i = text.size(); i > 0;) {
-    qsizetype start = i - 1;
-    if (text.at(start).isLowSurrogate() && start > 0 && text.at(start - 1).isHighSurrogate()) --start;
-    if (cp932::KeepEncodable(text.mid(start, i - start)).isEmpty()) {
-      cursor.setPosition(static_cast<int>(start));
-      cursor.setPosition(static_cast<int>(i), QTextCursor::KeepAnchor);
-      cursor.removeSelectedText();
-    }
-    i = start;
-  }
-  cursor.endEditBlock();
-}
-
 // The entry of a list with the id; the last one when several match, -1 when
 // none does (nothing chosen, or an entry deleted since).
 int EntryPositionOf(const CodeList& list, std::int32_t id) {
@@ -133,12 +100,12 @@ ReportWindow::ReportWindow(AppState& state, QWidget* parent)
   menuBar_ = Named(new QMenuBar(this), "MenuBar");
   QMenu* search = menuBar_->addMenu(QStringLiteral("カルテ検索"));
   search->setObjectName(QStringLiteral("mnuSer"));
-  mnuSerItem_[0] = search->addAction(QStringLiteral("カルテ番号"));
-  mnuSerItem_[0]->setObjectName(QStringLiteral("mnuSerItem_0"));
-  mnuSerItem_[1] = search->addAction(QStringLiteral("報告者氏名"));
-  mnuSerItem_[1]->setObjectName(QStringLiteral("mnuSerItem_1"));
-  connect(mnuSerItem_[0], &QAction::triggered, this, [this] { this->search(SearchField::RecordNumber); });
-  connect(mnuSerItem_[1], &QAction::triggered, this, [this] { this->search(SearchField::ReporterName); });
+  searchItems_[0] = search->addAction(QStringLiteral("カルテ番号"));
+  searchItems_[0]->setObjectName(QStringLiteral("mnuSerItem_0"));
+  searchItems_[1] = search->addAction(QStringLiteral("報告者氏名"));
+  searchItems_[1]->setObjectName(QStringLiteral("mnuSerItem_1"));
+  connect(searchItems_[0], &QAction::triggered, this, [this] { this->search(SearchField::RecordNumber); });
+  connect(searchItems_[1], &QAction::triggered, this, [this] { this->search(SearchField::ReporterName); });
   layout->setMenuBar(menuBar_);
 
   auto* content = new QWidget(this);
@@ -147,10 +114,10 @@ ReportWindow::ReportWindow(AppState& state, QWidget* parent)
 
   buildTopRow(content);
 
-  tabStrip_ = Named(new QTabBar(content), "TabStrip1");
-  tabStrip_->setExpanding(false);
-  tabStrip_->setDrawBase(false);
-  tabStrip_->setUsesScrollButtons(false);
+  pageTabs_ = Named(new QTabBar(content), "TabStrip1");
+  pageTabs_->setExpanding(false);
+  pageTabs_->setDrawBase(false);
+  pageTabs_->setUsesScrollButtons(false);
   const std::array<std::pair<const char16_t*, const char16_t*>, 8> tabs{{
       {u"報告者", u"報告者・事故発生日時等の記述"},
       {u"職種・場所・患者", u"職種、事故発生場所、汚染源患者についての記述"},
@@ -162,80 +129,88 @@ ReportWindow::ReportWindow(AppState& state, QWidget* parent)
       {u"事故防止", u"事故防止対策に対する記述"},
   }};
   for (int t = 0; t < 8; ++t) {
-    tabStrip_->addTab(QString::fromUtf16(tabs[t].first));
-    tabStrip_->setTabToolTip(t, QString::fromUtf16(tabs[t].second));
+    pageTabs_->addTab(QString::fromUtf16(tabs[t].first));
+    pageTabs_->setTabToolTip(t, QString::fromUtf16(tabs[t].second));
   }
-  tabStrip_->move(8, kPagesTop);
-  tabStrip_->resize(kPageWidth, tabStrip_->sizeHint().height());
+  pageTabs_->move(8, kPagesTop);
+  pageTabs_->resize(kPageWidth, pageTabs_->sizeHint().height());
 
-  pages_ = new QStackedWidget(content);
-  pages_->setFrameShape(QFrame::StyledPanel);
-  const int pagesTop = kPagesTop + tabStrip_->height();
-  pages_->setGeometry(8, pagesTop, kPageWidth, kPageHeight);
+  pageStack_ = new QStackedWidget(content);
+  pageStack_->setFrameShape(QFrame::StyledPanel);
+  const int pagesTop = kPagesTop + pageTabs_->height();
+  pageStack_->setGeometry(8, pagesTop, kPageWidth, kPageHeight);
   for (int p = 0; p < 8; ++p) {
-    picture1_[p] = Named(new QWidget(pages_), "Picture1", p);
-    pages_->addWidget(picture1_[p]);
+    pages_[p] = Named(new QWidget(pageStack_), "Picture1", p);
+    pageStack_->addWidget(pages_[p]);
   }
   // Changing pages: the page of the clicked tab, the others hidden.
-  connect(tabStrip_, &QTabBar::currentChanged, pages_, &QStackedWidget::setCurrentIndex);
+  connect(pageTabs_, &QTabBar::currentChanged, pageStack_, &QStackedWidget::setCurrentIndex);
 
   dates_ = new DateFieldControls(DateFieldVariant::Report, this);
-  buildPage0(picture1_[0]);
-  buildPage1(picture1_[1]);
-  buildPage2(picture1_[2]);
-  buildPage3(picture1_[3]);
-  buildPage4(picture1_[4]);
-  buildPage5(picture1_[5]);
-  buildPage6(picture1_[6]);
-  buildPage7(picture1_[7]);
+  buildPage0(pages_[0]);
+  buildPage1(pages_[1]);
+  buildPage2(pages_[2]);
+  buildPage3(pages_[3]);
+  buildPage4(pages_[4]);
+  buildPage5(pages_[5]);
+  buildPage6(pages_[6]);
+  buildPage7(pages_[7]);
 
   // The remarks, under the pages.
   const int remarksTop = pagesTop + kPageHeight + 8;
   Caption(content, QStringLiteral("備考"), 12, remarksTop);
-  text2Box(content, 0, 48, remarksTop, kContentWidth - 48 - 8, content->height() - remarksTop - 8);
+  noteBox(content, 0, 48, remarksTop, kContentWidth - 48 - 8, content->height() - remarksTop - 8);
 
   connect(dates_, &DateFieldControls::valueStored, this, &ReportWindow::onDateStored);
-  connect(dates_, &DateFieldControls::changed, this, &ReportWindow::mark);
+  connect(dates_, &DateFieldControls::changed, this, &ReportWindow::markChanged);
+  connect(dates_, &DateFieldControls::inputRefused, this, [this] { state_.prompts().beep(); });
 
   // Opening: the first page, the lists filled, then a new report or the
   // report the main window chose.
-  tabStrip_->setCurrentIndex(0);
-  pages_->setCurrentIndex(0);
+  pageTabs_->setCurrentIndex(0);
+  pageStack_->setCurrentIndex(0);
   fillLists();
-  if (state_.editing.NewReportMode || state_.dataFile.ReportCount() == 0) sinki();
-  else hyouji();
+  if (state_.editing.NewReportMode || state_.dataFile.ReportCount() == 0) startNewReport();
+  else showReport();
+  // The keyboard starts in the reporter's name.
+  focusFirstField();
 }
 
 ReportWindow::~ReportWindow() = default;
 
 void ReportWindow::buildTopRow(QWidget* content) {
-  command7_ = Button(content, QStringLiteral("表示データの削除"), "Command7", 8, 8, 130);
-  command4_ = Button(content, QStringLiteral("▲▲"), "Command4", 556, 8, 44);
-  command2_ = Button(content, QStringLiteral("▲"), "Command2", 602, 8, 44);
-  label9_ = Named(new QLabel(content), "Label9", 0);
-  label9_->setAlignment(Qt::AlignCenter);
-  label9_->setFrameShape(QFrame::Panel);
-  label9_->setFrameShadow(QFrame::Sunken);
-  PlaceTw(label9_, P(650), P(8), P(108), P(kButtonHeight));
-  command3_ = Button(content, QStringLiteral("▼"), "Command3", 762, 8, 44);
-  command5_ = Button(content, QStringLiteral("▼▼"), "Command5", 808, 8, 44);
-  back_ = Button(content, QStringLiteral("戻る"), "Command1", 864, 8, 68);
-  command6_ = Button(content, QStringLiteral("新規追加"), "Command6", 580, 38, 88);
-  for (QWidget* w : std::initializer_list<QWidget*>{command4_, command2_, label9_, command3_, command5_})
+  deleteButton_ = Button(content, QStringLiteral("表示データの削除"), "Command7", 8, 8, 130);
+  firstButton_ = Button(content, QStringLiteral("▲▲"), "Command4", 556, 8, 44);
+  stepBackButton_ = Button(content, QStringLiteral("▲"), "Command2", 602, 8, 44);
+  positionLabel_ = Named(new QLabel(content), "Label9", 0);
+  positionLabel_->setAlignment(Qt::AlignCenter);
+  positionLabel_->setFrameShape(QFrame::Panel);
+  positionLabel_->setFrameShadow(QFrame::Sunken);
+  PlaceTw(positionLabel_, P(650), P(8), P(108), P(kButtonHeight));
+  stepForwardButton_ = Button(content, QStringLiteral("▼"), "Command3", 762, 8, 44);
+  lastButton_ = Button(content, QStringLiteral("▼▼"), "Command5", 808, 8, 44);
+  closeButton_ = Button(content, QStringLiteral("戻る"), "Command1", 864, 8, 68);
+  newReportButton_ = Button(content, QStringLiteral("新規追加"), "Command6", 580, 38, 88);
+  // A click on the delete button leaves the keyboard where it was: a Space or
+  // Enter there would delete the next report without a question. The Tab key
+  // still reaches it.
+  deleteButton_->setFocusPolicy(Qt::TabFocus);
+  for (QWidget* w : std::initializer_list<QWidget*>{firstButton_, stepBackButton_, positionLabel_,
+                                                    stepForwardButton_, lastButton_})
     w->setToolTip(kStepTip);
 
-  connect(command4_, &QPushButton::clicked, this, [this] { step(Step::First); });
-  connect(command2_, &QPushButton::clicked, this, [this] { step(Step::Previous); });
-  connect(command3_, &QPushButton::clicked, this, [this] { step(Step::Next); });
-  connect(command5_, &QPushButton::clicked, this, [this] { step(Step::Last); });
-  connect(command7_, &QPushButton::clicked, this, &ReportWindow::deleteShown);
-  connect(command6_, &QPushButton::clicked, this, &ReportWindow::sinki);
-  connect(back_, &QPushButton::clicked, this, &ReportWindow::reject);
+  connect(firstButton_, &QPushButton::clicked, this, [this] { step(Step::First); });
+  connect(stepBackButton_, &QPushButton::clicked, this, [this] { step(Step::Previous); });
+  connect(stepForwardButton_, &QPushButton::clicked, this, [this] { step(Step::Next); });
+  connect(lastButton_, &QPushButton::clicked, this, [this] { step(Step::Last); });
+  connect(deleteButton_, &QPushButton::clicked, this, &ReportWindow::deleteShownReport);
+  connect(newReportButton_, &QPushButton::clicked, this, &ReportWindow::startNewReport);
+  connect(closeButton_, &QPushButton::clicked, this, &ReportWindow::reject);
 }
 
 // ---- Controls ----------------------------------------------------------------
 
-QLineEdit* ReportWindow::text1Box(QWidget* parent, int k, int x, int y, int width) {
+QLineEdit* ReportWindow::textBox(QWidget* parent, int k, int x, int y, int width) {
   auto* box = Named(new QLineEdit(parent), "Text1", k);
   PlaceTw(box, P(x), P(y), P(width), P(kBoxHeight));
   // Input method: names in hiragana; record and staff numbers in Latin
@@ -249,55 +224,57 @@ QLineEdit* ReportWindow::text1Box(QWidget* parent, int k, int x, int y, int widt
     case kDepartmentYears: box->setAttribute(Qt::WA_InputMethodEnabled, false); break;
     default: break;
   }
-  connect(box, &QLineEdit::textChanged, this, [this, k] { onText1(k); });
-  text1_[k] = box;
+  connect(box, &QLineEdit::textChanged, this, [this, k] { onTextEdited(k); });
+  connect(box, &QLineEdit::inputRejected, this, [this] { state_.prompts().beep(); });
+  textBoxes_[k] = box;
   return box;
 }
 
-QLineEdit* ReportWindow::text3Box(QWidget* parent, int k, int x, int y, int width) {
+QLineEdit* ReportWindow::otherTextBox(QWidget* parent, int k, int x, int y, int width) {
   auto* box = Named(new QLineEdit(parent), "Text3", k);
   PlaceTw(box, P(x), P(y), P(width), P(kBoxHeight));
-  connect(box, &QLineEdit::textChanged, this, [this, k] { onText3(k); });
-  text3_[k] = box;
+  connect(box, &QLineEdit::textChanged, this, [this, k] { onOtherTextEdited(k); });
+  connect(box, &QLineEdit::inputRejected, this, [this] { state_.prompts().beep(); });
+  otherTextBoxes_[k] = box;
   return box;
 }
 
-QPlainTextEdit* ReportWindow::text2Box(QWidget* parent, int k, int x, int y, int width, int height) {
+QPlainTextEdit* ReportWindow::noteBox(QWidget* parent, int k, int x, int y, int width, int height) {
   auto* box = Named(new QPlainTextEdit(parent), "Text2", k);
   PlaceTw(box, P(x), P(y), P(width), P(height));
   box->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   box->setTabChangesFocus(true);
-  connect(box, &QPlainTextEdit::textChanged, this, [this, k] { onText2(k); });
-  text2_[k] = box;
+  connect(box, &QPlainTextEdit::textChanged, this, [this, k] { onNoteEdited(k); });
+  noteBoxes_[k] = box;
   return box;
 }
 
-QComboBox* ReportWindow::combo(QWidget* parent, int k, int x, int y, int width) {
+QComboBox* ReportWindow::answerList(QWidget* parent, int k, int x, int y, int width) {
   auto* box = Named(new QComboBox(parent), "Combo1", k);
   box->setEditable(false);
   box->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
   box->setMinimumContentsLength(8);
   PlaceTw(box, P(x), P(y), P(width), P(kComboHeight));
-  connect(box, &QComboBox::currentIndexChanged, this, [this, k](int index) { onCombo(k, index); });
-  combo1_[k] = box;
+  connect(box, &QComboBox::currentIndexChanged, this, [this, k](int index) { onAnswerChosen(k, index); });
+  answerLists_[k] = box;
   return box;
 }
 
-QRadioButton* ReportWindow::option(QWidget* parent, int group, int n, const QString& caption, int x, int y,
+QRadioButton* ReportWindow::optionButton(QWidget* parent, int group, int n, const QString& caption, int x, int y,
                                    int width) {
   const QByteArray name = "Option" + QByteArray::number(group + 1);
   auto* button = Named(new QRadioButton(caption, parent), name.constData(), n);
   PlaceTw(button, P(x), P(y), width >= 0 ? P(width) : -1, P(kBoxHeight));
   if (width < 0) button->resize(button->sizeHint().width(), kBoxHeight);
-  if (!groups_[group]) {
-    groups_[group] = new QButtonGroup(this);
-    groups_[group]->setExclusive(true);
-    connect(groups_[group], &QButtonGroup::idToggled, this, [this, group](int id, bool checked) {
-      if (checked) onOption(group, id);
+  if (!optionGroups_[group]) {
+    optionGroups_[group] = new QButtonGroup(this);
+    optionGroups_[group]->setExclusive(true);
+    connect(optionGroups_[group], &QButtonGroup::idToggled, this, [this, group](int id, bool checked) {
+      if (checked) onOptionChosen(group, id);
     });
   }
-  groups_[group]->addButton(button, n);
-  options_[group][n] = button;
+  optionGroups_[group]->addButton(button, n);
+  optionButtons_[group][n] = button;
   return button;
 }
 
@@ -306,25 +283,25 @@ QRadioButton* ReportWindow::option(QWidget* parent, int group, int n, const QStr
 void ReportWindow::buildPage0(QWidget* page) {
   QGroupBox* f1 = Frame(page, QStringLiteral("１報告者"), 8, 8, kFrameWidth, 108);
   Caption(f1, QStringLiteral("氏名"), 14, 30);
-  text1Box(f1, kReporterName, 46, 30, 200);
+  textBox(f1, kReporterName, 46, 30, 200);
   Caption(f1, QStringLiteral("職員番号"), 270, 30);
-  text1Box(f1, kStaffNumber, 326, 30, 120);
+  textBox(f1, kStaffNumber, 326, 30, 120);
   Caption(f1, QStringLiteral("カルテ番号"), 470, 30);
-  text1Box(f1, kRecordNumber, 538, 30, 140);
+  textBox(f1, kRecordNumber, 538, 30, 140);
 
   Caption(f1, QStringLiteral("所属勤務場所"), 14, 70);
-  combo(f1, kDepartments, 96, 69, 220);
+  answerList(f1, kDepartments, 96, 69, 220);
   Caption(f1, QStringLiteral("経験年数"), 334, 70);
-  text1Box(f1, kExperienceYears, 390, 70, 40);
+  textBox(f1, kExperienceYears, 390, 70, 40);
   Caption(f1, QStringLiteral("年"), 433, 70);
   Caption(f1, QStringLiteral("当該部署経験年数"), 460, 70);
-  text1Box(f1, kDepartmentYears, 564, 70, 40);
+  textBox(f1, kDepartmentYears, 564, 70, 40);
   Caption(f1, QStringLiteral("年"), 607, 70);
   Caption(f1, QStringLiteral("性別"), 636, 70);
-  option(f1, 0, 0, QStringLiteral("男"), 668, 70);
-  option(f1, 0, 1, QStringLiteral("女"), 714, 70);
+  optionButton(f1, 0, 0, QStringLiteral("男"), 668, 70);
+  optionButton(f1, 0, 1, QStringLiteral("女"), 714, 70);
   Caption(f1, QStringLiteral("年齢"), 772, 70);
-  text1Box(f1, kAge, 804, 70, 40);
+  textBox(f1, kAge, 804, 70, 40);
   Caption(f1, QStringLiteral("歳"), 847, 70);
 
   QGroupBox* f2 = Frame(page, QStringLiteral("２発生日時"), 8, 128, kFrameWidth, 100);
@@ -336,23 +313,23 @@ void ReportWindow::buildPage0(QWidget* page) {
 
 void ReportWindow::buildPage1(QWidget* page) {
   QGroupBox* f3 = Frame(page, QStringLiteral("３職種"), 8, 6, 450, 84);
-  combo(f3, kOccupations, 12, 24, 426);
+  answerList(f3, kOccupations, 12, 24, 426);
   Caption(f3, QStringLiteral("その他の場合"), 12, 56);
-  text3Box(f3, 0, 96, 56, 342);
+  otherTextBox(f3, 0, 96, 56, 342);
 
   QGroupBox* f4 = Frame(page, QStringLiteral("４針刺し･切創事故発生場所"), 466, 6, 450, 84);
-  combo(f4, kPlaces, 12, 24, 426);
+  answerList(f4, kPlaces, 12, 24, 426);
   Caption(f4, QStringLiteral("その他の場合"), 12, 56);
-  text3Box(f4, 1, 96, 56, 342);
+  otherTextBox(f4, 1, 96, 56, 342);
 
   QGroupBox* f5 = Frame(page, QStringLiteral("５汚染源の患者が誰かわかっていますか？"), 8, 98, 664, 312);
-  option(f5, 1, 0, QStringLiteral("はい"), 14, 26);
+  optionButton(f5, 1, 0, QStringLiteral("はい"), 14, 26);
 
   // The patient block, open only when the patient is known.
   patientBlock_.push_back(Caption(f5, QStringLiteral("患者カルテ番号"), 40, 54));
-  patientBlock_.push_back(text1Box(f5, kPatientRecordNumber, 130, 54, 150));
+  patientBlock_.push_back(textBox(f5, kPatientRecordNumber, 130, 54, 150));
   patientBlock_.push_back(Caption(f5, QStringLiteral("患者氏名"), 304, 54));
-  patientBlock_.push_back(text1Box(f5, kPatientName, 360, 54, 200));
+  patientBlock_.push_back(textBox(f5, kPatientName, 360, 54, 200));
   patientBlock_.push_back(Caption(f5, QStringLiteral("患者の検査結果"), 40, 88));
   const int columns[3] = {150, 210, 270};
   const QString headings[3] = {QStringLiteral("陽性"), QStringLiteral("陰性"), QStringLiteral("未検査")};
@@ -367,83 +344,83 @@ void ReportWindow::buildPage1(QWidget* page) {
     patientBlock_.push_back(Caption(f5, rows[r], 64, y));
     for (int c = 0; c < 3; ++c) {
       // Each button sits under its column's heading.
-      QRadioButton* b = option(f5, 2 + r, c, QString(), columns[c] + 8, y, 20);
+      QRadioButton* b = optionButton(f5, 2 + r, c, QString(), columns[c] + 8, y, 20);
       patientBlock_.push_back(b);
     }
   }
   patientBlock_.push_back(Caption(f5, QStringLiteral("その他"), 64, 196));
-  patientBlock_.push_back(text1Box(f5, kOtherInfection, 130, 196, 300));
+  patientBlock_.push_back(textBox(f5, kOtherInfection, 130, 196, 300));
 
-  option(f5, 1, 1, QStringLiteral("いいえ"), 14, 236);
-  option(f5, 1, 2, QStringLiteral("適切な回答なし(患者への使用前)"), 14, 264);
+  optionButton(f5, 1, 1, QStringLiteral("いいえ"), 14, 236);
+  optionButton(f5, 1, 2, QStringLiteral("適切な回答なし(患者への使用前)"), 14, 264);
 
   QGroupBox* f10 = Frame(page, QStringLiteral("事故後の受診"), 680, 98, 236, 84);
-  option(f10, 9, 0, QStringLiteral("受診した"), 14, 26);
-  option(f10, 9, 1, QStringLiteral("受診しない"), 14, 52);
+  optionButton(f10, 9, 0, QStringLiteral("受診した"), 14, 26);
+  optionButton(f10, 9, 1, QStringLiteral("受診しない"), 14, 52);
 }
 
 void ReportWindow::buildPage2(QWidget* page) {
   QGroupBox* f6 =
       Frame(page, QStringLiteral("６受傷者自身が原因器材を患者に使っているときの受傷でしたか？"), 8, 6, kFrameWidth, 58);
-  combo(f6, kQuestion6Answers, 14, 26, 600);
+  answerList(f6, kQuestion6Answers, 14, 26, 600);
 
   QGroupBox* f7 = Frame(page, QStringLiteral("７器材は血液・体液などで汚染されていましたか？"), 8, 72, kFrameWidth, 58);
-  combo(f7, kQuestion7Answers, 14, 26, 600);
+  answerList(f7, kQuestion7Answers, 14, 26, 600);
 
   QGroupBox* f8 =
       Frame(page, QStringLiteral("８原因器材はどのような目的で使用されていましたか？"), 8, 138, kFrameWidth, 90);
-  combo(f8, kPurposes, 14, 26, 720);
+  answerList(f8, kPurposes, 14, 26, 720);
   Caption(f8, QStringLiteral("その他の場合"), 14, 58);
-  text3Box(f8, 2, 98, 58, 500);
+  otherTextBox(f8, 2, 98, 58, 500);
 
   QGroupBox* f9 = Frame(page, QStringLiteral("９どのような過程(状況)で針刺し・切創事故が生じましたか？"), 8, 236,
                         kFrameWidth, 124);
-  combo(f9, kCircumstances, 14, 26, 880);
+  answerList(f9, kCircumstances, 14, 26, 880);
   Caption(f9, QStringLiteral("その他の場合"), 14, 58);
-  text3Box(f9, 3, 98, 58, 500);
+  otherTextBox(f9, 3, 98, 58, 500);
   Caption(f9, QStringLiteral("行為別"), 14, 90);
-  combo(f9, kActionTypes, 98, 89, 400);
+  answerList(f9, kActionTypes, 98, 89, 400);
 }
 
 void ReportWindow::buildPage3(QWidget* page) {
   QGroupBox* f10 = Frame(page, QStringLiteral("１０針刺し･切創事故の原因となった器材は？"), 8, 6, kFrameWidth, 90);
-  combo(f10, kDevices, 14, 26, 720);
+  answerList(f10, kDevices, 14, 26, 720);
   Caption(f10, QStringLiteral("その他の場合"), 14, 58);
-  text3Box(f10, 4, 98, 58, 500);
+  otherTextBox(f10, 4, 98, 58, 500);
 
   QGroupBox* f11 = Frame(
       page, QStringLiteral("１１針で事故が発生した場合、その針は安全装置のついている針でしたか？"), 8, 104, kFrameWidth, 156);
-  option(f11, 5, 0, QStringLiteral("はい"), 14, 26);
-  option(f11, 5, 1, QStringLiteral("いいえ"), 90, 26);
+  optionButton(f11, 5, 0, QStringLiteral("はい"), 14, 26);
+  optionButton(f11, 5, 1, QStringLiteral("いいえ"), 90, 26);
   QGroupBox* inner = Frame(f11, QStringLiteral("安全装置を作動させましたか？"), 30, 54, 560, 90);
-  option(inner, 6, 0, QStringLiteral("はい"), 14, 26);
-  option(inner, 6, 1, QStringLiteral("いいえ"), 90, 26);
+  optionButton(inner, 6, 0, QStringLiteral("はい"), 14, 26);
+  optionButton(inner, 6, 1, QStringLiteral("いいえ"), 90, 26);
   Caption(inner, QStringLiteral("製品名"), 14, 58);
-  text3Box(inner, 5, 62, 58, 480);
+  otherTextBox(inner, 5, 62, 58, 480);
 }
 
 void ReportWindow::buildPage4(QWidget* page) {
   QGroupBox* f12 = Frame(
       page, QStringLiteral("１２針刺し・切創部位をチェックしてください(図中の数字をクリックしてもチェックできます)"), 8, 6,
       kFrameWidth, 426);
-  sites_ = new BodySitePage(BodySiteNames(), f12);
-  sites_->move((kFrameWidth - sites_->width()) / 2, 26);
-  connect(sites_, &BodySitePage::siteToggled, this, &ReportWindow::onSiteToggled);
+  bodySites_ = new BodySitePage(BodySiteNames(), f12);
+  bodySites_->move((kFrameWidth - bodySites_->width()) / 2, 26);
+  connect(bodySites_, &BodySitePage::siteToggled, this, &ReportWindow::onSiteToggled);
 }
 
 void ReportWindow::buildPage5(QWidget* page) {
   QGroupBox* f13 = Frame(page, QStringLiteral("１３針刺し･切創事故の程度"), 8, 6, kFrameWidth, 58);
-  combo(f13, kSeverities, 14, 26, 500);
+  answerList(f13, kSeverities, 14, 26, 500);
 
   QGroupBox* f14 = Frame(page, QStringLiteral("１４あなた自身はHBs抗体陽性ですか？"), 8, 72, kFrameWidth, 132);
   const QString answers[4] = {QStringLiteral("はい(ワクチン接種による)"),
                               QStringLiteral("はい(自然陽転あるいは既往疾患などによる)"), QStringLiteral("いいえ"),
                               QStringLiteral("不明")};
-  for (int n = 0; n < 4; ++n) option(f14, 7, n, answers[n], 14, 26 + n * 25);
+  for (int n = 0; n < 4; ++n) optionButton(f14, 7, n, answers[n], 14, 26 + n * 25);
 
   QGroupBox* f15 = Frame(page, QStringLiteral("１５蘇生時などの緊急処置時の受傷でしたか？"), 8, 212, kFrameWidth, 58);
-  option(f15, 8, 0, QStringLiteral("はい"), 14, 26);
-  option(f15, 8, 1, QStringLiteral("いいえ"), 90, 26);
+  optionButton(f15, 8, 0, QStringLiteral("はい"), 14, 26);
+  optionButton(f15, 8, 1, QStringLiteral("いいえ"), 90, 26);
 }
 
 void ReportWindow::buildPage6(QWidget* page) {
@@ -459,19 +436,19 @@ void ReportWindow::buildPage6(QWidget* page) {
       QStringLiteral("(6)事故後の処置、対応"),
   };
   for (int i = 0; i < 6; ++i) Caption(f16, prompts[i], 24, 24 + i * 19);
-  text2Box(f16, 1, 14, 142, kFrameWidth - 28, 270);
+  noteBox(f16, 1, 14, 142, kFrameWidth - 28, 270);
 }
 
 void ReportWindow::buildPage7(QWidget* page) {
   QGroupBox* f17 = Frame(
       page, QStringLiteral("１７あなたはどのようにすればこの事故が防げたと思いますか？簡単に記載してください"), 8, 6,
       kFrameWidth, 426);
-  text2Box(f17, 2, 14, 28, kFrameWidth - 28, 384);
+  noteBox(f17, 2, 14, 28, kFrameWidth - 28, 384);
 }
 
 void ReportWindow::fillLists() {
-  for (int k = 0; k < static_cast<int>(combo1_.size()); ++k) {
-    QComboBox* box = combo1_[k];
+  for (int k = 0; k < static_cast<int>(answerLists_.size()); ++k) {
+    QComboBox* box = answerLists_[k];
     const QSignalBlocker block(box);
     box->clear();
     for (const CodeEntry& entry : state_.lists[static_cast<std::size_t>(k)].entries)
@@ -485,12 +462,12 @@ void ReportWindow::fillLists() {
 
 // ---- The shown report ------------------------------------------------------
 
-ReportRecord* ReportWindow::shown() {
+ReportRecord* ReportWindow::shownReport() {
   if (state_.dataFile.CurrentIndex < 0 || state_.dataFile.CurrentIndex >= state_.dataFile.ReportCount()) return nullptr;
   return &state_.dataFile.ReportTable[static_cast<std::size_t>(state_.dataFile.CurrentIndex)];
 }
 
-void ReportWindow::mark() {
+void ReportWindow::markChanged() {
   if (!loading_) changed_ = true;
 }
 
@@ -502,30 +479,28 @@ void ReportWindow::setLoading(bool on) {
 void ReportWindow::showDates(const ReportRecord& record) {
   const QDate today = state_.clock().now().date();
   for (int i = 0; i < 2; ++i) {
-    const int y = record.Years[i], m = record.Months[i], d = record.Days[i];
-    dates_->showDate(i, y, m, d);
-    // A date stored as 0 shows today, and the report takes what is shown.
-    const ShownDate s = DateShownFor(y, m, d, today);
-    if (d == 0) dates_->model().setText(DatePart::Day, i, QString::number(s.day));
-    if (m == 0) dates_->model().setText(DatePart::Month, i, QString::number(s.month));
-    if (y == 0) dates_->model().setText(DatePart::Year, i, QString::number(s.year));
-    if (ReportRecord* r = shown()) StoreMissingDateParts(*r, i, today);
+    // A part stored as 0 shows today's, and the report takes what is shown.
+    // The boxes and the spin buttons all take the report's date, whatever
+    // they held before.
+    const ShownDate s = DateShownFor(record.Years[i], record.Months[i], record.Days[i], today);
+    dates_->showDate(i, s.year, s.month, s.day);
+    if (ReportRecord* r = shownReport()) StoreMissingDateParts(*r, i, today);
   }
 }
 
-void ReportWindow::hyouji() {
+void ReportWindow::showReport() {
   state_.dataFile.CurrentIndex = std::clamp(state_.dataFile.CurrentIndex, 0, std::max(0, state_.dataFile.ReportCount() - 1));
-  ReportRecord* r = shown();
+  ReportRecord* r = shownReport();
   if (!r) return;
   setLoading(true);
-  for (int k = 0; k < 9; ++k) text1_[k]->setText(r->Texts[k]);
+  for (int k = 0; k < 9; ++k) textBoxes_[k]->setText(r->Texts[k]);
   for (int k = 0; k < 10; ++k)
-    combo1_[k]->setCurrentIndex(EntryPositionOf(state_.lists[static_cast<std::size_t>(k)], r->AnswerIds[k]));
-  label9_->setText(PositionLabelText(state_.dataFile, state_.counters));
-  for (int k = 0; k < 3; ++k) text2_[k]->setPlainText(NoteToEditor(r->Notes[k]));
+    answerLists_[k]->setCurrentIndex(EntryPositionOf(state_.lists[static_cast<std::size_t>(k)], r->AnswerIds[k]));
+  positionLabel_->setText(PositionLabelText(state_.dataFile, state_.counters));
+  for (int k = 0; k < 3; ++k) noteBoxes_[k]->setPlainText(NoteToEditor(r->Notes[k]));
   showDates(*r);
   dates_->showTime(r->Hours[0], r->Minutes[0]);
-  for (int k = 0; k < 6; ++k) text3_[k]->setText(r->OtherTexts[k]);
+  for (int k = 0; k < 6; ++k) otherTextBoxes_[k]->setText(r->OtherTexts[k]);
 
   // Every option cleared, then each group's answer chosen again (question 5
   // closing the patient block as it is chosen).
@@ -533,45 +508,47 @@ void ReportWindow::hyouji() {
   setPatientBlockEnabled(true);
   for (int g = 0; g < kOptionGroups; ++g) {
     const std::int32_t v = r->Choices[g];
-    if (v >= 1 && v <= kOptionCounts[g]) options_[g][v - 1]->setChecked(true);
+    if (v >= 1 && v <= kOptionCounts[g]) optionButtons_[g][v - 1]->setChecked(true);
   }
-  sites_->showMarks(r->Sites);
+  bodySites_->showMarks(r->Sites);
   setLoading(false);
   dates_->model().runDayHandler(0);
   dates_->model().runDayHandler(1);
+  moveFocusOffDeleteButton();
 }
 
-void ReportWindow::sinki() {
+void ReportWindow::startNewReport() {
   const QDateTime now = state_.clock().now();
-  const NewReportOutcome outcome = StartNewReport(state_.dataFile, state_.counters, state_.paths, now, [this] { return kakunin(); });
+  const NewReportOutcome outcome = StartNewReport(state_.dataFile, state_.counters, state_.paths, now, [this] { return saveIfChanged(); });
   if (outcome == NewReportOutcome::SaveFailed) return;  // told already; the report shown stays
   if (outcome == NewReportOutcome::CollectionFull) {
     state_.prompts().message(kCollectionFullMessage, QString(), PromptIcon::Exclamation);
-    hyouji();
+    showReport();
     return;
   }
-  ReportRecord* r = shown();
+  ReportRecord* r = shownReport();
   if (!r) return;
   unsavedNew_.push_back(r->ReportId);
 
   setLoading(true);
-  for (QLineEdit* box : text1_) box->clear();
-  for (QComboBox* box : combo1_) box->setCurrentIndex(-1);
-  label9_->setText(PositionLabelText(state_.dataFile, state_.counters));
-  for (QPlainTextEdit* box : text2_) box->clear();
+  for (QLineEdit* box : textBoxes_) box->clear();
+  for (QComboBox* box : answerLists_) box->setCurrentIndex(-1);
+  positionLabel_->setText(PositionLabelText(state_.dataFile, state_.counters));
+  for (QPlainTextEdit* box : noteBoxes_) box->clear();
   const QDate today = now.date();
   for (int i = 0; i < 2; ++i) dates_->showDate(i, today.year(), today.month(), today.day());
   dates_->showTime(now.time().hour(), now.time().minute());
-  for (QLineEdit* box : text3_) box->clear();
+  for (QLineEdit* box : otherTextBoxes_) box->clear();
   for (int g = 0; g < kOptionGroups; ++g) clearOptions(g);
   setPatientBlockEnabled(true);
-  sites_->clearMarks();
+  bodySites_->clearMarks();
   setLoading(false);
   dates_->model().runDayHandler(0);
   dates_->model().runDayHandler(1);
+  moveFocusOffDeleteButton();
 }
 
-bool ReportWindow::hozon() {
+bool ReportWindow::saveFile() {
   const ReportSaveOutcome saved = SaveReportFile(state_.dataFile, state_.counters, state_.paths, state_.clock().now());
   if (!saved.notice.isEmpty()) state_.prompts().message(saved.notice, QString(), PromptIcon::Exclamation);
   if (!saved.ok()) {
@@ -581,13 +558,13 @@ bool ReportWindow::hozon() {
   return true;
 }
 
-bool ReportWindow::kakunin() {
+bool ReportWindow::saveIfChanged() {
   if (!changed_) {
     // Nothing to write: a new report never changed leaves with the file.
     dropUntouchedNewReports();
     return true;
   }
-  if (!hozon()) return false;
+  if (!saveFile()) return false;
   changed_ = false;
   unsavedNew_.clear();
   return true;
@@ -598,9 +575,9 @@ void ReportWindow::dropUntouchedNewReports() {
   unsavedNew_.clear();
 }
 
-void ReportWindow::showCurrent() {
+void ReportWindow::showCurrentOrNearest() {
   if (state_.dataFile.ReportCount() > 0) {
-    hyouji();
+    showReport();
     return;
   }
   std::vector<ReportRecord> table;
@@ -608,12 +585,12 @@ void ReportWindow::showCurrent() {
   const bool atEnd = n >= 0;
   if (n < 0) n = FindFileWithReports(state_.counters, state_.paths, state_.dataFile.CurrentFileNo + 1, +1, table);
   if (n < 0) {
-    sinki();
+    startNewReport();
     return;
   }
   const int index = atEnd ? static_cast<int>(table.size()) - 1 : 0;
   ShowFile(state_.dataFile, n, std::move(table), index);
-  hyouji();
+  showReport();
 }
 
 // ---- Steps, search, deletion ---------------------------------------------------
@@ -622,9 +599,9 @@ void ReportWindow::step(Step kind) {
   StepPlan plan = PlanStep(state_.dataFile, state_.counters, state_.paths, kind);
   if (!plan.moves) return;
   // The file left is saved first; when that fails the window stays.
-  if (plan.leavesFile && !kakunin()) return;
+  if (plan.leavesFile && !saveIfChanged()) return;
   ApplyStep(state_.dataFile, std::move(plan));
-  hyouji();
+  showReport();
 }
 
 void ReportWindow::search(SearchField field) {
@@ -632,7 +609,7 @@ void ReportWindow::search(SearchField field) {
   // edits that could not be saved. The search reads the files on its own and
   // leaves the file in memory alone: a new report not yet written stays
   // until a hit is chosen.
-  if (changed_ && !kakunin()) return;
+  if (changed_ && !saveIfChanged()) return;
   state_.searchHits.clear();
   const QString prompt = field == SearchField::RecordNumber ? QStringLiteral("カルテ番号を入力してください。")
                                                            : QStringLiteral("報告者氏名を入力してください。");
@@ -656,13 +633,13 @@ void ReportWindow::search(SearchField field) {
   // Closed without a choice: the report shown before the search stays.
   if (chosen < 0 || chosen >= static_cast<int>(state_.searchHits.size())) return;
   const SearchHit hit = state_.searchHits[static_cast<std::size_t>(chosen)];
-  if (!kakunin()) return;  // takes back a new report never changed
+  if (!saveIfChanged()) return;  // takes back a new report never changed
   LoadDataFile(state_.dataFile, state_.paths, hit.fileNo);
   state_.dataFile.CurrentIndex = hit.slot;
-  showCurrent();
+  showCurrentOrNearest();
 }
 
-void ReportWindow::deleteShown() {
+void ReportWindow::deleteShownReport() {
   switch (ClassifyDeletion(state_.dataFile, state_.counters)) {
     case DeletionCase::None: return;
 
@@ -670,8 +647,8 @@ void ReportWindow::deleteShown() {
       // The emptied data file is written and a new report starts at once.
       TakeOutShownReport(state_.dataFile, state_.counters);
       changed_ = true;
-      kakunin();
-      sinki();
+      saveIfChanged();
+      startNewReport();
       return;
 
     case DeletionCase::WithinFile: {
@@ -679,12 +656,12 @@ void ReportWindow::deleteShown() {
       changed_ = true;
       // The file's last report gone, the first report of the next file
       // follows; the shortened file is saved before it is left.
-      if (d.wasLastOfFile && d.newerFilesExist && kakunin()) {
+      if (d.wasLastOfFile && d.newerFilesExist && saveIfChanged()) {
         std::vector<ReportRecord> next;
         const int n = FindFileWithReports(state_.counters, state_.paths, state_.dataFile.CurrentFileNo + 1, +1, next);
         if (n >= 0) ShowFile(state_.dataFile, n, std::move(next), 0);
       }
-      hyouji();
+      showReport();
       return;
     }
 
@@ -692,14 +669,15 @@ void ReportWindow::deleteShown() {
       const FileRemovalOutcome removed = RemoveShownReportFile(state_.dataFile, state_.counters, state_.paths, *fileOps_, state_.clock().now());
       if (!removed.ok) {
         state_.prompts().message(removed.error, QString(), PromptIcon::Critical);
+        moveFocusOffDeleteButton();
         return;
       }
       // The file in memory is gone with its report: nothing of it to save.
       changed_ = false;
       unsavedNew_.clear();
       if (!removed.notice.isEmpty()) state_.prompts().message(removed.notice, QString(), PromptIcon::Exclamation);
-      if (removed.startNewReport) sinki();
-      else hyouji();
+      if (removed.startNewReport) startNewReport();
+      else showReport();
       return;
     }
   }
@@ -707,44 +685,45 @@ void ReportWindow::deleteShown() {
 
 // ---- Editing -----------------------------------------------------------------
 
-void ReportWindow::onText1(int k) {
+void ReportWindow::onTextEdited(int k) {
   if (loading_) return;
-  QLineEdit* box = text1_[k];
-  KeepLineStorable(box);  // a rewrite comes back here with the kept text
-  ReportRecord* r = shown();
+  QLineEdit* box = textBoxes_[k];
+  // A rewrite comes back here with the kept text.
+  if (FilterLineBox(box, StorableLineText)) state_.prompts().beep();
+  ReportRecord* r = shownReport();
   if (!r) return;
   r->Texts[k] = box->text();
-  mark();
+  markChanged();
 }
 
-void ReportWindow::onText3(int k) {
-  QLineEdit* box = text3_[k];
-  KeepLineStorable(box);
-  mark();
-  if (ReportRecord* r = shown()) r->OtherTexts[k] = box->text();
+void ReportWindow::onOtherTextEdited(int k) {
+  QLineEdit* box = otherTextBoxes_[k];
+  if (FilterLineBox(box, StorableLineText)) state_.prompts().beep();
+  markChanged();
+  if (ReportRecord* r = shownReport()) r->OtherTexts[k] = box->text();
 }
 
-void ReportWindow::onText2(int k) {
+void ReportWindow::onNoteEdited(int k) {
   // Showing a report fills the box from the stored note: nothing to store.
   if (loading_) return;
-  QPlainTextEdit* box = text2_[k];
-  KeepNoteEncodable(box);
-  mark();
-  if (ReportRecord* r = shown()) r->Notes[k] = NoteFromEditor(box->toPlainText());
+  QPlainTextEdit* box = noteBoxes_[k];
+  if (FilterNoteBox(box)) state_.prompts().beep();
+  markChanged();
+  if (ReportRecord* r = shownReport()) r->Notes[k] = NoteFromEditor(box->toPlainText());
 }
 
-void ReportWindow::onCombo(int k, int index) {
+void ReportWindow::onAnswerChosen(int k, int index) {
   if (index < 0 || loading_) return;
   const CodeList& list = state_.lists[static_cast<std::size_t>(k)];
-  ReportRecord* r = shown();
+  ReportRecord* r = shownReport();
   if (!r || index >= list.count()) return;
   r->AnswerIds[k] = list.entries[index].id;
-  mark();
+  markChanged();
 }
 
-void ReportWindow::onOption(int group, int n) {
-  mark();
-  ReportRecord* r = shown();
+void ReportWindow::onOptionChosen(int group, int n) {
+  markChanged();
+  ReportRecord* r = shownReport();
   if (!r) return;
   if (group != 1) {
     r->Choices[group] = n + 1;
@@ -756,14 +735,14 @@ void ReportWindow::onOption(int group, int n) {
     for (int g = 2; g <= 4; ++g) clearOptions(g);
     const bool wasLoading = loading_;
     loading_ = true;  // the emptied box has nothing more to store
-    text1_[kOtherInfection]->clear();
+    textBoxes_[kOtherInfection]->clear();
     loading_ = wasLoading;
   }
   setPatientBlockEnabled(open);
 }
 
 void ReportWindow::onDateStored(DatePart part, int index, int value) {
-  ReportRecord* r = shown();
+  ReportRecord* r = shownReport();
   if (!r || index < 0 || index > 2) return;
   switch (part) {
     case DatePart::Year: r->Years[index] = value; break;
@@ -775,9 +754,27 @@ void ReportWindow::onDateStored(DatePart part, int index, int value) {
 }
 
 void ReportWindow::onSiteToggled(int index, int value) {
-  if (ReportRecord* r = shown(); r && index >= 0 && index < kSiteCount && index != 28)
+  if (ReportRecord* r = shownReport(); r && index >= 0 && index < kSiteCount && index != 28)
     r->Sites[static_cast<std::size_t>(index)] = static_cast<std::int16_t>(value);
-  mark();
+  markChanged();
+}
+
+void ReportWindow::focusFirstField() {
+  QWidget* page = pageStack_->currentWidget();
+  if (page == pages_[0]) {
+    textBoxes_[kReporterName]->setFocus(Qt::OtherFocusReason);
+    return;
+  }
+  for (QWidget* w = nextInFocusChain(); w && w != this; w = w->nextInFocusChain()) {
+    if (page->isAncestorOf(w) && (w->focusPolicy() & Qt::TabFocus) && w->isEnabled() && w->isVisibleTo(page)) {
+      w->setFocus(Qt::OtherFocusReason);
+      return;
+    }
+  }
+}
+
+void ReportWindow::moveFocusOffDeleteButton() {
+  if (focusWidget() == deleteButton_) focusFirstField();
 }
 
 void ReportWindow::setPatientBlockEnabled(bool enabled) {
@@ -785,7 +782,7 @@ void ReportWindow::setPatientBlockEnabled(bool enabled) {
 }
 
 void ReportWindow::clearOptions(int group) {
-  QButtonGroup* g = groups_[group];
+  QButtonGroup* g = optionGroups_[group];
   if (!g->checkedButton()) return;
   // An exclusive group keeps one button checked: lift that while clearing.
   g->setExclusive(false);
@@ -795,8 +792,8 @@ void ReportWindow::clearOptions(int group) {
 
 // ---- Closing -----------------------------------------------------------------
 
-bool ReportWindow::closeProcedure() {
-  if (kakunin()) return true;
+bool ReportWindow::mayClose() {
+  if (saveIfChanged()) return true;
   // The save failed and was told; the edits are still in memory.
   if (state_.prompts().message(QStringLiteral("変更を保存できませんでした。保存せずに閉じますか？"), QString(),
                                PromptIcon::Exclamation, PromptButtons::YesNo) != PromptAnswer::Yes)
@@ -810,7 +807,7 @@ bool ReportWindow::closeProcedure() {
 void ReportWindow::reject() {
   if (closing_) return;
   closing_ = true;
-  const bool close = closeProcedure();
+  const bool close = mayClose();
   closing_ = false;
   if (close) QDialog::reject();
 }

@@ -42,20 +42,21 @@ class ReportWindow : public QDialog {
   explicit ReportWindow(AppState& state, QWidget* parent = nullptr);
   ~ReportWindow() override;
 
-  // Shows the report at CurrentIndex.
-  void hyouji();
-  // Starts a new report at the end of the newest data file and shows it.
-  void sinki();
-  // Saves the data file in memory when it has changed. False when the save
-  // failed: the user has been told, and Changed stays set.
-  bool kakunin();
-  // Writes data file CurrentFileNo and ttid.dat; a failure is told.
-  bool hozon();
+  // Shows the report at CurrentIndex (hyouji).
+  void showReport();
+  // Starts a new report at the end of the newest data file and shows it
+  // (sinki).
+  void startNewReport();
+  // Saves the data file in memory when it has changed (kakunin). False when
+  // the save failed: the user has been told, and Changed stays set.
+  bool saveIfChanged();
+  // Writes data file CurrentFileNo and ttid.dat (hozon); a failure is told.
+  bool saveFile();
 
   // The step buttons: "▲▲", "▲", "▼", "▼▼".
   void step(Step step);
   // "表示データの削除": deletes the shown report.
-  void deleteShown();
+  void deleteShownReport();
   // The menu "カルテ検索": by record number or by the reporter's name.
   void search(SearchField field);
 
@@ -78,8 +79,8 @@ class ReportWindow : public QDialog {
   void changeEvent(QEvent* event) override;
 
  private:
-  ReportRecord* shown();
-  void mark();
+  ReportRecord* shownReport();
+  void markChanged();
   void setLoading(bool on);
 
   void buildTopRow(QWidget* content);
@@ -93,17 +94,17 @@ class ReportWindow : public QDialog {
   void buildPage7(QWidget* page);
   void fillLists();
 
-  QLineEdit* text1Box(QWidget* parent, int k, int x, int y, int width);
-  QLineEdit* text3Box(QWidget* parent, int k, int x, int y, int width);
-  QPlainTextEdit* text2Box(QWidget* parent, int k, int x, int y, int width, int height);
-  QComboBox* combo(QWidget* parent, int k, int x, int y, int width);
-  QRadioButton* option(QWidget* parent, int group, int n, const QString& caption, int x, int y, int width = -1);
+  QLineEdit* textBox(QWidget* parent, int k, int x, int y, int width);
+  QLineEdit* otherTextBox(QWidget* parent, int k, int x, int y, int width);
+  QPlainTextEdit* noteBox(QWidget* parent, int k, int x, int y, int width, int height);
+  QComboBox* answerList(QWidget* parent, int k, int x, int y, int width);
+  QRadioButton* optionButton(QWidget* parent, int group, int n, const QString& caption, int x, int y, int width = -1);
 
-  void onText1(int k);
-  void onText2(int k);
-  void onText3(int k);
-  void onCombo(int k, int index);
-  void onOption(int group, int n);
+  void onTextEdited(int k);
+  void onNoteEdited(int k);
+  void onOtherTextEdited(int k);
+  void onAnswerChosen(int k, int index);
+  void onOptionChosen(int group, int n);
   void onDateStored(DatePart part, int index, int value);
   void onSiteToggled(int index, int value);
 
@@ -115,8 +116,13 @@ class ReportWindow : public QDialog {
   void dropUntouchedNewReports();
   // Shows the report at CurrentIndex; with no report in the file in memory,
   // the nearest report there is, or a new report when there is none.
-  void showCurrent();
-  bool closeProcedure();
+  void showCurrentOrNearest();
+  bool mayClose();
+  // The keyboard to the first field of the page shown (the reporter's name
+  // on the first page).
+  void focusFirstField();
+  // Never leaves the keyboard on "表示データの削除" after a report is shown.
+  void moveFocusOffDeleteButton();
 
   AppState& state_;
   bool loading_ = false;
@@ -127,28 +133,28 @@ class ReportWindow : public QDialog {
   DataFileOps* fileOps_ = nullptr;
 
   QMenuBar* menuBar_ = nullptr;
-  std::array<QAction*, 2> mnuSerItem_{};
-  QPushButton* command7_ = nullptr;  // 表示データの削除
-  QPushButton* command4_ = nullptr;  // ▲▲
-  QPushButton* command2_ = nullptr;  // ▲
-  QPushButton* command3_ = nullptr;  // ▼
-  QPushButton* command5_ = nullptr;  // ▼▼
-  QPushButton* command6_ = nullptr;  // 新規追加
-  QPushButton* back_ = nullptr;      // 戻る
-  QLabel* label9_ = nullptr;         // position
-  QTabBar* tabStrip_ = nullptr;
-  QStackedWidget* pages_ = nullptr;
-  std::array<QWidget*, 8> picture1_{};
+  std::array<QAction*, 2> searchItems_{};
+  QPushButton* deleteButton_ = nullptr;       // 表示データの削除
+  QPushButton* firstButton_ = nullptr;        // ▲▲
+  QPushButton* stepBackButton_ = nullptr;     // ▲
+  QPushButton* stepForwardButton_ = nullptr;  // ▼
+  QPushButton* lastButton_ = nullptr;         // ▼▼
+  QPushButton* newReportButton_ = nullptr;    // 新規追加
+  QPushButton* closeButton_ = nullptr;        // 戻る
+  QLabel* positionLabel_ = nullptr;           // " 5/ 12"
+  QTabBar* pageTabs_ = nullptr;
+  QStackedWidget* pageStack_ = nullptr;
+  std::array<QWidget*, 8> pages_{};
 
-  std::array<QLineEdit*, 9> text1_{};
-  std::array<QPlainTextEdit*, 3> text2_{};
-  std::array<QLineEdit*, 6> text3_{};
-  std::array<QComboBox*, 10> combo1_{};
-  std::array<QButtonGroup*, kOptionGroups> groups_{};
-  std::array<std::array<QRadioButton*, 4>, kOptionGroups> options_{};
+  std::array<QLineEdit*, 9> textBoxes_{};       // Text1: Texts
+  std::array<QPlainTextEdit*, 3> noteBoxes_{};  // Text2: Notes
+  std::array<QLineEdit*, 6> otherTextBoxes_{};  // Text3: OtherTexts
+  std::array<QComboBox*, 10> answerLists_{};    // Combo1: AnswerIds
+  std::array<QButtonGroup*, kOptionGroups> optionGroups_{};
+  std::array<std::array<QRadioButton*, 4>, kOptionGroups> optionButtons_{};
   std::vector<QWidget*> patientBlock_;
   DateFieldControls* dates_ = nullptr;
-  BodySitePage* sites_ = nullptr;
+  BodySitePage* bodySites_ = nullptr;
 };
 
 }  // namespace orvanta

@@ -4,12 +4,14 @@
 #include <QCloseEvent>
 #include <QGroupBox>
 #include <QLabel>
+#include <QPixmap>
 #include <QPushButton>
 
 #include "core/platform/folder_copy.h"
 #include "core/platform/prompts.h"
 #include "gui/widgets/layout_helpers.h"
 #include "core/platform/system_info.h"
+#include "core/reports/body_site_drawing.h"
 #include "core/reports/data_file.h"
 #include "core/app/app_state.h"
 #include "gui/shell/main_window_openers_gui.h"
@@ -93,6 +95,13 @@ MainWindow::MainWindow(AppState& state, QWidget* parent) : QWidget(parent), stat
   auto* other = Named(new QGroupBox(QStringLiteral("その他"), this), "Frame2", 1);
   PlaceTw(other, 4500, 3240, 2640, 960);
   auto* sheet = button("cmdname", 1, QStringLiteral("Tonrixシート印刷"), other, 195, 330, 2265, 480);
+  // A small copy of the body-site drawing that the printed form carries.
+  auto* picture = Named(new QLabel(this), "Picture1");
+  picture->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+  picture->setAlignment(Qt::AlignCenter);
+  PlaceTw(picture, 5670, 5220, 1365, 615);
+  picture->setPixmap(QPixmap::fromImage(RenderBodySiteDrawing(
+      QSize(kBodyDrawingWidth, kBodyDrawingHeight).scaled(picture->contentsRect().size(), Qt::KeepAspectRatio))));
 
   // Analysis.
   auto* analysis = Named(new QGroupBox(QStringLiteral("解析"), this), "Frame3");

@@ -2,11 +2,14 @@
 
 #include "gui/analysis/cross_table_window.h"
 #include "gui/analysis/extraction_window.h"
+#include "gui/analysis/graph_window.h"
+#include "gui/analysis/item_graph_window.h"
 #include "gui/analysis/summary_window.h"
 #include "gui/codelists/answer_code_editor_window.h"
 #include "gui/codelists/code_list_editor_window.h"
 #include "gui/reports/report_window.h"
 #include "core/app/app_state.h"
+#include "core/output/report_sheet.h"
 
 namespace orvanta {
 
@@ -26,17 +29,15 @@ void ShowReportWindow(AppState& state, QWidget* parent) {
   window.exec();
 }
 
-// The graph views come with the graph work; until a window exists its button
-// on the main window stays disabled.
+// Every analysis view has its window.
 bool HasAnalysisView(AnalysisView view) {
   switch (view) {
     case AnalysisView::CrossTable:
     case AnalysisView::Extraction:
     case AnalysisView::Summary:
-      return true;
     case AnalysisView::Graph:
     case AnalysisView::ItemGraph:
-      return false;
+      return true;
   }
   return false;
 }
@@ -58,13 +59,20 @@ void ShowAnalysisView(AnalysisView view, AppState& state, QWidget* parent) {
       window.exec();
       return;
     }
-    case AnalysisView::Graph:
-    case AnalysisView::ItemGraph:
+    case AnalysisView::Graph: {
+      GraphWindow window(state, parent);
+      window.exec();
       return;
+    }
+    case AnalysisView::ItemGraph: {
+      ItemGraphWindow window(state, parent);
+      window.exec();
+      return;
+    }
   }
 }
 
-bool HasSheetPrinting() { return false; }
-void PrintBlankSheet(AppState&, QWidget*) {}
+bool HasSheetPrinting() { return true; }
+void PrintBlankSheet(AppState& state, QWidget*) { PrintReportSheet(state.prompts()); }
 
 }  // namespace orvanta

@@ -7,7 +7,9 @@
 #include <QWheelEvent>
 #include <algorithm>
 
+#include "core/platform/codepage.h"
 #include "gui/widgets/layout_helpers.h"
+#include "gui/widgets/storable_text.h"
 
 namespace orvanta {
 namespace {
@@ -69,6 +71,11 @@ class SpinScrollBar : public QScrollBar {
  private:
   int wheel_ = 0;
 };
+
+// What a date or time box of a report keeps of what was typed: the characters input
+// methods type for code-page characters in their code-page forms, nothing
+// code page 932 cannot hold (commas the box's own rule takes out).
+QString DateBoxText(const QString& typed) { return cp932::KeepEncodable(cp932::ToCodePageForms(typed)); }
 
 // A caption of the row, vertically centred on the row's height; returns the
 // x where the next control starts.
@@ -148,6 +155,8 @@ int DateFieldControls::placePair(DatePart part, int index, QWidget* parent, int 
   // blocked.
   connect(box, &QLineEdit::textChanged, this,
           [this, part, index](const QString& text) { onBoxTextChanged(part, index, text); });
+  if (model_.variant() == DateFieldVariant::Report)
+    connect(box, &QLineEdit::inputRejected, this, &DateFieldControls::inputRefused);
   connect(spin, &QAbstractSlider::valueChanged, this,
           [this, part, index](int value) { model_.setSpinValue(part, index, value); });
 
@@ -193,8 +202,14 @@ void DateFieldControls::placeTime(QWidget* parent, int leftTwips, int topTwips) 
 }
 
 void DateFieldControls::onBoxTextChanged(DatePart part, int index, const QString& text) {
+  QLineEdit* edit = box(part, index);
+  if (model_.variant() == DateFieldVariant::Report && edit && DateBoxText(text) != text) {
+    // The box is rewritten to what it keeps, which comes back here.
+    if (FilterLineBox(edit, DateBoxText)) emit inputRefused();
+    return;
+  }
   QLineEdit* const saved = typingIn_;
-  typingIn_ = box(part, index);
+  typingIn_ = edit;
   model_.setText(part, index, text);
   typingIn_ = saved;
 }

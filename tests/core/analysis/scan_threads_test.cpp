@@ -12,6 +12,7 @@
 #include "core/analysis/analysis_axis.h"
 #include "core/analysis/cross_table.h"
 #include "core/analysis/extraction.h"
+#include "core/analysis/item_graph.h"
 #include "core/analysis/result_grid_model.h"
 #include "core/analysis/summary_counts.h"
 #include "core/codelists/code_lists.h"
@@ -191,6 +192,23 @@ std::vector<std::pair<int, int>> Places(const SearchOutcome& found) {
   std::vector<std::pair<int, int>> out;
   for (const SearchHit& h : found.hits) out.emplace_back(h.fileNo, h.slot);
   return out;
+}
+
+TEST_F(ScanThreadsTest, ItemGraphCountsAreTheSame) {
+  std::array<QString, kSiteSlots> sites;
+  FillBodySiteNames(sites);
+  for (const AnalysisAxis axis : {AnalysisAxis::Occupation, AnalysisAxis::Infection, AnalysisAxis::BodySite}) {
+    for (const AxisFilter& filter : Filters()) {
+      const ItemGraphResult one = ComputeItemGraph(paths, kNewest, lists, sites, axis, kPeriod, filter, 1);
+      for (const int threads : kSeveral) {
+        SCOPED_TRACE(threads);
+        const ItemGraphResult several = ComputeItemGraph(paths, kNewest, lists, sites, axis, kPeriod, filter, threads);
+        EXPECT_EQ(several.counts, one.counts);
+        EXPECT_EQ(several.maximum, one.maximum);
+      }
+    }
+    EXPECT_GT(ComputeItemGraph(paths, kNewest, lists, sites, axis, kPeriod, AxisFilter{}, 2).maximum, 0);
+  }
 }
 
 TEST_F(ScanThreadsTest, SearchHitsAreTheSame) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QTemporaryDir>
+#include <utility>
 
 #include "core/platform/codepage.h"
 #include "core/platform/safe_save.h"
@@ -113,6 +114,26 @@ TEST(Cp932, DecodesInvalidBytesWithoutFailing) {
   EXPECT_TRUE(s.startsWith(QStringLiteral("あ")));
   EXPECT_EQ(cp932::Encode(QStringLiteral("～∨∧①ﾛ")), QByteArray("\x81\x60\x81\xc9\x81\xc8\x87\x40\xdb"));
   EXPECT_EQ(cp932::KeepEncodable(QStringLiteral("a😀é漢")), QStringLiteral("a漢"));
+}
+
+TEST(Cp932, InputMethodFormsBecomeCodePageCharactersThatReadBackTheSame) {
+  // What input methods outside Windows type, and the bytes of the code-page
+  // character a Windows one types for the same key.
+  const std::pair<const char16_t*, const char*> forms[] = {
+      {u"〜", "\x81\x60"}, {u"−", "\x81\x7c"}, {u"—", "\x81\x5c"}, {u"‖", "\x81\x61"},
+      {u"¢", "\x81\x91"}, {u"£", "\x81\x92"}, {u"¬", "\x81\xca"},
+  };
+  for (const auto& [typed, bytes] : forms) {
+    const QString t = QString::fromUtf16(typed);
+    EXPECT_FALSE(cp932::CanEncode(t)) << bytes;
+    const QString form = cp932::ToCodePageForms(t);
+    EXPECT_EQ(cp932::Encode(form), QByteArray(bytes)) << bytes;
+    EXPECT_EQ(cp932::Decode(cp932::Encode(form)), form) << bytes;
+  }
+  // Everything else stays as it is, positions included.
+  const QString other = QStringLiteral("a～－―∥￠￡￢あ😀-~");
+  EXPECT_EQ(cp932::ToCodePageForms(other), other);
+  EXPECT_EQ(cp932::ToCodePageForms(QStringLiteral("3〜5😀")), QStringLiteral("3～5😀"));
 }
 
 TEST(SafeSave, FailureLeavesTheOldFileAndSaysWhy) {

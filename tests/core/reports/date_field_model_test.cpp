@@ -262,6 +262,28 @@ TEST_F(DateFieldTest, ShowingStoresValuesWithoutMarkingChanged) {
   EXPECT_EQ(rec.changedMarks, 0);
 }
 
+TEST_F(DateFieldTest, ShowingTakesTheDateWhateverTheBoxesHeld) {
+  // A day typed that the month lacks: the box keeps "30", the spin buttons
+  // settle on 1 March.
+  show(0, 2004, 2, 10);
+  model.setText(P::Day, 0, QStringLiteral("30"));
+  ASSERT_EQ(model.spinDate(0), (CalendarDate{2004, 3, 1}));
+  ASSERT_EQ(model.text(P::Day, 0), QStringLiteral("30"));
+  rec.forget();
+  // Another report stored on 30 June is shown: the day box already says 30.
+  model.setLoading(true);
+  model.showDate(0, 2004, 6, 30);
+  model.setLoading(false);
+  EXPECT_EQ(model.spinDate(0), (CalendarDate{2004, 6, 30}));
+  EXPECT_EQ(rec.stored[std::make_pair(P::Day, 0)], 30);
+  model.runDayHandler(0);
+  EXPECT_EQ(model.spinDate(0), (CalendarDate{2004, 6, 30}));
+  EXPECT_EQ(rec.stored[std::make_pair(P::Day, 0)], 30);
+  EXPECT_EQ(rec.stored[std::make_pair(P::Month, 0)], 6);
+  EXPECT_EQ(model.weekday(0), QStringLiteral("水"));
+  EXPECT_EQ(rec.changedMarks, 0);
+}
+
 TEST_F(DateFieldTest, UserChangesStoreAndMark) {
   show(0, 2026, 12, 9);
   model.stepUp(P::Day, 0);

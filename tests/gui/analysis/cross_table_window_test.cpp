@@ -18,6 +18,8 @@
 #include "core/reports/body_sites.h"
 #include "core/reports/data_file.h"
 #include "core/app/app_state.h"
+#include "support/combo_gui.h"
+#include "support/pdf_pages.h"
 #include "support/scripted_prompts.h"
 
 namespace orvanta {
@@ -208,6 +210,29 @@ TEST_F(CrossTableWindowTest, PeriodChangeWaitsForRecalculation) {
   for (int c = 1; c < table.cols(); ++c) EXPECT_EQ(Grid(w, "Grid2").cell(1, c), "0");
 }
 
+// Choosing again the item a box already shows computes again with the period
+// the date boxes hold now, like "再計算"; a changed item computes once.
+TEST_F(CrossTableWindowTest, EveryChoiceOfAnItemComputesWithThePeriodAsShown) {
+  CrossTableWindow w(state_);
+  ASSERT_TRUE(testing::ChooseInList(Find<QComboBox>(w, "Combo1_0"), kInfection));
+  EXPECT_EQ(prompts_.busyCalls(), 0);  // one item only
+  ASSERT_TRUE(testing::ChooseInList(Find<QComboBox>(w, "Combo1_1"), kHour));
+  EXPECT_EQ(prompts_.busyCalls(), 2);
+  const ResultGridModel& table = Grid(w, "Grid1");
+  ASSERT_EQ(table.cell(2, 1), "1");  // the report on the from-date
+
+  Type(w, "txd_0", "17");
+  ASSERT_TRUE(testing::ChooseInList(Find<QComboBox>(w, "Combo1_1"), kHour));
+  EXPECT_EQ(prompts_.busyCalls(), 4);
+  EXPECT_EQ(table.cell(2, 1), "0");
+  EXPECT_EQ(Grid(w, "Grid2").cell(1, 1), "1");
+
+  Type(w, "txd_0", "16");
+  ASSERT_TRUE(testing::ChooseInList(Find<QComboBox>(w, "Combo1_0"), kInfection));
+  EXPECT_EQ(prompts_.busyCalls(), 6);
+  EXPECT_EQ(table.cell(2, 1), "1");
+}
+
 TEST_F(CrossTableWindowTest, CsvFilesAsTheFixturesHaveThem) {
   CrossTableWindow w(state_);
   EXPECT_EQ(WriteCsv(w, "nothing.csv"), Fixture("cross_table_nothing_chosen.csv"));
@@ -298,12 +323,58 @@ TEST_F(CrossTableWindowTest, BackEscapeAndTheCloseBoxClose) {
   EXPECT_TRUE(prompts_.shown().empty());
 }
 
-TEST_F(CrossTableWindowTest, PrintButtonIsThereButNotYetAvailable) {
+// "印刷" prints the table as it stands, with the two items in its header,
+// and leaves the window as it was.
+TEST_F(CrossTableWindowTest, PrintPutsTheTableOnLandscapePages) {
   CrossTableWindow w(state_);
+  w.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+  Choose(w, 0, kHour);
+  Choose(w, 1, kSites);  // 65 columns: seven blocks of ten
+  QScrollBar* across = Find<ResultGrid>(w, "Grid1")->horizontalScrollBar();
+  across->setValue(across->maximum() / 2);
+  const int scrolled = across->value();
+  const std::vector<QString> before = Texts(Grid(w, "Grid1"));
+
   QPushButton* print = Find<QPushButton>(w, "Command5");
   EXPECT_EQ(print->text(), QStringLiteral("印刷"));
-  EXPECT_FALSE(print->isEnabled());
-  EXPECT_EQ(Find<QPushButton>(w, "Command1")->text(), QStringLiteral("CSVファイル変換"));
+  EXPECT_TRUE(print->isEnabled());
+  const QString path = root_.filePath(QStringLiteral("cross.pdf"));
+  prompts_.answer(PromptAnswer::Ok).answerPrinterPdf(path);
+  print->click();
+
+  ASSERT_EQ(prompts_.shown().size(), 2u);
+  EXPECT_EQ(prompts_.shown()[0].text, QStringLiteral("A4用紙で印刷の向きを横に指定してください"));
+  EXPECT_EQ(prompts_.shown()[1].kind, testing::ScriptedPrompts::Kind::Printer);
+  EXPECT_TRUE(prompts_.lastPrinterLandscape);
+  EXPECT_FALSE(prompts_.busy());
+  const auto pages = testing::ReadPdfPages(path);
+  ASSERT_EQ(pages.size(), 7u);
+  for (const auto& page : pages) {
+    EXPECT_TRUE(page.text().contains(QStringLiteral("縦項目:発生時刻；")));
+    EXPECT_TRUE(page.text().contains(QStringLiteral("横項目:針刺し･切創部位")));
+    EXPECT_TRUE(page.text().contains(QStringLiteral("2003年6月16日～2004年6月15日")));
+  }
+  // The grid is as it was, where it was.
+  EXPECT_EQ(Texts(Grid(w, "Grid1")), before);
+  EXPECT_EQ(across->value(), scrolled);
+  EXPECT_TRUE(Find<ResultGrid>(w, "Grid1")->isVisible());
+}
+
+TEST_F(CrossTableWindowTest, PrintCancelledSaysNothingAndAFailingPrinterSaysSo) {
+  CrossTableWindow w(state_);
+  Choose(w, 0, kOccupation);
+  Choose(w, 1, kEmergency);
+  prompts_.answer(PromptAnswer::Ok).answerPrinterCancel();
+  Find<QPushButton>(w, "Command5")->click();
+  EXPECT_EQ(prompts_.shown().size(), 2u);
+
+  prompts_.clear();
+  prompts_.answer(PromptAnswer::Ok).answerPrinterFailing().answer(PromptAnswer::Ok);
+  Find<QPushButton>(w, "Command5")->click();
+  ASSERT_EQ(prompts_.shown().size(), 3u);
+  EXPECT_EQ(prompts_.last().text, QStringLiteral("プリンターが接続されていません"));
+  EXPECT_EQ(prompts_.last().buttons, PromptButtons::Ok);
 }
 
 }  // namespace

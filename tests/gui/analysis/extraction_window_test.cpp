@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -19,7 +20,9 @@
 #include "core/platform/value_file.h"
 #include "core/reports/body_sites.h"
 #include "core/app/app_state.h"
+#include "support/combo_gui.h"
 #include "support/fixture_collection.h"
+#include "support/pdf_pages.h"
 #include "support/scripted_prompts.h"
 
 namespace orvanta {
@@ -198,6 +201,31 @@ TEST_F(ExtractionWindowTest, AChangedPeriodWaitsForSaihyouji) {
   EXPECT_EQ(count->text(), QStringLiteral("6"));
 }
 
+// Choosing again the entry a box already shows lists again, with the period
+// the date boxes hold now; so does choosing another entry.
+TEST_F(ExtractionWindowTest, EveryChoiceInABoxListsAgainWithThePeriodAsShown) {
+  open();
+  QLineEdit* txm = control<QLineEdit>("txm_0");
+  txm->selectAll();
+  QTest::keyClicks(txm, QStringLiteral("3"));  // from 16 March 2003
+  EXPECT_EQ(count->text(), QStringLiteral("5"));
+
+  ASSERT_TRUE(testing::ChooseInList(box(0), 0));  // "全て" again
+  EXPECT_EQ(count->text(), QStringLiteral("6"));
+  EXPECT_EQ(prompts.busyCalls(), 4);
+
+  // Another entry: one computation, not one for the change and one more
+  // for the choice.
+  txm->selectAll();
+  QTest::keyClicks(txm, QStringLiteral("6"));
+  ASSERT_TRUE(testing::ChooseInList(box(15), 1));  // はい
+  EXPECT_EQ(prompts.busyCalls(), 6);
+  EXPECT_EQ(listed(), (QStringList{kAllRows[0], kAllRows[2], kAllRows[3]}));
+  ASSERT_TRUE(testing::ChooseInList(box(15), 1));
+  EXPECT_EQ(prompts.busyCalls(), 8);
+  EXPECT_EQ(count->text(), QStringLiteral("3"));
+}
+
 // The file bytes against those worked out by the fixture script.
 TEST_F(ExtractionWindowTest, CsvFileAsTheFixtureHasIt) {
   open();
@@ -237,14 +265,63 @@ TEST_F(ExtractionWindowTest, PointerIsNormalWhenTheWindowIsUp) {
   EXPECT_FALSE(prompts.busy());
 }
 
-TEST_F(ExtractionWindowTest, PrintButtonIsThereButNotYetAvailable) {
+TEST_F(ExtractionWindowTest, ButtonsReadAsTheyShould) {
   open();
-  QPushButton* print = control<QPushButton>("Command5");
-  EXPECT_EQ(print->text(), QStringLiteral("印刷"));
-  EXPECT_FALSE(print->isEnabled());
+  EXPECT_EQ(control<QPushButton>("Command5")->text(), QStringLiteral("印刷"));
+  EXPECT_TRUE(control<QPushButton>("Command5")->isEnabled());
   EXPECT_EQ(control<QPushButton>("Command1")->text(), QStringLiteral("CSVファイル変換"));
   EXPECT_EQ(control<QPushButton>("Command3")->text(), QStringLiteral("戻る"));
   EXPECT_EQ(control<QPushButton>("Command4")->text(), QStringLiteral("再表示"));
+}
+
+// "印刷" prints the listing as it stands, with the set boxes on the first
+// page, and leaves the window as it was.
+TEST_F(ExtractionWindowTest, PrintPutsTheListingAndItsConditionsOnLandscapePages) {
+  open();
+  window->show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+  box(15)->setCurrentIndex(2);  // 緊急処置時: いいえ
+  const QStringList rows = listed();
+  ASSERT_FALSE(rows.isEmpty());
+  QScrollBar* across = grid->horizontalScrollBar();
+  across->setValue(across->maximum());
+  const int scrolled = across->value();
+  ASSERT_GT(scrolled, 0);
+
+  const QString path = root.filePath(QStringLiteral("listing.pdf"));
+  prompts.answer(PromptAnswer::Ok).answerPrinterPdf(path);
+  click("Command5");
+
+  ASSERT_EQ(prompts.shown().size(), 2u);
+  EXPECT_EQ(prompts.shown()[0].text, QStringLiteral("A4用紙で印刷の向きを横に指定してください"));
+  EXPECT_EQ(prompts.shown()[1].kind, ScriptedPrompts::Kind::Printer);
+  EXPECT_TRUE(prompts.lastPrinterLandscape);
+  EXPECT_FALSE(prompts.busy());
+  const auto pages = testing::ReadPdfPages(path);
+  ASSERT_EQ(pages.size(), 2u);
+  EXPECT_TRUE(pages[0].find(QStringLiteral("2003年6月16日～2004年6月15日")));
+  EXPECT_TRUE(pages[0].find(QStringLiteral("抽出条件")));
+  EXPECT_TRUE(pages[0].find(QStringLiteral("緊急処置時")));
+  EXPECT_TRUE(pages[0].find(QStringLiteral("いいえ")));
+  EXPECT_TRUE(pages[1].find(QStringLiteral("抽出条件は1枚目に記載")));
+  EXPECT_TRUE(pages[1].find(QStringLiteral("発生時刻")));
+  // The grid is as it was, where it was.
+  EXPECT_EQ(listed(), rows);
+  EXPECT_EQ(across->value(), scrolled);
+  EXPECT_TRUE(grid->isVisible());
+}
+
+TEST_F(ExtractionWindowTest, PrintCancelledSaysNothingAndAFailingPrinterSaysSo) {
+  open();
+  prompts.answer(PromptAnswer::Ok).answerPrinterCancel();
+  click("Command5");
+  EXPECT_EQ(prompts.shown().size(), 2u);
+
+  prompts.clear();
+  prompts.answer(PromptAnswer::Ok).answerPrinterFailing().answer(PromptAnswer::Ok);
+  click("Command5");
+  ASSERT_EQ(prompts.shown().size(), 3u);
+  EXPECT_EQ(prompts.last().text, QStringLiteral("プリンターが接続されていません"));
 }
 
 }  // namespace

@@ -21,7 +21,9 @@
 #include "core/platform/value_file.h"
 #include "core/reports/body_sites.h"
 #include "core/app/app_state.h"
+#include "support/combo_gui.h"
 #include "support/fixture_collection.h"
+#include "support/pdf_pages.h"
 #include "support/scripted_prompts.h"
 
 namespace orvanta {
@@ -180,13 +182,37 @@ TEST_F(SummaryWindowTest, AChangedPeriodCountsFromTheNextListChangeOrRecalculati
   EXPECT_EQ(grid(11).cell(1, 1), u"1"_s);  // 0～2時
 }
 
+// Choosing again the entry a list already shows recomputes with the period
+// the boxes hold now, and the restricted table stays as it was.
+TEST_F(SummaryWindowTest, ChoosingTheEntryAListShowsRecomputesWithThePeriodAsShown) {
+  box("txy", 0)->setText(u"2024"_s);
+  box("txm", 0)->setText(u"3"_s);
+  box("txd", 0)->setText(u"1"_s);
+  box("txm", 1)->setText(u"3"_s);
+  box("txd", 1)->setText(u"20"_s);
+  const int before = prompts.busyCalls();
+  ASSERT_TRUE(testing::ChooseInList(combo(5), 0));
+  EXPECT_EQ(prompts.busyCalls(), before + 2);
+  EXPECT_EQ(matching(), u"3"_s);
+  EXPECT_EQ(window->result().period, (AnalysisPeriod{{2024, 3, 1}, {2024, 3, 20}}));
+
+  ASSERT_TRUE(testing::ChooseInList(combo(0), 1));  // 医師: one computation
+  EXPECT_EQ(prompts.busyCalls(), before + 4);
+  EXPECT_EQ(matching(), u"1"_s);
+  box("txd", 1)->setText(u"4"_s);
+  ASSERT_TRUE(testing::ChooseInList(combo(0), 1));
+  EXPECT_EQ(prompts.busyCalls(), before + 6);
+  EXPECT_EQ(rows(0), Rows({u"医師|"_s, u"|"_s}));
+  EXPECT_EQ(window->result().period, (AnalysisPeriod{{2024, 3, 1}, {2024, 3, 4}}));
+}
+
 TEST_F(SummaryWindowTest, MenuAndClosing) {
   auto* rept = window->findChild<QAction*>(u"mnuRept"_s);
   auto* csvItem = window->findChild<QAction*>(u"mnuCSV"_s);
   auto* end = window->findChild<QAction*>(u"mnuEnd"_s);
   ASSERT_TRUE(rept && csvItem && end);
   EXPECT_EQ(rept->text(), u"レポート印刷"_s);
-  EXPECT_FALSE(rept->isEnabled());  // the summary sheet is not there yet
+  EXPECT_TRUE(rept->isEnabled());
   EXPECT_EQ(csvItem->text(), u"CSVファイル作成"_s);
   EXPECT_EQ(end->text(), u"戻る"_s);
 
@@ -206,10 +232,58 @@ TEST_F(SummaryWindowTest, MenuAndClosing) {
   EXPECT_FALSE(prompts.busy());
 }
 
+TEST_F(SummaryWindowTest, ReportPrintPrintsTheLastComputationOrSaysThePrinterFailed) {
+  auto* rept = window->findChild<QAction*>(u"mnuRept"_s);
+  ASSERT_TRUE(rept && rept->isEnabled());
+  const QString pdf = root.filePath(u"sheet.pdf"_s);
+  const auto print = [&] {
+    QFile::remove(pdf);
+    prompts.clear();
+    prompts.answerPrinterPdf(pdf);
+    rept->trigger();
+    // Portrait set by the program: no orientation message, only the dialog.
+    EXPECT_EQ(prompts.shown().size(), 1u);
+    EXPECT_FALSE(prompts.lastPrinterLandscape);
+    return testing::ReadPdfPages(pdf);
+  };
+
+  auto pages = print();
+  ASSERT_FALSE(pages.empty());
+  // (Read back from the PDF, "～" comes as the wave dash its glyph shares.)
+  EXPECT_TRUE(pages[0].find(u"2023年6月16日～2024年6月15日"_s) || pages[0].find(u"2023年6月16日〜2024年6月15日"_s));
+  EXPECT_TRUE(pages[0].find(u"該当件数7"_s));
+  EXPECT_TRUE(pages[0].find(u"全ての報告書"_s));
+  const auto section = pages[0].find(u"職種"_s);  // the occupations' caption
+  ASSERT_TRUE(section);
+  EXPECT_GT(section->yMin, pages[0].height * 0.08);
+
+  // A restricted occupation: the next print names it and has no section.
+  const QString occupation = combo(0)->itemText(1);
+  combo(0)->setCurrentIndex(1);
+  pages = print();
+  ASSERT_FALSE(pages.empty());
+  EXPECT_TRUE(pages[0].find(occupation + u";"_s)) << pages[0].text().toStdString();
+  for (const auto& word : pages[0].words)  // only in the heading, no section
+    if (word.text == u"職種"_s) EXPECT_LT(word.yMin, pages[0].height * 0.08);
+  EXPECT_TRUE(pages[0].find(u"該当件数%1"_s.arg(window->result().matching)));
+  EXPECT_FALSE(pages[0].text().contains(u"全ての報告書"_s));
+
+  // A PDF file that cannot be created: the printer is not there.
+  prompts.clear();
+  prompts.answerPrinterPdf(state.paths.SettingsFilePath() + u"/sheet.pdf"_s).answer(PromptAnswer::Ok);
+  rept->trigger();
+  ASSERT_EQ(prompts.shown().size(), 2u);
+  EXPECT_EQ(prompts.last().text, u"プリンターが接続されていません"_s);
+  EXPECT_EQ(prompts.last().title, QString());
+  EXPECT_FALSE(prompts.busy());
+}
+
 TEST_F(SummaryWindowTest, LayoutFitsTheClientAreaAndEveryCaption) {
   QWidget* client = window->findChild<ResultGrid*>(u"Grid1_0"_s)->parentWidget();
   EXPECT_EQ(client->size(), QSize(Twips(15270), Twips(10545)));
   const QRect area = client->rect();
+  // Where a control stands in the client area.
+  const auto placed = [client](const QWidget* w) { return QRect(w->mapTo(client, QPoint(0, 0)), w->size()); };
   std::vector<QRect> tables;
   for (int i = 0; i < kAxisCount; ++i) {
     const QWidget* g = window->findChild<ResultGrid*>(u"Grid1_%1"_s.arg(i));
@@ -222,8 +296,8 @@ TEST_F(SummaryWindowTest, LayoutFitsTheClientAreaAndEveryCaption) {
     // Lists 0-5, 6-11 and 12-16 in rows, each under its caption.
     const QWidget* list = combo(i);
     EXPECT_EQ(list->width(), Twips(2295));
-    EXPECT_TRUE(area.contains(list->geometry())) << i;
-    EXPECT_LT(list->geometry().bottom(), tables.front().top()) << i;
+    EXPECT_TRUE(area.contains(placed(list))) << i;
+    EXPECT_LT(placed(list).bottom(), tables.front().top()) << i;
     EXPECT_EQ(list->y(), combo(i / 6 * 6)->y()) << i;
     EXPECT_EQ(list->x(), combo(i % 6)->x()) << i;
     if (i % 6 > 0) EXPECT_GT(list->x(), combo(i - 1)->geometry().right()) << i;
@@ -235,8 +309,8 @@ TEST_F(SummaryWindowTest, LayoutFitsTheClientAreaAndEveryCaption) {
   }
   // The matching count at the right end of the third row.
   const QWidget* count = window->findChild<QLabel*>(u"Label7"_s);
-  EXPECT_GT(count->x(), combo(16)->geometry().right());
-  EXPECT_TRUE(count->geometry().intersects(QRect(0, combo(16)->y(), area.width(), combo(16)->height())));
+  EXPECT_GT(count->x(), placed(combo(16)).right());
+  EXPECT_TRUE(count->geometry().intersects(QRect(0, placed(combo(16)).y(), area.width(), combo(16)->height())));
   EXPECT_TRUE(area.contains(count->geometry()));
   // No text is cut off: every label is wide and high enough for its text.
   for (const QLabel* label : window->findChildren<QLabel*>()) {

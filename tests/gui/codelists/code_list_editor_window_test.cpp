@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -67,6 +68,13 @@ void Type(QWidget* box, const QString& text) {
     QKeyEvent release(QEvent::KeyRelease, Qt::Key_unknown, Qt::NoModifier, QString(c));
     QApplication::sendEvent(box, &release);
   }
+}
+
+// Hands text to a box the way an input method commits what was composed.
+void Commit(QWidget* box, const QString& text) {
+  QInputMethodEvent event;
+  event.setCommitString(text);
+  QApplication::sendEvent(box, &event);
 }
 
 class CodeListEditorWindowTest : public ::testing::Test {
@@ -238,6 +246,90 @@ TEST_F(CodeListEditorWindowTest, CommasAndCharactersAFileCannotHoldAreRemovedAsT
   Type(text2, u"13,-1，a"_s);
   EXPECT_EQ(text2->text(), u"13-1a"_s);
   EXPECT_EQ(state.lists[kOccupations].entries[2].code, u"13-1a"_s);
+}
+
+TEST_F(CodeListEditorWindowTest, InputMethodFormsAreKeptAsTheCodePageHoldsThemAndUnstorableInputBeeps) {
+  auto w = open(kOccupations);
+  auto* text1 = get<QLineEdit>(w.get(), u"Text1"_s);
+  Commit(text1, u"3〜5−—‖¢£¬"_s);
+  EXPECT_EQ(text1->text(), u"3～5－―∥￠￡￢"_s);
+  EXPECT_EQ(prompts.beeps(), 0);
+  Commit(text1, u"😀"_s);
+  EXPECT_EQ(text1->text(), u"3～5－―∥￠￡￢"_s);
+  EXPECT_EQ(prompts.beeps(), 1);
+  QTest::keyClick(text1, Qt::Key_Return);
+  EXPECT_EQ(state.lists[kOccupations].entries.last().name, u"3～5－―∥￠￡￢"_s);
+
+  click(w.get(), 0);
+  auto* text2 = get<QLineEdit>(w.get(), u"Text2"_s);
+  text2->selectAll();
+  Commit(text2, u"1−2😀"_s);
+  EXPECT_EQ(text2->text(), u"1－2"_s);
+  EXPECT_EQ(state.lists[kOccupations].entries[0].code, u"1－2"_s);
+  EXPECT_EQ(prompts.beeps(), 2);
+
+  // The rename dialog keeps its box the same way.
+  QString renamed;
+  int beepsInDialog = 0;
+  prompts.answer(PromptAnswer::Ok, [&] {
+    WhenModal(u"frmMeibo"_s, [&](QWidget* dialog) {
+      auto* text = dialog->findChild<QLineEdit*>(u"Text1"_s);
+      text->selectAll();
+      Commit(text, u"医師〜研修医😀"_s);
+      renamed = text->text();
+      beepsInDialog = prompts.beeps();
+      dialog->findChild<QPushButton*>(u"Command1"_s)->click();
+    });
+  });
+  button(w.get(), u"cmdname_2"_s)->click();
+  EXPECT_EQ(renamed, u"医師～研修医"_s);
+  EXPECT_EQ(beepsInDialog, 3);
+  EXPECT_EQ(state.lists[kOccupations].entries[0].name, u"医師～研修医"_s);
+}
+
+TEST_F(CodeListEditorWindowTest, NothingActsOnAnEntryThatIsNoLongerHighlighted) {
+  for (bool answerCodes : {false, true}) {
+    SCOPED_TRACE(answerCodes ? "frmiin2" : "frmiin");
+    prompts.clear();
+    std::unique_ptr<CodeListEditorWindow> w;
+    if (answerCodes) {
+      w = std::make_unique<AnswerCodeEditorWindow>(state);
+      w->show();
+    } else {
+      w = open(kOccupations);
+    }
+    const int edited = state.editing.EditedList;
+    auto* list = get<QListWidget>(w.get(), u"List1"_s);
+    auto* code = get<QLineEdit>(w.get(), u"Text2"_s);
+    click(w.get(), 1);
+    ASSERT_TRUE(entryButtonsEnabled(w.get()));
+    ASSERT_TRUE(code->isEnabled());
+    ASSERT_EQ(code->text(), state.lists[edited].entries[1].code);
+
+    // Ctrl+click takes the highlight off the entry.
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::ControlModifier,
+                      list->visualItemRect(list->item(1)).center());
+    ASSERT_TRUE(list->selectedItems().isEmpty());
+    EXPECT_FALSE(entryButtonsEnabled(w.get()));
+    EXPECT_FALSE(code->isEnabled());
+    EXPECT_EQ(code->text(), QString());
+
+    // Nothing deletes, renames, moves or recodes the entry no longer
+    // highlighted (a prompt would fail the test).
+    for (const char* name : {"cmdname_1", "cmdname_2", "Command4_0", "Command4_1", "Command4_2", "Command4_3"})
+      button(w.get(), QString::fromLatin1(name))->click();
+    Type(code, u"99"_s);
+    EXPECT_EQ(state.lists[edited], onFile[edited]);
+    EXPECT_FALSE(w->isChanged());
+    EXPECT_TRUE(prompts.shown().empty()) << prompts.texts().join(u'|').toStdString();
+
+    // A new entry then goes to the end.
+    insertWithEnter(w.get(), u"新しい項目"_s);
+    EXPECT_EQ(state.lists[edited].entries.last().name, u"新しい項目"_s);
+    prompts.answer(PromptAnswer::No).answer(PromptAnswer::Yes);
+    w->close();
+    EXPECT_FALSE(w->isVisible());
+  }
 }
 
 TEST_F(CodeListEditorWindowTest, ACodeChangeAloneClosesWithoutAQuestion) {

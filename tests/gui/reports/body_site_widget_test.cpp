@@ -239,15 +239,5 @@ TEST_F(BodySitePageTest, CheckBoxesStandInFourColumnsFromTheRight) {
   }
 }
 
-TEST(BodySiteDrawingImage, RendersAtAnySize) {
-  EXPECT_TRUE(RenderBodySiteDrawing(QSize()).isNull());
-  // Scaled twice, the chest of the front figure is still drawn where the
-  // label of site 34 stands, and the corner stays background.
-  const QImage big = RenderBodySiteDrawing(QSize(683 * 2, 392 * 2));
-  ASSERT_EQ(big.size(), QSize(1366, 784));
-  EXPECT_NE(big.pixel(BodySiteSpot(34) * 2), qRgb(255, 255, 255));
-  EXPECT_EQ(big.pixel(2, 780), qRgb(255, 255, 255));
-}
-
 }  // namespace
 }  // namespace orvanta

@@ -5,10 +5,12 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QGroupBox>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -62,6 +64,13 @@ void Type(QWidget* box, const QString& text) {
     QKeyEvent release(QEvent::KeyRelease, Qt::Key_unknown, Qt::NoModifier, QString(c));
     QApplication::sendEvent(box, &release);
   }
+}
+
+// Hands text to a box the way an input method commits what was composed.
+void Commit(QWidget* box, const QString& text) {
+  QInputMethodEvent event;
+  event.setCommitString(text);
+  QApplication::sendEvent(box, &event);
 }
 
 // Replaces what a line box holds by typing.
@@ -484,7 +493,7 @@ TEST_F(ReportWindowTest, AStoredReportIsShownControlForControl) {
   ReportWindow w(state);
   EXPECT_FALSE(Find<QWidget>(w, "Text1_4")->isEnabled());
   state.dataFile.CurrentIndex = 1;
-  w.hyouji();
+  w.showReport();
 
   for (int k = 0; k < 9; ++k)
     EXPECT_EQ(Box(w, ControlName("Text1", k).toLatin1().constData())->text(), r.Texts[k]) << k;
@@ -716,6 +725,229 @@ TEST_F(ReportWindowTest, AnUnreadableDataFileIsKeptBeforeTheNewReportIsWritten) 
   ASSERT_TRUE(ReadDataFile(state.paths.DataFilePath(0), saved).ok());
   ASSERT_EQ(saved.size(), 1u);
   EXPECT_EQ(saved[0].Texts[kReporterName], QStringLiteral("報告者"));
+}
+
+// ---- Dates shown come from the report ---------------------------------------
+
+// A day the shown month lacks is typed, then a button shows another report
+// (or starts one) whose day is that same day: the day box already holds its
+// text, but the spin buttons, the weekday and the stored date must still be
+// the report's own.
+struct DatesCase {
+  const char* what;
+  int field;              // the DateField typed into
+  QDate typedIn;          // the date of the report shown while typing
+  const char* typedDay;   // a day that month lacks
+  const char* button;     // "▼" Command3, "▲" Command2, "新規追加" Command6
+  QDate shownNext;        // the date of the report shown after the button
+  const char* weekday;
+};
+
+void PrintTo(const DatesCase& c, std::ostream* os) { *os << c.what; }
+
+class ReportDatesTest : public ReportWindowTest, public ::testing::WithParamInterface<DatesCase> {};
+
+TEST_P(ReportDatesTest, ShowingOrStartingAReportTakesItsDatesFromTheReport) {
+  const DatesCase& c = GetParam();
+  // Three reports: the one before, the one typed into, the one after; the
+  // clock stands on the day a new report takes.
+  const QDate before = QDate(2004, 1, 31), typedIn = c.typedIn, after = QDate(2004, 6, 30);
+  std::vector<ReportRecord> table;
+  int id = 1;
+  for (const QDate& d : {before, typedIn, after}) {
+    ReportRecord r = Report(id++);
+    r.Years = {d.year(), d.year(), 0};
+    r.Months = {d.month(), d.month(), 0};
+    r.Days = {d.day(), d.day(), 0};
+    r.Hours[0] = 14 + r.ReportId;  // 15, 16, 17
+    r.Minutes[0] = 5;
+    table.push_back(r);
+  }
+  ASSERT_TRUE(WriteDataFile(state.paths.DataFilePath(0), table));
+  state.dataFile.ReportTable = table;
+  state.dataFile.FileRecordCounts[0] = 3;
+  state.counters.LastReportId = state.counters.TotalReports = 3;
+  state.dataFile.CurrentIndex = 1;
+  clock.set(QDateTime(QDate(2026, 12, 31), QTime(9, 15)));
+
+  ReportWindow w(state);
+  w.show();
+  const QByteArray typedName = ControlName("txd", c.field).toLatin1();
+  Retype(Box(w, typedName.constData()), QString::fromLatin1(c.typedDay));
+  EXPECT_EQ(Box(w, typedName.constData())->text(), QString::fromLatin1(c.typedDay)) << c.what;
+  Find<QPushButton>(w, c.button)->click();
+
+  const int shownIndex = state.dataFile.CurrentIndex;
+  const ReportRecord& shown = state.dataFile.ReportTable[static_cast<std::size_t>(shownIndex)];
+  for (int i = 0; i < 2; ++i) {
+    SCOPED_TRACE(std::string(c.what) + ", field " + std::to_string(i));
+    EXPECT_EQ(QDate(shown.Years[i], shown.Months[i], shown.Days[i]).toString(Qt::ISODate),
+              c.shownNext.toString(Qt::ISODate));
+    EXPECT_EQ(Find<QScrollBar>(w, ControlName("VSy", i).toLatin1().constData())->value(), c.shownNext.year());
+    EXPECT_EQ(Find<QScrollBar>(w, ControlName("VSm", i).toLatin1().constData())->value(), c.shownNext.month());
+    EXPECT_EQ(Find<QScrollBar>(w, ControlName("VSd", i).toLatin1().constData())->value(), c.shownNext.day());
+    EXPECT_EQ(Box(w, ControlName("txd", i).toLatin1().constData())->text().trimmed(),
+              QString::number(c.shownNext.day()));
+    EXPECT_EQ(Find<QLabel>(w, ControlName("Label12", i).toLatin1().constData())->text(), QString::fromUtf8(c.weekday));
+  }
+  // The time as the report holds it (a new report: the present time),
+  // written as the window writes it, without a blank.
+  const QTime time = std::string(c.button) == "Command6" ? QTime(9, 15) : QTime(15 + shownIndex, 5);
+  EXPECT_EQ(shown.Hours[0], time.hour());
+  EXPECT_EQ(shown.Minutes[0], time.minute());
+  EXPECT_EQ(Find<QScrollBar>(w, "vsHour_0")->value(), time.hour());
+  EXPECT_EQ(Box(w, "txhour_0")->text(), QString::number(time.hour()));
+  EXPECT_EQ(Box(w, "txmin_0")->text(), QString::number(time.minute()));
+
+  // The typing changed the report typed into, so closing writes the file:
+  // the report shown after it keeps its date there.
+  Find<QPushButton>(w, "Command1")->click();
+  EXPECT_FALSE(w.isVisible());
+  std::vector<ReportRecord> saved;
+  ASSERT_TRUE(ReadDataFile(state.paths.DataFilePath(0), saved).ok());
+  ASSERT_GT(saved.size(), static_cast<std::size_t>(shownIndex));
+  const ReportRecord& onDisk = saved[static_cast<std::size_t>(shownIndex)];
+  for (int i = 0; i < 2; ++i)
+    EXPECT_EQ(QDate(onDisk.Years[i], onDisk.Months[i], onDisk.Days[i]).toString(Qt::ISODate),
+              c.shownNext.toString(Qt::ISODate))
+        << c.what << ", field " << i;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    TypedDays, ReportDatesTest,
+    ::testing::Values(
+        DatesCase{"30 typed in February, then ▼ to 30 June", 0, QDate(2004, 2, 10), "30", "Command3", QDate(2004, 6, 30), "水"},
+        DatesCase{"30 typed in the report date's February, then ▼", 1, QDate(2004, 2, 10), "30", "Command3", QDate(2004, 6, 30), "水"},
+        DatesCase{"31 typed in April, then ▲ to 31 January", 0, QDate(2004, 4, 10), "31", "Command2", QDate(2004, 1, 31), "土"},
+        DatesCase{"31 typed in the report date's April, then ▲", 1, QDate(2004, 4, 10), "31", "Command2", QDate(2004, 1, 31), "土"},
+        DatesCase{"31 typed in November, then 新規追加 on 31 December", 0, QDate(2004, 11, 10), "31", "Command6", QDate(2026, 12, 31), "木"},
+        DatesCase{"31 typed in the report date's November, then 新規追加", 1, QDate(2004, 11, 10), "31", "Command6", QDate(2026, 12, 31), "木"}));
+
+// ---- Where the keyboard stands ------------------------------------------------
+
+TEST_F(ReportWindowTest, TheKeyboardStartsInTheReportersNameAndNeverStaysOnTheDeleteButton) {
+  for (bool newReport : {false, true}) {
+    SCOPED_TRACE(newReport ? "new report" : "browse");
+    QTemporaryDir otherRoot;
+    AppState fresh{otherRoot.path(), prompts, clock};
+    ASSERT_TRUE(MakeOwnerOnlyFolder(fresh.paths.ReportFolderPath()));
+    std::vector<ReportRecord> table;
+    for (int id = 1; id <= 6; ++id) table.push_back(Report(id));
+    ASSERT_TRUE(WriteDataFile(fresh.paths.DataFilePath(0), table));
+    fresh.dataFile.ReportTable = table;
+    fresh.dataFile.FileRecordCounts[0] = 6;
+    fresh.counters.LastReportId = fresh.counters.TotalReports = 6;
+    fresh.dataFile.CurrentIndex = 2;
+    fresh.editing.NewReportMode = newReport;
+
+    ReportWindow w(fresh);
+    w.show();
+    const int total = fresh.counters.TotalReports;
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+    EXPECT_EQ(QApplication::focusWidget(), Box(w, "Text1_5"));
+    // Enter and Space where the keyboard starts delete nothing.
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+    EXPECT_EQ(fresh.counters.TotalReports, total);
+
+    // Tabbed to the delete button on purpose, Space deletes once; the
+    // keyboard then stands in the first field of the page again.
+    auto* remove = Find<QPushButton>(w, "Command7");
+    remove->setFocus();
+    QTest::keyClick(remove, Qt::Key_Space);
+    EXPECT_EQ(fresh.counters.TotalReports, total - 1);
+    EXPECT_EQ(QApplication::focusWidget(), Box(w, "Text1_5"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+    EXPECT_EQ(fresh.counters.TotalReports, total - 1);
+
+    // A click on it deletes the shown report and leaves no focus on it.
+    QTest::mouseClick(remove, Qt::LeftButton);
+    EXPECT_EQ(fresh.counters.TotalReports, total - 2);
+    EXPECT_NE(QApplication::focusWidget(), remove);
+
+    // A step while the keyboard is on it moves the keyboard off it.
+    for (const char* step : {"Command2", "Command3", "Command4", "Command5", "Command6"}) {
+      remove->setFocus();
+      Find<QPushButton>(w, step)->click();
+      EXPECT_NE(QApplication::focusWidget(), remove) << step;
+    }
+
+    // On another page the keyboard goes to that page's first field.
+    ShowPage(w, 2);
+    remove->setFocus();
+    QTest::keyClick(remove, Qt::Key_Space);
+    EXPECT_EQ(QApplication::focusWidget(), Find<QWidget>(w, "Combo1_6"));
+    w.close();
+    EXPECT_FALSE(w.isVisible());
+  }
+}
+
+// ---- Characters an input method types --------------------------------------
+
+TEST_F(ReportWindowTest, InputMethodFormsAreStoredAsTheCodePageHoldsThemAndUnstorableInputBeeps) {
+  Collection({1});
+  ReportWindow w(state);
+  w.show();
+  const ReportRecord& r = state.dataFile.ReportTable[0];
+  // What a Linux input method types, and the code-page forms a Windows one
+  // types for the same keys.
+  const QString typed = QStringLiteral("3〜5−—‖¢£¬");
+  const QString kept = QStringLiteral("3～5－―∥￠￡￢");
+  struct Case {
+    const char* box;
+    std::function<QString()> stored;
+  } cases[] = {
+      {"Text1_5", [&] { return r.Texts[kReporterName]; }},
+      {"Text1_3", [&] { return r.Texts[kAge]; }},  // a number box, input method off
+      {"Text3_1", [&] { return r.OtherTexts[1]; }},
+      {"Text2_1", [&] { return r.Notes[1]; }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.box);
+    QWidget* box = Find<QWidget>(w, c.box);
+    auto text = [box] {
+      if (auto* line = qobject_cast<QLineEdit*>(box)) return line->text();
+      return qobject_cast<QPlainTextEdit*>(box)->toPlainText();
+    };
+    const int beeps = prompts.beeps();
+    box->setFocus();
+    Commit(box, typed);
+    EXPECT_EQ(text(), kept);
+    EXPECT_EQ(c.stored(), kept);
+    EXPECT_EQ(prompts.beeps(), beeps);
+    // A character the code page lacks is dropped, with a beep.
+    Commit(box, QStringLiteral("😀"));
+    EXPECT_EQ(text(), kept);
+    EXPECT_EQ(c.stored(), kept);
+    EXPECT_EQ(prompts.beeps(), beeps + 1);
+  }
+  // The date boxes map and drop the same way.
+  int beeps = prompts.beeps();
+  QLineEdit* day = Box(w, "txd_0");
+  day->selectAll();
+  Commit(day, QStringLiteral("15〜"));
+  EXPECT_EQ(day->text(), QStringLiteral("15～"));
+  EXPECT_EQ(r.Days[0], 15);
+  EXPECT_EQ(prompts.beeps(), beeps);
+  Commit(day, QStringLiteral("😀"));
+  EXPECT_EQ(day->text(), QStringLiteral("15～"));
+  EXPECT_EQ(prompts.beeps(), beeps + 1);
+
+  // A paste cut to the box's length beeps too.
+  beeps = prompts.beeps();
+  QLineEdit* record = Box(w, "Text1_0");
+  QApplication::clipboard()->setText(QString(record->maxLength() + 10, QLatin1Char('7')));
+  record->clear();
+  QTest::keyClick(record, Qt::Key_V, Qt::ControlModifier);
+  EXPECT_EQ(record->text().size(), record->maxLength());
+  EXPECT_EQ(prompts.beeps(), beeps + 1);
+
+  // The file holds the code-page forms.
+  Find<QPushButton>(w, "Command1")->click();
+  std::vector<ReportRecord> saved;
+  ASSERT_TRUE(ReadDataFile(state.paths.DataFilePath(0), saved).ok());
+  EXPECT_EQ(saved[0].Texts[kReporterName], kept);
+  EXPECT_EQ(saved[0].Notes[1], kept);
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <tuple>
 #include <QGroupBox>
 #include <QLabel>
+#include <QPixmap>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -18,6 +19,7 @@
 #include "core/app/app_state.h"
 #include "core/app/startup.h"
 #include "support/modal_gui.h"
+#include "support/pdf_pages.h"
 #include "support/scripted_prompts.h"
 
 namespace orvanta {
@@ -190,7 +192,8 @@ TEST_F(MainWindowTest, AnalysisButtonsOpenTheirViews) {
   MainWindow window(state);
   const std::tuple<const char*, const char*, const char*> buttons[] = {
       {"Command4", "frmYHJ", "クロス集計表"}, {"Command5", "frmTySu", "データ抽出"},
-      {"Command7", "frmTySu2", "レポート"}};
+      {"Command7", "frmTySu2", "レポート"}, {"Command8", "frmTySu3", "グラフ "},
+      {"Command6", "frmPost", "売上状況"}};
   for (const auto& [name, form, caption] : buttons) {
     auto* open = window.findChild<QPushButton*>(QString::fromLatin1(name));
     ASSERT_TRUE(open->isEnabled()) << name;
@@ -275,6 +278,49 @@ TEST_F(MainWindowTest, FailedCounterSaveIsReported) {
   window.close();
   ASSERT_EQ(prompts.shown().size(), 2u);
   EXPECT_TRUE(prompts.shown()[0].text.contains(QStringLiteral("ttid.dat")));
+}
+
+TEST_F(MainWindowTest, SheetButtonPrintsTheBlankFormOrSaysThePrinterFailed) {
+  MainWindow window(state);
+  auto* print = window.findChild<QPushButton*>(QStringLiteral("cmdname_1"));
+  ASSERT_TRUE(print->isEnabled());
+  const QString pdf = root.filePath(QStringLiteral("form.pdf"));
+  prompts.answer(PromptAnswer::Ok).answerPrinterPdf(pdf).answer(PromptAnswer::Yes);
+  print->click();
+  ASSERT_EQ(prompts.shown().size(), 3u);
+  EXPECT_EQ(prompts.shown()[0].text, QStringLiteral("A4用紙で印刷の向きを縦に指定してください"));
+  EXPECT_EQ(prompts.shown()[2].text, QStringLiteral("原因器材コード表も印刷しますか"));
+  EXPECT_EQ(testing::ReadPdfPages(pdf).size(), 3u);
+
+  // A PDF file that cannot be created: the message, no question.
+  prompts.clear();
+  prompts.answer(PromptAnswer::Ok)
+      .answerPrinterPdf(state.paths.SettingsFilePath() + QStringLiteral("/form.pdf"))
+      .answer(PromptAnswer::Ok);
+  print->click();
+  ASSERT_EQ(prompts.shown().size(), 3u);
+  EXPECT_EQ(prompts.last().text, QStringLiteral("プリンターが接続されていません"));
+  EXPECT_EQ(prompts.last().title, QString());
+  EXPECT_FALSE(prompts.busy());
+}
+
+TEST_F(MainWindowTest, KeepsTheSmallPictureOfTheBodySiteDrawing) {
+  MainWindow window(state);
+  auto* picture = window.findChild<QLabel*>(QStringLiteral("Picture1"));
+  ASSERT_NE(picture, nullptr);
+  EXPECT_EQ(picture->geometry(), QRect(Twips(5670), Twips(5220), Twips(1365), Twips(615)));
+  const QImage image = picture->pixmap().toImage();
+  ASSERT_FALSE(image.isNull());
+  EXPECT_LE(image.width(), picture->contentsRect().width());
+  EXPECT_LE(image.height(), picture->contentsRect().height());
+  // The drawing, not an empty picture: some of it is not white.
+  int drawn = 0;
+  for (int y = 0; y < image.height(); ++y)
+    for (int x = 0; x < image.width(); ++x) drawn += image.pixel(x, y) != qRgb(255, 255, 255);
+  EXPECT_GT(drawn, image.width() * image.height() / 10);
+  // Clear of the buttons and frames.
+  for (const QWidget* other : window.findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+    if (other != picture) EXPECT_FALSE(other->geometry().intersects(picture->geometry())) << other->objectName().toStdString();
 }
 
 }  // namespace

@@ -1,0 +1,56 @@
+#include "core/output/print_job.h"
+
+#include <memory>
+
+#include "core/output/painter_surface.h"
+#include "core/platform/print_output.h"
+#include "core/platform/print_progress.h"
+#include "core/platform/prompts.h"
+
+namespace orvanta {
+
+PrintResult RunPrint(Prompts& prompts, const PrintSetup& setup, const PrintDrawing& draw) {
+  if (!setup.orientationMessage.isEmpty()) prompts.message(setup.orientationMessage);
+  std::unique_ptr<QPagedPaintDevice> device = prompts.choosePrinter(setup.landscape);
+  if (!device) return PrintResult::Cancelled;
+
+  bool failed = false;
+  bool stopped = false;
+  prompts.setBusy(true);
+  {
+    const std::unique_ptr<PrintProgress> progress = prompts.printProgress();
+    // The surface ends its painter when it goes, before the device does.
+    PainterSurface surface(device.get());
+    if (!surface.Begin()) {
+      failed = true;
+    } else {
+      const bool drawn = draw(surface, *progress);
+      if (surface.Failed())
+        failed = true;
+      else if (!drawn || progress->stopped())
+        stopped = true;
+      else
+        failed = !surface.EndDocument();
+    }
+  }
+  // Only a whole job is put in place; a device dropped uncommitted discards
+  // what was drawn on it.
+  if (!failed && !stopped) {
+    if (auto* output = dynamic_cast<PrintOutput*>(device.get())) failed = !output->commit();
+  }
+  device.reset();
+  prompts.setBusy(false);
+
+  if (failed) {
+    prompts.message(setup.failureMessage);
+    return PrintResult::Failed;
+  }
+  return stopped ? PrintResult::Stopped : PrintResult::Printed;
+}
+
+bool PageFinished(const Surface& surface, PrintProgress& progress, int pagesDone) {
+  if (surface.Failed()) return false;
+  return progress.pageDone(pagesDone);
+}
+
+}  // namespace orvanta

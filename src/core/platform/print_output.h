@@ -1,0 +1,47 @@
+#pragma once
+// Page devices whose output takes effect only when the print job is done.
+
+#include <QPageLayout>
+#include <QPdfWriter>
+#include <QString>
+#include <memory>
+
+class QSaveFile;
+
+namespace orvanta {
+
+// A page device that puts its output in place only when the job commits it,
+// after its document has ended. Destroyed without a commit, it discards what
+// was drawn: a print that was stopped or that failed leaves nothing behind.
+class PrintOutput {
+ public:
+  virtual ~PrintOutput() = default;
+  // Puts the output in place. False when it could not be written whole (the
+  // output is then discarded).
+  virtual bool commit() = 0;
+};
+
+// A PDF file, written under a temporary name beside its final place and put
+// there by commit(): a file of the same name stays as it was until then, and
+// a write that fails on the way (a full disk) makes commit() fail. A file
+// that cannot be created makes the device fail as soon as drawing begins.
+class PdfFileOutput final : public QPdfWriter, public PrintOutput {
+ public:
+  // The pages have the layout given (size, orientation, margins) and 600
+  // dots per inch.
+  static std::unique_ptr<PdfFileOutput> Create(const QString& path, const QPageLayout& layout);
+  // A4 in the orientation asked for, with margins of 5 mm all round, as a
+  // printer leaves them.
+  static QPageLayout A4Layout(bool landscape);
+
+  ~PdfFileOutput() override;
+  bool commit() override;
+
+ private:
+  explicit PdfFileOutput(std::unique_ptr<QSaveFile> file, bool opened);
+
+  std::unique_ptr<QSaveFile> file_;
+  bool committed_ = false;
+};
+
+}  // namespace orvanta

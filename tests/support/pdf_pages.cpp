@@ -1,0 +1,75 @@
+#include "support/pdf_pages.h"
+
+#include <gtest/gtest.h>
+
+#include <QProcess>
+#include <QStringList>
+#include <QXmlStreamReader>
+
+namespace orvanta::testing {
+
+std::optional<PdfWord> PdfPage::find(const QString& text) const {
+  for (const PdfWord& w : words)
+    if (w.text == text) return w;
+  return std::nullopt;
+}
+
+QString PdfPage::text() const {
+  QStringList out;
+  for (const PdfWord& w : words) out << w.text;
+  return out.join(u' ');
+}
+
+std::vector<PdfPage> ReadPdfPages(const QString& path) {
+  QProcess tool;
+  tool.start(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), path, QStringLiteral("-")});
+  if (!tool.waitForFinished(60000) || tool.exitStatus() != QProcess::NormalExit || tool.exitCode() != 0) {
+    ADD_FAILURE() << "pdftotext (poppler-utils) could not read " << path.toStdString() << ": "
+                  << tool.readAllStandardError().toStdString();
+    return {};
+  }
+  std::vector<PdfPage> pages;
+  QXmlStreamReader xml(tool.readAllStandardOutput());
+  while (!xml.atEnd()) {
+    if (xml.readNext() != QXmlStreamReader::StartElement) continue;
+    const auto a = xml.attributes();
+    if (xml.name() == QLatin1String("page")) {
+      PdfPage page;
+      page.width = a.value(QLatin1String("width")).toDouble();
+      page.height = a.value(QLatin1String("height")).toDouble();
+      pages.push_back(page);
+    } else if (xml.name() == QLatin1String("word") && !pages.empty()) {
+      PdfWord w;
+      w.xMin = a.value(QLatin1String("xMin")).toDouble();
+      w.yMin = a.value(QLatin1String("yMin")).toDouble();
+      w.xMax = a.value(QLatin1String("xMax")).toDouble();
+      w.yMax = a.value(QLatin1String("yMax")).toDouble();
+      // The gothic face draws "～" (U+FF5E) with the glyph of "〜" (U+301C),
+      // which is how the text reads back.
+      w.text = xml.readElementText().replace(QChar(0x301C), QChar(0xFF5E));
+      pages.back().words.push_back(w);
+    }
+  }
+  if (xml.hasError()) ADD_FAILURE() << "pdftotext output: " << xml.errorString().toStdString();
+  return pages;
+}
+
+QImage PdfPageImage(const QString& path, int page, int dotsPerInch, const QRect& part) {
+  QProcess tool;
+  const QString number = QString::number(page);
+  tool.start(QStringLiteral("pdftoppm"),
+             {QStringLiteral("-png"), QStringLiteral("-gray"), QStringLiteral("-r"), QString::number(dotsPerInch),
+              QStringLiteral("-f"), number, QStringLiteral("-l"), number, QStringLiteral("-x"),
+              QString::number(part.x()), QStringLiteral("-y"), QString::number(part.y()), QStringLiteral("-W"),
+              QString::number(part.width()), QStringLiteral("-H"), QString::number(part.height()),
+              QStringLiteral("-singlefile"), path});
+  if (!tool.waitForFinished(60000) || tool.exitStatus() != QProcess::NormalExit || tool.exitCode() != 0) {
+    ADD_FAILURE() << "pdftoppm (poppler-utils) could not draw " << path.toStdString();
+    return {};
+  }
+  QImage image;
+  if (!image.loadFromData(tool.readAllStandardOutput(), "PNG")) ADD_FAILURE() << "pdftoppm gave no picture";
+  return image;
+}
+
+}  // namespace orvanta::testing
