@@ -129,6 +129,20 @@ void BM_MillionSummaryAgainstScan(benchmark::State& state) {
 }
 BENCHMARK(BM_MillionSummaryAgainstScan)->Unit(benchmark::kMillisecond)->UseRealTime();
 
+// The summary on the calling thread alone, for its CPU time beside the
+// one-thread scan's.
+void BM_MillionSummaryOneThread(benchmark::State& state) {
+  BenchCollection& c = Million();
+  std::int64_t matching = 0;
+  for (auto _ : state) {
+    matching = ComputeSummary(c.state.paths, c.state.counters.NewestFileNo, c.state.lists, Everything(), AxisFilter{},
+                              {}, 1)
+                   .matching;
+  }
+  if (matching != kMillionReports) state.SkipWithError("not every report was counted");
+}
+BENCHMARK(BM_MillionSummaryOneThread)->Unit(benchmark::kMillisecond)->UseRealTime();
+
 // The body sites (65 rows, up to three a report) against the occupations.
 void BM_MillionCrossTableAgainstScan(benchmark::State& state) {
   std::int64_t total = 0;

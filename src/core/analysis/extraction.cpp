@@ -116,6 +116,9 @@ int ResultPart(std::int32_t result) { return result >= 0 && result <= 3 ? result
 
 constexpr int kEmergencyShift = 6;
 
+// A million rows take 64 MB besides their texts.
+static_assert(sizeof(ExtractionRow) <= 64);
+
 }  // namespace
 
 ExtractionRow ExtractionRowMaker::compact(const ScannedFile& file, const ReportFacts& r, QByteArray& texts) const {
