@@ -54,6 +54,21 @@ void BM_ReadDataFileBytes(benchmark::State& state) {
 }
 BENCHMARK(BM_ReadDataFileBytes)->Unit(benchmark::kMillisecond);
 
+// The start-up count of the same bytes: every line checked as the reader
+// checks it, no report built.
+void BM_CountDataFileBytes(benchmark::State& state) {
+  QByteArray bytes;
+  if (!ReadWholeFile(BenchFile(), bytes)) std::abort();
+  DataFileCount count;
+  for (auto _ : state) {
+    count = CountDataFileBytes(bytes);
+    benchmark::DoNotOptimize(count);
+  }
+  if (count.reports() != kFileCapacity) state.SkipWithError("count failed");
+  state.SetBytesProcessed(state.iterations() * bytes.size());
+}
+BENCHMARK(BM_CountDataFileBytes)->Unit(benchmark::kMillisecond);
+
 // `wc -l` over the same file, as a separate process (spawn included).
 void BM_WcLines(benchmark::State& state) {
   const QByteArray command = "wc -l '" + QFile::encodeName(BenchFile()) + "' > /dev/null";

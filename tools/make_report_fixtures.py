@@ -56,7 +56,7 @@ REPORTS = [
         "days": [31, 2, 3],
         "hours": [23, 6, 8],
         "minutes": [59, 7, 9],
-        "sites": {1: 1, 12: 1, 40: 1, 63: 1, 64: 1, 70: 32767, 80: -1},
+        "sites": {1: 1, 12: 1, 40: 1, 63: 1, 64: 1, 70: 1, 80: 1},
     },
 ]
 
@@ -152,10 +152,25 @@ def main():
     # Body-site block: missing, cut inside report 1's marks, a bad mark.
     write(os.path.join(broken, "no_sites.dat"), first_lines(143))
     write(os.path.join(broken, "truncated_sites.dat"), first_lines(143 + 81 + 30))
-    # Report 1's marks start at line 225: a bad mark at its site slot 41 and
-    # one beyond 16 bits at slot 64.
+    # Report 1's marks start at line 225: a mark that is no number at its
+    # site slot 41, one beyond 16 bits at slot 64, a 2 at slot 10.
     write(os.path.join(broken, "bad_site.dat"), with_line(225 + 41, b"x"))
     write(os.path.join(broken, "site_too_big.dat"), with_line(225 + 64, b" 32768 "))
+    write(os.path.join(broken, "site_two.dat"), with_line(225 + 10, b" 2 "))
+    # Marks written without blanks, and empty lines for 0, read as marks.
+    lenient = good.split(b"\r\n")
+    lenient[225 + 1 - 1] = b"1"      # slot 1 of report 1: 1
+    lenient[225 + 0 - 1] = b""       # slot 0: 0
+    lenient[144 + 0 - 1] = b"  1"    # report 0, slot 0: 1
+    write(os.path.join(broken, "lenient_marks.dat"), b"\r\n".join(lenient))
+    # A line after the body-site block, and empty lines after it.
+    write(os.path.join(broken, "line_after_sites.dat"), good + encode([number(0)]))
+    write(os.path.join(broken, "empty_lines_after_sites.dat"), good + b"\r\n\r\n")
+    # The count lowered: the body-site block is read out of report 1, whose
+    # id (line 73) is no mark. The count raised: a third report is read out
+    # of the body-site block (lines 144 to 214), and the block is cut short.
+    write(os.path.join(broken, "count_lowered.dat"), with_line(1, number(1).encode()))
+    write(os.path.join(broken, "count_raised.dat"), with_line(1, number(3).encode()))
 
     # Seeds for the fuzz target: small valid and broken files of every reader.
     seeds = os.path.join(root, "fuzz-seeds")
@@ -169,6 +184,13 @@ def main():
     write(os.path.join(seeds, "set_small.dat"),
           encode([number(2), "医師", "1", number(1), "看護師", "2", number(2)] + [number(0)] * 10))
     write(os.path.join(seeds, "lone_cr.dat"), encode([number(1), number(5), "\"abc"], "\r"))
+    write(os.path.join(seeds, "passw.dat"), encode(["Secret,\"x\" "]))
+    write(os.path.join(seeds, "two_reports_cut.dat"), encode(lines[:143 + 81 + 30]))
+    # Grown by the fuzz target into a full data file of 1001 reports, and
+    # into one of 5 reports with two bytes changed.
+    write(os.path.join(seeds, "grow_full.dat"), b"LG" + (1001).to_bytes(2, "little"))
+    write(os.path.join(seeds, "grow_edited.dat"),
+          b"LG" + (5).to_bytes(2, "little") + bytes([0x10, 0x00, 0x00, ord("x"), 0x20, 0x01, 0x00, 0x00]))
 
 
 if __name__ == "__main__":

@@ -73,7 +73,11 @@ class ScriptedPrompts final : public Prompts {
   void setBusy(bool busy) override {
     busy_ = busy;
     ++busyCalls_;
+    if (whenBusy) whenBusy(busy);
   }
+  // Runs on every change of the busy pointer, e.g. to see what is on the
+  // screen when it turns on.
+  std::function<void(bool)> whenBusy;
 
   // Start folder and filter of the last save dialog.
   QString lastSaveStart;

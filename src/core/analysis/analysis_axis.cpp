@@ -6,17 +6,13 @@
 #include <algorithm>
 #include <bit>
 #include <charconv>
-#include <cstring>
 #include <limits>
-
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
 
 #include "core/platform/codepage.h"
 #include "core/platform/drive_paths.h"
 #include "core/platform/value_file.h"
 #include "core/reports/data_file.h"
+#include "core/reports/data_file_walk.h"
 
 namespace orvanta {
 namespace {
@@ -130,177 +126,6 @@ int BandOfUnits(const Unit* s, qsizetype n) {
   if (result.ec != std::errc()) return 1;
   return BandOf(v);
 }
-
-// ---------------------------------------------------------------------------
-// Reading a data file for the scan
-//
-// The same lines and the same rules as ReadDataFile, but without decoding
-// any text: texts are remembered by their place in the bytes, and only the
-// values the items read are kept.
-
-class LineCursor {
- public:
-  LineCursor(const char* data, qsizetype size) : base_(data), p_(data), end_(data + size) {}
-
-  // A number line in [lo, hi]. False at the end of the bytes, for a line
-  // that holds no number, or for a number outside the range.
-  inline bool number(std::int64_t lo, std::int64_t hi, std::int64_t& out) {
-    const char* s = p_;
-    // The common line of a data file as written: " digits \r\n".
-    if (end_ - s >= 16 && s[0] == ' ') {
-      const char* d = s + 1;
-      std::int64_t v = 0;
-      while (static_cast<unsigned char>(*d - '0') <= 9 && d - s <= 9) {
-        v = v * 10 + (*d - '0');
-        ++d;
-      }
-      if (d != s + 1 && d[0] == ' ' && d[1] == '\r' && d[2] == '\n') {
-        out = v;
-        p_ = d + 3;
-        return v >= lo && v <= hi;
-      }
-    }
-    return numberSlow(lo, hi, out);
-  }
-
-  // A body-site mark (int16). Most marks are " 0 \r\n" or " 1 \r\n", which
-  // are compared as five bytes at once.
-  inline bool mark(std::int64_t& out) {
-    if constexpr (std::endian::native == std::endian::little) {
-      if (end_ - p_ >= 8) {
-        std::uint64_t word = 0;
-        std::memcpy(&word, p_, sizeof word);
-        word &= 0xFFFFFFFFFFull;
-        if (word == kZeroMark || word == kOneMark) {
-          out = word == kOneMark ? 1 : 0;
-          p_ += 5;
-          return true;
-        }
-      }
-    }
-    return number(std::numeric_limits<std::int16_t>::min(), std::numeric_limits<std::int16_t>::max(), out);
-  }
-
-  // The 81 marks of one report when every one is " 0 \r\n" or " 1 \r\n":
-  // bit s of bits set for a 1 in slot s < 65 (site s + 1). False, with
-  // nothing read and bits unchanged, when any mark is written otherwise.
-  inline bool plainMarks(std::array<std::uint64_t, 2>& bits) {
-    if constexpr (std::endian::native != std::endian::little) return false;
-    constexpr qsizetype kBlock = static_cast<qsizetype>(kSiteSlots) * 5;
-    // Eight bytes are loaded for each five-byte mark.
-    if (end_ - p_ < kBlock + 3) return false;
-    const char* p = p_;
-    std::uint64_t found[2] = {0, 0};
-    for (int s = 0; s < kSiteSlots; ++s, p += 5) {
-      std::uint64_t word = 0;
-      std::memcpy(&word, p, sizeof word);
-      word &= 0xFFFFFFFFFFull;
-      if (word == kOneMark) {
-        if (s < kSiteCount) found[s >> 6] |= std::uint64_t{1} << (s & 63);
-      } else if (word != kZeroMark) {
-        return false;
-      }
-    }
-    bits[0] |= found[0];
-    bits[1] |= found[1];
-    p_ = p;
-    return true;
-  }
-
-  inline bool int32(std::int32_t& out) {
-    std::int64_t v = 0;
-    if (!number(std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max(), v)) return false;
-    out = static_cast<std::int32_t>(v);
-    return true;
-  }
-
-  // Skips a number line, checking it as int32.
-  inline bool skipInt32() {
-    std::int64_t v = 0;
-    return number(std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max(), v);
-  }
-
-  // A text line: its place in the bytes. False only at the end of the bytes.
-  inline bool text(std::uint32_t& offset, std::uint32_t& length) {
-    if (p_ >= end_) return false;
-    const char* stop = LineStop(p_);
-    offset = static_cast<std::uint32_t>(p_ - base_);
-    length = static_cast<std::uint32_t>(stop - p_);
-    p_ = EndOfLine(stop);
-    return true;
-  }
-
-  inline bool skipText() {
-    if (p_ >= end_) return false;
-    p_ = EndOfLine(LineStop(p_));
-    return true;
-  }
-
- private:
-  // " 0 \r\n" and " 1 \r\n" read as little-endian 40-bit words.
-  static constexpr std::uint64_t kZeroMark = 0x0A0D203020ull;
-  static constexpr std::uint64_t kOneMark = 0x0A0D203120ull;
-
-  // [blanks][-]digits[blanks] and the line end, or else the general way of
-  // the file reader.
-  bool numberSlow(std::int64_t lo, std::int64_t hi, std::int64_t& out) {
-    const char* s = p_;
-    if (s >= end_) return false;
-    while (s < end_ && *s == ' ') ++s;
-    const bool negative = s < end_ && *s == '-';
-    if (negative) ++s;
-    const char* firstDigit = s;
-    std::int64_t value = 0;
-    while (s < end_ && static_cast<unsigned char>(*s - '0') <= 9 && s - firstDigit < 12) {
-      value = value * 10 + (*s - '0');
-      ++s;
-    }
-    if (s != firstDigit && (s == end_ || static_cast<unsigned char>(*s - '0') > 9)) {
-      while (s < end_ && *s == ' ') ++s;
-      if (s == end_ || *s == '\r' || *s == '\n') {
-        p_ = EndOfLine(s);
-        out = negative ? -value : value;
-        return out >= lo && out <= hi;
-      }
-    }
-    const char* start = p_;
-    const char* stop = LineStop(start);
-    p_ = EndOfLine(stop);
-    std::int64_t v = 0;
-    if (!ParseLenientNumber(QByteArrayView(start, stop - start), v)) return false;
-    out = v;
-    return v >= lo && v <= hi;
-  }
-
-  // Where the line starting at s stops: its first CR or LF, or the end.
-  inline const char* LineStop(const char* s) const {
-#if defined(__SSE2__)
-    const __m128i cr = _mm_set1_epi8('\r');
-    const __m128i lf = _mm_set1_epi8('\n');
-    while (end_ - s >= 16) {
-      const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s));
-      const int hits = _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(block, cr), _mm_cmpeq_epi8(block, lf)));
-      if (hits != 0) return s + std::countr_zero(static_cast<unsigned>(hits));
-      s += 16;
-    }
-#endif
-    while (s < end_ && *s != '\r' && *s != '\n') ++s;
-    return s;
-  }
-  // Past the line end at stop: CR LF, a lone LF or a lone CR.
-  inline const char* EndOfLine(const char* stop) const {
-    if (stop >= end_) return end_;
-    if (*stop == '\r' && stop + 1 < end_ && stop[1] == '\n') return stop + 2;
-    return stop + 1;
-  }
-
-  const char* base_;
-  const char* p_;
-  const char* end_;
-};
-
-// The largest count a data file may hold and still be read.
-constexpr std::int64_t kMaxReadableCount = kFileCapacity + 1;
 
 }  // namespace
 
@@ -631,75 +456,69 @@ bool ScannedFile::loadBytes(QByteArray bytes, const PeriodDays& days, int fileNo
   return parse(days);
 }
 
-bool ScannedFile::parse(const PeriodDays& days) {
-  LineCursor c(bytes_.constData(), bytes_.size());
-  std::int64_t count = 0;
-  if (!c.number(0, kMaxReadableCount, count)) {
-    bytes_.resize(0);
-    return false;
-  }
-  const std::size_t n = static_cast<std::size_t>(count);
-  all_.resize(n);
-  texts_.resize(n);
+namespace {
 
-  // The reports: 71 lines each, in the order the file writer uses.
-  bool ok = true;
-  for (std::size_t i = 0; i < n && ok; ++i) {
-    ReportFacts& f = all_[i];
-    f = ReportFacts{};
-    f.slot = static_cast<std::int32_t>(i);
-    ReportTexts& texts = texts_[i];
-    std::int32_t choices[11] = {};
-    ok = c.skipInt32();  // report id
-    for (int t = 0; t < 11 && ok; ++t) ok = c.text(texts[t].offset, texts[t].length) && c.int32(choices[t]);
-    for (int t = 0; t < 12 && ok; ++t) ok = c.skipText();  // notes and other texts
-    for (int k = 0; k < 21 && ok; ++k) {
-      if (k < kCodeListAxisCount) {
-        ok = c.int32(f.answerIds[static_cast<std::size_t>(k)]);
-      } else {
-        ok = c.skipInt32();
-      }
-    }
-    if (ok) ok = c.int32(f.year) && c.int32(f.month) && c.int32(f.day) && c.int32(f.hour) && c.int32(f.minute);
-    for (int k = 0; k < 10 && ok; ++k) ok = c.skipInt32();  // the report date and the third date
-    if (!ok) break;
-    f.hiv = choices[2];
-    f.hcv = choices[3];
-    f.hbv = choices[4];
-    f.emergency = choices[8];
-    const char* base = bytes_.constData();
-    f.otherInfection = texts[kOtherInfection].length != 0;
-    f.experienceBand = static_cast<std::int8_t>(
-        ExperienceBand(QByteArrayView(base + texts[kExperienceYears].offset, texts[kExperienceYears].length)));
-    f.departmentBand = static_cast<std::int8_t>(
-        ExperienceBand(QByteArrayView(base + texts[kDepartmentYears].offset, texts[kDepartmentYears].length)));
+// The scan's view of the walk over a data file: the fields the items read,
+// boiled down to ReportFacts, and the places of the single-line texts.
+struct FactsBuilder {
+  static constexpr bool kWantsTexts = true;
+  static constexpr bool kWantsMarks = true;
+
+  const char* base;
+  std::vector<ReportFacts>& all;
+  std::vector<std::array<datafile::TextPlace, 11>>& texts;
+
+  void count(std::int32_t n) {
+    all.reserve(static_cast<std::size_t>(n));
+    texts.reserve(static_cast<std::size_t>(n));
   }
-  if (!ok) {
-    // A report that cannot be read makes the whole file unreadable.
+
+  void report(std::int32_t slot, const datafile::RawReport& r) {
+    using namespace datafile;
+    auto number = [&r](int line) { return r.numbers[static_cast<std::size_t>(line)]; };
+    ReportFacts& f = all.emplace_back();
+    f.slot = slot;
+    f.year = number(YearLine(0));
+    f.month = number(MonthLine(0));
+    f.day = number(DayLine(0));
+    f.hour = number(HourLine(0));
+    f.minute = number(MinuteLine(0));
+    for (int k = 0; k < kCodeListAxisCount; ++k) f.answerIds[static_cast<std::size_t>(k)] = number(AnswerIdLine(k));
+    f.hiv = number(ChoiceLine(2));
+    f.hcv = number(ChoiceLine(3));
+    f.hbv = number(ChoiceLine(4));
+    f.emergency = number(ChoiceLine(8));
+    auto& places = texts.emplace_back();
+    for (int i = 0; i < kTextSlots; ++i) places[static_cast<std::size_t>(i)] = r.texts[static_cast<std::size_t>(TextLine(i))];
+    auto bytesOf = [this, &places](int slot) {
+      const TextPlace& t = places[static_cast<std::size_t>(slot)];
+      return QByteArrayView(base + t.offset, t.length);
+    };
+    f.otherInfection = places[kOtherInfection].length != 0;
+    f.experienceBand = static_cast<std::int8_t>(ExperienceBand(bytesOf(kExperienceYears)));
+    f.departmentBand = static_cast<std::int8_t>(ExperienceBand(bytesOf(kDepartmentYears)));
+  }
+
+  void marks(std::int32_t slot, const datafile::Marks& m) {
+    ReportFacts& f = all[static_cast<std::size_t>(slot)];
+    for (int s = 0; s < kSiteCount; ++s) {
+      if (m[static_cast<std::size_t>(s)] == 1) f.markSite(s + 1);
+    }
+  }
+};
+
+}  // namespace
+
+bool ScannedFile::parse(const PeriodDays& days) {
+  FactsBuilder builder{bytes_.constData(), all_, texts_};
+  if (!datafile::WalkDataFile(bytes_, builder).ok()) {
+    // A file that does not read exactly holds no report for the scan.
     all_.clear();
     texts_.clear();
     bytes_.resize(0);
     return false;
   }
-  reportCount_ = static_cast<int>(n);
-
-  // The body-site block: 81 marks per report. A mark that cannot be read ends
-  // the block quietly; the marks not read stay 0.
-  bool sitesOk = true;
-  for (std::size_t i = 0; i < n && sitesOk; ++i) {
-    ReportFacts& f = all_[i];
-    // Most reports' marks are all written the usual way and read at once.
-    if (c.plainMarks(f.siteBits)) continue;
-    for (int s = 0; s < kSiteSlots; ++s) {
-      std::int64_t mark = 0;
-      if (!c.mark(mark)) {
-        sitesOk = false;
-        break;
-      }
-      if (mark == 1 && s < kSiteCount) f.markSite(s + 1);
-    }
-  }
-
+  reportCount_ = static_cast<int>(all_.size());
   for (const ReportFacts& f : all_) {
     if (days.contains(f)) inPeriod_.push_back(f);
   }
@@ -708,14 +527,14 @@ bool ScannedFile::parse(const PeriodDays& days) {
 
 QString ScannedFile::text(const ReportFacts& report, int slot) const {
   if (report.slot < 0 || static_cast<std::size_t>(report.slot) >= texts_.size() || slot < 0 || slot >= 11) return {};
-  const TextSpan& span = texts_[static_cast<std::size_t>(report.slot)][static_cast<std::size_t>(slot)];
+  const datafile::TextPlace& span = texts_[static_cast<std::size_t>(report.slot)][static_cast<std::size_t>(slot)];
   if (span.length == 0) return {};
   return cp932::Decode(QByteArrayView(bytes_.constData() + span.offset, span.length));
 }
 
 QByteArrayView ScannedFile::rawText(const ReportFacts& report, int slot) const {
   if (report.slot < 0 || static_cast<std::size_t>(report.slot) >= texts_.size() || slot < 0 || slot >= 11) return {};
-  const TextSpan& span = texts_[static_cast<std::size_t>(report.slot)][static_cast<std::size_t>(slot)];
+  const datafile::TextPlace& span = texts_[static_cast<std::size_t>(report.slot)][static_cast<std::size_t>(slot)];
   return QByteArrayView(bytes_.constData() + span.offset, span.length);
 }
 

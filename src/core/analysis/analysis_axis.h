@@ -31,6 +31,7 @@
 #include "core/codelists/code_lists.h"
 #include "core/platform/work_in_order.h"
 #include "core/reports/calendar.h"
+#include "core/reports/data_file_walk.h"
 #include "core/reports/report_record.h"
 
 namespace orvanta {
@@ -276,20 +277,17 @@ class ScannedFile {
   QByteArrayView rawText(const ReportFacts& report, int slot) const;
 
   // Loads a data file's bytes and keeps its reports of `days`. False, with no
-  // reports kept, when the file cannot be opened or read, or when its count
-  // or a value of its reports cannot be read (the rules of ReadDataFile: a
-  // damaged body-site block ends quietly and keeps the marks read before).
+  // reports kept, when the file cannot be opened or does not read exactly:
+  // the scan walks the file with the reader's walk (data_file_walk.h), so it
+  // takes the same files as ReadDataFile, a file cut short inside its
+  // body-site block included (its marks not read are 0).
   bool load(const QString& path, const PeriodDays& days, int fileNo = 0);
   bool loadBytes(QByteArray bytes, const PeriodDays& days, int fileNo = 0);
   // The bytes of the last file loaded (empty after a failed load).
   const QByteArray& bytes() const { return bytes_; }
 
  private:
-  struct TextSpan {
-    std::uint32_t offset = 0;
-    std::uint32_t length = 0;
-  };
-  using ReportTexts = std::array<TextSpan, 11>;
+  using ReportTexts = std::array<datafile::TextPlace, 11>;
 
   bool parse(const PeriodDays& days);
   void reset(int fileNo);

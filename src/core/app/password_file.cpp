@@ -7,9 +7,7 @@
 
 namespace orvanta {
 
-ReadResult ReadPasswordFile(const QString& path, QString& password) {
-  QByteArray bytes;
-  if (!ReadWholeFile(path, bytes)) return ReadResult{ReadError::CannotOpen, 0};
+ReadResult ReadPasswordBytes(QByteArrayView bytes, QString& password) {
   ValueReader r(bytes);
   QString text;
   if (!r.readText(text)) return r.result();
@@ -17,18 +15,31 @@ ReadResult ReadPasswordFile(const QString& path, QString& password) {
   return ReadResult{};
 }
 
+ReadResult ReadPasswordFile(const QString& path, QString& password) {
+  QByteArray bytes;
+  if (!ReadWholeFile(path, bytes)) return ReadResult{ReadError::CannotOpen, 0};
+  return ReadPasswordBytes(bytes, password);
+}
+
+bool PasswordFileBytes(const QString& password, QByteArray& bytes) {
+  if (password.contains(QLatin1Char('\r')) || password.contains(QLatin1Char('\n')) || !cp932::CanEncode(password))
+    return false;
+  ValueWriter w;
+  w.writeText(password);
+  bytes = w.bytes();
+  return true;
+}
+
 bool WritePasswordFile(const QString& path, const QString& password, QString* error) {
-  if (password.contains(QLatin1Char('\r')) || password.contains(QLatin1Char('\n')) ||
-      !cp932::CanEncode(password)) {
+  QByteArray bytes;
+  if (!PasswordFileBytes(password, bytes)) {
     if (error) {
       *error = QStringLiteral("ファイル「%1」を書き込めませんでした。\n(パスワードに使えない文字が含まれています)")
                    .arg(QDir::toNativeSeparators(path));
     }
     return false;
   }
-  ValueWriter w;
-  w.writeText(password);
-  return SaveFileAtomically(path, w.bytes(), FileAccess::OwnerOnly, error);
+  return SaveFileAtomically(path, bytes, FileAccess::OwnerOnly, error);
 }
 
 }  // namespace orvanta

@@ -1,6 +1,7 @@
 #include "core/app/startup.h"
 
 #include <QDate>
+#include <QDir>
 #include <QFileInfo>
 
 #include "core/app/app_state.h"
@@ -10,6 +11,7 @@
 #include "core/platform/drive_paths.h"
 #include "core/platform/safe_save.h"
 #include "core/reports/data_file.h"
+#include "core/reports/open_data_file.h"
 
 namespace orvanta {
 
@@ -20,16 +22,34 @@ void TakeTodaysDate(StartupFacts& startup, const Clock& clock) {
   startup.TodayDay = today.day();
 }
 
-bool PrepareDataFolder(const DrivePaths& paths, QString* failedFolder) {
-  if (QFileInfo(paths.DataFolderPath()).isDir()) return true;
+bool MakeDataFolder(const DrivePaths& paths, QString* failedFolder) {
+  if (QFileInfo(paths.DataFolderPath()).isDir() || MakeOwnerOnlyFolder(paths.DataFolderPath())) return true;
+  if (failedFolder) *failedFolder = paths.DataFolderPath();
+  return false;
+}
+
+bool MakeCompanionFolders(const DrivePaths& paths, QString* failedFolder) {
   bool ok = true;
-  for (const QString& folder : {paths.DataFolderPath(), paths.BackupFolderPath(), paths.ReportFolderPath()}) {
+  for (const QString& folder : {paths.BackupFolderPath(), paths.ReportFolderPath()}) {
     if (!QFileInfo(folder).isDir() && !MakeOwnerOnlyFolder(folder)) {
       if (ok && failedFolder) *failedFolder = folder;
       ok = false;
     }
   }
   return ok;
+}
+
+bool PrepareDataFolder(const DrivePaths& paths, QString* failedFolder) {
+  if (QFileInfo(paths.DataFolderPath()).isDir()) return true;
+  const bool made = MakeDataFolder(paths, failedFolder);
+  // The companions are attempted even when the data folder failed.
+  const bool companions = MakeCompanionFolders(paths, made ? failedFolder : nullptr);
+  return made && companions;
+}
+
+void TightenDataFolders(const DrivePaths& paths) {
+  TightenToOwnerOnly(paths.DataFolderPath());
+  TightenToOwnerOnly(paths.BackupFolderPath());
 }
 
 void LoadPassword(Login& login, const DrivePaths& paths) {
@@ -68,10 +88,34 @@ IdFileOutcome LoadIdFile(IdCounters& counters, const DrivePaths& paths, bool fir
   return IdFileOutcome::FirstRunZero;
 }
 
-bool LoadCodeLists(CodeLists& lists, const DrivePaths& paths, QString* writeError) {
-  if (ReadSettingsFile(paths.SettingsFilePath(), lists).ok()) return true;
+bool LoadCodeLists(CodeLists& lists, const DrivePaths& paths, const QDateTime& now, QString* notice,
+                   QString* writeError) {
+  const QString path = paths.SettingsFilePath();
+  if (ReadSettingsFile(path, lists).ok()) return true;
   SetDefaultCodeLists(lists);
-  return WriteSettingsFile(paths.SettingsFilePath(), lists, writeError);
+  if (QFileInfo(path).isFile()) {
+    // The user's own lists may still be in there: never write over them.
+    QString kept;
+    if (!KeepDamagedFile(path, now, &kept)) {
+      if (notice) {
+        *notice = QStringLiteral("設定ファイル「%1」を読み込めませんでした。部署・職種などの一覧は初期設定のものを使いますが、"
+                                 "元のファイルを別の名前で残せなかったため、このファイルは上書きしていません。")
+                      .arg(QDir::toNativeSeparators(path));
+      }
+      return true;
+    }
+    if (notice) {
+      *notice = QStringLiteral("設定ファイル「%1」を読み込めませんでした。元のファイルは「%2」という名前で残し、"
+                               "部署・職種などの一覧は初期設定のものを使います。")
+                    .arg(QDir::toNativeSeparators(path), QFileInfo(kept).fileName());
+    }
+  }
+  return WriteSettingsFile(path, lists, writeError);
+}
+
+bool CountReportsAtStart(OpenDataFile& file, IdCounters& counters, const DrivePaths& paths, QString* writeError) {
+  if (!CountDataFiles(file, counters, paths)) return true;
+  return WriteIdFile(paths.IdFilePath(), counters, writeError);
 }
 
 bool NeedsLogin(const Login& login, const StartupFacts& startup) {

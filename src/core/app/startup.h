@@ -2,6 +2,7 @@
 // The steps of start-up that need no window. Each takes the parts of the
 // shared state it settles.
 
+#include <QDateTime>
 #include <QString>
 
 #include "core/codelists/code_lists.h"
@@ -12,6 +13,7 @@ class Clock;
 class DrivePaths;
 struct IdCounters;
 struct Login;
+struct OpenDataFile;
 struct StartupFacts;
 
 // Takes today's date from the clock into TodayYear, TodayMonth, TodayDay.
@@ -22,6 +24,17 @@ void TakeTodaysDate(StartupFacts& startup, const Clock& clock);
 // Nothing is created when the data folder exists. False when a folder
 // could not be created; failedFolder then receives its path.
 bool PrepareDataFolder(const DrivePaths& paths, QString* failedFolder = nullptr);
+// The same in two steps, so that the lock on the data folder can be taken as
+// soon as the folder exists: the data folder alone, then (only on a start
+// that had to create it) the backup and report folders.
+bool MakeDataFolder(const DrivePaths& paths, QString* failedFolder = nullptr);
+bool MakeCompanionFolders(const DrivePaths& paths, QString* failedFolder = nullptr);
+
+// Folders made by an older installation may be readable by every user of the
+// machine: sets the data and backup folders (and the folders inside them) to
+// 0700 and the files inside to 0600. Only what belongs to the user running
+// the program is touched; links inside the folders are left alone.
+void TightenDataFolders(const DrivePaths& paths);
 
 // Reads passw.dat into the password; sets NoPasswordFile when it cannot.
 void LoadPassword(Login& login, const DrivePaths& paths);
@@ -49,9 +62,21 @@ IdFileOutcome LoadIdFile(IdCounters& counters, const DrivePaths& paths, bool fir
 inline const QString kIdFileMessage =
     QStringLiteral("IDファイルのオープンに失敗しました。もう一度起動しなおしてください");
 
-// Reads set.dat; when anything fails, fills the default lists and writes
-// them at once. False (with error) when that write fails.
-bool LoadCodeLists(CodeLists& lists, const DrivePaths& paths, QString* writeError = nullptr);
+// Reads set.dat. When it cannot be read, the default lists are used and
+// written at once. A set.dat that is there but does not read is first kept
+// aside under its damaged name (see DamagedFileName, `now` dates it), and
+// notice receives what the user is told: which file was kept and that the
+// default lists are in use (when it cannot be kept, it is not written over
+// either). A missing set.dat is replaced without a word. False (with
+// writeError) when the defaults cannot be written.
+bool LoadCodeLists(CodeLists& lists, const DrivePaths& paths, const QDateTime& now, QString* notice = nullptr,
+                   QString* writeError = nullptr);
+
+// The start-up count (CountDataFiles: every data file checked and counted,
+// the counters moved on to what the files hold), and ttid.dat written when
+// the counters changed. False (with writeError) when that write fails.
+bool CountReportsAtStart(OpenDataFile& file, IdCounters& counters, const DrivePaths& paths,
+                         QString* writeError = nullptr);
 
 // Whether start-up shows the login window.
 bool NeedsLogin(const Login& login, const StartupFacts& startup);

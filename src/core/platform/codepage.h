@@ -11,11 +11,14 @@ namespace orvanta::cp932 {
 // encoder never writes replacement bytes for it.
 QByteArray Encode(const QString& text);
 
-// Decodes bytes. Invalid byte sequences are replaced or dropped; decoding
-// never fails and never reads past the bytes given.
+// Decodes bytes; never fails and never reads past the bytes given. A byte
+// that is no part of any character (damaged text) reads as the private-use
+// character U+F700 + byte, which Encode writes back as that byte: text read
+// from a file is written back as it was read.
 QString Decode(QByteArrayView bytes);
 
-// True when every character of the text can be written in code page 932.
+// True when every character of the text can be written in code page 932 (a
+// kept byte of damaged text included).
 bool CanEncode(const QString& text);
 
 // The text with the characters that input methods outside Windows type where

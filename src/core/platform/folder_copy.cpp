@@ -8,7 +8,7 @@
 
 namespace orvanta {
 
-bool CopyFolder(const QString& source, const QString& target, QStringList* failed) {
+bool CopyFolder(const QString& source, const QString& target, QStringList* failed, const QStringList& leaveOut) {
   bool ok = true;
   auto failure = [&](const QString& path) {
     ok = false;
@@ -30,6 +30,7 @@ bool CopyFolder(const QString& source, const QString& target, QStringList* faile
       if (!CopyFolder(entry.filePath(), dest, failed)) ok = false;
       continue;
     }
+    if (leaveOut.contains(entry.fileName())) continue;
     QFile in(entry.filePath());
     if (!in.open(QIODevice::ReadOnly)) {
       failure(entry.filePath());

@@ -3,6 +3,7 @@
 
 #include <QByteArray>
 #include <QByteArrayView>
+#include <QDateTime>
 #include <QString>
 #include <functional>
 
@@ -30,5 +31,21 @@ bool SaveFileAtomically(const QString& path, const std::function<void(const Byte
 
 // Creates a folder (and its parents) readable by the owner only (0700).
 bool MakeOwnerOnlyFolder(const QString& path);
+
+// Sets folder and every folder inside it to 0700 and every file inside to
+// 0600 (POSIX; nothing elsewhere). Only entries owned by the user running the
+// program are changed; links inside the folder are neither followed nor
+// changed (the folder itself may be a link to where the data is kept).
+void TightenToOwnerOnly(const QString& folder);
+
+// The name under which a damaged file is kept beside itself:
+// "<name>.damaged-<yyyyMMdd-HHmm>", with "-2", "-3", ... added when that
+// name is taken.
+QString DamagedFileName(const QString& path, const QDateTime& now);
+
+// Keeps a file that could not be read exactly under its damaged name (see
+// DamagedFileName), so that nothing writes over it: renamed, or copied when
+// it cannot be renamed. False when neither works; kept receives the new path.
+bool KeepDamagedFile(const QString& path, const QDateTime& now, QString* kept = nullptr);
 
 }  // namespace orvanta

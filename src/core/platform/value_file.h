@@ -22,11 +22,18 @@ enum class ReadError {
   EndOfFile,    // the file ended before the value
   WrongKind,    // a number was expected and the line holds none
   OutOfRange,   // a number outside its type or a count above capacity
+  CountMismatch,  // the values do not fit the count the file states: lines
+                  // left after the last value, or a count that takes in
+                  // more reports than the file holds
 };
 
 struct ReadResult {
   ReadError error = ReadError::None;
   int line = 0;  // 1-based line of the failing value; 0 when none
+  // Read, but the file ends inside a part that the format lets end early
+  // (the body-site block of a data file): what is missing reads as 0. Such
+  // a file is kept aside before the program writes over it.
+  bool cutShort = false;
   bool ok() const { return error == ReadError::None; }
 };
 

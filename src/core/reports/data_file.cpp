@@ -1,54 +1,95 @@
 #include "core/reports/data_file.h"
 
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <limits>
 
+#include "core/platform/codepage.h"
 #include "core/platform/safe_save.h"
+#include "core/reports/data_file_walk.h"
 
 namespace orvanta {
 namespace {
 
-constexpr int kLinesPerReport = 71;
-// The largest count a data file may hold and still be read: the table has
-// slots 0 to 1000.
-constexpr std::int32_t kMaxReadableCount = kFileCapacity + 1;
+using namespace datafile;
 
-// Reads the 71 values of one report in file order.
-bool ReadReport(ValueReader& r, ReportRecord& rec) {
-  if (!r.readInt32(rec.ReportId)) return false;
-  for (int i = 0; i < 11; ++i) {
-    if (!r.readText(rec.Texts[i]) || !r.readInt32(rec.Choices[i])) return false;
+// Builds the table from the walk: each report as it is read whole, its marks
+// once the body-site block reaches them.
+struct TableBuilder {
+  static constexpr bool kWantsTexts = true;
+  static constexpr bool kWantsMarks = true;
+
+  QByteArrayView bytes;
+  std::vector<ReportRecord>& table;
+
+  QString text(const RawReport& r, int line) const {
+    const TextPlace& place = r.texts[static_cast<std::size_t>(line)];
+    if (place.length == 0) return {};
+    return cp932::Decode(bytes.sliced(place.offset, place.length));
   }
-  for (int i = 0; i < 6; ++i) {
-    if (!r.readText(rec.Notes[i]) || !r.readText(rec.OtherTexts[i])) return false;
+
+  void count(std::int32_t n) { table.reserve(static_cast<std::size_t>(n)); }
+
+  void report(std::int32_t, const RawReport& r) {
+    ReportRecord& rec = table.emplace_back();
+    auto number = [&r](int line) { return r.numbers[static_cast<std::size_t>(line)]; };
+    rec.ReportId = r.id();
+    for (int i = 0; i < kTextSlots; ++i) {
+      rec.Texts[i] = text(r, TextLine(i));
+      rec.Choices[i] = number(ChoiceLine(i));
+    }
+    for (int i = 0; i < kNoteSlots; ++i) {
+      rec.Notes[i] = text(r, NoteLine(i));
+      rec.OtherTexts[i] = text(r, OtherTextLine(i));
+    }
+    for (int k = 0; k < kAnswerSlots; ++k) rec.AnswerIds[k] = number(AnswerIdLine(k));
+    for (int i = 0; i < kDateSlots; ++i) {
+      rec.Years[i] = number(YearLine(i));
+      rec.Months[i] = number(MonthLine(i));
+      rec.Days[i] = number(DayLine(i));
+      rec.Hours[i] = number(HourLine(i));
+      rec.Minutes[i] = number(MinuteLine(i));
+    }
   }
-  for (std::int32_t& id : rec.AnswerIds) {
-    if (!r.readInt32(id)) return false;
+
+  void marks(std::int32_t slot, const Marks& m) {
+    std::array<std::int16_t, kSiteLines>& sites = table[static_cast<std::size_t>(slot)].Sites;
+    for (int s = 0; s < kSiteLines; ++s) sites[static_cast<std::size_t>(s)] = m[static_cast<std::size_t>(s)];
   }
-  for (int i = 0; i < 3; ++i) {
-    if (!r.readInt32(rec.Years[i]) || !r.readInt32(rec.Months[i]) || !r.readInt32(rec.Days[i]) ||
-        !r.readInt32(rec.Hours[i]) || !r.readInt32(rec.Minutes[i]))
-      return false;
+};
+
+// Counts the reports and finds the highest id, reading nothing else.
+struct ReportCounter {
+  static constexpr bool kWantsTexts = false;
+  static constexpr bool kWantsMarks = false;
+
+  DataFileCount& out;
+
+  void count(std::int32_t n) { out.declared = n; }
+  void report(std::int32_t, const RawReport& r) {
+    ++out.reportsReadWhole;
+    if (r.id() > out.highestReportId) out.highestReportId = r.id();
   }
-  return true;
-}
+  void marks(std::int32_t, const Marks&) {}
+};
 
 void WriteReport(ValueWriter& w, const ReportRecord& rec) {
-  w.writeInt(rec.ReportId);
-  for (int i = 0; i < 11; ++i) {
-    w.writeText(rec.Texts[i]);
-    w.writeInt(rec.Choices[i]);
-  }
-  for (int i = 0; i < 6; ++i) {
-    w.writeText(rec.Notes[i]);
-    w.writeText(rec.OtherTexts[i]);
-  }
-  for (std::int32_t id : rec.AnswerIds) w.writeInt(id);
-  for (int i = 0; i < 3; ++i) {
-    w.writeInt(rec.Years[i]);
-    w.writeInt(rec.Months[i]);
-    w.writeInt(rec.Days[i]);
-    w.writeInt(rec.Hours[i]);
-    w.writeInt(rec.Minutes[i]);
+  for (const LineField& line : kReportFields) {
+    const std::size_t i = line.slot;
+    switch (line.field) {
+      case Field::ReportId: w.writeInt(rec.ReportId); break;
+      case Field::Text: w.writeText(rec.Texts[i]); break;
+      case Field::Choice: w.writeInt(rec.Choices[i]); break;
+      case Field::Note: w.writeText(rec.Notes[i]); break;
+      case Field::OtherText: w.writeText(rec.OtherTexts[i]); break;
+      case Field::AnswerId: w.writeInt(rec.AnswerIds[i]); break;
+      case Field::Year: w.writeInt(rec.Years[i]); break;
+      case Field::Month: w.writeInt(rec.Months[i]); break;
+      case Field::Day: w.writeInt(rec.Days[i]); break;
+      case Field::Hour: w.writeInt(rec.Hours[i]); break;
+      case Field::Minute: w.writeInt(rec.Minutes[i]); break;
+    }
   }
 }
 
@@ -56,31 +97,34 @@ void WriteReport(ValueWriter& w, const ReportRecord& rec) {
 
 ReadResult ReadDataFileBytes(QByteArrayView bytes, std::vector<ReportRecord>& table) {
   table.clear();
-  ValueReader r(bytes);
-  std::int32_t count = 0;
-  if (!r.readBounded(count, 0, kMaxReadableCount)) return r.result();
-  table.reserve(static_cast<std::size_t>(count));
+  TableBuilder builder{bytes, table};
+  const ReadResult r = WalkDataFile(bytes, builder);
+  // A failure in the body-site block leaves the reports read whole before it.
+  return r;
+}
 
-  // The count and the reports must read whole; the table keeps the reports
-  // read completely before a failure.
-  for (std::int32_t i = 0; i < count; ++i) {
-    table.emplace_back();
-    if (!ReadReport(r, table.back())) {
-      table.pop_back();
-      return r.result();
-    }
-  }
+DataFileCount CountDataFileBytes(QByteArrayView bytes) {
+  DataFileCount out;
+  ReportCounter counter{out};
+  out.result = WalkDataFile(bytes, counter);
+  return out;
+}
 
-  // The body-site block comes last so that a file without it still reads: a
-  // failure here ends the reading, and the marks not read stay 0.
-  for (ReportRecord& rec : table) {
-    for (std::int16_t& site : rec.Sites) {
-      std::int16_t mark = 0;
-      if (!r.readInt16(mark)) return ReadResult{};
-      site = mark;
-    }
-  }
-  return ReadResult{};
+DataFileCount CountDataFile(const QString& path, QByteArray& buffer) {
+  DataFileCount out;
+  out.result = ReadResult{ReadError::CannotOpen, 0};
+  // Read into the buffer of the file before: no fresh memory per file.
+  QFile file(path);
+  if (QFileInfo(path).isDir() || !file.open(QIODevice::ReadOnly)) return out;
+  const qint64 size = file.size();
+  if (size < 0 || size > std::numeric_limits<qsizetype>::max() / 2) return out;
+  buffer.resize(static_cast<qsizetype>(size));
+  const qint64 got = size == 0 ? 0 : file.read(buffer.data(), size);
+  if (got < 0 || file.error() != QFileDevice::NoError) return out;
+  buffer.resize(static_cast<qsizetype>(got));
+  // A file that grew meanwhile is read whole all the same.
+  if (!file.atEnd()) buffer += file.readAll();
+  return CountDataFileBytes(buffer);
 }
 
 ReadResult ReadDataFile(const QString& path, std::vector<ReportRecord>& table) {
@@ -95,7 +139,7 @@ ReadResult ReadDataFile(const QString& path, std::vector<ReportRecord>& table) {
 QByteArray DataFileBytes(const std::vector<ReportRecord>& table) {
   ValueWriter w;
   // Most lines are short numbers; texts add a little per report.
-  w.reserve(static_cast<qsizetype>(8 + table.size() * (kLinesPerReport * 8 + kSiteSlots * 5 + 256)));
+  w.reserve(static_cast<qsizetype>(8 + table.size() * (datafile::kReportLines * 8 + datafile::kSiteLines * 5 + 256)));
   w.writeInt(static_cast<std::int64_t>(table.size()));
   for (const ReportRecord& rec : table) WriteReport(w, rec);
   for (const ReportRecord& rec : table) {
@@ -105,14 +149,25 @@ QByteArray DataFileBytes(const std::vector<ReportRecord>& table) {
 }
 
 bool WriteDataFile(const QString& path, const std::vector<ReportRecord>& table, QString* error) {
-  if (table.size() > static_cast<std::size_t>(kMaxReadableCount)) {
+  if (table.size() > static_cast<std::size_t>(datafile::kMaxReadableCount)) {
     // Such a file could never be read back; keep the old one instead.
     if (error) {
       *error = QStringLiteral("ファイル「%1」を書き込めませんでした。\n(1つのデータファイルに入る報告は%2件までです)")
                    .arg(QDir::toNativeSeparators(path))
-                   .arg(kMaxReadableCount);
+                   .arg(datafile::kMaxReadableCount);
     }
     return false;
+  }
+  for (const ReportRecord& rec : table) {
+    for (std::int16_t mark : rec.Sites) {
+      if (datafile::IsMark(mark)) continue;
+      // A mark other than 0 or 1 would make the whole file unreadable.
+      if (error) {
+        *error = QStringLiteral("ファイル「%1」を書き込めませんでした。\n(部位の記録に0と1以外の値があります)")
+                     .arg(QDir::toNativeSeparators(path));
+      }
+      return false;
+    }
   }
   return SaveFileAtomically(path, DataFileBytes(table), FileAccess::OwnerOnly, error);
 }

@@ -30,8 +30,16 @@ enum class LoadOutcome { Loaded, Missing, Unreadable };
 LoadOutcome LoadDataFile(OpenDataFile& file, const DrivePaths& paths, int fileNo);
 
 // Counts the reports of every data file 0 to NewestFileNo into
-// FileRecordCounts (cleared first), loading each in turn.
-void CountDataFiles(OpenDataFile& file, const IdCounters& counters, const DrivePaths& paths);
+// FileRecordCounts (cleared first), with the checks of the reader (a file
+// that does not read counts 0) but without building any report; the files
+// are counted on all the machine's cores. Then moves the counters on to what
+// the files hold: LastReportId to the highest report id found (it never goes
+// back; the ids of reports read whole in a file that does not read count
+// too), TotalReports to the sum of the counts. So ids never repeat after a
+// program was stopped between saving a report and saving ttid.dat, or with a
+// ttid.dat that lost its later lines. The table in memory is not touched.
+// Returns whether the counters changed.
+bool CountDataFiles(OpenDataFile& file, IdCounters& counters, const DrivePaths& paths);
 
 // Loads the newest data file: what the main window does on activation.
 void LoadNewestFile(OpenDataFile& file, const IdCounters& counters, const DrivePaths& paths);

@@ -7,6 +7,7 @@
 
 #include "core/platform/codepage.h"
 #include "core/platform/drive_paths.h"
+#include "core/platform/safe_save.h"
 #include "core/platform/text_filters.h"
 #include "core/reports/data_file.h"
 #include "core/reports/open_data_file.h"
@@ -112,11 +113,12 @@ int DropUnsavedNewReports(OpenDataFile& file, IdCounters& counters, const DriveP
   return removed;
 }
 
-QString DamagedFileName(const QString& path, const QDateTime& now) {
-  const QString base = path + QStringLiteral(".damaged-") + now.toString(QStringLiteral("yyyyMMdd-HHmm"));
-  QString name = base;
-  for (int n = 2; QFileInfo::exists(name); ++n) name = base + QLatin1Char('-') + QString::number(n);
-  return name;
+DataFileDamage DamageOf(const QString& path) {
+  if (!QFileInfo(path).isFile()) return DataFileDamage::None;
+  QByteArray buffer;
+  const DataFileCount count = CountDataFile(path, buffer);
+  if (!count.result.ok()) return DataFileDamage::Unreadable;
+  return count.result.cutShort ? DataFileDamage::CutShort : DataFileDamage::None;
 }
 
 ReportSaveOutcome SaveReportFile(const OpenDataFile& file, const IdCounters& counters, const DrivePaths& paths,
@@ -124,34 +126,35 @@ ReportSaveOutcome SaveReportFile(const OpenDataFile& file, const IdCounters& cou
   ReportSaveOutcome outcome;
   const QString path = paths.DataFilePath(file.CurrentFileNo);
 
-  // A file that is there but cannot be read may hold reports that were never
+  // A file that is there but does not read exactly may hold what was never
   // loaded: keep it under another name before writing over it.
-  if (QFileInfo(path).isFile()) {
-    std::vector<ReportRecord> onDisk;
-    if (!ReadDataFile(path, onDisk).ok()) {
-      const QString kept = DamagedFileName(path, now);
-      if (!QFile::rename(path, kept) && !QFile::copy(path, kept)) {
-        outcome.error = QStringLiteral("ファイル「%1」を書き込めませんでした。\n"
-                                       "(読み込めなかった元のファイルを別の名前で残せないため、上書きしていません)")
-                            .arg(QDir::toNativeSeparators(path));
-        return outcome;
-      }
-      outcome.notice = QStringLiteral("データファイル「%1」は読み込めなかったため、上書きせずに「%2」という名前で残しました。")
-                           .arg(QDir::toNativeSeparators(path), QFileInfo(kept).fileName());
+  const DataFileDamage damage = DamageOf(path);
+  QString kept;
+  if (damage != DataFileDamage::None) {
+    if (!KeepDamagedFile(path, now, &kept)) {
+      outcome.error = QStringLiteral("ファイル「%1」を書き込めませんでした。\n"
+                                     "(読み込めなかった元のファイルを別の名前で残せないため、上書きしていません)")
+                          .arg(QDir::toNativeSeparators(path));
+      return outcome;
     }
+    outcome.notice = (damage == DataFileDamage::Unreadable
+                          ? QStringLiteral("データファイル「%1」は読み込めなかったため、上書きせずに「%2」という名前で残しました。")
+                          : QStringLiteral("データファイル「%1」は途中で切れていたため、上書きせずに「%2」という名前で残しました。"))
+                         .arg(QDir::toNativeSeparators(path), QFileInfo(kept).fileName());
   }
 
+  // The counters first: a stop between the two saves then skips an id.
   QString error;
-  if (!WriteDataFile(path, file.ReportTable, &error)) {
-    outcome.error = error;
-    return outcome;
-  }
-  outcome.dataFileSaved = true;
   if (!WriteIdFile(paths.IdFilePath(), counters, &error)) {
     outcome.error = error;
     return outcome;
   }
   outcome.idFileSaved = true;
+  if (!WriteDataFile(path, file.ReportTable, &error)) {
+    outcome.error = error;
+    return outcome;
+  }
+  outcome.dataFileSaved = true;
   return outcome;
 }
 

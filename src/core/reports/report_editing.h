@@ -76,16 +76,25 @@ struct ReportSaveOutcome {
   bool ok() const { return dataFileSaved && idFileSaved; }
 };
 
-// hozon: writes data file CurrentFileNo whole, then ttid.dat. A data file on
-// disk that cannot be read is never written over silently: it is first kept
-// beside itself as "<n>.dat.damaged-<yyyyMMdd-HHmm>" (a number added when that
-// name is taken), and notice says so. When the data file cannot be saved,
-// ttid.dat is not written either. Nothing in memory changes.
+// hozon: writes ttid.dat, then data file CurrentFileNo whole. The counters go
+// first so that a program stopped between the two saves has handed out the
+// new report's id on disk: the next start skips it rather than giving it
+// again (and the start-up count puts the total right). When ttid.dat cannot
+// be saved the data file is not written either.
+//
+// A data file on disk that does not read exactly is never written over
+// silently: it is first kept beside itself as "<n>.dat.damaged-<yyyyMMdd-
+// HHmm>" (see DamagedFileName), and notice says so. That holds for a file
+// that reads although its body-site block is cut short, too: the program
+// read it as far as it goes, and the original stays for whoever can mend it.
+// Nothing in memory changes.
 ReportSaveOutcome SaveReportFile(const OpenDataFile& file, const IdCounters& counters, const DrivePaths& paths,
                                  const QDateTime& now);
 
-// The name under which an unreadable data file is kept.
-QString DamagedFileName(const QString& path, const QDateTime& now);
+// Why a data file on disk must be kept aside before it is written over or
+// removed: it does not read, or it reads although cut short.
+enum class DataFileDamage { None, Unreadable, CutShort };
+DataFileDamage DamageOf(const QString& path);
 
 // ---- Fields ----------------------------------------------------------------
 

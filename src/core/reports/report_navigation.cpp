@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "core/platform/drive_paths.h"
+#include "core/platform/safe_save.h"
 #include "core/reports/data_file.h"
 #include "core/reports/open_data_file.h"
 #include "core/reports/report_editing.h"
@@ -181,12 +182,14 @@ FileRemovalOutcome RemoveShownReportFile(OpenDataFile& file, IdCounters& counter
 
   // 1. The file is moved aside; an unreadable one is kept under a name that
   //    says so, since it may hold reports that were never shown.
+  //    A file cut short is kept as well: the program read it as far as it
+  //    goes, and the original stays for whoever can mend it.
   QString aside;
-  bool keptDamaged = false;
+  DataFileDamage damage = DataFileDamage::None;
   if (ops.exists(path(cur))) {
-    std::vector<ReportRecord> onDisk;
-    keptDamaged = !ReadDataFile(path(cur), onDisk).ok();
-    aside = keptDamaged ? DamagedFileName(path(cur), now) : UnusedName(path(cur) + QStringLiteral(".deleted"));
+    damage = DamageOf(path(cur));
+    aside = damage != DataFileDamage::None ? DamagedFileName(path(cur), now)
+                                           : UnusedName(path(cur) + QStringLiteral(".deleted"));
     if (!ops.rename(path(cur), aside)) {
       outcome.error = QStringLiteral("データファイル「%1」を削除できなかったため、表示データは削除していません。")
                           .arg(Native(path(cur)));
@@ -219,8 +222,10 @@ FileRemovalOutcome RemoveShownReportFile(OpenDataFile& file, IdCounters& counter
   outcome.ok = true;
 
   // 3. Only now is the file moved aside removed.
-  if (keptDamaged) {
-    outcome.notice = QStringLiteral("データファイル「%1」は読み込めなかったため、削除せずに「%2」という名前で残しました。")
+  if (damage != DataFileDamage::None) {
+    outcome.notice = (damage == DataFileDamage::Unreadable
+                          ? QStringLiteral("データファイル「%1」は読み込めなかったため、削除せずに「%2」という名前で残しました。")
+                          : QStringLiteral("データファイル「%1」は途中で切れていたため、削除せずに「%2」という名前で残しました。"))
                          .arg(Native(path(cur)), QFileInfo(aside).fileName());
   } else if (!aside.isEmpty() && !ops.remove(aside)) {
     outcome.notice = QStringLiteral("表示データは削除しましたが、ファイル「%1」を削除できませんでした。"

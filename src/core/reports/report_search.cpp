@@ -2,54 +2,16 @@
 
 #include <QByteArray>
 #include <algorithm>
-#include <cstring>
-#include <limits>
 
 #include "core/platform/codepage.h"
 #include "core/platform/drive_paths.h"
 #include "core/platform/value_file.h"
 #include "core/platform/work_in_order.h"
+#include "core/reports/data_file_walk.h"
 #include "core/reports/report_record.h"
 
 namespace orvanta {
 namespace {
-
-// The layout of one report in a data file: 71 lines, the ReportId, then
-// Texts(i) and Choices(i) for i = 0 to 10, 12 note lines, 36 numbers.
-constexpr int kTextChoicePairs = 11;
-constexpr int kNoteLines = 12;
-constexpr int kNumbersAfterNotes = 36;
-constexpr std::int64_t kMaxReadableCount = kFileCapacity + 1;
-
-// Splits bytes into lines the way the data files are read: CR LF, a lone LF
-// and a lone CR each end one line; the last line may lack its end.
-class LineCursor {
- public:
-  explicit LineCursor(QByteArrayView bytes) : p_(bytes.data()), end_(bytes.data() + bytes.size()) {}
-
-  bool next(QByteArrayView& line) {
-    if (p_ >= end_) return false;
-    const char* e = p_;
-    while (e < end_ && *e != '\r' && *e != '\n') ++e;
-    line = QByteArrayView(p_, e - p_);
-    if (e < end_) {
-      if (*e == '\r' && e + 1 < end_ && e[1] == '\n') ++e;
-      ++e;
-    }
-    p_ = e;
-    return true;
-  }
-
- private:
-  const char* p_;
-  const char* end_;
-};
-
-bool IsInt32Line(QByteArrayView line) {
-  std::int64_t v = 0;
-  return ParseLenientNumber(line, v) && v >= std::numeric_limits<std::int32_t>::min() &&
-         v <= std::numeric_limits<std::int32_t>::max();
-}
 
 bool IsAscii(QByteArrayView bytes) {
   for (char c : bytes) {
@@ -79,40 +41,41 @@ bool FieldHolds(QByteArrayView raw, const Needle& needle) {
 
 QString TextOf(QByteArrayView raw) { return raw.isEmpty() ? QString() : cp932::Decode(raw); }
 
-bool SearchBytes(QByteArrayView bytes, SearchField field, const Needle& needle, int fileNo, SearchOutcome& out) {
-  LineCursor lines(bytes);
-  QByteArrayView line;
-  std::int64_t count = 0;
-  if (!lines.next(line) || !ParseLenientNumber(line, count) || count < 0 || count > kMaxReadableCount)
-    return false;
+// The search's view of the walk over a data file: each report's two name
+// fields, checked as the report is read.
+struct HitCollector {
+  static constexpr bool kWantsTexts = true;
+  static constexpr bool kWantsMarks = false;
 
-  // Hits of this file count only when the whole file reads.
+  QByteArrayView bytes;
+  int searchedLine;
+  const Needle& needle;
+  int fileNo;
   std::vector<SearchHit> hits;
-  QStringList hitLines;
-  const int searched = field == SearchField::RecordNumber ? kRecordNumber : kReporterName;
-  for (std::int32_t slot = 0; slot < count; ++slot) {
-    if (!lines.next(line) || !IsInt32Line(line)) return false;  // ReportId
-    QByteArrayView recordNumber, reporterName;
-    for (int i = 0; i < kTextChoicePairs; ++i) {
-      if (!lines.next(line)) return false;
-      if (i == kRecordNumber) recordNumber = line;
-      else if (i == kReporterName) reporterName = line;
-      if (!lines.next(line) || !IsInt32Line(line)) return false;
-    }
-    for (int i = 0; i < kNoteLines; ++i) {
-      if (!lines.next(line)) return false;
-    }
-    for (int i = 0; i < kNumbersAfterNotes; ++i) {
-      if (!lines.next(line) || !IsInt32Line(line)) return false;
-    }
-    if (FieldHolds(searched == kRecordNumber ? recordNumber : reporterName, needle)) {
-      hits.push_back(SearchHit{fileNo, slot});
-      hitLines.append(SearchHitLine(TextOf(recordNumber), TextOf(reporterName)));
-    }
+  QStringList lines;
+
+  void count(std::int32_t) {}
+  void report(std::int32_t slot, const datafile::RawReport& r) {
+    auto field = [&](int line) {
+      const datafile::TextPlace& t = r.texts[static_cast<std::size_t>(line)];
+      return bytes.sliced(t.offset, t.length);
+    };
+    if (!FieldHolds(field(searchedLine), needle)) return;
+    hits.push_back(SearchHit{fileNo, slot});
+    lines.append(SearchHitLine(TextOf(field(datafile::TextLine(kRecordNumber))),
+                               TextOf(field(datafile::TextLine(kReporterName)))));
   }
-  // The body-site block after the reports never makes a file unreadable.
-  out.hits.insert(out.hits.end(), hits.begin(), hits.end());
-  out.lines.append(hitLines);
+  void marks(std::int32_t, const datafile::Marks&) {}
+};
+
+bool SearchBytes(QByteArrayView bytes, SearchField field, const Needle& needle, int fileNo, SearchOutcome& out) {
+  const int searched = field == SearchField::RecordNumber ? kRecordNumber : kReporterName;
+  HitCollector collector{bytes, datafile::TextLine(searched), needle, fileNo, {}, {}};
+  // Hits of this file count only when the whole file reads, as the report
+  // window would load it.
+  if (!datafile::WalkDataFile(bytes, collector).ok()) return false;
+  out.hits.insert(out.hits.end(), collector.hits.begin(), collector.hits.end());
+  out.lines.append(collector.lines);
   return true;
 }
 

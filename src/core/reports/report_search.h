@@ -38,9 +38,9 @@ struct SearchOutcome {
 QString SearchHitLine(const QString& recordNumber, const QString& reporterName);
 
 // Searches the bytes of one data file and appends its hits (numbered fileNo)
-// to out. The file is taken as the report window would load it: when its
-// count or reports cannot be read whole it holds no report for the search,
-// nothing is appended and the result is false. Only the searched field of
+// to out. The file is taken as the report window would load it (the same
+// walk as ReadDataFile): when it does not read, it holds no report for the
+// search, nothing is appended and the result is false. Only the searched field of
 // each report is decoded, and the other field of a hit.
 bool SearchDataFileBytes(QByteArrayView bytes, SearchField field, const QString& text, int fileNo,
                          SearchOutcome& out);

@@ -14,6 +14,7 @@
 #include "core/reports/body_site_drawing.h"
 #include "core/reports/data_file.h"
 #include "core/app/app_state.h"
+#include "core/app/data_folder_lock.h"
 #include "gui/shell/main_window_openers_gui.h"
 #include "core/app/startup.h"
 
@@ -146,13 +147,24 @@ QPushButton* MainWindow::button(const char* name, int index, const QString& capt
 }
 
 void MainWindow::load() {
-  if (state_.startup.FirstRun) {
-    state_.prompts().message(kWelcome);
-    openCodeListEditor(kDepartments);
-    state_.prompts().message(kGuide);
-  }
-  CountDataFiles(state_.dataFile, state_.counters, state_.paths);
+  greetFirstRun();
+  state_.prompts().setBusy(true);
+  const QString error = countReports();
   state_.prompts().setBusy(false);
+  if (!error.isEmpty()) state_.prompts().message(error, {}, PromptIcon::Critical);
+}
+
+void MainWindow::greetFirstRun() {
+  if (!state_.startup.FirstRun) return;
+  state_.prompts().message(kWelcome);
+  openCodeListEditor(kDepartments);
+  state_.prompts().message(kGuide);
+}
+
+QString MainWindow::countReports() {
+  QString error;
+  CountReportsAtStart(state_.dataFile, state_.counters, state_.paths, &error);
+  return error;
 }
 
 void MainWindow::activate() {
@@ -221,7 +233,9 @@ void MainWindow::saigo() {
                                PromptButtons::YesNo) == PromptAnswer::Yes) {
     state_.prompts().setBusy(true);
     QStringList failed;
-    const bool copied = CopyFolder(state_.paths.DataFolderPath(), state_.paths.BackupFolderPath(), &failed);
+    // The lock of the running program is no part of the data.
+    const bool copied = CopyFolder(state_.paths.DataFolderPath(), state_.paths.BackupFolderPath(), &failed,
+                                   {kLockFileName, kLockFileName + QStringLiteral(".rmlock")});
     state_.prompts().setBusy(false);
     if (!copied) {
       QString list = failed.mid(0, 5).join(QLatin1Char('\n'));

@@ -20,6 +20,13 @@ class MainWindow : public QWidget {
 
   // The load handler: greets a first run, counts every data file.
   void load();
+  // Its two halves. greetFirstRun shows the first run's two messages and the
+  // department editor (nothing on a later start). countReports counts every
+  // data file, moves the counters on to what the files hold and writes
+  // ttid.dat when they changed; it returns why that write failed (empty when
+  // it did not), for the caller to tell.
+  void greetFirstRun();
+  QString countReports();
   // The activation handler: reloads the newest data file.
   void activate();
 

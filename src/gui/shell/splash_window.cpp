@@ -1,7 +1,10 @@
 #include "gui/shell/splash_window.h"
 
+#include <QApplication>
+#include <QDeadlineTimer>
 #include <QFrame>
 #include <QLabel>
+#include <QWindow>
 
 #include "gui/widgets/layout_helpers.h"
 
@@ -44,6 +47,30 @@ SplashWindow::SplashWindow(QWidget* parent) : QWidget(parent, Qt::SplashScreen |
                         "lblWarning", 1);
   notice2->setAlignment(Qt::AlignCenter);
   notice2->setGeometry(0, Twips(3450), frame->width(), Twips(300));
+}
+
+void SplashWindow::showPainted() {
+  show();
+  raise();
+  // The window system maps the window and asks for its picture through the
+  // event loop: let it, without taking any input meanwhile.
+  const QDeadlineTimer deadline(1000);
+  while (!painted_ && !deadline.hasExpired()) {
+    QApplication::processEvents(QEventLoop::ExcludeUserInputEvents, 20);
+    if (!painted_ && windowHandle() && windowHandle()->isExposed()) repaint();
+  }
+  // Sends the picture on to the window system before start-up goes on.
+  QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
+
+void SplashWindow::paintEvent(QPaintEvent* event) {
+  QWidget::paintEvent(event);
+  painted_ = true;
+}
+
+void SplashWindow::hideEvent(QHideEvent* event) {
+  QWidget::hideEvent(event);
+  painted_ = false;
 }
 
 }  // namespace orvanta

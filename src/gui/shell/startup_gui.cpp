@@ -2,11 +2,13 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFileInfo>
 
 #include "core/platform/clock.h"
 #include "core/platform/prompts.h"
 #include "gui/platform/qt_prompts.h"
 #include "gui/shell/app_setup_gui.h"
+#include "gui/shell/data_folder_guard.h"
 #include "core/app/app_state.h"
 #include "gui/shell/login_window.h"
 #include "gui/shell/main_window.h"
@@ -17,9 +19,7 @@ namespace orvanta {
 
 std::unique_ptr<MainWindow> Main(AppState& state) {
   auto splash = std::make_unique<SplashWindow>();
-  splash->show();
-  splash->repaint();
-  QApplication::processEvents();
+  splash->showPainted();
 
   // A message must not hide behind the splash.
   auto tell = [&](const QString& text, PromptIcon icon) {
@@ -30,11 +30,35 @@ std::unique_ptr<MainWindow> Main(AppState& state) {
   auto mainWindow = std::make_unique<MainWindow>(state);
   TakeTodaysDate(state.startup, state.clock());
 
-  if (QString failed; !PrepareDataFolder(state.paths, &failed)) {
+  // One program at a time on the data folder: the lock is taken before
+  // anything there is read or written, as soon as the folder exists.
+  const bool folderExisted = QFileInfo(state.paths.DataFolderPath()).isDir();
+  QString failed;
+  if (!folderExisted && !MakeDataFolder(state.paths, &failed)) {
     tell(QStringLiteral("フォルダ「%1」を作成できませんでした。").arg(QDir::toNativeSeparators(failed)),
          PromptIcon::Critical);
     return nullptr;
   }
+  auto guard = std::make_unique<DataFolderGuard>(state.paths.DataFolderPath());
+  switch (guard->lock().lock()) {
+    case DataFolderLock::Outcome::Locked:
+      break;
+    case DataFolderLock::Outcome::HeldElsewhere:
+      tell(guard->lock().heldMessage(), PromptIcon::Information);
+      if (guard->lock().heldOnThisMachine()) AskRunningProgramToComeToFront(state.paths.DataFolderPath());
+      return nullptr;
+    case DataFolderLock::Outcome::Failed:
+      tell(guard->lock().failedMessage(), PromptIcon::Critical);
+      return nullptr;
+  }
+  guard->answerSecondStarts(mainWindow.get());
+  if (!folderExisted && !MakeCompanionFolders(state.paths, &failed)) {
+    tell(QStringLiteral("フォルダ「%1」を作成できませんでした。").arg(QDir::toNativeSeparators(failed)),
+         PromptIcon::Critical);
+    return nullptr;
+  }
+  TightenDataFolders(state.paths);
+
   // The data folder stays the current folder for the whole run.
   QDir::setCurrent(state.paths.DataFolderPath());
   LoadPassword(state.login, state.paths);
@@ -53,7 +77,10 @@ std::unique_ptr<MainWindow> Main(AppState& state) {
   }
 
   error.clear();
-  if (!LoadCodeLists(state.lists, state.paths, &error)) tell(error, PromptIcon::Critical);
+  QString notice;
+  const bool listsWritten = LoadCodeLists(state.lists, state.paths, state.clock().now(), &notice, &error);
+  if (!notice.isEmpty()) tell(notice, PromptIcon::Exclamation);
+  if (!listsWritten) tell(error, PromptIcon::Critical);
 
   if (NeedsLogin(state.login, state.startup)) {
     state.prompts().setBusy(true);
@@ -64,14 +91,21 @@ std::unique_ptr<MainWindow> Main(AppState& state) {
     if (!login.OK()) return nullptr;
   }
 
-  // The splash stays up while the data files are counted; a first run's
-  // greeting and department editor need the screen to themselves.
-  if (state.startup.FirstRun) splash->hide();
-  mainWindow->load();
-  splash.reset();
+  // A first run's greeting and department editor need the screen to
+  // themselves; then the splash is back, painted, under the busy pointer
+  // while every data file is counted, until the main window is up.
+  if (state.startup.FirstRun) {
+    splash->hide();
+    mainWindow->greetFirstRun();
+  }
+  if (!splash->painted()) splash->showPainted();
   state.prompts().setBusy(true);
+  error = mainWindow->countReports();
+  if (!error.isEmpty()) tell(error, PromptIcon::Critical);
   mainWindow->show();
-  mainWindow->activate();
+  splash.reset();
+  guard.release()->setParent(mainWindow.get());  // the lock lasts as long as the program
+  mainWindow->activate();  // the newest data file; the normal pointer again
   return mainWindow;
 }
 

@@ -147,8 +147,8 @@ TEST(ExtractionRow, SingleCells) {
       {"only site 29", [](ReportRecord& r) { r.Sites[28] = 1; }, kSiteCol, "/ 29"},
       {"sites 65 and 64, ascending", [](ReportRecord& r) { r.Sites[64] = 1; r.Sites[63] = 1; }, kSiteCol,
        "/ 64右前腕後面/ 65右腰部後面"},
-      {"a mark other than 1 and slots past 65 are no sites",
-       [](ReportRecord& r) { r.Sites[2] = 2; r.Sites[70] = 1; }, kSiteCol, ""},
+      // (A mark other than 0 or 1 makes the whole file unreadable.)
+      {"slots past 65 are no sites", [](ReportRecord& r) { r.Sites[70] = 1; r.Sites[80] = 1; }, kSiteCol, ""},
       {"deleted occupation entry", [](ReportRecord& r) { r.AnswerIds[kOccupations] = 4; }, kOccupationCol, ""},
       {"unanswered place", [](ReportRecord& r) { r.AnswerIds[kPlaces] = 0; }, kPlaceCol, ""},
       {"id of another list", [](ReportRecord& r) { r.AnswerIds[kPlaces] = 1; }, kPlaceCol, ""},

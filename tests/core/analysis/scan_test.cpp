@@ -84,8 +84,8 @@ TEST(ScanReader, OddLinesReadAsTheFileReaderReadsThem) {
   odd.AnswerIds[8] = std::numeric_limits<std::int32_t>::max();
   odd.AnswerIds[1] = 123456789;
   odd.Sites[64] = 1;
-  odd.Sites[30] = 32767;
-  odd.Sites[31] = -1;
+  odd.Sites[30] = 1;
+  odd.Sites[31] = 1;
   odd.Sites[70] = 1;
   const std::vector<ReportRecord> table = {Made(1, QStringLiteral("佐藤"), 2023, 1, 9), odd};
   const QByteArray bytes = DataFileBytes(table);
@@ -115,8 +115,10 @@ TEST(ScanReader, OddLinesReadAsTheFileReaderReadsThem) {
       {"not a number", kHour, "9x"},
       {"number in text", kChoice8, "１"},
       {"year without the window", kYear, " 4 "},
-      {"mark out of range ends the marks", kSites + 5, " 40000 "},
-      {"mark not a number ends the marks", kSites + 64, "x"},
+      {"mark out of range", kSites + 5, " 40000 "},
+      {"mark 2", kSites + 6, " 2 "},
+      {"mark not a number", kSites + 64, "x"},
+      {"empty mark", kSites + 7, ""},
       {"mark with a tab", kSites + 2, "1\t"},
       {"mark 01", kSites + 3, "01"},
   };

@@ -211,7 +211,7 @@ TEST_F(ReportEditingTest, AnUnsavedNewReportTakenBackRestoresTheCounters) {
   EXPECT_EQ(state.dataFile.FileRecordCounts[1], 0);
 }
 
-TEST_F(ReportEditingTest, SavingWritesTheDataFileAndThenTheCounters) {
+TEST_F(ReportEditingTest, SavingWritesTheCountersAndTheDataFile) {
   Collection({2});
   state.dataFile.ReportTable[1].Texts[kReporterName] = QStringLiteral("変更後");
   state.counters.LastCodeId = 470;
@@ -260,12 +260,28 @@ TEST_F(ReportEditingTest, AFailedSaveNamesTheFileAndLeavesMemoryAndCountersAlone
   const ReportSaveOutcome saved = SaveReportFile(state.dataFile, state.counters, state.paths, kNow);
   EXPECT_FALSE(saved.ok());
   EXPECT_FALSE(saved.dataFileSaved);
-  EXPECT_FALSE(saved.idFileSaved);
   EXPECT_TRUE(saved.error.startsWith(
       QStringLiteral("ファイル「%1」を書き込めませんでした。").arg(QDir::toNativeSeparators(state.paths.DataFilePath(1)))))
       << saved.error.toStdString();
   EXPECT_EQ(state.dataFile.ReportTable, table);
-  EXPECT_EQ(FileBytes(state.paths.IdFilePath()), idBefore);  // the counters wait for the data
+  // The counters are saved first, so a stop between the two saves skips an
+  // id rather than giving it twice: they are on disk although the data file
+  // failed.
+  EXPECT_NE(FileBytes(state.paths.IdFilePath()), idBefore);
+  IdCounters onDisk;
+  ASSERT_TRUE(ReadIdFile(state.paths.IdFilePath(), onDisk).ok());
+  EXPECT_EQ(onDisk, state.counters);
+  EXPECT_TRUE(saved.idFileSaved);
+
+  // When the counters cannot be saved, the data file is not written either.
+  ASSERT_TRUE(QDir().rmdir(state.paths.DataFilePath(1)));
+  ASSERT_TRUE(QFile::remove(state.paths.IdFilePath()));
+  ASSERT_TRUE(QDir().mkpath(state.paths.IdFilePath()));
+  const ReportSaveOutcome noCounters = SaveReportFile(state.dataFile, state.counters, state.paths, kNow);
+  EXPECT_FALSE(noCounters.idFileSaved);
+  EXPECT_FALSE(noCounters.dataFileSaved);
+  EXPECT_TRUE(noCounters.error.contains(QStringLiteral("ttid.dat"))) << noCounters.error.toStdString();
+  EXPECT_FALSE(QFileInfo::exists(state.paths.DataFilePath(1)));
 }
 
 TEST_F(ReportEditingTest, QuestionFiveClosesThePatientBlockUnlessTheAnswerIsYes) {

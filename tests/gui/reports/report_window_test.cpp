@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
@@ -33,6 +35,7 @@
 #include "core/reports/data_file.h"
 #include "core/reports/report_editing.h"
 #include "core/app/app_state.h"
+#include "core/reports/open_data_file.h"
 #include "support/scripted_prompts.h"
 
 namespace orvanta {
@@ -669,7 +672,10 @@ TEST_F(ReportWindowTest, AFailedSaveIsToldAndNothingIsLost) {
   EXPECT_TRUE(w.isVisible());
   EXPECT_TRUE(w.isChanged());
   EXPECT_EQ(state.dataFile.ReportTable[0].Texts[kReporterName], QStringLiteral("新しい名前"));
-  EXPECT_FALSE(QFile::exists(state.paths.IdFilePath()));
+  // The counters are saved before the data file, so they are on disk.
+  IdCounters onDisk;
+  ASSERT_TRUE(ReadIdFile(state.paths.IdFilePath(), onDisk).ok());
+  EXPECT_EQ(onDisk, state.counters);
 
   // Once the way is clear the next leave saves.
   ASSERT_TRUE(QDir().rmdir(state.paths.DataFilePath(0)));
@@ -701,7 +707,11 @@ TEST_F(ReportWindowTest, ClosingWithoutSavingAfterAFailedSaveTakesTheNewReportBa
   EXPECT_EQ(state.counters.TotalReports, 1);
   EXPECT_EQ(state.dataFile.FileRecordCounts[0], 1);
   EXPECT_EQ(state.counters.LastReportId, 2);
-  EXPECT_FALSE(QFile::exists(state.paths.IdFilePath()));
+  // The counters went to disk before the data file failed: the id is given
+  // there too and never handed out again.
+  IdCounters onDisk;
+  ASSERT_TRUE(ReadIdFile(state.paths.IdFilePath(), onDisk).ok());
+  EXPECT_EQ(onDisk.LastReportId, 2);
 }
 
 TEST_F(ReportWindowTest, AnUnreadableDataFileIsKeptBeforeTheNewReportIsWritten) {
@@ -725,6 +735,70 @@ TEST_F(ReportWindowTest, AnUnreadableDataFileIsKeptBeforeTheNewReportIsWritten) 
   ASSERT_TRUE(ReadDataFile(state.paths.DataFilePath(0), saved).ok());
   ASSERT_EQ(saved.size(), 1u);
   EXPECT_EQ(saved[0].Texts[kReporterName], QStringLiteral("報告者"));
+}
+
+// A data file whose count line was changed by hand is not read as fewer or
+// more reports and then written over: it does not read, and the first save
+// keeps it aside. A file cut short in its body-site block reads, and is kept
+// aside all the same before the save writes it whole.
+TEST_F(ReportWindowTest, ADataFileNotReadExactlyIsKeptAsItWasBeforeTheFirstSave) {
+  const QString unreadable =
+      QStringLiteral("データファイル「%1」は読み込めなかったため、上書きせずに「0.dat.damaged-20261209-1030」という名前で残しました。");
+  const QString cutShort =
+      QStringLiteral("データファイル「%1」は途中で切れていたため、上書きせずに「0.dat.damaged-20261209-1030」という名前で残しました。");
+  struct Case {
+    const char* what;
+    std::function<QByteArray(QByteArray)> damage;
+    int reportsShown;  // what the window holds once the file is loaded
+    QString message;
+  };
+  auto withCount = [](int count) {
+    return [count](QByteArray bytes) {
+      bytes.replace(0, bytes.indexOf('\n') + 1, QByteArray(" ") + QByteArray::number(count) + " \r\n");
+      return bytes;
+    };
+  };
+  const Case cases[] = {
+      {"count lowered from 5 to 2", withCount(2), 0, unreadable},
+      {"count raised from 5 to 7", withCount(7), 0, unreadable},
+      {"body-site block cut short", [](QByteArray bytes) { return bytes.left(bytes.size() - 5 * 100); }, 5, cutShort},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    QDir(state.paths.ReportFolderPath()).removeRecursively();
+    ASSERT_TRUE(MakeOwnerOnlyFolder(state.paths.ReportFolderPath()));
+    Collection({5});
+    const QByteArray original = c.damage(FileBytes(state.paths.DataFilePath(0)));
+    QFile file(state.paths.DataFilePath(0));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(original);
+    file.close();
+
+    // As the main window leaves it: the newest file loaded; a new report
+    // when it holds none.
+    CountDataFiles(state.dataFile, state.counters, state.paths);
+    LoadNewestFile(state.dataFile, state.counters, state.paths);
+    ASSERT_EQ(state.dataFile.ReportCount(), c.reportsShown);
+    state.editing.NewReportMode = state.dataFile.ReportCount() == 0;
+    state.dataFile.CurrentIndex = std::max(0, state.dataFile.ReportCount() - 1);
+    ReportWindow w(state);
+    w.show();
+    Retype(Box(w, "Text1_5"), QStringLiteral("書き足した人"));
+    prompts.answer(PromptAnswer::Ok);
+    Find<QPushButton>(w, "Command1")->click();
+    EXPECT_FALSE(w.isVisible());
+    ASSERT_EQ(prompts.shown().size(), 1u);
+    EXPECT_EQ(prompts.last().text, c.message.arg(QDir::toNativeSeparators(state.paths.DataFilePath(0))));
+    prompts.clear();
+    // Every report the file held is still there, byte for byte.
+    EXPECT_EQ(FileBytes(state.paths.DataFilePath(0) + QStringLiteral(".damaged-20261209-1030")), original);
+    std::vector<ReportRecord> saved;
+    const ReadResult r = ReadDataFile(state.paths.DataFilePath(0), saved);
+    ASSERT_TRUE(r.ok());
+    EXPECT_FALSE(r.cutShort);
+    ASSERT_EQ(saved.size(), static_cast<std::size_t>(std::max(1, c.reportsShown)));
+    EXPECT_EQ(saved.back().Texts[kReporterName], QStringLiteral("書き足した人"));
+  }
 }
 
 // ---- Dates shown come from the report ---------------------------------------

@@ -1,4 +1,8 @@
 #include <QApplication>
+#include <QDeadlineTimer>
+#include <QDirIterator>
+#include <QLockFile>
+#include <QProcess>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -16,6 +20,7 @@
 #include "gui/shell/main_window.h"
 #include "core/app/password_file.h"
 #include "core/app/startup.h"
+#include "gui/shell/splash_window.h"
 #include "gui/shell/startup_gui.h"
 #include "support/modal_gui.h"
 #include "support/scripted_prompts.h"
@@ -126,6 +131,27 @@ TEST_F(StartupTest, CancelledFirstLoginEndsButTheNextStartWorks) {
   second->window->close();
 }
 
+// The first start on an empty home holds the data folder from the moment it
+// has made it: a second start while the first asks for its password is
+// turned away, and the lock goes with the first start's end.
+TEST_F(StartupTest, TheFirstStartHoldsTheNewFolderFromTheBeginning) {
+  auto first = newRun();
+  auto second = newRun();
+  second->prompts.answer(PromptAnswer::Ok);
+  bool lockedDuringLogin = false;
+  WhenModal(QStringLiteral("frmLogin"), [&](QWidget* login) {
+    lockedDuringLogin = QFileInfo::exists(data("orvanta.lock"));
+    start(*second);
+    login->findChild<QPushButton*>(QStringLiteral("cmdCancel"))->click();
+  });
+  start(*first);
+  EXPECT_TRUE(lockedDuringLogin);
+  EXPECT_EQ(first->window, nullptr);
+  EXPECT_EQ(second->window, nullptr);
+  EXPECT_EQ(second->prompts.texts(), QStringList{QStringLiteral("Orvantaは既に起動しています。先に起動したウィンドウをお使いください。")});
+  EXPECT_FALSE(QFileInfo::exists(data("orvanta.lock")));
+}
+
 TEST_F(StartupTest, LoginStateTable) {
   {  // first start with an empty password switches the login off
     auto run = newRun();
@@ -223,22 +249,66 @@ TEST_F(StartupTest, AFolderThatCannotBeMadeIsNamedAndEndsTheStart) {
   }
 }
 
-TEST_F(StartupTest, DeletedOrBrokenSettingsComeBackAsDefaults) {
+TEST_F(StartupTest, DeletedSettingsComeBackAsDefaultsWithoutAWord) {
   auto first = newRun();
   loginWith(QString(), false);
   start(*first);
   CodeLists defaults;
   SetDefaultCodeLists(defaults);
-  for (const QByteArray& broken : {QByteArray(), QByteArray(" 3 \r\n"), QByteArray("x\r\n")}) {
-    QFile::remove(data("set.dat"));
-    if (!broken.isNull()) {
-      QFile f(data("set.dat"));
-      ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-      f.write(broken);
-    }
+  QFile::remove(data("set.dat"));
+  auto run = newRun();
+  start(*run);
+  ASSERT_NE(run->window, nullptr);
+  EXPECT_TRUE(run->prompts.shown().empty());
+  EXPECT_EQ(run->state->lists, defaults);
+  CodeLists onDisk;
+  ASSERT_TRUE(ReadSettingsFile(data("set.dat"), onDisk).ok());
+  EXPECT_EQ(onDisk, defaults);
+  run->prompts.answer(PromptAnswer::No);
+  run->window->close();
+}
+
+// The user's own lists are never written over by the defaults: a set.dat
+// that does not read is kept aside first, and the user is told.
+TEST_F(StartupTest, AnUnreadableSettingsFileIsKeptAsideAndTheUserTold) {
+  auto first = newRun();
+  loginWith(QString(), false);
+  start(*first);
+  CodeLists defaults;
+  SetDefaultCodeLists(defaults);
+  CodeLists own = defaults;
+  own[kDepartments].entries.append(CodeEntry{QStringLiteral("救命救急センター"), QStringLiteral("99"), 900});
+  QByteArray ownBytes = SettingsFileBytes(own);
+  struct Case {
+    const char* what;
+    QByteArray bytes;
+  } cases[] = {
+      {"cut short by six bytes", ownBytes.left(ownBytes.size() - 6)},
+      {"a count only", " 3 \r\n"},
+      {"not a number", "x\r\n"},
+      {"empty", ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    QFile f(data("set.dat"));
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(c.bytes);
+    f.close();
+    const QString keptName = QStringLiteral("set.dat.damaged-20261209-1030");
+    QFile::remove(data(keptName));
     auto run = newRun();
+    run->prompts.answer(PromptAnswer::Ok);
     start(*run);
     ASSERT_NE(run->window, nullptr);
+    ASSERT_EQ(run->prompts.shown().size(), 1u);
+    EXPECT_EQ(run->prompts.last().text,
+              QStringLiteral("設定ファイル「%1」を読み込めませんでした。元のファイルは「%2」という名前で残し、"
+                             "部署・職種などの一覧は初期設定のものを使います。")
+                  .arg(QDir::toNativeSeparators(data("set.dat")), keptName));
+    EXPECT_EQ(run->prompts.last().icon, PromptIcon::Exclamation);
+    QByteArray kept;
+    ASSERT_TRUE(ReadWholeFile(data(keptName), kept));
+    EXPECT_EQ(kept, c.bytes);
     EXPECT_EQ(run->state->lists, defaults);
     CodeLists onDisk;
     ASSERT_TRUE(ReadSettingsFile(data("set.dat"), onDisk).ok());
@@ -246,6 +316,334 @@ TEST_F(StartupTest, DeletedOrBrokenSettingsComeBackAsDefaults) {
     run->prompts.answer(PromptAnswer::No);
     run->window->close();
   }
+}
+
+// A machine that has been started once (no password): the next start goes
+// straight to the main window.
+class StartedMachineTest : public StartupTest {
+ protected:
+  void SetUp() override {
+    auto setup = newRun();
+    loginWith(QString(), false);
+    start(*setup);
+    ASSERT_TRUE(QFileInfo::exists(data("ttid.dat")));
+  }
+  static ReportRecord report(int id) {
+    ReportRecord r;
+    r.ReportId = id;
+    r.Texts[kReporterName] = QStringLiteral("報告者%1").arg(id);
+    r.Years = {2025, 2025, 0};
+    r.Months = {6, 6, 0};
+    r.Days = {1, 2, 0};
+    return r;
+  }
+  void writeReports(int fileNo, int firstId, int count) {
+    std::vector<ReportRecord> table;
+    for (int i = 0; i < count; ++i) table.push_back(report(firstId + i));
+    ASSERT_TRUE(WriteDataFile(data(QStringLiteral("data/%1.dat").arg(fileNo)), table));
+  }
+  void writeIdFile(const QByteArray& bytes) {
+    QFile f(data("ttid.dat"));
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+  }
+  void finish(Run& run) {
+    run.prompts.answer(PromptAnswer::No);  // the backup question
+    run.window->close();
+    run.window.reset();
+  }
+};
+
+// A program stopped between saving a new report and saving ttid.dat left
+// the counters behind the files (or a ttid.dat of one line). The next new
+// report must not get an id that a stored report has.
+TEST_F(StartedMachineTest, ANewReportNeverGetsAnIdTheFilesAlreadyHold) {
+  struct Case {
+    const char* what;
+    QByteArray idFile;
+  } cases[] = {
+      {"counters one report behind", " 470 \r\n 6 \r\n 1 \r\n 6 \r\n"},
+      {"one-line ttid.dat", " 470 \r\n"},
+      {"damaged report id", " 470 \r\nx\r\n 1 \r\n 6 \r\n"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    writeReports(0, 1, 4);
+    writeReports(1, 5, 3);  // ids 5, 6, 7: report 7 was saved, ttid.dat was not
+    writeIdFile(c.idFile);
+    auto run = newRun();
+    start(*run);
+    ASSERT_NE(run->window, nullptr);
+    EXPECT_EQ(run->state->counters.LastReportId, 7);
+    EXPECT_EQ(run->state->counters.TotalReports, 7);
+    IdCounters onDisk;
+    ASSERT_TRUE(ReadIdFile(data("ttid.dat"), onDisk).ok());
+    EXPECT_EQ(onDisk, (IdCounters{470, 7, 1, 7}));
+
+    std::int32_t newId = 0;
+    WhenModal(QStringLiteral("frmrep"), [&](QWidget* window) {
+      newId = run->state->dataFile.ReportTable[static_cast<std::size_t>(run->state->dataFile.CurrentIndex)].ReportId;
+      window->close();
+    });
+    run->window->findChild<QPushButton*>(QStringLiteral("cmdname_3"))->click();  // 新規追加
+    EXPECT_EQ(newId, 8);
+    finish(*run);
+  }
+}
+
+// The splash is on the screen, painted, before the data files are counted,
+// the busy pointer covers the count, and the splash stays until the main
+// window is up, also when a login window came between.
+TEST_F(StartedMachineTest, TheSplashIsPaintedAndThePointerBusyWhileTheFilesAreCounted) {
+  writeReports(0, 1, 3);
+  writeReports(1, 4, 2);
+  writeIdFile(" 470 \r\n 5 \r\n 1 \r\n 5 \r\n");
+  ASSERT_TRUE(WritePasswordFile(data("passw.dat"), QStringLiteral("Secret")));
+
+  auto run = newRun();
+  struct Seen {
+    bool busy;
+    bool counted;
+    bool splashPainted;
+    bool loginOpen;
+    bool mainVisible;
+  };
+  std::vector<Seen> seen;
+  run->prompts.whenBusy = [&](bool busy) {
+    Seen s{busy, run->state->dataFile.FileRecordCounts[0] == 3, false, false, false};
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+      if (auto* splash = qobject_cast<SplashWindow*>(w)) s.splashPainted = splash->isVisible() && splash->painted();
+      if (w->objectName() == QStringLiteral("frmLogin") && w->isVisible()) s.loginOpen = true;
+      if (w->objectName() == QStringLiteral("frmMain") && w->isVisible()) s.mainVisible = true;
+    }
+    seen.push_back(s);
+  };
+  loginWith(QStringLiteral("Secret"));
+  start(*run);
+  run->prompts.whenBusy = nullptr;
+  ASSERT_NE(run->window, nullptr);
+
+  // The change of pointer just before the count: busy, the splash painted,
+  // the login window gone, the main window not yet there.
+  const auto firstCounted = std::find_if(seen.begin(), seen.end(), [](const Seen& s) { return s.counted; });
+  ASSERT_NE(firstCounted, seen.end());
+  ASSERT_NE(firstCounted, seen.begin());
+  const Seen& before = *(firstCounted - 1);
+  EXPECT_TRUE(before.busy);
+  EXPECT_TRUE(before.splashPainted);
+  EXPECT_FALSE(before.loginOpen);
+  EXPECT_FALSE(before.mainVisible);
+  // The pointer comes back once the main window is up.
+  EXPECT_FALSE(firstCounted->busy);
+  EXPECT_TRUE(firstCounted->mainVisible);
+  EXPECT_FALSE(firstCounted->splashPainted);
+  EXPECT_FALSE(run->prompts.busy());
+  finish(*run);
+}
+
+// Folders made by an older installation were readable by everyone: the start
+// tightens them, and only what belongs in them.
+TEST_F(StartedMachineTest, StartTightensTheDataAndBackupFoldersToTheOwner) {
+  writeReports(0, 1, 2);
+  writeIdFile(" 470 \r\n 2 \r\n 0 \r\n 2 \r\n");
+  ASSERT_TRUE(QDir().mkpath(QDir(root.path()).filePath(QStringLiteral("tonrixbu/data"))));
+  QFile backupFile(QDir(root.path()).filePath(QStringLiteral("tonrixbu/data/0.dat")));
+  ASSERT_TRUE(backupFile.open(QIODevice::WriteOnly));
+  backupFile.write(" 0 \r\n");
+  backupFile.close();
+  // A file elsewhere that a link in the data folder points to.
+  QTemporaryDir elsewhere;
+  const QString outside = QDir(elsewhere.path()).filePath(QStringLiteral("shared.txt"));
+  QFile outsideFile(outside);
+  ASSERT_TRUE(outsideFile.open(QIODevice::WriteOnly));
+  outsideFile.close();
+  ASSERT_TRUE(QFile::link(outside, data("link-to-shared.txt")));
+
+  const auto open = QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther;
+  const auto openDir = open | QFileDevice::ExeOwner | QFileDevice::ExeGroup | QFileDevice::ExeOther;
+  const QStringList folders = {QStringLiteral("tonrix"), QStringLiteral("tonrix/data"), QStringLiteral("tonrixbu"),
+                               QStringLiteral("tonrixbu/data")};
+  const QStringList files = {QStringLiteral("tonrix/set.dat"), QStringLiteral("tonrix/ttid.dat"),
+                             QStringLiteral("tonrix/data/0.dat"), QStringLiteral("tonrixbu/data/0.dat")};
+  for (const QString& f : folders) ASSERT_TRUE(QFile::setPermissions(QDir(root.path()).filePath(f), openDir));
+  for (const QString& f : files) ASSERT_TRUE(QFile::setPermissions(QDir(root.path()).filePath(f), open));
+  ASSERT_TRUE(QFile::setPermissions(outside, open));
+
+  auto run = newRun();
+  start(*run);
+  ASSERT_NE(run->window, nullptr);
+  const auto others = QFileDevice::ReadGroup | QFileDevice::WriteGroup | QFileDevice::ExeGroup |
+                      QFileDevice::ReadOther | QFileDevice::WriteOther | QFileDevice::ExeOther;
+  for (const QString& f : folders) {
+    const auto p = QFile::permissions(QDir(root.path()).filePath(f));
+    EXPECT_EQ(p & others, QFileDevice::Permissions()) << f.toStdString();
+    EXPECT_TRUE(p & QFileDevice::ExeOwner) << f.toStdString();
+  }
+  for (const QString& f : files) {
+    const auto p = QFile::permissions(QDir(root.path()).filePath(f));
+    EXPECT_EQ(p & others, QFileDevice::Permissions()) << f.toStdString();
+    EXPECT_EQ(p & (QFileDevice::ReadOwner | QFileDevice::WriteOwner), QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+  }
+  EXPECT_EQ(QFile::permissions(outside) & (QFileDevice::ReadGroup | QFileDevice::ReadOther),
+            QFileDevice::ReadGroup | QFileDevice::ReadOther);  // not the program's to change
+  finish(*run);
+}
+
+// Every file under a folder with its bytes, times and mode, and every folder.
+QStringList Snapshot(const QString& folder) {
+  QStringList out;
+  QDirIterator it(folder, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                  QDirIterator::Subdirectories);
+  while (it.hasNext()) {
+    const QString path = it.next();
+    const QFileInfo info(path);
+    QString line = QDir(folder).relativeFilePath(path) + QLatin1Char(' ') +
+                   QString::number(info.lastModified().toMSecsSinceEpoch()) + QLatin1Char(' ') +
+                   QString::number(static_cast<int>(info.permissions()), 16);
+    if (info.isFile()) {
+      QFile f(path);
+      if (f.open(QIODevice::ReadOnly)) line += QLatin1Char(' ') + QString::fromLatin1(f.readAll().toHex());
+    }
+    out << line;
+  }
+  out.sort();
+  return out;
+}
+
+// One program at a time on one data folder: a second start is told so and
+// touches nothing; once the first has ended, the next start works.
+TEST_F(StartedMachineTest, ASecondStartIsToldAndWritesNothing) {
+  writeReports(0, 1, 2);
+  writeIdFile(" 470 \r\n 2 \r\n 0 \r\n 2 \r\n");
+  auto first = newRun();
+  start(*first);
+  ASSERT_NE(first->window, nullptr);
+  EXPECT_TRUE(QFileInfo::exists(data("orvanta.lock")));
+  const QStringList before = Snapshot(root.path());
+  QTest::qWait(20);  // a write now would show in the times
+
+  auto second = newRun();
+  second->prompts.answer(PromptAnswer::Ok);
+  start(*second);
+  EXPECT_EQ(second->window, nullptr);
+  ASSERT_EQ(second->prompts.shown().size(), 1u);
+  EXPECT_EQ(second->prompts.last().text, QStringLiteral("Orvantaは既に起動しています。先に起動したウィンドウをお使いください。"));
+  EXPECT_EQ(second->prompts.last().title, QString());
+  EXPECT_EQ(Snapshot(root.path()), before);
+
+  finish(*first);
+  EXPECT_FALSE(QFileInfo::exists(data("orvanta.lock")));
+  auto third = newRun();
+  start(*third);
+  ASSERT_NE(third->window, nullptr);
+  EXPECT_TRUE(third->prompts.shown().empty());
+  finish(*third);
+}
+
+// The backup on closing copies the data, not the running program's lock.
+TEST_F(StartedMachineTest, TheBackupLeavesTheLockOut) {
+  auto run = newRun();
+  start(*run);
+  ASSERT_NE(run->window, nullptr);
+  run->prompts.answer(PromptAnswer::Yes);  // the backup question
+  run->window->close();
+  run->window.reset();
+  const QDir backup(QDir(root.path()).filePath(QStringLiteral("tonrixbu")));
+  EXPECT_TRUE(backup.exists(QStringLiteral("ttid.dat")));
+  EXPECT_TRUE(backup.exists(QStringLiteral("set.dat")));
+  EXPECT_FALSE(backup.exists(QStringLiteral("orvanta.lock")));
+}
+
+// The second start brings the first one's window to the front.
+TEST_F(StartedMachineTest, ASecondStartBringsTheFirstWindowToTheFront) {
+  auto first = newRun();
+  start(*first);
+  ASSERT_NE(first->window, nullptr);
+  first->window->showMinimized();
+  QApplication::processEvents();
+  ASSERT_TRUE(first->window->isMinimized());
+
+  auto second = newRun();
+  second->prompts.answer(PromptAnswer::Ok);
+  start(*second);
+  EXPECT_EQ(second->window, nullptr);
+  QDeadlineTimer deadline(3000);
+  while (first->window->isMinimized() && !deadline.hasExpired()) QApplication::processEvents(QEventLoop::AllEvents, 20);
+  EXPECT_FALSE(first->window->isMinimized());
+  finish(*first);
+}
+
+// The lock file of the running program, written by QLockFile itself, with
+// another process id put in, and for another machine its host name and ids.
+QByteArray LockFileOf(const QString& path, qint64 pid, const QString& otherHost) {
+  QByteArray content;
+  {
+    QLockFile probe(path);
+    EXPECT_TRUE(probe.tryLock(0));
+    QFile f(path);
+    EXPECT_TRUE(f.open(QIODevice::ReadOnly));
+    content = f.readAll();
+  }
+  QList<QByteArray> lines = content.split('\n');
+  EXPECT_GE(lines.size(), 5);
+  if (lines.size() < 5) return content;
+  lines[0] = QByteArray::number(pid);
+  if (!otherHost.isEmpty()) {
+    lines[2] = otherHost.toUtf8();
+    lines[3] = "0f0e0d0c0b0a09080706050403020100";  // its machine id
+    lines[4] = "00000000-0000-0000-0000-000000000001";  // its boot id
+  }
+  return lines.join('\n');
+}
+
+// A lock left by a program that no longer runs on this machine does not
+// block a start: it is taken over.
+TEST_F(StartedMachineTest, ALockLeftByAProgramThatEndedIsTakenOver) {
+  QProcess ended;
+  ended.start(QStringLiteral("true"), {});
+  ASSERT_TRUE(ended.waitForStarted());
+  const qint64 pid = ended.processId();
+  ASSERT_TRUE(ended.waitForFinished());
+  const QByteArray stale = LockFileOf(data("orvanta.lock"), pid, QString());
+  QFile lock(data("orvanta.lock"));
+  ASSERT_TRUE(lock.open(QIODevice::WriteOnly));
+  lock.write(stale);
+  lock.close();
+
+  auto run = newRun();
+  start(*run);
+  ASSERT_NE(run->window, nullptr);
+  EXPECT_TRUE(run->prompts.shown().empty());
+  QByteArray now;
+  ASSERT_TRUE(ReadWholeFile(data("orvanta.lock"), now));
+  EXPECT_TRUE(now.startsWith(QByteArray::number(QCoreApplication::applicationPid()) + '\n'));
+  finish(*run);
+}
+
+// A data folder shared over the network: the lock of a program on another
+// machine is never taken over, and the message says which machine has it.
+TEST_F(StartedMachineTest, ALockOfAnotherMachineIsNamedAndNotTakenOver) {
+  const QByteArray other = LockFileOf(data("orvanta.lock"), 4242, QStringLiteral("ward-pc-7"));
+  QFile lock(data("orvanta.lock"));
+  ASSERT_TRUE(lock.open(QIODevice::WriteOnly));
+  lock.write(other);
+  lock.close();
+  // Old enough for a lock that goes stale by age.
+  QTest::qWait(50);
+
+  auto run = newRun();
+  run->prompts.answer(PromptAnswer::Ok);
+  start(*run);
+  EXPECT_EQ(run->window, nullptr);
+  ASSERT_EQ(run->prompts.shown().size(), 1u);
+  EXPECT_EQ(run->prompts.last().text,
+            QStringLiteral("Orvantaは別のコンピュータ「ward-pc-7」で既に起動しています。先に起動したウィンドウをお使いください。\n"
+                           "そのコンピュータでOrvantaが動いていないのにこの表示が出るときは、ファイル「%1」を削除してから"
+                           "起動しなおしてください。")
+                .arg(QDir::toNativeSeparators(data("orvanta.lock"))));
+  QByteArray still;
+  ASSERT_TRUE(ReadWholeFile(data("orvanta.lock"), still));
+  EXPECT_EQ(still, other);
 }
 
 }  // namespace
