@@ -23,7 +23,7 @@
 #include "core/analysis/analysis_axis.h"
 #include "core/app/app_state.h"
 #include "gui/analysis/graph_window.h"
-#include "gui/shell/app_setup_gui.h"
+#include "gui/shell/application_setup.h"
 #include "support/bench_collection.h"
 
 namespace orvanta {

@@ -12,7 +12,7 @@
 #include "core/platform/clock.h"
 #include "core/platform/prompts.h"
 #include "gui/reports/report_window.h"
-#include "gui/shell/app_setup_gui.h"
+#include "gui/shell/application_setup.h"
 #include "core/app/app_state.h"
 #include "core/app/startup.h"
 #include "support/bench_collection.h"

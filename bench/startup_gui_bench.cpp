@@ -32,9 +32,9 @@
 #include "core/platform/clock.h"
 #include "core/platform/safe_save.h"
 #include "core/reports/data_file.h"
-#include "gui/shell/app_setup_gui.h"
+#include "gui/shell/application_setup.h"
 #include "gui/shell/main_window.h"
-#include "gui/shell/startup_gui.h"
+#include "gui/shell/program_start.h"
 #include "support/bench_collection.h"
 #include "support/synthetic_collection.h"
 

@@ -1,5 +1,5 @@
 #include <QApplication>
 
-#include "gui/shell/startup_gui.h"
+#include "gui/shell/program_start.h"
 
 int main(int argc, char** argv) { return orvanta::RunProgram(argc, argv); }

@@ -2,7 +2,7 @@
 #include <QStandardPaths>
 #include <gtest/gtest.h>
 
-#include "gui/shell/app_setup_gui.h"
+#include "gui/shell/application_setup.h"
 
 int main(int argc, char** argv) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");

@@ -21,7 +21,7 @@ ScriptedPrompts& ScriptedPrompts::answer(PromptAnswer a, std::function<void()> w
 }
 
 ScriptedPrompts& ScriptedPrompts::answerInput(std::optional<QString> text) {
-  queue_.push_back(InputAnswer{std::move(text)});
+  queue_.push_back(InputAnswer{text.has_value(), text.value_or(QString())});
   return *this;
 }
 
@@ -154,8 +154,9 @@ std::optional<QString> ScriptedPrompts::input(const QString& prompt, const QStri
     ADD_FAILURE() << "unexpected input box: " << prompt.toStdString();
     return std::nullopt;
   }
-  InputAnswer a = std::get<InputAnswer>(queue_.front());
+  const InputAnswer a = std::get<InputAnswer>(queue_.front());
   queue_.pop_front();
+  if (!a.given) return std::nullopt;
   return a.text;
 }
 

@@ -89,7 +89,8 @@ class ScriptedPrompts final : public Prompts {
     std::function<void()> whileShown;
   };
   struct InputAnswer {
-    std::optional<QString> text;
+    bool given = false;  // false: the box is cancelled
+    QString text;
   };
   struct SaveAnswer {
     QString path;

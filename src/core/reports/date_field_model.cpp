@@ -215,7 +215,7 @@ void DateFieldModel::mark() {
     listener_->markChanged();
 }
 
-bool DateFieldModel::youbi(int index) {
+bool DateFieldModel::checkWorkingDate(int index) {
   const QString name = WeekdayName(working_.year, working_.month, working_.day);
   invalid_ = name.isEmpty();
   if (variant_ == DateFieldVariant::Report) {
@@ -231,7 +231,7 @@ bool DateFieldModel::youbi(int index) {
 void DateFieldModel::searchValidDay(int index) {
   // A date of a formable year is valid again by day 28; for the others the
   // search ends at day 1 and the caller takes the date back.
-  while (!youbi(index) && working_.day > 1) --working_.day;
+  while (!checkWorkingDate(index) && working_.day > 1) --working_.day;
 }
 
 CalendarDate DateFieldModel::dateBefore(DatePart part, int index, int oldValue) const {
@@ -244,9 +244,9 @@ CalendarDate DateFieldModel::dateBefore(DatePart part, int index, int oldValue) 
 }
 
 void DateFieldModel::settle(int index, const CalendarDate& before) {
-  if (!youbi(index)) {
+  if (!checkWorkingDate(index)) {
     working_ = before;
-    youbi(index);
+    checkWorkingDate(index);
   }
   adjusting_ = true;
   assignSpin(DatePart::Day, index, working_.day);
@@ -279,7 +279,7 @@ void DateFieldModel::onDaySpin(int index, int value, int oldValue) {
       --w.year;
     }
   }
-  if (!youbi(index)) {
+  if (!checkWorkingDate(index)) {
     if (wrappedBack_) {
       searchValidDay(index);
     } else {

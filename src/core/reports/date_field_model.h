@@ -165,9 +165,9 @@ class DateFieldModel {
   void onTimeSpin(DatePart part, int value);
   void onText(DatePart part, int index);
 
-  // The weekday check of the working date; sets the invalid mark and, in the
-  // report window, the weekday label of the index. True when valid.
-  bool youbi(int index);
+  // The weekday check of the working date (youbi): sets the invalid mark and,
+  // in the report window, the weekday label of the index. True when valid.
+  bool checkWorkingDate(int index);
   // Lowers the working day until the date is valid or the day reaches 1.
   void searchValidDay(int index);
   // Ends a spin handler: a date that is still invalid goes back to `before`;

@@ -15,6 +15,7 @@
 #include "core/platform/clock.h"
 #include "core/platform/prompts.h"
 #include "core/reports/body_sites.h"
+#include "gui/widgets/busy_pointer.h"
 #include "gui/widgets/layout_helpers.h"
 #include "gui/widgets/every_choice.h"
 #include "gui/widgets/period_frame.h"
@@ -58,19 +59,6 @@ const PeriodFrameLayout kPeriodLayout{
     .noteName = "Label3",
 };
 
-QLabel* Caption(QWidget* parent, const QString& text, const char* name, int index, int left, int top) {
-  auto* label = Named(new QLabel(text, parent), name, index);
-  PlaceTw(label, left, top);
-  return label;
-}
-
-QPushButton* Button(QWidget* parent, const QString& text, const char* name, int left, int top, int width) {
-  auto* button = Named(new QPushButton(text, parent), name);
-  button->setAutoDefault(false);
-  PlaceTw(button, left, top, width, kButtonHeight);
-  return button;
-}
-
 // The scroll bars of a totals grid follow the table's in one direction, and
 // the table follows them (the wheel over a totals grid scrolls both). A
 // follower's range can lag behind the table's while one of them is being laid
@@ -88,6 +76,7 @@ void Follow(QScrollBar* table, QScrollBar* totals) {
 
 CrossTableWindow::CrossTableWindow(AppState& state, QWidget* parent) : QDialog(parent), state_(state) {
   setObjectName(QStringLiteral("frmYHJ"));
+  ResetBusyPointerOnActivation(this, state_.prompts());
   setWindowTitle(QStringLiteral("クロス集計表"));
   setFixedSize(Twips(kClientWidth), Twips(kClientHeight));
 
@@ -100,12 +89,12 @@ CrossTableWindow::CrossTableWindow(AppState& state, QWidget* parent) : QDialog(p
     box->setMaxVisibleItems(captions.size());
     box->setCurrentIndex(-1);
     PlaceTw(box, kComboLeft[static_cast<std::size_t>(i)], kComboTop, kComboWidth, kComboHeight);
-    QLabel* label = Caption(this, itemCaptions[static_cast<std::size_t>(i)], "Label2", i, 0, kComboTop + 60);
+    QLabel* label = Named(PlaceLabel(this, itemCaptions[static_cast<std::size_t>(i)], 0, kComboTop + 60), "Label2", i);
     label->move(box->x() - label->width() - 6, label->y());
     itemLists_[static_cast<std::size_t>(i)] = box;
   }
-  Caption(this, QStringLiteral("縦項目と横項目を選択するとクロス集計表が表示されます。"), "Label1", -1, 7380,
-          kComboTop + 60);
+  Named(PlaceLabel(this, QStringLiteral("縦項目と横項目を選択するとクロス集計表が表示されます。"), 7380, kComboTop + 60),
+        "Label1");
 
   // The table and its totals.
   tableGrid_ = Named(new ResultGrid(this), "Grid1");
@@ -121,9 +110,9 @@ CrossTableWindow::CrossTableWindow(AppState& state, QWidget* parent) : QDialog(p
   periodFrame_ = new PeriodFrame(kPeriodLayout, this);
   periodFrame_->place(kGridLeft, kBottomTop - 90);
 
-  csvButton_ = Button(this, QStringLiteral("CSVファイル変換"), "Command1", 10500, kBottomTop - 30, 1995);
-  printButton_ = Button(this, QStringLiteral("印刷"), "Command5", 10500, kBottomTop + 420, 1995);
-  closeButton_ = Button(this, QStringLiteral("戻る"), "Command3", 13260, kBottomTop + 420, 1545);
+  csvButton_ = Named(PlaceButton(this, QStringLiteral("CSVファイル変換"), 10500, kBottomTop - 30, 1995, kButtonHeight), "Command1");
+  printButton_ = Named(PlaceButton(this, QStringLiteral("印刷"), 10500, kBottomTop + 420, 1995, kButtonHeight), "Command5");
+  closeButton_ = Named(PlaceButton(this, QStringLiteral("戻る"), 13260, kBottomTop + 420, 1545, kButtonHeight), "Command3");
 
   periodFrame_->showPeriod(DefaultPeriod(state_.startup.StartDate(), state_.clock().now().date()));
 
@@ -194,16 +183,6 @@ void CrossTableWindow::linkScrolling() {
   });
   Follow(across, columnTotalsGrid_->horizontalScrollBar());
   Follow(down, rowTotalsGrid_->verticalScrollBar());
-}
-
-void CrossTableWindow::showEvent(QShowEvent* event) {
-  QDialog::showEvent(event);
-  state_.prompts().setBusy(false);
-}
-
-void CrossTableWindow::changeEvent(QEvent* event) {
-  QDialog::changeEvent(event);
-  if (event->type() == QEvent::ActivationChange && isActiveWindow()) state_.prompts().setBusy(false);
 }
 
 }  // namespace orvanta

@@ -33,10 +33,6 @@ class CrossTableWindow : public QDialog {
   // "印刷": the table on A4 landscape pages.
   void printTable();
 
- protected:
-  void showEvent(QShowEvent* event) override;
-  void changeEvent(QEvent* event) override;
-
  private:
   bool bothChosen() const;
   void linkScrolling();

@@ -13,6 +13,7 @@
 #include "core/platform/clock.h"
 #include "core/platform/prompts.h"
 #include "core/reports/body_sites.h"
+#include "gui/widgets/busy_pointer.h"
 #include "gui/widgets/layout_helpers.h"
 #include "gui/widgets/filter_panel.h"
 #include "gui/widgets/period_frame.h"
@@ -63,24 +64,11 @@ const PeriodFrameLayout kPeriodLayout{
     .noteGap = 75,
 };
 
-QLabel* PlaceLabel(QWidget* parent, const QString& text, int left, int top, int width = -1, int height = -1) {
-  auto* label = new QLabel(text, parent);
-  PlaceTw(label, left, top, width, height);
-  return label;
-}
-
-QPushButton* PlaceButton(QWidget* parent, const QString& text, const char* name, int left, int top, int width,
-                         int height) {
-  auto* button = Named(new QPushButton(text, parent), name);
-  button->setAutoDefault(false);
-  PlaceTw(button, left, top, width, height);
-  return button;
-}
-
 }  // namespace
 
 ExtractionWindow::ExtractionWindow(AppState& state, QWidget* parent) : QDialog(parent), state_(state) {
   setObjectName(QStringLiteral("frmTySu"));
+  ResetBusyPointerOnActivation(this, state_.prompts());
   setWindowTitle(QStringLiteral("データ抽出"));
   setFixedSize(Twips(kClientWidth), Twips(kClientHeight));
 
@@ -113,9 +101,9 @@ ExtractionWindow::ExtractionWindow(AppState& state, QWidget* parent) : QDialog(p
   periodFrame_ = new PeriodFrame(kPeriodLayout, this);
   periodFrame_->place(kGridLeft, kFrameTop);
 
-  csvButton_ = PlaceButton(this, QStringLiteral("CSVファイル変換"), "Command1", 9570, kButtonTop, 1935, kButtonHeight);
-  printButton_ = PlaceButton(this, QStringLiteral("印刷"), "Command5", 11625, kButtonTop, 1455, kButtonHeight);
-  closeButton_ = PlaceButton(this, QStringLiteral("戻る"), "Command3", 13200, kButtonTop, 1455, kButtonHeight);
+  csvButton_ = Named(PlaceButton(this, QStringLiteral("CSVファイル変換"), 9570, kButtonTop, 1935, kButtonHeight), "Command1");
+  printButton_ = Named(PlaceButton(this, QStringLiteral("印刷"), 11625, kButtonTop, 1455, kButtonHeight), "Command5");
+  closeButton_ = Named(PlaceButton(this, QStringLiteral("戻る"), 13200, kButtonTop, 1455, kButtonHeight), "Command3");
 
   // The default period, written before anything listens.
   periodFrame_->showPeriod(DefaultPeriod(state_.startup.StartDate(), state_.clock().now().date()));
@@ -176,16 +164,6 @@ void ExtractionWindow::printListing() {
   print.conditions = conditions();
   print.grid = &listingGrid_->grid();
   PrintExtractionListing(state_.prompts(), print);
-}
-
-void ExtractionWindow::showEvent(QShowEvent* event) {
-  QDialog::showEvent(event);
-  state_.prompts().setBusy(false);
-}
-
-void ExtractionWindow::changeEvent(QEvent* event) {
-  QDialog::changeEvent(event);
-  if (event->type() == QEvent::ActivationChange && isActiveWindow()) state_.prompts().setBusy(false);
 }
 
 }  // namespace orvanta

@@ -34,11 +34,6 @@ class ExtractionWindow : public QDialog {
   // The period the date fields hold now.
   AnalysisPeriod period() const;
 
- protected:
-  // When the window becomes active the mouse pointer returns to normal.
-  void showEvent(QShowEvent* event) override;
-  void changeEvent(QEvent* event) override;
-
  private:
   void hyouji();
   void preHyouji();

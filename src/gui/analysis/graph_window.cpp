@@ -25,6 +25,7 @@
 #include "core/reports/body_sites.h"
 #include "gui/widgets/filter_panel.h"
 #include "gui/widgets/graph_area.h"
+#include "gui/widgets/busy_pointer.h"
 #include "gui/widgets/layout_helpers.h"
 #include "gui/widgets/period_frame.h"
 
@@ -62,25 +63,11 @@ constexpr int kAreaHeight = 7215;
 constexpr int kCommandsLeft = 12420;
 constexpr int kCommandsWidth = kRight - kCommandsLeft;
 
-QLabel* Caption(QWidget* parent, const QString& text, int left, int top, int width, int height) {
-  auto* label = new QLabel(text, parent);
-  label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-  PlaceTw(label, left, top, width, height);
-  return label;
-}
-
-QPushButton* Button(QWidget* parent, const QString& text, const char* name, int index, int left, int top, int width,
-                    int height) {
-  auto* button = Named(new QPushButton(text, parent), name, index);
-  button->setAutoDefault(false);
-  PlaceTw(button, left, top, width, height);
-  return button;
-}
-
 }  // namespace
 
 GraphWindow::GraphWindow(AppState& state, QWidget* parent) : QDialog(parent), state_(state) {
   setObjectName(QStringLiteral("frmTySu3"));
+  ResetBusyPointerOnActivation(this, state_.prompts());
   setWindowTitle(QStringLiteral("グラフ "));
 
   auto* layout = new QVBoxLayout(this);
@@ -158,18 +145,18 @@ void GraphWindow::buildControls(QWidget* content) {
   // "該当件数" n "件" at the top right.
   constexpr int kCountTop = 255;
   constexpr int kCountWidth = 1050;
-  Caption(content, QStringLiteral("件"), kRight - 240, kCountTop, 240, 300);
+  PlaceLabel(content, QStringLiteral("件"), kRight - 240, kCountTop, 240, 300);
   matchingCountLabel_ = Named(new QLabel(content), "Label7");
   matchingCountLabel_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
   matchingCountLabel_->setFrameShape(QFrame::Panel);
   matchingCountLabel_->setFrameShadow(QFrame::Sunken);
   PlaceTw(matchingCountLabel_, kRight - 240 - 60 - kCountWidth, kCountTop, kCountWidth, 300);
-  Caption(content, QStringLiteral("該当件数"), kRight - 240 - 60 - kCountWidth - 840, kCountTop, 780, 300);
+  PlaceLabel(content, QStringLiteral("該当件数"), kRight - 240 - 60 - kCountWidth - 840, kCountTop, 780, 300);
 
   filters_ = new FilterPanel(kFilterLayout, content);
   PlaceTw(filters_, kLeft, kListsTop);
 
-  Caption(content, QStringLiteral("グラフ表示項目"), kLeft, kGraphTop, kItemListWidth, 240);
+  PlaceLabel(content, QStringLiteral("グラフ表示項目"), kLeft, kGraphTop, kItemListWidth, 240);
   itemList_ = Named(new QListWidget(content), "List1");
   itemList_->setSelectionMode(QAbstractItemView::SingleSelection);
   PlaceTw(itemList_, kLeft, kItemListTop, kItemListWidth, kItemListHeight);
@@ -188,16 +175,18 @@ void GraphWindow::buildControls(QWidget* content) {
     kindButtons_[static_cast<std::size_t>(i)] = option;
   }
 
-  printButton_ = Button(content, QStringLiteral("グラフの印刷"), "Command1", -1, kCommandsLeft, kGraphTop + 1500,
-                        kCommandsWidth, 495);
+  printButton_ =
+      Named(PlaceButton(content, QStringLiteral("グラフの印刷"), kCommandsLeft, kGraphTop + 1500, kCommandsWidth, 495),
+            "Command1");
 
   auto* clipboard = Named(new QGroupBox(QStringLiteral("クリップボードに"), content), "Frame3");
   PlaceTw(clipboard, kCommandsLeft, kGraphTop + 2220, kCommandsWidth, 1905);
-  Caption(clipboard, QStringLiteral("グラフのコピー"), 240, 285, kCommandsWidth - 360, 240);
+  PlaceLabel(clipboard, QStringLiteral("グラフのコピー"), 240, 285, kCommandsWidth - 360, 240);
   const std::array<QString, 2> copyTexts = {QStringLiteral("図だけ"), QStringLiteral("図と文字")};
   for (int i = 0; i < 2; ++i)
-    copyButtons_[static_cast<std::size_t>(i)] = Button(clipboard, copyTexts[static_cast<std::size_t>(i)], "Command2",
-                                                       i, 240, 600 + 600 * i, kCommandsWidth - 480, 450);
+    copyButtons_[static_cast<std::size_t>(i)] = Named(
+        PlaceButton(clipboard, copyTexts[static_cast<std::size_t>(i)], 240, 600 + 600 * i, kCommandsWidth - 480, 450),
+        "Command2", i);
 }
 
 void GraphWindow::rebuildItemList() {
@@ -280,16 +269,6 @@ void GraphWindow::copyPicture(int index) {
 void GraphWindow::reject() {
   state_.prompts().setBusy(false);
   QDialog::reject();
-}
-
-void GraphWindow::showEvent(QShowEvent* event) {
-  QDialog::showEvent(event);
-  state_.prompts().setBusy(false);
-}
-
-void GraphWindow::changeEvent(QEvent* event) {
-  QDialog::changeEvent(event);
-  if (event->type() == QEvent::ActivationChange && isActiveWindow()) state_.prompts().setBusy(false);
 }
 
 }  // namespace orvanta

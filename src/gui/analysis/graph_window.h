@@ -57,8 +57,6 @@ class GraphWindow : public QDialog {
 
  protected:
   void reject() override;
-  void showEvent(QShowEvent* event) override;
-  void changeEvent(QEvent* event) override;
 
  private:
   void buildMenu();

@@ -23,6 +23,7 @@
 #include "core/output/item_graph_print.h"
 #include "gui/widgets/every_choice.h"
 #include "gui/widgets/filter_panel.h"
+#include "gui/widgets/busy_pointer.h"
 #include "gui/widgets/layout_helpers.h"
 #include "gui/widgets/period_frame.h"
 
@@ -68,6 +69,7 @@ const QString kSameItem = QStringLiteral("グラフ表示項目と同じ項目�
 
 ItemGraphWindow::ItemGraphWindow(AppState& state, QWidget* parent) : QDialog(parent), state_(state) {
   setObjectName(QStringLiteral("frmPost"));
+  ResetBusyPointerOnActivation(this, state_.prompts());
   setWindowTitle(QStringLiteral("売上状況"));
   setFixedSize(Twips(kClientWidth), Twips(kClientHeight));
 
@@ -175,10 +177,7 @@ void ItemGraphWindow::buildPicture() {
 
 void ItemGraphWindow::buildButtons() {
   const auto button = [this](const char* name, const QString& text, int left, int width) {
-    auto* b = Named(new QPushButton(text, this), name);
-    b->setAutoDefault(false);
-    PlaceTw(b, left, kButtonsTop, width, kButtonHeight);
-    return b;
+    return Named(PlaceButton(this, text, left, kButtonsTop, width, kButtonHeight), name);
   };
   const int right = kFilterFrameLeft + kFilterFrameWidth;
   closeButton_ = button("Command1", QStringLiteral("戻る"), right - 1215, 1215);
@@ -268,16 +267,6 @@ bool ItemGraphWindow::eventFilter(QObject* watched, QEvent* event) {
     return true;
   }
   return QDialog::eventFilter(watched, event);
-}
-
-void ItemGraphWindow::showEvent(QShowEvent* event) {
-  QDialog::showEvent(event);
-  state_.prompts().setBusy(false);
-}
-
-void ItemGraphWindow::changeEvent(QEvent* event) {
-  QDialog::changeEvent(event);
-  if (event->type() == QEvent::ActivationChange && isActiveWindow()) state_.prompts().setBusy(false);
 }
 
 }  // namespace orvanta

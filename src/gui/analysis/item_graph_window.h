@@ -49,8 +49,6 @@ class ItemGraphWindow : public QDialog {
   ItemGraphHeading heading() const;
 
  protected:
-  void showEvent(QShowEvent* event) override;
-  void changeEvent(QEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:

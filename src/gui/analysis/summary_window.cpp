@@ -14,6 +14,7 @@
 #include "core/platform/clock.h"
 #include "core/platform/prompts.h"
 #include "core/reports/body_sites.h"
+#include "gui/widgets/busy_pointer.h"
 #include "gui/widgets/layout_helpers.h"
 #include "gui/widgets/filter_panel.h"
 #include "gui/widgets/period_frame.h"
@@ -67,17 +68,11 @@ const FilterPanelLayout kFilterLayout{
 const QString kInstruction =
     QStringLiteral("各リストから項目を選択すると、その項目に対応するものが他の項目の表に表示されます。");
 
-QLabel* Caption(QWidget* parent, const QString& text, int left, int top, int width, int height) {
-  auto* label = new QLabel(text, parent);
-  label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-  PlaceTw(label, left, top, width, height);
-  return label;
-}
-
 }  // namespace
 
 SummaryWindow::SummaryWindow(AppState& state, QWidget* parent) : QDialog(parent), state_(state) {
   setObjectName(QStringLiteral("frmTySu2"));
+  ResetBusyPointerOnActivation(this, state_.prompts());
   setWindowTitle(QStringLiteral("レポート"));
 
   auto* layout = new QVBoxLayout(this);
@@ -132,7 +127,7 @@ void SummaryWindow::buildPeriodFrame() {
 
   // The instruction line, right of the frame.
   const int left = kLeft + periodFrame_->widthTwips() + 180;
-  auto* instruction = Caption(content_, kInstruction, left, 150, kClientWidth - kLeft - left, 3 * kLineHeight);
+  auto* instruction = PlaceLabel(content_, kInstruction, left, 150, kClientWidth - kLeft - left, 3 * kLineHeight);
   instruction->setWordWrap(true);
   instruction->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 }
@@ -143,13 +138,13 @@ void SummaryWindow::buildLists() {
   // The number of matching reports at the right end of the third row.
   const int top = kFirstCaptionTop + 2 * kRowPitch + kCaptionHeight;
   const int left = kLeft + 5 * kListPitch + 150;
-  Caption(content_, QStringLiteral("該当件数"), left, top, 780, kListHeight);
+  PlaceLabel(content_, QStringLiteral("該当件数"), left, top, 780, kListHeight);
   matchingCountLabel_ = Named(new QLabel(content_), "Label7");
   matchingCountLabel_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
   matchingCountLabel_->setFrameShape(QFrame::Panel);
   matchingCountLabel_->setFrameShadow(QFrame::Sunken);
   PlaceTw(matchingCountLabel_, left + 780, top, 1050, kListHeight);
-  Caption(content_, QStringLiteral("件"), left + 780 + 1050 + 60, top, 240, kListHeight);
+  PlaceLabel(content_, QStringLiteral("件"), left + 780 + 1050 + 60, top, 240, kListHeight);
 }
 
 void SummaryWindow::buildTables() {
@@ -252,16 +247,6 @@ void SummaryWindow::reject() {
 void SummaryWindow::closeEvent(QCloseEvent* event) {
   if (isVisible()) reject();
   event->accept();
-}
-
-void SummaryWindow::showEvent(QShowEvent* event) {
-  QDialog::showEvent(event);
-  state_.prompts().setBusy(false);
-}
-
-void SummaryWindow::changeEvent(QEvent* event) {
-  QDialog::changeEvent(event);
-  if (event->type() == QEvent::ActivationChange && isActiveWindow()) state_.prompts().setBusy(false);
 }
 
 }  // namespace orvanta

@@ -44,8 +44,6 @@ class SummaryWindow : public QDialog {
  protected:
   void reject() override;
   void closeEvent(QCloseEvent* event) override;
-  void showEvent(QShowEvent* event) override;
-  void changeEvent(QEvent* event) override;
 
  private:
   void buildPeriodFrame();

@@ -10,6 +10,7 @@
 #include "core/codelists/code_list_editing.h"
 #include "gui/codelists/rename_dialog.h"
 #include "core/platform/prompts.h"
+#include "gui/widgets/busy_pointer.h"
 #include "gui/widgets/layout_helpers.h"
 #include "gui/widgets/storable_text.h"
 #include "core/app/app_state.h"
@@ -41,14 +42,6 @@ constexpr Placement kAnswerCodePlacement{10815, 7020, 210, 2400, 8115, 8460, 261
 constexpr int kMoveOffsets[4] = {0, 360, 840, 1200};
 constexpr int kListHeight = 3570;
 
-QPushButton* Button(QWidget* parent, const QString& caption, const char* name, int index = -1) {
-  auto* b = Named(new QPushButton(caption, parent), name, index);
-  // Enter in a text box must not press a button of its own accord.
-  b->setAutoDefault(false);
-  b->setDefault(false);
-  return b;
-}
-
 }  // namespace
 
 CodeListEditorWindow::CodeListEditorWindow(AppState& state, QWidget* parent)
@@ -59,6 +52,7 @@ CodeListEditorWindow::CodeListEditorWindow(AppState& state, QWidget* parent)
 CodeListEditorWindow::CodeListEditorWindow(AppState& state, Variant variant, QWidget* parent)
     : QDialog(parent), state_(state), fileLists_(state.lists) {
   setObjectName(variant == Variant::CodeLists ? QStringLiteral("frmiin") : QStringLiteral("frmiin2"));
+  ResetBusyPointerOnActivation(this, state_.prompts());
   const Placement& p = variant == Variant::CodeLists ? kCodeListPlacement : kAnswerCodePlacement;
   setFixedSize(Twips(p.width), Twips(p.height));
 
@@ -67,7 +61,7 @@ CodeListEditorWindow::CodeListEditorWindow(AppState& state, Variant variant, QWi
   instructionLabel_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
   PlaceTw(instructionLabel_, 180, 135, 3450, 810);
 
-  saveButton_ = Button(this, QStringLiteral("保存"), "Command5");
+  saveButton_ = Named(NewButton(this, QStringLiteral("保存")), "Command5");
   PlaceTw(saveButton_, 3720, 180, 915, 375);
 
   entryList_ = Named(new QListWidget(this), "List1");
@@ -76,7 +70,7 @@ CodeListEditorWindow::CodeListEditorWindow(AppState& state, Variant variant, QWi
 
   const QString arrows[4] = {QStringLiteral("∧"), QStringLiteral("∨"), QStringLiteral("≫"), QStringLiteral("≪")};
   for (int i = 0; i < 4; ++i) {
-    moveButtons_[i] = Button(this, arrows[i], "Command4", i);
+    moveButtons_[i] = Named(NewButton(this, arrows[i]), "Command4", i);
     PlaceTw(moveButtons_[i], p.moveLeft, p.moveTop + kMoveOffsets[i], 615, 345);
   }
 
@@ -91,13 +85,13 @@ CodeListEditorWindow::CodeListEditorWindow(AppState& state, Variant variant, QWi
   codeHint_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
   PlaceTw(codeHint_, 9150, p.label3Top, 1545, 1590);
 
-  backButton_ = Button(this, QStringLiteral("戻る"), "Command6");
+  backButton_ = Named(NewButton(this, QStringLiteral("戻る")), "Command6");
   PlaceTw(backButton_, 9480, p.command6Top, 915, 375);
 
   // The buttons under the list, left to right: 挿入 (0), 変更 (2), 削除 (1).
-  entryButtons_[kInsert] = Button(this, QStringLiteral("挿入"), "cmdname", kInsert);
-  entryButtons_[kRename] = Button(this, QStringLiteral("変更"), "cmdname", kRename);
-  entryButtons_[kDelete] = Button(this, QStringLiteral("削除"), "cmdname", kDelete);
+  entryButtons_[kInsert] = Named(NewButton(this, QStringLiteral("挿入")), "cmdname", kInsert);
+  entryButtons_[kRename] = Named(NewButton(this, QStringLiteral("変更")), "cmdname", kRename);
+  entryButtons_[kDelete] = Named(NewButton(this, QStringLiteral("削除")), "cmdname", kDelete);
   PlaceTw(entryButtons_[kInsert], p.cmdnameLeft, p.cmdnameTop, 915, 345);
   PlaceTw(entryButtons_[kRename], p.cmdnameLeft + 960, p.cmdnameTop, 915, 345);
   PlaceTw(entryButtons_[kDelete], p.cmdnameLeft + 1920, p.cmdnameTop, 915, 345);
@@ -198,7 +192,6 @@ void CodeListEditorWindow::showEvent(QShowEvent* event) {
   if (event->spontaneous()) return;
   setEntryButtonsEnabled(false);
   newNameBox_->setFocus();
-  state_.prompts().setBusy(false);
 }
 
 void CodeListEditorWindow::onNewNameChanged() {
@@ -330,21 +323,7 @@ bool CodeListEditorWindow::mayClose() {
 
 // The close box, Escape and "戻る" all come here.
 void CodeListEditorWindow::reject() {
-  if (closing_) return;
-  closing_ = true;
-  const bool close = mayClose();
-  closing_ = false;
-  if (close) QDialog::reject();
-}
-
-void CodeListEditorWindow::closeEvent(QCloseEvent* event) {
-  if (!isVisible()) {
-    event->accept();
-    return;
-  }
-  reject();
-  if (isVisible()) event->ignore();
-  else event->accept();
+  if (closeGuard_.allows([this] { return mayClose(); })) QDialog::reject();
 }
 
 }  // namespace orvanta

@@ -9,6 +9,7 @@
 #include <array>
 
 #include "core/codelists/code_lists.h"
+#include "gui/widgets/close_guard.h"
 
 class QLabel;
 class QLineEdit;
@@ -46,7 +47,6 @@ class CodeListEditorWindow : public QDialog {
   AppState& state() const { return state_; }
 
   void showEvent(QShowEvent* event) override;
-  void closeEvent(QCloseEvent* event) override;
   void reject() override;
 
  private:
@@ -81,7 +81,7 @@ class CodeListEditorWindow : public QDialog {
   bool changed_ = false;
   int selectedPosition_ = 0;
   bool filling_ = false;
-  bool closing_ = false;
+  CloseGuard closeGuard_;
   // The lists as set.dat held them when last read or saved: what a discard
   // returns to when set.dat cannot be read.
   CodeLists fileLists_;

@@ -5,6 +5,7 @@
 
 #include "core/codelists/code_list_editing.h"
 #include "core/platform/prompts.h"
+#include "gui/widgets/busy_pointer.h"
 #include "gui/widgets/layout_helpers.h"
 #include "gui/widgets/storable_text.h"
 #include "core/app/app_state.h"
@@ -14,6 +15,7 @@ namespace orvanta {
 RenameDialog::RenameDialog(AppState& state, const QString& currentName, QWidget* parent)
     : QDialog(parent), state_(state), handedBack_(currentName) {
   setObjectName(QStringLiteral("frmMeibo"));
+  ResetBusyPointerOnActivation(this, state_.prompts());
   setWindowTitle(QStringLiteral("項目名変更"));
   setFixedSize(Twips(10335), Twips(1380));
 
@@ -41,7 +43,6 @@ RenameDialog::RenameDialog(AppState& state, const QString& currentName, QWidget*
 void RenameDialog::showEvent(QShowEvent* event) {
   QDialog::showEvent(event);
   nameBox_->setFocus();
-  state_.prompts().setBusy(false);
 }
 
 QString RenameDialog::Ask(AppState& state, const QString& currentName, QWidget* parent) {

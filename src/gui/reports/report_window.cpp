@@ -24,6 +24,7 @@
 #include "core/platform/codepage.h"
 #include "core/platform/prompts.h"
 #include "core/reports/body_sites.h"
+#include "gui/widgets/busy_pointer.h"
 #include "gui/widgets/layout_helpers.h"
 #include "gui/reports/body_site_widget.h"
 #include "gui/widgets/date_field_widget.h"
@@ -34,7 +35,7 @@
 #include "core/reports/report_search.h"
 #include "gui/reports/search_result_dialog.h"
 #include "core/app/app_state.h"
-#include "core/app/startup.h"
+#include "core/reports/open_data_file.h"
 
 namespace orvanta {
 namespace {
@@ -53,26 +54,18 @@ constexpr int kFrameWidth = 908;  // a frame across the whole page
 
 const QString kStepTip = QStringLiteral("表示する人を切り替えます");
 
+// The shared layout helpers, with this window's positions in pixels and its
+// heights of captions and buttons.
 QLabel* Caption(QWidget* parent, const QString& text, int x, int y, int width = -1) {
-  auto* label = new QLabel(text, parent);
-  label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-  PlaceTw(label, P(x), P(y), width >= 0 ? P(width) : -1, P(kBoxHeight));
-  if (width < 0) label->resize(label->sizeHint().width(), kBoxHeight);
-  return label;
+  return PlaceLabel(parent, text, P(x), P(y), width >= 0 ? P(width) : -1, P(kBoxHeight));
 }
 
 QGroupBox* Frame(QWidget* parent, const QString& title, int x, int y, int width, int height) {
-  auto* frame = new QGroupBox(title, parent);
-  PlaceTw(frame, P(x), P(y), P(width), P(height));
-  return frame;
+  return PlaceFrame(parent, title, P(x), P(y), P(width), P(height));
 }
 
 QPushButton* Button(QWidget* parent, const QString& caption, const char* name, int x, int y, int width) {
-  auto* b = Named(new QPushButton(caption, parent), name);
-  b->setAutoDefault(false);
-  b->setDefault(false);
-  PlaceTw(b, P(x), P(y), P(width), P(kButtonHeight));
-  return b;
+  return Named(PlaceButton(parent, caption, P(x), P(y), P(width), P(kButtonHeight)), name);
 }
 
 // The entry of a list with the id; the last one when several match, -1 when
@@ -90,6 +83,7 @@ int EntryPositionOf(const CodeList& list, std::int32_t id) {
 ReportWindow::ReportWindow(AppState& state, QWidget* parent)
     : QDialog(parent), state_(state), fileOps_(&FileSystemDataFileOps()) {
   setObjectName(QStringLiteral("frmrep"));
+  ResetBusyPointerOnActivation(this, state_.prompts());
   setWindowTitle(QStringLiteral("事故時報告書"));
 
   auto* layout = new QVBoxLayout(this);
@@ -805,31 +799,7 @@ bool ReportWindow::mayClose() {
 
 // The close box, Escape and "戻る" all come here.
 void ReportWindow::reject() {
-  if (closing_) return;
-  closing_ = true;
-  const bool close = mayClose();
-  closing_ = false;
-  if (close) QDialog::reject();
-}
-
-void ReportWindow::closeEvent(QCloseEvent* event) {
-  if (!isVisible()) {
-    event->accept();
-    return;
-  }
-  reject();
-  if (isVisible()) event->ignore();
-  else event->accept();
-}
-
-void ReportWindow::showEvent(QShowEvent* event) {
-  QDialog::showEvent(event);
-  state_.prompts().setBusy(false);
-}
-
-void ReportWindow::changeEvent(QEvent* event) {
-  QDialog::changeEvent(event);
-  if (event->type() == QEvent::ActivationChange && isActiveWindow()) state_.prompts().setBusy(false);
+  if (closeGuard_.allows([this] { return mayClose(); })) QDialog::reject();
 }
 
 }  // namespace orvanta

@@ -10,6 +10,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "gui/widgets/close_guard.h"
+
 class QAction;
 class QButtonGroup;
 class QComboBox;
@@ -74,9 +76,6 @@ class ReportWindow : public QDialog {
 
  protected:
   void reject() override;
-  void closeEvent(QCloseEvent* event) override;
-  void showEvent(QShowEvent* event) override;
-  void changeEvent(QEvent* event) override;
 
  private:
   ReportRecord* shownReport();
@@ -127,7 +126,7 @@ class ReportWindow : public QDialog {
   AppState& state_;
   bool loading_ = false;
   bool changed_ = false;
-  bool closing_ = false;
+  CloseGuard closeGuard_;
   // New reports started here and not written yet.
   std::vector<std::int32_t> unsavedNew_;
   DataFileOps* fileOps_ = nullptr;

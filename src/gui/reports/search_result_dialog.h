@@ -5,10 +5,8 @@
 #include <QDialog>
 #include <QStringList>
 
-class QLabel;
 class QListView;
 class QModelIndex;
-class QStringListModel;
 
 namespace orvanta {
 
@@ -20,7 +18,7 @@ class SearchResultDialog : public QDialog {
   SearchResultDialog(AppState& state, const QStringList& lines, QWidget* parent = nullptr);
 
   // The line chosen, -1 when the window was closed without a choice.
-  int chosenHit() const { return chosen_; }
+  int chosenHit() const { return chosenHit_; }
 
   // Shows the window modally and returns the line chosen (or -1).
   static int Choose(AppState& state, const QStringList& lines, QWidget* parent);
@@ -29,13 +27,11 @@ class SearchResultDialog : public QDialog {
   void showEvent(QShowEvent* event) override;
 
  private:
-  void choose(const QModelIndex& index);
+  void chooseHit(const QModelIndex& index);
 
   AppState& state_;
-  int chosen_ = -1;
-  QLabel* label1_ = nullptr;
-  QListView* list1_ = nullptr;
-  QStringListModel* model_ = nullptr;
+  int chosenHit_ = -1;
+  QListView* hitList_ = nullptr;
 };
 
 }  // namespace orvanta

@@ -4,28 +4,28 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "core/platform/prompts.h"
-#include "gui/widgets/layout_helpers.h"
-#include "core/platform/system_info.h"
 #include "core/app/app_state.h"
 #include "core/app/password_file.h"
+#include "core/platform/prompts.h"
+#include "core/platform/system_info.h"
+#include "gui/widgets/busy_pointer.h"
+#include "gui/widgets/layout_helpers.h"
 
 namespace orvanta {
 
 LoginWindow::LoginWindow(AppState& state, QWidget* parent) : QDialog(parent), state_(state) {
   setObjectName(QStringLiteral("frmLogin"));
+  ResetBusyPointerOnActivation(this, state_.prompts());
   setWindowTitle(QStringLiteral("ﾛｸﾞｵﾝ"));
   setFixedSize(Twips(3780), Twips(2640));
 
-  auto* userLabel = Named(new QLabel(QStringLiteral("ﾕｰｻﾞｰ名(&U):"), this), "lblLabels", 0);
-  PlaceTw(userLabel, 105, 150, 1200, 300);
-  userName_ = Named(new QLineEdit(this), "txtUserName");
-  PlaceTw(userName_, 1305, 135, 2325, 345);
-  userLabel->setBuddy(userName_);
-  userName_->setText(CurrentUserName());
+  auto* userLabel = Named(PlaceLabel(this, QStringLiteral("ﾕｰｻﾞｰ名(&U):"), 105, 150, 1200, 300), "lblLabels", 0);
+  auto* userName = Named(new QLineEdit(this), "txtUserName");
+  PlaceTw(userName, 1305, 135, 2325, 345);
+  userLabel->setBuddy(userName);
+  userName->setText(CurrentUserName());
 
-  auto* passwordLabel = Named(new QLabel(QStringLiteral("ﾊﾟｽﾜｰﾄﾞ(&P):"), this), "lblLabels", 1);
-  PlaceTw(passwordLabel, 105, 540, 1200, 300);
+  auto* passwordLabel = Named(PlaceLabel(this, QStringLiteral("ﾊﾟｽﾜｰﾄﾞ(&P):"), 105, 540, 1200, 300), "lblLabels", 1);
   password_ = Named(new QLineEdit(this), "txtPassword");
   PlaceTw(password_, 1305, 525, 2325, 345);
   password_->setEchoMode(QLineEdit::Password);
@@ -33,32 +33,26 @@ LoginWindow::LoginWindow(AppState& state, QWidget* parent) : QDialog(parent), st
   password_->setAttribute(Qt::WA_InputMethodEnabled, false);
   passwordLabel->setBuddy(password_);
 
-  auto* ok = Named(new QPushButton(QStringLiteral("OK"), this), "cmdOK");
-  PlaceTw(ok, 495, 1020, 1140, 390);
-  ok->setDefault(true);
-  auto* cancel = Named(new QPushButton(QStringLiteral("ｷｬﾝｾﾙ"), this), "cmdCancel");
-  PlaceTw(cancel, 2100, 1020, 1140, 390);
+  auto* okButton = Named(new QPushButton(QStringLiteral("OK"), this), "cmdOK");
+  PlaceTw(okButton, 495, 1020, 1140, 390);
+  okButton->setDefault(true);
+  auto* cancelButton = Named(new QPushButton(QStringLiteral("ｷｬﾝｾﾙ"), this), "cmdCancel");
+  PlaceTw(cancelButton, 2100, 1020, 1140, 390);
 
-  auto* note = Named(new QLabel(QStringLiteral("初回起動時に入力したパスワードが次回からログインする際のパスワードになります。"
+  auto* note = Named(PlaceLabel(this,
+                                QStringLiteral("初回起動時に入力したパスワードが次回からログインする際のパスワードになります。"
                                                "初回に空白のまま「OK」をクリックすると次回からこの画面は表示されなくなります。"),
-                                this),
+                                240, 1560, 3180, 975),
                      "lblLabels", 2);
   note->setWordWrap(true);
   note->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-  PlaceTw(note, 240, 1560, 3180, 975);
 
-  connect(ok, &QPushButton::clicked, this, &LoginWindow::onOk);
-  connect(cancel, &QPushButton::clicked, this, &LoginWindow::onCancel);
+  connect(okButton, &QPushButton::clicked, this, &LoginWindow::logIn);
+  connect(cancelButton, &QPushButton::clicked, this, &LoginWindow::cancel);
   password_->setFocus();
 }
 
-// Start-up shows this window under the hourglass; typing needs the normal pointer.
-void LoginWindow::showEvent(QShowEvent* event) {
-  QDialog::showEvent(event);
-  state_.prompts().setBusy(false);
-}
-
-void LoginWindow::onOk() {
+void LoginWindow::logIn() {
   if (state_.login.NoPasswordFile) {
     // First use: what is typed becomes the password (empty: no login).
     QString error;
@@ -69,7 +63,7 @@ void LoginWindow::onOk() {
     }
     state_.login.Password = password_->text();
     state_.login.NoPasswordFile = false;
-    ok_ = true;
+    loggedIn_ = true;
     done(QDialog::Accepted);
     return;
   }
@@ -80,12 +74,12 @@ void LoginWindow::onOk() {
     password_->selectAll();
     return;
   }
-  ok_ = true;
+  loggedIn_ = true;
   done(QDialog::Accepted);
 }
 
-void LoginWindow::onCancel() {
-  ok_ = false;
+void LoginWindow::cancel() {
+  loggedIn_ = false;
   done(QDialog::Rejected);
 }
 

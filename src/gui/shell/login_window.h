@@ -15,20 +15,17 @@ class LoginWindow : public QDialog {
  public:
   explicit LoginWindow(AppState& state, QWidget* parent = nullptr);
   // True once the user has logged in (or chosen the password).
-  bool OK() const { return ok_; }
-
- protected:
-  void showEvent(QShowEvent* event) override;
+  bool loggedIn() const { return loggedIn_; }
 
  private:
-  void onOk();
-  void onCancel();
-  void reject() override { onCancel(); }
+  // "OK": the first login stores the password typed, a later one checks it.
+  void logIn();
+  void cancel();
+  void reject() override { cancel(); }
 
   AppState& state_;
-  QLineEdit* userName_;
-  QLineEdit* password_;
-  bool ok_ = false;
+  QLineEdit* password_ = nullptr;
+  bool loggedIn_ = false;
 };
 
 }  // namespace orvanta

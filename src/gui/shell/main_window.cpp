@@ -15,7 +15,7 @@
 #include "core/reports/data_file.h"
 #include "core/app/app_state.h"
 #include "core/app/data_folder_lock.h"
-#include "gui/shell/main_window_openers_gui.h"
+#include "gui/shell/window_openers.h"
 #include "core/app/startup.h"
 
 namespace orvanta {
@@ -37,30 +37,25 @@ MainWindow::MainWindow(AppState& state, QWidget* parent) : QWidget(parent), stat
   setWindowTitle(QStringLiteral("トンリクス日本版　Orvanta"));
   setFixedSize(Twips(10140), Twips(6450));
 
-  auto* title = Named(new QLabel(QStringLiteral("Orvanta"), this), "Label2");
+  auto* title = Named(PlaceLabel(this, QStringLiteral("Orvanta"), 1410, 180, 6000, 900), "Label2");
   QFont big = title->font();
   big.setPointSize(36);
   big.setBold(true);
   big.setItalic(true);
   title->setFont(big);
   title->setStyleSheet(QStringLiteral("color: rgb(0, 0, 128);"));
-  PlaceTw(title, 1410, 180, 6000, 900);
 
-  auto* subtitle = Named(new QLabel(QStringLiteral("トンリクス日本版　Orvanta"), this), "Label1");
+  auto* subtitle = Named(PlaceLabel(this, QStringLiteral("トンリクス日本版　Orvanta"), 2370, 1140, 4500, 330), "Label1");
   QFont mid = subtitle->font();
   mid.setPointSize(12);
   subtitle->setFont(mid);
-  PlaceTw(subtitle, 2370, 1140, 4500, 330);
 
-  auto* version = Named(new QLabel(QStringLiteral("Ver.3.1.0"), this), "Label3", 1);
-  PlaceTw(version, 8820, 780, 1200, 240);
-  auto* maker = Named(new QLabel(QStringLiteral("Orvanta 開発グループ"), this), "Label3", 0);
-  PlaceTw(maker, 7980, 1080, 2100, 240);
+  Named(PlaceLabel(this, QStringLiteral("Ver.3.1.0"), 8820, 780, 1200, 240), "Label3", 1);
+  auto* maker = Named(PlaceLabel(this, QStringLiteral("Orvanta 開発グループ"), 7980, 1080, 2100, 240), "Label3", 0);
   maker->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
 
   // Settings.
-  auto* settings = Named(new QGroupBox(QStringLiteral("設定"), this), "Frame1");
-  PlaceTw(settings, 660, 1500, 3465, 4785);
+  auto* settings = Named(PlaceFrame(this, QStringLiteral("設定"), 660, 1500, 3465, 4785), "Frame1");
   struct ListButton {
     int index;
     const char* caption;
@@ -76,26 +71,24 @@ MainWindow::MainWindow(AppState& state, QWidget* parent) : QWidget(parent), stat
   for (const ListButton& b : listButtons) {
     const QString caption = QString::fromUtf8(b.caption);
     if (b.index < 0) {
-      auto* details = button("Command3", -1, caption, settings, 150, top, 3165, 420);
+      auto* details = Named(PlaceButton(settings, caption, 150, top, 3165, 420), "Command3");
       connect(details, &QPushButton::clicked, this, [this] { openAnswerCodeEditor(); });
     } else {
-      auto* edit = button("Command2", b.index, caption, settings, 150, top, 3165, 420);
+      auto* edit = Named(PlaceButton(settings, caption, 150, top, 3165, 420), "Command2", b.index);
       connect(edit, &QPushButton::clicked, this, [this, list = b.index] { openCodeListEditor(list); });
     }
     top += 480;
   }
 
   // Report entry.
-  auto* entry = Named(new QGroupBox(QStringLiteral("事故入力"), this), "Frame2", 0);
-  PlaceTw(entry, 4515, 1500, 2625, 1560);
-  auto* add = button("cmdname", 3, QStringLiteral("新規追加"), entry, 180, 330, 2265, 480);
-  auto* browse = button("cmdname", 2, QStringLiteral("変更・表示"), entry, 180, 900, 2265, 480);
+  auto* entry = Named(PlaceFrame(this, QStringLiteral("事故入力"), 4515, 1500, 2625, 1560), "Frame2", 0);
+  auto* add = Named(PlaceButton(entry, QStringLiteral("新規追加"), 180, 330, 2265, 480), "cmdname", 3);
+  auto* browse = Named(PlaceButton(entry, QStringLiteral("変更・表示"), 180, 900, 2265, 480), "cmdname", 2);
   connect(add, &QPushButton::clicked, this, [this] { openReportWindow(true); });
   connect(browse, &QPushButton::clicked, this, [this] { openReportWindow(false); });
 
-  auto* other = Named(new QGroupBox(QStringLiteral("その他"), this), "Frame2", 1);
-  PlaceTw(other, 4500, 3240, 2640, 960);
-  auto* sheet = button("cmdname", 1, QStringLiteral("Tonrixシート印刷"), other, 195, 330, 2265, 480);
+  auto* other = Named(PlaceFrame(this, QStringLiteral("その他"), 4500, 3240, 2640, 960), "Frame2", 1);
+  auto* sheet = Named(PlaceButton(other, QStringLiteral("Tonrixシート印刷"), 195, 330, 2265, 480), "cmdname", 1);
   // A small copy of the body-site drawing that the printed form carries.
   auto* picture = Named(new QLabel(this), "Picture1");
   picture->setFrameStyle(QFrame::Panel | QFrame::Sunken);
@@ -105,8 +98,7 @@ MainWindow::MainWindow(AppState& state, QWidget* parent) : QWidget(parent), stat
       QSize(kBodyDrawingWidth, kBodyDrawingHeight).scaled(picture->contentsRect().size(), Qt::KeepAspectRatio))));
 
   // Analysis.
-  auto* analysis = Named(new QGroupBox(QStringLiteral("解析"), this), "Frame3");
-  PlaceTw(analysis, 7500, 1500, 2295, 3480);
+  auto* analysis = Named(PlaceFrame(this, QStringLiteral("解析"), 7500, 1500, 2295, 3480), "Frame3");
   struct AnalysisButton {
     const char* name;
     const char* caption;
@@ -121,7 +113,7 @@ MainWindow::MainWindow(AppState& state, QWidget* parent) : QWidget(parent), stat
   };
   top = 330;
   for (const AnalysisButton& b : analysisButtons) {
-    auto* open = button(b.name, -1, QString::fromUtf8(b.caption), analysis, 180, top, 1935, 480);
+    auto* open = Named(PlaceButton(analysis, QString::fromUtf8(b.caption), 180, top, 1935, 480), b.name);
     const AnalysisView view = b.view;
     open->setEnabled(HasAnalysisView(view));
     connect(open, &QPushButton::clicked, this, [this, view] {
@@ -135,15 +127,8 @@ MainWindow::MainWindow(AppState& state, QWidget* parent) : QWidget(parent), stat
   add->setEnabled(HasReportWindow());
   browse->setEnabled(HasReportWindow());
 
-  auto* quit = button("Command1", -1, QStringLiteral("終了"), this, 8250, 5910, 1335, 420);
+  auto* quit = Named(PlaceButton(this, QStringLiteral("終了"), 8250, 5910, 1335, 420), "Command1");
   connect(quit, &QPushButton::clicked, this, &QWidget::close);
-}
-
-QPushButton* MainWindow::button(const char* name, int index, const QString& caption, QWidget* parent, int left,
-                                int top, int width, int height) {
-  auto* b = Named(new QPushButton(caption, parent), name, index);
-  PlaceTw(b, left, top, width, height);
-  return b;
 }
 
 void MainWindow::load() {
@@ -201,14 +186,14 @@ void MainWindow::openReportWindow(bool newReport) {
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
-  if (!closing_) {
-    closing_ = true;
-    saigo();
+  if (!runFinished_) {
+    runFinished_ = true;
+    finishRun();
   }
   event->accept();
 }
 
-void MainWindow::saigo() {
+void MainWindow::finishRun() {
   QString error;
   if (!WriteIdFile(state_.paths.IdFilePath(), state_.counters, &error)) {
     state_.prompts().message(error, {}, PromptIcon::Critical);

@@ -3,8 +3,6 @@
 #include <QWidget>
 #include <functional>
 
-class QPushButton;
-
 namespace orvanta {
 
 class AppState;
@@ -12,7 +10,7 @@ class AppState;
 // The hub of the program: every other window opens modally from here. It
 // counts the reports of every data file when it loads, reloads the newest
 // data file whenever it becomes active again, and on closing writes the
-// counters, stores its placement and offers the backup (saigo).
+// counters, stores its placement and offers the backup.
 class MainWindow : public QWidget {
   Q_OBJECT
  public:
@@ -38,15 +36,15 @@ class MainWindow : public QWidget {
   void closeEvent(QCloseEvent* event) override;
 
  private:
-  void saigo();
+  // What closing ends the run with: the counters written, the other windows
+  // closed, the placement stored, the backup offered (saigo).
+  void finishRun();
   void openCodeListEditor(int list);
   void openAnswerCodeEditor();
   void openReportWindow(bool newReport);
-  QPushButton* button(const char* name, int index, const QString& caption, QWidget* parent, int left, int top,
-                      int width, int height);
 
   AppState& state_;
-  bool closing_ = false;
+  bool runFinished_ = false;
 };
 
 }  // namespace orvanta

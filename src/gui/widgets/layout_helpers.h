@@ -1,10 +1,15 @@
 #pragma once
 // Placing controls at their designed positions. Positions and sizes are given
 // in twips, as the windows were designed (15 twips = 1 logical pixel); Qt
-// scales logical pixels on high-density screens.
+// scales logical pixels on high-density screens. A size of -1 leaves the
+// control its natural size in that direction.
 
 #include <QString>
 #include <QWidget>
+
+class QGroupBox;
+class QLabel;
+class QPushButton;
 
 namespace orvanta {
 
@@ -32,5 +37,17 @@ W* Named(W* w, const char* name, int index = -1) {
   w->setObjectName(ControlName(name, index));
   return w;
 }
+
+// A label: a caption of one line (left-aligned and centred vertically) or,
+// with word wrap switched on, a note.
+QLabel* PlaceLabel(QWidget* parent, const QString& text, int left, int top, int width = -1, int height = -1);
+
+// A frame with a title.
+QGroupBox* PlaceFrame(QWidget* parent, const QString& title, int left, int top, int width, int height);
+
+// A push button that Enter in a text box never presses of its own accord (it
+// is no auto-default button); NewButton leaves it to be placed later.
+QPushButton* NewButton(QWidget* parent, const QString& caption);
+QPushButton* PlaceButton(QWidget* parent, const QString& caption, int left, int top, int width, int height);
 
 }  // namespace orvanta

@@ -98,8 +98,8 @@ class GridCorner final : public QWidget {
 }  // namespace
 
 ResultGrid::ResultGrid(QWidget* parent)
-    : QTableView(parent), model_(new ResultGridModel(this)), corner_(new GridCorner(*model_, this)) {
-  corner_->hide();
+    : QTableView(parent), model_(new ResultGridModel(this)), fixedCorner_(new GridCorner(*model_, this)) {
+  fixedCorner_->hide();
   setHorizontalHeader(new GridHeader(Qt::Horizontal, this));
   setVerticalHeader(new GridHeader(Qt::Vertical, this));
   setModel(model_);
@@ -112,23 +112,23 @@ ResultGrid::ResultGrid(QWidget* parent)
   setTextElideMode(Qt::ElideRight);
   setCornerButtonEnabled(false);
   setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
-  for (QHeaderView* h : {horizontalHeader(), verticalHeader()}) {
-    h->setSectionResizeMode(QHeaderView::Fixed);
-    h->setSectionsClickable(false);
-    h->setHighlightSections(false);
-    h->setMinimumSectionSize(1);
-    h->setTextElideMode(Qt::ElideNone);
+  for (QHeaderView* headings : {horizontalHeader(), verticalHeader()}) {
+    headings->setSectionResizeMode(QHeaderView::Fixed);
+    headings->setSectionsClickable(false);
+    headings->setHighlightSections(false);
+    headings->setMinimumSectionSize(1);
+    headings->setTextElideMode(Qt::ElideNone);
   }
   horizontalHeader()->setDefaultSectionSize(Twips(kDefaultGridColWidth));
   verticalHeader()->setDefaultSectionSize(Twips(kDefaultGridRowHeight));
 
   connect(model_, &ResultGridModel::layoutOfGridChanged, this, &ResultGrid::applyLayout);
   // The corner repaints when one of its cells may have changed.
-  connect(model_, &QAbstractItemModel::dataChanged, corner_, [this](const QModelIndex& topLeft) {
-    if (topLeft.row() < model_->fixedRows() && topLeft.column() < model_->fixedCols()) corner_->update();
+  connect(model_, &QAbstractItemModel::dataChanged, fixedCorner_, [this](const QModelIndex& topLeft) {
+    if (topLeft.row() < model_->fixedRows() && topLeft.column() < model_->fixedCols()) fixedCorner_->update();
   });
-  connect(model_, &QAbstractItemModel::headerDataChanged, corner_, qOverload<>(&QWidget::update));
-  connect(model_, &QAbstractItemModel::modelReset, corner_, qOverload<>(&QWidget::update));
+  connect(model_, &QAbstractItemModel::headerDataChanged, fixedCorner_, qOverload<>(&QWidget::update));
+  connect(model_, &QAbstractItemModel::modelReset, fixedCorner_, qOverload<>(&QWidget::update));
   connect(model_, &ResultGridModel::colWidthChanged, this, [this](int c) {
     if (c < model_->fixedCols()) {
       applyFixedSizes();
@@ -136,29 +136,29 @@ ResultGrid::ResultGrid(QWidget* parent)
       applyColWidth(c);
     }
   });
-  connect(model_, &ResultGridModel::rowHeightChanged, this, &ResultGrid::onRowHeightChanged);
+  connect(model_, &ResultGridModel::rowHeightChanged, this, &ResultGrid::applyRowHeight);
   connect(model_, &QAbstractItemModel::rowsInserted, this,
           [this](const QModelIndex&, int first, int last) { applyRowHeights(first, last); });
   connect(model_, &QAbstractItemModel::columnsInserted, this, [this](const QModelIndex&, int first, int last) {
     for (int c = first; c <= last; ++c) applyColWidth(c);
   });
   connect(model_, &QAbstractItemModel::rowsRemoved, this, [this] {
-    hiddenRows_ = std::min(hiddenRows_, model_->rows());
+    rowsHiddenAsFixed_ = std::min(rowsHiddenAsFixed_, model_->rows());
   });
   connect(model_, &QAbstractItemModel::columnsRemoved, this, [this] {
-    hiddenCols_ = std::min(hiddenCols_, model_->cols());
+    colsHiddenAsFixed_ = std::min(colsHiddenAsFixed_, model_->cols());
   });
   applyLayout();
 }
 
 void ResultGrid::setVisible(bool visible) {
-  if (!visible && !holding_) {
-    holding_ = true;
+  if (!visible && !holdingUpdates_) {
+    holdingUpdates_ = true;
     model_->beginUpdate();
   }
   QTableView::setVisible(visible);
-  if (visible && holding_) {
-    holding_ = false;
+  if (visible && holdingUpdates_) {
+    holdingUpdates_ = false;
     model_->endUpdate();
   }
 }
@@ -166,37 +166,36 @@ void ResultGrid::setVisible(bool visible) {
 // The heading sizes: the fixed rows make the height of the column headings,
 // the fixed columns the width of the row headings.
 void ResultGrid::applyFixedSizes() {
-  const int fr = model_->fixedRows();
-  const int fc = model_->fixedCols();
+  const int fixedRows = model_->fixedRows();
+  const int fixedCols = model_->fixedCols();
   int height = 0;
-  for (int r = 0; r < fr; ++r) height += Twips(model_->rowHeight(r));
+  for (int r = 0; r < fixedRows; ++r) height += Twips(model_->rowHeight(r));
   int width = 0;
-  for (int c = 0; c < fc; ++c) width += Twips(model_->colWidth(c));
-  horizontalHeader()->setVisible(fr > 0);
-  verticalHeader()->setVisible(fc > 0);
-  if (fr > 0) horizontalHeader()->setFixedHeight(height);
-  if (fc > 0) verticalHeader()->setFixedWidth(width);
+  for (int c = 0; c < fixedCols; ++c) width += Twips(model_->colWidth(c));
+  horizontalHeader()->setVisible(fixedRows > 0);
+  verticalHeader()->setVisible(fixedCols > 0);
+  if (fixedRows > 0) horizontalHeader()->setFixedHeight(height);
+  if (fixedCols > 0) verticalHeader()->setFixedWidth(width);
 }
 
 void ResultGrid::applyColWidth(int c) {
   if (c < model_->fixedCols() || c >= model_->cols()) return;
-  const int px = Twips(model_->colWidth(c));
-  if (horizontalHeader()->sectionSize(c) != px) horizontalHeader()->resizeSection(c, px);
+  const int pixels = Twips(model_->colWidth(c));
+  if (horizontalHeader()->sectionSize(c) != pixels) horizontalHeader()->resizeSection(c, pixels);
 }
 
 // Rows first to last get their heights; the usual height of a report row is
 // the header's default, so only rows of another height are sized one by one.
 void ResultGrid::applyRowHeights(int first, int last) {
-  QHeaderView* v = verticalHeader();
-  const int fr = model_->fixedRows();
-  first = std::max(first, fr);
+  QHeaderView* rowHeadings = verticalHeader();
+  first = std::max(first, model_->fixedRows());
   for (int r = first; r <= last && r < model_->rows(); ++r) {
-    const int px = Twips(model_->rowHeight(r));
-    if (v->sectionSize(r) != px) v->resizeSection(r, px);
+    const int pixels = Twips(model_->rowHeight(r));
+    if (rowHeadings->sectionSize(r) != pixels) rowHeadings->resizeSection(r, pixels);
   }
 }
 
-void ResultGrid::onRowHeightChanged(int r) {
+void ResultGrid::applyRowHeight(int r) {
   if (r < model_->fixedRows()) {
     applyFixedSizes();
   } else {
@@ -208,49 +207,49 @@ void ResultGrid::onRowHeightChanged(int r) {
 // shown.
 void ResultGrid::updateGeometries() {
   QTableView::updateGeometries();
-  const QHeaderView* h = horizontalHeader();
-  const QHeaderView* v = verticalHeader();
-  if (h->isHidden() || v->isHidden()) {
-    corner_->hide();
+  const QHeaderView* colHeadings = horizontalHeader();
+  const QHeaderView* rowHeadings = verticalHeader();
+  if (colHeadings->isHidden() || rowHeadings->isHidden()) {
+    fixedCorner_->hide();
     return;
   }
-  corner_->setGeometry(v->x(), h->y(), v->width(), h->height());
-  corner_->show();
-  corner_->raise();
+  fixedCorner_->setGeometry(rowHeadings->x(), colHeadings->y(), rowHeadings->width(), colHeadings->height());
+  fixedCorner_->show();
+  fixedCorner_->raise();
 }
 
 void ResultGrid::applyLayout() {
   if (model_->updating()) return;
   const int rows = model_->rows();
   const int cols = model_->cols();
-  const int fr = model_->fixedRows();
-  const int fc = model_->fixedCols();
+  const int fixedRows = model_->fixedRows();
+  const int fixedCols = model_->fixedCols();
 
   // A reset shows every row and column again.
-  QHeaderView* v = verticalHeader();
-  QHeaderView* h = horizontalHeader();
-  hiddenRows_ = std::min(hiddenRows_, rows);
-  hiddenCols_ = std::min(hiddenCols_, cols);
-  for (int r = 0; r < hiddenRows_; ++r) {
-    if (v->isSectionHidden(r) != (r < fr)) setRowHidden(r, r < fr);
+  QHeaderView* rowHeadings = verticalHeader();
+  QHeaderView* colHeadings = horizontalHeader();
+  rowsHiddenAsFixed_ = std::min(rowsHiddenAsFixed_, rows);
+  colsHiddenAsFixed_ = std::min(colsHiddenAsFixed_, cols);
+  for (int r = 0; r < rowsHiddenAsFixed_; ++r) {
+    if (rowHeadings->isSectionHidden(r) != (r < fixedRows)) setRowHidden(r, r < fixedRows);
   }
-  for (int r = hiddenRows_; r < fr; ++r) setRowHidden(r, true);
-  hiddenRows_ = fr;
-  for (int c = 0; c < hiddenCols_; ++c) {
-    if (h->isSectionHidden(c) != (c < fc)) setColumnHidden(c, c < fc);
+  for (int r = rowsHiddenAsFixed_; r < fixedRows; ++r) setRowHidden(r, true);
+  rowsHiddenAsFixed_ = fixedRows;
+  for (int c = 0; c < colsHiddenAsFixed_; ++c) {
+    if (colHeadings->isSectionHidden(c) != (c < fixedCols)) setColumnHidden(c, c < fixedCols);
   }
-  for (int c = hiddenCols_; c < fc; ++c) setColumnHidden(c, true);
-  hiddenCols_ = fc;
+  for (int c = colsHiddenAsFixed_; c < fixedCols; ++c) setColumnHidden(c, true);
+  colsHiddenAsFixed_ = fixedCols;
 
   applyFixedSizes();
-  for (int c = fc; c < cols; ++c) applyColWidth(c);
+  for (int c = fixedCols; c < cols; ++c) applyColWidth(c);
 
   // The height most rows have becomes the default: that is the last row's.
-  if (rows > fr) {
+  if (rows > fixedRows) {
     const int usual = Twips(model_->rowHeight(rows - 1));
-    if (v->defaultSectionSize() != usual) v->setDefaultSectionSize(usual);
+    if (rowHeadings->defaultSectionSize() != usual) rowHeadings->setDefaultSectionSize(usual);
   }
-  applyRowHeights(fr, rows - 1);
+  applyRowHeights(fixedRows, rows - 1);
 }
 
 }  // namespace orvanta

@@ -35,13 +35,13 @@ class ResultGrid : public QTableView {
   void applyFixedSizes();
   void applyColWidth(int c);
   void applyRowHeights(int first, int last);
-  void onRowHeightChanged(int r);
+  void applyRowHeight(int r);
 
   ResultGridModel* model_;
-  QWidget* corner_;       // the fixed cells of the top-left corner
-  bool holding_ = false;  // hidden: the model is in an update
-  int hiddenRows_ = 0;    // leading rows hidden as fixed
-  int hiddenCols_ = 0;
+  QWidget* fixedCorner_;          // the fixed cells of the top-left corner
+  bool holdingUpdates_ = false;   // hidden: the model is in an update
+  int rowsHiddenAsFixed_ = 0;     // leading rows hidden as fixed
+  int colsHiddenAsFixed_ = 0;
 };
 
 }  // namespace orvanta

@@ -4,17 +4,15 @@
 
 #include <QDateTime>
 #include <QDir>
-#include <QTemporaryDir>
 #include <map>
 #include <vector>
 
 #include "core/analysis/result_grid_model.h"
 #include "core/codelists/code_lists.h"
-#include "core/platform/clock.h"
 #include "core/reports/body_sites.h"
 #include "core/reports/data_file.h"
 #include "core/app/app_state.h"
-#include "support/scripted_prompts.h"
+#include "support/temp_drive.h"
 
 namespace orvanta {
 namespace {
@@ -56,33 +54,25 @@ struct Grids {
   }
 };
 
-class CrossTableTest : public ::testing::Test {
+class CrossTableTest : public ::testing::Test, public testing::TempDrive {
  protected:
-  CrossTableTest() : clock_(QDateTime(QDate(2024, 12, 31), QTime(9, 0))), state_(root_.path(), prompts_, clock_) {
-    QDir().mkpath(state_.paths.ReportFolderPath());
-    SetDefaultCodeLists(state_.lists);
+  CrossTableTest() : TempDrive(QDateTime(QDate(2024, 12, 31), QTime(9, 0))) {
+    QDir().mkpath(state.paths.ReportFolderPath());
+    SetDefaultCodeLists(state.lists);
   }
 
-  void Write(const std::vector<ReportRecord>& reports, int fileNo = 0) {
-    ASSERT_TRUE(WriteDataFile(state_.paths.DataFilePath(fileNo), reports));
-    state_.counters.NewestFileNo = static_cast<std::int16_t>(std::max<int>(state_.counters.NewestFileNo, fileNo));
-  }
+  void Write(const std::vector<ReportRecord>& reports, int fileNo = 0) { ASSERT_TRUE(WriteReports(fileNo, reports)); }
 
   // Lays the grids out and fills them, as one computation of the window does.
   void Compute(Grids& g, AnalysisAxis vertical, AnalysisAxis horizontal, const AnalysisPeriod& period = kYear2024) {
     LayOutCrossTableGrids(g.table, g.colTotals, g.rowTotals,
-                          CrossTableHeadingsOf(vertical, horizontal, state_.lists, BodySiteNames()));
-    FillCrossTableGrids(g.table, g.colTotals, g.rowTotals, CountCrossTable(state_.paths, state_.counters.NewestFileNo, state_.lists, vertical, horizontal, period));
+                          CrossTableHeadingsOf(vertical, horizontal, state.lists, BodySiteNames()));
+    FillCrossTableGrids(g.table, g.colTotals, g.rowTotals, CountCrossTable(state.paths, state.counters.NewestFileNo, state.lists, vertical, horizontal, period));
   }
 
   std::int32_t EntryId(int list, int category) const {
-    return state_.lists[static_cast<std::size_t>(list)].entries[category - 1].id;
+    return state.lists[static_cast<std::size_t>(list)].entries[category - 1].id;
   }
-
-  QTemporaryDir root_;
-  testing::ScriptedPrompts prompts_;
-  FixedClock clock_;
-  AppState state_;
 };
 
 // Every count cell of the table that is not listed in `nonZero` reads "0".
@@ -187,10 +177,10 @@ TEST_F(CrossTableTest, SitesAgainstOccupationAndOccupationAgainstItself) {
 
   Grids g;
   Compute(g, kOccupation, kSites);
-  const int entries = state_.lists[0].count();
+  const int entries = state.lists[0].count();
   ASSERT_EQ(g.table.rows(), entries + 1);
   ASSERT_EQ(g.table.cols(), 66);
-  const CodeEntry& second = state_.lists[0].entries[1];
+  const CodeEntry& second = state.lists[0].entries[1];
   EXPECT_EQ(g.table.cell(2, 0), second.code + u';' + second.name);
   EXPECT_EQ(g.table.cell(0, 3), QStringLiteral(" 3") + BodySiteNames()[2]);
   ExpectOnly(g.table, {{{2, 3}, "2"}, {{2, 7}, "2"}});
@@ -240,7 +230,7 @@ TEST_F(CrossTableTest, WhatIsCountedNowhere) {
 
 // A full code list has 101 entries; its 101st is a row like the others.
 TEST_F(CrossTableTest, HundredAndFirstEntryIsCounted) {
-  CodeList& list = state_.lists[8];
+  CodeList& list = state.lists[8];
   list.entries.clear();
   for (int i = 1; i <= kCodeListCapacity; ++i)
     list.entries.push_back({QStringLiteral("部署%1").arg(i), QString::number(i), 5000 + i});
@@ -276,7 +266,7 @@ TEST_F(CrossTableTest, RecomputingGivesTheSameGrids) {
   for (int i = 0; i < 40; ++i) {
     ReportRecord r = Report();
     r.Hours[0] = i % 24;
-    r.AnswerIds[0] = EntryId(0, 1 + i % state_.lists[0].count());
+    r.AnswerIds[0] = EntryId(0, 1 + i % state.lists[0].count());
     r.Sites[static_cast<std::size_t>(i % kSiteCount)] = 1;
     reports.push_back(r);
   }

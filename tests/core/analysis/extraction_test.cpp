@@ -3,16 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <QDateTime>
-#include <QTemporaryDir>
 #include <vector>
 
 #include "core/analysis/result_grid_model.h"
-#include "core/platform/clock.h"
 #include "core/platform/safe_save.h"
 #include "core/reports/body_sites.h"
 #include "core/reports/data_file.h"
 #include "core/app/app_state.h"
-#include "support/scripted_prompts.h"
+#include "support/temp_drive.h"
 
 namespace orvanta {
 namespace {
@@ -180,16 +178,14 @@ TEST(ExtractionRow, FirstOfTwoEntriesWithTheSameIdNamesTheCell) {
 }
 
 // A collection in a temporary data folder, listed as the window lists it.
-class ExtractionListingTest : public ::testing::Test {
+class ExtractionListingTest : public ::testing::Test, public testing::TempDrive {
  protected:
+  ExtractionListingTest() : TempDrive(QDateTime(QDate(2004, 6, 15), QTime(9, 0))) {}
   void SetUp() override {
     ASSERT_TRUE(MakeOwnerOnlyFolder(state.paths.ReportFolderPath()));
     state.lists = SmallLists();
   }
-  void writeFile(int n, const std::vector<ReportRecord>& table) {
-    ASSERT_TRUE(WriteDataFile(state.paths.DataFilePath(n), table));
-    state.counters.NewestFileNo = static_cast<std::int16_t>(std::max<int>(state.counters.NewestFileNo, n));
-  }
+  void writeFile(int n, const std::vector<ReportRecord>& table) { ASSERT_TRUE(WriteReports(n, table)); }
   // Column 0 of every listed row.
   static QStringList FirstCells(const ExtractionListing& listing) {
     QStringList out;
@@ -197,11 +193,6 @@ class ExtractionListingTest : public ::testing::Test {
     for (int r = 0; r < listing.rows->rowCount(); ++r) out << listing.rows->cell(r, 0);
     return out;
   }
-
-  QTemporaryDir root;
-  testing::ScriptedPrompts prompts;
-  FixedClock clock{QDateTime(QDate(2004, 6, 15), QTime(9, 0))};
-  AppState state{root.path(), prompts, clock};
 };
 
 TEST_F(ExtractionListingTest, ListsTheReportsOfThePeriodInFileOrderSkippingAMissingFile) {

@@ -4,15 +4,13 @@
 
 #include <QDateTime>
 #include <QDir>
-#include <QTemporaryDir>
 #include <vector>
 
 #include "core/codelists/code_lists.h"
-#include "core/platform/clock.h"
 #include "core/reports/body_sites.h"
 #include "core/reports/data_file.h"
 #include "core/app/app_state.h"
-#include "support/scripted_prompts.h"
+#include "support/temp_drive.h"
 
 namespace orvanta {
 namespace {
@@ -31,31 +29,24 @@ ReportRecord Report() {
   return r;
 }
 
-class ItemGraphTest : public ::testing::Test {
+class ItemGraphTest : public ::testing::Test, public testing::TempDrive {
  protected:
-  ItemGraphTest() : clock_(QDateTime(QDate(2024, 12, 31), QTime(9, 0))), state_(root_.path(), prompts_, clock_) {
-    QDir().mkpath(state_.paths.ReportFolderPath());
-    SetDefaultCodeLists(state_.lists);
+  ItemGraphTest() : TempDrive(QDateTime(QDate(2024, 12, 31), QTime(9, 0))) {
+    QDir().mkpath(state.paths.ReportFolderPath());
+    SetDefaultCodeLists(state.lists);
   }
 
-  void Write(const std::vector<ReportRecord>& reports, int fileNo = 0) {
-    ASSERT_TRUE(WriteDataFile(state_.paths.DataFilePath(fileNo), reports));
-    state_.counters.NewestFileNo = static_cast<std::int16_t>(std::max<int>(state_.counters.NewestFileNo, fileNo));
-  }
+  void Write(const std::vector<ReportRecord>& reports, int fileNo = 0) { ASSERT_TRUE(WriteReports(fileNo, reports)); }
 
   std::int32_t EntryId(int list, int category) const {
-    return state_.lists[static_cast<std::size_t>(list)].entries[category - 1].id;
+    return state.lists[static_cast<std::size_t>(list)].entries[category - 1].id;
   }
 
   ItemGraphResult Compute(AnalysisAxis axis, const AxisFilter& filter = {}, const AnalysisPeriod& period = kYear2024) {
-    return ComputeItemGraph(state_.paths, state_.counters.NewestFileNo, state_.lists, BodySiteNames(), axis, period,
+    return ComputeItemGraph(state.paths, state.counters.NewestFileNo, state.lists, BodySiteNames(), axis, period,
                             filter);
   }
 
-  QTemporaryDir root_;
-  testing::ScriptedPrompts prompts_;
-  FixedClock clock_;
-  AppState state_;
 };
 
 TEST_F(ItemGraphTest, LabelsAreThisViewsOwnWithTheirLeadingBlanks) {
@@ -65,9 +56,9 @@ TEST_F(ItemGraphTest, LabelsAreThisViewsOwnWithTheirLeadingBlanks) {
     int category;
     QString label;
   };
-  const QString firstOccupation = state_.lists[0].entries[0].name;
+  const QString firstOccupation = state.lists[0].entries[0].name;
   const Case cases[] = {
-      {AnalysisAxis::Occupation, state_.lists[0].count(), 1, firstOccupation},  // the name, no code
+      {AnalysisAxis::Occupation, state.lists[0].count(), 1, firstOccupation},  // the name, no code
       {AnalysisAxis::Month, 12, 1, u" 1月"_s},
       {AnalysisAxis::Month, 12, 12, u" 12月"_s},
       {AnalysisAxis::Hour, 12, 1, u" 0時～ 2時"_s},
@@ -84,7 +75,7 @@ TEST_F(ItemGraphTest, LabelsAreThisViewsOwnWithTheirLeadingBlanks) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(AxisNumber(c.axis));
-    const QStringList labels = ItemGraphLabels(c.axis, state_.lists, BodySiteNames());
+    const QStringList labels = ItemGraphLabels(c.axis, state.lists, BodySiteNames());
     EXPECT_EQ(labels.size(), c.count);
     ASSERT_GE(labels.size(), c.category);
     EXPECT_EQ(labels[c.category - 1], c.label);
@@ -185,7 +176,7 @@ TEST_F(ItemGraphTest, FiltersRestrictTheCountedReportsIncludingOneOnTheGraphItem
 TEST_F(ItemGraphTest, APeriodWithNoReportLeavesEveryCountAtZero) {
   Write({Report()});
   const ItemGraphResult r = Compute(AnalysisAxis::Occupation, {}, {{2024, 6, 1}, {2024, 5, 1}});
-  EXPECT_EQ(r.categoryCount(), state_.lists[0].count());
+  EXPECT_EQ(r.categoryCount(), state.lists[0].count());
   EXPECT_EQ(r.maximum, 0);
   for (const std::int64_t c : r.counts) EXPECT_EQ(c, 0);
 }

@@ -3,16 +3,14 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
-#include <QTemporaryDir>
 #include <limits>
 #include <vector>
 
 #include "core/analysis/analysis_axis.h"
-#include "core/platform/clock.h"
 #include "core/platform/value_file.h"
 #include "core/reports/data_file.h"
 #include "core/app/app_state.h"
-#include "support/scripted_prompts.h"
+#include "support/temp_drive.h"
 
 namespace orvanta {
 namespace {
@@ -61,11 +59,7 @@ void ExpectSameAsFileReader(const QByteArray& bytes, const char* what) {
   EXPECT_EQ(next, file.reports().size());
 }
 
-QByteArray Fixture(const QString& name) {
-  QByteArray bytes;
-  EXPECT_TRUE(ReadWholeFile(QStringLiteral(ORVANTA_FIXTURES "/reports/") + name, bytes)) << name.toStdString();
-  return bytes;
-}
+QByteArray Fixture(const QString& name) { return testing::FixtureBytes(QStringLiteral("reports/") + name); }
 
 TEST(ScanReader, ReadsFixturesAsTheFileReaderDoes) {
   QStringList names = {"two_reports.dat", "zero_reports.dat"};
@@ -140,14 +134,14 @@ TEST(ScanReader, OddLinesReadAsTheFileReaderReadsThem) {
   ExpectSameAsFileReader(bytes.left(400), "cut in the reports");
 }
 
-class ScanReportsTest : public ::testing::Test {
+class ScanReportsTest : public ::testing::Test, public testing::TempDrive {
  protected:
-  ScanReportsTest() : clock_(QDateTime(QDate(2024, 6, 1), QTime(9, 0))), state_(root_.path(), prompts_, clock_) {
-    QDir().mkpath(state_.paths.ReportFolderPath());
+  ScanReportsTest() : TempDrive(QDateTime(QDate(2024, 6, 1), QTime(9, 0))) {
+    QDir().mkpath(state.paths.ReportFolderPath());
   }
 
   void Write(int fileNo, const std::vector<ReportRecord>& reports) {
-    ASSERT_TRUE(WriteDataFile(state_.paths.DataFilePath(fileNo), reports));
+    ASSERT_TRUE(WriteDataFile(state.paths.DataFilePath(fileNo), reports));
   }
 
   struct Seen {
@@ -159,17 +153,12 @@ class ScanReportsTest : public ::testing::Test {
 
   std::vector<Seen> Scan(const AnalysisPeriod& period, ScanSummary* summary = nullptr) {
     std::vector<Seen> seen;
-    const ScanSummary s = ScanReports(state_.paths, state_.counters.NewestFileNo, period, [&](const ScannedFile& f) {
+    const ScanSummary s = ScanReports(state.paths, state.counters.NewestFileNo, period, [&](const ScannedFile& f) {
       for (const ReportFacts& r : f.reports()) seen.push_back({f.fileNo(), r.slot, f.text(r, kReporterName)});
     });
     if (summary) *summary = s;
     return seen;
   }
-
-  QTemporaryDir root_;
-  testing::ScriptedPrompts prompts_;
-  FixedClock clock_;
-  AppState state_;
 };
 
 TEST_F(ScanReportsTest, SkipsMissingAndUnreadableFilesAndGoesOn) {
@@ -178,13 +167,13 @@ TEST_F(ScanReportsTest, SkipsMissingAndUnreadableFilesAndGoesOn) {
             Made(3, QStringLiteral("田中"), 2024, 5, 31)});
   Write(1, {Made(4, QStringLiteral("伊藤"), 2024, 3, 3), Made(5, QStringLiteral("渡辺"), 2025, 1, 1)});
   // 2.dat is missing; 3.dat holds no count; 4.dat is a folder.
-  QFile broken(state_.paths.DataFilePath(3));
+  QFile broken(state.paths.DataFilePath(3));
   ASSERT_TRUE(broken.open(QIODevice::WriteOnly));
   broken.write("abc\r\n");
   broken.close();
-  ASSERT_TRUE(QDir().mkpath(state_.paths.DataFilePath(4)));
+  ASSERT_TRUE(QDir().mkpath(state.paths.DataFilePath(4)));
   Write(5, file5);
-  state_.counters.NewestFileNo = 5;
+  state.counters.NewestFileNo = 5;
 
   ScanSummary summary;
   const std::vector<Seen> seen = Scan(AnalysisPeriod{{2024, 1, 1}, {2024, 12, 31}}, &summary);
@@ -201,7 +190,7 @@ TEST_F(ScanReportsTest, SkipsMissingAndUnreadableFilesAndGoesOn) {
   EXPECT_TRUE(Scan(AnalysisPeriod{{2024, 12, 31}, {2024, 1, 1}}).empty());
 
   // When the last file cannot be read, the scan ends with the files before it.
-  ASSERT_TRUE(QFile::remove(state_.paths.DataFilePath(5)));
+  ASSERT_TRUE(QFile::remove(state.paths.DataFilePath(5)));
   EXPECT_EQ(Scan(kAllTime, &summary).size(), 5u);
   EXPECT_EQ(summary.filesSkipped, 4);
 }
@@ -211,9 +200,9 @@ TEST_F(ScanReportsTest, HandsEveryFileInOrderAndStopsAtTheNewest) {
   Write(1, {});
   Write(2, {Made(2, QStringLiteral("二"), 2024, 1, 2), Made(3, QStringLiteral("三"), 2024, 1, 3)});
   Write(3, {Made(4, QStringLiteral("四"), 2024, 1, 4)});  // past the newest file number
-  state_.counters.NewestFileNo = 2;
+  state.counters.NewestFileNo = 2;
   std::vector<int> files;
-  const ScanSummary s = ScanReports(state_.paths, state_.counters.NewestFileNo, kAllTime, [&](const ScannedFile& f) { files.push_back(f.fileNo()); });
+  const ScanSummary s = ScanReports(state.paths, state.counters.NewestFileNo, kAllTime, [&](const ScannedFile& f) { files.push_back(f.fileNo()); });
   EXPECT_EQ(files, (std::vector<int>{0, 1, 2}));
   EXPECT_EQ(s.reportsInPeriod, 3);
 }

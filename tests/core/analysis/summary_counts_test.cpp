@@ -4,13 +4,11 @@
 
 #include <QDateTime>
 #include <QDir>
-#include <QTemporaryDir>
 
-#include "core/platform/clock.h"
 #include "core/reports/body_sites.h"
 #include "core/reports/data_file.h"
 #include "core/app/app_state.h"
-#include "support/scripted_prompts.h"
+#include "support/temp_drive.h"
 
 namespace orvanta {
 namespace {
@@ -69,15 +67,17 @@ TEST(SummaryTexts, ListEntriesAndTableRows) {
     ASSERT_EQ(rows.size(), c.size - 1);
     EXPECT_EQ(list.front(), u"全て"_s);
     EXPECT_EQ(list[c.at], c.listText);
-    if (c.at > 0) EXPECT_EQ(rows[c.at - 1], c.rowText);
+    if (c.at > 0) {
+      EXPECT_EQ(rows[c.at - 1], c.rowText);
+    }
   }
 }
 
 // A small collection in files 0 and 2 (file 1 is missing) with counts worked
 // out by hand.
-class ComputeSummaryTest : public ::testing::Test {
+class ComputeSummaryTest : public ::testing::Test, public testing::TempDrive {
  protected:
-  ComputeSummaryTest() {
+  ComputeSummaryTest() : TempDrive(QDateTime(QDate(2024, 12, 31), QTime(9, 0))) {
     QDir().mkpath(state.paths.ReportFolderPath());
     state.lists[kOccupations] = ListOf({{u"医師", u"1", 1}, {u"看護師", u"2", 2}});
     state.lists[kPurposes] = ListOf({{u"採血", u"3", 21}});  // one entry only
@@ -129,10 +129,6 @@ class ComputeSummaryTest : public ::testing::Test {
   }
 
   static constexpr AnalysisPeriod kYear2024{{2024, 1, 1}, {2024, 12, 31}};
-  QTemporaryDir root;
-  testing::ScriptedPrompts prompts;
-  FixedClock clock{QDateTime(QDate(2024, 12, 31), QTime(9, 0))};
-  AppState state{root.path(), prompts, clock};
 };
 
 TEST_F(ComputeSummaryTest, EveryListAtAllCountsEveryReportOfThePeriod) {

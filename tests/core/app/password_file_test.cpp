@@ -1,4 +1,5 @@
 #include "core/app/password_file.h"
+#include "support/temp_drive.h"
 
 #include <gtest/gtest.h>
 
@@ -8,11 +9,7 @@
 namespace orvanta {
 namespace {
 
-QByteArray Bytes(const QString& path) {
-  QByteArray b;
-  EXPECT_TRUE(ReadWholeFile(path, b));
-  return b;
-}
+using testing::FileBytes;
 
 TEST(PasswordFile, RoundTripsEveryPasswordExactly) {
   QTemporaryDir dir;
@@ -32,7 +29,7 @@ TEST(PasswordFile, RoundTripsEveryPasswordExactly) {
     SCOPED_TRACE(c.password.toStdString());
     QString error;
     ASSERT_TRUE(WritePasswordFile(path, c.password, &error)) << error.toStdString();
-    EXPECT_EQ(Bytes(path), c.bytes);
+    EXPECT_EQ(FileBytes(path), c.bytes);
     QString back = "not read";
     ASSERT_TRUE(ReadPasswordFile(path, back).ok());
     EXPECT_EQ(back, c.password);
@@ -80,7 +77,7 @@ TEST(PasswordFile, APasswordTheFileCannotHoldIsRefusedAndTheOldFileStays) {
     QString error;
     EXPECT_FALSE(WritePasswordFile(path, bad, &error)) << bad.toStdString();
     EXPECT_TRUE(error.contains("passw.dat"));
-    EXPECT_EQ(Bytes(path), "old\r\n");
+    EXPECT_EQ(FileBytes(path), "old\r\n");
   }
   QString error;
   EXPECT_FALSE(WritePasswordFile(dir.filePath("missing/passw.dat"), "x", &error));

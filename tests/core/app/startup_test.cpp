@@ -2,20 +2,19 @@
 
 #include <QDir>
 #include <QFile>
-#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
-#include "core/platform/clock.h"
 #include "core/platform/safe_save.h"
 #include "core/reports/data_file.h"
 #include "core/app/app_state.h"
-#include "support/scripted_prompts.h"
+#include "support/temp_drive.h"
 
 namespace orvanta {
 namespace {
 
-class IdFileStartTest : public ::testing::Test {
+class IdFileStartTest : public ::testing::Test, public testing::TempDrive {
  protected:
+  IdFileStartTest() : TempDrive(QDateTime(QDate(2026, 12, 10), QTime(9, 0))) {}
   void SetUp() override {
     ASSERT_TRUE(MakeOwnerOnlyFolder(state.paths.DataFolderPath()));
     ASSERT_TRUE(MakeOwnerOnlyFolder(state.paths.ReportFolderPath()));
@@ -28,10 +27,6 @@ class IdFileStartTest : public ::testing::Test {
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
     f.write(bytes);
   }
-  QTemporaryDir root;
-  testing::ScriptedPrompts prompts;
-  FixedClock clock{QDateTime(QDate(2026, 12, 10), QTime(9, 0))};
-  AppState state{root.path(), prompts, clock};
 };
 
 // A ttid.dat that lost the newest file number must not hide the data files

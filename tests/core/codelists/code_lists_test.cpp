@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "core/platform/codepage.h"
+#include "support/temp_drive.h"
 
 #ifdef Q_OS_UNIX
 #include <sys/resource.h>
@@ -23,9 +24,7 @@ using namespace Qt::Literals::StringLiterals;
 namespace {
 
 QByteArray ReadFixture(const char* name) {
-  QByteArray bytes;
-  EXPECT_TRUE(ReadWholeFile(QStringLiteral(ORVANTA_FIXTURES "/settings/") + QLatin1String(name), bytes)) << name;
-  return bytes;
+  return testing::FixtureBytes(QStringLiteral("settings/") + QLatin1String(name));
 }
 
 QByteArray JoinLines(const QList<QByteArray>& lines, const char* end = "\r\n") {

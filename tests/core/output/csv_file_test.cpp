@@ -2,31 +2,22 @@
 
 #include <QDir>
 #include <QFile>
-#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 #include "core/analysis/result_grid_model.h"
-#include "core/platform/clock.h"
 #include "core/platform/value_file.h"
 #include "core/app/app_state.h"
 #include "support/scripted_prompts.h"
+#include "support/temp_drive.h"
 
 namespace orvanta {
 namespace {
 
+using testing::FileBytes;
 using testing::ScriptedPrompts;
 
-class CsvFileTest : public ::testing::Test {
+class CsvFileTest : public ::testing::Test, public testing::TempDrive {
  protected:
-  QByteArray bytes(const QString& path) {
-    QByteArray b;
-    ReadWholeFile(path, b);
-    return b;
-  }
-  QTemporaryDir root;
-  ScriptedPrompts prompts;
-  FixedClock clock{QDateTime(QDate(2026, 12, 9), QTime(9, 0))};
-  AppState state{root.path(), prompts, clock};
   int builds = 0;
   std::function<QString()> text = [this] {
     ++builds;
@@ -38,7 +29,7 @@ TEST_F(CsvFileTest, WritesCodePage932WithAnEmptyLastLineAndSaysSo) {
   const QString path = root.filePath(QStringLiteral("out"));  // used as typed, no extension added
   prompts.answerSaveFile(path).answer(PromptAnswer::Ok);
   EXPECT_TRUE(WriteCsvFile(state.prompts(), state.paths, text));
-  EXPECT_EQ(bytes(path), QByteArray("2025\x94\x4e" "12\x8c\x8e" "10\x93\xfa\x81\x60" "2026\x94\x4e" "12\x8c\x8e"
+  EXPECT_EQ(FileBytes(path), QByteArray("2025\x94\x4e" "12\x8c\x8e" "10\x93\xfa\x81\x60" "2026\x94\x4e" "12\x8c\x8e"
                                     "9\x93\xfa\r\n\x90\x45\x8e\xed,\x8c\x8f\x90\x94\r\n 1 \x88\xe3\x8e\x74\x81\x60,3\r\n\r\n"));
   EXPECT_EQ(prompts.shown().front().kind, ScriptedPrompts::Kind::SaveFile);
   EXPECT_EQ(prompts.lastSaveStart, QDir(root.path()).filePath(QStringLiteral("my document")));
@@ -72,8 +63,8 @@ TEST_F(CsvFileTest, NoToTheOverwriteQuestionBringsTheDialogBack) {
   EXPECT_EQ(shown[1].title, QStringLiteral("上書確認"));
   EXPECT_EQ(shown[1].icon, PromptIcon::Question);
   EXPECT_EQ(shown[1].buttons, PromptButtons::YesNo);
-  EXPECT_TRUE(bytes(first).startsWith("old content"));
-  EXPECT_TRUE(bytes(second).endsWith(",3\r\n\r\n"));  // replaced completely
+  EXPECT_TRUE(FileBytes(first).startsWith("old content"));
+  EXPECT_TRUE(FileBytes(second).endsWith(",3\r\n\r\n"));  // replaced completely
   EXPECT_EQ(builds, 1);
 }
 

@@ -4,29 +4,26 @@
 
 #include <QDateTime>
 #include <QFile>
-#include <QTemporaryDir>
 
-#include "core/platform/clock.h"
 #include "core/platform/codepage.h"
 #include "core/platform/value_file.h"
 #include "core/reports/body_sites.h"
 #include "core/app/app_state.h"
 #include "support/fixture_collection.h"
-#include "support/scripted_prompts.h"
+#include "support/temp_drive.h"
 
 namespace orvanta {
 namespace {
 
 using namespace Qt::Literals::StringLiterals;
-using testing::ScriptedPrompts;
 
 const QString kFixtures = QStringLiteral(ORVANTA_FIXTURES "/csv/item_graph/");
 
 // The collection of tools/make_item_graph_csv_fixtures.py: its code lists,
 // data files 0 and 2 (1 is missing), and the files it expects.
-class ItemGraphCsvFileTest : public ::testing::Test {
+class ItemGraphCsvFileTest : public ::testing::Test, public testing::TempDrive {
  protected:
-  ItemGraphCsvFileTest() { EXPECT_TRUE(testing::InstallFixtureCollection(state, kFixtures, {0, 2})); }
+  ItemGraphCsvFileTest() : TempDrive(QDateTime(QDate(2024, 6, 15), QTime(9, 0))) { EXPECT_TRUE(testing::InstallFixtureCollection(state, kFixtures, {0, 2})); }
 
   QByteArray Written(const ItemGraphResult& result, const ItemGraphHeading& heading) {
     const QString path = root.filePath(u"graph.csv"_s);
@@ -34,15 +31,8 @@ class ItemGraphCsvFileTest : public ::testing::Test {
     prompts.answerSaveFile(path).answer(PromptAnswer::Ok);
     EXPECT_TRUE(WriteItemGraphCsv(state.prompts(), state.paths, result, heading));
     EXPECT_EQ(prompts.last().text, u"ﾌｧｲﾙ処理に成功しました"_s);
-    QByteArray bytes;
-    ReadWholeFile(path, bytes);
-    return bytes;
+    return testing::FileBytes(path);
   }
-
-  QTemporaryDir root;
-  ScriptedPrompts prompts;
-  FixedClock clock{QDateTime(QDate(2024, 6, 15), QTime(9, 0))};
-  AppState state{root.path(), prompts, clock};
 };
 
 TEST_F(ItemGraphCsvFileTest, FilesMatchTheIndependentlyBuiltFixtures) {

@@ -6,22 +6,14 @@
 
 #include "core/output/painter_surface.h"
 #include "core/output/recording_surface.h"
+#include "support/item_graph_results.h"
 
 namespace orvanta {
 namespace {
 
+using testing::MadeItemGraphResult;
 using namespace Qt::Literals::StringLiterals;
 using Op = RecordingSurface::Op;
-
-ItemGraphResult Result(AnalysisAxis axis, std::vector<std::int64_t> counts, QStringList labels = {}) {
-  ItemGraphResult r;
-  r.axis = axis;
-  r.counts = std::move(counts);
-  for (int k = static_cast<int>(labels.size()); k < r.categoryCount(); ++k) labels << u"分類%1"_s.arg(k + 1);
-  r.labels = labels;
-  for (const std::int64_t c : r.counts) r.maximum = std::max(r.maximum, c);
-  return r;
-}
 
 TEST(ItemGraphPicture, SizeAndScrollingFollowTheNumberOfCategories) {
   struct Case {
@@ -42,7 +34,7 @@ TEST(ItemGraphPicture, SizeAndScrollingFollowTheNumberOfCategories) {
 
 TEST(ItemGraphPicture, BarsAreScaledToTheMaximumWithLabelsCountsAndScale) {
   RecordingSurface s;
-  DrawItemGraphPicture(s, Result(AnalysisAxis::Month, {3, 0, 6}, {u" 1月"_s, u" 2月"_s, u" 3月"_s}));
+  DrawItemGraphPicture(s, MadeItemGraphResult(AnalysisAxis::Month, {3, 0, 6}, {u" 1月"_s, u" 2月"_s, u" 3月"_s}));
 
   EXPECT_DOUBLE_EQ(s.ScaleLeft(), -850);
   EXPECT_DOUBLE_EQ(s.ScaleWidth(), 3000);
@@ -71,7 +63,9 @@ TEST(ItemGraphPicture, BarsAreScaledToTheMaximumWithLabelsCountsAndScale) {
   EXPECT_DOUBLE_EQ(label->fontSize, 9);
   // Texts and lines in black.
   for (const auto& e : s.entries())
-    if (e.op == Op::Text || e.op == Op::Line) EXPECT_EQ(e.color, QColor(0, 0, 0)) << e.text.toStdString();
+    if (e.op == Op::Text || e.op == Op::Line) {
+      EXPECT_EQ(e.color, QColor(0, 0, 0)) << e.text.toStdString();
+    }
   const auto six = s.findText(u" 6"_s);
   ASSERT_TRUE(six);
   EXPECT_DOUBLE_EQ(six->x1, 2000);
@@ -111,7 +105,7 @@ TEST(ItemGraphPicture, LongCodeListNamesTakeTwoLinesOfEighteen) {
   ASSERT_EQ(name25.size(), 25);
   const QString name18 = name25.left(18);
   RecordingSurface s;
-  DrawItemGraphPicture(s, Result(AnalysisAxis::Occupation, {1, 2}, {u"医師"_s, name25}));
+  DrawItemGraphPicture(s, MadeItemGraphResult(AnalysisAxis::Occupation, {1, 2}, {u"医師"_s, name25}));
   const auto first = s.findText(name18);
   const auto second = s.findText(name25.mid(18));
   ASSERT_TRUE(first && second);
@@ -124,17 +118,17 @@ TEST(ItemGraphPicture, LongCodeListNamesTakeTwoLinesOfEighteen) {
 
   // An 18-character name stays on one line; other items never wrap.
   RecordingSurface t;
-  DrawItemGraphPicture(t, Result(AnalysisAxis::Occupation, {1}, {name18}));
+  DrawItemGraphPicture(t, MadeItemGraphResult(AnalysisAxis::Occupation, {1}, {name18}));
   ASSERT_TRUE(t.findText(name18));
   EXPECT_DOUBLE_EQ(t.findText(name18)->y1, 40);
   RecordingSurface u;
-  DrawItemGraphPicture(u, Result(AnalysisAxis::BodySite, {1}, {name25}));
+  DrawItemGraphPicture(u, MadeItemGraphResult(AnalysisAxis::BodySite, {1}, {name25}));
   EXPECT_TRUE(u.findText(name25));
 }
 
 TEST(ItemGraphPicture, NothingCountedLeavesTheFrameAndAScaleOfZeros) {
   RecordingSurface s;
-  DrawItemGraphPicture(s, Result(AnalysisAxis::BodySite, std::vector<std::int64_t>(65, 0)));
+  DrawItemGraphPicture(s, MadeItemGraphResult(AnalysisAxis::BodySite, std::vector<std::int64_t>(65, 0)));
   EXPECT_DOUBLE_EQ(s.ScaleHeight(), 6700);
   EXPECT_TRUE(s.all(Op::FilledBox).empty());
   const QStringList texts = s.texts();
@@ -151,7 +145,7 @@ TEST(ItemGraphPicture, NothingCountedLeavesTheFrameAndAScaleOfZeros) {
 TEST(ItemGraphPicture, PaintedPictureShowsTheBarsInRed) {
   PainterSurface s(QSize(780, 607));
   s.SetAntialiased(false);
-  DrawItemGraphPicture(s, Result(AnalysisAxis::Month, {3, 0, 6}));
+  DrawItemGraphPicture(s, MadeItemGraphResult(AnalysisAxis::Month, {3, 0, 6}));
   const QImage image = s.Image();
   // Unit x = 0 is pixel 780 * 850 / 3000 = 221; the full bar ends at pixel
   // 741; category 3's bar spans y = 220 to 280, pixels 607 * 320 / 1500 = 129

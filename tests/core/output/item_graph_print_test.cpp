@@ -9,23 +9,15 @@
 #include "core/output/recording_surface.h"
 #include "support/pdf_pages.h"
 #include "support/scripted_prompts.h"
+#include "support/item_graph_results.h"
 
 namespace orvanta {
 namespace {
 
+using testing::MadeItemGraphResult;
 using namespace Qt::Literals::StringLiterals;
 using Op = RecordingSurface::Op;
 using Entry = RecordingSurface::Entry;
-
-ItemGraphResult Result(AnalysisAxis axis, std::vector<std::int64_t> counts, QStringList labels = {}) {
-  ItemGraphResult r;
-  r.axis = axis;
-  r.counts = std::move(counts);
-  for (int k = static_cast<int>(labels.size()); k < r.categoryCount(); ++k) labels << u"分類%1"_s.arg(k + 1);
-  r.labels = labels;
-  for (const std::int64_t c : r.counts) r.maximum = std::max(r.maximum, c);
-  return r;
-}
 
 ItemGraphHeading Heading(std::vector<std::pair<QString, QString>> conditions = {}) {
   return {u"針刺し･切創部位"_s, {{2003, 6, 16}, {2004, 6, 15}}, std::move(conditions)};
@@ -50,7 +42,7 @@ TEST(ItemGraphPrint, WithoutFiltersAPageHolds33CategoriesUnderAFrameAt250) {
   RecordingSurface s;
   std::vector<std::int64_t> counts(65, 1);
   counts[0] = 4;
-  ASSERT_TRUE(DrawItemGraphPages(s, Result(AnalysisAxis::BodySite, counts), Heading()));
+  ASSERT_TRUE(DrawItemGraphPages(s, MadeItemGraphResult(AnalysisAxis::BodySite, counts), Heading()));
   EXPECT_DOUBLE_EQ(s.ScaleWidth(), 2900);
   EXPECT_DOUBLE_EQ(s.ScaleHeight(), 4000);
   ASSERT_EQ(s.pageCount(), 2);
@@ -94,7 +86,7 @@ TEST(ItemGraphPrint, WithoutFiltersAPageHolds33CategoriesUnderAFrameAt250) {
 
 TEST(ItemGraphPrint, ConditionsStandOnTheFirstPageAndLaterPagesReferToThem) {
   RecordingSurface s;
-  ASSERT_TRUE(DrawItemGraphPages(s, Result(AnalysisAxis::BodySite, std::vector<std::int64_t>(65, 2)),
+  ASSERT_TRUE(DrawItemGraphPages(s, MadeItemGraphResult(AnalysisAxis::BodySite, std::vector<std::int64_t>(65, 2)),
                                  Heading({{u"職種"_s, u"医師"_s}, {u"緊急処置時"_s, u"はい"_s}})));
   ASSERT_EQ(s.pageCount(), 3);  // 29 + 33 + 3
   EXPECT_EQ(s.all(Op::FilledBox, 0).size(), 29u);
@@ -124,7 +116,7 @@ TEST(ItemGraphPrint, FirstPageFilledByConditionsHoldsNoBarsAndNoFrame) {
   std::vector<std::pair<QString, QString>> seventeen;
   for (int k = 0; k < 17; ++k) seventeen.emplace_back(u"項目%1"_s.arg(k), u"分類"_s);
   RecordingSurface s;
-  ASSERT_TRUE(DrawItemGraphPages(s, Result(AnalysisAxis::Emergency, {1, 2}), Heading(seventeen)));
+  ASSERT_TRUE(DrawItemGraphPages(s, MadeItemGraphResult(AnalysisAxis::Emergency, {1, 2}), Heading(seventeen)));
   ASSERT_EQ(s.pageCount(), 2);
   EXPECT_TRUE(HasText(s, 0, u"項目16"_s, 120, 3470, 11));  // condition line 33
   EXPECT_TRUE(HasText(s, 0, u"分類"_s, 140, 3570, 11));    // condition line 34
@@ -151,7 +143,7 @@ TEST(ItemGraphPrint, TheLongestLabelSetsTheBarOriginAndLabelsWrapByLength) {
   QString thirtyEight;
   for (int i = 0; i < 38; ++i) thirtyEight += QChar(u'あ' + i);
   RecordingSurface s;
-  ASSERT_TRUE(DrawItemGraphPages(s, Result(AnalysisAxis::Occupation, {1, 2, 3, 4}, {u"医師"_s, twenty, sixty, thirtyEight}),
+  ASSERT_TRUE(DrawItemGraphPages(s, MadeItemGraphResult(AnalysisAxis::Occupation, {1, 2, 3, 4}, {u"医師"_s, twenty, sixty, thirtyEight}),
                                  Heading()));
   // Origin 1080: every bar starts there.
   for (const Entry& bar : s.all(Op::FilledBox)) EXPECT_DOUBLE_EQ(bar.x1, 1080);
@@ -173,7 +165,7 @@ TEST(ItemGraphPrint, TheLongestLabelSetsTheBarOriginAndLabelsWrapByLength) {
 
 TEST(ItemGraphPrint, BarsRunFromTheOriginToTheirShareOf2500) {
   RecordingSurface s;
-  ASSERT_TRUE(DrawItemGraphPages(s, Result(AnalysisAxis::Month, {3, 0, 6}, {u" 1月"_s, u" 2月"_s, u" 3月"_s}),
+  ASSERT_TRUE(DrawItemGraphPages(s, MadeItemGraphResult(AnalysisAxis::Month, {3, 0, 6}, {u" 1月"_s, u" 2月"_s, u" 3月"_s}),
                                  Heading()));
   const auto bars = s.all(Op::FilledBox);
   ASSERT_EQ(bars.size(), 3u);
@@ -188,12 +180,12 @@ TEST(ItemGraphPrint, BarsRunFromTheOriginToTheirShareOf2500) {
   EXPECT_TRUE(HasText(s, 0, u" 3"_s, 1450, 630, 9));
 
   RecordingSurface five;
-  ASSERT_TRUE(DrawItemGraphPages(five, Result(AnalysisAxis::Month, {5, 1}), Heading()));
+  ASSERT_TRUE(DrawItemGraphPages(five, MadeItemGraphResult(AnalysisAxis::Month, {5, 1}), Heading()));
   EXPECT_TRUE(HasText(five, 0, u" 2.5"_s, 1450, 200, 9));
   EXPECT_TRUE(HasText(five, 0, u" 5"_s, 2450, 200, 9));
   // With origin 650 the middle value follows: midway between 650 and 2500.
   RecordingSurface wider;
-  ASSERT_TRUE(DrawItemGraphPages(wider, Result(AnalysisAxis::Occupation, {5}, {QString(12, u'字')}), Heading()));
+  ASSERT_TRUE(DrawItemGraphPages(wider, MadeItemGraphResult(AnalysisAxis::Occupation, {5}, {QString(12, u'字')}), Heading()));
   EXPECT_TRUE(HasText(wider, 0, u" 2.5"_s, 1525, 200, 9));
   EXPECT_TRUE(HasText(wider, 0, u" 0"_s, 600, 200, 9));
 }
@@ -220,14 +212,14 @@ class ItemGraphPrintCommandTest : public ::testing::Test {
 };
 
 TEST_F(ItemGraphPrintCommandTest, NothingCountedPrintsNothingAndAsksNothing) {
-  EXPECT_EQ(PrintItemGraph(prompts, Result(AnalysisAxis::Month, std::vector<std::int64_t>(12, 0)), Heading()),
+  EXPECT_EQ(PrintItemGraph(prompts, MadeItemGraphResult(AnalysisAxis::Month, std::vector<std::int64_t>(12, 0)), Heading()),
             PrintResult::Cancelled);
   EXPECT_TRUE(prompts.shown().empty());
   EXPECT_EQ(prompts.printJobs(), 0);
 }
 
 TEST_F(ItemGraphPrintCommandTest, MessageDialogCancelAndFailure) {
-  const ItemGraphResult r = Result(AnalysisAxis::Month, {3, 0, 6});
+  const ItemGraphResult r = MadeItemGraphResult(AnalysisAxis::Month, {3, 0, 6});
   prompts.answer(PromptAnswer::Ok).answerPrinterCancel();
   EXPECT_EQ(PrintItemGraph(prompts, r, Heading()), PrintResult::Cancelled);
   ASSERT_EQ(prompts.shown().size(), 2u);
@@ -252,7 +244,7 @@ TEST_F(ItemGraphPrintCommandTest, PdfHoldsThePortraitPagesWithTheirTexts) {
     counts.push_back(k == 40 ? 8 : k % 3);
   }
   prompts.answer(PromptAnswer::Ok).answerPrinterPdf(pdf());
-  EXPECT_EQ(PrintItemGraph(prompts, Result(AnalysisAxis::BodySite, counts, labels),
+  EXPECT_EQ(PrintItemGraph(prompts, MadeItemGraphResult(AnalysisAxis::BodySite, counts, labels),
                            Heading({{u"職種"_s, u"医師"_s}})),
             PrintResult::Printed);
   EXPECT_EQ(prompts.printPageCount(), 3);  // 31 + 33 + 1

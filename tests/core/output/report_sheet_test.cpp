@@ -211,7 +211,9 @@ TEST(ReportSheet, FirstPageLinesInTheirOrderWidthsAndStyles) {
   for (const auto& e : entries) {
     if (e.page != 0) break;
     if (e.op == Op::Line || e.op == Op::Box) lineSeen = true;
-    if (e.op == Op::Text) EXPECT_FALSE(lineSeen) << e.text.toStdString();
+    if (e.op == Op::Text) {
+      EXPECT_FALSE(lineSeen) << e.text.toStdString();
+    }
   }
   EXPECT_EQ(s.CurrentLineStyle(), LineStyle::Solid);
 }
@@ -282,8 +284,9 @@ TEST(ReportSheet, BodySiteDiagramIsTheProgramsDrawingWithItsSiteNumbers) {
     for (std::size_t j = i + 1; j < boxes.size(); ++j) {
       const auto [l1, r1, t1] = boxes[i];
       const auto [l2, r2, t2] = boxes[j];
-      if (std::abs(t1 - t2) < 20)
+      if (std::abs(t1 - t2) < 20) {
         EXPECT_TRUE(r1 + 3 <= l2 || r2 + 3 <= l1) << numbers[i].toStdString() << " " << numbers[j].toStdString();
+      }
     }
   EXPECT_FALSE(numbers.contains(QStringLiteral("29")));
   EXPECT_TRUE(numbers.contains(QStringLiteral("1")));
@@ -405,7 +408,9 @@ TEST_F(PrintReportSheetTest, NoPrintsTwoPagesYesThree) {
     ASSERT_EQ(pages.size(), yes ? 3u : 2u);
     EXPECT_TRUE(pages[0].find(QStringLiteral("A.針刺し・切創事故報告書")));
     EXPECT_TRUE(pages[1].find(QStringLiteral("17.あなたはどのようにすればこの事故が防げたと思いま")));
-    if (yes) EXPECT_TRUE(pages[2].find(QStringLiteral("針刺し・切創事故原因器材コード表")));
+    if (yes) {
+      EXPECT_TRUE(pages[2].find(QStringLiteral("針刺し・切創事故原因器材コード表")));
+    }
   }
 }
 

@@ -5,30 +5,27 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
-#include <QTemporaryDir>
 
 #include "core/analysis/summary_counts.h"
-#include "core/platform/clock.h"
 #include "core/platform/codepage.h"
 #include "core/platform/value_file.h"
 #include "core/reports/body_sites.h"
 #include "core/app/app_state.h"
 #include "support/fixture_collection.h"
-#include "support/scripted_prompts.h"
+#include "support/temp_drive.h"
 
 namespace orvanta {
 namespace {
 
 using namespace Qt::Literals::StringLiterals;
-using testing::ScriptedPrompts;
 
 const QString kFixtures = QStringLiteral(ORVANTA_FIXTURES "/csv/summary/");
 
 // The collection of tools/make_summary_csv_fixtures.py: its code lists, data
 // files 0 and 2 (1 is missing), and the files it expects.
-class SummaryCsvFileTest : public ::testing::Test {
+class SummaryCsvFileTest : public ::testing::Test, public testing::TempDrive {
  protected:
-  SummaryCsvFileTest() {
+  SummaryCsvFileTest() : TempDrive(QDateTime(QDate(2024, 6, 15), QTime(9, 0))) {
     EXPECT_TRUE(testing::InstallFixtureCollection(state, kFixtures, {0, 2}));
   }
 
@@ -40,15 +37,8 @@ class SummaryCsvFileTest : public ::testing::Test {
     prompts.answerSaveFile(path).answer(PromptAnswer::Ok);
     EXPECT_TRUE(WriteSummaryCsvFile(state.prompts(), state.paths, state.lists, result));
     EXPECT_EQ(prompts.last().text, u"ﾌｧｲﾙ処理に成功しました"_s);
-    QByteArray bytes;
-    ReadWholeFile(path, bytes);
-    return bytes;
+    return testing::FileBytes(path);
   }
-
-  QTemporaryDir root;
-  ScriptedPrompts prompts;
-  FixedClock clock{QDateTime(QDate(2024, 6, 15), QTime(9, 0))};
-  AppState state{root.path(), prompts, clock};
 };
 
 TEST_F(SummaryCsvFileTest, FilesMatchTheIndependentlyBuiltFixtures) {
@@ -66,8 +56,7 @@ TEST_F(SummaryCsvFileTest, FilesMatchTheIndependentlyBuiltFixtures) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.fixture);
-    QByteArray expected;
-    ASSERT_TRUE(ReadWholeFile(kFixtures + QString::fromLatin1(c.fixture), expected));
+    const QByteArray expected = testing::FixtureBytes(QStringLiteral("csv/summary/") + QLatin1String(c.fixture));
     const QByteArray actual = Written(c.period, c.filter);
     EXPECT_EQ(cp932::Decode(actual), cp932::Decode(expected));  // readable when it fails
     EXPECT_EQ(actual, expected);

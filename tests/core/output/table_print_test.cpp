@@ -313,8 +313,12 @@ TEST(ListingPrint, ARowTallerThanAPageGoesOnOverTheNextPages) {
   EXPECT_EQ(TextsAt(s, 2, 3900).size(), 1u);
   EXPECT_EQ(s.findText(QStringLiteral("後"), 5)->y1, 400 + 100 * (pieces - 3 * 36));
   for (const Entry& e : s.entries()) {
-    if (e.op == Op::Text) EXPECT_LE(e.y1, 3900) << e.text.toStdString();
-    if (e.op == Op::Line || e.op == Op::Box) EXPECT_LE(std::max(e.y1, e.y2), 3980);
+    if (e.op == Op::Text) {
+      EXPECT_LE(e.y1, 3900) << e.text.toStdString();
+    }
+    if (e.op == Op::Line || e.op == Op::Box) {
+      EXPECT_LE(std::max(e.y1, e.y2), 3980);
+    }
   }
 }
 
@@ -346,7 +350,9 @@ TEST(ListingPrint, NoRowEverLiesBelowThePage) {
         EXPECT_LE(e.y1, 3900) << e.text.toStdString();
         if (e.y1 >= 270 && e.text.front() == u'字') printed += e.text.size();
       }
-      if (e.op == Op::Line || e.op == Op::Box) EXPECT_LE(std::max(e.y1, e.y2), 3980);
+      if (e.op == Op::Line || e.op == Op::Box) {
+        EXPECT_LE(std::max(e.y1, e.y2), 3980);
+      }
     }
     EXPECT_EQ(printed, characters);
   }

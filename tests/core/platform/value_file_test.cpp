@@ -58,7 +58,9 @@ TEST(ValueReader, ReadsNumbersLeniently) {
     std::int32_t v = -1;
     EXPECT_EQ(r.readInt32(v), c.error == kOk) << c.line.constData();
     EXPECT_EQ(r.result().error, c.error) << c.line.constData();
-    if (c.error == kOk) EXPECT_EQ(v, c.value) << c.line.constData();
+    if (c.error == kOk) {
+      EXPECT_EQ(v, c.value) << c.line.constData();
+    }
   }
 }
 

@@ -10,17 +10,14 @@
 #include <functional>
 
 #include "core/platform/value_file.h"
+#include "support/temp_drive.h"
 
 namespace orvanta {
 namespace {
 
-QString Fixture(const QString& name) { return QStringLiteral(ORVANTA_FIXTURES "/reports/") + name; }
+using testing::FileBytes;
 
-QByteArray FileBytes(const QString& path) {
-  QByteArray bytes;
-  EXPECT_TRUE(ReadWholeFile(path, bytes)) << path.toStdString();
-  return bytes;
-}
+QString Fixture(const QString& name) { return QStringLiteral(ORVANTA_FIXTURES "/reports/") + name; }
 
 // The two reports of two_reports.dat, typed again here; the fixture itself is
 // written by tools/make_report_fixtures.py with Python's own cp932 codec.

@@ -5,30 +5,23 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QTemporaryDir>
 
-#include "core/platform/clock.h"
 #include "core/platform/safe_save.h"
 #include "core/platform/value_file.h"
 #include "core/reports/data_file.h"
 #include "core/app/app_state.h"
-#include "support/scripted_prompts.h"
+#include "support/temp_drive.h"
 
 namespace orvanta {
 namespace {
 
-using testing::ScriptedPrompts;
+using testing::FileBytes;
 
 const QDateTime kNow(QDate(2026, 12, 9), QTime(10, 30, 15));
 
-QByteArray FileBytes(const QString& path) {
-  QByteArray bytes;
-  ReadWholeFile(path, bytes);
-  return bytes;
-}
-
-class ReportEditingTest : public ::testing::Test {
+class ReportEditingTest : public ::testing::Test, public testing::TempDrive {
  protected:
+  ReportEditingTest() : TempDrive(kNow) {}
   void SetUp() override { ASSERT_TRUE(MakeOwnerOnlyFolder(state.paths.ReportFolderPath())); }
 
   static std::vector<ReportRecord> Reports(int count, int firstId) {
@@ -58,10 +51,6 @@ class ReportEditingTest : public ::testing::Test {
     state.dataFile.CurrentIndex = std::max(0, state.dataFile.ReportCount() - 1);
   }
 
-  QTemporaryDir root;
-  ScriptedPrompts prompts;
-  FixedClock clock{kNow};
-  AppState state{root.path(), prompts, clock};
   int saves = 0;
   std::function<bool()> countingSave = [this] {
     ++saves;

@@ -4,32 +4,24 @@
 
 #include <QDir>
 #include <QFile>
-#include <QTemporaryDir>
 #include <map>
 #include <set>
 
-#include "core/platform/clock.h"
 #include "core/platform/safe_save.h"
 #include "core/platform/value_file.h"
 #include "core/reports/data_file.h"
 #include "core/app/app_state.h"
-#include "core/app/startup.h"
-#include "support/scripted_prompts.h"
+#include "core/reports/open_data_file.h"
+#include "support/temp_drive.h"
 
 namespace orvanta {
 namespace {
 
-using testing::ScriptedPrompts;
+using testing::FileBytes;
 
 const QDateTime kNow(QDate(2026, 12, 9), QTime(10, 30, 15));
 constexpr int kMissing = -1;     // no file of that number
 constexpr int kUnreadable = -2;  // a file that cannot be read
-
-QByteArray FileBytes(const QString& path) {
-  QByteArray bytes;
-  ReadWholeFile(path, bytes);
-  return bytes;
-}
 
 // Replaces chosen renames and removals by failures; everything else reaches
 // the file system.
@@ -45,8 +37,9 @@ class FailingOps : public DataFileOps {
   bool remove(const QString& path) override { return !failRemove && DataFileOps::remove(path); }
 };
 
-class ReportNavigationTest : public ::testing::Test {
+class ReportNavigationTest : public ::testing::Test, public testing::TempDrive {
  protected:
+  ReportNavigationTest() : TempDrive(kNow) {}
   void SetUp() override { ASSERT_TRUE(MakeOwnerOnlyFolder(state.paths.ReportFolderPath())); }
 
   // Data files 0, 1, ... with the given report counts (or kMissing,
@@ -87,11 +80,6 @@ class ReportNavigationTest : public ::testing::Test {
       files[name] = FileBytes(QDir(state.paths.ReportFolderPath()).filePath(name));
     return files;
   }
-
-  QTemporaryDir root;
-  ScriptedPrompts prompts;
-  FixedClock clock{kNow};
-  AppState state{root.path(), prompts, clock};
 };
 
 TEST_F(ReportNavigationTest, StepsFollowInputOrderAndPassOverFilesWithoutReports) {
@@ -212,7 +200,9 @@ TEST_F(ReportNavigationTest, RemovingAFileRenamesTheNewerFilesDownWithTheirCount
     for (int n = 0; n < static_cast<int>(c.files.size()); ++n) {
       const bool present = n < static_cast<int>(c.after.size()) && c.after[n] != kMissing;
       EXPECT_EQ(QFile::exists(state.paths.DataFilePath(n)), present) << c.remove << " file " << n;
-      if (present) EXPECT_EQ(FileBytes(state.paths.DataFilePath(n)), before[c.after[n]]) << c.remove << " file " << n;
+      if (present) {
+        EXPECT_EQ(FileBytes(state.paths.DataFilePath(n)), before[c.after[n]]) << c.remove << " file " << n;
+      }
       const int expectedCount = present ? countsBefore[c.after[n]] : 0;
       EXPECT_EQ(state.dataFile.FileRecordCounts[n], expectedCount) << c.remove << " count " << n;
     }

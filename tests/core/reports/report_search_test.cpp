@@ -5,20 +5,17 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
-#include <QTemporaryDir>
 
-#include "core/platform/clock.h"
 #include "core/platform/codepage.h"
 #include "core/platform/safe_save.h"
 #include "core/platform/value_file.h"
 #include "core/reports/data_file.h"
 #include "core/app/app_state.h"
-#include "support/scripted_prompts.h"
+#include "support/temp_drive.h"
 
 namespace orvanta {
 namespace {
 
-using testing::ScriptedPrompts;
 using Hits = std::vector<std::pair<int, int>>;  // (file, slot)
 
 Hits HitsOf(const SearchOutcome& found) {
@@ -37,8 +34,9 @@ ReportRecord Report(int id, const QString& recordNumber, const QString& name) {
   return r;
 }
 
-class ReportSearchTest : public ::testing::Test {
+class ReportSearchTest : public ::testing::Test, public testing::TempDrive {
  protected:
+  ReportSearchTest() : TempDrive(QDateTime(QDate(2026, 12, 9), QTime(10, 30))) {}
   void SetUp() override { ASSERT_TRUE(MakeOwnerOnlyFolder(state.paths.ReportFolderPath())); }
 
   void WriteFile(int n, const std::vector<std::pair<const char16_t*, const char16_t*>>& reports) {
@@ -56,10 +54,6 @@ class ReportSearchTest : public ::testing::Test {
   }
 
   int nextId = 1;
-  QTemporaryDir root;
-  ScriptedPrompts prompts;
-  FixedClock clock{QDateTime(QDate(2026, 12, 9), QTime(10, 30))};
-  AppState state{root.path(), prompts, clock};
 };
 
 TEST_F(ReportSearchTest, FindsTheTextInsideTheFieldInFileAndSlotOrderComparingExactly) {

@@ -8,17 +8,16 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScrollBar>
-#include <QTemporaryDir>
 #include <QtTest/QTest>
 
 #include "gui/widgets/result_grid_widget.h"
 #include "core/codelists/code_lists.h"
-#include "core/platform/clock.h"
 #include "core/platform/value_file.h"
 #include "core/reports/body_sites.h"
 #include "core/reports/data_file.h"
 #include "core/app/app_state.h"
-#include "support/combo_gui.h"
+#include "support/temp_drive.h"
+#include "support/gui/combo_box.h"
 #include "support/pdf_pages.h"
 #include "support/scripted_prompts.h"
 
@@ -44,22 +43,18 @@ constexpr Case kReports[] = {
     {2003, 12, 31, 1, 0, 3, 0, u""},     {2004, 6, 16, 10, 1, 0, 0, u""},
 };
 
-QByteArray Fixture(const char* name) {
-  QByteArray bytes;
-  EXPECT_TRUE(ReadWholeFile(QStringLiteral(ORVANTA_FIXTURES "/csv/") + QLatin1String(name), bytes)) << name;
-  return bytes;
-}
+QByteArray Fixture(const char* name) { return testing::FixtureBytes(QStringLiteral("csv/") + QLatin1String(name)); }
 
-class CrossTableWindowTest : public ::testing::Test {
+class CrossTableWindowTest : public ::testing::Test, public testing::TempDrive {
  protected:
   // Started on 15 June 2004: the window opens on 16 June 2003 to 15 June 2004.
-  CrossTableWindowTest() : clock_(QDateTime(QDate(2004, 6, 15), QTime(10, 0))), state_(root_.path(), prompts_, clock_) {
-    state_.startup.TodayYear = 2004;
-    state_.startup.TodayMonth = 6;
-    state_.startup.TodayDay = 15;
-    SetDefaultCodeLists(state_.lists);
-    QDir().mkpath(state_.paths.ReportFolderPath());
-    QDir().mkpath(state_.paths.MyDocumentPath());
+  CrossTableWindowTest() : TempDrive(QDateTime(QDate(2004, 6, 15), QTime(10, 0))) {
+    state.startup.TodayYear = 2004;
+    state.startup.TodayMonth = 6;
+    state.startup.TodayDay = 15;
+    SetDefaultCodeLists(state.lists);
+    QDir().mkpath(state.paths.ReportFolderPath());
+    QDir().mkpath(state.paths.MyDocumentPath());
     std::vector<ReportRecord> reports;
     int i = 0;
     for (const Case& c : kReports) {
@@ -73,12 +68,12 @@ class CrossTableWindowTest : public ::testing::Test {
       r.Choices[3] = c.hcv;
       r.Choices[4] = c.hbv;
       r.Texts[kOtherInfection] = QString::fromUtf16(c.other);
-      r.AnswerIds[0] = state_.lists[0].entries[i % 3].id;
+      r.AnswerIds[0] = state.lists[0].entries[i % 3].id;
       r.Sites[static_cast<std::size_t>(i * 9 % kSiteCount)] = 1;
       reports.push_back(r);
     }
-    EXPECT_TRUE(WriteDataFile(state_.paths.DataFilePath(0), reports));
-    state_.counters.NewestFileNo = 0;
+    EXPECT_TRUE(WriteDataFile(state.paths.DataFilePath(0), reports));
+    state.counters.NewestFileNo = 0;
   }
 
   template <typename W>
@@ -98,14 +93,12 @@ class CrossTableWindowTest : public ::testing::Test {
   }
   // Writes the CSV file through the button and returns its bytes.
   QByteArray WriteCsv(const CrossTableWindow& w, const QString& name) {
-    const QString path = QDir(state_.paths.MyDocumentPath()).filePath(name);
-    prompts_.answerSaveFile(path);
-    prompts_.answer(PromptAnswer::Ok);
+    const QString path = QDir(state.paths.MyDocumentPath()).filePath(name);
+    prompts.answerSaveFile(path);
+    prompts.answer(PromptAnswer::Ok);
     Find<QPushButton>(w, "Command1")->click();
-    EXPECT_EQ(prompts_.last().text, QStringLiteral("ﾌｧｲﾙ処理に成功しました"));
-    QByteArray bytes;
-    EXPECT_TRUE(ReadWholeFile(path, bytes));
-    return bytes;
+    EXPECT_EQ(prompts.last().text, QStringLiteral("ﾌｧｲﾙ処理に成功しました"));
+    return testing::FileBytes(path);
   }
   std::vector<QString> Texts(const ResultGridModel& g) {
     std::vector<QString> texts;
@@ -113,15 +106,10 @@ class CrossTableWindowTest : public ::testing::Test {
       for (int c = 0; c < g.cols(); ++c) texts.push_back(g.cell(r, c));
     return texts;
   }
-
-  QTemporaryDir root_;
-  testing::ScriptedPrompts prompts_;
-  FixedClock clock_;
-  AppState state_;
 };
 
 TEST_F(CrossTableWindowTest, OpensEmptyAndComputesOnlyWhenBothItemsAreChosen) {
-  CrossTableWindow w(state_);
+  CrossTableWindow w(state);
   EXPECT_EQ(w.objectName(), "frmYHJ");
   EXPECT_EQ(w.windowTitle(), QStringLiteral("クロス集計表"));
   for (const char* name : {"Combo1_0", "Combo1_1"}) {
@@ -143,7 +131,7 @@ TEST_F(CrossTableWindowTest, OpensEmptyAndComputesOnlyWhenBothItemsAreChosen) {
   Choose(w, 0, kInfection);
   Find<QPushButton>(w, "Command4")->click();
   EXPECT_EQ(Texts(Grid(w, "Grid1")), empty);
-  EXPECT_EQ(prompts_.busyCalls(), 0);
+  EXPECT_EQ(prompts.busyCalls(), 0);
 
   Choose(w, 1, kHour);
   const ResultGridModel& table = Grid(w, "Grid1");
@@ -169,8 +157,8 @@ TEST_F(CrossTableWindowTest, OpensEmptyAndComputesOnlyWhenBothItemsAreChosen) {
   EXPECT_EQ(rowTotals.cell(10, 0), QStringLiteral("その他"));
   EXPECT_EQ(rowTotals.cell(10, 1), "2");
   EXPECT_EQ(rowTotals.cell(1, 1), "2");
-  EXPECT_GT(prompts_.busyCalls(), 0);
-  EXPECT_FALSE(prompts_.busy());
+  EXPECT_GT(prompts.busyCalls(), 0);
+  EXPECT_FALSE(prompts.busy());
 
   // Either item recomputes.
   Choose(w, 1, kEmergency);
@@ -180,7 +168,7 @@ TEST_F(CrossTableWindowTest, OpensEmptyAndComputesOnlyWhenBothItemsAreChosen) {
 }
 
 TEST_F(CrossTableWindowTest, PeriodChangeWaitsForRecalculation) {
-  CrossTableWindow w(state_);
+  CrossTableWindow w(state);
   Choose(w, 0, kInfection);
   Choose(w, 1, kHour);
   const ResultGridModel& table = Grid(w, "Grid1");
@@ -213,28 +201,28 @@ TEST_F(CrossTableWindowTest, PeriodChangeWaitsForRecalculation) {
 // Choosing again the item a box already shows computes again with the period
 // the date boxes hold now, like "再計算"; a changed item computes once.
 TEST_F(CrossTableWindowTest, EveryChoiceOfAnItemComputesWithThePeriodAsShown) {
-  CrossTableWindow w(state_);
+  CrossTableWindow w(state);
   ASSERT_TRUE(testing::ChooseInList(Find<QComboBox>(w, "Combo1_0"), kInfection));
-  EXPECT_EQ(prompts_.busyCalls(), 0);  // one item only
+  EXPECT_EQ(prompts.busyCalls(), 0);  // one item only
   ASSERT_TRUE(testing::ChooseInList(Find<QComboBox>(w, "Combo1_1"), kHour));
-  EXPECT_EQ(prompts_.busyCalls(), 2);
+  EXPECT_EQ(prompts.busyCalls(), 2);
   const ResultGridModel& table = Grid(w, "Grid1");
   ASSERT_EQ(table.cell(2, 1), "1");  // the report on the from-date
 
   Type(w, "txd_0", "17");
   ASSERT_TRUE(testing::ChooseInList(Find<QComboBox>(w, "Combo1_1"), kHour));
-  EXPECT_EQ(prompts_.busyCalls(), 4);
+  EXPECT_EQ(prompts.busyCalls(), 4);
   EXPECT_EQ(table.cell(2, 1), "0");
   EXPECT_EQ(Grid(w, "Grid2").cell(1, 1), "1");
 
   Type(w, "txd_0", "16");
   ASSERT_TRUE(testing::ChooseInList(Find<QComboBox>(w, "Combo1_0"), kInfection));
-  EXPECT_EQ(prompts_.busyCalls(), 6);
+  EXPECT_EQ(prompts.busyCalls(), 6);
   EXPECT_EQ(table.cell(2, 1), "1");
 }
 
 TEST_F(CrossTableWindowTest, CsvFilesAsTheFixturesHaveThem) {
-  CrossTableWindow w(state_);
+  CrossTableWindow w(state);
   EXPECT_EQ(WriteCsv(w, "nothing.csv"), Fixture("cross_table_nothing_chosen.csv"));
   // The captions as the boxes stand, the grid as last computed.
   Choose(w, 0, kSites);
@@ -257,7 +245,7 @@ TEST_F(CrossTableWindowTest, CsvFilesAsTheFixturesHaveThem) {
 // The totals stay under their columns and beside their rows while the table
 // scrolls to its far end.
 TEST_F(CrossTableWindowTest, TotalsScrollWithTheTable) {
-  CrossTableWindow w(state_);
+  CrossTableWindow w(state);
   w.show();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
   ResultGrid* table = Find<ResultGrid>(w, "Grid1");
@@ -307,26 +295,26 @@ TEST_F(CrossTableWindowTest, TotalsScrollWithTheTable) {
 TEST_F(CrossTableWindowTest, BackEscapeAndTheCloseBoxClose) {
   for (int way = 0; way < 3; ++way) {
     SCOPED_TRACE(way);
-    CrossTableWindow w(state_);
+    CrossTableWindow w(state);
     // The main window shows the hourglass while it opens this one; once the
     // window is up, the pointer is normal again.
-    prompts_.setBusy(true);
+    prompts.setBusy(true);
     w.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
-    EXPECT_FALSE(prompts_.busy());
+    EXPECT_FALSE(prompts.busy());
     if (way == 0) Find<QPushButton>(w, "Command3")->click();
     if (way == 1) QTest::keyClick(&w, Qt::Key_Escape);
     if (way == 2) w.close();
     EXPECT_FALSE(w.isVisible());
     EXPECT_EQ(w.result(), QDialog::Rejected);
   }
-  EXPECT_TRUE(prompts_.shown().empty());
+  EXPECT_TRUE(prompts.shown().empty());
 }
 
 // "印刷" prints the table as it stands, with the two items in its header,
 // and leaves the window as it was.
 TEST_F(CrossTableWindowTest, PrintPutsTheTableOnLandscapePages) {
-  CrossTableWindow w(state_);
+  CrossTableWindow w(state);
   w.show();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
   Choose(w, 0, kHour);
@@ -339,15 +327,15 @@ TEST_F(CrossTableWindowTest, PrintPutsTheTableOnLandscapePages) {
   QPushButton* print = Find<QPushButton>(w, "Command5");
   EXPECT_EQ(print->text(), QStringLiteral("印刷"));
   EXPECT_TRUE(print->isEnabled());
-  const QString path = root_.filePath(QStringLiteral("cross.pdf"));
-  prompts_.answer(PromptAnswer::Ok).answerPrinterPdf(path);
+  const QString path = root.filePath(QStringLiteral("cross.pdf"));
+  prompts.answer(PromptAnswer::Ok).answerPrinterPdf(path);
   print->click();
 
-  ASSERT_EQ(prompts_.shown().size(), 2u);
-  EXPECT_EQ(prompts_.shown()[0].text, QStringLiteral("A4用紙で印刷の向きを横に指定してください"));
-  EXPECT_EQ(prompts_.shown()[1].kind, testing::ScriptedPrompts::Kind::Printer);
-  EXPECT_TRUE(prompts_.lastPrinterLandscape);
-  EXPECT_FALSE(prompts_.busy());
+  ASSERT_EQ(prompts.shown().size(), 2u);
+  EXPECT_EQ(prompts.shown()[0].text, QStringLiteral("A4用紙で印刷の向きを横に指定してください"));
+  EXPECT_EQ(prompts.shown()[1].kind, testing::ScriptedPrompts::Kind::Printer);
+  EXPECT_TRUE(prompts.lastPrinterLandscape);
+  EXPECT_FALSE(prompts.busy());
   const auto pages = testing::ReadPdfPages(path);
   ASSERT_EQ(pages.size(), 7u);
   for (const auto& page : pages) {
@@ -362,19 +350,19 @@ TEST_F(CrossTableWindowTest, PrintPutsTheTableOnLandscapePages) {
 }
 
 TEST_F(CrossTableWindowTest, PrintCancelledSaysNothingAndAFailingPrinterSaysSo) {
-  CrossTableWindow w(state_);
+  CrossTableWindow w(state);
   Choose(w, 0, kOccupation);
   Choose(w, 1, kEmergency);
-  prompts_.answer(PromptAnswer::Ok).answerPrinterCancel();
+  prompts.answer(PromptAnswer::Ok).answerPrinterCancel();
   Find<QPushButton>(w, "Command5")->click();
-  EXPECT_EQ(prompts_.shown().size(), 2u);
+  EXPECT_EQ(prompts.shown().size(), 2u);
 
-  prompts_.clear();
-  prompts_.answer(PromptAnswer::Ok).answerPrinterFailing().answer(PromptAnswer::Ok);
+  prompts.clear();
+  prompts.answer(PromptAnswer::Ok).answerPrinterFailing().answer(PromptAnswer::Ok);
   Find<QPushButton>(w, "Command5")->click();
-  ASSERT_EQ(prompts_.shown().size(), 3u);
-  EXPECT_EQ(prompts_.last().text, QStringLiteral("プリンターが接続されていません"));
-  EXPECT_EQ(prompts_.last().buttons, PromptButtons::Ok);
+  ASSERT_EQ(prompts.shown().size(), 3u);
+  EXPECT_EQ(prompts.last().text, QStringLiteral("プリンターが接続されていません"));
+  EXPECT_EQ(prompts.last().buttons, PromptButtons::Ok);
 }
 
 }  // namespace

@@ -10,18 +10,17 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScrollBar>
-#include <QTemporaryDir>
 #include <QTest>
 
 #include "gui/widgets/result_grid_widget.h"
-#include "core/platform/clock.h"
 #include "core/platform/codepage.h"
 #include "core/platform/safe_save.h"
 #include "core/platform/value_file.h"
 #include "core/reports/body_sites.h"
 #include "core/app/app_state.h"
-#include "support/combo_gui.h"
+#include "support/gui/combo_box.h"
 #include "support/fixture_collection.h"
+#include "support/temp_drive.h"
 #include "support/pdf_pages.h"
 #include "support/scripted_prompts.h"
 
@@ -29,20 +28,16 @@ namespace orvanta {
 namespace {
 
 using testing::ScriptedPrompts;
+using testing::FileBytes;
 
 // A small collection with its code lists, data files 0 and 2 (file 1 is
 // missing) and the CSV files expected for it, written by
 // tools/make_extraction_csv_fixture.py.
 const QString kFixture = QStringLiteral(ORVANTA_FIXTURES "/csv/extraction/");
 
-QByteArray FileBytes(const QString& path) {
-  QByteArray bytes;
-  ReadWholeFile(path, bytes);
-  return bytes;
-}
-
-class ExtractionWindowTest : public ::testing::Test {
+class ExtractionWindowTest : public ::testing::Test, public testing::TempDrive {
  protected:
+  ExtractionWindowTest() : TempDrive(QDateTime(QDate(2004, 6, 15), QTime(10, 0))) {}
   void SetUp() override {
     ASSERT_TRUE(testing::InstallFixtureCollection(state, kFixture, {0, 2}));
     // Started on 15 June 2004: the default period is 16 June 2003 to 15 June 2004.
@@ -82,10 +77,6 @@ class ExtractionWindowTest : public ::testing::Test {
     return FileBytes(path);
   }
 
-  QTemporaryDir root;
-  ScriptedPrompts prompts;
-  FixedClock clock{QDateTime(QDate(2004, 6, 15), QTime(10, 0))};
-  AppState state{root.path(), prompts, clock};
   std::unique_ptr<ExtractionWindow> window;
   ResultGrid* grid = nullptr;
   QLabel* count = nullptr;

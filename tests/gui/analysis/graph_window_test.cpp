@@ -16,22 +16,19 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
-#include <QTemporaryDir>
 #include <QTest>
 
 #include "core/app/app_state.h"
 #include "core/output/graph_drawing.h"
-#include "core/platform/clock.h"
 #include "gui/widgets/layout_helpers.h"
-#include "support/combo_gui.h"
+#include "support/gui/combo_box.h"
 #include "support/fixture_collection.h"
-#include "support/scripted_prompts.h"
+#include "support/temp_drive.h"
 
 namespace orvanta {
 namespace {
 
 using namespace Qt::Literals::StringLiterals;
-using testing::ScriptedPrompts;
 
 const QString kFixtures = QStringLiteral(ORVANTA_FIXTURES "/csv/summary/");
 
@@ -39,9 +36,9 @@ const QString kFixtures = QStringLiteral(ORVANTA_FIXTURES "/csv/summary/");
 // 2024: the default period 2023-06-16 to 2024-06-15 holds 7 reports: 職種
 // 医師 4, 看護師 2, その他 1; hours 0-2: 2, 12-14: 2 (12:00 and 13:30),
 // 20-22: 1, 22-24: 1; emergency はい 4, いいえ 2.
-class GraphWindowTest : public ::testing::Test {
+class GraphWindowTest : public ::testing::Test, public testing::TempDrive {
  protected:
-  GraphWindowTest() {
+  GraphWindowTest() : TempDrive(QDateTime(QDate(2024, 6, 15), QTime(9, 0))) {
     EXPECT_TRUE(testing::InstallFixtureCollection(state, kFixtures, {0, 2}));
     state.startup.TodayYear = 2024;
     state.startup.TodayMonth = 6;
@@ -68,10 +65,6 @@ class GraphWindowTest : public ::testing::Test {
   void chooseItem(int row) { items()->setCurrentRow(row); }
   QImage clipboardImage() const { return QGuiApplication::clipboard()->image(); }
 
-  QTemporaryDir root;
-  ScriptedPrompts prompts;
-  FixedClock clock{QDateTime(QDate(2024, 6, 15), QTime(9, 0))};
-  AppState state{root.path(), prompts, clock};
   std::unique_ptr<GraphWindow> window;
 };
 

@@ -10,31 +10,28 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScrollBar>
-#include <QTemporaryDir>
 
 #include "core/app/app_state.h"
-#include "core/platform/clock.h"
 #include "core/platform/value_file.h"
 #include "gui/widgets/layout_helpers.h"
-#include "support/combo_gui.h"
+#include "support/gui/combo_box.h"
 #include "support/fixture_collection.h"
 #include "support/pdf_pages.h"
-#include "support/scripted_prompts.h"
+#include "support/temp_drive.h"
 
 namespace orvanta {
 namespace {
 
 using namespace Qt::Literals::StringLiterals;
-using testing::ScriptedPrompts;
 
 const QString kFixtures = QStringLiteral(ORVANTA_FIXTURES "/csv/item_graph/");
 
 // The window over the collection of tools/make_item_graph_csv_fixtures.py
 // (data files 0 and 2, file 1 missing), started on 15 June 2024, so that the
 // default period is the fixtures' one-year period 2023-06-16 to 2024-06-15.
-class ItemGraphWindowTest : public ::testing::Test {
+class ItemGraphWindowTest : public ::testing::Test, public testing::TempDrive {
  protected:
-  ItemGraphWindowTest() {
+  ItemGraphWindowTest() : TempDrive(QDateTime(QDate(2024, 6, 15), QTime(9, 0))) {
     EXPECT_TRUE(testing::InstallFixtureCollection(state, kFixtures, {0, 2}));
     state.startup.TodayYear = 2024;
     state.startup.TodayMonth = 6;
@@ -59,21 +56,13 @@ class ItemGraphWindowTest : public ::testing::Test {
     QFile::remove(path);
     prompts.answerSaveFile(path).answer(PromptAnswer::Ok);
     click("Command3");
-    QByteArray bytes;
-    ReadWholeFile(path, bytes);
-    return bytes;
+    return testing::FileBytes(path);
   }
-  QByteArray fixture(const char* name) {
-    QByteArray bytes;
-    EXPECT_TRUE(ReadWholeFile(kFixtures + QString::fromLatin1(name), bytes));
-    return bytes;
+  static QByteArray fixture(const char* name) {
+    return testing::FixtureBytes(QStringLiteral("csv/item_graph/") + QLatin1String(name));
   }
   std::vector<std::int64_t> counts() const { return window->result().counts; }
 
-  QTemporaryDir root;
-  ScriptedPrompts prompts;
-  FixedClock clock{QDateTime(QDate(2024, 6, 15), QTime(9, 0))};
-  AppState state{root.path(), prompts, clock};
   std::unique_ptr<ItemGraphWindow> window;
 };
 
@@ -143,7 +132,9 @@ TEST_F(ItemGraphWindowTest, ControlsStandWhereTheWindowWasDesigned) {
     EXPECT_EQ(box.x(), at(list(0)).x());
     EXPECT_EQ(label.x(), box.x());
     EXPECT_LE(label.bottom(), box.y());
-    if (k > 0) EXPECT_GT(label.y(), at(list(k - 1)).bottom());
+    if (k > 0) {
+      EXPECT_GT(label.y(), at(list(k - 1)).bottom());
+    }
     EXPECT_TRUE(frameRect.contains(box));
     EXPECT_TRUE(frameRect.contains(label));
   }

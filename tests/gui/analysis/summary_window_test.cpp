@@ -12,25 +12,22 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScrollBar>
-#include <QTemporaryDir>
 #include <QTest>
 
 #include "gui/widgets/result_grid_widget.h"
-#include "core/platform/clock.h"
 #include "gui/widgets/layout_helpers.h"
 #include "core/platform/value_file.h"
 #include "core/reports/body_sites.h"
 #include "core/app/app_state.h"
-#include "support/combo_gui.h"
+#include "support/gui/combo_box.h"
 #include "support/fixture_collection.h"
+#include "support/temp_drive.h"
 #include "support/pdf_pages.h"
-#include "support/scripted_prompts.h"
 
 namespace orvanta {
 namespace {
 
 using namespace Qt::Literals::StringLiterals;
-using testing::ScriptedPrompts;
 
 const QString kFixtures = QStringLiteral(ORVANTA_FIXTURES "/csv/summary/");
 
@@ -38,9 +35,9 @@ const QString kFixtures = QStringLiteral(ORVANTA_FIXTURES "/csv/summary/");
 // (data files 0 and 2, file 1 missing), started on 15 June 2024, so that the
 // default period is the fixtures' one-year period 2023-06-16 to 2024-06-15,
 // which holds 7 of its 9 reports.
-class SummaryWindowTest : public ::testing::Test {
+class SummaryWindowTest : public ::testing::Test, public testing::TempDrive {
  protected:
-  SummaryWindowTest() {
+  SummaryWindowTest() : TempDrive(QDateTime(QDate(2024, 6, 15), QTime(9, 0))) {
     EXPECT_TRUE(testing::InstallFixtureCollection(state, kFixtures, {0, 2}));
     state.startup.TodayYear = 2024;
     state.startup.TodayMonth = 6;
@@ -66,20 +63,12 @@ class SummaryWindowTest : public ::testing::Test {
     QFile::remove(path);
     prompts.answerSaveFile(path).answer(PromptAnswer::Ok);
     window->findChild<QAction*>(u"mnuCSV"_s)->trigger();
-    QByteArray bytes;
-    ReadWholeFile(path, bytes);
-    return bytes;
+    return testing::FileBytes(path);
   }
-  QByteArray fixture(const char* name) {
-    QByteArray bytes;
-    EXPECT_TRUE(ReadWholeFile(kFixtures + QString::fromLatin1(name), bytes));
-    return bytes;
+  static QByteArray fixture(const char* name) {
+    return testing::FixtureBytes(QStringLiteral("csv/summary/") + QLatin1String(name));
   }
 
-  QTemporaryDir root;
-  ScriptedPrompts prompts;
-  FixedClock clock{QDateTime(QDate(2024, 6, 15), QTime(9, 0))};
-  AppState state{root.path(), prompts, clock};
   std::unique_ptr<SummaryWindow> window;
 };
 
@@ -264,7 +253,9 @@ TEST_F(SummaryWindowTest, ReportPrintPrintsTheLastComputationOrSaysThePrinterFai
   ASSERT_FALSE(pages.empty());
   EXPECT_TRUE(pages[0].find(occupation + u";"_s)) << pages[0].text().toStdString();
   for (const auto& word : pages[0].words)  // only in the heading, no section
-    if (word.text == u"職種"_s) EXPECT_LT(word.yMin, pages[0].height * 0.08);
+    if (word.text == u"職種"_s) {
+      EXPECT_LT(word.yMin, pages[0].height * 0.08);
+    }
   EXPECT_TRUE(pages[0].find(u"該当件数%1"_s.arg(window->result().matching)));
   EXPECT_FALSE(pages[0].text().contains(u"全ての報告書"_s));
 
@@ -300,8 +291,12 @@ TEST_F(SummaryWindowTest, LayoutFitsTheClientAreaAndEveryCaption) {
     EXPECT_LT(placed(list).bottom(), tables.front().top()) << i;
     EXPECT_EQ(list->y(), combo(i / 6 * 6)->y()) << i;
     EXPECT_EQ(list->x(), combo(i % 6)->x()) << i;
-    if (i % 6 > 0) EXPECT_GT(list->x(), combo(i - 1)->geometry().right()) << i;
-    if (i >= 6) EXPECT_GT(list->y(), combo(i - 6)->geometry().bottom()) << i;
+    if (i % 6 > 0) {
+      EXPECT_GT(list->x(), combo(i - 1)->geometry().right()) << i;
+    }
+    if (i >= 6) {
+      EXPECT_GT(list->y(), combo(i - 6)->geometry().bottom()) << i;
+    }
     const QWidget* caption = window->findChild<QLabel*>(u"Label4_%1"_s.arg(i));
     EXPECT_EQ(caption->x(), list->x()) << i;
     EXPECT_LE(caption->geometry().bottom(), list->y()) << i;

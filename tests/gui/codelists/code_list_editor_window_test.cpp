@@ -12,7 +12,6 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QTemporaryDir>
 #include <QTest>
 #include <memory>
 #include <tuple>
@@ -21,19 +20,20 @@
 #include "gui/codelists/answer_code_editor_window.h"
 #include "core/codelists/code_lists.h"
 #include "gui/codelists/rename_dialog.h"
-#include "core/platform/clock.h"
 #include "gui/widgets/layout_helpers.h"
 #include "core/platform/safe_save.h"
 #include "core/reports/data_file.h"
 #include "core/app/app_state.h"
-#include "support/modal_gui.h"
-#include "support/scripted_prompts.h"
+#include "support/gui/typing.h"
+#include "support/gui/modal_window.h"
+#include "support/temp_drive.h"
 
 namespace orvanta {
 namespace {
 
 using namespace Qt::Literals::StringLiterals;
-using testing::ScriptedPrompts;
+using testing::Commit;
+using testing::Type;
 using testing::WhenModal;
 
 const QString kSameName = u"同じ名前があります"_s;
@@ -59,27 +59,9 @@ QStringList Items(const QListWidget* list) {
   return out;
 }
 
-// Types text the way a keyboard or an input method delivers it, one
-// character at a time (QTest::keyClicks only knows Latin-1).
-void Type(QWidget* box, const QString& text) {
-  for (QChar c : text) {
-    QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(c));
-    QApplication::sendEvent(box, &press);
-    QKeyEvent release(QEvent::KeyRelease, Qt::Key_unknown, Qt::NoModifier, QString(c));
-    QApplication::sendEvent(box, &release);
-  }
-}
-
-// Hands text to a box the way an input method commits what was composed.
-void Commit(QWidget* box, const QString& text) {
-  QInputMethodEvent event;
-  event.setCommitString(text);
-  QApplication::sendEvent(box, &event);
-}
-
-class CodeListEditorWindowTest : public ::testing::Test {
+class CodeListEditorWindowTest : public ::testing::Test, public testing::TempDrive {
  protected:
-  CodeListEditorWindowTest() {
+  CodeListEditorWindowTest() : TempDrive(QDateTime(QDate(2026, 12, 9), QTime(10, 30))) {
     EXPECT_TRUE(MakeOwnerOnlyFolder(state.paths.DataFolderPath()));
     state.lists[kOccupations] = ListOf({{u"医師", 1}, {u"看護師", 2}, {u"薬剤師", 3}, {u"その他", 14}});
     state.lists[kCircumstances] = ListOf({{u"採血中", 150}});
@@ -131,10 +113,6 @@ class CodeListEditorWindowTest : public ::testing::Test {
     return read;
   }
 
-  QTemporaryDir root;
-  ScriptedPrompts prompts;
-  FixedClock clock{QDateTime(QDate(2026, 12, 9), QTime(10, 30))};
-  AppState state{root.path(), prompts, clock};
   CodeLists onFile;
 };
 
@@ -659,7 +637,9 @@ TEST_F(CodeListEditorWindowTest, BothEditorsPlaceTheirControlsAsDesigned) {
       auto* w = window->findChild<QWidget*>(QString::fromLatin1(name));
       ASSERT_NE(w, nullptr) << name;
       EXPECT_EQ(w->pos(), QPoint(Twips(left), Twips(top))) << window->objectName().toStdString() << " " << name;
-      if (width) EXPECT_EQ(w->width(), Twips(width)) << name;
+      if (width) {
+        EXPECT_EQ(w->width(), Twips(width)) << name;
+      }
     }
   };
   auto editor = open(kOccupations);

@@ -13,12 +13,10 @@
 #include <QLineEdit>
 #include <QListView>
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <QTest>
 #include <functional>
 #include <optional>
 
-#include "core/platform/clock.h"
 #include "core/platform/safe_save.h"
 #include "core/platform/value_file.h"
 #include "core/reports/body_sites.h"
@@ -26,33 +24,22 @@
 #include "core/reports/report_navigation.h"
 #include "gui/reports/report_window.h"
 #include "core/app/app_state.h"
-#include "core/app/startup.h"
-#include "support/modal_gui.h"
+#include "core/reports/open_data_file.h"
+#include "support/gui/typing.h"
+#include "support/gui/modal_window.h"
 #include "support/scripted_prompts.h"
+#include "support/temp_drive.h"
 
 namespace orvanta {
 namespace {
 
+using testing::Retype;
+using testing::FileBytes;
 using testing::ScriptedPrompts;
 using testing::WhenModal;
 
 const QDateTime kNow(QDate(2026, 12, 9), QTime(10, 30, 40));
 constexpr int kMissing = -1;
-
-QByteArray FileBytes(const QString& path) {
-  QByteArray bytes;
-  ReadWholeFile(path, bytes);
-  return bytes;
-}
-
-// Types text the way an input method delivers it, one character at a time.
-void Retype(QLineEdit* box, const QString& text) {
-  box->selectAll();
-  for (QChar c : text) {
-    QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(c));
-    QApplication::sendEvent(box, &press);
-  }
-}
 
 class FailingRenames : public DataFileOps {
  public:
@@ -63,8 +50,9 @@ class FailingRenames : public DataFileOps {
   }
 };
 
-class ReportNavigationWindowTest : public ::testing::Test {
+class ReportNavigationWindowTest : public ::testing::Test, public testing::TempDrive {
  protected:
+  ReportNavigationWindowTest() : TempDrive(kNow) {}
   void SetUp() override {
     ASSERT_TRUE(MakeOwnerOnlyFolder(state.paths.ReportFolderPath()));
     state.counters.LastCodeId = 470;
@@ -145,11 +133,6 @@ class ReportNavigationWindowTest : public ::testing::Test {
       }
     });
   }
-
-  QTemporaryDir root;
-  ScriptedPrompts prompts;
-  FixedClock clock{kNow};
-  AppState state{root.path(), prompts, clock};
 };
 
 TEST_F(ReportNavigationWindowTest, StepButtonsCrossFileBoundariesAndSaveTheFileLeftWhenChanged) {

@@ -24,10 +24,8 @@
 #include <QScrollBar>
 #include <QStackedWidget>
 #include <QTabBar>
-#include <QTemporaryDir>
 #include <QTest>
 
-#include "core/platform/clock.h"
 #include "gui/widgets/layout_helpers.h"
 #include "core/platform/safe_save.h"
 #include "core/platform/value_file.h"
@@ -37,11 +35,16 @@
 #include "core/app/app_state.h"
 #include "core/reports/open_data_file.h"
 #include "support/scripted_prompts.h"
+#include "support/gui/typing.h"
+#include "support/temp_drive.h"
 
 namespace orvanta {
 namespace {
 
-using testing::ScriptedPrompts;
+using testing::Commit;
+using testing::Type;
+using testing::Retype;
+using testing::FileBytes;
 
 const QDateTime kNow(QDate(2026, 12, 9), QTime(10, 30, 40));  // a Wednesday
 
@@ -52,38 +55,9 @@ CodeList ListOf(std::initializer_list<std::tuple<const char16_t*, const char16_t
   return list;
 }
 
-QByteArray FileBytes(const QString& path) {
-  QByteArray bytes;
-  ReadWholeFile(path, bytes);
-  return bytes;
-}
-
-// Types text the way a keyboard or an input method delivers it, one
-// character at a time (QTest::keyClicks only knows Latin-1).
-void Type(QWidget* box, const QString& text) {
-  for (QChar c : text) {
-    QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(c));
-    QApplication::sendEvent(box, &press);
-    QKeyEvent release(QEvent::KeyRelease, Qt::Key_unknown, Qt::NoModifier, QString(c));
-    QApplication::sendEvent(box, &release);
-  }
-}
-
-// Hands text to a box the way an input method commits what was composed.
-void Commit(QWidget* box, const QString& text) {
-  QInputMethodEvent event;
-  event.setCommitString(text);
-  QApplication::sendEvent(box, &event);
-}
-
-// Replaces what a line box holds by typing.
-void Retype(QLineEdit* box, const QString& text) {
-  box->selectAll();
-  Type(box, text);
-}
-
-class ReportWindowTest : public ::testing::Test {
+class ReportWindowTest : public ::testing::Test, public testing::TempDrive {
  protected:
+  ReportWindowTest() : TempDrive(kNow) {}
   void SetUp() override {
     ASSERT_TRUE(MakeOwnerOnlyFolder(state.paths.ReportFolderPath()));
     state.lists[kOccupations] = ListOf({{u"1", u"医師", 1}, {u"2", u"看護師", 2}, {u"14", u"その他", 14}});
@@ -134,11 +108,6 @@ class ReportWindowTest : public ::testing::Test {
   }
   QLineEdit* Box(const ReportWindow& w, const char* name) { return Find<QLineEdit>(w, name); }
   void ShowPage(const ReportWindow& w, int page) { Find<QTabBar>(w, "TabStrip1")->setCurrentIndex(page); }
-
-  QTemporaryDir root;
-  ScriptedPrompts prompts;
-  FixedClock clock{kNow};
-  AppState state{root.path(), prompts, clock};
 };
 
 TEST_F(ReportWindowTest, TheWindowHasItsPagesRowAndMenu) {

@@ -3,27 +3,19 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <tuple>
 
-#include "core/platform/clock.h"
 #include "gui/widgets/layout_helpers.h"
 #include "core/platform/system_info.h"
 #include "core/app/app_state.h"
-#include "support/scripted_prompts.h"
+#include "support/temp_drive.h"
 
 namespace orvanta {
 namespace {
 
-using testing::ScriptedPrompts;
 
-class LoginWindowTest : public ::testing::Test {
- protected:
-  QTemporaryDir root;
-  ScriptedPrompts prompts;
-  FixedClock clock{QDateTime(QDate(2026, 12, 9), QTime(9, 0))};
-  AppState state{root.path(), prompts, clock};
+class LoginWindowTest : public ::testing::Test, public testing::TempDrive {
 };
 
 TEST_F(LoginWindowTest, ShowsItsControlsInPlaceAndTheNormalPointer) {
@@ -48,10 +40,16 @@ TEST_F(LoginWindowTest, ShowsItsControlsInPlaceAndTheNormalPointer) {
     auto* w = login.findChild<QWidget*>(QString::fromLatin1(name));
     ASSERT_NE(w, nullptr) << name;
     EXPECT_EQ(w->pos(), QPoint(Twips(left), Twips(top))) << name;
-    if (width) EXPECT_EQ(w->width(), Twips(width)) << name;
+    if (width) {
+      EXPECT_EQ(w->width(), Twips(width)) << name;
+    }
     const QString expected = QString::fromUtf8(caption);
-    if (auto* label = qobject_cast<QLabel*>(w)) EXPECT_EQ(label->text(), expected) << name;
-    if (auto* button = qobject_cast<QPushButton*>(w)) EXPECT_EQ(button->text(), expected) << name;
+    if (auto* label = qobject_cast<QLabel*>(w)) {
+      EXPECT_EQ(label->text(), expected) << name;
+    }
+    if (auto* button = qobject_cast<QPushButton*>(w)) {
+      EXPECT_EQ(button->text(), expected) << name;
+    }
   }
   EXPECT_EQ(login.findChild<QWidget*>(QStringLiteral("lblLabels_2"))->height(), Twips(975));
 
@@ -62,7 +60,7 @@ TEST_F(LoginWindowTest, ShowsItsControlsInPlaceAndTheNormalPointer) {
   prompts.setBusy(true);
   login.show();
   EXPECT_FALSE(prompts.busy());
-  EXPECT_FALSE(login.OK());
+  EXPECT_FALSE(login.loggedIn());
 }
 
 }  // namespace

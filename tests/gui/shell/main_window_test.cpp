@@ -7,10 +7,8 @@
 #include <QLabel>
 #include <QPixmap>
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
-#include "core/platform/clock.h"
 #include "gui/widgets/layout_helpers.h"
 #include "core/platform/safe_save.h"
 #include "core/platform/system_info.h"
@@ -18,20 +16,20 @@
 #include "core/reports/data_file.h"
 #include "core/app/app_state.h"
 #include "core/app/startup.h"
-#include "support/modal_gui.h"
+#include "support/gui/modal_window.h"
 #include "support/pdf_pages.h"
-#include "support/scripted_prompts.h"
+#include "support/temp_drive.h"
 
 namespace orvanta {
 namespace {
 
-using testing::ScriptedPrompts;
+using testing::FileBytes;
 using testing::WhenModal;
 
 const QString kBackupQuestion = QStringLiteral(
     "バックアップに上書きしますか？\nエラーが出た場合は上書きしないでください。保存する場合は「はい」を押してください。");
 
-class MainWindowTest : public ::testing::Test {
+class MainWindowTest : public ::testing::Test, public testing::TempDrive {
  protected:
   void SetUp() override {
     PrepareDataFolder(state.paths);
@@ -49,16 +47,6 @@ class MainWindowTest : public ::testing::Test {
     for (int i = 0; i < count; ++i) table.push_back(report(firstId + i));
     ASSERT_TRUE(WriteDataFile(state.paths.DataFilePath(n), table));
   }
-  QByteArray bytes(const QString& path) {
-    QByteArray b;
-    ReadWholeFile(path, b);
-    return b;
-  }
-
-  QTemporaryDir root;
-  ScriptedPrompts prompts;
-  FixedClock clock{QDateTime(QDate(2026, 12, 9), QTime(9, 0))};
-  AppState state{root.path(), prompts, clock};
 };
 
 TEST_F(MainWindowTest, EveryControlHasItsCaptionAndPlace) {
@@ -87,7 +75,9 @@ TEST_F(MainWindowTest, EveryControlHasItsCaptionAndPlace) {
     EXPECT_EQ(b->text(), QString::fromUtf8(c.caption));
     EXPECT_EQ(b->parentWidget()->objectName(), QString::fromLatin1(c.frame)) << c.name;
     // Top to bottom within each frame, in the order of the list above.
-    if (previousFrame == QString::fromLatin1(c.frame)) EXPECT_GT(b->y(), previousTop) << c.name;
+    if (previousFrame == QString::fromLatin1(c.frame)) {
+      EXPECT_GT(b->y(), previousTop) << c.name;
+    }
     previousFrame = QString::fromLatin1(c.frame);
     previousTop = b->y();
   }
@@ -139,7 +129,9 @@ TEST_F(MainWindowTest, ReportButtonsChooseTheModeFromTheNewestFile) {
     });
     window.findChild<QPushButton*>(QString::fromLatin1(c.button))->click();
     EXPECT_EQ(newMode, c.newReport) << c.button << " " << c.reportsInNewest;
-    if (!c.newReport) EXPECT_EQ(index, c.reportsInNewest - 1);
+    if (!c.newReport) {
+      EXPECT_EQ(index, c.reportsInNewest - 1);
+    }
     EXPECT_FALSE(state.editing.NewReportMode);  // cleared once the window has closed
   }
 }
@@ -217,7 +209,7 @@ TEST_F(MainWindowTest, ClosingWritesCountersStoresPlacementAndAsksAboutTheBackup
   prompts.answer(PromptAnswer::No);
   window.findChild<QPushButton*>(QStringLiteral("Command1"))->click();
 
-  EXPECT_EQ(bytes(state.paths.IdFilePath()), QByteArray(" 470 \r\n 12 \r\n 0 \r\n 11 \r\n"));
+  EXPECT_EQ(FileBytes(state.paths.IdFilePath()), QByteArray(" 470 \r\n 12 \r\n 0 \r\n 11 \r\n"));
   ASSERT_EQ(prompts.shown().size(), 1u);
   EXPECT_EQ(prompts.last().text, kBackupQuestion);
   EXPECT_EQ(prompts.last().title, QStringLiteral("バックアップの確認"));
@@ -253,10 +245,10 @@ TEST_F(MainWindowTest, BackupOverwritesSameNamesAndKeepsBackupOnlyFiles) {
   window.close();
 
   const QString bu = state.paths.BackupFolderPath();
-  EXPECT_EQ(bytes(bu + QStringLiteral("/set.dat")), bytes(state.paths.SettingsFilePath()));
-  EXPECT_EQ(bytes(bu + QStringLiteral("/ttid.dat")), bytes(state.paths.IdFilePath()));  // written before the copy
-  EXPECT_EQ(bytes(bu + QStringLiteral("/data/0.dat")), bytes(state.paths.DataFilePath(0)));
-  EXPECT_EQ(bytes(bu + QStringLiteral("/data/7.dat")), QByteArray("only in backup"));
+  EXPECT_EQ(FileBytes(bu + QStringLiteral("/set.dat")), FileBytes(state.paths.SettingsFilePath()));
+  EXPECT_EQ(FileBytes(bu + QStringLiteral("/ttid.dat")), FileBytes(state.paths.IdFilePath()));  // written before the copy
+  EXPECT_EQ(FileBytes(bu + QStringLiteral("/data/0.dat")), FileBytes(state.paths.DataFilePath(0)));
+  EXPECT_EQ(FileBytes(bu + QStringLiteral("/data/7.dat")), QByteArray("only in backup"));
   EXPECT_EQ(prompts.shown().size(), 1u);
 }
 
@@ -320,7 +312,9 @@ TEST_F(MainWindowTest, KeepsTheSmallPictureOfTheBodySiteDrawing) {
   EXPECT_GT(drawn, image.width() * image.height() / 10);
   // Clear of the buttons and frames.
   for (const QWidget* other : window.findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
-    if (other != picture) EXPECT_FALSE(other->geometry().intersects(picture->geometry())) << other->objectName().toStdString();
+    if (other != picture) {
+      EXPECT_FALSE(other->geometry().intersects(picture->geometry())) << other->objectName().toStdString();
+    }
 }
 
 }  // namespace

@@ -2,15 +2,13 @@
 #include <QColor>
 #include <QIcon>
 #include <QImage>
-#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 #include "core/app/app_state.h"
-#include "core/platform/clock.h"
 #include "gui/shell/login_window.h"
 #include "gui/shell/main_window.h"
 #include "gui/shell/splash_window.h"
-#include "support/scripted_prompts.h"
+#include "support/temp_drive.h"
 
 namespace orvanta {
 namespace {
@@ -39,7 +37,9 @@ TEST(WindowIconTest, ProgramIconIsDrawnAtEverySize) {
     EXPECT_EQ(at(0, 0).alpha(), 0) << "corner";
     EXPECT_TRUE(Near(at(0.25, 0.2), tile)) << "tile " << at(0.25, 0.2).name().toStdString();
     EXPECT_TRUE(Near(at(0.76, 0.8), red)) << "drop " << at(0.76, 0.8).name().toStdString();
-    if (size >= 32) EXPECT_TRUE(Near(at(0.3, 0.6), white)) << "syringe " << at(0.3, 0.6).name().toStdString();
+    if (size >= 32) {
+      EXPECT_TRUE(Near(at(0.3, 0.6), white)) << "syringe " << at(0.3, 0.6).name().toStdString();
+    }
   }
   EXPECT_EQ(Render(icon, 64), Render(QIcon(QStringLiteral(":/orvanta.svg")), 64));
 }
@@ -47,13 +47,10 @@ TEST(WindowIconTest, ProgramIconIsDrawnAtEverySize) {
 // No window sets an icon of its own: the title bars and the task bar show
 // the program's icon for the splash, the login and the main window.
 TEST(WindowIconTest, EveryWindowShowsTheProgramIcon) {
-  QTemporaryDir root;
-  testing::ScriptedPrompts prompts;
-  FixedClock clock{QDateTime(QDate(2026, 12, 9), QTime(9, 0))};
-  AppState state{root.path(), prompts, clock};
+  testing::TempDrive drive;
   SplashWindow splash;
-  LoginWindow login(state);
-  MainWindow mainWindow(state);
+  LoginWindow login(drive.state);
+  MainWindow mainWindow(drive.state);
   const QImage expected = Render(QIcon(QStringLiteral(":/orvanta.svg")), 32);
   ASSERT_FALSE(expected.isNull());
   int windows = 0;

@@ -1,4 +1,4 @@
-#include "gui/shell/main_window_openers_gui.h"
+#include "gui/shell/window_openers.h"
 
 #include "gui/analysis/cross_table_window.h"
 #include "gui/analysis/extraction_window.h"

@@ -1,4 +1,4 @@
-#include "support/modal_gui.h"
+#include "support/gui/modal_window.h"
 
 #include <QApplication>
 #include <QTimer>

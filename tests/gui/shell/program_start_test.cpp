@@ -21,8 +21,10 @@
 #include "core/app/password_file.h"
 #include "core/app/startup.h"
 #include "gui/shell/splash_window.h"
-#include "gui/shell/startup_gui.h"
-#include "support/modal_gui.h"
+#include "gui/shell/program_start.h"
+#include "support/gui/modal_window.h"
+#include "gui/shell/program_start.h"
+#include "support/gui/modal_window.h"
 #include "support/scripted_prompts.h"
 
 namespace orvanta {

@@ -1,4 +1,4 @@
-#include "gui/shell/app_setup_gui.h"
+#include "gui/shell/application_setup.h"
 
 #include <QApplication>
 #include <QFont>

@@ -1,4 +1,4 @@
-#include "support/combo_gui.h"
+#include "support/gui/combo_box.h"
 
 #include <QAbstractItemView>
 #include <QApplication>

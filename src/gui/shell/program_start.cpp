@@ -1,4 +1,4 @@
-#include "gui/shell/startup_gui.h"
+#include "gui/shell/program_start.h"
 
 #include <QApplication>
 #include <QDir>
@@ -7,7 +7,7 @@
 #include "core/platform/clock.h"
 #include "core/platform/prompts.h"
 #include "gui/platform/qt_prompts.h"
-#include "gui/shell/app_setup_gui.h"
+#include "gui/shell/application_setup.h"
 #include "gui/shell/data_folder_guard.h"
 #include "core/app/app_state.h"
 #include "gui/shell/login_window.h"
@@ -88,7 +88,7 @@ std::unique_ptr<MainWindow> Main(AppState& state) {
     LoginWindow login(state);
     login.exec();
     state.prompts().setBusy(false);
-    if (!login.OK()) return nullptr;
+    if (!login.loggedIn()) return nullptr;
   }
 
   // A first run's greeting and department editor need the screen to
