@@ -22,7 +22,7 @@
 
 #include "core/app/app_state.h"
 #include "gui/analysis/extraction_window.h"
-#include "gui/shell/app_setup_gui.h"
+#include "gui/shell/application_setup.h"
 #include "gui/widgets/result_grid_widget.h"
 #include "support/bench_collection.h"
 
