@@ -1,6 +1,9 @@
 #include "support/bench_collection.h"
 
+#include <QDir>
 #include <QFile>
+#include <sys/resource.h>
+#include <unistd.h>
 #include <chrono>
 #include <cstdlib>
 
@@ -14,20 +17,112 @@ PromptAnswer NoPrompts::message(const QString&, const QString&, PromptIcon, Prom
 std::optional<QString> NoPrompts::input(const QString&, const QString&, const QString&) { std::abort(); }
 QString NoPrompts::saveFileName(const QString&, const QString&, const QString&) { std::abort(); }
 
-BenchCollection::BenchCollection() {
-  const IdCounters c =
-      GenerateCollection(state.paths.ReportFolderPath(), kBenchReports, 20240601, kBenchReports / kBenchFiles);
-  if (c.TotalReports != kBenchReports) std::abort();
+namespace {
+
+constexpr std::uint64_t kSeed = 20240601;
+
+// What GenerateCollection gave, kept beside a collection made once.
+QString StampPath(const QString& root) { return QDir(root).filePath(QStringLiteral("collection-complete")); }
+
+bool ReadStamp(const QString& root, int reports, int files, IdCounters& counters) {
+  QFile f(StampPath(root));
+  if (!f.open(QIODevice::ReadOnly)) return false;
+  const QList<QByteArray> v = f.readAll().trimmed().split(' ');
+  if (v.size() != 6 || v[0].toInt() != reports || v[1].toInt() != files) return false;
+  counters.LastCodeId = v[2].toInt();
+  counters.LastReportId = v[3].toInt();
+  counters.NewestFileNo = static_cast<std::int16_t>(v[4].toInt());
+  counters.TotalReports = v[5].toInt();
+  return true;
+}
+
+void WriteStamp(const QString& root, int reports, int files, const IdCounters& c) {
+  QFile f(StampPath(root));
+  if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate)) std::abort();
+  f.write(QByteArray::number(reports) + ' ' + QByteArray::number(files) + ' ' + QByteArray::number(c.LastCodeId) +
+          ' ' + QByteArray::number(c.LastReportId) + ' ' + QByteArray::number(c.NewestFileNo) + ' ' +
+          QByteArray::number(c.TotalReports) + '\n');
+}
+
+}  // namespace
+
+BenchCollection::BenchCollection(int reports, int files, const QString& keptRoot)
+    : rootPath(keptRoot.isEmpty() ? temporaryRoot.path() : keptRoot) {
+  IdCounters c;
+  if (keptRoot.isEmpty() || !ReadStamp(rootPath, reports, files, c)) {
+    if (!keptRoot.isEmpty()) {
+      QDir(rootPath).removeRecursively();
+      if (!QDir().mkpath(rootPath)) std::abort();
+    }
+    c = GenerateCollection(state.paths.ReportFolderPath(), reports, kSeed, reports / files);
+    if (c.TotalReports != reports) std::abort();
+    if (!keptRoot.isEmpty()) WriteStamp(rootPath, reports, files, c);
+  }
   state.counters = c;
   SetDefaultCodeLists(state.lists);
   wcCommand = "wc -l";
-  for (int i = 0; i <= state.counters.NewestFileNo; ++i) wcCommand += " '" + QFile::encodeName(state.paths.DataFilePath(i)) + "'";
+  for (int i = 0; i <= state.counters.NewestFileNo; ++i)
+    wcCommand += " '" + QFile::encodeName(state.paths.DataFilePath(i)) + "'";
   wcCommand += " > /dev/null";
 }
 
 BenchCollection& SharedBenchCollection() {
-  static BenchCollection c;
+  static BenchCollection c(kBenchReports, kBenchFiles);
   return c;
+}
+
+BenchCollection& MillionBenchCollection() {
+  static BenchCollection c(kMillionReports, kMillionFiles, [] {
+    const QByteArray dir = qgetenv("ORVANTA_BENCH_DIR");
+    return dir.isEmpty() ? QDir(QDir::tempPath()).filePath(QStringLiteral("orvanta-bench-million-v1"))
+                         : QString::fromLocal8Bit(dir);
+  }());
+  return c;
+}
+
+std::int64_t ClassifyingScan(const AppState& state, const AnalysisPeriod& period, ItemCounts& counts, int threads) {
+  struct FileCounts {
+    ItemCounts counts{};
+    std::int64_t reports = 0;
+  };
+  const CategoryIndex index(state.lists);
+  std::int64_t reports = 0;
+  ScanReportsInParts<FileCounts>(
+      state.paths, state.counters.NewestFileNo, period,
+      [&](const ScannedFile& file) {
+        FileCounts part;
+        CategorySet set;
+        for (const ReportFacts& r : file.reports()) {
+          ++part.reports;
+          for (int a = 0; a < kAxisCount; ++a) {
+            CategoriesOf(AxisAt(a), r, index, set);
+            for (const int cat : set) ++part.counts[static_cast<std::size_t>(a)][static_cast<std::size_t>(cat)];
+          }
+        }
+        return part;
+      },
+      [&](FileCounts&& part) {
+        reports += part.reports;
+        for (std::size_t a = 0; a < counts.size(); ++a) {
+          for (std::size_t cat = 0; cat < counts[a].size(); ++cat) counts[a][cat] += part.counts[a][cat];
+        }
+      },
+      threads);
+  return reports;
+}
+
+double PeakResidentMegabytes() {
+  rusage usage{};
+  getrusage(RUSAGE_SELF, &usage);
+  return static_cast<double>(usage.ru_maxrss) / 1024.0;  // kilobytes on Linux
+}
+
+double ResidentMegabytes() {
+  QFile statm(QStringLiteral("/proc/self/statm"));
+  if (!statm.open(QIODevice::ReadOnly)) return 0;
+  const QList<QByteArray> v = statm.readAll().split(' ');
+  if (v.size() < 2) return 0;
+  return v[1].toDouble() * static_cast<double>(sysconf(_SC_PAGESIZE)) / (1024.0 * 1024.0);
 }
 
 AnalysisPeriod WholeCollectionPeriod() { return AnalysisPeriod{{2000, 1, 1}, {2029, 12, 31}}; }

@@ -5,6 +5,8 @@
 
 #include <QByteArray>
 #include <QTemporaryDir>
+#include <array>
+#include <cstdint>
 
 #include "core/analysis/analysis_axis.h"
 #include "core/platform/clock.h"
@@ -15,6 +17,9 @@ namespace orvanta {
 
 inline constexpr int kBenchReports = 100000;
 inline constexpr int kBenchFiles = 100;
+// The format's limit: 1,000,000 reports in 1000 data files.
+inline constexpr int kMillionReports = 1000000;
+inline constexpr int kMillionFiles = 1000;
 
 // A benchmark asks nothing: every prompt would be a fault.
 class NoPrompts final : public Prompts {
@@ -28,21 +33,46 @@ class NoPrompts final : public Prompts {
 };
 
 struct BenchCollection {
-  QTemporaryDir root;
+  // reports reports in files data files under a temporary drive root, or,
+  // when keptRoot is given, under keptRoot, where they are made once and
+  // used again by later runs (a stamp file says they are complete).
+  BenchCollection(int reports, int files, const QString& keptRoot = QString());
+
+  QTemporaryDir temporaryRoot;
+  QString rootPath;
   NoPrompts prompts;
   FixedClock clock{QDateTime(QDate(2024, 12, 31), QTime(9, 0))};
-  AppState state{root.path(), prompts, clock};
+  AppState state{rootPath, prompts, clock};
   // `wc -l` over every data file of the collection, output thrown away.
   QByteArray wcCommand;
-
-  BenchCollection();
 };
 
-// The program's one collection, made on first use.
+// The program's 100,000-report collection, made on first use.
 BenchCollection& SharedBenchCollection();
+
+// The 1,000,000-report collection, made on first use. It is kept for later
+// runs in $ORVANTA_BENCH_DIR, or else in orvanta-bench-million-v1 under the
+// system's temporary folder (about 0.8 GB).
+BenchCollection& MillionBenchCollection();
 
 // A period that holds every generated report (2015 to 2024).
 AnalysisPeriod WholeCollectionPeriod();
+
+// Counts per item and category, as a classifying scan leaves them.
+using ItemCounts = std::array<std::array<std::int32_t, 151>, kAxisCount>;
+
+// The classifying scan the views build on: every data file read, every
+// report of the period put into its categories on all seventeen items and
+// counted, each file on the thread that read it and the counts added up in
+// file order. Returns the number of reports scanned.
+std::int64_t ClassifyingScan(const AppState& state, const AnalysisPeriod& period, ItemCounts& counts,
+                             int threads = kScanThreadsAuto);
+
+// The largest resident size the process has had so far, in megabytes
+// (getrusage's ru_maxrss).
+double PeakResidentMegabytes();
+// The resident size now, in megabytes (/proc/self/statm).
+double ResidentMegabytes();
 
 // Runs a shell command (`wcCommand`) and returns its wall time in seconds.
 double WcSeconds(const QByteArray& command);

@@ -532,26 +532,78 @@ QString ScannedFile::text(const ReportFacts& report, int slot) const {
   return cp932::Decode(QByteArrayView(bytes_.constData() + span.offset, span.length));
 }
 
-ScanSummary ScanDataFiles(const std::function<QString(int)>& filePath, int newestFileNo,
-                          const AnalysisPeriod& period, const ScanVisitor& visit) {
-  ScanSummary summary;
-  const PeriodDays days = DaysOf(period);
-  ScannedFile file;
-  for (int i = 0; i <= newestFileNo; ++i) {
-    if (!file.load(filePath(i), days, i)) {
-      ++summary.filesSkipped;
-      continue;
+QByteArrayView ScannedFile::rawText(const ReportFacts& report, int slot) const {
+  if (report.slot < 0 || static_cast<std::size_t>(report.slot) >= texts_.size() || slot < 0 || slot >= 11) return {};
+  const datafile::TextPlace& span = texts_[static_cast<std::size_t>(report.slot)][static_cast<std::size_t>(slot)];
+  return QByteArrayView(bytes_.constData() + span.offset, span.length);
+}
+
+namespace scan_detail {
+
+std::vector<QString> Paths(const std::function<QString(int)>& filePath, int newestFileNo) {
+  std::vector<QString> paths;
+  for (int i = 0; i <= newestFileNo; ++i) paths.push_back(filePath(i));
+  return paths;
+}
+
+std::function<QString(int)> DataFilePaths(const DrivePaths& paths) {
+  return [&paths](int n) { return paths.DataFilePath(n); };
+}
+
+std::unique_ptr<ScannedFile> FilePool::take() {
+  {
+    std::lock_guard lock(mutex_);
+    if (!free_.empty()) {
+      std::unique_ptr<ScannedFile> file = std::move(free_.back());
+      free_.pop_back();
+      return file;
     }
-    ++summary.filesRead;
-    summary.reportsInPeriod += static_cast<std::int64_t>(file.reports().size());
-    if (visit) visit(file);
   }
+  return std::make_unique<ScannedFile>();
+}
+
+void FilePool::giveBack(std::unique_ptr<ScannedFile> file) {
+  if (!file) return;
+  std::lock_guard lock(mutex_);
+  free_.push_back(std::move(file));
+}
+
+}  // namespace scan_detail
+
+ScanSummary ScanDataFiles(const std::function<QString(int)>& filePath, int newestFileNo,
+                          const AnalysisPeriod& period, const ScanVisitor& visit, int threads) {
+  struct Loaded {
+    bool read = false;
+    std::unique_ptr<ScannedFile> file;
+  };
+  const PeriodDays days = DaysOf(period);
+  const std::vector<QString> paths = scan_detail::Paths(filePath, newestFileNo);
+  scan_detail::FilePool pool;
+  ScanSummary summary;
+  MapInOrder<Loaded>(
+      static_cast<int>(paths.size()), threads,
+      [&](int i) {
+        Loaded l;
+        l.file = pool.take();
+        l.read = l.file->load(paths[static_cast<std::size_t>(i)], days, i);
+        return l;
+      },
+      [&](int, Loaded&& l) {
+        if (l.read) {
+          ++summary.filesRead;
+          summary.reportsInPeriod += static_cast<std::int64_t>(l.file->reports().size());
+          if (visit) visit(*l.file);
+        } else {
+          ++summary.filesSkipped;
+        }
+        pool.giveBack(std::move(l.file));
+      });
   return summary;
 }
 
 ScanSummary ScanReports(const DrivePaths& paths, int newestFileNo, const AnalysisPeriod& period,
-                        const ScanVisitor& visit) {
-  return ScanDataFiles([&paths](int n) { return paths.DataFilePath(n); }, newestFileNo, period, visit);
+                        const ScanVisitor& visit, int threads) {
+  return ScanDataFiles(scan_detail::DataFilePaths(paths), newestFileNo, period, visit, threads);
 }
 
 }  // namespace orvanta

@@ -5,12 +5,15 @@
 //
 // Two ways in. The plain one works on a ReportRecord: CategoriesOf, Passes and
 // InPeriod over a whole record, for single reports and tests. The fast one is
-// what the views use: ScanReports reads one data file at a time without
-// decoding texts it does not need, hands the file's reports of the period to
-// the caller as ReportFacts (the fields the items read, already boiled down),
-// and the caller classifies them with a CategoryIndex and tests them with a
-// FilterTest. Both ways share one set of rules: the record functions turn the
-// record into ReportFacts first.
+// what the views use: ScanReports reads the data files without decoding texts
+// it does not need (several files side by side on the machine's cores, a few
+// at a time), hands each file's reports of the period to the caller as
+// ReportFacts (the fields the items read, already boiled down) in file
+// order, and the caller classifies them with a CategoryIndex and tests them
+// with a FilterTest. ScanReportsInParts also does the caller's work on each
+// file beside the reading and merges the results in file order. Both ways
+// share one set of rules: the record functions turn the record into
+// ReportFacts first.
 
 #include <QByteArray>
 #include <QDate>
@@ -20,9 +23,13 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <memory>
+#include <mutex>
+#include <optional>
 #include <vector>
 
 #include "core/codelists/code_lists.h"
+#include "core/platform/work_in_order.h"
 #include "core/reports/calendar.h"
 #include "core/reports/data_file_walk.h"
 #include "core/reports/report_record.h"
@@ -254,8 +261,8 @@ class FilterTest {
 
 bool Passes(const AxisFilter& filter, const ReportRecord& report, const CodeLists& lists);
 
-// One data file as the scan loaded it: its bytes (held only until the next
-// file is loaded) and its reports of the period.
+// One data file as the scan loaded it: its bytes and its reports of the
+// period. A scan holds one per thread at a time.
 class ScannedFile {
  public:
   int fileNo() const { return fileNo_; }
@@ -266,6 +273,8 @@ class ScannedFile {
   // One single-line text, Texts(slot) for slot 0 to 10, of a report of
   // reports(), decoded from the file. Only this decodes text.
   QString text(const ReportFacts& report, int slot) const;
+  // The same text as the file holds it (code page 932), not decoded.
+  QByteArrayView rawText(const ReportFacts& report, int slot) const;
 
   // Loads a data file's bytes and keeps its reports of `days`. False, with no
   // reports kept, when the file cannot be opened or does not read exactly:
@@ -301,15 +310,91 @@ struct ScanSummary {
   std::int64_t reportsInPeriod = 0;
 };
 
-// Reads data files 0 to newestFileNo one after another (filePath gives the
-// path of file n) and hands each file that reads to visit. A file that is
-// missing or cannot be read is skipped without a word and the scan goes on.
-// Only one file's reports are in memory at a time.
+// How many threads a scan uses: 0 (the default everywhere) as many as the
+// machine has cores, 1 the calling thread alone. Whatever the number, a scan
+// gives the same result: the files' results are merged in file order.
+inline constexpr int kScanThreadsAuto = 0;
+
+// Reads data files 0 to newestFileNo (filePath gives the path of file n) and
+// hands each file that reads to visit, in file order, on the calling thread.
+// The files are read and parsed on `threads` threads, a few files ahead of
+// the one visited, so only a few files' reports are in memory at a time. A
+// file that is missing or cannot be read is skipped without a word and the
+// scan goes on. filePath is called on the calling thread.
 ScanSummary ScanDataFiles(const std::function<QString(int)>& filePath, int newestFileNo,
-                          const AnalysisPeriod& period, const ScanVisitor& visit);
+                          const AnalysisPeriod& period, const ScanVisitor& visit, int threads = kScanThreadsAuto);
 
 // The scan of the analysis views: data files 0 to newestFileNo under paths.
 ScanSummary ScanReports(const DrivePaths& paths, int newestFileNo, const AnalysisPeriod& period,
-                        const ScanVisitor& visit);
+                        const ScanVisitor& visit, int threads = kScanThreadsAuto);
+
+namespace scan_detail {
+
+// The paths of files 0 to newestFileNo.
+std::vector<QString> Paths(const std::function<QString(int)>& filePath, int newestFileNo);
+std::function<QString(int)> DataFilePaths(const DrivePaths& paths);
+
+// The loaded files of one scan, given back when done with, so that the next
+// file is read into memory the scan already has instead of fresh pages.
+class FilePool {
+ public:
+  std::unique_ptr<ScannedFile> take();
+  void giveBack(std::unique_ptr<ScannedFile> file);
+
+ private:
+  std::mutex mutex_;
+  std::vector<std::unique_ptr<ScannedFile>> free_;
+};
+
+}  // namespace scan_detail
+
+// The scan with the view's work done beside the reading: part(file) makes the
+// view's result of one file on the thread that read it (it may run on several
+// threads at once, so it only reads what it shares), and merge(result) takes
+// the results on the calling thread in file order.
+template <typename Part>
+ScanSummary ScanDataFilesInParts(const std::function<QString(int)>& filePath, int newestFileNo,
+                                 const AnalysisPeriod& period, const std::function<Part(const ScannedFile&)>& part,
+                                 const std::function<void(Part&&)>& merge, int threads = kScanThreadsAuto) {
+  struct Outcome {
+    std::int64_t reportsInPeriod = -1;  // -1: the file could not be read
+    std::optional<Part> part;
+  };
+  const PeriodDays days = DaysOf(period);
+  const std::vector<QString> paths = scan_detail::Paths(filePath, newestFileNo);
+  scan_detail::FilePool pool;
+  ScanSummary summary;
+  MapInOrder<Outcome>(
+      static_cast<int>(paths.size()), threads,
+      [&](int i) {
+        Outcome o;
+        std::unique_ptr<ScannedFile> file = pool.take();
+        if (file->load(paths[static_cast<std::size_t>(i)], days, i)) {
+          o.reportsInPeriod = static_cast<std::int64_t>(file->reports().size());
+          o.part.emplace(part(*file));
+        }
+        pool.giveBack(std::move(file));
+        return o;
+      },
+      [&](int, Outcome&& o) {
+        if (!o.part) {
+          ++summary.filesSkipped;
+          return;
+        }
+        ++summary.filesRead;
+        summary.reportsInPeriod += o.reportsInPeriod;
+        merge(std::move(*o.part));
+      });
+  return summary;
+}
+
+// The same over the data files under paths.
+template <typename Part>
+ScanSummary ScanReportsInParts(const DrivePaths& paths, int newestFileNo, const AnalysisPeriod& period,
+                               const std::function<Part(const ScannedFile&)>& part,
+                               const std::function<void(Part&&)>& merge, int threads = kScanThreadsAuto) {
+  return ScanDataFilesInParts<Part>(scan_detail::DataFilePaths(paths), newestFileNo, period, part, merge, threads);
+}
+
 
 }  // namespace orvanta

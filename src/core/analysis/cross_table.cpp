@@ -28,6 +28,11 @@ void CrossTable::add(const CategorySet& rowCategories, const CategorySet& colCat
   }
 }
 
+void CrossTable::add(const CrossTable& other) {
+  if (other.rows_ != rows_ || other.cols_ != cols_) return;
+  for (std::size_t i = 0; i < counts_.size(); ++i) counts_[i] += other.counts_[i];
+}
+
 std::int64_t CrossTable::rowTotal(int r) const {
   std::int64_t sum = 0;
   for (int c = 1; c <= cols_; ++c) sum += count(r, c);
@@ -58,10 +63,29 @@ void CrossTableCounter::addFile(const ScannedFile& file) {
 }
 
 CrossTable CountCrossTable(const DrivePaths& paths, int newestFileNo, const CodeLists& lists, AnalysisAxis vertical,
-                           AnalysisAxis horizontal, const AnalysisPeriod& period) {
-  CrossTableCounter counter(vertical, horizontal, lists);
-  ScanReports(paths, newestFileNo, period, [&counter](const ScannedFile& file) { counter.addFile(file); });
-  return counter.table();
+                           AnalysisAxis horizontal, const AnalysisPeriod& period, int threads) {
+  // Each file is counted into a table of its own on the thread that read it;
+  // the tables are added up in file order.
+  const CategoryIndex index(lists);
+  const int rows = CategoryCount(vertical, lists);
+  const int cols = CategoryCount(horizontal, lists);
+  CrossTable total(rows, cols);
+  ScanReportsInParts<CrossTable>(
+      paths, newestFileNo, period,
+      [&](const ScannedFile& file) {
+        CrossTable part(rows, cols);
+        CategorySet rowCategories;
+        CategorySet colCategories;
+        for (const ReportFacts& report : file.reports()) {
+          CategoriesOf(vertical, report, index, rowCategories);
+          if (rowCategories.empty()) continue;
+          CategoriesOf(horizontal, report, index, colCategories);
+          part.add(rowCategories, colCategories);
+        }
+        return part;
+      },
+      [&](CrossTable&& part) { total.add(part); }, threads);
+  return total;
 }
 
 // ---------------------------------------------------------------------------

@@ -36,6 +36,8 @@ class CrossTable {
   // Adds one to every cell (r, c) for r in rowCategories and c in
   // colCategories; categories outside the table are left out.
   void add(const CategorySet& rowCategories, const CategorySet& colCategories);
+  // Adds the counts of another table of the same size, cell by cell.
+  void add(const CrossTable& other);
 
   // The totals of the shown cells: of row r over its columns, of column c
   // over its rows. With an item on which one report has several categories,
@@ -79,9 +81,10 @@ class CrossTableCounter {
 
 // Reads data files 0 to newestFileNo under paths (one scan) and counts the
 // reports of the period, by the code lists as they are now. Files that cannot
-// be read are skipped.
+// be read are skipped. The files are counted on `threads` threads (see
+// ScanDataFiles); the table is the same whatever their number.
 CrossTable CountCrossTable(const DrivePaths& paths, int newestFileNo, const CodeLists& lists, AnalysisAxis vertical,
-                           AnalysisAxis horizontal, const AnalysisPeriod& period);
+                           AnalysisAxis horizontal, const AnalysisPeriod& period, int threads = kScanThreadsAuto);
 
 // The headings of a table: the table labels of the vertical item's categories
 // (rows, category 1 first) and of the horizontal item's (columns).

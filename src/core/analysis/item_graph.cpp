@@ -70,13 +70,35 @@ void ItemGraphCounter::addFile(const ScannedFile& file) {
 
 ItemGraphResult ComputeItemGraph(const DrivePaths& paths, int newestFileNo, const CodeLists& lists,
                                  const std::array<QString, kSiteSlots>& siteNames, AnalysisAxis axis,
-                                 const AnalysisPeriod& period, const AxisFilter& filter) {
-  ItemGraphCounter counter(axis, filter, lists);
-  ScanReports(paths, newestFileNo, period, [&counter](const ScannedFile& file) { counter.addFile(file); });
+                                 const AnalysisPeriod& period, const AxisFilter& filter, int threads) {
+  // Each file is counted on the thread that read it; the counts are added up
+  // in file order.
+  const CategoryIndex index(lists);
+  const FilterTest test(filter, lists);
+  const std::size_t categories = static_cast<std::size_t>(std::max(CategoryCount(axis, lists), 0));
+  std::vector<std::int64_t> counts(categories, 0);
+  ScanReportsInParts<std::vector<std::int64_t>>(
+      paths, newestFileNo, period,
+      [&](const ScannedFile& file) {
+        std::vector<std::int64_t> part(categories, 0);
+        CategorySet set;
+        for (const ReportFacts& report : file.reports()) {
+          if (!test.passes(report)) continue;
+          CategoriesOf(axis, report, index, set);
+          for (const int c : set) {
+            if (c >= 1 && static_cast<std::size_t>(c) <= categories) ++part[static_cast<std::size_t>(c - 1)];
+          }
+        }
+        return part;
+      },
+      [&](std::vector<std::int64_t>&& part) {
+        for (std::size_t i = 0; i < categories; ++i) counts[i] += part[i];
+      },
+      threads);
   ItemGraphResult result;
   result.axis = axis;
   result.period = period;
-  result.counts = counter.counts();
+  result.counts = std::move(counts);
   result.labels = ItemGraphLabels(axis, lists, siteNames);
   // The labels and counts go together slot by slot.
   while (result.labels.size() < result.categoryCount()) result.labels << QString();

@@ -75,10 +75,12 @@ class ItemGraphCounter {
 // One computation: data files 0 to newestFileNo under paths read once, each
 // report of the period that passes the filter counted under its categories
 // of the graph item. The labels are those of the code lists and siteNames as
-// they are now.
+// they are now. The files are counted on `threads` threads (see
+// ScanDataFiles); the result is the same whatever their number.
 ItemGraphResult ComputeItemGraph(const DrivePaths& paths, int newestFileNo, const CodeLists& lists,
                                  const std::array<QString, kSiteSlots>& siteNames, AnalysisAxis axis,
-                                 const AnalysisPeriod& period, const AxisFilter& filter);
+                                 const AnalysisPeriod& period, const AxisFilter& filter,
+                                 int threads = kScanThreadsAuto);
 
 // What the CSV file and the print write above the counts, read from the
 // window as it stands when the command runs: the graph item list's text, the

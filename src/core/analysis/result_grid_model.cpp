@@ -42,23 +42,83 @@ void ResultGridModel::clampCurrent() {
   col_ = std::clamp(col_, 0, std::max(cols_ - 1, 0));
 }
 
+QString& ResultGridModel::slot(int r, int c) {
+  const int head = headRows();
+  if (r < head) return cells_[at(r, c, cols_)];
+  if (r < head + sourceRows_) {
+    const int sourceRow = r - head;
+    const auto [it, added] = sourceEdits_.try_emplace(editKey(sourceRow, c));
+    if (added && c < sourceCols_) it->second = source_->cell(sourceRow, c);
+    return it->second;
+  }
+  return tail_[at(r - head - sourceRows_, c, cols_)];
+}
+
+void ResultGridModel::dropSource() {
+  source_.reset();
+  headRows_ = 0;
+  sourceRows_ = 0;
+  sourceCols_ = 0;
+  sourceEdits_.clear();
+  tail_.clear();
+}
+
+void ResultGridModel::keepSourceRowsAsTexts() {
+  if (!source_) return;
+  std::vector<QString> cells;
+  cells.reserve(static_cast<std::size_t>(rows_) * static_cast<std::size_t>(cols_));
+  for (int r = 0; r < rows_; ++r) {
+    for (int c = 0; c < cols_; ++c) cells.push_back(cell(r, c));
+  }
+  dropSource();
+  cells_ = std::move(cells);
+}
+
 void ResultGridModel::resizeRows(int n) {
-  cells_.resize(static_cast<std::size_t>(n) * static_cast<std::size_t>(cols_));
+  if (source_) {
+    if (n <= headRows_) {
+      dropSource();
+    } else if (n <= headRows_ + sourceRows_) {
+      // Cut inside the source's rows: what was written over the rows cut off
+      // goes with them.
+      sourceRows_ = n - headRows_;
+      tail_.clear();
+      std::erase_if(sourceEdits_, [this](const auto& edit) { return (edit.first >> 32) >= sourceRows_; });
+    } else {
+      tail_.resize(static_cast<std::size_t>(n - headRows_ - sourceRows_) * static_cast<std::size_t>(cols_));
+    }
+  }
+  if (!source_) cells_.resize(static_cast<std::size_t>(n) * static_cast<std::size_t>(cols_));
   rowHeights_.resize(static_cast<std::size_t>(n), kDefaultGridRowHeight);
   rows_ = n;
 }
 
-void ResultGridModel::resizeCols(int n) {
-  if (n != cols_ && rows_ > 0) {
-    std::vector<QString> cells(static_cast<std::size_t>(rows_) * static_cast<std::size_t>(n));
-    const int keep = std::min(n, cols_);
-    for (int r = 0; r < rows_; ++r) {
-      for (int c = 0; c < keep; ++c) {
-        cells[static_cast<std::size_t>(r) * static_cast<std::size_t>(n) + static_cast<std::size_t>(c)] =
-            std::move(cells_[at(r, c)]);
-      }
+namespace {
+
+// Rows of texts laid out again for another number of columns.
+void Relayout(std::vector<QString>& cells, int rows, int from, int to) {
+  if (from == to || rows == 0) return;
+  std::vector<QString> out(static_cast<std::size_t>(rows) * static_cast<std::size_t>(to));
+  const int keep = std::min(from, to);
+  for (int r = 0; r < rows; ++r) {
+    for (int c = 0; c < keep; ++c) {
+      out[static_cast<std::size_t>(r) * static_cast<std::size_t>(to) + static_cast<std::size_t>(c)] =
+          std::move(cells[static_cast<std::size_t>(r) * static_cast<std::size_t>(from) + static_cast<std::size_t>(c)]);
     }
-    cells_ = std::move(cells);
+  }
+  cells = std::move(out);
+}
+
+}  // namespace
+
+void ResultGridModel::resizeCols(int n) {
+  Relayout(cells_, headRows(), cols_, n);
+  if (source_) {
+    Relayout(tail_, rows_ - headRows_ - sourceRows_, cols_, n);
+    // Columns cut off lose their texts for good: a column added again is
+    // empty.
+    sourceCols_ = std::min(sourceCols_, n);
+    std::erase_if(sourceEdits_, [n](const auto& edit) { return static_cast<int>(edit.first & 0xFFFFFFFF) >= n; });
   }
   colWidths_.resize(static_cast<std::size_t>(n), kDefaultGridColWidth);
   colAlignments_.resize(static_cast<std::size_t>(n), GridAlignment::General);
@@ -127,11 +187,24 @@ void ResultGridModel::setCol(int c) {
   if (c >= 0 && c < cols_) col_ = c;
 }
 
-QString ResultGridModel::cell(int r, int c) const { return validCell(r, c) ? cells_[at(r, c)] : QString(); }
+QString ResultGridModel::cell(int r, int c) const {
+  if (!validCell(r, c)) return {};
+  const int head = headRows();
+  if (r < head) return cells_[at(r, c, cols_)];
+  if (r < head + sourceRows_) {
+    const int sourceRow = r - head;
+    if (!sourceEdits_.empty()) {
+      const auto edit = sourceEdits_.find(editKey(sourceRow, c));
+      if (edit != sourceEdits_.end()) return edit->second;
+    }
+    return c < sourceCols_ ? source_->cell(sourceRow, c) : QString();
+  }
+  return tail_[at(r - head - sourceRows_, c, cols_)];
+}
 
 void ResultGridModel::setCell(int r, int c, const QString& text) {
   if (!validCell(r, c)) return;
-  cells_[at(r, c)] = text;
+  slot(r, c) = text;
   if (updating()) return;
   const QModelIndex i = index(r, c);
   emit dataChanged(i, i, {Qt::DisplayRole, Qt::TextAlignmentRole});
@@ -180,7 +253,7 @@ void ResultGridModel::setColumnTexts(int c, const QStringList& texts, int firstR
   if (c < 0 || c >= cols_ || firstRow < 0 || firstRow >= rows_) return;
   const int last = std::min<qsizetype>(rows_ - 1, firstRow + texts.size() - 1);
   if (last < firstRow) return;
-  for (int r = firstRow; r <= last; ++r) cells_[at(r, c)] = texts[r - firstRow];
+  for (int r = firstRow; r <= last; ++r) slot(r, c) = texts[r - firstRow];
   if (updating()) return;
   emit dataChanged(index(firstRow, c), index(last, c), {Qt::DisplayRole, Qt::TextAlignmentRole});
   if (firstRow < fixedRows()) emit headerDataChanged(Qt::Horizontal, c, c);
@@ -191,6 +264,7 @@ void ResultGridModel::setAllCells(int rows, int cols, std::vector<QString> cells
   rows = std::max(rows, 0);
   cols = std::max(cols, 0);
   UpdateBatch batch(*this);
+  dropSource();
   cells.resize(static_cast<std::size_t>(rows) * static_cast<std::size_t>(cols));
   cells_ = std::move(cells);
   rows_ = rows;
@@ -209,9 +283,28 @@ void ResultGridModel::appendRows(std::vector<QString> cells, int heightTwips) {
   const int fixedBefore = fixedRows();
   const bool tell = !updating();
   if (tell) beginInsertRows(QModelIndex(), first, first + added - 1);
-  cells_.reserve(cells_.size() + static_cast<std::size_t>(added) * static_cast<std::size_t>(cols_));
+  std::vector<QString>& to = source_ ? tail_ : cells_;
+  to.reserve(to.size() + static_cast<std::size_t>(added) * static_cast<std::size_t>(cols_));
   for (std::size_t i = 0; i < static_cast<std::size_t>(added) * static_cast<std::size_t>(cols_); ++i)
-    cells_.push_back(std::move(cells[i]));
+    to.push_back(std::move(cells[i]));
+  rowHeights_.resize(static_cast<std::size_t>(first + added), std::max(heightTwips, 0));
+  rows_ = first + added;
+  if (tell) endInsertRows();
+  if (fixedRows() != fixedBefore) tellLayout();
+}
+
+void ResultGridModel::appendRows(std::shared_ptr<const GridRowSource> source, int heightTwips) {
+  if (cols_ == 0 || !source || source->rowCount() <= 0) return;
+  const int added = source->rowCount();
+  const int first = rows_;
+  const int fixedBefore = fixedRows();
+  const bool tell = !updating();
+  if (tell) beginInsertRows(QModelIndex(), first, first + added - 1);
+  keepSourceRowsAsTexts();
+  headRows_ = rows_;
+  sourceRows_ = added;
+  sourceCols_ = std::min(cols_, source->columnCount());
+  source_ = std::move(source);
   rowHeights_.resize(static_cast<std::size_t>(first + added), std::max(heightTwips, 0));
   rows_ = first + added;
   if (tell) endInsertRows();
@@ -234,17 +327,19 @@ int ResultGridModel::rowCount(const QModelIndex& parent) const { return parent.i
 int ResultGridModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : cols_; }
 
 Qt::Alignment ResultGridModel::cellAlignment(int r, int c) const {
-  return HorizontalOf(colAlignment(c), cell(r, c)) | Qt::AlignVCenter;
+  const GridAlignment a = colAlignment(c);
+  // Only a General column looks at the text.
+  return HorizontalOf(a, a == GridAlignment::General ? cell(r, c) : QString()) | Qt::AlignVCenter;
 }
 
 QVariant ResultGridModel::data(const QModelIndex& index, int role) const {
   if (!index.isValid() || !validCell(index.row(), index.column())) return {};
   switch (role) {
-    case Qt::DisplayRole: return cells_[at(index.row(), index.column())];
+    case Qt::DisplayRole: return cell(index.row(), index.column());
     case Qt::TextAlignmentRole: return QVariant::fromValue(cellAlignment(index.row(), index.column()));
     case Qt::ToolTipRole: {
       // The whole text, for cells too narrow to show it.
-      const QString& text = cells_[at(index.row(), index.column())];
+      const QString text = cell(index.row(), index.column());
       return text.isEmpty() ? QVariant() : QVariant(text);
     }
     default: return {};
@@ -257,9 +352,9 @@ QVariant ResultGridModel::headerData(int section, Qt::Orientation orientation, i
   if (role == Qt::DisplayRole || role == Qt::ToolTipRole) {
     QStringList parts;
     if (horizontal) {
-      for (int r = 0; r < fixedRows(); ++r) parts << cells_[at(r, section)];
+      for (int r = 0; r < fixedRows(); ++r) parts << cell(r, section);
     } else {
-      for (int c = 0; c < fixedCols(); ++c) parts << cells_[at(section, c)];
+      for (int c = 0; c < fixedCols(); ++c) parts << cell(section, c);
     }
     const QString text = parts.join(horizontal ? QLatin1Char('\n') : QLatin1Char(' '));
     // The whole heading, for sections too narrow to show it.
@@ -270,8 +365,8 @@ QVariant ResultGridModel::headerData(int section, Qt::Orientation orientation, i
     // Headings follow their column's alignment and wrap within the column.
     const int c = horizontal ? section : 0;
     QString sample;
-    if (horizontal && fixedRows() > 0) sample = cells_[at(0, section)];
-    if (!horizontal && fixedCols() > 0) sample = cells_[at(section, 0)];
+    if (horizontal && fixedRows() > 0) sample = cell(0, section);
+    if (!horizontal && fixedCols() > 0) sample = cell(section, 0);
     const int flags = static_cast<int>(HorizontalOf(colAlignment(c), sample) | Qt::AlignVCenter);
     return QVariant(flags | Qt::TextWordWrap);
   }

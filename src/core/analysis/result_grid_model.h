@@ -10,10 +10,19 @@
 // Filling many cells: between beginUpdate() and endUpdate() (or inside an
 // UpdateBatch, or while the ResultGrid is hidden) the model tells its views
 // nothing; endUpdate() tells them once that everything changed.
+//
+// Rows made on demand: a block of rows may come from a GridRowSource, which
+// makes a cell's text when the view, the CSV writer or a print reads it, so a
+// listing of a million reports holds compact rows, not eighteen million
+// texts. Such rows behave like the others: a cell written over keeps its new
+// text, rows and columns cut off disappear with their texts.
 
 #include <QAbstractTableModel>
 #include <QString>
 #include <QStringList>
+#include <cstdint>
+#include <memory>
+#include <unordered_map>
 #include <vector>
 
 namespace orvanta {
@@ -23,6 +32,18 @@ enum class GridAlignment {
   Left,
   Center,
   Right,
+};
+
+// Rows whose cells are made when they are read. The texts must not change
+// while a grid holds the source.
+class GridRowSource {
+ public:
+  virtual ~GridRowSource() = default;
+  virtual int rowCount() const = 0;
+  virtual int columnCount() const = 0;
+  // The text of a cell, row 0 to rowCount() - 1, column 0 to
+  // columnCount() - 1.
+  virtual QString cell(int row, int col) const = 0;
 };
 
 inline constexpr int kDefaultGridColWidth = 960;   // twips
@@ -79,6 +100,10 @@ class ResultGridModel : public QAbstractTableModel {
   void setAllCells(int rows, int cols, std::vector<QString> cells);
   // Appends cells.size() / cols() rows (row by row) of the given height.
   void appendRows(std::vector<QString> cells, int heightTwips = kDefaultGridRowHeight);
+  // Appends the rows of a source, each of the given height; their cells are
+  // made when read (a column past the source's columns reads empty). A grid
+  // holds one source: rows of an earlier one become ordinary rows first.
+  void appendRows(std::shared_ptr<const GridRowSource> source, int heightTwips = kDefaultGridRowHeight);
 
   // Views are told nothing until the matching endUpdate(); the calls nest.
   void beginUpdate();
@@ -118,7 +143,18 @@ class ResultGridModel : public QAbstractTableModel {
 
  private:
   bool validCell(int r, int c) const { return r >= 0 && r < rows_ && c >= 0 && c < cols_; }
-  std::size_t at(int r, int c) const { return static_cast<std::size_t>(r) * static_cast<std::size_t>(cols_) + static_cast<std::size_t>(c); }
+  static std::size_t at(int r, int c, int cols) {
+    return static_cast<std::size_t>(r) * static_cast<std::size_t>(cols) + static_cast<std::size_t>(c);
+  }
+  // The rows kept as texts before the source's rows (all rows without one).
+  int headRows() const { return source_ ? headRows_ : rows_; }
+  // The texts a valid cell is written to (a cell of the source's rows gets
+  // one of its own).
+  QString& slot(int r, int c);
+  static std::int64_t editKey(int sourceRow, int c) { return (static_cast<std::int64_t>(sourceRow) << 32) | c; }
+  // Turns the source's rows into ordinary rows.
+  void keepSourceRowsAsTexts();
+  void dropSource();
   void resizeRows(int n);
   void resizeCols(int n);
   void clampCurrent();
@@ -130,7 +166,16 @@ class ResultGridModel : public QAbstractTableModel {
   int fixedColsWanted_ = 0;
   int row_ = 0;
   int col_ = 0;
-  std::vector<QString> cells_;  // row by row
+  std::vector<QString> cells_;  // row by row: every row, or the rows before the source's
+  // Rows made on demand: sourceRows_ rows after headRows_, reading the
+  // source's first sourceCols_ columns; cells written over them are kept in
+  // sourceEdits_; tail_ holds the rows after them, row by row.
+  std::shared_ptr<const GridRowSource> source_;
+  int headRows_ = 0;
+  int sourceRows_ = 0;
+  int sourceCols_ = 0;
+  std::unordered_map<std::int64_t, QString> sourceEdits_;
+  std::vector<QString> tail_;
   std::vector<int> colWidths_;
   std::vector<GridAlignment> colAlignments_;
   std::vector<int> rowHeights_;

@@ -51,7 +51,7 @@ std::array<QString, kAxisCount> SelectedListTexts(const AxisFilter& filter, cons
 
 SummaryResult ComputeSummary(const DrivePaths& paths, int newestFileNo, const CodeLists& lists,
                              const AnalysisPeriod& period, const AxisFilter& filter,
-                             const std::array<QString, kAxisCount>& selectedTexts) {
+                             const std::array<QString, kAxisCount>& selectedTexts, int threads) {
   SummaryResult result;
   result.period = period;
   result.fromDay = SerialDay(period.from.year, period.from.month, period.from.day);
@@ -60,22 +60,34 @@ SummaryResult ComputeSummary(const DrivePaths& paths, int newestFileNo, const Co
   result.selectedTexts = selectedTexts;
   result.captions = SummaryCaptions();
 
+  // Each file is counted on the thread that read it; the counts are added up
+  // in file order.
+  struct FileCounts {
+    SummaryCounts counts;
+    std::int64_t matching = 0;
+  };
   const CategoryIndex index(lists);
   const FilterTest test(filter, lists);
-  SummaryCounts& counts = result.counts;
-  std::int64_t matching = 0;
-  CategorySet set;
-  ScanReports(paths, newestFileNo, period, [&](const ScannedFile& file) {
-    for (const ReportFacts& r : file.reports()) {
-      if (!test.passes(r)) continue;
-      ++matching;
-      for (int a = 0; a < kAxisCount; ++a) {
-        CategoriesOf(AxisAt(a), r, index, set);
-        counts.add(AxisAt(a), set);
-      }
-    }
-  });
-  result.matching = matching;
+  ScanReportsInParts<FileCounts>(
+      paths, newestFileNo, period,
+      [&](const ScannedFile& file) {
+        FileCounts part;
+        CategorySet set;
+        for (const ReportFacts& r : file.reports()) {
+          if (!test.passes(r)) continue;
+          ++part.matching;
+          for (int a = 0; a < kAxisCount; ++a) {
+            CategoriesOf(AxisAt(a), r, index, set);
+            part.counts.add(AxisAt(a), set);
+          }
+        }
+        return part;
+      },
+      [&](FileCounts&& part) {
+        result.counts.add(part.counts);
+        result.matching += part.matching;
+      },
+      threads);
   return result;
 }
 

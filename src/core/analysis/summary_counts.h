@@ -59,6 +59,12 @@ class SummaryCounts {
   std::int32_t count(AnalysisAxis axis, int category) const { return counter(AxisNumber(axis) + 1, category); }
 
   void clear() { counts_ = {}; }
+  // Adds every counter of another.
+  void add(const SummaryCounts& other) {
+    for (std::size_t i = 0; i < counts_.size(); ++i) {
+      for (std::size_t c = 0; c < counts_[i].size(); ++c) counts_[i][c] += other.counts_[i][c];
+    }
+  }
   // Adds 1 under each category of the set (those above 150 are not kept).
   void add(AnalysisAxis axis, const CategorySet& categories) {
     auto& row = counts_[static_cast<std::size_t>(AxisNumber(axis) + 1)];
@@ -111,9 +117,10 @@ std::array<QString, kAxisCount> SelectedListTexts(const AxisFilter& filter, cons
 // One computation: data files 0 to newestFileNo under paths read one after
 // another (a file that is missing or cannot be read adds nothing), the
 // reports of the period tested against the filter and counted. The code
-// lists are taken as they are now.
+// lists are taken as they are now. The files are counted on `threads`
+// threads (see ScanDataFiles); the result is the same whatever their number.
 SummaryResult ComputeSummary(const DrivePaths& paths, int newestFileNo, const CodeLists& lists,
                              const AnalysisPeriod& period, const AxisFilter& filter,
-                             const std::array<QString, kAxisCount>& selectedTexts);
+                             const std::array<QString, kAxisCount>& selectedTexts, int threads = kScanThreadsAuto);
 
 }  // namespace orvanta

@@ -29,7 +29,34 @@ QString CsvGridRows(const ResultGridModel& grid) {
   return text;
 }
 
+bool WriteCsvGridRows(const ResultGridModel& grid, const BytePieces& write) {
+  // Blocks end at a row's end, so no character is ever cut in two and the
+  // bytes are those of the whole text encoded at once.
+  constexpr qsizetype kBlock = 1 << 16;
+  QString block;
+  block.reserve(kBlock + 1024);
+  for (int r = 0; r < grid.rows(); ++r) {
+    for (int c = 0; c < grid.cols(); ++c) {
+      if (c > 0) block += u',';
+      block += grid.cell(r, c);
+    }
+    block += QStringLiteral("\r\n");
+    if (block.size() >= kBlock) {
+      if (!write(cp932::Encode(block))) return false;
+      block.resize(0);
+    }
+  }
+  return block.isEmpty() || write(cp932::Encode(block));
+}
+
 bool WriteCsvFile(Prompts& prompts, const DrivePaths& paths, const std::function<QString()>& buildText) {
+  return WriteCsvFileInPieces(prompts, paths, [&buildText](const BytePieces& write) {
+    write(CsvFileBytes(buildText()));
+  });
+}
+
+bool WriteCsvFileInPieces(Prompts& prompts, const DrivePaths& paths,
+                          const std::function<void(const BytePieces&)>& produce) {
   QString path;
   for (;;) {
     path = prompts.saveFileName(QStringLiteral("名前を付けて保存"), paths.MyDocumentPath(), kCsvFilter);
@@ -43,8 +70,7 @@ bool WriteCsvFile(Prompts& prompts, const DrivePaths& paths, const std::function
       break;
   }
   prompts.setBusy(true);
-  const QByteArray bytes = CsvFileBytes(buildText());
-  const bool ok = !QFileInfo(path).isDir() && SaveFileAtomically(path, bytes, FileAccess::Normal);
+  const bool ok = !QFileInfo(path).isDir() && SaveFileAtomically(path, produce, FileAccess::Normal);
   prompts.setBusy(false);
   prompts.message(ok ? kCsvSuccess : kCsvFailure);
   return ok;

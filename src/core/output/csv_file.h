@@ -6,6 +6,8 @@
 #include <QString>
 #include <functional>
 
+#include "core/platform/safe_save.h"
+
 namespace orvanta {
 
 class DrivePaths;
@@ -31,6 +33,10 @@ QString CsvPeriodText(const QString& fromYear, const QString& fromMonth, const Q
 // Every row of a grid, row 0 first: its cells joined by "," and CR LF after
 // each row. Cells are written exactly as the grid holds them.
 QString CsvGridRows(const ResultGridModel& grid);
+// The same rows in code page 932, handed to write a block of rows at a time:
+// the bytes are those of cp932::Encode(CsvGridRows(grid)), without the whole
+// text ever being held. False when write failed.
+bool WriteCsvGridRows(const ResultGridModel& grid, const BytePieces& write);
 
 // Asks for the file (starting in "my document" under the drive root), asks
 // before replacing an existing file ("いいえ" shows the dialog again), then
@@ -38,5 +44,9 @@ QString CsvGridRows(const ResultGridModel& grid);
 // worked. Cancelling the dialog ends without a message. Returns whether a
 // file was written.
 bool WriteCsvFile(Prompts& prompts, const DrivePaths& paths, const std::function<QString()>& buildText);
+// The same with the file's bytes (see CsvFileBytes) handed over a piece at a
+// time by produce, straight into the file.
+bool WriteCsvFileInPieces(Prompts& prompts, const DrivePaths& paths,
+                          const std::function<void(const BytePieces&)>& produce);
 
 }  // namespace orvanta

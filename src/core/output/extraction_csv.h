@@ -1,8 +1,11 @@
 #pragma once
 // The extraction listing's CSV file.
 
+#include <QByteArray>
 #include <QString>
 #include <vector>
+
+#include "core/platform/safe_save.h"
 
 namespace orvanta {
 
@@ -21,5 +24,12 @@ struct ExtractionCondition {
 // then every row of the grid. Lines end in CR LF.
 QString ExtractionCsvText(const QString& periodText, const std::vector<ExtractionCondition>& conditions,
                           const ResultGridModel& grid);
+// The bytes of that file (CsvFileBytes of the text), handed to write a block
+// of rows at a time so that the text of a long listing is never held whole.
+bool WriteExtractionCsv(const QString& periodText, const std::vector<ExtractionCondition>& conditions,
+                        const ResultGridModel& grid, const BytePieces& write);
+// The same bytes at once.
+QByteArray ExtractionCsvBytes(const QString& periodText, const std::vector<ExtractionCondition>& conditions,
+                              const ResultGridModel& grid);
 
 }  // namespace orvanta

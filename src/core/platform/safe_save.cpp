@@ -12,8 +12,12 @@
 
 namespace orvanta {
 
-bool SaveFileAtomically(const QString& path, const QByteArray& bytes, FileAccess access,
-                        QString* error) {
+bool SaveFileAtomically(const QString& path, const QByteArray& bytes, FileAccess access, QString* error) {
+  return SaveFileAtomically(path, [&bytes](const BytePieces& write) { write(bytes); }, access, error);
+}
+
+bool SaveFileAtomically(const QString& path, const std::function<void(const BytePieces&)>& produce,
+                        FileAccess access, QString* error) {
   auto fail = [&](const QString& why) {
     if (error) {
       *error = QStringLiteral("ファイル「%1」を書き込めませんでした。").arg(QDir::toNativeSeparators(path));
@@ -25,7 +29,12 @@ bool SaveFileAtomically(const QString& path, const QByteArray& bytes, FileAccess
   QSaveFile file(path);
   if (!file.open(QIODevice::WriteOnly)) return fail(file.errorString());
   if (access == FileAccess::OwnerOnly) file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
-  if (file.write(bytes) != bytes.size() || !file.flush()) {
+  bool written = true;
+  produce([&](QByteArrayView piece) {
+    if (written && file.write(piece.data(), piece.size()) != piece.size()) written = false;
+    return written;
+  });
+  if (!written || !file.flush()) {
     const QString why = file.errorString();
     file.cancelWriting();
     return fail(why);

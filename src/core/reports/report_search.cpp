@@ -6,6 +6,7 @@
 #include "core/platform/codepage.h"
 #include "core/platform/drive_paths.h"
 #include "core/platform/value_file.h"
+#include "core/platform/work_in_order.h"
 #include "core/reports/data_file_walk.h"
 #include "core/reports/report_record.h"
 
@@ -98,20 +99,41 @@ bool SearchDataFileBytes(QByteArrayView bytes, SearchField field, const QString&
 }
 
 SearchOutcome SearchDataFiles(const std::function<QString(int)>& filePath, int newestFileNo, SearchField field,
-                              const QString& text) {
+                              const QString& text, int threads) {
   SearchOutcome out;
   if (text.isEmpty()) return out;
   const Needle needle = MakeNeedle(text);
-  QByteArray bytes;
-  for (int n = 0; n <= newestFileNo; ++n) {
-    if (!ReadWholeFile(filePath(n), bytes) || !SearchBytes(bytes, field, needle, n, out)) ++out.filesSkipped;
-  }
+  std::vector<QString> paths;
+  for (int n = 0; n <= newestFileNo; ++n) paths.push_back(filePath(n));
+  // Each file is searched on the thread that read it; its hits are appended
+  // in file order.
+  struct FileHits {
+    bool read = false;
+    SearchOutcome found;
+  };
+  MapInOrder<FileHits>(
+      static_cast<int>(paths.size()), threads,
+      [&](int n) {
+        FileHits f;
+        QByteArray bytes;
+        f.read = ReadWholeFile(paths[static_cast<std::size_t>(n)], bytes) && SearchBytes(bytes, field, needle, n, f.found);
+        return f;
+      },
+      [&](int, FileHits&& f) {
+        if (!f.read) {
+          ++out.filesSkipped;
+          return;
+        }
+        out.hits.insert(out.hits.end(), f.found.hits.begin(), f.found.hits.end());
+        out.lines.append(f.found.lines);
+      });
   return out;
 }
 
-SearchOutcome SearchReports(const DrivePaths& paths, int newestFileNo, SearchField field, const QString& text) {
+SearchOutcome SearchReports(const DrivePaths& paths, int newestFileNo, SearchField field, const QString& text,
+                            int threads) {
   return SearchDataFiles([&paths](int n) { return paths.DataFilePath(n); }, std::clamp(newestFileNo, 0, kMaxFileNo),
-                         field, text);
+                         field, text, threads);
 }
 
 }  // namespace orvanta

@@ -47,10 +47,14 @@ bool SearchDataFileBytes(QByteArrayView bytes, SearchField field, const QString&
 
 // Searches data files 0 to newestFileNo, each read from disk once; a file
 // that is missing or cannot be read is skipped. An empty text finds nothing.
+// The files are searched on `threads` threads (0: as many as the machine has
+// cores) and their hits put together in file order, so the outcome is the
+// same whatever the number.
 SearchOutcome SearchDataFiles(const std::function<QString(int)>& filePath, int newestFileNo, SearchField field,
-                              const QString& text);
+                              const QString& text, int threads = 0);
 
 // The same over the data files under paths; the file in memory is not touched.
-SearchOutcome SearchReports(const DrivePaths& paths, int newestFileNo, SearchField field, const QString& text);
+SearchOutcome SearchReports(const DrivePaths& paths, int newestFileNo, SearchField field, const QString& text,
+                            int threads = 0);
 
 }  // namespace orvanta

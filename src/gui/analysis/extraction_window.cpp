@@ -148,12 +148,14 @@ std::vector<ExtractionCondition> ExtractionWindow::conditions() const {
   return out;
 }
 
-QString ExtractionWindow::csvText() const {
-  return ExtractionCsvText(periodFrame_->csvPeriodText(), conditions(), listingGrid_->grid());
+void ExtractionWindow::writeCsvTo(const BytePieces& write) const {
+  WriteExtractionCsv(periodFrame_->csvPeriodText(), conditions(), listingGrid_->grid(), write);
 }
 
 void ExtractionWindow::writeCsv() {
-  WriteCsvFile(state_.prompts(), state_.paths, [this] { return csvText(); });
+  // A block of rows at a time into the file, so that a long listing is never
+  // held a second time as text.
+  WriteCsvFileInPieces(state_.prompts(), state_.paths, [this](const BytePieces& write) { writeCsvTo(write); });
 }
 
 void ExtractionWindow::printListing() {

@@ -9,6 +9,7 @@
 
 #include "core/analysis/analysis_axis.h"
 #include "core/output/extraction_csv.h"
+#include "core/platform/safe_save.h"
 
 class QLabel;
 class QPushButton;
@@ -39,7 +40,8 @@ class ExtractionWindow : public QDialog {
   void writeCsv();
   // The lists not at "全て", with their captions, for the CSV file and the print.
   std::vector<ExtractionCondition> conditions() const;
-  QString csvText() const;
+  // The CSV file's bytes, a block of rows at a time.
+  void writeCsvTo(const BytePieces& write) const;
   // "印刷": the listing on A4 landscape pages.
   void printListing();
 

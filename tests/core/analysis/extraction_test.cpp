@@ -150,6 +150,14 @@ TEST(ExtractionRow, SingleCells) {
       {"deleted occupation entry", [](ReportRecord& r) { r.AnswerIds[kOccupations] = 4; }, kOccupationCol, ""},
       {"unanswered place", [](ReportRecord& r) { r.AnswerIds[kPlaces] = 0; }, kPlaceCol, ""},
       {"id of another list", [](ReportRecord& r) { r.AnswerIds[kPlaces] = 1; }, kPlaceCol, ""},
+      // Texts of every length are kept whole beside the row.
+      {"a long other infection", [](ReportRecord& r) { r.Texts[kOtherInfection] = QString(300, QChar(u'梅')); },
+       kInfectionCol, QString(300, QChar(u'梅'))},
+      {"a very long name and record number",
+       [](ReportRecord& r) { r.Texts[kReporterName] = QString(20000, QChar(u'名')); r.Texts[kRecordNumber] = QString(130, 'K'); },
+       kDateCol, QString(20000, QChar(u'名')) + "04/03/15/(月)" + QString(130, 'K')},
+      {"texts after a long one", [](ReportRecord& r) { r.Texts[kExperienceYears] = QString(200, 'x'); r.Texts[kDepartmentYears] = "7"; },
+       kDepartmentCol, "7"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -181,7 +189,8 @@ class ExtractionListingTest : public ::testing::Test, public testing::TempDrive 
   // Column 0 of every listed row.
   static QStringList FirstCells(const ExtractionListing& listing) {
     QStringList out;
-    for (std::size_t i = 0; i < listing.cells.size(); i += kExtractionColumns) out << listing.cells[i];
+    if (!listing.rows) return out;
+    for (int r = 0; r < listing.rows->rowCount(); ++r) out << listing.rows->cell(r, 0);
     return out;
   }
 };
@@ -193,7 +202,8 @@ TEST_F(ExtractionListingTest, ListsTheReportsOfThePeriodInFileOrderSkippingAMiss
   const AnalysisPeriod period{{2003, 6, 16}, {2004, 6, 15}};
   const ExtractionListing listing = ComputeExtraction(state.paths, state.counters.NewestFileNo, state.lists, period, AxisFilter{});
   EXPECT_EQ(listing.count, 4);
-  ASSERT_EQ(listing.cells.size(), 4u * kExtractionColumns);
+  ASSERT_TRUE(listing.rows);
+  ASSERT_EQ(listing.rows->rowCount(), 4);
   EXPECT_EQ(FirstCells(listing),
             (QStringList{"b03/06/16/(月)2", "c04/01/01/(木)3", "d04/06/15/(火)4", "f03/12/31/(水)6"}));
 }
@@ -204,7 +214,7 @@ TEST_F(ExtractionListingTest, APeriodWithNothingListsNothing) {
                                        AnalysisPeriod{{2004, 3, 15}, {2004, 3, 14}}}) {
     const ExtractionListing listing = ComputeExtraction(state.paths, state.counters.NewestFileNo, state.lists, period, AxisFilter{});
     EXPECT_EQ(listing.count, 0);
-    EXPECT_TRUE(listing.cells.empty());
+    EXPECT_FALSE(listing.rows);
   }
 }
 
@@ -252,7 +262,11 @@ TEST_F(ExtractionListingTest, SelectionsNarrowTheListing) {
   }
 }
 
-TEST(ExtractionGrid, HeadingRowThenReportRowsOfTheirHeights) {
+TEST_F(ExtractionListingTest, GridHoldsHeadingRowThenReportRowsOfTheirHeights) {
+  ReportRecord first = Report("a", "1", 2004, 3, 15);
+  ReportRecord second = Report("b", "2", 2004, 3, 16);
+  second.Sites[28] = 1;  // site 29
+  writeFile(0, {first, second});
   ResultGridModel grid;
   PrepareExtractionGrid(grid);
   EXPECT_EQ(grid.rows(), 1);
@@ -265,16 +279,16 @@ TEST(ExtractionGrid, HeadingRowThenReportRowsOfTheirHeights) {
     EXPECT_EQ(grid.colAlignment(c), GridAlignment::Center);
   }
 
-  ExtractionListing listing;
-  for (int i = 0; i < 2 * kExtractionColumns; ++i) listing.cells.push_back(QString::number(i));
-  listing.count = 2;
-  ShowExtraction(grid, std::move(listing));
+  ShowExtraction(grid, ComputeExtraction(state.paths, state.counters.NewestFileNo, state.lists, kAllTime, AxisFilter{}));
   EXPECT_EQ(grid.rows(), 3);
   EXPECT_EQ(grid.fixedRows(), 1);
   EXPECT_EQ(grid.rowHeight(1), 400);
   EXPECT_EQ(grid.rowHeight(2), 400);
   EXPECT_EQ(grid.cell(0, 17), QStringLiteral("針刺し･切創部位"));
-  EXPECT_EQ(grid.cell(2, 17), QStringLiteral("35"));
+  EXPECT_EQ(grid.cell(1, 0), QStringLiteral("a04/03/15/(月)1"));
+  EXPECT_EQ(grid.cell(2, 0), QStringLiteral("b04/03/16/(火)2"));
+  EXPECT_EQ(grid.cell(2, 17), QStringLiteral("/ 29"));
+  EXPECT_EQ(grid.cell(2, 18), QString());  // no such column
 
   // A second listing replaces the first; an empty one leaves the headings.
   ShowExtraction(grid, ExtractionListing{});

@@ -2,6 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <functional>
+#include <memory>
+#include <vector>
+
 namespace orvanta {
 namespace {
 
@@ -219,6 +224,134 @@ TEST(ResultGridModel, AnUpdateTellsViewsOnceAtItsEnd) {
   g.setCell(0, 1, "x");  // outside an update each change is told at once
   g.setRows(51);
   EXPECT_EQ(changes, 2);
+}
+
+
+// Rows whose cell (r, c) reads "s<r>.<c>", counting every cell made.
+class CountingSource final : public GridRowSource {
+ public:
+  CountingSource(int rows, int cols) : rows_(rows), cols_(cols) {}
+  int rowCount() const override { return rows_; }
+  int columnCount() const override { return cols_; }
+  QString cell(int row, int col) const override {
+    ++made;
+    return QStringLiteral("s%1.%2").arg(row).arg(col);
+  }
+  mutable std::atomic<int> made = 0;
+
+ private:
+  int rows_;
+  int cols_;
+};
+
+std::vector<QString> SourceTexts(int rows, int cols, int modelCols) {
+  std::vector<QString> cells;
+  for (int r = 0; r < rows; ++r) {
+    for (int c = 0; c < modelCols; ++c) cells.push_back(c < cols ? QStringLiteral("s%1.%2").arg(r).arg(c) : QString());
+  }
+  return cells;
+}
+
+std::vector<QString> AllCells(const ResultGridModel& g) {
+  std::vector<QString> cells;
+  for (int r = 0; r < g.rows(); ++r) {
+    for (int c = 0; c < g.cols(); ++c) cells.push_back(g.cell(r, c));
+  }
+  return cells;
+}
+
+// A grid showing a source's rows answers every operation as a grid holding
+// the same texts: each step is done to both, and every cell compared.
+TEST(ResultGridModel, RowsFromASourceBehaveAsStoredRows) {
+  struct Step {
+    const char* what;
+    std::function<void(ResultGridModel&)> apply;
+  };
+  const std::vector<Step> steps = {
+      {"nothing yet", [](ResultGridModel&) {}},
+      {"write over a source cell", [](ResultGridModel& g) { g.setCell(3, 2, "edited"); }},
+      {"write the current cell", [](ResultGridModel& g) { g.setRow(5); g.setCol(0); g.setText("current"); }},
+      {"a column of texts across head and source",
+       [](ResultGridModel& g) { g.setColumnTexts(1, {"c1", "c2", "c3"}, 1); }},
+      {"rows added after the source", [](ResultGridModel& g) { g.setRows(g.rows() + 3); g.setCell(g.rows() - 1, 0, "tail"); }},
+      {"stored rows appended after the source", [](ResultGridModel& g) { g.appendRows({"a", "b", "c", "d"}, 400); }},
+      {"cut inside the tail", [](ResultGridModel& g) { g.setRows(g.rows() - 2); }},
+      {"cut inside the source's rows", [](ResultGridModel& g) { g.setRows(4); }},
+      {"rows again: new ones are empty", [](ResultGridModel& g) { g.setRows(8); }},
+      {"a column more", [](ResultGridModel& g) { g.setCols(5); g.setCell(2, 4, "wide"); }},
+      {"columns cut off", [](ResultGridModel& g) { g.setCols(2); }},
+      {"columns again: the cut ones stay empty", [](ResultGridModel& g) { g.setCols(4); }},
+  };
+  for (std::size_t upTo = 0; upTo < steps.size(); ++upTo) {
+    ResultGridModel stored;
+    ResultGridModel made;
+    for (ResultGridModel* g : {&stored, &made}) {
+      g->setCols(4);
+      g->setRows(1);
+      g->setCell(0, 0, "head");
+    }
+    // The source has one column less than the grid: the last reads empty.
+    stored.appendRows(SourceTexts(7, 3, 4), 400);
+    made.appendRows(std::make_shared<CountingSource>(7, 3), 400);
+    for (std::size_t i = 0; i <= upTo; ++i) {
+      steps[i].apply(stored);
+      steps[i].apply(made);
+    }
+    SCOPED_TRACE(steps[upTo].what);
+    ASSERT_EQ(made.rows(), stored.rows());
+    ASSERT_EQ(made.cols(), stored.cols());
+    EXPECT_EQ(AllCells(made), AllCells(stored));
+    for (int r = 0; r < made.rows(); ++r) EXPECT_EQ(made.rowHeight(r), stored.rowHeight(r)) << r;
+    for (int r = 0; r < made.rows(); ++r) {
+      for (int c = 0; c < made.cols(); ++c)
+        EXPECT_EQ(made.data(made.index(r, c)).toString(), stored.cell(r, c)) << r << "," << c;
+    }
+  }
+}
+
+TEST(ResultGridModel, ASourceIsReadOnlyWhenAskedAndLetGoWhenItsRowsGo) {
+  ResultGridModel g;
+  g.setCols(3);
+  g.setRows(1);
+  g.setFixedRows(1);
+  auto source = std::make_shared<CountingSource>(100000, 3);
+  const std::weak_ptr<CountingSource> watch = source;
+  CountingSource& counter = *source;
+  g.appendRows(std::move(source), 400);
+  EXPECT_EQ(g.rows(), 100001);
+  EXPECT_EQ(g.fixedRows(), 1);
+  EXPECT_EQ(g.rowHeight(100000), 400);
+  EXPECT_EQ(counter.made.load(), 0);  // nothing made until read
+  EXPECT_EQ(g.cell(100000, 2), "s99999.2");
+  EXPECT_EQ(counter.made.load(), 1);
+  // A Centre column needs no text for its alignment.
+  g.setColAlignment(1, GridAlignment::Center);
+  static_cast<void>(g.cellAlignment(50, 1));
+  EXPECT_EQ(counter.made.load(), 1);
+
+  // A second source: the rows of the first become stored rows.
+  g.setRows(3);
+  EXPECT_FALSE(watch.expired());
+  g.appendRows(std::make_shared<CountingSource>(2, 3), 400);
+  EXPECT_TRUE(watch.expired());
+  EXPECT_EQ(g.rows(), 5);
+  EXPECT_EQ(g.cell(2, 0), "s1.0");
+  EXPECT_EQ(g.cell(4, 1), "s1.1");
+
+  // Cut back to the heading row, the source is let go at once.
+  auto third = std::make_shared<CountingSource>(10, 3);
+  const std::weak_ptr<CountingSource> watchThird = third;
+  g.appendRows(std::move(third), 400);
+  g.setRows(1);
+  EXPECT_TRUE(watchThird.expired());
+  EXPECT_EQ(g.cell(0, 0), QString());
+  // Replacing every cell lets it go too.
+  auto fourth = std::make_shared<CountingSource>(10, 3);
+  const std::weak_ptr<CountingSource> watchFourth = fourth;
+  g.appendRows(std::move(fourth), 400);
+  g.setAllCells(1, 1, {"x"});
+  EXPECT_TRUE(watchFourth.expired());
+  EXPECT_EQ(g.rows(), 1);
 }
 
 }  // namespace
