@@ -6,24 +6,23 @@
 //
 // The ratio scan / wc -l is printed as the counter "x_wc" of BM_ScanAllItems.
 
-#include <benchmark/benchmark.h>
-
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <array>
+#include <benchmark/benchmark.h>
 #include <chrono>
 #include <cstdlib>
 #include <optional>
 
 #include "core/analysis/analysis_axis.h"
 #include "core/analysis/result_grid_model.h"
+#include "core/app/app_state.h"
 #include "core/codelists/code_lists.h"
 #include "core/platform/clock.h"
 #include "core/platform/prompts.h"
 #include "core/reports/body_sites.h"
-#include "core/app/app_state.h"
 #include "support/bench_collection.h"
 #include "support/synthetic_collection.h"
 
@@ -122,6 +121,7 @@ BENCHMARK(BM_ReadAllFilesInFull)->Unit(benchmark::kMillisecond)->UseRealTime();
 // 100,000 rows of 18 texts into a grid model, row by row with the heights
 // the extraction view sets, inside one update.
 void BM_FillGridRowByRow(benchmark::State& state) {
+  // clang-format off
   const QString texts[18] = {
       QStringLiteral("佐藤　花子24/03/15/(金)K1234567"), QStringLiteral("看護師"), QStringLiteral("病室"),
       QStringLiteral("患者への直接使用"), QStringLiteral("使用中"), QStringLiteral("静脈ライン"),
@@ -130,6 +130,7 @@ void BM_FillGridRowByRow(benchmark::State& state) {
       QStringLiteral("5"), QStringLiteral(" HIV陰性 HBV陽性梅毒"), QStringLiteral("はい"),
       QStringLiteral("/ 1右手親指外側/ 14右手親指内側"),
   };
+  // clang-format on
   for (auto _ : state) {
     ResultGridModel grid;
     ResultGridModel::UpdateBatch batch(grid);

@@ -7,10 +7,9 @@
 // Each cross benchmark times a plain scan right after every round and prints
 // the ratio as the counter "x_scan".
 
-#include <benchmark/benchmark.h>
-
 #include <QDateTime>
 #include <QTemporaryDir>
+#include <benchmark/benchmark.h>
 #include <chrono>
 #include <cstdlib>
 #include <optional>
@@ -18,11 +17,11 @@
 #include "core/analysis/analysis_axis.h"
 #include "core/analysis/cross_table.h"
 #include "core/analysis/result_grid_model.h"
+#include "core/app/app_state.h"
 #include "core/codelists/code_lists.h"
 #include "core/platform/clock.h"
 #include "core/platform/prompts.h"
 #include "core/reports/body_sites.h"
-#include "core/app/app_state.h"
 #include "support/bench_collection.h"
 #include "support/synthetic_collection.h"
 
@@ -37,15 +36,15 @@ using Collection = BenchCollection;
 // entries, with fresh ids after the highest in use; the generated answers keep
 // their entries.
 Collection& Shared() {
-  static Collection& c = [] () -> Collection& {
+  static Collection& c = []() -> Collection& {
     Collection& shared = SharedBenchCollection();
     std::int32_t next = 0;
     for (const CodeList& list : shared.state.lists)
       for (const CodeEntry& e : list.entries) next = std::max(next, e.id + 1);
     CodeList& occupations = shared.state.lists[kOccupations];
     while (occupations.count() < kCodeListCapacity) {
-      occupations.entries.push_back({QStringLiteral("職種%1").arg(occupations.count() + 1),
-                                     QString::number(occupations.count() + 1), next++});
+      occupations.entries.push_back(
+          {QStringLiteral("職種%1").arg(occupations.count() + 1), QString::number(occupations.count() + 1), next++});
     }
     return shared;
   }();
@@ -57,9 +56,8 @@ AnalysisPeriod Everything() { return WholeCollectionPeriod(); }
 // The plain scan: every file read, every report of the period handed over.
 std::int64_t PlainScan(AppState& state) {
   std::int64_t reports = 0;
-  ScanReports(state.paths, state.counters.NewestFileNo, Everything(), [&](const ScannedFile& file) {
-    reports += static_cast<std::int64_t>(file.reports().size());
-  });
+  ScanReports(state.paths, state.counters.NewestFileNo, Everything(),
+              [&](const ScannedFile& file) { reports += static_cast<std::int64_t>(file.reports().size()); });
   return reports;
 }
 
@@ -90,7 +88,9 @@ void CrossTabulate(benchmark::State& state, AnalysisAxis vertical, AnalysisAxis 
     const auto t0 = std::chrono::steady_clock::now();
     LayOutCrossTableGrids(table, colTotals, rowTotals,
                           CrossTableHeadingsOf(vertical, horizontal, c.state.lists, BodySiteNames()));
-    FillCrossTableGrids(table, colTotals, rowTotals, CountCrossTable(c.state.paths, c.state.counters.NewestFileNo, c.state.lists, vertical, horizontal, Everything()));
+    FillCrossTableGrids(table, colTotals, rowTotals,
+                        CountCrossTable(c.state.paths, c.state.counters.NewestFileNo, c.state.lists, vertical,
+                                        horizontal, Everything()));
     crossSeconds += Seconds(t0);
     state.PauseTiming();
     const auto t1 = std::chrono::steady_clock::now();

@@ -1,11 +1,10 @@
 // Reading one data file of 1000 reports, beside `wc -l` over the same file so
 // both figures come out of the same run.
 
-#include <benchmark/benchmark.h>
-
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <benchmark/benchmark.h>
 #include <cstdlib>
 #include <cstring>
 #include <vector>

@@ -5,22 +5,21 @@
 //
 //   build-dir/bench/extraction_bench --benchmark_min_time=2
 
-#include <benchmark/benchmark.h>
-
 #include <QDateTime>
 #include <QTemporaryDir>
+#include <benchmark/benchmark.h>
 #include <cstdlib>
 #include <optional>
 
 #include "core/analysis/extraction.h"
-#include "core/output/extraction_csv.h"
 #include "core/analysis/result_grid_model.h"
+#include "core/app/app_state.h"
 #include "core/codelists/code_lists.h"
 #include "core/output/csv_file.h"
+#include "core/output/extraction_csv.h"
 #include "core/platform/clock.h"
 #include "core/platform/prompts.h"
 #include "core/reports/body_sites.h"
-#include "core/app/app_state.h"
 #include "support/bench_collection.h"
 #include "support/synthetic_collection.h"
 
@@ -44,7 +43,8 @@ void BM_ListEveryReportIntoGrid(benchmark::State& state) {
   for (auto _ : state) {
     ResultGridModel::UpdateBatch hidden(grid);
     grid.setRows(1);
-    ExtractionListing listing = ComputeExtraction(c.state.paths, c.state.counters.NewestFileNo, c.state.lists, Everything(), AxisFilter{});
+    ExtractionListing listing =
+        ComputeExtraction(c.state.paths, c.state.counters.NewestFileNo, c.state.lists, Everything(), AxisFilter{});
     count = listing.count;
     ShowExtraction(grid, std::move(listing));
   }
@@ -57,7 +57,8 @@ BENCHMARK(BM_ListEveryReportIntoGrid)->Unit(benchmark::kMillisecond)->UseRealTim
 void BM_ComputeEveryReport(benchmark::State& state) {
   Collection& c = Shared();
   for (auto _ : state) {
-    ExtractionListing listing = ComputeExtraction(c.state.paths, c.state.counters.NewestFileNo, c.state.lists, Everything(), AxisFilter{});
+    ExtractionListing listing =
+        ComputeExtraction(c.state.paths, c.state.counters.NewestFileNo, c.state.lists, Everything(), AxisFilter{});
     benchmark::DoNotOptimize(listing.rows.get());
   }
 }
@@ -75,7 +76,8 @@ void BM_ListTwoBoxesIntoGrid(benchmark::State& state) {
   for (auto _ : state) {
     ResultGridModel::UpdateBatch hidden(grid);
     grid.setRows(1);
-    ExtractionListing listing = ComputeExtraction(c.state.paths, c.state.counters.NewestFileNo, c.state.lists, Everything(), filter);
+    ExtractionListing listing =
+        ComputeExtraction(c.state.paths, c.state.counters.NewestFileNo, c.state.lists, Everything(), filter);
     count = listing.count;
     ShowExtraction(grid, std::move(listing));
   }
@@ -88,7 +90,8 @@ void BM_CsvOfEveryReport(benchmark::State& state) {
   Collection& c = Shared();
   ResultGridModel grid;
   PrepareExtractionGrid(grid);
-  ShowExtraction(grid, ComputeExtraction(c.state.paths, c.state.counters.NewestFileNo, c.state.lists, Everything(), AxisFilter{}));
+  ShowExtraction(
+      grid, ComputeExtraction(c.state.paths, c.state.counters.NewestFileNo, c.state.lists, Everything(), AxisFilter{}));
   qsizetype size = 0;
   for (auto _ : state) {
     const QByteArray bytes = CsvFileBytes(ExtractionCsvText(QStringLiteral("2024年1月1日～2024年12月31"), {}, grid));

@@ -9,14 +9,13 @@
 // Each round is timed up to the moment the window has painted what it shows.
 // rss_peak_MB is the process's largest resident size (getrusage ru_maxrss).
 
-#include <benchmark/benchmark.h>
-
 #include <QApplication>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScrollBar>
+#include <benchmark/benchmark.h>
 #include <chrono>
 #include <memory>
 

@@ -9,14 +9,13 @@
 // round; its counter "x_scan" is graph time / scan time (the aim: at most
 // 1.2), "wc_ms" the time of `wc -l` over the data files.
 
-#include <benchmark/benchmark.h>
-
 #include <QApplication>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
 #include <array>
+#include <benchmark/benchmark.h>
 #include <chrono>
 #include <memory>
 

@@ -9,9 +9,8 @@
 // (outside its own timing) and prints the ratios as the counters "x_scan"
 // and "x_wc".
 
-#include <benchmark/benchmark.h>
-
 #include <QGuiApplication>
+#include <benchmark/benchmark.h>
 #include <chrono>
 #include <cstdlib>
 
@@ -28,9 +27,8 @@ namespace {
 // The plain scan: every file read, every report of the period handed over.
 std::int64_t PlainScan(AppState& state) {
   std::int64_t reports = 0;
-  ScanReports(state.paths, state.counters.NewestFileNo, WholeCollectionPeriod(), [&](const ScannedFile& file) {
-    reports += static_cast<std::int64_t>(file.reports().size());
-  });
+  ScanReports(state.paths, state.counters.NewestFileNo, WholeCollectionPeriod(),
+              [&](const ScannedFile& file) { reports += static_cast<std::int64_t>(file.reports().size()); });
   return reports;
 }
 
@@ -59,8 +57,7 @@ BENCHMARK(BM_PlainScan)->Unit(benchmark::kMillisecond)->UseRealTime();
 // size (780 pixels wide; 3033 high for the 65 body sites).
 void Recompute(benchmark::State& state, AnalysisAxis axis, const AxisFilter& filter) {
   BenchCollection& c = SharedBenchCollection();
-  const ItemGraphPictureSize size =
-      ItemGraphPictureSizeFor(CategoryCount(axis, c.state.lists));
+  const ItemGraphPictureSize size = ItemGraphPictureSizeFor(CategoryCount(axis, c.state.lists));
   PainterSurface picture(QSize(780, (size.heightTwips + 7) / 15));
   picture.SetAntialiased(false);  // as the window draws it
   double recomputeSeconds = 0;

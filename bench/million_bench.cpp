@@ -14,11 +14,10 @@
 //      million_bench --benchmark_filter=Extraction
 //  - threads: how many threads the scans used.
 
-#include <benchmark/benchmark.h>
-
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <QThread>
+#include <benchmark/benchmark.h>
 #include <chrono>
 #include <cstdlib>
 
@@ -45,9 +44,7 @@ double Seconds(F&& f) {
   return std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
 }
 
-void SetThreads(benchmark::State& state) {
-  state.counters["threads"] = WorkThreadCount(kScanThreadsAuto);
-}
+void SetThreads(benchmark::State& state) { state.counters["threads"] = WorkThreadCount(kScanThreadsAuto); }
 
 void BM_MillionWcLines(benchmark::State& state) {
   BenchCollection& c = Million();
@@ -121,9 +118,9 @@ void AgainstScan(benchmark::State& state, Compute&& compute) {
 void BM_MillionSummaryAgainstScan(benchmark::State& state) {
   std::int64_t matching = 0;
   AgainstScan(state, [&](BenchCollection& c) {
-    matching = ComputeSummary(c.state.paths, c.state.counters.NewestFileNo, c.state.lists, Everything(), AxisFilter{},
-                              {})
-                   .matching;
+    matching =
+        ComputeSummary(c.state.paths, c.state.counters.NewestFileNo, c.state.lists, Everything(), AxisFilter{}, {})
+            .matching;
   });
   if (matching != kMillionReports) state.SkipWithError("not every report was counted");
 }
@@ -135,9 +132,9 @@ void BM_MillionSummaryOneThread(benchmark::State& state) {
   BenchCollection& c = Million();
   std::int64_t matching = 0;
   for (auto _ : state) {
-    matching = ComputeSummary(c.state.paths, c.state.counters.NewestFileNo, c.state.lists, Everything(), AxisFilter{},
-                              {}, 1)
-                   .matching;
+    matching =
+        ComputeSummary(c.state.paths, c.state.counters.NewestFileNo, c.state.lists, Everything(), AxisFilter{}, {}, 1)
+            .matching;
   }
   if (matching != kMillionReports) state.SkipWithError("not every report was counted");
 }
@@ -173,8 +170,8 @@ void BM_MillionExtractionListing(benchmark::State& state) {
     listSeconds += Seconds([&] {
       ResultGridModel::UpdateBatch hidden(grid);
       grid.setRows(1);
-      ExtractionListing listing = ComputeExtraction(c.state.paths, c.state.counters.NewestFileNo, c.state.lists,
-                                                    Everything(), AxisFilter{});
+      ExtractionListing listing =
+          ComputeExtraction(c.state.paths, c.state.counters.NewestFileNo, c.state.lists, Everything(), AxisFilter{});
       count = listing.count;
       held = listing.rows ? static_cast<double>(listing.rows->bytesHeld()) : 0;
       ShowExtraction(grid, std::move(listing));
@@ -205,8 +202,8 @@ void BM_MillionExtractionCsvFile(benchmark::State& state) {
   BenchCollection& c = Million();
   ResultGridModel grid;
   PrepareExtractionGrid(grid);
-  ShowExtraction(grid, ComputeExtraction(c.state.paths, c.state.counters.NewestFileNo, c.state.lists, Everything(),
-                                         AxisFilter{}));
+  ShowExtraction(
+      grid, ComputeExtraction(c.state.paths, c.state.counters.NewestFileNo, c.state.lists, Everything(), AxisFilter{}));
   QTemporaryDir folder;
   const QString path = folder.filePath(QStringLiteral("listing.csv"));
   for (auto _ : state) {

@@ -7,12 +7,11 @@
 //
 // Each figure stands beside `wc -l` over the collection's data files.
 
-#include <benchmark/benchmark.h>
-
 #include <QFile>
 #include <QGuiApplication>
 #include <QTemporaryDir>
 #include <algorithm>
+#include <benchmark/benchmark.h>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -46,8 +45,8 @@ const ResultGridModel& EveryReport() {
     auto* g = new ResultGridModel;
     PrepareExtractionGrid(*g);
     const AppState& state = SharedBenchCollection().state;
-    ShowExtraction(*g, ComputeExtraction(state.paths, state.counters.NewestFileNo, state.lists,
-                                         WholeCollectionPeriod(), AxisFilter{}));
+    ShowExtraction(*g, ComputeExtraction(state.paths, state.counters.NewestFileNo, state.lists, WholeCollectionPeriod(),
+                                         AxisFilter{}));
     return g;
   }();
   return *grid;

@@ -1,26 +1,24 @@
 // The report window on a data file of 1000 reports: opening it on a stored
 // report, and showing another report (showReport) as the step buttons do.
 
-#include <benchmark/benchmark.h>
-
 #include <QApplication>
 #include <QTemporaryDir>
+#include <benchmark/benchmark.h>
 #include <cstdlib>
 #include <memory>
 
+#include "core/app/app_state.h"
+#include "core/app/startup.h"
 #include "core/codelists/code_lists.h"
 #include "core/platform/clock.h"
 #include "core/platform/prompts.h"
 #include "gui/reports/report_window.h"
 #include "gui/shell/application_setup.h"
-#include "core/app/app_state.h"
-#include "core/app/startup.h"
 #include "support/bench_collection.h"
 #include "support/synthetic_collection.h"
 
 namespace orvanta {
 namespace {
-
 
 struct Fixture {
   QTemporaryDir root;

@@ -3,10 +3,9 @@
 // beside `wc -l` over the same files so that both figures come out of the
 // same run.
 
-#include <benchmark/benchmark.h>
-
 #include <QDir>
 #include <QTemporaryDir>
+#include <benchmark/benchmark.h>
 #include <cstdlib>
 
 #include "core/reports/report_search.h"
@@ -63,9 +62,7 @@ void BM_SearchReporterNameNoHit(benchmark::State& state) {
 BENCHMARK(BM_SearchReporterNameNoHit)->Unit(benchmark::kMillisecond);
 
 // Every report a hit: 100,000 lines for the result list.
-void BM_SearchEveryReport(benchmark::State& state) {
-  RunSearch(state, SearchField::RecordNumber, QStringLiteral("K"));
-}
+void BM_SearchEveryReport(benchmark::State& state) { RunSearch(state, SearchField::RecordNumber, QStringLiteral("K")); }
 BENCHMARK(BM_SearchEveryReport)->Unit(benchmark::kMillisecond);
 
 // `wc -l` over the same 100 files, as a separate process.

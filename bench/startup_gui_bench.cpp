@@ -14,17 +14,15 @@
 // copied 40 times: realistic bytes without generating a million reports on
 // every run. It takes about 700 MB in the temporary folder.
 
-#include <benchmark/benchmark.h>
-
-#include <sys/resource.h>
-
 #include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <benchmark/benchmark.h>
 #include <chrono>
 #include <cstdlib>
 #include <memory>
+#include <sys/resource.h>
 
 #include "core/app/app_state.h"
 #include "core/app/startup.h"
@@ -60,7 +58,8 @@ struct Machine {
       if (!QFile::copy(from, state.paths.DataFilePath(n))) std::abort();
     }
     // A machine started before, without a password, its counters right.
-    const IdCounters counters{461, kFiles * kFileCapacity, static_cast<std::int16_t>(kFiles - 1), kFiles * kFileCapacity};
+    const IdCounters counters{461, kFiles * kFileCapacity, static_cast<std::int16_t>(kFiles - 1),
+                              kFiles * kFileCapacity};
     CodeLists lists;
     SetDefaultCodeLists(lists);
     if (!WriteIdFile(state.paths.IdFilePath(), counters) || !WriteSettingsFile(state.paths.SettingsFilePath(), lists) ||

@@ -7,23 +7,22 @@
 // BM_SummaryAgainstScan runs both in turn in every round; its counter
 // "x_scan" is summary time / scan time (the aim: at most 1.10).
 
-#include <benchmark/benchmark.h>
-
 #include <QDateTime>
 #include <QDir>
 #include <QTemporaryDir>
 #include <array>
+#include <benchmark/benchmark.h>
 #include <chrono>
 #include <cstdlib>
 #include <optional>
 
 #include "core/analysis/analysis_axis.h"
 #include "core/analysis/summary_counts.h"
+#include "core/app/app_state.h"
 #include "core/codelists/code_lists.h"
 #include "core/platform/clock.h"
 #include "core/platform/prompts.h"
 #include "core/reports/body_sites.h"
-#include "core/app/app_state.h"
 #include "support/bench_collection.h"
 #include "support/synthetic_collection.h"
 
@@ -69,7 +68,8 @@ BENCHMARK(BM_PlainClassifyingScan)->Unit(benchmark::kMillisecond)->UseRealTime()
 void BM_SummaryEveryListAtAll(benchmark::State& state) {
   Collection& c = Shared();
   SummaryResult result;
-  for (auto _ : state) result = ComputeSummary(c.state.paths, c.state.counters.NewestFileNo, c.state.lists, kEverything, AxisFilter{}, {});
+  for (auto _ : state)
+    result = ComputeSummary(c.state.paths, c.state.counters.NewestFileNo, c.state.lists, kEverything, AxisFilter{}, {});
   if (result.matching != kReports) state.SkipWithError("not every report was counted");
   state.counters["matching"] = static_cast<double>(result.matching);
 }
@@ -81,7 +81,8 @@ void BM_SummaryTwoListsRestricted(benchmark::State& state) {
   filter.selection[AxisNumber(AnalysisAxis::Emergency)] = 1;
   filter.selection[AxisNumber(AnalysisAxis::Infection)] = 2;
   SummaryResult result;
-  for (auto _ : state) result = ComputeSummary(c.state.paths, c.state.counters.NewestFileNo, c.state.lists, kEverything, filter, {});
+  for (auto _ : state)
+    result = ComputeSummary(c.state.paths, c.state.counters.NewestFileNo, c.state.lists, kEverything, filter, {});
   state.counters["matching"] = static_cast<double>(result.matching);
 }
 BENCHMARK(BM_SummaryTwoListsRestricted)->Unit(benchmark::kMillisecond)->UseRealTime();
@@ -102,7 +103,10 @@ void BM_SummaryAgainstScan(benchmark::State& state) {
   for (auto _ : state) {
     const auto scan = [&] { scanSeconds += seconds([&] { PlainScan(c.state, counts); }); };
     const auto summary = [&] {
-      summarySeconds += seconds([&] { result = ComputeSummary(c.state.paths, c.state.counters.NewestFileNo, c.state.lists, kEverything, AxisFilter{}, {}); });
+      summarySeconds += seconds([&] {
+        result =
+            ComputeSummary(c.state.paths, c.state.counters.NewestFileNo, c.state.lists, kEverything, AxisFilter{}, {});
+      });
     };
     if (scanFirst) {
       scan();

@@ -32,12 +32,12 @@ namespace {
 using namespace orvanta;
 
 // Stops with the line of the check that failed.
-#define Check(condition)                                                  \
-  do {                                                                    \
-    if (!(condition)) {                                                   \
+#define Check(condition)                                                      \
+  do {                                                                        \
+    if (!(condition)) {                                                       \
       std::fprintf(stderr, "reader_fuzz.cpp:%d: %s\n", __LINE__, #condition); \
-      std::abort();                                                       \
-    }                                                                     \
+      std::abort();                                                           \
+    }                                                                         \
   } while (false)
 
 // Every reader of data files on the same bytes.
@@ -191,7 +191,8 @@ QByteArray GrowDataFile(QByteArrayView input) {
   QByteArray bytes = DataFileBytes(table);
   for (qsizetype at = 2; at + 4 <= input.size() && !bytes.isEmpty(); at += 4) {
     const auto b = [&](qsizetype k) { return static_cast<std::uint32_t>(static_cast<unsigned char>(input[at + k])); };
-    const qsizetype pos = static_cast<qsizetype>((b(0) | b(1) << 8 | b(2) << 16) % static_cast<std::uint32_t>(bytes.size()));
+    const qsizetype pos =
+        static_cast<qsizetype>((b(0) | b(1) << 8 | b(2) << 16) % static_cast<std::uint32_t>(bytes.size()));
     const char value = static_cast<char>(b(3));
     if (value == 0) {
       bytes.remove(pos, 1);

@@ -2,10 +2,10 @@
 
 #include <QDir>
 #include <QFile>
-#include <sys/resource.h>
-#include <unistd.h>
 #include <chrono>
 #include <cstdlib>
+#include <sys/resource.h>
+#include <unistd.h>
 
 #include "core/codelists/code_lists.h"
 #include "core/reports/body_sites.h"
@@ -39,8 +39,8 @@ bool ReadStamp(const QString& root, int reports, int files, IdCounters& counters
 void WriteStamp(const QString& root, int reports, int files, const IdCounters& c) {
   QFile f(StampPath(root));
   if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate)) std::abort();
-  f.write(QByteArray::number(reports) + ' ' + QByteArray::number(files) + ' ' + QByteArray::number(c.LastCodeId) +
-          ' ' + QByteArray::number(c.LastReportId) + ' ' + QByteArray::number(c.NewestFileNo) + ' ' +
+  f.write(QByteArray::number(reports) + ' ' + QByteArray::number(files) + ' ' + QByteArray::number(c.LastCodeId) + ' ' +
+          QByteArray::number(c.LastReportId) + ' ' + QByteArray::number(c.NewestFileNo) + ' ' +
           QByteArray::number(c.TotalReports) + '\n');
 }
 

@@ -9,9 +9,9 @@
 #include <cstdint>
 
 #include "core/analysis/analysis_axis.h"
+#include "core/app/app_state.h"
 #include "core/platform/clock.h"
 #include "core/platform/prompts.h"
-#include "core/app/app_state.h"
 
 namespace orvanta {
 

@@ -11,21 +11,23 @@ namespace orvanta {
 namespace {
 
 // The id ranges of the default code lists 0 to 9.
+// clang-format off
 constexpr std::array<std::pair<int, int>, 10> kAnswerIdRanges{{
     {1, 14}, {51, 66}, {101, 116}, {150, 163}, {201, 251},
     {301, 304}, {321, 323}, {341, 344}, {401, 438}, {451, 461},
 }};
+// clang-format on
 // Number of options of Choices(0) to (9).
 constexpr std::array<int, 10> kChoiceOptions{2, 3, 3, 3, 3, 2, 2, 4, 2, 2};
 constexpr std::int32_t kLastDefaultCodeId = 461;
 
 const char16_t* const kFamilyNames[] = {
-    u"佐藤", u"鈴木", u"高橋", u"田中", u"伊藤", u"渡辺", u"山本", u"中村", u"小林", u"加藤",
-    u"吉田", u"山田", u"佐々木", u"山口", u"松本", u"井上", u"木村", u"林", u"斎藤", u"清水",
+    u"佐藤", u"鈴木", u"高橋",   u"田中", u"伊藤", u"渡辺", u"山本", u"中村", u"小林", u"加藤",
+    u"吉田", u"山田", u"佐々木", u"山口", u"松本", u"井上", u"木村", u"林",   u"斎藤", u"清水",
 };
 const char16_t* const kGivenNames[] = {
-    u"花子", u"太郎", u"美咲", u"健一", u"由美", u"翔太", u"陽子", u"大輔", u"真理子", u"誠",
-    u"恵", u"直樹", u"さくら", u"浩二", u"愛", u"拓也", u"智子", u"亮", u"ゆかり", u"和也",
+    u"花子", u"太郎", u"美咲",   u"健一", u"由美", u"翔太", u"陽子", u"大輔", u"真理子", u"誠",
+    u"恵",   u"直樹", u"さくら", u"浩二", u"愛",   u"拓也", u"智子", u"亮",   u"ゆかり", u"和也",
 };
 const char16_t* const kNoteFragments[] = {
     u"採血後にリキャップしようとして左手の示指を刺した",
@@ -46,7 +48,10 @@ const char16_t* const kOtherTexts[] = {
     u"透析室", u"検査助手", u"内視鏡処置", u"ｶﾃｰﾃﾙ抜去時", u"縫合針", u"ランセット",
 };
 const char16_t* const kProducts[] = {
-    u"セーフティ翼状針", u"安全装置付き留置針", u"ｾｰﾌﾃｨｰｼﾘﾝｼﾞ", u"真空採血針ホルダー",
+    u"セーフティ翼状針",
+    u"安全装置付き留置針",
+    u"ｾｰﾌﾃｨｰｼﾘﾝｼﾞ",
+    u"真空採血針ホルダー",
 };
 const char16_t* const kInfections[] = {u"梅毒", u"HTLV-1", u"MRSA"};
 

@@ -4,10 +4,10 @@
 #include <QFile>
 #include <algorithm>
 
+#include "core/app/app_state.h"
 #include "core/codelists/code_lists.h"
 #include "core/platform/safe_save.h"
 #include "core/reports/body_sites.h"
-#include "core/app/app_state.h"
 
 namespace orvanta::testing {
 

@@ -1,10 +1,9 @@
 #include "support/pdf_pages.h"
 
-#include <gtest/gtest.h>
-
 #include <QProcess>
 #include <QStringList>
 #include <QXmlStreamReader>
+#include <gtest/gtest.h>
 
 namespace orvanta::testing {
 
@@ -71,12 +70,12 @@ std::vector<PdfPage> ReadPdfPages(const QString& path) {
 QImage PdfPageImage(const QString& path, int page, int dotsPerInch, const QRect& part) {
   QProcess tool;
   const QString number = QString::number(page);
-  tool.start(QStringLiteral("pdftoppm"),
-             {QStringLiteral("-png"), QStringLiteral("-gray"), QStringLiteral("-r"), QString::number(dotsPerInch),
-              QStringLiteral("-f"), number, QStringLiteral("-l"), number, QStringLiteral("-x"),
-              QString::number(part.x()), QStringLiteral("-y"), QString::number(part.y()), QStringLiteral("-W"),
-              QString::number(part.width()), QStringLiteral("-H"), QString::number(part.height()),
-              QStringLiteral("-singlefile"), path});
+  tool.start(
+      QStringLiteral("pdftoppm"),
+      {QStringLiteral("-png"), QStringLiteral("-gray"), QStringLiteral("-r"), QString::number(dotsPerInch),
+       QStringLiteral("-f"), number, QStringLiteral("-l"), number, QStringLiteral("-x"), QString::number(part.x()),
+       QStringLiteral("-y"), QString::number(part.y()), QStringLiteral("-W"), QString::number(part.width()),
+       QStringLiteral("-H"), QString::number(part.height()), QStringLiteral("-singlefile"), path});
   if (!tool.waitForFinished(60000) || tool.exitStatus() != QProcess::NormalExit || tool.exitCode() != 0) {
     ADD_FAILURE() << "pdftoppm (poppler-utils) could not draw " << path.toStdString();
     return {};

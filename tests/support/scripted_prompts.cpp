@@ -1,11 +1,10 @@
 #include "support/scripted_prompts.h"
 
-#include <gtest/gtest.h>
-
 #include <QDir>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPdfWriter>
+#include <gtest/gtest.h>
 
 #include "core/platform/print_output.h"
 
@@ -138,7 +137,7 @@ PromptAnswer ScriptedPrompts::message(const QString& text, const QString& title,
   shown_.push_back(Shown{Kind::Message, text, title, icon, buttons});
   if (queue_.empty() || !std::holds_alternative<MessageAnswer>(queue_.front())) {
     ADD_FAILURE() << "unexpected message box: " << text.toStdString();
-    return buttons == PromptButtons::Ok ? PromptAnswer::Ok
+    return buttons == PromptButtons::Ok      ? PromptAnswer::Ok
            : buttons == PromptButtons::YesNo ? PromptAnswer::No
                                              : PromptAnswer::Cancel;
   }

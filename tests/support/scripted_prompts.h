@@ -63,8 +63,7 @@ class ScriptedPrompts final : public Prompts {
   bool busy() const { return busy_; }
   int busyCalls() const { return busyCalls_; }
 
-  PromptAnswer message(const QString& text, const QString& title, PromptIcon icon,
-                       PromptButtons buttons) override;
+  PromptAnswer message(const QString& text, const QString& title, PromptIcon icon, PromptButtons buttons) override;
   std::optional<QString> input(const QString& prompt, const QString& title, const QString& initial) override;
   QString saveFileName(const QString& title, const QString& startPath, const QString& filter) override;
   std::unique_ptr<QPagedPaintDevice> choosePrinter(bool landscape) override;

@@ -49,8 +49,8 @@ const char16_t* const kExperienceLabels[8] = {
     u"0～1年", u"2～3年", u"4～5年", u"6～9年", u"10～14年", u"15～19年", u"20～29年", u"30年以上",
 };
 const char16_t* const kInfectionLabels[10] = {
-    u"HIV陽性", u"HIV陰性", u"HIV未検査", u"HCV陽性", u"HCV陰性",
-    u"HCV未検査", u"HBV陽性", u"HBV陰性", u"HBV未検査", u"その他",
+    u"HIV陽性",   u"HIV陰性", u"HIV未検査", u"HCV陽性",   u"HCV陰性",
+    u"HCV未検査", u"HBV陽性", u"HBV陰性",   u"HBV未検査", u"その他",
 };
 const char16_t* const kEmergencyFilterLabels[2] = {u"はい", u"いいえ"};
 const char16_t* const kEmergencyTableLabels[2] = {u"緊急処置時であった", u"緊急処置時でなかった"};
@@ -172,8 +172,7 @@ QStringList CategoryLabels(AnalysisAxis axis, LabelKind kind, const CodeLists& l
   }
   switch (axis) {
     case AnalysisAxis::Month:
-      for (int m = 1; m <= kMonthCount; ++m)
-        out << (filter ? QString::number(m) : Signed(m) + QStringLiteral("月"));
+      for (int m = 1; m <= kMonthCount; ++m) out << (filter ? QString::number(m) : Signed(m) + QStringLiteral("月"));
       break;
     case AnalysisAxis::Hour:
       if (filter) {
@@ -213,7 +212,8 @@ ReportFacts FactsOf(const ReportRecord& report, std::int32_t slot) {
   f.day = report.Days[0];
   f.hour = report.Hours[0];
   f.minute = report.Minutes[0];
-  for (int k = 0; k < kCodeListAxisCount; ++k) f.answerIds[static_cast<std::size_t>(k)] = report.AnswerIds[static_cast<std::size_t>(k)];
+  for (int k = 0; k < kCodeListAxisCount; ++k)
+    f.answerIds[static_cast<std::size_t>(k)] = report.AnswerIds[static_cast<std::size_t>(k)];
   f.experienceBand = static_cast<std::int8_t>(ExperienceBand(QStringView(report.Texts[kExperienceYears])));
   f.departmentBand = static_cast<std::int8_t>(ExperienceBand(QStringView(report.Texts[kDepartmentYears])));
   f.hiv = report.Choices[2];
@@ -489,7 +489,8 @@ struct FactsBuilder {
     f.hbv = number(ChoiceLine(4));
     f.emergency = number(ChoiceLine(8));
     auto& places = texts.emplace_back();
-    for (int i = 0; i < kTextSlots; ++i) places[static_cast<std::size_t>(i)] = r.texts[static_cast<std::size_t>(TextLine(i))];
+    for (int i = 0; i < kTextSlots; ++i)
+      places[static_cast<std::size_t>(i)] = r.texts[static_cast<std::size_t>(TextLine(i))];
     auto bytesOf = [this, &places](int slot) {
       const TextPlace& t = places[static_cast<std::size_t>(slot)];
       return QByteArrayView(base + t.offset, t.length);
@@ -570,8 +571,8 @@ void FilePool::giveBack(std::unique_ptr<ScannedFile> file) {
 
 }  // namespace scan_detail
 
-ScanSummary ScanDataFiles(const std::function<QString(int)>& filePath, int newestFileNo,
-                          const AnalysisPeriod& period, const ScanVisitor& visit, int threads) {
+ScanSummary ScanDataFiles(const std::function<QString(int)>& filePath, int newestFileNo, const AnalysisPeriod& period,
+                          const ScanVisitor& visit, int threads) {
   struct Loaded {
     bool read = false;
     std::unique_ptr<ScannedFile> file;

@@ -41,23 +41,23 @@ class DrivePaths;
 // The items in their fixed order; the number is the item's identity (list
 // position in the item boxes, box index in the extraction view).
 enum class AnalysisAxis : int {
-  Occupation = 0,        // 職種, code list 0
-  Place = 1,             // 発生場所, code list 1
-  DevicePurpose = 2,     // 機器の使用目的, code list 2
-  Circumstance = 3,      // 事故発生状況, code list 3
-  CausingDevice = 4,     // 原因器材, code list 4
-  Severity = 5,          // 事故程度, code list 5
-  DeviceInUse = 6,       // 受傷者の原因器材の使用中, code list 6
-  Contamination = 7,     // 器材の汚染, code list 7
-  Department = 8,        // 所属部署, code list 8
-  ActionType = 9,        // 行為別, code list 9
-  Month = 10,            // 発生月
-  Hour = 11,             // 発生時刻, two-hour bands
-  Experience = 12,       // 経験年数, bands
+  Occupation = 0,             // 職種, code list 0
+  Place = 1,                  // 発生場所, code list 1
+  DevicePurpose = 2,          // 機器の使用目的, code list 2
+  Circumstance = 3,           // 事故発生状況, code list 3
+  CausingDevice = 4,          // 原因器材, code list 4
+  Severity = 5,               // 事故程度, code list 5
+  DeviceInUse = 6,            // 受傷者の原因器材の使用中, code list 6
+  Contamination = 7,          // 器材の汚染, code list 7
+  Department = 8,             // 所属部署, code list 8
+  ActionType = 9,             // 行為別, code list 9
+  Month = 10,                 // 発生月
+  Hour = 11,                  // 発生時刻, two-hour bands
+  Experience = 12,            // 経験年数, bands
   DepartmentExperience = 13,  // 当該部署における経験年数, bands
-  Infection = 14,        // 患者の感染症の有無, up to four categories
-  Emergency = 15,        // 緊急処置時
-  BodySite = 16,         // 針刺し・切創部位, the 65 sites
+  Infection = 14,             // 患者の感染症の有無, up to four categories
+  Emergency = 15,             // 緊急処置時
+  BodySite = 16,              // 針刺し・切創部位, the 65 sites
 };
 
 inline constexpr int kAxisCount = 17;
@@ -157,7 +157,8 @@ class CategorySet {
   // Appends a category; the caller appends in ascending order. Ignored when
   // the buffer is full.
   void add(int category) {
-    if (size_ < kMaxCategoriesPerReport) values_[static_cast<std::size_t>(size_++)] = static_cast<std::uint16_t>(category);
+    if (size_ < kMaxCategoriesPerReport)
+      values_[static_cast<std::size_t>(size_++)] = static_cast<std::uint16_t>(category);
   }
 
  private:
@@ -178,9 +179,9 @@ class CategoryIndex {
 
  private:
   struct Table {
-    std::int32_t base = 0;               // id of dense[0]
-    std::vector<std::uint16_t> dense;    // id - base -> first position + 1, 0 = none
-    std::vector<std::int32_t> ids;       // every entry id in list order (fallback)
+    std::int32_t base = 0;             // id of dense[0]
+    std::vector<std::uint16_t> dense;  // id - base -> first position + 1, 0 = none
+    std::vector<std::int32_t> ids;     // every entry id in list order (fallback)
     bool useDense = false;
     bool duplicates = false;
   };
@@ -321,8 +322,8 @@ inline constexpr int kScanThreadsAuto = 0;
 // the one visited, so only a few files' reports are in memory at a time. A
 // file that is missing or cannot be read is skipped without a word and the
 // scan goes on. filePath is called on the calling thread.
-ScanSummary ScanDataFiles(const std::function<QString(int)>& filePath, int newestFileNo,
-                          const AnalysisPeriod& period, const ScanVisitor& visit, int threads = kScanThreadsAuto);
+ScanSummary ScanDataFiles(const std::function<QString(int)>& filePath, int newestFileNo, const AnalysisPeriod& period,
+                          const ScanVisitor& visit, int threads = kScanThreadsAuto);
 
 // The scan of the analysis views: data files 0 to newestFileNo under paths.
 ScanSummary ScanReports(const DrivePaths& paths, int newestFileNo, const AnalysisPeriod& period,
@@ -395,6 +396,5 @@ ScanSummary ScanReportsInParts(const DrivePaths& paths, int newestFileNo, const 
                                const std::function<void(Part&&)>& merge, int threads = kScanThreadsAuto) {
   return ScanDataFilesInParts<Part>(scan_detail::DataFilePaths(paths), newestFileNo, period, part, merge, threads);
 }
-
 
 }  // namespace orvanta

@@ -41,7 +41,8 @@ ExtractionRowMaker::ExtractionRowMaker(const CodeLists& lists, const std::array<
     for (const CodeEntry& e : lists[static_cast<std::size_t>(k)].entries) names.push_back(e.name);
   }
   for (int n = 1; n <= kSiteCount; ++n)
-    sitePieces_[static_cast<std::size_t>(n)] = QLatin1Char('/') + Signed(n) + siteNames[static_cast<std::size_t>(n - 1)];
+    sitePieces_[static_cast<std::size_t>(n)] =
+        QLatin1Char('/') + Signed(n) + siteNames[static_cast<std::size_t>(n - 1)];
   for (int m = 1; m <= 12; ++m) months_[static_cast<std::size_t>(m)] = QString::number(m);
 
   std::array<QString, kMinutes> minuteTexts;

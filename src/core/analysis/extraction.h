@@ -26,9 +26,9 @@ namespace orvanta {
 class DrivePaths;
 
 inline constexpr int kExtractionColumns = 18;
-inline constexpr int kExtractionColWidth = 2000;       // twips, every column
-inline constexpr int kExtractionHeadingHeight = 600;   // twips, row 0
-inline constexpr int kExtractionRowHeight = 400;       // twips, every report row
+inline constexpr int kExtractionColWidth = 2000;      // twips, every column
+inline constexpr int kExtractionHeadingHeight = 600;  // twips, row 0
+inline constexpr int kExtractionRowHeight = 400;      // twips, every report row
 
 // The headings of the 18 columns: "氏名･発生年月日･カルテ番号", the captions
 // of items 0 to 15, and "針刺し･切創部位" (half-width middle dots).

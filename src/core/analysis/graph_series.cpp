@@ -79,4 +79,3 @@ WrappedLabel WrapLabel(const QString& text) {
 }
 
 }  // namespace orvanta
-

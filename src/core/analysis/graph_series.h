@@ -33,9 +33,9 @@ QStringList GraphCategoryLabels(AnalysisAxis axis, const CodeLists& lists,
 
 struct GraphSeries {
   AnalysisAxis axis = AnalysisAxis::Occupation;
-  QString caption;         // the item's caption, as its list's label reads
-  bool codeListLabels = false;  // the labels are code-list names (long ones wrap)
-  QStringList labels;      // of categories 1 to NV
+  QString caption;                   // the item's caption, as its list's label reads
+  bool codeListLabels = false;       // the labels are code-list names (long ones wrap)
+  QStringList labels;                // of categories 1 to NV
   std::vector<std::int32_t> counts;  // of categories 1 to NV
 
   int categoryCount() const { return static_cast<int>(counts.size()); }

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cmath>
 
-
 namespace orvanta {
 
 QString LeadingBlankNumber(double value) {
@@ -30,7 +29,8 @@ QStringList ItemGraphLabels(AnalysisAxis axis, const CodeLists& lists,
     case AnalysisAxis::Hour: {
       QStringList out;
       for (int k = 0; k < 12; ++k)
-        out << LeadingBlankNumber(2 * k) + QStringLiteral("時～") + LeadingBlankNumber(2 * k + 2) + QStringLiteral("時");
+        out << LeadingBlankNumber(2 * k) + QStringLiteral("時～") + LeadingBlankNumber(2 * k + 2) +
+                   QStringLiteral("時");
       return out;
     }
     case AnalysisAxis::Infection: {

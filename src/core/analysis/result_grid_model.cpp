@@ -212,9 +212,7 @@ void ResultGridModel::setCell(int r, int c, const QString& text) {
   if (c < fixedCols()) emit headerDataChanged(Qt::Vertical, r, r);
 }
 
-int ResultGridModel::colWidth(int c) const {
-  return c >= 0 && c < cols_ ? colWidths_[static_cast<std::size_t>(c)] : 0;
-}
+int ResultGridModel::colWidth(int c) const { return c >= 0 && c < cols_ ? colWidths_[static_cast<std::size_t>(c)] : 0; }
 
 void ResultGridModel::setColWidth(int c, int twips) {
   if (c < 0 || c >= cols_) return;

@@ -52,9 +52,9 @@ class AppState {
   const DrivePaths paths;
   StartupFacts startup;
   Login login;
-  CodeLists lists;          // the eleven code lists of set.dat
-  IdCounters counters;      // the counters of ttid.dat
-  OpenDataFile dataFile;    // the data file in memory and the shown report
+  CodeLists lists;                    // the eleven code lists of set.dat
+  IdCounters counters;                // the counters of ttid.dat
+  OpenDataFile dataFile;              // the data file in memory and the shown report
   std::vector<SearchHit> searchHits;  // the reports the last search found
   EditingChoice editing;
 

@@ -35,15 +35,17 @@ bool DataFolderLock::heldOnThisMachine() const {
 
 QString DataFolderLock::heldMessage() const {
   if (heldOnThisMachine()) return kAlreadyRunningMessage;
-  return QStringLiteral("Orvantaは別のコンピュータ「%1」で既に起動しています。先に起動したウィンドウをお使いください。\n"
-                        "そのコンピュータでOrvantaが動いていないのにこの表示が出るときは、ファイル「%2」を削除してから"
-                        "起動しなおしてください。")
+  return QStringLiteral(
+             "Orvantaは別のコンピュータ「%1」で既に起動しています。先に起動したウィンドウをお使いください。\n"
+             "そのコンピュータでOrvantaが動いていないのにこの表示が出るときは、ファイル「%2」を削除してから"
+             "起動しなおしてください。")
       .arg(holderHost_, QDir::toNativeSeparators(path_));
 }
 
 QString DataFolderLock::failedMessage() const {
-  return QStringLiteral("データフォルダ「%1」にファイル「%2」を作成できないため、起動できません。\n"
-                        "フォルダに書き込めるか確認してください。")
+  return QStringLiteral(
+             "データフォルダ「%1」にファイル「%2」を作成できないため、起動できません。\n"
+             "フォルダに書き込めるか確認してください。")
       .arg(QDir::toNativeSeparators(folder_), kLockFileName);
 }
 

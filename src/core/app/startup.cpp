@@ -98,15 +98,17 @@ bool LoadCodeLists(CodeLists& lists, const DrivePaths& paths, const QDateTime& n
     QString kept;
     if (!KeepDamagedFile(path, now, &kept)) {
       if (notice) {
-        *notice = QStringLiteral("設定ファイル「%1」を読み込めませんでした。部署・職種などの一覧は初期設定のものを使いますが、"
-                                 "元のファイルを別の名前で残せなかったため、このファイルは上書きしていません。")
+        *notice = QStringLiteral(
+                      "設定ファイル「%1」を読み込めませんでした。部署・職種などの一覧は初期設定のものを使いますが、"
+                      "元のファイルを別の名前で残せなかったため、このファイルは上書きしていません。")
                       .arg(QDir::toNativeSeparators(path));
       }
       return true;
     }
     if (notice) {
-      *notice = QStringLiteral("設定ファイル「%1」を読み込めませんでした。元のファイルは「%2」という名前で残し、"
-                               "部署・職種などの一覧は初期設定のものを使います。")
+      *notice = QStringLiteral(
+                    "設定ファイル「%1」を読み込めませんでした。元のファイルは「%2」という名前で残し、"
+                    "部署・職種などの一覧は初期設定のものを使います。")
                     .arg(QDir::toNativeSeparators(path), QFileInfo(kept).fileName());
     }
   }

@@ -57,8 +57,7 @@ enum class IdFileOutcome {
 // ttid.dat that lost it (a one-line file, a damaged number) would otherwise
 // hide the later files, and the next new data file would be written over one
 // of them. It moves on over every file that follows without a gap.
-IdFileOutcome LoadIdFile(IdCounters& counters, const DrivePaths& paths, bool firstRun,
-                         QString* writeError = nullptr);
+IdFileOutcome LoadIdFile(IdCounters& counters, const DrivePaths& paths, bool firstRun, QString* writeError = nullptr);
 inline const QString kIdFileMessage =
     QStringLiteral("IDファイルのオープンに失敗しました。もう一度起動しなおしてください");
 

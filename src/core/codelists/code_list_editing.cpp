@@ -55,7 +55,8 @@ ListEditorSetUp CodeListEditorSetUp(int listIndex) {
 ListEditorSetUp AnswerCodeEditorSetUp(int listIndex) {
   const QString instruction =
       QStringLiteral("新規で登録する場合はその名前を下のテキストボックスに記入して挿入ボタンをクリックしてください。");
-  if (listIndex == kQuestion7Answers) return ListEditorSetUp{QStringLiteral("設問7解答"), QColor(0, 0, 255), instruction};
+  if (listIndex == kQuestion7Answers)
+    return ListEditorSetUp{QStringLiteral("設問7解答"), QColor(0, 0, 255), instruction};
   return ListEditorSetUp{QStringLiteral("設問6解答"), QColor(128, 128, 128), instruction};
 }
 

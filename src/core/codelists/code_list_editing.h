@@ -45,8 +45,8 @@ enum class InsertOutcome {
 };
 struct InsertResult {
   InsertOutcome outcome = InsertOutcome::Inserted;
-  int position = -1;     // where the new entry went
-  std::int32_t id = 0;   // its id
+  int position = -1;    // where the new entry went
+  std::int32_t id = 0;  // its id
 };
 
 // Inserts a new entry named name with an empty code into list listIndex, in

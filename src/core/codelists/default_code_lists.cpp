@@ -212,17 +212,9 @@ constexpr const char16_t* kDepartmentNames[] = {
 
 // Types of action.
 constexpr DefaultEntry kActionTypeEntries[] = {
-    {u"手術時", u"1"},
-    {u"リキャップ", u"2"},
-    {u"針廃棄時", u"3"},
-    {u"採血時", u"4"},
-    {u"注射時", u"5"},
-    {u"放置針", u"6"},
-    {u"創処置時", u"7"},
-    {u"IVH", u"8"},
-    {u"留置針", u"9"},
-    {u"ミキシング", u"10"},
-    {u"その他", u"99"},
+    {u"手術時", u"1"}, {u"リキャップ", u"2"},  {u"針廃棄時", u"3"}, {u"採血時", u"4"},
+    {u"注射時", u"5"}, {u"放置針", u"6"},      {u"創処置時", u"7"}, {u"IVH", u"8"},
+    {u"留置針", u"9"}, {u"ミキシング", u"10"}, {u"その他", u"99"},
 };
 
 template <std::size_t N>

@@ -4,10 +4,10 @@
 
 namespace orvanta {
 
-QString CrossTableCsvText(const QString& periodText, const QString& verticalCaption,
-                          const QString& horizontalCaption, const ResultGridModel& table) {
-  return periodText + QStringLiteral("日　　縦項目") + verticalCaption + QStringLiteral("；横項目") + horizontalCaption +
-         QStringLiteral("\r\n") + CsvGridRows(table);
+QString CrossTableCsvText(const QString& periodText, const QString& verticalCaption, const QString& horizontalCaption,
+                          const ResultGridModel& table) {
+  return periodText + QStringLiteral("日　　縦項目") + verticalCaption + QStringLiteral("；横項目") +
+         horizontalCaption + QStringLiteral("\r\n") + CsvGridRows(table);
 }
 
 }  // namespace orvanta

@@ -11,7 +11,7 @@ class ResultGridModel;
 // then "日　　縦項目", the vertical caption, "；横項目", the horizontal caption),
 // then every row of the table grid. Lines end in CR LF; the totals are not
 // written.
-QString CrossTableCsvText(const QString& periodText, const QString& verticalCaption,
-                          const QString& horizontalCaption, const ResultGridModel& table);
+QString CrossTableCsvText(const QString& periodText, const QString& verticalCaption, const QString& horizontalCaption,
+                          const ResultGridModel& table);
 
 }  // namespace orvanta

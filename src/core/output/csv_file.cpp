@@ -12,9 +12,10 @@ namespace orvanta {
 
 QByteArray CsvFileBytes(const QString& text) { return cp932::Encode(text) + "\r\n"; }
 
-QString CsvPeriodText(const QString& fromYear, const QString& fromMonth, const QString& fromDay,
-                      const QString& toYear, const QString& toMonth, const QString& toDay) {
-  return fromYear + QStringLiteral("年") + fromMonth + QStringLiteral("月") + fromDay + QStringLiteral("日～") + toYear + QStringLiteral("年") + toMonth + QStringLiteral("月") + toDay;
+QString CsvPeriodText(const QString& fromYear, const QString& fromMonth, const QString& fromDay, const QString& toYear,
+                      const QString& toMonth, const QString& toDay) {
+  return fromYear + QStringLiteral("年") + fromMonth + QStringLiteral("月") + fromDay + QStringLiteral("日～") +
+         toYear + QStringLiteral("年") + toMonth + QStringLiteral("月") + toDay;
 }
 
 QString CsvGridRows(const ResultGridModel& grid) {
@@ -50,9 +51,8 @@ bool WriteCsvGridRows(const ResultGridModel& grid, const BytePieces& write) {
 }
 
 bool WriteCsvFile(Prompts& prompts, const DrivePaths& paths, const std::function<QString()>& buildText) {
-  return WriteCsvFileInPieces(prompts, paths, [&buildText](const BytePieces& write) {
-    write(CsvFileBytes(buildText()));
-  });
+  return WriteCsvFileInPieces(prompts, paths,
+                              [&buildText](const BytePieces& write) { write(CsvFileBytes(buildText())); });
 }
 
 bool WriteCsvFileInPieces(Prompts& prompts, const DrivePaths& paths,

@@ -27,8 +27,8 @@ QByteArray CsvFileBytes(const QString& text);
 // The period as the two date fields' boxes hold it: "2003年6月16日～2004年6月15"
 // (the six box texts in order with "年", "月", "日～", "年", "月" between
 // them; the caller adds the ending after the to-day: "日" or "日　　縦項目…").
-QString CsvPeriodText(const QString& fromYear, const QString& fromMonth, const QString& fromDay,
-                      const QString& toYear, const QString& toMonth, const QString& toDay);
+QString CsvPeriodText(const QString& fromYear, const QString& fromMonth, const QString& fromDay, const QString& toYear,
+                      const QString& toMonth, const QString& toDay);
 
 // Every row of a grid, row 0 first: its cells joined by "," and CR LF after
 // each row. Cells are written exactly as the grid holds them.

@@ -98,8 +98,8 @@ int LegendEntryLines(const GraphSeries& series, const QString& entry) {
 }
 
 QString LegendEntry(const GraphSeries& series, int k) {
-  return series.labels.value(k) + QStringLiteral("; ") +
-         QString::number(series.counts[static_cast<std::size_t>(k)]) + QStringLiteral("件");
+  return series.labels.value(k) + QStringLiteral("; ") + QString::number(series.counts[static_cast<std::size_t>(k)]) +
+         QStringLiteral("件");
 }
 
 // The legend line after the last entry.

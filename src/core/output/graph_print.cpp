@@ -12,9 +12,9 @@ namespace {
 constexpr double kPageWidth = 2200;
 constexpr double kPageHeight = 3900;
 constexpr int kConditionPiece = 45;
-constexpr int kLastRow = 33;          // rows of a bar or line page
-constexpr double kPlotLeft = 600;     // x of count 0
-constexpr double kPlotWidth = 1400;   // from count 0 to the largest count
+constexpr int kLastRow = 33;         // rows of a bar or line page
+constexpr double kPlotLeft = 600;    // x of count 0
+constexpr double kPlotWidth = 1400;  // from count 0 to the largest count
 constexpr double kTwoPi = 2 * 3.1415;
 // The last legend line of a pie page whose entry still ends above the
 // page's bottom edge (a 9-point line is about 45 units high).
@@ -208,7 +208,8 @@ bool DrawPieGraphPrint(Surface& page, const GraphSeries& series, const SummaryRe
       page.DrawArc(1100, 1000, 600, PaletteColor(0), angle, end, true);
       page.SetFillStyle(FillStyle::None);
       angle = end;
-      legend.push_back({colour, series.labels.value(k) + QStringLiteral("; ") + QString::number(c) + QStringLiteral("件")});
+      legend.push_back(
+          {colour, series.labels.value(k) + QStringLiteral("; ") + QString::number(c) + QStringLiteral("件")});
     }
   }
 
@@ -286,7 +287,8 @@ QString GraphPrintFailureMessage(GraphKind kind) {
 void PrintGraph(Prompts& prompts, GraphKind kind, const GraphSeries& series, const SummaryResult& result) {
   if (series.categoryCount() == 0) return;
   // Portrait pages, chosen for the user in the dialog; no message first.
-  const PrintSetup setup{.landscape = false, .orientationMessage = {}, .failureMessage = GraphPrintFailureMessage(kind)};
+  const PrintSetup setup{
+      .landscape = false, .orientationMessage = {}, .failureMessage = GraphPrintFailureMessage(kind)};
   RunPrint(prompts, setup, [&](Surface& page, PrintProgress& progress) {
     return DrawGraphPrint(kind, page, series, result,
                           [&](int pagesDone) { return PageFinished(page, progress, pagesDone); });

@@ -70,7 +70,8 @@ QPointF PainterSurface::Map(double x, double y) const {
   const QPaintDevice* device = painter_.device();
   const double w = device ? device->width() : 1;
   const double h = device ? device->height() : 1;
-  return {(x - scaleLeft_) * w / Extent(scaleLeft_, scaleRight_), (y - scaleTop_) * h / Extent(scaleTop_, scaleBottom_)};
+  return {(x - scaleLeft_) * w / Extent(scaleLeft_, scaleRight_),
+          (y - scaleTop_) * h / Extent(scaleTop_, scaleBottom_)};
 }
 
 double PainterSurface::MapWidth(double units) const {
@@ -221,7 +222,7 @@ void PainterSurface::SetOrientation(PageOrientation orientation) {
   Surface::SetOrientation(orientation);
   if (pages_ && !painter_.isActive())
     pages_->setPageOrientation(orientation == PageOrientation::Landscape ? QPageLayout::Landscape
-                                                                          : QPageLayout::Portrait);
+                                                                         : QPageLayout::Portrait);
 }
 
 }  // namespace orvanta

@@ -99,8 +99,7 @@ QStringList RecordingSurface::texts(std::optional<int> page) const {
   return out;
 }
 
-std::optional<RecordingSurface::Entry> RecordingSurface::findText(const QString& text,
-                                                                  std::optional<int> page) const {
+std::optional<RecordingSurface::Entry> RecordingSurface::findText(const QString& text, std::optional<int> page) const {
   for (const Entry& e : entries_)
     if (e.op == Op::Text && e.text == text && (!page || e.page == *page)) return e;
   return std::nullopt;

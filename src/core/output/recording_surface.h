@@ -17,9 +17,9 @@ class RecordingSurface final : public Surface {
 
   struct Entry {
     Op op = Op::Text;
-    int page = 0;  // counted from 0; NewPage records the number of the page it starts
+    int page = 0;                           // counted from 0; NewPage records the number of the page it starts
     double x1 = 0, y1 = 0, x2 = 0, y2 = 0;  // a text's and a picture's x1, y1 is its position
-    QString text;                             // Text: the text; Picture: the picture's path
+    QString text;                           // Text: the text; Picture: the picture's path
     double fontSize = 0;
     QColor color;  // the foreground, or the colour given with the call
     int lineWidth = 1;

@@ -55,7 +55,8 @@ QString SummaryCsvText(const SummaryResult& r, const CodeLists& lists,
   if (!r.restricted(AnalysisAxis::Month) && r.longerThan31Days()) {
     Section s(text, QStringLiteral("発生月"));
     for (int n = 1; n <= 12; ++n)
-      s.line(TwoDigits(n) + QStringLiteral(". ") + QString::number(n) + QStringLiteral("月"), count(AnalysisAxis::Month, n));
+      s.line(TwoDigits(n) + QStringLiteral(". ") + QString::number(n) + QStringLiteral("月"),
+             count(AnalysisAxis::Month, n));
   }
   // The bands, the infection results (without "その他") and the emergency
   // answers under their fixed labels.

@@ -4,6 +4,7 @@
 
 namespace orvanta {
 
+// clang-format off
 QColor PaletteColor(int number) {
   static constexpr std::array<std::array<int, 3>, 16> kPalette{{
       {0, 0, 0},       {0, 0, 128},   {0, 128, 0},   {0, 128, 128},   {128, 0, 0},   {128, 0, 128},
@@ -13,6 +14,7 @@ QColor PaletteColor(int number) {
   const auto& rgb = kPalette[static_cast<std::size_t>(number & 15)];
   return QColor(rgb[0], rgb[1], rgb[2]);
 }
+// clang-format on
 
 void Surface::SetScale(double left, double top, double right, double bottom) {
   scaleLeft_ = left;

@@ -94,8 +94,8 @@ class Surface {
   // startAngle to endAngle in radians counted counter-clockwise from
   // 3 o'clock, outlined in the colour. With radii the sector is closed and,
   // with a solid fill style, filled with the fill colour.
-  virtual void DrawArc(double cx, double cy, double radius, const QColor& outline, double startAngle,
-                       double endAngle, bool withRadii) = 0;
+  virtual void DrawArc(double cx, double cy, double radius, const QColor& outline, double startAngle, double endAngle,
+                       bool withRadii) = 0;
 
   // The SVG picture (a resource path or a file) scaled into the rectangle
   // with top-left corner (x, y), width and height in user units.

@@ -319,17 +319,15 @@ int CrossTablePageCount(const CrossTablePrint& print) {
 }
 
 PrintResult PrintExtractionListing(Prompts& prompts, const ExtractionPrint& print) {
-  return RunPrint(prompts, PrintSetup{true, kLandscapeMessage},
-                  [&print](Surface& surface, PrintProgress& progress) {
-                    return DrawExtractionListing(surface, print, progress);
-                  });
+  return RunPrint(prompts, PrintSetup{true, kLandscapeMessage}, [&print](Surface& surface, PrintProgress& progress) {
+    return DrawExtractionListing(surface, print, progress);
+  });
 }
 
 PrintResult PrintCrossTable(Prompts& prompts, const CrossTablePrint& print) {
-  return RunPrint(prompts, PrintSetup{true, kLandscapeMessage},
-                  [&print](Surface& surface, PrintProgress& progress) {
-                    return DrawCrossTable(surface, print, progress);
-                  });
+  return RunPrint(prompts, PrintSetup{true, kLandscapeMessage}, [&print](Surface& surface, PrintProgress& progress) {
+    return DrawCrossTable(surface, print, progress);
+  });
 }
 
 }  // namespace orvanta

@@ -33,7 +33,8 @@ bool IsKeptByte(QChar c) { return c.unicode() >= kByteBase + 0x80 && c.unicode()
 // Encodes one code point (one or two UTF-16 units); empty when it cannot.
 QByteArray EncodeOne(QStringView cp) {
   if (cp.size() == 1 && cp.front().unicode() < 0x80) return QByteArray(1, static_cast<char>(cp.front().unicode()));
-  if (cp.size() == 1 && IsKeptByte(cp.front())) return QByteArray(1, static_cast<char>(cp.front().unicode() - kByteBase));
+  if (cp.size() == 1 && IsKeptByte(cp.front()))
+    return QByteArray(1, static_cast<char>(cp.front().unicode() - kByteBase));
   QStringEncoder encoder(kName, QStringConverter::Flag::Stateless);
   QByteArray out = encoder.encode(cp);
   if (encoder.hasError()) return {};

@@ -13,9 +13,9 @@ class DrivePaths {
   explicit DrivePaths(QString root);
 
   QString DriveRoot() const { return root_; }
-  QString DataFolderPath() const;    // tonrix
-  QString ReportFolderPath() const;  // tonrix/data
-  QString BackupFolderPath() const;  // tonrixbu
+  QString DataFolderPath() const;          // tonrix
+  QString ReportFolderPath() const;        // tonrix/data
+  QString BackupFolderPath() const;        // tonrixbu
   QString DataFilePath(int fileNo) const;  // tonrix/data/<fileNo>.dat
   QString IdFilePath() const;              // tonrix/ttid.dat
   QString SettingsFilePath() const;        // tonrix/set.dat

@@ -21,16 +21,13 @@ class Prompts {
   virtual ~Prompts() = default;
 
   // A message box. An empty title shows the application's name.
-  virtual PromptAnswer message(const QString& text, const QString& title = {},
-                               PromptIcon icon = PromptIcon::None,
+  virtual PromptAnswer message(const QString& text, const QString& title = {}, PromptIcon icon = PromptIcon::None,
                                PromptButtons buttons = PromptButtons::Ok) = 0;
   // A one-line input box; nullopt when cancelled.
-  virtual std::optional<QString> input(const QString& prompt, const QString& title,
-                                       const QString& initial = {}) = 0;
+  virtual std::optional<QString> input(const QString& prompt, const QString& title, const QString& initial = {}) = 0;
   // The save-file dialog; an empty result when cancelled. The dialog itself
   // does not ask about overwriting: the caller does.
-  virtual QString saveFileName(const QString& title, const QString& startPath,
-                               const QString& filter) = 0;
+  virtual QString saveFileName(const QString& title, const QString& startPath, const QString& filter) = 0;
   // The printer dialog, opened with A4 and the orientation the print needs
   // already chosen (the user may still change it). Answers the device to
   // draw on: the chosen printer, or a PDF file when the user prints to a

@@ -13,11 +13,12 @@
 namespace orvanta {
 
 bool SaveFileAtomically(const QString& path, const QByteArray& bytes, FileAccess access, QString* error) {
-  return SaveFileAtomically(path, [&bytes](const BytePieces& write) { write(bytes); }, access, error);
+  return SaveFileAtomically(
+      path, [&bytes](const BytePieces& write) { write(bytes); }, access, error);
 }
 
-bool SaveFileAtomically(const QString& path, const std::function<void(const BytePieces&)>& produce,
-                        FileAccess access, QString* error) {
+bool SaveFileAtomically(const QString& path, const std::function<void(const BytePieces&)>& produce, FileAccess access,
+                        QString* error) {
   auto fail = [&](const QString& why) {
     if (error) {
       *error = QStringLiteral("ファイル「%1」を書き込めませんでした。").arg(QDir::toNativeSeparators(path));

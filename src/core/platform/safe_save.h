@@ -17,8 +17,7 @@ enum class FileAccess {
 // Writes bytes to path through a temporary file that replaces the old file
 // only once it is complete. On failure the old file is left as it was, the
 // function returns false and, when error is given, says why in Japanese.
-bool SaveFileAtomically(const QString& path, const QByteArray& bytes, FileAccess access,
-                        QString* error = nullptr);
+bool SaveFileAtomically(const QString& path, const QByteArray& bytes, FileAccess access, QString* error = nullptr);
 
 // Takes one piece of a file's bytes; false once writing has failed (the
 // pieces after it are then left out).
@@ -26,8 +25,8 @@ using BytePieces = std::function<bool(QByteArrayView piece)>;
 
 // The same with the bytes handed over a piece at a time: produce calls its
 // argument with every piece in order, so a long file is never held whole.
-bool SaveFileAtomically(const QString& path, const std::function<void(const BytePieces&)>& produce,
-                        FileAccess access, QString* error = nullptr);
+bool SaveFileAtomically(const QString& path, const std::function<void(const BytePieces&)>& produce, FileAccess access,
+                        QString* error = nullptr);
 
 // Creates a folder (and its parents) readable by the owner only (0700).
 bool MakeOwnerOnlyFolder(const QString& path);

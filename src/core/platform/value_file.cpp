@@ -139,16 +139,14 @@ bool ValueReader::readNumber(std::int64_t lo, std::int64_t hi, std::int64_t& out
 
 bool ValueReader::readInt32(std::int32_t& out) {
   std::int64_t v = 0;
-  if (!readNumber(std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max(), v))
-    return false;
+  if (!readNumber(std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max(), v)) return false;
   out = static_cast<std::int32_t>(v);
   return true;
 }
 
 bool ValueReader::readInt16(std::int16_t& out) {
   std::int64_t v = 0;
-  if (!readNumber(std::numeric_limits<std::int16_t>::min(), std::numeric_limits<std::int16_t>::max(), v))
-    return false;
+  if (!readNumber(std::numeric_limits<std::int16_t>::min(), std::numeric_limits<std::int16_t>::max(), v)) return false;
   out = static_cast<std::int16_t>(v);
   return true;
 }

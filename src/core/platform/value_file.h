@@ -18,10 +18,10 @@ namespace orvanta {
 // Why reading a value-per-line file stopped.
 enum class ReadError {
   None,
-  CannotOpen,   // missing, a folder, or not readable
-  EndOfFile,    // the file ended before the value
-  WrongKind,    // a number was expected and the line holds none
-  OutOfRange,   // a number outside its type or a count above capacity
+  CannotOpen,     // missing, a folder, or not readable
+  EndOfFile,      // the file ended before the value
+  WrongKind,      // a number was expected and the line holds none
+  OutOfRange,     // a number outside its type or a count above capacity
   CountMismatch,  // the values do not fit the count the file states: lines
                   // left after the last value, or a count that takes in
                   // more reports than the file holds

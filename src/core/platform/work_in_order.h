@@ -44,8 +44,7 @@ void MapInOrder(int count, int threads, const std::function<Result(int)>& map,
   // than `ahead` pieces are out at once, so `ahead` places serve them all.
   std::vector<std::optional<Result>> held(static_cast<std::size_t>(ahead));
   RunInOrder(
-      count, workers, ahead,
-      [&](int i) { held[static_cast<std::size_t>(i % ahead)].emplace(map(i)); },
+      count, workers, ahead, [&](int i) { held[static_cast<std::size_t>(i % ahead)].emplace(map(i)); },
       [&](int i) {
         std::optional<Result>& slot = held[static_cast<std::size_t>(i % ahead)];
         Result result = std::move(*slot);

@@ -16,6 +16,7 @@ namespace {
 // figure beside it (the figure's left side on the viewer's left); the right
 // hand is the upper row (back of the hand with the thumb on the left, then
 // the palm), the left hand the lower row (palm, then back of the hand).
+// clang-format off
 constexpr QPoint kSpots[kSiteCount] = {
     // 1-7: right hand, back: thumb, index, middle, ring and little finger,
     // back of the hand left and right
@@ -44,6 +45,7 @@ constexpr QPoint kSpots[kSiteCount] = {
     // leg, sole, upper arm, forearm, waist
     {267, 47}, {274, 123}, {273, 208}, {275, 263}, {274, 333}, {273, 377}, {302, 130}, {311, 187}, {272, 167},
 };
+// clang-format on
 
 QSvgRenderer& DrawingRenderer() {
   static QSvgRenderer* renderer = new QSvgRenderer(BodySiteDrawingPath());

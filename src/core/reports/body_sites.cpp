@@ -3,6 +3,7 @@
 namespace orvanta {
 
 void FillBodySiteNames(std::array<QString, kSiteSlots>& names) {
+  // clang-format off
   static const char16_t* const kNames[kSiteCount] = {
       u"右手親指外側",     u"右手人差し指外側", u"右手中指外側",     u"右手薬指外側",
       u"右手小指外側",     u"右手甲左側",       u"右手甲右側",       u"右手のひら左側",
@@ -22,8 +23,8 @@ void FillBodySiteNames(std::array<QString, kSiteSlots>& names) {
       u"右下腿後面",       u"右足底部",         u"右上腕後面",       u"右前腕後面",
       u"右腰部後面",
   };
-  for (int i = 0; i < kSiteSlots; ++i)
-    names[i] = i < kSiteCount ? QString::fromUtf16(kNames[i]) : QString();
+  // clang-format on
+  for (int i = 0; i < kSiteSlots; ++i) names[i] = i < kSiteCount ? QString::fromUtf16(kNames[i]) : QString();
 }
 
 const std::array<QString, kSiteSlots>& BodySiteNames() {

@@ -7,18 +7,16 @@ namespace {
 constexpr std::int64_t DaysFromCivil(std::int64_t y, int m, int d) {
   y -= m <= 2 ? 1 : 0;
   const std::int64_t era = (y >= 0 ? y : y - 399) / 400;
-  const std::int64_t yoe = y - era * 400;                                  // 0-399
+  const std::int64_t yoe = y - era * 400;                                    // 0-399
   const std::int64_t doy = (153 * (m > 2 ? m - 3 : m + 9) + 2) / 5 + d - 1;  // 0-365
-  const std::int64_t doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;          // 0-146096
+  const std::int64_t doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;            // 0-146096
   return era * 146097 + doe - 719468;
 }
 
 // 1 January 1970 is serial day 25569.
 constexpr std::int64_t kUnixDayToSerial = 25569;
 
-constexpr std::int64_t SerialOf(std::int64_t y, int m, int d) {
-  return DaysFromCivil(y, m, d) + kUnixDayToSerial;
-}
+constexpr std::int64_t SerialOf(std::int64_t y, int m, int d) { return DaysFromCivil(y, m, d) + kUnixDayToSerial; }
 
 constexpr std::int64_t kFirstSerial = SerialOf(kFirstCalendarYear, 1, 1);
 constexpr std::int64_t kLastSerial = SerialOf(kLastCalendarYear, 12, 31);

@@ -32,9 +32,7 @@ constexpr int WindowedYear(int year) {
   return year;
 }
 
-constexpr bool IsLeapYear(int year) {
-  return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
-}
+constexpr bool IsLeapYear(int year) { return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0; }
 
 // Days of month 1-12 of a (four-digit) year; 0 for any other month.
 constexpr int DaysInMonth(int year, int month) {

@@ -157,7 +157,8 @@ class LineCursor {
     }
 #endif
     if constexpr (extract) {
-      for (int s = 0; s < kSiteLines; ++s) out[static_cast<std::size_t>(s)] = static_cast<std::uint8_t>(p_[5 * s + 1] & 1);
+      for (int s = 0; s < kSiteLines; ++s)
+        out[static_cast<std::size_t>(s)] = static_cast<std::uint8_t>(p_[5 * s + 1] & 1);
     }
     p_ += kBlockBytes;
     line_ += kSiteLines;

@@ -72,16 +72,13 @@ double LeadingNumber(const QString& text, bool* found) {
   return std::strtod(digits.constData(), nullptr);
 }
 
-QString SpinText(int value) {
-  return value < 0 ? QString::number(value) : QLatin1Char(' ') + QString::number(value);
-}
+QString SpinText(int value) { return value < 0 ? QString::number(value) : QLatin1Char(' ') + QString::number(value); }
 
 DateFieldModel::DateFieldModel(DateFieldVariant variant, DateFieldListener* listener)
     : variant_(variant), listener_(listener) {}
 
 bool DateFieldModel::hasPart(DatePart part, int index) const {
-  if (part == DatePart::Hour || part == DatePart::Minute)
-    return index == 0 && variant_ == DateFieldVariant::Report;
+  if (part == DatePart::Hour || part == DatePart::Minute) return index == 0 && variant_ == DateFieldVariant::Report;
   return index >= 0 && index < kDateFieldCount;
 }
 
@@ -211,8 +208,7 @@ void DateFieldModel::store(DatePart part, int index, int value) {
 }
 
 void DateFieldModel::mark() {
-  if (variant_ == DateFieldVariant::Report && !loading_ && !refreshing_ && listener_)
-    listener_->markChanged();
+  if (variant_ == DateFieldVariant::Report && !loading_ && !refreshing_ && listener_) listener_->markChanged();
 }
 
 bool DateFieldModel::checkWorkingDate(int index) {

@@ -141,8 +141,8 @@ class DateFieldModel {
 
  private:
   struct Field {
-    std::array<int, 3> spin{};          // year, month, day
-    std::array<QString, 3> text;        // year, month, day
+    std::array<int, 3> spin{};    // year, month, day
+    std::array<QString, 3> text;  // year, month, day
     QString weekday;
   };
 

@@ -27,8 +27,10 @@ QString NoteForStorage(const QString& typed) {
 QString NoteForDisplay(const QString& stored) {
   QString out = stored;
   for (QChar& c : out) {
-    if (c.unicode() == kCrMark) c = QLatin1Char('\r');
-    else if (c.unicode() == kLfMark) c = QLatin1Char('\n');
+    if (c.unicode() == kCrMark)
+      c = QLatin1Char('\r');
+    else if (c.unicode() == kLfMark)
+      c = QLatin1Char('\n');
   }
   return out;
 }

@@ -33,9 +33,11 @@ void CountFiles(const DrivePaths& paths, int newest, std::vector<DataFileCount>&
   std::atomic<int> next{0};
   auto work = [&] {
     QByteArray buffer;
-    for (int n = next++; n <= newest; n = next++) out[static_cast<std::size_t>(n)] = CountDataFile(paths.DataFilePath(n), buffer);
+    for (int n = next++; n <= newest; n = next++)
+      out[static_cast<std::size_t>(n)] = CountDataFile(paths.DataFilePath(n), buffer);
   };
-  const int threads = std::clamp<int>(static_cast<int>(std::thread::hardware_concurrency()), 1, std::min(8, newest + 1));
+  const int threads =
+      std::clamp<int>(static_cast<int>(std::thread::hardware_concurrency()), 1, std::min(8, newest + 1));
   std::vector<std::thread> helpers;
   helpers.reserve(static_cast<std::size_t>(threads - 1));
   for (int t = 1; t < threads; ++t) helpers.emplace_back(work);

@@ -16,9 +16,7 @@ namespace orvanta {
 namespace {
 
 // A number as the position label writes it: a blank in the sign position.
-QString SignedText(int value) {
-  return value < 0 ? QString::number(value) : QLatin1Char(' ') + QString::number(value);
-}
+QString SignedText(int value) { return value < 0 ? QString::number(value) : QLatin1Char(' ') + QString::number(value); }
 
 void AddCount(OpenDataFile& file, int fileNo, int delta) {
   if (fileNo < 0 || fileNo > kMaxFileNo) return;
@@ -43,8 +41,8 @@ QString PositionLabelText(const OpenDataFile& file, const IdCounters& counters) 
   return SignedText(ReportPosition(file)) + QLatin1Char('/') + SignedText(counters.TotalReports);
 }
 
-NewReportOutcome StartNewReport(OpenDataFile& file, IdCounters& counters, const DrivePaths& paths,
-                                const QDateTime& now, const std::function<bool()>& saveIfChanged) {
+NewReportOutcome StartNewReport(OpenDataFile& file, IdCounters& counters, const DrivePaths& paths, const QDateTime& now,
+                                const std::function<bool()>& saveIfChanged) {
   // New reports always go to the end of the newest data file.
   if (file.CurrentFileNo != counters.NewestFileNo) {
     if (!saveIfChanged()) return NewReportOutcome::SaveFailed;
@@ -132,15 +130,17 @@ ReportSaveOutcome SaveReportFile(const OpenDataFile& file, const IdCounters& cou
   QString kept;
   if (damage != DataFileDamage::None) {
     if (!KeepDamagedFile(path, now, &kept)) {
-      outcome.error = QStringLiteral("ファイル「%1」を書き込めませんでした。\n"
-                                     "(読み込めなかった元のファイルを別の名前で残せないため、上書きしていません)")
+      outcome.error = QStringLiteral(
+                          "ファイル「%1」を書き込めませんでした。\n"
+                          "(読み込めなかった元のファイルを別の名前で残せないため、上書きしていません)")
                           .arg(QDir::toNativeSeparators(path));
       return outcome;
     }
-    outcome.notice = (damage == DataFileDamage::Unreadable
-                          ? QStringLiteral("データファイル「%1」は読み込めなかったため、上書きせずに「%2」という名前で残しました。")
-                          : QStringLiteral("データファイル「%1」は途中で切れていたため、上書きせずに「%2」という名前で残しました。"))
-                         .arg(QDir::toNativeSeparators(path), QFileInfo(kept).fileName());
+    outcome.notice =
+        (damage == DataFileDamage::Unreadable
+             ? QStringLiteral("データファイル「%1」は読み込めなかったため、上書きせずに「%2」という名前で残しました。")
+             : QStringLiteral("データファイル「%1」は途中で切れていたため、上書きせずに「%2」という名前で残しました。"))
+            .arg(QDir::toNativeSeparators(path), QFileInfo(kept).fileName());
   }
 
   // The counters first: a stop between the two saves then skips an id.
@@ -173,8 +173,7 @@ bool ApplyPatientKnownAnswer(ReportRecord& record, int option) {
 }
 
 ShownDate DateShownFor(int year, int month, int day, const QDate& today) {
-  return ShownDate{year == 0 ? today.year() : year, month == 0 ? today.month() : month,
-                   day == 0 ? today.day() : day};
+  return ShownDate{year == 0 ? today.year() : year, month == 0 ? today.month() : month, day == 0 ? today.day() : day};
 }
 
 void StoreMissingDateParts(ReportRecord& record, int index, const QDate& today) {

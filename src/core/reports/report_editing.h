@@ -49,8 +49,8 @@ inline const QString kCollectionFullMessage = QStringLiteral(
 //
 // When data file 1000 already holds 1000 reports the collection is full:
 // nothing is added, and the window stands at the last report of that file.
-NewReportOutcome StartNewReport(OpenDataFile& file, IdCounters& counters, const DrivePaths& paths,
-                                const QDateTime& now, const std::function<bool()>& saveIfChanged);
+NewReportOutcome StartNewReport(OpenDataFile& file, IdCounters& counters, const DrivePaths& paths, const QDateTime& now,
+                                const std::function<bool()>& saveIfChanged);
 
 // A new report that was never changed is not written when its file is left.
 // So that the counters keep describing the files on disk, such reports are

@@ -209,13 +209,16 @@ FileRemovalOutcome RemoveShownReportFile(OpenDataFile& file, IdCounters& counter
     }
     // Undo what was done, newest first, and put the file back.
     bool restored = true;
-    for (auto it = moved.rbegin(); it != moved.rend(); ++it) restored = ops.rename(path(*it - 1), path(*it)) && restored;
+    for (auto it = moved.rbegin(); it != moved.rend(); ++it)
+      restored = ops.rename(path(*it - 1), path(*it)) && restored;
     if (!aside.isEmpty()) restored = ops.rename(aside, path(cur)) && restored;
-    outcome.error = QStringLiteral("データファイル「%1」の名前を「%2」に変更できなかったため、表示データは削除していません。")
-                        .arg(Native(path(g)), QFileInfo(path(g - 1)).fileName());
+    outcome.error =
+        QStringLiteral("データファイル「%1」の名前を「%2」に変更できなかったため、表示データは削除していません。")
+            .arg(Native(path(g)), QFileInfo(path(g - 1)).fileName());
     if (!restored) {
-      outcome.error += QStringLiteral("\n元の名前に戻せなかったファイルがあります。フォルダ「%1」のファイルを確認してください。")
-                           .arg(Native(paths.ReportFolderPath()));
+      outcome.error +=
+          QStringLiteral("\n元の名前に戻せなかったファイルがあります。フォルダ「%1」のファイルを確認してください。")
+              .arg(Native(paths.ReportFolderPath()));
     }
     return outcome;
   }
@@ -223,13 +226,15 @@ FileRemovalOutcome RemoveShownReportFile(OpenDataFile& file, IdCounters& counter
 
   // 3. Only now is the file moved aside removed.
   if (damage != DataFileDamage::None) {
-    outcome.notice = (damage == DataFileDamage::Unreadable
-                          ? QStringLiteral("データファイル「%1」は読み込めなかったため、削除せずに「%2」という名前で残しました。")
-                          : QStringLiteral("データファイル「%1」は途中で切れていたため、削除せずに「%2」という名前で残しました。"))
-                         .arg(Native(path(cur)), QFileInfo(aside).fileName());
+    outcome.notice =
+        (damage == DataFileDamage::Unreadable
+             ? QStringLiteral("データファイル「%1」は読み込めなかったため、削除せずに「%2」という名前で残しました。")
+             : QStringLiteral("データファイル「%1」は途中で切れていたため、削除せずに「%2」という名前で残しました。"))
+            .arg(Native(path(cur)), QFileInfo(aside).fileName());
   } else if (!aside.isEmpty() && !ops.remove(aside)) {
-    outcome.notice = QStringLiteral("表示データは削除しましたが、ファイル「%1」を削除できませんでした。"
-                                    "このファイルは手作業で削除してください。")
+    outcome.notice = QStringLiteral(
+                         "表示データは削除しましたが、ファイル「%1」を削除できませんでした。"
+                         "このファイルは手作業で削除してください。")
                          .arg(Native(aside));
   }
 

@@ -93,8 +93,7 @@ QString SearchHitLine(const QString& recordNumber, const QString& reporterName) 
   return recordNumber + QStringLiteral(" ( 報告者氏名; ") + reporterName + QStringLiteral(" ) ");
 }
 
-bool SearchDataFileBytes(QByteArrayView bytes, SearchField field, const QString& text, int fileNo,
-                         SearchOutcome& out) {
+bool SearchDataFileBytes(QByteArrayView bytes, SearchField field, const QString& text, int fileNo, SearchOutcome& out) {
   return SearchBytes(bytes, field, MakeNeedle(text), fileNo, out);
 }
 
@@ -116,7 +115,8 @@ SearchOutcome SearchDataFiles(const std::function<QString(int)>& filePath, int n
       [&](int n) {
         FileHits f;
         QByteArray bytes;
-        f.read = ReadWholeFile(paths[static_cast<std::size_t>(n)], bytes) && SearchBytes(bytes, field, needle, n, f.found);
+        f.read =
+            ReadWholeFile(paths[static_cast<std::size_t>(n)], bytes) && SearchBytes(bytes, field, needle, n, f.found);
         return f;
       },
       [&](int, FileHits&& f) {

@@ -11,7 +11,6 @@
 #include <functional>
 #include <vector>
 
-
 namespace orvanta {
 
 class DrivePaths;
@@ -42,8 +41,7 @@ QString SearchHitLine(const QString& recordNumber, const QString& reporterName);
 // walk as ReadDataFile): when it does not read, it holds no report for the
 // search, nothing is appended and the result is false. Only the searched field of
 // each report is decoded, and the other field of a hit.
-bool SearchDataFileBytes(QByteArrayView bytes, SearchField field, const QString& text, int fileNo,
-                         SearchOutcome& out);
+bool SearchDataFileBytes(QByteArrayView bytes, SearchField field, const QString& text, int fileNo, SearchOutcome& out);
 
 // Searches data files 0 to newestFileNo, each read from disk once; a file
 // that is missing or cannot be read is skipped. An empty text finds nothing.

@@ -8,7 +8,7 @@
 
 #include "core/analysis/analysis_axis.h"
 #include "core/analysis/cross_table.h"
-#include "gui/widgets/result_grid_widget.h"
+#include "core/app/app_state.h"
 #include "core/output/cross_table_csv.h"
 #include "core/output/csv_file.h"
 #include "core/output/table_print.h"
@@ -16,10 +16,10 @@
 #include "core/platform/prompts.h"
 #include "core/reports/body_sites.h"
 #include "gui/widgets/busy_pointer.h"
-#include "gui/widgets/layout_helpers.h"
 #include "gui/widgets/every_choice.h"
+#include "gui/widgets/layout_helpers.h"
 #include "gui/widgets/period_frame.h"
-#include "core/app/app_state.h"
+#include "gui/widgets/result_grid_widget.h"
 
 namespace orvanta {
 namespace {
@@ -93,8 +93,9 @@ CrossTableWindow::CrossTableWindow(AppState& state, QWidget* parent) : QDialog(p
     label->move(box->x() - label->width() - 6, label->y());
     itemLists_[static_cast<std::size_t>(i)] = box;
   }
-  Named(PlaceLabel(this, QStringLiteral("縦項目と横項目を選択するとクロス集計表が表示されます。"), 7380, kComboTop + 60),
-        "Label1");
+  Named(
+      PlaceLabel(this, QStringLiteral("縦項目と横項目を選択するとクロス集計表が表示されます。"), 7380, kComboTop + 60),
+      "Label1");
 
   // The table and its totals.
   tableGrid_ = Named(new ResultGrid(this), "Grid1");
@@ -110,15 +111,19 @@ CrossTableWindow::CrossTableWindow(AppState& state, QWidget* parent) : QDialog(p
   periodFrame_ = new PeriodFrame(kPeriodLayout, this);
   periodFrame_->place(kGridLeft, kBottomTop - 90);
 
-  csvButton_ = Named(PlaceButton(this, QStringLiteral("CSVファイル変換"), 10500, kBottomTop - 30, 1995, kButtonHeight), "Command1");
-  printButton_ = Named(PlaceButton(this, QStringLiteral("印刷"), 10500, kBottomTop + 420, 1995, kButtonHeight), "Command5");
-  closeButton_ = Named(PlaceButton(this, QStringLiteral("戻る"), 13260, kBottomTop + 420, 1545, kButtonHeight), "Command3");
+  csvButton_ = Named(PlaceButton(this, QStringLiteral("CSVファイル変換"), 10500, kBottomTop - 30, 1995, kButtonHeight),
+                     "Command1");
+  printButton_ =
+      Named(PlaceButton(this, QStringLiteral("印刷"), 10500, kBottomTop + 420, 1995, kButtonHeight), "Command5");
+  closeButton_ =
+      Named(PlaceButton(this, QStringLiteral("戻る"), 13260, kBottomTop + 420, 1545, kButtonHeight), "Command3");
 
   periodFrame_->showPeriod(DefaultPeriod(state_.startup.StartDate(), state_.clock().now().date()));
 
   // Every choice of an item computes again (once both are chosen), also the
   // choice of the item a box already shows: the period may have changed.
-  for (QComboBox* box : itemLists_) connect(new EveryChoice(box), &EveryChoice::chosen, this, &CrossTableWindow::preHyouji);
+  for (QComboBox* box : itemLists_)
+    connect(new EveryChoice(box), &EveryChoice::chosen, this, &CrossTableWindow::preHyouji);
   connect(periodFrame_, &PeriodFrame::recomputeClicked, this, &CrossTableWindow::preHyouji);
   connect(csvButton_, &QPushButton::clicked, this, &CrossTableWindow::writeCsv);
   connect(printButton_, &QPushButton::clicked, this, &CrossTableWindow::printTable);

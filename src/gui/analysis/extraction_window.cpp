@@ -6,7 +6,7 @@
 #include <QPushButton>
 
 #include "core/analysis/extraction.h"
-#include "gui/widgets/result_grid_widget.h"
+#include "core/app/app_state.h"
 #include "core/output/csv_file.h"
 #include "core/output/extraction_csv.h"
 #include "core/output/table_print.h"
@@ -14,10 +14,10 @@
 #include "core/platform/prompts.h"
 #include "core/reports/body_sites.h"
 #include "gui/widgets/busy_pointer.h"
-#include "gui/widgets/layout_helpers.h"
 #include "gui/widgets/filter_panel.h"
+#include "gui/widgets/layout_helpers.h"
 #include "gui/widgets/period_frame.h"
-#include "core/app/app_state.h"
+#include "gui/widgets/result_grid_widget.h"
 
 namespace orvanta {
 namespace {
@@ -42,7 +42,8 @@ constexpr int kButtonHeight = 495;
 // The boxes' rows relative to the panel, which starts at the first caption.
 const FilterPanelLayout kFilterLayout{
     .columnPitch = kBoxLefts[1] - kBoxLefts[0],
-    .listTops = {kCaptionHeight, kCaptionHeight + kBoxTops[1] - kBoxTops[0], kCaptionHeight + kBoxTops[2] - kBoxTops[0]},
+    .listTops = {kCaptionHeight, kCaptionHeight + kBoxTops[1] - kBoxTops[0],
+                 kCaptionHeight + kBoxTops[2] - kBoxTops[0]},
     .captionHeight = kCaptionHeight,
     .listWidth = kBoxWidth,
     .listHeight = kBoxHeight,
@@ -82,8 +83,7 @@ ExtractionWindow::ExtractionWindow(AppState& state, QWidget* parent) : QDialog(p
   const QStringList axisCaptions = AxisCaptions(CaptionDot::FullWidth);
   for (int k = 0; k < kAxisCount; ++k) {
     captions[static_cast<std::size_t>(k)] = axisCaptions[k];
-    entries[static_cast<std::size_t>(k)] =
-        CategoryLabels(AxisAt(k), LabelKind::Filter, state_.lists, BodySiteNames());
+    entries[static_cast<std::size_t>(k)] = CategoryLabels(AxisAt(k), LabelKind::Filter, state_.lists, BodySiteNames());
   }
   filters_->fill(captions, entries);
 
@@ -101,7 +101,8 @@ ExtractionWindow::ExtractionWindow(AppState& state, QWidget* parent) : QDialog(p
   periodFrame_ = new PeriodFrame(kPeriodLayout, this);
   periodFrame_->place(kGridLeft, kFrameTop);
 
-  csvButton_ = Named(PlaceButton(this, QStringLiteral("CSVファイル変換"), 9570, kButtonTop, 1935, kButtonHeight), "Command1");
+  csvButton_ =
+      Named(PlaceButton(this, QStringLiteral("CSVファイル変換"), 9570, kButtonTop, 1935, kButtonHeight), "Command1");
   printButton_ = Named(PlaceButton(this, QStringLiteral("印刷"), 11625, kButtonTop, 1455, kButtonHeight), "Command5");
   closeButton_ = Named(PlaceButton(this, QStringLiteral("戻る"), 13200, kButtonTop, 1455, kButtonHeight), "Command3");
 

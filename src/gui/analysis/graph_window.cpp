@@ -23,9 +23,9 @@
 #include "core/platform/clock.h"
 #include "core/platform/prompts.h"
 #include "core/reports/body_sites.h"
+#include "gui/widgets/busy_pointer.h"
 #include "gui/widgets/filter_panel.h"
 #include "gui/widgets/graph_area.h"
-#include "gui/widgets/busy_pointer.h"
 #include "gui/widgets/layout_helpers.h"
 #include "gui/widgets/period_frame.h"
 

@@ -16,14 +16,14 @@
 #include "core/app/app_state.h"
 #include "core/output/item_graph_csv.h"
 #include "core/output/item_graph_picture.h"
+#include "core/output/item_graph_print.h"
 #include "core/output/painter_surface.h"
 #include "core/platform/clock.h"
 #include "core/platform/prompts.h"
 #include "core/reports/body_sites.h"
-#include "core/output/item_graph_print.h"
+#include "gui/widgets/busy_pointer.h"
 #include "gui/widgets/every_choice.h"
 #include "gui/widgets/filter_panel.h"
-#include "gui/widgets/busy_pointer.h"
 #include "gui/widgets/layout_helpers.h"
 #include "gui/widgets/period_frame.h"
 
@@ -92,8 +92,7 @@ ItemGraphWindow::ItemGraphWindow(AppState& state, QWidget* parent) : QDialog(par
   std::array<QStringList, kAxisCount> entries;
   for (int k = 0; k < kAxisCount; ++k) {
     captions[static_cast<std::size_t>(k)] = AxisCaption(AxisAt(k), CaptionDot::FullWidth);
-    entries[static_cast<std::size_t>(k)] =
-        CategoryLabels(AxisAt(k), LabelKind::Filter, state_.lists, BodySiteNames());
+    entries[static_cast<std::size_t>(k)] = CategoryLabels(AxisAt(k), LabelKind::Filter, state_.lists, BodySiteNames());
   }
   filters_->fill(captions, entries);
   loading_ = false;

@@ -72,9 +72,9 @@ class ItemGraphWindow : public QDialog {
   QComboBox* graphItemList_ = nullptr;  // Combo2
   PeriodFrame* period_ = nullptr;
   FilterPanel* filters_ = nullptr;
-  QWidget* viewport_ = nullptr;        // Picture1_1
-  QLabel* pictureLabel_ = nullptr;     // Picture1_0
-  QScrollBar* scrollBar_ = nullptr;    // VScroll1
+  QWidget* viewport_ = nullptr;      // Picture1_1
+  QLabel* pictureLabel_ = nullptr;   // Picture1_0
+  QScrollBar* scrollBar_ = nullptr;  // VScroll1
   QPushButton* csvButton_ = nullptr;
   QPushButton* printButton_ = nullptr;
   QPushButton* closeButton_ = nullptr;

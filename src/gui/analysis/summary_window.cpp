@@ -8,17 +8,17 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
-#include "gui/widgets/result_grid_widget.h"
+#include "core/app/app_state.h"
 #include "core/output/summary_csv.h"
 #include "core/output/summary_sheet.h"
 #include "core/platform/clock.h"
 #include "core/platform/prompts.h"
 #include "core/reports/body_sites.h"
 #include "gui/widgets/busy_pointer.h"
-#include "gui/widgets/layout_helpers.h"
 #include "gui/widgets/filter_panel.h"
+#include "gui/widgets/layout_helpers.h"
 #include "gui/widgets/period_frame.h"
-#include "core/app/app_state.h"
+#include "gui/widgets/result_grid_widget.h"
 
 namespace orvanta {
 namespace {
@@ -32,12 +32,12 @@ constexpr int kClientHeight = 10545;
 constexpr int kLeft = 120;
 
 constexpr int kFrameTop = 0;
-constexpr int kFrameHeight = 690;   // the period frame's default height
-constexpr int kLineHeight = 195;    // one line of 9-point text
+constexpr int kFrameHeight = 690;  // the period frame's default height
+constexpr int kLineHeight = 195;   // one line of 9-point text
 
 constexpr int kListWidth = 2295;
 constexpr int kListHeight = 300;
-constexpr int kListPitch = 2520;    // from one list to the next in a row
+constexpr int kListPitch = 2520;  // from one list to the next in a row
 // A caption is one line of 9-point text high; the three rows of captions
 // and lists fill what the frame and the six rows of tables leave.
 constexpr int kCaptionHeight = kLineHeight;
@@ -47,7 +47,7 @@ constexpr int kListsPerRow = 6;
 
 constexpr int kTableWidth = 4965;
 constexpr int kTableHeight = 1395;
-constexpr int kTablePitch = 5010;   // from one column of tables to the next
+constexpr int kTablePitch = 5010;  // from one column of tables to the next
 constexpr int kTablesTop = kFirstCaptionTop + 3 * kRowPitch;
 constexpr int kTablesPerColumn = 6;
 static_assert(kTablesTop + kTablesPerColumn * kTableHeight <= kClientHeight, "the tables fit the client area");

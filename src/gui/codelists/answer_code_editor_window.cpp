@@ -2,9 +2,9 @@
 
 #include <QRadioButton>
 
+#include "core/app/app_state.h"
 #include "core/codelists/code_list_editing.h"
 #include "gui/widgets/layout_helpers.h"
-#include "core/app/app_state.h"
 
 namespace orvanta {
 

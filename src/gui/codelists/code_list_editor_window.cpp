@@ -7,38 +7,37 @@
 #include <QListWidget>
 #include <QPushButton>
 
+#include "core/app/app_state.h"
 #include "core/codelists/code_list_editing.h"
-#include "gui/codelists/rename_dialog.h"
 #include "core/platform/prompts.h"
+#include "gui/codelists/rename_dialog.h"
 #include "gui/widgets/busy_pointer.h"
 #include "gui/widgets/layout_helpers.h"
 #include "gui/widgets/storable_text.h"
-#include "core/app/app_state.h"
 
 namespace orvanta {
 namespace {
 
 const QString kSameName = QStringLiteral("同じ名前があります");
-const QString kListFull =
-    QStringLiteral("これ以上登録できません。1つのリストに登録できるのは101項目までです。");
+const QString kListFull = QStringLiteral("これ以上登録できません。1つのリストに登録できるのは101項目までです。");
 const QString kNoIdLeft = QStringLiteral("これ以上登録できません。新しい項目に付けるIDがありません。");
 
 // Where the controls sit, in twips. The answer-code editor has its option
 // buttons at the top and the rest lower down.
 struct Placement {
-  int width, height;                     // client area
-  int listLeft, listTop, listWidth;      // List1, 3570 high
-  int moveLeft, moveTop;                 // Command4(0); the others below it
-  int label1Top, text2Top, label3Top;    // the code column
-  int command6Top;                       // "戻る"
-  int cmdnameLeft, cmdnameTop;           // "挿入"; "変更" and "削除" to its right
-  int text1Left, text1Top, text1Width;   // the new name
+  int width, height;                    // client area
+  int listLeft, listTop, listWidth;     // List1, 3570 high
+  int moveLeft, moveTop;                // Command4(0); the others below it
+  int label1Top, text2Top, label3Top;   // the code column
+  int command6Top;                      // "戻る"
+  int cmdnameLeft, cmdnameTop;          // "挿入"; "変更" and "削除" to its right
+  int text1Left, text1Top, text1Width;  // the new name
 };
 
-constexpr Placement kCodeListPlacement{10815, 5580, 150, 960, 8145, 8430, 1170, 1230, 1500,
-                                       2010,  3690, 3720, 4710, 150, 5070, 8145};
-constexpr Placement kAnswerCodePlacement{10815, 7020, 210, 2400, 8115, 8460, 2610, 3990, 4260,
-                                         4770,  6450, 3750, 6150, 210, 6510, 8115};
+constexpr Placement kCodeListPlacement{10815, 5580, 150,  960,  8145, 8430, 1170, 1230,
+                                       1500,  2010, 3690, 3720, 4710, 150,  5070, 8145};
+constexpr Placement kAnswerCodePlacement{10815, 7020, 210,  2400, 8115, 8460, 2610, 3990,
+                                         4260,  4770, 6450, 3750, 6150, 210,  6510, 8115};
 constexpr int kMoveOffsets[4] = {0, 360, 840, 1200};
 constexpr int kListHeight = 3570;
 
@@ -78,9 +77,11 @@ CodeListEditorWindow::CodeListEditorWindow(AppState& state, Variant variant, QWi
   PlaceTw(codeCaption_, 9540, p.label1Top);
   codeBox_ = Named(new QLineEdit(this), "Text2");
   PlaceTw(codeBox_, 9240, p.text2Top, 1215, 300);
-  codeHint_ = Named(new QLabel(QStringLiteral("左のリストでそれぞれの項目をクリックしてから、それぞれのコードを設定(記入)してください。"),
-                             this),
-                  "Label3");
+  codeHint_ = Named(
+      new QLabel(
+          QStringLiteral("左のリストでそれぞれの項目をクリックしてから、それぞれのコードを設定(記入)してください。"),
+          this),
+      "Label3");
   codeHint_->setWordWrap(true);
   codeHint_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
   PlaceTw(codeHint_, 9150, p.label3Top, 1545, 1590);
@@ -136,9 +137,9 @@ void CodeListEditorWindow::applyBackground(const QColor& background, const QColo
 // Saves the lists and the counters; a failure is told and nothing in memory
 // is lost.
 bool CodeListEditorWindow::saveLists() {
-  const SaveOutcome saved = SaveCodeListsAndCounters(state_.lists, state_.paths.SettingsFilePath(), [this](QString* error) {
-    return WriteIdFile(state_.paths.IdFilePath(), state_.counters, error);
-  });
+  const SaveOutcome saved = SaveCodeListsAndCounters(
+      state_.lists, state_.paths.SettingsFilePath(),
+      [this](QString* error) { return WriteIdFile(state_.paths.IdFilePath(), state_.counters, error); });
   if (saved.settingsSaved) fileLists_ = state_.lists;
   if (!saved.ok()) state_.prompts().message(saved.message, QString(), PromptIcon::Critical);
   return saved.ok();
@@ -163,8 +164,7 @@ void CodeListEditorWindow::setUpList() {
   setWindowTitle(setUp.caption);
   const QPalette normal = QApplication::palette(this);
   const QColor background = setUp.background.isValid() ? setUp.background : normal.color(QPalette::Window);
-  const QColor text =
-      setUp.background.isValid() ? TextColourOn(setUp.background) : normal.color(QPalette::WindowText);
+  const QColor text = setUp.background.isValid() ? TextColourOn(setUp.background) : normal.color(QPalette::WindowText);
   applyBackground(background, text);
   instructionLabel_->setText(setUp.instruction);
   fillList();
@@ -174,7 +174,8 @@ void CodeListEditorWindow::setUpList() {
 
 void CodeListEditorWindow::showSelectedCode() {
   const CodeList& l = list();
-  codeBox_->setText(selectedPosition_ >= 0 && selectedPosition_ < l.count() ? l.entries[selectedPosition_].code : QString());
+  codeBox_->setText(selectedPosition_ >= 0 && selectedPosition_ < l.count() ? l.entries[selectedPosition_].code
+                                                                            : QString());
 }
 
 // 削除, 変更, the four moves and the code box act on the selected entry, so
@@ -240,7 +241,8 @@ void CodeListEditorWindow::insertEntry() {
   const QString name = StorableFieldText(newNameBox_->text());
   if (name.isEmpty()) return;
   const int before = highlightedPosition();
-  const InsertResult result = InsertCodeEntry(state_.lists, state_.editing.EditedList, name, before, state_.counters.LastCodeId);
+  const InsertResult result =
+      InsertCodeEntry(state_.lists, state_.editing.EditedList, name, before, state_.counters.LastCodeId);
   switch (result.outcome) {
     case InsertOutcome::DuplicateName: state_.prompts().message(kSameName); return;
     case InsertOutcome::ListFull: state_.prompts().message(kListFull, QString(), PromptIcon::Exclamation); return;

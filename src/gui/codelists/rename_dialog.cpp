@@ -3,12 +3,12 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include "core/app/app_state.h"
 #include "core/codelists/code_list_editing.h"
 #include "core/platform/prompts.h"
 #include "gui/widgets/busy_pointer.h"
 #include "gui/widgets/layout_helpers.h"
 #include "gui/widgets/storable_text.h"
-#include "core/app/app_state.h"
 
 namespace orvanta {
 

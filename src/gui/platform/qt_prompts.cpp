@@ -24,14 +24,11 @@ QWidget* ActiveParent() {
   return QApplication::activeWindow();
 }
 
-QString TitleOrName(const QString& title) {
-  return title.isEmpty() ? QApplication::applicationName() : title;
-}
+QString TitleOrName(const QString& title) { return title.isEmpty() ? QApplication::applicationName() : title; }
 
 }  // namespace
 
-PromptAnswer QtPrompts::message(const QString& text, const QString& title, PromptIcon icon,
-                                PromptButtons buttons) {
+PromptAnswer QtPrompts::message(const QString& text, const QString& title, PromptIcon icon, PromptButtons buttons) {
   QMessageBox box(ActiveParent());
   box.setWindowTitle(TitleOrName(title));
   box.setText(text);

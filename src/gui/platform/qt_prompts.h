@@ -10,8 +10,7 @@ namespace orvanta {
 // uses QMessageBox, QInputDialog, QFileDialog and QPrintDialog.
 class QtPrompts final : public Prompts {
  public:
-  PromptAnswer message(const QString& text, const QString& title, PromptIcon icon,
-                       PromptButtons buttons) override;
+  PromptAnswer message(const QString& text, const QString& title, PromptIcon icon, PromptButtons buttons) override;
   std::optional<QString> input(const QString& prompt, const QString& title, const QString& initial) override;
   QString saveFileName(const QString& title, const QString& startPath, const QString& filter) override;
   std::unique_ptr<QPagedPaintDevice> choosePrinter(bool landscape) override;

@@ -6,9 +6,9 @@
 #include <QPainter>
 #include <QSvgRenderer>
 
-#include "gui/widgets/layout_helpers.h"
 #include "core/reports/body_site_drawing.h"
 #include "core/reports/body_sites.h"
+#include "gui/widgets/layout_helpers.h"
 
 namespace orvanta {
 namespace {
@@ -64,8 +64,8 @@ BodySitePage::BodySitePage(const std::array<QString, 81>& names, QWidget* parent
 
     auto* box = Named(new QCheckBox(number, this), "CHKbui", i);
     const SiteCheckBoxPlace place = CheckBoxPlaceOf(n);
-    box->setGeometry(kBoxLeft + (kBoxColumns - 1 - place.column) * kBoxColumnPitch,
-                     kBoxTop + place.row * kBoxRowPitch, kBoxColumnPitch - 4, kBoxRowPitch - 3);
+    box->setGeometry(kBoxLeft + (kBoxColumns - 1 - place.column) * kBoxColumnPitch, kBoxTop + place.row * kBoxRowPitch,
+                     kBoxColumnPitch - 4, kBoxRowPitch - 3);
     connect(box, &QCheckBox::toggled, this, [this, i](bool checked) { onBoxToggled(i, checked); });
     boxes_[i] = box;
 

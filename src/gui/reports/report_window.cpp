@@ -20,22 +20,22 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "core/app/app_state.h"
 #include "core/platform/clock.h"
 #include "core/platform/codepage.h"
 #include "core/platform/prompts.h"
 #include "core/reports/body_sites.h"
-#include "gui/widgets/busy_pointer.h"
-#include "gui/widgets/layout_helpers.h"
-#include "gui/reports/body_site_widget.h"
-#include "gui/widgets/date_field_widget.h"
-#include "gui/widgets/storable_text.h"
 #include "core/reports/note_text.h"
+#include "core/reports/open_data_file.h"
 #include "core/reports/report_editing.h"
 #include "core/reports/report_navigation.h"
 #include "core/reports/report_search.h"
+#include "gui/reports/body_site_widget.h"
 #include "gui/reports/search_result_dialog.h"
-#include "core/app/app_state.h"
-#include "core/reports/open_data_file.h"
+#include "gui/widgets/busy_pointer.h"
+#include "gui/widgets/date_field_widget.h"
+#include "gui/widgets/layout_helpers.h"
+#include "gui/widgets/storable_text.h"
 
 namespace orvanta {
 namespace {
@@ -43,7 +43,7 @@ namespace {
 // Positions below are written in pixels and placed in twips.
 constexpr int P(int pixels) { return pixels * 15; }
 
-constexpr int kBoxHeight = 20;    // text boxes and captions beside them
+constexpr int kBoxHeight = 20;  // text boxes and captions beside them
 constexpr int kComboHeight = 22;
 constexpr int kButtonHeight = 26;
 constexpr int kContentWidth = 940;
@@ -164,8 +164,10 @@ ReportWindow::ReportWindow(AppState& state, QWidget* parent)
   pageTabs_->setCurrentIndex(0);
   pageStack_->setCurrentIndex(0);
   fillLists();
-  if (state_.editing.NewReportMode || state_.dataFile.ReportCount() == 0) startNewReport();
-  else showReport();
+  if (state_.editing.NewReportMode || state_.dataFile.ReportCount() == 0)
+    startNewReport();
+  else
+    showReport();
   // The keyboard starts in the reporter's name.
   focusFirstField();
 }
@@ -189,8 +191,8 @@ void ReportWindow::buildTopRow(QWidget* content) {
   // Enter there would delete the next report without a question. The Tab key
   // still reaches it.
   deleteButton_->setFocusPolicy(Qt::TabFocus);
-  for (QWidget* w : std::initializer_list<QWidget*>{firstButton_, stepBackButton_, positionLabel_,
-                                                    stepForwardButton_, lastButton_})
+  for (QWidget* w :
+       std::initializer_list<QWidget*>{firstButton_, stepBackButton_, positionLabel_, stepForwardButton_, lastButton_})
     w->setToolTip(kStepTip);
 
   connect(firstButton_, &QPushButton::clicked, this, [this] { step(Step::First); });
@@ -255,7 +257,7 @@ QComboBox* ReportWindow::answerList(QWidget* parent, int k, int x, int y, int wi
 }
 
 QRadioButton* ReportWindow::optionButton(QWidget* parent, int group, int n, const QString& caption, int x, int y,
-                                   int width) {
+                                         int width) {
   const QByteArray name = "Option" + QByteArray::number(group + 1);
   auto* button = Named(new QRadioButton(caption, parent), name.constData(), n);
   PlaceTw(button, P(x), P(y), width >= 0 ? P(width) : -1, P(kBoxHeight));
@@ -354,8 +356,8 @@ void ReportWindow::buildPage1(QWidget* page) {
 }
 
 void ReportWindow::buildPage2(QWidget* page) {
-  QGroupBox* f6 =
-      Frame(page, QStringLiteral("６受傷者自身が原因器材を患者に使っているときの受傷でしたか？"), 8, 6, kFrameWidth, 58);
+  QGroupBox* f6 = Frame(page, QStringLiteral("６受傷者自身が原因器材を患者に使っているときの受傷でしたか？"), 8, 6,
+                        kFrameWidth, 58);
   answerList(f6, kQuestion6Answers, 14, 26, 600);
 
   QGroupBox* f7 = Frame(page, QStringLiteral("７器材は血液・体液などで汚染されていましたか？"), 8, 72, kFrameWidth, 58);
@@ -367,8 +369,8 @@ void ReportWindow::buildPage2(QWidget* page) {
   Caption(f8, QStringLiteral("その他の場合"), 14, 58);
   otherTextBox(f8, 2, 98, 58, 500);
 
-  QGroupBox* f9 = Frame(page, QStringLiteral("９どのような過程(状況)で針刺し・切創事故が生じましたか？"), 8, 236,
-                        kFrameWidth, 124);
+  QGroupBox* f9 =
+      Frame(page, QStringLiteral("９どのような過程(状況)で針刺し・切創事故が生じましたか？"), 8, 236, kFrameWidth, 124);
   answerList(f9, kCircumstances, 14, 26, 880);
   Caption(f9, QStringLiteral("その他の場合"), 14, 58);
   otherTextBox(f9, 3, 98, 58, 500);
@@ -382,8 +384,8 @@ void ReportWindow::buildPage3(QWidget* page) {
   Caption(f10, QStringLiteral("その他の場合"), 14, 58);
   otherTextBox(f10, 4, 98, 58, 500);
 
-  QGroupBox* f11 = Frame(
-      page, QStringLiteral("１１針で事故が発生した場合、その針は安全装置のついている針でしたか？"), 8, 104, kFrameWidth, 156);
+  QGroupBox* f11 = Frame(page, QStringLiteral("１１針で事故が発生した場合、その針は安全装置のついている針でしたか？"),
+                         8, 104, kFrameWidth, 156);
   optionButton(f11, 5, 0, QStringLiteral("はい"), 14, 26);
   optionButton(f11, 5, 1, QStringLiteral("いいえ"), 90, 26);
   QGroupBox* inner = Frame(f11, QStringLiteral("安全装置を作動させましたか？"), 30, 54, 560, 90);
@@ -395,8 +397,8 @@ void ReportWindow::buildPage3(QWidget* page) {
 
 void ReportWindow::buildPage4(QWidget* page) {
   QGroupBox* f12 = Frame(
-      page, QStringLiteral("１２針刺し・切創部位をチェックしてください(図中の数字をクリックしてもチェックできます)"), 8, 6,
-      kFrameWidth, 426);
+      page, QStringLiteral("１２針刺し・切創部位をチェックしてください(図中の数字をクリックしてもチェックできます)"), 8,
+      6, kFrameWidth, 426);
   bodySites_ = new BodySitePage(BodySiteNames(), f12);
   bodySites_->move((kFrameWidth - bodySites_->width()) / 2, 26);
   connect(bodySites_, &BodySitePage::siteToggled, this, &ReportWindow::onSiteToggled);
@@ -418,9 +420,11 @@ void ReportWindow::buildPage5(QWidget* page) {
 }
 
 void ReportWindow::buildPage6(QWidget* page) {
-  QGroupBox* f16 = Frame(page,
-                         QStringLiteral("１６針刺し･切創事故発生時の状況及び背景について、下記の（1）～（6）を含め詳しく記載してください。"),
-                         8, 6, kFrameWidth, 426);
+  QGroupBox* f16 =
+      Frame(page,
+            QStringLiteral(
+                "１６針刺し･切創事故発生時の状況及び背景について、下記の（1）～（6）を含め詳しく記載してください。"),
+            8, 6, kFrameWidth, 426);
   const QString prompts[6] = {
       QStringLiteral("(1)具体的な事故発生現場（階、病棟名、ナースステーション等)"),
       QStringLiteral("(2)事故発生時にどのような仕事、行為をしていたか？"),
@@ -434,9 +438,9 @@ void ReportWindow::buildPage6(QWidget* page) {
 }
 
 void ReportWindow::buildPage7(QWidget* page) {
-  QGroupBox* f17 = Frame(
-      page, QStringLiteral("１７あなたはどのようにすればこの事故が防げたと思いますか？簡単に記載してください"), 8, 6,
-      kFrameWidth, 426);
+  QGroupBox* f17 =
+      Frame(page, QStringLiteral("１７あなたはどのようにすればこの事故が防げたと思いますか？簡単に記載してください"), 8,
+            6, kFrameWidth, 426);
   noteBox(f17, 2, 14, 28, kFrameWidth - 28, 384);
 }
 
@@ -483,7 +487,8 @@ void ReportWindow::showDates(const ReportRecord& record) {
 }
 
 void ReportWindow::showReport() {
-  state_.dataFile.CurrentIndex = std::clamp(state_.dataFile.CurrentIndex, 0, std::max(0, state_.dataFile.ReportCount() - 1));
+  state_.dataFile.CurrentIndex =
+      std::clamp(state_.dataFile.CurrentIndex, 0, std::max(0, state_.dataFile.ReportCount() - 1));
   ReportRecord* r = shownReport();
   if (!r) return;
   setLoading(true);
@@ -513,7 +518,8 @@ void ReportWindow::showReport() {
 
 void ReportWindow::startNewReport() {
   const QDateTime now = state_.clock().now();
-  const NewReportOutcome outcome = StartNewReport(state_.dataFile, state_.counters, state_.paths, now, [this] { return saveIfChanged(); });
+  const NewReportOutcome outcome =
+      StartNewReport(state_.dataFile, state_.counters, state_.paths, now, [this] { return saveIfChanged(); });
   if (outcome == NewReportOutcome::SaveFailed) return;  // told already; the report shown stays
   if (outcome == NewReportOutcome::CollectionFull) {
     state_.prompts().message(kCollectionFullMessage, QString(), PromptIcon::Exclamation);
@@ -606,7 +612,7 @@ void ReportWindow::search(SearchField field) {
   if (changed_ && !saveIfChanged()) return;
   state_.searchHits.clear();
   const QString prompt = field == SearchField::RecordNumber ? QStringLiteral("カルテ番号を入力してください。")
-                                                           : QStringLiteral("報告者氏名を入力してください。");
+                                                            : QStringLiteral("報告者氏名を入力してください。");
   const std::optional<QString> text = state_.prompts().input(prompt, QStringLiteral("検索"), QString());
   if (!text || text->isEmpty()) return;
 
@@ -618,8 +624,7 @@ void ReportWindow::search(SearchField field) {
   if (state_.searchHits.empty()) {
     // The report shown stays; the file in memory is as the search found it.
     state_.prompts().beep();
-    state_.prompts().message(QStringLiteral("データが見つかりません"), QString(), PromptIcon::None,
-                             PromptButtons::Ok);
+    state_.prompts().message(QStringLiteral("データが見つかりません"), QString(), PromptIcon::None, PromptButtons::Ok);
     return;
   }
 
@@ -660,7 +665,8 @@ void ReportWindow::deleteShownReport() {
     }
 
     case DeletionCase::OnlyReportOfFile: {
-      const FileRemovalOutcome removed = RemoveShownReportFile(state_.dataFile, state_.counters, state_.paths, *fileOps_, state_.clock().now());
+      const FileRemovalOutcome removed =
+          RemoveShownReportFile(state_.dataFile, state_.counters, state_.paths, *fileOps_, state_.clock().now());
       if (!removed.ok) {
         state_.prompts().message(removed.error, QString(), PromptIcon::Critical);
         moveFocusOffDeleteButton();
@@ -670,8 +676,10 @@ void ReportWindow::deleteShownReport() {
       changed_ = false;
       unsavedNew_.clear();
       if (!removed.notice.isEmpty()) state_.prompts().message(removed.notice, QString(), PromptIcon::Exclamation);
-      if (removed.startNewReport) startNewReport();
-      else showReport();
+      if (removed.startNewReport)
+        startNewReport();
+      else
+        showReport();
       return;
     }
   }

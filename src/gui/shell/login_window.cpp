@@ -39,11 +39,12 @@ LoginWindow::LoginWindow(AppState& state, QWidget* parent) : QDialog(parent), st
   auto* cancelButton = Named(new QPushButton(QStringLiteral("ｷｬﾝｾﾙ"), this), "cmdCancel");
   PlaceTw(cancelButton, 2100, 1020, 1140, 390);
 
-  auto* note = Named(PlaceLabel(this,
-                                QStringLiteral("初回起動時に入力したパスワードが次回からログインする際のパスワードになります。"
-                                               "初回に空白のまま「OK」をクリックすると次回からこの画面は表示されなくなります。"),
-                                240, 1560, 3180, 975),
-                     "lblLabels", 2);
+  auto* note =
+      Named(PlaceLabel(this,
+                       QStringLiteral("初回起動時に入力したパスワードが次回からログインする際のパスワードになります。"
+                                      "初回に空白のまま「OK」をクリックすると次回からこの画面は表示されなくなります。"),
+                       240, 1560, 3180, 975),
+            "lblLabels", 2);
   note->setWordWrap(true);
   note->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 

@@ -7,16 +7,16 @@
 #include <QPixmap>
 #include <QPushButton>
 
+#include "core/app/app_state.h"
+#include "core/app/data_folder_lock.h"
+#include "core/app/startup.h"
 #include "core/platform/folder_copy.h"
 #include "core/platform/prompts.h"
-#include "gui/widgets/layout_helpers.h"
 #include "core/platform/system_info.h"
 #include "core/reports/body_site_drawing.h"
 #include "core/reports/data_file.h"
-#include "core/app/app_state.h"
-#include "core/app/data_folder_lock.h"
 #include "gui/shell/window_openers.h"
-#include "core/app/startup.h"
+#include "gui/widgets/layout_helpers.h"
 
 namespace orvanta {
 
@@ -28,7 +28,8 @@ const QString kGuide = QStringLiteral(
     "設定は随時変更できます。画面中央のボタン「新規登録」または「変更･表示」をクリックして針刺し･切創事故を入力し、"
     "右側のメニューでデータを自由に解析して下さい");
 const QString kBackupQuestion = QStringLiteral(
-    "バックアップに上書きしますか？\nエラーが出た場合は上書きしないでください。保存する場合は「はい」を押してください。");
+    "バックアップに上書きしますか？\nエラーが出た場合は上書きしないでください。保存する場合は「はい」を押してください"
+    "。");
 
 }  // namespace
 
@@ -45,7 +46,8 @@ MainWindow::MainWindow(AppState& state, QWidget* parent) : QWidget(parent), stat
   title->setFont(big);
   title->setStyleSheet(QStringLiteral("color: rgb(0, 0, 128);"));
 
-  auto* subtitle = Named(PlaceLabel(this, QStringLiteral("トンリクス日本版　Orvanta"), 2370, 1140, 4500, 330), "Label1");
+  auto* subtitle =
+      Named(PlaceLabel(this, QStringLiteral("トンリクス日本版　Orvanta"), 2370, 1140, 4500, 330), "Label1");
   QFont mid = subtitle->font();
   mid.setPointSize(12);
   subtitle->setFont(mid);
@@ -61,7 +63,7 @@ MainWindow::MainWindow(AppState& state, QWidget* parent) : QWidget(parent), stat
     const char* caption;
   };
   const ListButton listButtons[] = {
-      {8, "勤務部署の登録・変更・削除"}, {0, "職種の登録・変更・削除"},
+      {8, "勤務部署の登録・変更・削除"},     {0, "職種の登録・変更・削除"},
       {1, "事故発生場所の登録・変更・削除"}, {2, "器材使用目的の登録・変更・削除"},
       {3, "事故発生状況の登録・変更・削除"}, {5, "事故程度の登録・変更・削除"},
       {9, "行為別の登録・変更・削除"},       {-1, "その他詳細項目の設定"},
@@ -105,10 +107,8 @@ MainWindow::MainWindow(AppState& state, QWidget* parent) : QWidget(parent), stat
     AnalysisView view;
   };
   const AnalysisButton analysisButtons[] = {
-      {"Command4", "クロス集計", AnalysisView::CrossTable},
-      {"Command5", "データ抽出", AnalysisView::Extraction},
-      {"Command7", "レポート", AnalysisView::Summary},
-      {"Command8", "グラフ", AnalysisView::Graph},
+      {"Command4", "クロス集計", AnalysisView::CrossTable},  {"Command5", "データ抽出", AnalysisView::Extraction},
+      {"Command7", "レポート", AnalysisView::Summary},       {"Command8", "グラフ", AnalysisView::Graph},
       {"Command6", "項目別グラフ", AnalysisView::ItemGraph},
   };
   top = 330;
@@ -116,9 +116,8 @@ MainWindow::MainWindow(AppState& state, QWidget* parent) : QWidget(parent), stat
     auto* open = Named(PlaceButton(analysis, QString::fromUtf8(b.caption), 180, top, 1935, 480), b.name);
     const AnalysisView view = b.view;
     open->setEnabled(HasAnalysisView(view));
-    connect(open, &QPushButton::clicked, this, [this, view] {
-      openModal([this, view] { ShowAnalysisView(view, state_, this); });
-    });
+    connect(open, &QPushButton::clicked, this,
+            [this, view] { openModal([this, view] { ShowAnalysisView(view, state_, this); }); });
     top += 600;
   }
 

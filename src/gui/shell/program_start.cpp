@@ -4,16 +4,16 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include "core/app/app_state.h"
+#include "core/app/startup.h"
 #include "core/platform/clock.h"
 #include "core/platform/prompts.h"
 #include "gui/platform/qt_prompts.h"
 #include "gui/shell/application_setup.h"
 #include "gui/shell/data_folder_guard.h"
-#include "core/app/app_state.h"
 #include "gui/shell/login_window.h"
 #include "gui/shell/main_window.h"
 #include "gui/shell/splash_window.h"
-#include "core/app/startup.h"
 
 namespace orvanta {
 
@@ -41,15 +41,12 @@ std::unique_ptr<MainWindow> Main(AppState& state) {
   }
   auto guard = std::make_unique<DataFolderGuard>(state.paths.DataFolderPath());
   switch (guard->lock().lock()) {
-    case DataFolderLock::Outcome::Locked:
-      break;
+    case DataFolderLock::Outcome::Locked: break;
     case DataFolderLock::Outcome::HeldElsewhere:
       tell(guard->lock().heldMessage(), PromptIcon::Information);
       if (guard->lock().heldOnThisMachine()) AskRunningProgramToComeToFront(state.paths.DataFolderPath());
       return nullptr;
-    case DataFolderLock::Outcome::Failed:
-      tell(guard->lock().failedMessage(), PromptIcon::Critical);
-      return nullptr;
+    case DataFolderLock::Outcome::Failed: tell(guard->lock().failedMessage(), PromptIcon::Critical); return nullptr;
   }
   guard->answerSecondStarts(mainWindow.get());
   if (!folderExisted && !MakeCompanionFolders(state.paths, &failed)) {
@@ -66,14 +63,11 @@ std::unique_ptr<MainWindow> Main(AppState& state) {
 
   QString error;
   switch (LoadIdFile(state.counters, state.paths, state.startup.FirstRun, &error)) {
-    case IdFileOutcome::Read:
-      break;
+    case IdFileOutcome::Read: break;
     case IdFileOutcome::FirstRunZero:
       if (!error.isEmpty()) tell(error, PromptIcon::Critical);
       break;
-    case IdFileOutcome::Fatal:
-      tell(kIdFileMessage, PromptIcon::None);
-      return nullptr;
+    case IdFileOutcome::Fatal: tell(kIdFileMessage, PromptIcon::None); return nullptr;
   }
 
   error.clear();
@@ -105,7 +99,7 @@ std::unique_ptr<MainWindow> Main(AppState& state) {
   mainWindow->show();
   splash.reset();
   guard.release()->setParent(mainWindow.get());  // the lock lasts as long as the program
-  mainWindow->activate();  // the newest data file; the normal pointer again
+  mainWindow->activate();                        // the newest data file; the normal pointer again
   return mainWindow;
 }
 

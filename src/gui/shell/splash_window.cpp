@@ -27,7 +27,8 @@ SplashWindow::SplashWindow(QWidget* parent) : QWidget(parent, Qt::SplashScreen |
   title->setAlignment(Qt::AlignCenter);
   title->setGeometry(0, Twips(600), frame->width(), Twips(900));
 
-  auto* subtitle = Named(new QLabel(QStringLiteral("トンリクス日本版　針刺し・切創事故報告システム"), frame), "lblPlatform");
+  auto* subtitle =
+      Named(new QLabel(QStringLiteral("トンリクス日本版　針刺し・切創事故報告システム"), frame), "lblPlatform");
   subtitle->setAlignment(Qt::AlignCenter);
   subtitle->setGeometry(0, Twips(1560), frame->width(), Twips(300));
 
@@ -39,12 +40,15 @@ SplashWindow::SplashWindow(QWidget* parent) : QWidget(parent, Qt::SplashScreen |
   maker->setAlignment(Qt::AlignCenter);
   maker->setGeometry(0, Twips(2520), frame->width(), Twips(300));
 
-  auto* notice1 = Named(new QLabel(QStringLiteral("このプログラムは医療機関の職員の針刺し・切創事故を記録し、解析するためのものです。"), frame),
-                        "lblWarning", 0);
+  auto* notice1 = Named(
+      new QLabel(QStringLiteral("このプログラムは医療機関の職員の針刺し・切創事故を記録し、解析するためのものです。"),
+                 frame),
+      "lblWarning", 0);
   notice1->setAlignment(Qt::AlignCenter);
   notice1->setGeometry(0, Twips(3120), frame->width(), Twips(300));
-  auto* notice2 = Named(new QLabel(QStringLiteral("報告書には個人情報が含まれます。取り扱いには十分ご注意ください。"), frame),
-                        "lblWarning", 1);
+  auto* notice2 =
+      Named(new QLabel(QStringLiteral("報告書には個人情報が含まれます。取り扱いには十分ご注意ください。"), frame),
+            "lblWarning", 1);
   notice2->setAlignment(Qt::AlignCenter);
   notice2->setGeometry(0, Twips(3450), frame->width(), Twips(300));
 }

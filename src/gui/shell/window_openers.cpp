@@ -1,5 +1,7 @@
 #include "gui/shell/window_openers.h"
 
+#include "core/app/app_state.h"
+#include "core/output/report_sheet.h"
 #include "gui/analysis/cross_table_window.h"
 #include "gui/analysis/extraction_window.h"
 #include "gui/analysis/graph_window.h"
@@ -8,8 +10,6 @@
 #include "gui/codelists/answer_code_editor_window.h"
 #include "gui/codelists/code_list_editor_window.h"
 #include "gui/reports/report_window.h"
-#include "core/app/app_state.h"
-#include "core/output/report_sheet.h"
 
 namespace orvanta {
 
@@ -36,8 +36,7 @@ bool HasAnalysisView(AnalysisView view) {
     case AnalysisView::Extraction:
     case AnalysisView::Summary:
     case AnalysisView::Graph:
-    case AnalysisView::ItemGraph:
-      return true;
+    case AnalysisView::ItemGraph: return true;
   }
   return false;
 }

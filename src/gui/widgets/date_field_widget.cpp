@@ -15,9 +15,9 @@ namespace orvanta {
 namespace {
 
 // Sizes in twips.
-constexpr int kRowHeight = 300;     // text boxes, spin buttons and captions
-constexpr int kYearBoxWidth = 600;  // " 2004" with room for the cursor
-constexpr int kShortBoxWidth = 390; // " 12"
+constexpr int kRowHeight = 300;      // text boxes, spin buttons and captions
+constexpr int kYearBoxWidth = 600;   // " 2004" with room for the cursor
+constexpr int kShortBoxWidth = 390;  // " 12"
 constexpr int kSpinWidth = 240;
 constexpr int kWeekdayWidth = 255;  // one full-width character
 // Gaps in pixels.
@@ -38,8 +38,8 @@ class SpinScrollBar : public QScrollBar {
     setRange(range.min, range.max);
     setSingleStep(1);
     setPageStep(1);
-    setInvertedAppearance(true);  // higher values towards the top
-    setInvertedControls(true);    // Up key: the upper arrow's action
+    setInvertedAppearance(true);              // higher values towards the top
+    setInvertedControls(true);                // Up key: the upper arrow's action
     setContextMenuPolicy(Qt::NoContextMenu);  // no "Top"/"Bottom" jumps
     connect(this, &QAbstractSlider::actionTriggered, this, [this](int action) {
       switch (action) {

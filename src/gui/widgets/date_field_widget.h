@@ -97,8 +97,8 @@ class DateFieldControls : public QObject, public DateFieldListener {
 
   // Creates a text box and its spin button at x (pixels), bound to the
   // model; returns the x just right of the spin button.
-  int placePair(DatePart part, int index, QWidget* parent, int x, int y, int boxWidthTwips,
-                const char* boxName, const char* spinName);
+  int placePair(DatePart part, int index, QWidget* parent, int x, int y, int boxWidthTwips, const char* boxName,
+                const char* spinName);
   void onBoxTextChanged(DatePart part, int index, const QString& text);
 
   DateFieldModel model_;

@@ -36,8 +36,8 @@ int FilterPanel::widthTwips() const {
 }
 
 int FilterPanel::heightTwips() const {
-  const int lastTop = layout_.oneColumn ? layout_.listTops[0] + (kAxisCount - 1) * layout_.columnRowPitch
-                                        : layout_.listTops[2];
+  const int lastTop =
+      layout_.oneColumn ? layout_.listTops[0] + (kAxisCount - 1) * layout_.columnRowPitch : layout_.listTops[2];
   return lastTop + layout_.listHeight;
 }
 

@@ -19,9 +19,9 @@ namespace orvanta {
 
 // Where the lists go inside the panel, in twips from its top-left corner.
 struct FilterPanelLayout {
-  int columnPitch = 2520;                      // from one list to the next in a row
+  int columnPitch = 2520;                          // from one list to the next in a row
   std::array<int, 3> listTops = {195, 690, 1185};  // the three rows of lists
-  int captionHeight = 195;                     // each caption stands right above its list
+  int captionHeight = 195;                         // each caption stands right above its list
   int listWidth = 2295;
   int listHeight = 300;
   Qt::Alignment captionAlignment = Qt::AlignLeft | Qt::AlignBottom;

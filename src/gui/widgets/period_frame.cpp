@@ -24,9 +24,9 @@ PeriodFrame::PeriodFrame(const PeriodFrameLayout& layout, QWidget* parent)
   dates_->placeDate(1, this, secondLeft, layout.dateTop);
   const int buttonLeft = secondLeft + dates_->dateRowWidthTwips(1) + layout.buttonGap;
 
-  recomputeButton_ = Named(
-      PlaceButton(this, layout.buttonText, buttonLeft, layout.buttonTop, layout.buttonWidth, layout.buttonHeight),
-      "Command4");
+  recomputeButton_ =
+      Named(PlaceButton(this, layout.buttonText, buttonLeft, layout.buttonTop, layout.buttonWidth, layout.buttonHeight),
+            "Command4");
   connect(recomputeButton_, &QPushButton::clicked, this, &PeriodFrame::recomputeClicked);
   int right = buttonLeft + layout.buttonWidth;
 

@@ -21,14 +21,14 @@ class DateFieldControls;
 // Where the parts go, in twips. The frame is as wide as its contents.
 struct PeriodFrameLayout {
   QString buttonText = QStringLiteral("再計算");
-  int inset = 120;         // from the frame's left edge to the from-date
-  int dateTop = 255;       // top of the date rows inside the frame
-  int dateGap = 180;       // between the two dates
-  int buttonGap = 180;     // between the to-date and the button
+  int inset = 120;      // from the frame's left edge to the from-date
+  int dateTop = 255;    // top of the date rows inside the frame
+  int dateGap = 180;    // between the two dates
+  int buttonGap = 180;  // between the to-date and the button
   int buttonTop = 255;
   int buttonWidth = 900;
   int buttonHeight = 300;
-  int rightMargin = 60;    // right of the last part inside the frame
+  int rightMargin = 60;  // right of the last part inside the frame
   int frameHeight = 690;
   enum class Note { Beside, Below, None };
   Note note = Note::Beside;

@@ -142,12 +142,10 @@ ResultGrid::ResultGrid(QWidget* parent)
   connect(model_, &QAbstractItemModel::columnsInserted, this, [this](const QModelIndex&, int first, int last) {
     for (int c = first; c <= last; ++c) applyColWidth(c);
   });
-  connect(model_, &QAbstractItemModel::rowsRemoved, this, [this] {
-    rowsHiddenAsFixed_ = std::min(rowsHiddenAsFixed_, model_->rows());
-  });
-  connect(model_, &QAbstractItemModel::columnsRemoved, this, [this] {
-    colsHiddenAsFixed_ = std::min(colsHiddenAsFixed_, model_->cols());
-  });
+  connect(model_, &QAbstractItemModel::rowsRemoved, this,
+          [this] { rowsHiddenAsFixed_ = std::min(rowsHiddenAsFixed_, model_->rows()); });
+  connect(model_, &QAbstractItemModel::columnsRemoved, this,
+          [this] { colsHiddenAsFixed_ = std::min(colsHiddenAsFixed_, model_->cols()); });
   applyLayout();
 }
 

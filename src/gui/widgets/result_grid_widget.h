@@ -38,9 +38,9 @@ class ResultGrid : public QTableView {
   void applyRowHeight(int r);
 
   ResultGridModel* model_;
-  QWidget* fixedCorner_;          // the fixed cells of the top-left corner
-  bool holdingUpdates_ = false;   // hidden: the model is in an update
-  int rowsHiddenAsFixed_ = 0;     // leading rows hidden as fixed
+  QWidget* fixedCorner_;         // the fixed cells of the top-left corner
+  bool holdingUpdates_ = false;  // hidden: the model is in an update
+  int rowsHiddenAsFixed_ = 0;    // leading rows hidden as fixed
   int colsHiddenAsFixed_ = 0;
 };
 

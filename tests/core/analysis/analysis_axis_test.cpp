@@ -1,9 +1,8 @@
 #include "core/analysis/analysis_axis.h"
 
-#include <gtest/gtest.h>
-
 #include <QDateTime>
 #include <functional>
+#include <gtest/gtest.h>
 #include <vector>
 
 #include "core/reports/body_sites.h"
@@ -17,8 +16,7 @@ CodeLists SmallLists() {
   CodeLists lists;
   for (int k = 0; k < kCodeListAxisCount; ++k) {
     for (int e = 1; e <= 3; ++e) {
-      lists[k].entries.push_back(
-          CodeEntry{QStringLiteral("L%1-%2").arg(k).arg(e), QString::number(e), 100 * k + e});
+      lists[k].entries.push_back(CodeEntry{QStringLiteral("L%1-%2").arg(k).arg(e), QString::number(e), 100 * k + e});
     }
   }
   return lists;
@@ -49,6 +47,7 @@ std::array<QString, kSiteSlots> SiteNames() {
 TEST(AnalysisAxis, CaptionsInItemOrderWithBothDots) {
   const QStringList full = AxisCaptions(CaptionDot::FullWidth);
   const QStringList half = AxisCaptions(CaptionDot::HalfWidth);
+  // clang-format off
   const QStringList expected = {
       "職種",       "発生場所",   "機器の使用目的", "事故発生状況",
       "原因器材",   "事故程度",   "受傷者の原因器材の使用中", "器材の汚染",
@@ -56,6 +55,7 @@ TEST(AnalysisAxis, CaptionsInItemOrderWithBothDots) {
       "経験年数",   "当該部署における経験年数",     "患者の感染症の有無",
       "緊急処置時", QString::fromUtf16(u"針刺し\u30FB切創部位"),
   };
+  // clang-format on
   EXPECT_EQ(full, expected);
   for (int n = 0; n < 16; ++n) EXPECT_EQ(half[n], full[n]) << n;
   EXPECT_EQ(half[16], QString::fromUtf16(u"針刺し\uFF65切創部位"));
@@ -159,13 +159,15 @@ TEST(AnalysisAxis, CategoriesOfEachItem) {
       {"hour 23", AnalysisAxis::Hour, [](ReportRecord& r) { r.Hours[0] = 23; }, {12}},
       {"hour -1", AnalysisAxis::Hour, [](ReportRecord& r) { r.Hours[0] = -1; }, {}},
       {"hour 24", AnalysisAxis::Hour, [](ReportRecord& r) { r.Hours[0] = 24; }, {}},
-      {"department years", AnalysisAxis::DepartmentExperience,
+      {"department years",
+       AnalysisAxis::DepartmentExperience,
        [](ReportRecord& r) {
          r.Texts[kDepartmentYears] = "16";
          r.Texts[kExperienceYears] = "1";
        },
        {6}},
-      {"infection example", AnalysisAxis::Infection,
+      {"infection example",
+       AnalysisAxis::Infection,
        [](ReportRecord& r) {
          r.Choices[2] = 1;  // HIV positive
          r.Choices[3] = 2;  // HCV negative
@@ -173,7 +175,8 @@ TEST(AnalysisAxis, CategoriesOfEachItem) {
          r.Texts[kOtherInfection] = "梅毒";
        },
        {1, 5, 10}},
-      {"all four", AnalysisAxis::Infection,
+      {"all four",
+       AnalysisAxis::Infection,
        [](ReportRecord& r) {
          r.Choices[2] = 3;
          r.Choices[3] = 3;
@@ -186,12 +189,14 @@ TEST(AnalysisAxis, CategoriesOfEachItem) {
       {"emergency no", AnalysisAxis::Emergency, [](ReportRecord& r) { r.Choices[8] = 2; }, {2}},
       {"emergency unanswered", AnalysisAxis::Emergency, [](ReportRecord& r) { r.Choices[8] = 0; }, {}},
       {"emergency 3", AnalysisAxis::Emergency, [](ReportRecord& r) { r.Choices[8] = 3; }, {}},
-      {"sites 3 and 40", AnalysisAxis::BodySite,
-       [](ReportRecord& r) { r.Sites[2] = r.Sites[39] = 1; }, {3, 40}},
+      {"sites 3 and 40", AnalysisAxis::BodySite, [](ReportRecord& r) { r.Sites[2] = r.Sites[39] = 1; }, {3, 40}},
       {"site 29", AnalysisAxis::BodySite, [](ReportRecord& r) { r.Sites[28] = 1; }, {29}},
-      {"sites 1, 64, 65", AnalysisAxis::BodySite,
-       [](ReportRecord& r) { r.Sites[0] = r.Sites[63] = r.Sites[64] = 1; }, {1, 64, 65}},
-      {"marks other than 1 and slots past 65", AnalysisAxis::BodySite,
+      {"sites 1, 64, 65",
+       AnalysisAxis::BodySite,
+       [](ReportRecord& r) { r.Sites[0] = r.Sites[63] = r.Sites[64] = 1; },
+       {1, 64, 65}},
+      {"marks other than 1 and slots past 65",
+       AnalysisAxis::BodySite,
        [](ReportRecord& r) {
          r.Sites[4] = 2;
          r.Sites[5] = -1;
@@ -213,6 +218,7 @@ TEST(AnalysisAxis, ExperienceBandsReadTheLeadingNumber) {
     QString text;
     int band;
   };
+  // clang-format off
   const std::vector<Case> cases = {
       {"", 1},      {"1.9", 1},   {"2", 2},        {"29.5", 7},      {"30", 8},     {" 12", 5},
       {"abc", 1},   {"3.5", 2},   {"0", 1},        {"3", 2},         {"4", 3},      {"5.99", 3},
@@ -222,6 +228,7 @@ TEST(AnalysisAxis, ExperienceBandsReadTheLeadingNumber) {
       {"- 3", 1},   {"１２", 1},  {"　12", 1},     {"1.99999999999999999999", 2},  // rounds to 2
       {"12 3", 5},
   };
+  // clang-format on
   CodeLists lists;
   for (const Case& c : cases) {
     SCOPED_TRACE(c.text.toStdString());
@@ -409,7 +416,8 @@ TEST(AnalysisPeriod, DefaultRunsUpToTheStartDate) {
   EXPECT_EQ(days.first, *SerialDay(2023, 3, 1));
 
   // From the start-up date and the present date (the run went past midnight).
-  EXPECT_EQ(DefaultPeriod(CalendarDate{2023, 12, 31}, QDate(2024, 1, 1)), (AnalysisPeriod{{2022, 1, 2}, {2023, 12, 31}}));
+  EXPECT_EQ(DefaultPeriod(CalendarDate{2023, 12, 31}, QDate(2024, 1, 1)),
+            (AnalysisPeriod{{2022, 1, 2}, {2023, 12, 31}}));
 }
 
 }  // namespace

@@ -1,17 +1,16 @@
 #include "core/analysis/cross_table.h"
 
-#include <gtest/gtest.h>
-
 #include <QDateTime>
 #include <QDir>
+#include <gtest/gtest.h>
 #include <map>
 #include <vector>
 
 #include "core/analysis/result_grid_model.h"
+#include "core/app/app_state.h"
 #include "core/codelists/code_lists.h"
 #include "core/reports/body_sites.h"
 #include "core/reports/data_file.h"
-#include "core/app/app_state.h"
 #include "support/temp_drive.h"
 
 namespace orvanta {
@@ -67,7 +66,9 @@ class CrossTableTest : public ::testing::Test, public testing::TempDrive {
   void Compute(Grids& g, AnalysisAxis vertical, AnalysisAxis horizontal, const AnalysisPeriod& period = kYear2024) {
     LayOutCrossTableGrids(g.table, g.colTotals, g.rowTotals,
                           CrossTableHeadingsOf(vertical, horizontal, state.lists, BodySiteNames()));
-    FillCrossTableGrids(g.table, g.colTotals, g.rowTotals, CountCrossTable(state.paths, state.counters.NewestFileNo, state.lists, vertical, horizontal, period));
+    FillCrossTableGrids(
+        g.table, g.colTotals, g.rowTotals,
+        CountCrossTable(state.paths, state.counters.NewestFileNo, state.lists, vertical, horizontal, period));
   }
 
   std::int32_t EntryId(int list, int category) const {

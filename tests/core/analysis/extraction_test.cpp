@@ -1,15 +1,14 @@
 #include "core/analysis/extraction.h"
 
-#include <gtest/gtest.h>
-
 #include <QDateTime>
+#include <gtest/gtest.h>
 #include <vector>
 
 #include "core/analysis/result_grid_model.h"
+#include "core/app/app_state.h"
 #include "core/platform/safe_save.h"
 #include "core/reports/body_sites.h"
 #include "core/reports/data_file.h"
-#include "core/app/app_state.h"
 #include "support/temp_drive.h"
 
 namespace orvanta {
@@ -74,11 +73,11 @@ QStringList RowOf(const ReportRecord& r, const CodeLists& lists = SmallLists()) 
 }
 
 TEST(ExtractionHeadings, AreTheEighteenColumnTitles) {
-  EXPECT_EQ(ExtractionHeadings(),
-            (QStringList{"氏名･発生年月日･カルテ番号", "職種", "発生場所", "機器の使用目的", "事故発生状況", "原因器材",
-                         "事故程度", "受傷者の原因器材の使用中", "器材の汚染", "所属部署", "行為別", "発生月",
-                         "発生時刻", "経験年数", "当該部署における経験年数", "患者の感染症の有無", "緊急処置時",
-                         "針刺し･切創部位"}));
+  EXPECT_EQ(
+      ExtractionHeadings(),
+      (QStringList{"氏名･発生年月日･カルテ番号", "職種", "発生場所", "機器の使用目的", "事故発生状況", "原因器材",
+                   "事故程度", "受傷者の原因器材の使用中", "器材の汚染", "所属部署", "行為別", "発生月", "発生時刻",
+                   "経験年数", "当該部署における経験年数", "患者の感染症の有無", "緊急処置時", "針刺し･切創部位"}));
 }
 
 TEST(ExtractionRow, FullReport) {
@@ -98,8 +97,8 @@ TEST(ExtractionRow, FullReport) {
   r.Sites[0] = 1;   // site 1
   r.Sites[13] = 1;  // site 14
   const QStringList row = RowOf(r);
-  EXPECT_EQ(row, (QStringList{"山田　花子04/03/15/(月)K-1024", "看護師", "手術部", "", "", "", "", "", "", "内科病棟", "",
-                              "3", " 9: 5", " 12", "3.5年", " HIV陰性 HBV陽性梅毒", "はい",
+  EXPECT_EQ(row, (QStringList{"山田　花子04/03/15/(月)K-1024", "看護師", "手術部", "", "", "", "", "", "", "内科病棟",
+                              "", "3", " 9: 5", " 12", "3.5年", " HIV陰性 HBV陽性梅毒", "はい",
                               "/ 1右手親指外側/ 14右手親指内側"}));
 }
 
@@ -111,6 +110,7 @@ TEST(ExtractionRow, SingleCells) {
     int col;
     QString expected;
   };
+  // clang-format off
   const std::vector<Case> cases = {
       {"date with carries: day 0 of March", [](ReportRecord& r) { r.Days[0] = 0; }, kDateCol,
        "名04/02/29/(日)R1"},
@@ -159,6 +159,7 @@ TEST(ExtractionRow, SingleCells) {
       {"texts after a long one", [](ReportRecord& r) { r.Texts[kExperienceYears] = QString(200, 'x'); r.Texts[kDepartmentYears] = "7"; },
        kDepartmentCol, "7"},
   };
+  // clang-format on
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     ReportRecord r = Report(QStringLiteral("名"), QStringLiteral("R1"), 2004, 3, 15);
@@ -200,7 +201,8 @@ TEST_F(ExtractionListingTest, ListsTheReportsOfThePeriodInFileOrderSkippingAMiss
   // File 1 is missing.
   writeFile(2, {Report("d", "4", 2004, 6, 15), Report("e", "5", 2004, 6, 16), Report("f", "6", 2003, 12, 31)});
   const AnalysisPeriod period{{2003, 6, 16}, {2004, 6, 15}};
-  const ExtractionListing listing = ComputeExtraction(state.paths, state.counters.NewestFileNo, state.lists, period, AxisFilter{});
+  const ExtractionListing listing =
+      ComputeExtraction(state.paths, state.counters.NewestFileNo, state.lists, period, AxisFilter{});
   EXPECT_EQ(listing.count, 4);
   ASSERT_TRUE(listing.rows);
   ASSERT_EQ(listing.rows->rowCount(), 4);
@@ -210,9 +212,10 @@ TEST_F(ExtractionListingTest, ListsTheReportsOfThePeriodInFileOrderSkippingAMiss
 
 TEST_F(ExtractionListingTest, APeriodWithNothingListsNothing) {
   writeFile(0, {Report("a", "1", 2004, 3, 15)});
-  for (const AnalysisPeriod& period : {AnalysisPeriod{{2004, 3, 16}, {2004, 6, 15}},
-                                       AnalysisPeriod{{2004, 3, 15}, {2004, 3, 14}}}) {
-    const ExtractionListing listing = ComputeExtraction(state.paths, state.counters.NewestFileNo, state.lists, period, AxisFilter{});
+  for (const AnalysisPeriod& period :
+       {AnalysisPeriod{{2004, 3, 16}, {2004, 6, 15}}, AnalysisPeriod{{2004, 3, 15}, {2004, 3, 14}}}) {
+    const ExtractionListing listing =
+        ComputeExtraction(state.paths, state.counters.NewestFileNo, state.lists, period, AxisFilter{});
     EXPECT_EQ(listing.count, 0);
     EXPECT_FALSE(listing.rows);
   }
@@ -243,7 +246,8 @@ TEST_F(ExtractionListingTest, SelectionsNarrowTheListing) {
   };
   const std::vector<Case> cases = {
       {"everything", {}, {"hivYes", "hivNo", "hcvYes", "deleted"}},
-      {"HIV陽性 and 緊急処置時 はい", {{AnalysisAxis::Infection, 1}, {AnalysisAxis::Emergency, 1}},
+      {"HIV陽性 and 緊急処置時 はい",
+       {{AnalysisAxis::Infection, 1}, {AnalysisAxis::Emergency, 1}},
        {"hivYes", "deleted"}},
       {"site 7", {{AnalysisAxis::BodySite, 7}}, {"hcvYes"}},
       {"every occupation", {{AnalysisAxis::Occupation, 1}}, {}},
@@ -253,8 +257,10 @@ TEST_F(ExtractionListingTest, SelectionsNarrowTheListing) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     AxisFilter filter;
-    for (const auto& [axis, selection] : c.selections) filter.selection[static_cast<std::size_t>(AxisNumber(axis))] = selection;
-    const ExtractionListing listing = ComputeExtraction(state.paths, state.counters.NewestFileNo, state.lists, kAllTime, filter);
+    for (const auto& [axis, selection] : c.selections)
+      filter.selection[static_cast<std::size_t>(AxisNumber(axis))] = selection;
+    const ExtractionListing listing =
+        ComputeExtraction(state.paths, state.counters.NewestFileNo, state.lists, kAllTime, filter);
     QStringList names;
     for (const QString& cell : FirstCells(listing)) names << cell.left(cell.indexOf(QLatin1Char('0')));
     EXPECT_EQ(names, c.names);
@@ -279,7 +285,8 @@ TEST_F(ExtractionListingTest, GridHoldsHeadingRowThenReportRowsOfTheirHeights) {
     EXPECT_EQ(grid.colAlignment(c), GridAlignment::Center);
   }
 
-  ShowExtraction(grid, ComputeExtraction(state.paths, state.counters.NewestFileNo, state.lists, kAllTime, AxisFilter{}));
+  ShowExtraction(grid,
+                 ComputeExtraction(state.paths, state.counters.NewestFileNo, state.lists, kAllTime, AxisFilter{}));
   EXPECT_EQ(grid.rows(), 3);
   EXPECT_EQ(grid.fixedRows(), 1);
   EXPECT_EQ(grid.rowHeight(1), 400);

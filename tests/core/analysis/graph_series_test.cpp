@@ -64,7 +64,7 @@ TEST_F(GraphSeriesTest, SeriesTakesTheSummaryCountsOfTheDrawnCategories) {
     result.counts.add(AnalysisAxis::Hour, CategoriesOf(AnalysisAxis::Hour, r, lists));
   }
   ReportRecord infected;
-  infected.Choices[2] = 1;                    // HIV陽性
+  infected.Choices[2] = 1;                      // HIV陽性
   infected.Texts[kOtherInfection] = u"梅毒"_s;  // その他
   result.counts.add(AnalysisAxis::Infection, CategoriesOf(AnalysisAxis::Infection, infected, lists));
 
@@ -91,8 +91,8 @@ TEST(GraphNumbers, ScaleValuesAndCounts) {
     std::int32_t maximum;
     QString middle;
   };
-  for (const Case& c : {Case{7, u" 3.5"_s}, Case{12, u" 6"_s}, Case{1, u" 0.5"_s}, Case{0, u" 0"_s},
-                        Case{99999, u" 49999.5"_s}}) {
+  for (const Case& c :
+       {Case{7, u" 3.5"_s}, Case{12, u" 6"_s}, Case{1, u" 0.5"_s}, Case{0, u" 0"_s}, Case{99999, u" 49999.5"_s}}) {
     EXPECT_EQ(GraphNumberText(MiddleScaleValue(c.maximum)), c.middle) << c.maximum;
   }
   EXPECT_EQ(GraphNumberText(12), u" 12"_s);
@@ -105,7 +105,7 @@ TEST(GraphLabels, LongLabelsWrapSmaller) {
     std::vector<int> lines;  // lengths
   };
   const Case cases[] = {
-      {16, 9, {16}},         {17, 7, {16, 1}},    {32, 7, {16, 16}},       {33, 6, {19, 14}},
+      {16, 9, {16}},         {17, 7, {16, 1}},     {32, 7, {16, 16}},          {33, 6, {19, 14}},
       {48, 6, {19, 19, 10}}, {50, 5, {22, 22, 6}}, {160, 1, {40, 40, 40, 40}},
   };
   for (const Case& c : cases) {

@@ -1,15 +1,14 @@
 #include "core/analysis/item_graph.h"
 
-#include <gtest/gtest.h>
-
 #include <QDateTime>
 #include <QDir>
+#include <gtest/gtest.h>
 #include <vector>
 
+#include "core/app/app_state.h"
 #include "core/codelists/code_lists.h"
 #include "core/reports/body_sites.h"
 #include "core/reports/data_file.h"
-#include "core/app/app_state.h"
 #include "support/temp_drive.h"
 
 namespace orvanta {
@@ -46,7 +45,6 @@ class ItemGraphTest : public ::testing::Test, public testing::TempDrive {
     return ComputeItemGraph(state.paths, state.counters.NewestFileNo, state.lists, BodySiteNames(), axis, period,
                             filter);
   }
-
 };
 
 TEST_F(ItemGraphTest, LabelsAreThisViewsOwnWithTheirLeadingBlanks) {

@@ -1,11 +1,10 @@
-#include "core/analysis/result_grid_model.h"
-
-#include <gtest/gtest.h>
-
 #include <atomic>
 #include <functional>
+#include <gtest/gtest.h>
 #include <memory>
 #include <vector>
+
+#include "core/analysis/result_grid_model.h"
 
 namespace orvanta {
 namespace {
@@ -149,10 +148,8 @@ TEST(ResultGridModel, WidthsHeightsAndAlignments) {
   const std::vector<Case> cases = {
       {0, GridAlignment::General, Qt::AlignRight},  // a number
       {1, GridAlignment::General, Qt::AlignLeft},   // a text
-      {2, GridAlignment::General, Qt::AlignRight},
-      {0, GridAlignment::Left, Qt::AlignLeft},
-      {1, GridAlignment::Center, Qt::AlignHCenter},
-      {1, GridAlignment::Right, Qt::AlignRight},
+      {2, GridAlignment::General, Qt::AlignRight},  {0, GridAlignment::Left, Qt::AlignLeft},
+      {1, GridAlignment::Center, Qt::AlignHCenter}, {1, GridAlignment::Right, Qt::AlignRight},
   };
   for (const Case& c : cases) {
     g.setColAlignment(c.col, c.a);
@@ -226,7 +223,6 @@ TEST(ResultGridModel, AnUpdateTellsViewsOnceAtItsEnd) {
   EXPECT_EQ(changes, 2);
 }
 
-
 // Rows whose cell (r, c) reads "s<r>.<c>", counting every cell made.
 class CountingSource final : public GridRowSource {
  public:
@@ -267,6 +263,7 @@ TEST(ResultGridModel, RowsFromASourceBehaveAsStoredRows) {
     const char* what;
     std::function<void(ResultGridModel&)> apply;
   };
+  // clang-format off
   const std::vector<Step> steps = {
       {"nothing yet", [](ResultGridModel&) {}},
       {"write over a source cell", [](ResultGridModel& g) { g.setCell(3, 2, "edited"); }},
@@ -282,6 +279,7 @@ TEST(ResultGridModel, RowsFromASourceBehaveAsStoredRows) {
       {"columns cut off", [](ResultGridModel& g) { g.setCols(2); }},
       {"columns again: the cut ones stay empty", [](ResultGridModel& g) { g.setCols(4); }},
   };
+  // clang-format on
   for (std::size_t upTo = 0; upTo < steps.size(); ++upTo) {
     ResultGridModel stored;
     ResultGridModel made;

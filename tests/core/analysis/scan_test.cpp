@@ -1,15 +1,14 @@
-#include <gtest/gtest.h>
-
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
+#include <gtest/gtest.h>
 #include <limits>
 #include <vector>
 
 #include "core/analysis/analysis_axis.h"
+#include "core/app/app_state.h"
 #include "core/platform/value_file.h"
 #include "core/reports/data_file.h"
-#include "core/app/app_state.h"
 #include "support/temp_drive.h"
 
 namespace orvanta {
@@ -86,11 +85,11 @@ TEST(ScanReader, OddLinesReadAsTheFileReaderReadsThem) {
   const QList<QByteArray> lines = bytes.split('\n');
 
   // Line numbers (0-based) in the file of two reports.
-  constexpr int kSecond = 1 + 71;           // first line of the second report
-  constexpr int kYear = kSecond + 56;       // its Years(0)
-  constexpr int kHour = kSecond + 59;       // its Hours(0)
+  constexpr int kSecond = 1 + 71;                // first line of the second report
+  constexpr int kYear = kSecond + 56;            // its Years(0)
+  constexpr int kHour = kSecond + 59;            // its Hours(0)
   constexpr int kChoice8 = kSecond + 2 + 2 * 8;  // its Choices(8)
-  constexpr int kSites = 1 + 2 * 71 + 81;   // its first mark
+  constexpr int kSites = 1 + 2 * 71 + 81;        // its first mark
   struct Case {
     const char* what;
     int line;
@@ -178,8 +177,10 @@ TEST_F(ScanReportsTest, SkipsMissingAndUnreadableFilesAndGoesOn) {
   ScanSummary summary;
   const std::vector<Seen> seen = Scan(AnalysisPeriod{{2024, 1, 1}, {2024, 12, 31}}, &summary);
   const std::vector<Seen> expected = {
-      {0, 1, QStringLiteral("高橋")}, {0, 2, QStringLiteral("田中")},
-      {1, 0, QStringLiteral("伊藤")}, {5, 0, QStringLiteral("鈴木")},
+      {0, 1, QStringLiteral("高橋")},
+      {0, 2, QStringLiteral("田中")},
+      {1, 0, QStringLiteral("伊藤")},
+      {5, 0, QStringLiteral("鈴木")},
   };
   EXPECT_EQ(seen, expected);
   EXPECT_EQ(summary.filesRead, 3);
@@ -202,7 +203,8 @@ TEST_F(ScanReportsTest, HandsEveryFileInOrderAndStopsAtTheNewest) {
   Write(3, {Made(4, QStringLiteral("四"), 2024, 1, 4)});  // past the newest file number
   state.counters.NewestFileNo = 2;
   std::vector<int> files;
-  const ScanSummary s = ScanReports(state.paths, state.counters.NewestFileNo, kAllTime, [&](const ScannedFile& f) { files.push_back(f.fileNo()); });
+  const ScanSummary s = ScanReports(state.paths, state.counters.NewestFileNo, kAllTime,
+                                    [&](const ScannedFile& f) { files.push_back(f.fileNo()); });
   EXPECT_EQ(files, (std::vector<int>{0, 1, 2}));
   EXPECT_EQ(s.reportsInPeriod, 3);
 }

@@ -2,10 +2,9 @@
 // the same result, row for row and byte for byte, whatever the number of
 // threads that read the files.
 
-#include <gtest/gtest.h>
-
 #include <QFile>
 #include <QTemporaryDir>
+#include <gtest/gtest.h>
 #include <random>
 #include <vector>
 
@@ -59,8 +58,9 @@ ReportRecord RandomReport(std::mt19937& rng, std::int32_t id, const CodeLists& l
     const CodeList& list = lists[static_cast<std::size_t>(k)];
     const int pick = Uniform(rng, 0, list.count() + 1);
     // 0: unanswered; past the end: an id no entry has.
-    r.AnswerIds[static_cast<std::size_t>(k)] =
-        pick == 0 ? 0 : pick <= list.count() ? list.entries[pick - 1].id : 100000 + pick;
+    r.AnswerIds[static_cast<std::size_t>(k)] = pick == 0              ? 0
+                                               : pick <= list.count() ? list.entries[pick - 1].id
+                                                                      : 100000 + pick;
   }
   for (int c : {2, 3, 4}) r.Choices[static_cast<std::size_t>(c)] = Uniform(rng, 0, 4);
   r.Choices[8] = Uniform(rng, 0, 3);
@@ -237,19 +237,25 @@ TEST_F(ScanThreadsTest, SearchHitsAreTheSame) {
 TEST_F(ScanThreadsTest, ScanVisitsFilesInOrder) {
   std::vector<int> expectedFiles;
   std::int64_t expectedReports = 0;
-  const ScanSummary one = ScanReports(paths, kNewest, kPeriod, [&](const ScannedFile& f) {
-    expectedFiles.push_back(f.fileNo());
-    expectedReports += static_cast<std::int64_t>(f.reports().size());
-  }, 1);
+  const ScanSummary one = ScanReports(
+      paths, kNewest, kPeriod,
+      [&](const ScannedFile& f) {
+        expectedFiles.push_back(f.fileNo());
+        expectedReports += static_cast<std::int64_t>(f.reports().size());
+      },
+      1);
   EXPECT_EQ(expectedFiles, (std::vector<int>{0, 1, 2, 3, 5, 6, 7, 8, 10, 11, 12, 13}));
   for (const int threads : kSeveral) {
     SCOPED_TRACE(threads);
     std::vector<int> files;
     std::int64_t inPeriod = 0;
-    const ScanSummary s = ScanReports(paths, kNewest, kPeriod, [&](const ScannedFile& f) {
-      files.push_back(f.fileNo());
-      inPeriod += static_cast<std::int64_t>(f.reports().size());
-    }, threads);
+    const ScanSummary s = ScanReports(
+        paths, kNewest, kPeriod,
+        [&](const ScannedFile& f) {
+          files.push_back(f.fileNo());
+          inPeriod += static_cast<std::int64_t>(f.reports().size());
+        },
+        threads);
     EXPECT_EQ(files, expectedFiles);
     EXPECT_EQ(inPeriod, expectedReports);
     EXPECT_EQ(s.filesRead, one.filesRead);

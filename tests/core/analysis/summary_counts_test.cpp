@@ -1,13 +1,12 @@
 #include "core/analysis/summary_counts.h"
 
-#include <gtest/gtest.h>
-
 #include <QDateTime>
 #include <QDir>
+#include <gtest/gtest.h>
 
+#include "core/app/app_state.h"
 #include "core/reports/body_sites.h"
 #include "core/reports/data_file.h"
-#include "core/app/app_state.h"
 #include "support/temp_drive.h"
 
 namespace orvanta {
@@ -24,9 +23,9 @@ CodeList ListOf(std::initializer_list<std::tuple<const char16_t*, const char16_t
 
 TEST(SummaryTexts, CaptionsUseTheShortFormsOfThisView) {
   const std::array<QString, kAxisCount> expected = {
-      u"職種"_s,     u"発生場所"_s, u"機器の使用目的"_s,   u"事故発生状況"_s,     u"原因器材"_s,
-      u"事故程度"_s, u"原因器材の使用中"_s, u"器材の汚染"_s, u"所属部署"_s,         u"行為別"_s,
-      u"発生月"_s,   u"発生時刻"_s, u"経験年数"_s,         u"当該部署経験年数"_s, u"患者感染症の有無"_s,
+      u"職種"_s,       u"発生場所"_s,         u"機器の使用目的"_s, u"事故発生状況"_s,     u"原因器材"_s,
+      u"事故程度"_s,   u"原因器材の使用中"_s, u"器材の汚染"_s,     u"所属部署"_s,         u"行為別"_s,
+      u"発生月"_s,     u"発生時刻"_s,         u"経験年数"_s,       u"当該部署経験年数"_s, u"患者感染症の有無"_s,
       u"緊急処置時"_s, u"針刺し・切創部位"_s,  // full-width middle dot
   };
   EXPECT_EQ(SummaryCaptions(), expected);
@@ -40,10 +39,10 @@ TEST(SummaryTexts, ListEntriesAndTableRows) {
 
   struct Case {
     AnalysisAxis axis;
-    int size;              // list entries, "全て" included
-    int at;                // a list position
+    int size;  // list entries, "全て" included
+    int at;    // a list position
     QString listText;
-    QString rowText;       // the table row of the same category
+    QString rowText;  // the table row of the same category
   };
   const Case cases[] = {
       {AnalysisAxis::Occupation, 3, 2, u"救急部門"_s, u"3 救急部門"_s},
@@ -125,7 +124,8 @@ class ComputeSummaryTest : public ::testing::Test, public testing::TempDrive {
   }
 
   SummaryResult Compute(const AxisFilter& filter) {
-    return ComputeSummary(state.paths, state.counters.NewestFileNo, state.lists, kYear2024, filter, SelectedListTexts(filter, state.lists, BodySiteNames()));
+    return ComputeSummary(state.paths, state.counters.NewestFileNo, state.lists, kYear2024, filter,
+                          SelectedListTexts(filter, state.lists, BodySiteNames()));
   }
 
   static constexpr AnalysisPeriod kYear2024{{2024, 1, 1}, {2024, 12, 31}};
@@ -142,35 +142,26 @@ TEST_F(ComputeSummaryTest, EveryListAtAllCountsEveryReportOfThePeriod) {
     int expected;
   };
   const Count counts[] = {
-      {AnalysisAxis::Occupation, 1, 2},  // a, e
-      {AnalysisAxis::Occupation, 2, 1},  // b; c's deleted entry counts nowhere
-      {AnalysisAxis::DevicePurpose, 1, 2},  // the one entry of its list
-      {AnalysisAxis::Circumstance, 1, 1},   // a, under both entries of id 31
-      {AnalysisAxis::Circumstance, 2, 1},
-      {AnalysisAxis::Circumstance, 3, 1},   // b
-      {AnalysisAxis::Hour, 1, 1},           // 0:05
-      {AnalysisAxis::Hour, 7, 1},           // 13:30 is "12～14時"
-      {AnalysisAxis::Hour, 8, 0},
-      {AnalysisAxis::Hour, 12, 2},          // 23:00 and 22:00 are "22～24時"
-      {AnalysisAxis::Month, 5, 2},
-      {AnalysisAxis::Month, 1, 1},
-      {AnalysisAxis::Month, 12, 1},
-      {AnalysisAxis::Experience, 1, 3},     // "1.9" and two empty texts
-      {AnalysisAxis::Experience, 8, 1},     // "30"
-      {AnalysisAxis::Emergency, 1, 2},
-      {AnalysisAxis::Emergency, 2, 1},
-      {AnalysisAxis::BodySite, 3, 2},
-      {AnalysisAxis::BodySite, 40, 1},
-      {AnalysisAxis::BodySite, 65, 1},
-      {AnalysisAxis::BodySite, 29, 0},
+      {AnalysisAxis::Occupation, 1, 2},                                         // a, e
+      {AnalysisAxis::Occupation, 2, 1},                                         // b; c's deleted entry counts nowhere
+      {AnalysisAxis::DevicePurpose, 1, 2},                                      // the one entry of its list
+      {AnalysisAxis::Circumstance, 1, 1},                                       // a, under both entries of id 31
+      {AnalysisAxis::Circumstance, 2, 1},  {AnalysisAxis::Circumstance, 3, 1},  // b
+      {AnalysisAxis::Hour, 1, 1},                                               // 0:05
+      {AnalysisAxis::Hour, 7, 1},                                               // 13:30 is "12～14時"
+      {AnalysisAxis::Hour, 8, 0},          {AnalysisAxis::Hour, 12, 2},         // 23:00 and 22:00 are "22～24時"
+      {AnalysisAxis::Month, 5, 2},         {AnalysisAxis::Month, 1, 1},        {AnalysisAxis::Month, 12, 1},
+      {AnalysisAxis::Experience, 1, 3},  // "1.9" and two empty texts
+      {AnalysisAxis::Experience, 8, 1},  // "30"
+      {AnalysisAxis::Emergency, 1, 2},     {AnalysisAxis::Emergency, 2, 1},    {AnalysisAxis::BodySite, 3, 2},
+      {AnalysisAxis::BodySite, 40, 1},     {AnalysisAxis::BodySite, 65, 1},    {AnalysisAxis::BodySite, 29, 0},
   };
   for (const Count& c : counts)
     EXPECT_EQ(r.counts.count(c.axis, c.category), c.expected) << AxisNumber(c.axis) << " / " << c.category;
 
   // HIV positive and HCV negative, HBV unanswered, no other infection: once
   // under each of the two results and nowhere else.
-  for (int n = 1; n <= 10; ++n)
-    EXPECT_EQ(r.counts.count(AnalysisAxis::Infection, n), n == 1 || n == 5 ? 1 : 0) << n;
+  for (int n = 1; n <= 10; ++n) EXPECT_EQ(r.counts.count(AnalysisAxis::Infection, n), n == 1 || n == 5 ? 1 : 0) << n;
   // Category 0 and the numbers past an item's categories stay empty.
   EXPECT_EQ(r.counts.counter(1, 0), 0);
   EXPECT_EQ(r.counts.count(AnalysisAxis::Occupation, 3), 0);
@@ -230,7 +221,8 @@ TEST_F(ComputeSummaryTest, PeriodsThatHoldNothing) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    const SummaryResult r = ComputeSummary(state.paths, state.counters.NewestFileNo, state.lists, c.period, AxisFilter{}, {});
+    const SummaryResult r =
+        ComputeSummary(state.paths, state.counters.NewestFileNo, state.lists, c.period, AxisFilter{}, {});
     EXPECT_EQ(r.matching, 0);
     EXPECT_EQ(r.counts, SummaryCounts{});
     EXPECT_EQ(r.fromDay.has_value() && r.toDay.has_value(), c.datesFormed);

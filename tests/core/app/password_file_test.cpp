@@ -1,10 +1,10 @@
 #include "core/app/password_file.h"
-#include "support/temp_drive.h"
-
-#include <gtest/gtest.h>
 
 #include <QFile>
 #include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include "support/temp_drive.h"
 
 namespace orvanta {
 namespace {
@@ -34,7 +34,8 @@ TEST(PasswordFile, RoundTripsEveryPasswordExactly) {
     ASSERT_TRUE(ReadPasswordFile(path, back).ok());
     EXPECT_EQ(back, c.password);
   }
-  const auto others = QFileDevice::ReadGroup | QFileDevice::WriteGroup | QFileDevice::ReadOther | QFileDevice::WriteOther;
+  const auto others =
+      QFileDevice::ReadGroup | QFileDevice::WriteGroup | QFileDevice::ReadOther | QFileDevice::WriteOther;
   EXPECT_EQ(QFile::permissions(path) & others, QFileDevice::Permissions());
 }
 
@@ -52,11 +53,7 @@ TEST(PasswordFile, ReadFailuresReachTheCaller) {
     QByteArray bytes;
     QString password;
   } cases[] = {
-      {"pw\r\nmore\r\n", "pw"},
-      {"pw\nmore\n", "pw"},
-      {"pw\rmore\r", "pw"},
-      {"pw", "pw"},
-      {"\nmore\n", ""},
+      {"pw\r\nmore\r\n", "pw"}, {"pw\nmore\n", "pw"}, {"pw\rmore\r", "pw"}, {"pw", "pw"}, {"\nmore\n", ""},
   };
   for (const Case& c : cases) {
     QFile f(dir.filePath("hand.dat"));

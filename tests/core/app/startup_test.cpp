@@ -4,9 +4,9 @@
 #include <QFile>
 #include <gtest/gtest.h>
 
+#include "core/app/app_state.h"
 #include "core/platform/safe_save.h"
 #include "core/reports/data_file.h"
-#include "core/app/app_state.h"
 #include "support/temp_drive.h"
 
 namespace orvanta {
@@ -50,7 +50,8 @@ TEST_F(IdFileStartTest, NewestFileNumberCoversEveryDataFileThatFollowsWithoutAGa
     writeIdFile(c.idFile);
     state.counters = IdCounters{};
     state.startup.FirstRun = false;
-    EXPECT_EQ(LoadIdFile(state.counters, state.paths, state.startup.FirstRun), IdFileOutcome::Read) << c.idFile.constData();
+    EXPECT_EQ(LoadIdFile(state.counters, state.paths, state.startup.FirstRun), IdFileOutcome::Read)
+        << c.idFile.constData();
     EXPECT_EQ(state.counters.NewestFileNo, c.newest) << c.idFile.constData();
     EXPECT_EQ(state.counters.LastCodeId, 40);
   }

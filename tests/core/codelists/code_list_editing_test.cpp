@@ -1,10 +1,9 @@
 #include "core/codelists/code_list_editing.h"
 
-#include <gtest/gtest.h>
-
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <gtest/gtest.h>
 #include <limits>
 
 #include "core/platform/value_file.h"
@@ -170,18 +169,12 @@ TEST(CodeListEditing, MovesKeepEachEntryWholeAndReportTheNewPosition) {
     bool moved;
     int newSelected;
   } cases[] = {
-      {CodeEntryMove::Up, 0, {1, 2, 3, 4}, false, 0},
-      {CodeEntryMove::Up, 2, {1, 3, 2, 4}, true, 1},
-      {CodeEntryMove::Up, 3, {1, 2, 4, 3}, true, 2},
-      {CodeEntryMove::Down, 3, {1, 2, 3, 4}, false, 3},
-      {CodeEntryMove::Down, 0, {2, 1, 3, 4}, true, 1},
-      {CodeEntryMove::Down, 2, {1, 2, 4, 3}, true, 3},
-      {CodeEntryMove::ToTop, 0, {1, 2, 3, 4}, false, 0},
-      {CodeEntryMove::ToTop, 2, {3, 1, 2, 4}, true, 0},
-      {CodeEntryMove::ToTop, 3, {4, 1, 2, 3}, true, 0},
-      {CodeEntryMove::ToBottom, 3, {1, 2, 3, 4}, false, 3},
-      {CodeEntryMove::ToBottom, 1, {1, 3, 4, 2}, true, 3},
-      {CodeEntryMove::ToBottom, 0, {2, 3, 4, 1}, true, 3},
+      {CodeEntryMove::Up, 0, {1, 2, 3, 4}, false, 0},      {CodeEntryMove::Up, 2, {1, 3, 2, 4}, true, 1},
+      {CodeEntryMove::Up, 3, {1, 2, 4, 3}, true, 2},       {CodeEntryMove::Down, 3, {1, 2, 3, 4}, false, 3},
+      {CodeEntryMove::Down, 0, {2, 1, 3, 4}, true, 1},     {CodeEntryMove::Down, 2, {1, 2, 4, 3}, true, 3},
+      {CodeEntryMove::ToTop, 0, {1, 2, 3, 4}, false, 0},   {CodeEntryMove::ToTop, 2, {3, 1, 2, 4}, true, 0},
+      {CodeEntryMove::ToTop, 3, {4, 1, 2, 3}, true, 0},    {CodeEntryMove::ToBottom, 3, {1, 2, 3, 4}, false, 3},
+      {CodeEntryMove::ToBottom, 1, {1, 3, 4, 2}, true, 3}, {CodeEntryMove::ToBottom, 0, {2, 3, 4, 1}, true, 3},
       {CodeEntryMove::Down, 4, {1, 2, 3, 4}, false, 4},  // no entry there
   };
   for (const Case& c : cases) {
@@ -217,14 +210,16 @@ TEST(CodeListEditing, EachListHasItsCaptionColourAndInstruction) {
   const ListEditorSetUp places = CodeListEditorSetUp(kPlaces);
   EXPECT_EQ(places.caption, u"事故発生場所登録"_s);
   EXPECT_EQ(places.background, QColor(0, 255, 255));
-  EXPECT_EQ(places.instruction,
-            u"新規で事故発生場所を登録する場合は事故発生場所名を下のテキストボックスに記入して挿入ボタンをクリックしてください。"_s);
+  EXPECT_EQ(
+      places.instruction,
+      u"新規で事故発生場所を登録する場合は事故発生場所名を下のテキストボックスに記入して挿入ボタンをクリックしてください。"_s);
   EXPECT_EQ(CodeListEditorSetUp(kSeverities).background, QColor(0, 0, 255));
   const ListEditorSetUp actions = CodeListEditorSetUp(kActionTypes);
   EXPECT_EQ(actions.caption, u"行為別登録"_s);
   EXPECT_FALSE(actions.background.isValid());  // the normal window colour
-  EXPECT_EQ(actions.instruction,
-            u"新規で行為別を登録する場合は行為別名を下のテキストボックスに記入して挿入ボタンをクリックしてください。"_s);
+  EXPECT_EQ(
+      actions.instruction,
+      u"新規で行為別を登録する場合は行為別名を下のテキストボックスに記入して挿入ボタンをクリックしてください。"_s);
   EXPECT_EQ(CodeListEditorSetUp(kDepartments).caption, u"部署登録"_s);
 
   const QString answerInstruction =

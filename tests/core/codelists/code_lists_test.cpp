@@ -1,11 +1,10 @@
 #include "core/codelists/code_lists.h"
 
-#include <gtest/gtest.h>
-
 #include <QDir>
 #include <QFile>
 #include <QSet>
 #include <QTemporaryDir>
+#include <gtest/gtest.h>
 #include <random>
 #include <vector>
 
@@ -13,9 +12,8 @@
 #include "support/temp_drive.h"
 
 #ifdef Q_OS_UNIX
-#include <sys/resource.h>
-
 #include <csignal>
+#include <sys/resource.h>
 #endif
 
 namespace orvanta {
@@ -52,8 +50,8 @@ CodeLists Markers() {
 // A small valid set.dat: two entries in list 0, one in list 2 and one in the
 // reserved list 10; the others empty.
 QList<QByteArray> BaseLines() {
-  QList<QByteArray> lines = {" 2 ",  Sjis(u"医師"_s), "1",   " 1 ", Sjis(u"看護師(病棟)"_s), "7-1",
-                             " 2 ",  " 0 ",            " 1 ", Sjis(u"ICU･CCU"_s),           "",    " 150 "};
+  QList<QByteArray> lines = {" 2 ", Sjis(u"医師"_s),    "1", " 1 ",  Sjis(u"看護師(病棟)"_s), "7-1", " 2 ", " 0 ",
+                             " 1 ", Sjis(u"ICU･CCU"_s), "",  " 150 "};
   for (int k = 3; k <= 9; ++k) lines.append(" 0 ");
   lines += {" 1 ", Sjis(u"予備"_s), "", " 999 "};
   return lines;  // 23 lines
@@ -102,8 +100,8 @@ TEST(DefaultCodeLists, WrittenFileIsByteForByteTheIndependentlyBuiltFixture) {
   EXPECT_EQ(written.count("\r\n"), 524);
   EXPECT_EQ(written.count('\n'), 524);  // no bare LF anywhere
   EXPECT_TRUE(written.endsWith("\r\n 0 \r\n"));
-  const auto others = QFileDevice::ReadGroup | QFileDevice::WriteGroup | QFileDevice::ReadOther |
-                      QFileDevice::WriteOther;
+  const auto others =
+      QFileDevice::ReadGroup | QFileDevice::WriteGroup | QFileDevice::ReadOther | QFileDevice::WriteOther;
   EXPECT_EQ(QFile::permissions(path) & others, QFileDevice::Permissions());
 
   CodeLists back = Markers();
@@ -120,8 +118,8 @@ TEST(DefaultCodeLists, FollowTheNumberingOfTheForm) {
   struct Expect {
     int count;
     std::int32_t firstId;
-  } expected[] = {{14, 1},  {16, 51},  {16, 101}, {14, 150}, {51, 201},
-                  {4, 301}, {3, 321},  {4, 341},  {38, 401}, {11, 451}};
+  } expected[] = {{14, 1},  {16, 51}, {16, 101}, {14, 150}, {51, 201},
+                  {4, 301}, {3, 321}, {4, 341},  {38, 401}, {11, 451}};
   QSet<std::int32_t> ids;
   for (int k = 0; k < 10; ++k) {
     ASSERT_EQ(lists[k].count(), expected[k].count) << "list " << k;
@@ -166,7 +164,7 @@ TEST(CodeLists, FindEntryByIdGivesThePositionWithinTheList) {
 }
 
 TEST(SettingsFile, BrokenFilesStopWithTheirErrorAndKeepWhatWasRead) {
-  constexpr int kNoList = -1;                // nothing read: every list as it was
+  constexpr int kNoList = -1;               // nothing read: every list as it was
   constexpr int kAllRead = kCodeListCount;  // the file read completely
   enum class Source { Bytes, Missing, Folder };
   struct Case {
@@ -206,8 +204,8 @@ TEST(SettingsFile, BrokenFilesStopWithTheirErrorAndKeepWhatWasRead) {
       {"LF-only line ends", Source::Bytes, lfOnly, ReadError::None, 0, kAllRead, 0},
       {"CR-only line ends", Source::Bytes, crOnly, ReadError::None, 0, kAllRead, 0},
       {"blanks around counts and ids", Source::Bytes, JoinLines(blanks), ReadError::None, 0, kAllRead, 0},
-      {"lines after list 10", Source::Bytes, JoinLines(BaseLines()) + "junk\r\n 7 \r\n", ReadError::None, 0,
-       kAllRead, 0},
+      {"lines after list 10", Source::Bytes, JoinLines(BaseLines()) + "junk\r\n 7 \r\n", ReadError::None, 0, kAllRead,
+       0},
   };
 
   const CodeLists base = BaseLists();
@@ -239,8 +237,10 @@ TEST(SettingsFile, BrokenFilesStopWithTheirErrorAndKeepWhatWasRead) {
 
 TEST(SettingsFile, InvalidBytesInANameStayWithinTheirLine) {
   QList<QByteArray> lines = BaseLines();
-  lines[1] = Sjis(u"あ"_s) + "\x81\x7f" "b";  // a lead byte with a bad trail byte
-  lines[4] = "ab\x82";                           // a lead byte at the end of the line
+  lines[1] = Sjis(u"あ"_s) +
+             "\x81\x7f"
+             "b";       // a lead byte with a bad trail byte
+  lines[4] = "ab\x82";  // a lead byte at the end of the line
   CodeLists lists = Markers();
   const ReadResult result = ReadSettingsBytes(JoinLines(lines), lists);
   ASSERT_TRUE(result.ok()) << static_cast<int>(result.error) << " at line " << result.line;

@@ -5,8 +5,8 @@
 #include <gtest/gtest.h>
 
 #include "core/analysis/result_grid_model.h"
-#include "core/platform/value_file.h"
 #include "core/app/app_state.h"
+#include "core/platform/value_file.h"
 #include "support/scripted_prompts.h"
 #include "support/temp_drive.h"
 
@@ -29,8 +29,13 @@ TEST_F(CsvFileTest, WritesCodePage932WithAnEmptyLastLineAndSaysSo) {
   const QString path = root.filePath(QStringLiteral("out"));  // used as typed, no extension added
   prompts.answerSaveFile(path).answer(PromptAnswer::Ok);
   EXPECT_TRUE(WriteCsvFile(state.prompts(), state.paths, text));
-  EXPECT_EQ(FileBytes(path), QByteArray("2025\x94\x4e" "12\x8c\x8e" "10\x93\xfa\x81\x60" "2026\x94\x4e" "12\x8c\x8e"
-                                    "9\x93\xfa\r\n\x90\x45\x8e\xed,\x8c\x8f\x90\x94\r\n 1 \x88\xe3\x8e\x74\x81\x60,3\r\n\r\n"));
+  EXPECT_EQ(FileBytes(path),
+            QByteArray("2025\x94\x4e"
+                       "12\x8c\x8e"
+                       "10\x93\xfa\x81\x60"
+                       "2026\x94\x4e"
+                       "12\x8c\x8e"
+                       "9\x93\xfa\r\n\x90\x45\x8e\xed,\x8c\x8f\x90\x94\r\n 1 \x88\xe3\x8e\x74\x81\x60,3\r\n\r\n"));
   EXPECT_EQ(prompts.shown().front().kind, ScriptedPrompts::Kind::SaveFile);
   EXPECT_EQ(prompts.lastSaveStart, QDir(root.path()).filePath(QStringLiteral("my document")));
   EXPECT_EQ(prompts.lastSaveFilter, QStringLiteral("csvﾌｧｲﾙ (*.csv)"));
@@ -54,8 +59,11 @@ TEST_F(CsvFileTest, NoToTheOverwriteQuestionBringsTheDialogBack) {
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
     f.write("old content that is longer than the new one ............................................");
   }
-  prompts.answerSaveFile(first).answer(PromptAnswer::No).answerSaveFile(second).answer(PromptAnswer::Yes).answer(
-      PromptAnswer::Ok);
+  prompts.answerSaveFile(first)
+      .answer(PromptAnswer::No)
+      .answerSaveFile(second)
+      .answer(PromptAnswer::Yes)
+      .answer(PromptAnswer::Ok);
   EXPECT_TRUE(WriteCsvFile(state.prompts(), state.paths, text));
   const auto& shown = prompts.shown();
   ASSERT_EQ(shown.size(), 5u);

@@ -51,8 +51,8 @@ TEST(GraphPictureSize, HeightAndScrollRange) {
   };
   const Case cases[] = {
       {GraphKind::Bar, 65, 39000, 318},  // (39000 - 7215) / 100, rounded
-      {GraphKind::Line, 65, 39000, 318}, {GraphKind::Bar, 12, 7200, 0},   {GraphKind::Bar, 13, 7800, 6},
-      {GraphKind::Bar, 2, 1200, 0},      {GraphKind::Pie, 12, 7200, 0},   {GraphKind::Bar, 0, 0, 0},
+      {GraphKind::Line, 65, 39000, 318}, {GraphKind::Bar, 12, 7200, 0}, {GraphKind::Bar, 13, 7800, 6},
+      {GraphKind::Bar, 2, 1200, 0},      {GraphKind::Pie, 12, 7200, 0}, {GraphKind::Bar, 0, 0, 0},
       {GraphKind::Pie, 0, 7200, 0},
   };
   for (const Case& c : cases) {
@@ -139,8 +139,8 @@ TEST(BarGraph, FrameBarsCountsAndScale) {
 }
 
 TEST(BarGraph, MiddleScaleValueIsHalfTheMaximumCutToOneDecimal) {
-  for (const auto& [counts, middle] : {std::pair{std::vector<std::int32_t>{7, 3}, u" 3.5"_s},
-                                       std::pair{std::vector<std::int32_t>{5, 12}, u" 6"_s}}) {
+  for (const auto& [counts, middle] :
+       {std::pair{std::vector<std::int32_t>{7, 3}, u" 3.5"_s}, std::pair{std::vector<std::int32_t>{5, 12}, u" 6"_s}}) {
     const auto d = Draw(GraphKind::Bar, Series(counts));
     const auto texts = d->text.all(Op::Text);
     EXPECT_EQ(texts.back().text, middle);
@@ -151,8 +151,7 @@ TEST(BarGraph, MiddleScaleValueIsHalfTheMaximumCutToOneDecimal) {
 TEST(BarGraph, NothingCountedDrawsFrameTitleAndScaleOnly) {
   const auto d = Draw(GraphKind::Bar, Series({0, 0, 0}));
   EXPECT_TRUE(d->text.all(Op::FilledBox).empty());
-  EXPECT_EQ(d->text.texts(),
-            (QStringList{u"【職種】"_s, u" 0"_s, u" 0"_s, u" 0"_s, u" 0"_s, u" 0"_s, u" 0"_s}));
+  EXPECT_EQ(d->text.texts(), (QStringList{u"【職種】"_s, u" 0"_s, u" 0"_s, u" 0"_s, u" 0"_s, u" 0"_s, u" 0"_s}));
   EXPECT_EQ(d->text.all(Op::Line).size(), 6u);
   EXPECT_EQ(d->figure.all(Op::Line).size(), 6u);
 }

@@ -1,9 +1,8 @@
 #include "core/output/graph_print.h"
 
-#include <gtest/gtest.h>
-
 #include <QFile>
 #include <QTemporaryDir>
+#include <gtest/gtest.h>
 
 #include "core/output/recording_surface.h"
 #include "core/platform/print_output.h"
@@ -92,8 +91,8 @@ TEST(BarGraphPrint, SixtyFiveSitesFillThirtyThreeRowsAPageUnderARepeatedHeading)
   const auto second = TextsStartingWith(page, u'L', 1);
   ASSERT_EQ(first.size(), 33u);
   ASSERT_EQ(second.size(), 32u);
-  EXPECT_DOUBLE_EQ(first.front().y1, 520);   // row 1
-  EXPECT_DOUBLE_EQ(first.back().y1, 3720);   // row 33
+  EXPECT_DOUBLE_EQ(first.front().y1, 520);  // row 1
+  EXPECT_DOUBLE_EQ(first.back().y1, 3720);  // row 33
   EXPECT_EQ(second.front().text, u"L34"_s);
   EXPECT_DOUBLE_EQ(second.front().y1, 520);  // row 1 again
 
@@ -138,9 +137,9 @@ TEST(BarGraphPrint, NothingCountedPrintsHeadingAndFrame) {
   DrawBarGraphPrint(page, Series({0, 0, 0}), Result(QString()));
   EXPECT_EQ(page.pageCount(), 1);
   EXPECT_TRUE(page.all(Op::FilledBox).empty());
-  EXPECT_EQ(page.texts(), (QStringList{u"トンリクスレポート"_s, GraphPrintPeriodLine(Result()), u"【針刺し・切創部位】"_s,
-                                       u"抽出条件;"_s, u"全ての報告書"_s, u" 0"_s, u" 0"_s, u" 0"_s, u" 0"_s, u" 0"_s,
-                                       u" 0"_s}));
+  EXPECT_EQ(page.texts(),
+            (QStringList{u"トンリクスレポート"_s, GraphPrintPeriodLine(Result()), u"【針刺し・切創部位】"_s,
+                         u"抽出条件;"_s, u"全ての報告書"_s, u" 0"_s, u" 0"_s, u" 0"_s, u" 0"_s, u" 0"_s, u" 0"_s}));
   const auto frame = page.all(Op::Box);
   ASSERT_EQ(frame.size(), 1u);
   EXPECT_DOUBLE_EQ(frame[0].y1, 480);
@@ -210,8 +209,8 @@ TEST(LineGraphPrint, TheLineStartsAfreshOnEachPage) {
   };
   const auto first = red(0);
   const auto second = red(1);
-  ASSERT_EQ(first.size(), 32u);   // 33 points
-  ASSERT_EQ(second.size(), 6u);   // 7 points, none joined to the first page
+  ASSERT_EQ(first.size(), 32u);  // 33 points
+  ASSERT_EQ(second.size(), 6u);  // 7 points, none joined to the first page
   EXPECT_DOUBLE_EQ(first[0].x1, 2000);
   EXPECT_DOUBLE_EQ(first[0].y1, 500);
   EXPECT_DOUBLE_EQ(first[0].x2, 1300);
@@ -300,10 +299,9 @@ TEST(GraphPrintJob, CancelFailureAndAnItemWithoutCategories) {
   ASSERT_EQ(prompts.shown().size(), 1u);
   EXPECT_FALSE(prompts.lastPrinterLandscape);
 
-  for (const auto& [kind, message] :
-       {std::pair{GraphKind::Bar, u"プリンターが接続されていません。"_s},
-        std::pair{GraphKind::Line, u"プリンターが接続されていません。"_s},
-        std::pair{GraphKind::Pie, u"プリンターが接続されていません"_s}}) {
+  for (const auto& [kind, message] : {std::pair{GraphKind::Bar, u"プリンターが接続されていません。"_s},
+                                      std::pair{GraphKind::Line, u"プリンターが接続されていません。"_s},
+                                      std::pair{GraphKind::Pie, u"プリンターが接続されていません"_s}}) {
     prompts.clear();
     prompts.answerPrinterFailing().answer(PromptAnswer::Ok);
     PrintGraph(prompts, kind, Series({1, 2}), result);
@@ -338,6 +336,7 @@ TEST(GraphPrintJob, PdfPagesOfEachKind) {
     int pages;
     std::vector<Placed> words;
   };
+  // clang-format off
   const Case cases[] = {
       {GraphKind::Bar, "bar.pdf", 2,
        {{0, u"トンリクスレポート"_s, 200, 80}, {1, u"トンリクスレポート"_s, 200, 80}, {0, u"L1"_s, 100, 520},
@@ -345,6 +344,7 @@ TEST(GraphPrintJob, PdfPagesOfEachKind) {
       {GraphKind::Line, "line.pdf", 2, {{0, u"抽出条件;"_s, 200, 330}, {1, u"L65"_s, 100, 100 * 32 + 420}}},
       {GraphKind::Pie, "pie.pdf", 2, {{0, u"トンリクスレポート"_s, 200, 1980}, {0, u"【針刺し・切創部位】"_s, 200, 2150}}},
   };
+  // clang-format on
   for (const Case& c : cases) {
     SCOPED_TRACE(c.file);
     testing::ScriptedPrompts prompts;

@@ -1,14 +1,13 @@
 #include "core/output/item_graph_csv.h"
 
-#include <gtest/gtest.h>
-
 #include <QDateTime>
 #include <QFile>
+#include <gtest/gtest.h>
 
+#include "core/app/app_state.h"
 #include "core/platform/codepage.h"
 #include "core/platform/value_file.h"
 #include "core/reports/body_sites.h"
-#include "core/app/app_state.h"
 #include "support/fixture_collection.h"
 #include "support/temp_drive.h"
 
@@ -23,7 +22,9 @@ const QString kFixtures = QStringLiteral(ORVANTA_FIXTURES "/csv/item_graph/");
 // data files 0 and 2 (1 is missing), and the files it expects.
 class ItemGraphCsvFileTest : public ::testing::Test, public testing::TempDrive {
  protected:
-  ItemGraphCsvFileTest() : TempDrive(QDateTime(QDate(2024, 6, 15), QTime(9, 0))) { EXPECT_TRUE(testing::InstallFixtureCollection(state, kFixtures, {0, 2})); }
+  ItemGraphCsvFileTest() : TempDrive(QDateTime(QDate(2024, 6, 15), QTime(9, 0))) {
+    EXPECT_TRUE(testing::InstallFixtureCollection(state, kFixtures, {0, 2}));
+  }
 
   QByteArray Written(const ItemGraphResult& result, const ItemGraphHeading& heading) {
     const QString path = root.filePath(u"graph.csv"_s);
@@ -53,9 +54,15 @@ TEST_F(ItemGraphCsvFileTest, FilesMatchTheIndependentlyBuiltFixtures) {
   const Case cases[] = {
       {"occupation_all.csv", AnalysisAxis::Occupation, year, {}, {}},
       {"hour_all.csv", AnalysisAxis::Hour, year, {}, {}},
-      {"sites_two_filters.csv", AnalysisAxis::BodySite, year, doctorsInEmergencies,
+      {"sites_two_filters.csv",
+       AnalysisAxis::BodySite,
+       year,
+       doctorsInEmergencies,
        {{u"職種"_s, u"医師"_s}, {u"緊急処置時"_s, u"はい"_s}}},
-      {"infection_site_filter.csv", AnalysisAxis::Infection, y2024, site1,
+      {"infection_site_filter.csv",
+       AnalysisAxis::Infection,
+       y2024,
+       site1,
        {{u"針刺し・切創部位"_s, u" 1;右手親指外側"_s}}},
   };
   for (const Case& c : cases) {

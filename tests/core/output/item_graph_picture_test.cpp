@@ -1,8 +1,7 @@
 #include "core/output/item_graph_picture.h"
 
-#include <gtest/gtest.h>
-
 #include <algorithm>
+#include <gtest/gtest.h>
 
 #include "core/output/painter_surface.h"
 #include "core/output/recording_surface.h"

@@ -1,15 +1,13 @@
 #include "core/output/item_graph_print.h"
 
+#include <QTemporaryDir>
+#include <algorithm>
 #include <gtest/gtest.h>
 
-#include <algorithm>
-
-#include <QTemporaryDir>
-
 #include "core/output/recording_surface.h"
+#include "support/item_graph_results.h"
 #include "support/pdf_pages.h"
 #include "support/scripted_prompts.h"
-#include "support/item_graph_results.h"
 
 namespace orvanta {
 namespace {
@@ -143,8 +141,9 @@ TEST(ItemGraphPrint, TheLongestLabelSetsTheBarOriginAndLabelsWrapByLength) {
   QString thirtyEight;
   for (int i = 0; i < 38; ++i) thirtyEight += QChar(u'あ' + i);
   RecordingSurface s;
-  ASSERT_TRUE(DrawItemGraphPages(s, MadeItemGraphResult(AnalysisAxis::Occupation, {1, 2, 3, 4}, {u"医師"_s, twenty, sixty, thirtyEight}),
-                                 Heading()));
+  ASSERT_TRUE(DrawItemGraphPages(
+      s, MadeItemGraphResult(AnalysisAxis::Occupation, {1, 2, 3, 4}, {u"医師"_s, twenty, sixty, thirtyEight}),
+      Heading()));
   // Origin 1080: every bar starts there.
   for (const Entry& bar : s.all(Op::FilledBox)) EXPECT_DOUBLE_EQ(bar.x1, 1080);
   EXPECT_TRUE(HasLine(s, 0, 1080, 250, 1080, 680));
@@ -165,8 +164,8 @@ TEST(ItemGraphPrint, TheLongestLabelSetsTheBarOriginAndLabelsWrapByLength) {
 
 TEST(ItemGraphPrint, BarsRunFromTheOriginToTheirShareOf2500) {
   RecordingSurface s;
-  ASSERT_TRUE(DrawItemGraphPages(s, MadeItemGraphResult(AnalysisAxis::Month, {3, 0, 6}, {u" 1月"_s, u" 2月"_s, u" 3月"_s}),
-                                 Heading()));
+  ASSERT_TRUE(DrawItemGraphPages(
+      s, MadeItemGraphResult(AnalysisAxis::Month, {3, 0, 6}, {u" 1月"_s, u" 2月"_s, u" 3月"_s}), Heading()));
   const auto bars = s.all(Op::FilledBox);
   ASSERT_EQ(bars.size(), 3u);
   EXPECT_DOUBLE_EQ(bars[0].x2, 1500);
@@ -185,7 +184,8 @@ TEST(ItemGraphPrint, BarsRunFromTheOriginToTheirShareOf2500) {
   EXPECT_TRUE(HasText(five, 0, u" 5"_s, 2450, 200, 9));
   // With origin 650 the middle value follows: midway between 650 and 2500.
   RecordingSurface wider;
-  ASSERT_TRUE(DrawItemGraphPages(wider, MadeItemGraphResult(AnalysisAxis::Occupation, {5}, {QString(12, u'字')}), Heading()));
+  ASSERT_TRUE(
+      DrawItemGraphPages(wider, MadeItemGraphResult(AnalysisAxis::Occupation, {5}, {QString(12, u'字')}), Heading()));
   EXPECT_TRUE(HasText(wider, 0, u" 2.5"_s, 1525, 200, 9));
   EXPECT_TRUE(HasText(wider, 0, u" 0"_s, 600, 200, 9));
 }
@@ -194,9 +194,9 @@ TEST(ItemGraphPrint, PageCountsFollowTheConditions) {
   struct Case {
     int categories, conditions, pages;
   };
-  for (const Case c : {Case{1, 0, 1}, Case{33, 0, 1}, Case{34, 0, 2}, Case{65, 0, 2}, Case{66, 0, 2},
-                       Case{67, 0, 3}, Case{29, 2, 1}, Case{30, 2, 2}, Case{65, 2, 3}, Case{1, 16, 1},
-                       Case{2, 16, 2}, Case{2, 17, 2}, Case{34, 17, 3}}) {
+  for (const Case c :
+       {Case{1, 0, 1}, Case{33, 0, 1}, Case{34, 0, 2}, Case{65, 0, 2}, Case{66, 0, 2}, Case{67, 0, 3}, Case{29, 2, 1},
+        Case{30, 2, 2}, Case{65, 2, 3}, Case{1, 16, 1}, Case{2, 16, 2}, Case{2, 17, 2}, Case{34, 17, 3}}) {
     EXPECT_EQ(ItemGraphPageCount(c.categories, c.conditions), c.pages) << c.categories << " " << c.conditions;
   }
 }
@@ -212,8 +212,9 @@ class ItemGraphPrintCommandTest : public ::testing::Test {
 };
 
 TEST_F(ItemGraphPrintCommandTest, NothingCountedPrintsNothingAndAsksNothing) {
-  EXPECT_EQ(PrintItemGraph(prompts, MadeItemGraphResult(AnalysisAxis::Month, std::vector<std::int64_t>(12, 0)), Heading()),
-            PrintResult::Cancelled);
+  EXPECT_EQ(
+      PrintItemGraph(prompts, MadeItemGraphResult(AnalysisAxis::Month, std::vector<std::int64_t>(12, 0)), Heading()),
+      PrintResult::Cancelled);
   EXPECT_TRUE(prompts.shown().empty());
   EXPECT_EQ(prompts.printJobs(), 0);
 }

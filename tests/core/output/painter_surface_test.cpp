@@ -1,8 +1,7 @@
 #include "core/output/painter_surface.h"
 
-#include <gtest/gtest.h>
-
 #include <QTemporaryDir>
+#include <gtest/gtest.h>
 #include <numbers>
 
 #include "core/platform/print_output.h"
@@ -46,9 +45,9 @@ TEST_F(PictureSurfaceTest, QuarterSectorGoesCounterClockwiseFromThreeOClock) {
   surface.SetFillStyle(FillStyle::Solid);
   surface.SetFillColor(10);
   surface.DrawArc(1000, 250, 250, PaletteColor(0), 0, std::numbers::pi / 2, true);
-  EXPECT_EQ(At(220, 80), PaletteColor(10));         // upper right
-  EXPECT_EQ(At(180, 80), QColor(Qt::white));        // upper left
-  EXPECT_EQ(At(220, 120), QColor(Qt::white));       // lower right
+  EXPECT_EQ(At(220, 80), PaletteColor(10));    // upper right
+  EXPECT_EQ(At(180, 80), QColor(Qt::white));   // upper left
+  EXPECT_EQ(At(220, 120), QColor(Qt::white));  // lower right
 }
 
 TEST_F(PictureSurfaceTest, TextHasItsTopLeftCornerAtThePosition) {
@@ -155,7 +154,8 @@ TEST_F(PageSurfaceTest, LineWidthsAreDotsAndDottedLinesShowTheirDots) {
   const int left = px(paint.left() + paint.width() * 200 / 2000);
   const int width = px(paint.width() * 1600 / 2000);
   const auto band = [&](double units) {
-    return testing::PdfPageImage(path, 1, 600, QRect(left, px(paint.top() + paint.height() * units / 3700) - 20, width, 41));
+    return testing::PdfPageImage(path, 1, 600,
+                                 QRect(left, px(paint.top() + paint.height() * units / 3700) - 20, width, 41));
   };
   const QImage thin = band(1000), thick = band(2000), dotted = band(3000);
   ASSERT_FALSE(thin.isNull() || thick.isNull() || dotted.isNull());

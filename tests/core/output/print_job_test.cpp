@@ -1,10 +1,9 @@
 #include "core/output/print_job.h"
 
-#include <gtest/gtest.h>
-
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <gtest/gtest.h>
 
 #include "core/output/surface.h"
 #include "core/platform/print_progress.h"

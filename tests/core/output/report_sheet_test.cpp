@@ -1,12 +1,11 @@
 #include "core/output/report_sheet.h"
 
-#include <gtest/gtest.h>
-
 #include <QDir>
 #include <QFile>
 #include <QPdfWriter>
 #include <QSvgRenderer>
 #include <QTemporaryDir>
+#include <gtest/gtest.h>
 #include <tuple>
 
 #include "core/output/painter_surface.h"

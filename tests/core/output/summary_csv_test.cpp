@@ -1,16 +1,15 @@
 #include "core/output/summary_csv.h"
 
-#include <gtest/gtest.h>
-
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
+#include <gtest/gtest.h>
 
 #include "core/analysis/summary_counts.h"
+#include "core/app/app_state.h"
 #include "core/platform/codepage.h"
 #include "core/platform/value_file.h"
 #include "core/reports/body_sites.h"
-#include "core/app/app_state.h"
 #include "support/fixture_collection.h"
 #include "support/temp_drive.h"
 
@@ -30,8 +29,8 @@ class SummaryCsvFileTest : public ::testing::Test, public testing::TempDrive {
   }
 
   QByteArray Written(const AnalysisPeriod& period, const AxisFilter& filter) {
-    const SummaryResult result =
-        ComputeSummary(state.paths, state.counters.NewestFileNo, state.lists, period, filter, SelectedListTexts(filter, state.lists, BodySiteNames()));
+    const SummaryResult result = ComputeSummary(state.paths, state.counters.NewestFileNo, state.lists, period, filter,
+                                                SelectedListTexts(filter, state.lists, BodySiteNames()));
     const QString path = root.filePath(u"summary.csv"_s);
     QFile::remove(path);
     prompts.answerSaveFile(path).answer(PromptAnswer::Ok);
@@ -112,9 +111,10 @@ TEST(SummaryCsvText, SectionsFollowTheListsThePeriodAndTheCodeLists) {
   restricted.filter.selection[11] = 7;
   restricted.selectedTexts[11] = u"12～14時"_s;
   const QString text = SummaryCsvText(restricted, lists, sites);
-  EXPECT_TRUE(text.startsWith(u"トンリクスレポート集計書\r\n2024年1月1日～2024年12月31日 \r\n該当件数,3\r\n"
-                              u"抽出条件,職種  看護師; 発生時刻  12～14時; 針刺し・切創部位   29;; \r\n"
-                              u"分類,項目,件数\r\n発生月,01. 1月,0\r\n"_s));
+  EXPECT_TRUE(
+      text.startsWith(u"トンリクスレポート集計書\r\n2024年1月1日～2024年12月31日 \r\n該当件数,3\r\n"
+                      u"抽出条件,職種  看護師; 発生時刻  12～14時; 針刺し・切創部位   29;; \r\n"
+                      u"分類,項目,件数\r\n発生月,01. 1月,0\r\n"_s));
   EXPECT_FALSE(text.contains(u"時刻,"_s));
   EXPECT_FALSE(text.contains(u"職種,"_s));
   EXPECT_FALSE(text.contains(u"右腰部後面"_s));

@@ -1,11 +1,10 @@
 #include "core/output/summary_sheet.h"
 
-#include <gtest/gtest.h>
-
 #include <QDir>
 #include <QFile>
 #include <QPdfWriter>
 #include <QTemporaryDir>
+#include <gtest/gtest.h>
 #include <numeric>
 
 #include "core/analysis/summary_counts.h"
@@ -238,8 +237,8 @@ TEST_F(SummarySheetTest, CodeListSectionsTakeCodesAndShortenedNames) {
   // A name is cut to its first 25 characters ...
   EXPECT_TRUE(HasText(s, 0, u"2."_s + latinName.left(25), 400 + 775, LineY(19), 8));
   // ... and further where it would run into its count.
-  const auto label5 = std::find_if(s.entries().begin(), s.entries().end(),
-                                   [](const auto& e) { return e.text.startsWith(u"5."_s); });
+  const auto label5 =
+      std::find_if(s.entries().begin(), s.entries().end(), [](const auto& e) { return e.text.startsWith(u"5."_s); });
   ASSERT_NE(label5, s.entries().end());
   EXPECT_EQ(std::make_tuple(label5->x1, label5->y1), std::make_tuple(400.0, LineY(21)));
   const QString kept = label5->text.mid(2);
@@ -255,8 +254,8 @@ TEST_F(SummarySheetTest, CodeListSectionsTakeCodesAndShortenedNames) {
   const auto occupation = s.findText(u"職種"_s);
   ASSERT_TRUE(occupation);
   EXPECT_EQ(occupation->y1, LineY(20));
-  const auto caption = std::find_if(s.entries().begin(), s.entries().end(),
-                                    [](const auto& e) { return e.text == u"職種"_s; });
+  const auto caption =
+      std::find_if(s.entries().begin(), s.entries().end(), [](const auto& e) { return e.text == u"職種"_s; });
   EXPECT_GT(caption, label5);  // the caption after the rows
 
   // Circumstances: one column of 57 characters at 7 points, counts up to
@@ -458,10 +457,10 @@ TEST_F(SummarySheetTest, PdfPagesAndPlaces) {
     for (std::size_t i = 0; i < words.size(); ++i)
       for (std::size_t j = i + 1; j < words.size(); ++j) {
         const auto &a = words[i], &b = words[j];
-        const bool apart = a.xMax <= b.xMin + 0.5 || b.xMax <= a.xMin + 0.5 || a.yMax <= b.yMin + 0.5 ||
-                           b.yMax <= a.yMin + 0.5;
-        EXPECT_TRUE(apart) << "page " << n + 1 << ": \"" << a.text.toStdString() << "\" over \""
-                           << b.text.toStdString() << "\"";
+        const bool apart =
+            a.xMax <= b.xMin + 0.5 || b.xMax <= a.xMin + 0.5 || a.yMax <= b.yMin + 0.5 || b.yMax <= a.yMin + 0.5;
+        EXPECT_TRUE(apart) << "page " << n + 1 << ": \"" << a.text.toStdString() << "\" over \"" << b.text.toStdString()
+                           << "\"";
       }
   }
 }

@@ -1,9 +1,8 @@
 #include "core/output/table_print.h"
 
-#include <gtest/gtest.h>
-
 #include <QDir>
 #include <QTemporaryDir>
+#include <gtest/gtest.h>
 #include <random>
 
 #include "core/analysis/extraction.h"
@@ -197,9 +196,8 @@ TEST(ListingPrint, CellsWrapAtSixAndARowIsAsTallAsItsTallestCell) {
   const RecordingSurface& s = rec->surface;
   // No conditions: the table starts at T = 100; headings on lines 0 and 1
   // (at y 270 and 370), the first row from line 2 (y 500).
-  EXPECT_EQ(TextsAt(s, 0, 270),
-            QStringList({"職種", "発生場所", "機器の使用目", "事故発生状況", "原因器材", "事故程度", "受傷者の原因",
-                         "器材の汚染", "所属部署", "行為別"}));
+  EXPECT_EQ(TextsAt(s, 0, 270), QStringList({"職種", "発生場所", "機器の使用目", "事故発生状況", "原因器材", "事故程度",
+                                             "受傷者の原因", "器材の汚染", "所属部署", "行為別"}));
   EXPECT_EQ(TextsAt(s, 0, 370), QStringList({"的", "器材の使用中"}));
   // The label's 23 characters take 4 lines, the 13-character cell 3.
   EXPECT_EQ(TextsAt(s, 0, 500), QStringList({"山田　花子0", "一二三四五六"}));
@@ -273,8 +271,8 @@ TEST(ListingPrint, APageWhoseTableStartsLowerHoldsFewerLines) {
   std::vector<QStringList> rows;
   for (int i = 1; i <= 70; ++i) rows.push_back({QStringLiteral("行%1").arg(i)});
   FillListing(grid, rows);
-  const auto rec = Listing(grid, {{QStringLiteral("職種"), QStringLiteral("医師")},
-                                  {QStringLiteral("事故程度"), QStringLiteral("軽度")}});
+  const auto rec = Listing(
+      grid, {{QStringLiteral("職種"), QStringLiteral("医師")}, {QStringLiteral("事故程度"), QStringLiteral("軽度")}});
   const RecordingSurface& s = rec->surface;
   // Rows on lines 2 to 32 of page 1 (31 rows), 2 to 36 of page 2 (35 rows),
   // the last 4 on page 3; then block 2 the same way.

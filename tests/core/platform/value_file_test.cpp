@@ -1,8 +1,7 @@
 #include "core/platform/value_file.h"
 
-#include <gtest/gtest.h>
-
 #include <QTemporaryDir>
+#include <gtest/gtest.h>
 #include <utility>
 
 #include "core/platform/codepage.h"
@@ -123,7 +122,7 @@ TEST(Cp932, InputMethodFormsBecomeCodePageCharactersThatReadBackTheSame) {
   // character a Windows one types for the same key.
   const std::pair<const char16_t*, const char*> forms[] = {
       {u"〜", "\x81\x60"}, {u"−", "\x81\x7c"}, {u"—", "\x81\x5c"}, {u"‖", "\x81\x61"},
-      {u"¢", "\x81\x91"}, {u"£", "\x81\x92"}, {u"¬", "\x81\xca"},
+      {u"¢", "\x81\x91"},  {u"£", "\x81\x92"}, {u"¬", "\x81\xca"},
   };
   for (const auto& [typed, bytes] : forms) {
     const QString t = QString::fromUtf16(typed);
@@ -143,7 +142,8 @@ TEST(SafeSave, FailureLeavesTheOldFileAndSaysWhy) {
   const QString path = dir.filePath("set.dat");
   QString error;
   ASSERT_TRUE(SaveFileAtomically(path, "old\r\n", FileAccess::OwnerOnly, &error));
-  const auto others = QFileDevice::ReadGroup | QFileDevice::WriteGroup | QFileDevice::ReadOther | QFileDevice::WriteOther;
+  const auto others =
+      QFileDevice::ReadGroup | QFileDevice::WriteGroup | QFileDevice::ReadOther | QFileDevice::WriteOther;
   EXPECT_EQ(QFile::permissions(path) & others, QFileDevice::Permissions());
   EXPECT_FALSE(SaveFileAtomically(dir.filePath("missing/set.dat"), "x", FileAccess::OwnerOnly, &error));
   EXPECT_TRUE(error.contains("set.dat"));

@@ -1,11 +1,10 @@
 #include "core/platform/work_in_order.h"
 
-#include <gtest/gtest.h>
-
 #include <QThread>
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
+#include <gtest/gtest.h>
 #include <mutex>
 #include <set>
 #include <stdexcept>
@@ -134,7 +133,13 @@ TEST(WorkInOrder, MapHandsEachResultToItsTakerInOrder) {
     }
   }
   bool called = false;
-  MapInOrder<int>(0, 4, [&](int) { called = true; return 0; }, [&](int, int&&) { called = true; });
+  MapInOrder<int>(
+      0, 4,
+      [&](int) {
+        called = true;
+        return 0;
+      },
+      [&](int, int&&) { called = true; });
   EXPECT_FALSE(called);
 }
 

@@ -1,8 +1,7 @@
 #include "core/reports/body_site_drawing.h"
 
-#include <gtest/gtest.h>
-
 #include <QSvgRenderer>
+#include <gtest/gtest.h>
 
 namespace orvanta {
 namespace {

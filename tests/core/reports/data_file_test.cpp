@@ -1,13 +1,12 @@
 #include "core/reports/data_file.h"
 
-#include <gtest/gtest.h>
-#include <sys/resource.h>
-
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <csignal>
 #include <functional>
+#include <gtest/gtest.h>
+#include <sys/resource.h>
 
 #include "core/platform/value_file.h"
 #include "support/temp_drive.h"
@@ -43,7 +42,7 @@ std::vector<ReportRecord> TwoReports() {
   b.Choices = {2, 3, 1, 4, 5, 6, 7, 8, 9, 10, -11};
   b.Notes = {"一行目∨∧二行目∨∧三行目", "予防できた、と思う", "メモ3", "メモ4", "メモ5", "メモ6"};
   b.OtherTexts = {"他0", "他1", "他2", "他3", "他4", "製品名①"};
-  b.AnswerIds = {1, 66, 116, 163, 251, 304, 323, 344, 438, 461, 1010,
+  b.AnswerIds = {1,    66,   116,  163,  251,  304,  323,  344,  438,  461, 1010,
                  1011, 1012, 1013, 1014, 1015, 1016, 1017, 1018, 1019, -20};
   b.Years = {2024, 2025, 1999};
   b.Months = {12, 1, 7};
@@ -70,7 +69,8 @@ TEST(DataFile, WritesTwoReportsByteForByte) {
   QString error;
   ASSERT_TRUE(WriteDataFile(path, TwoReports(), &error)) << error.toStdString();
   EXPECT_EQ(FileBytes(path), expected);
-  const auto others = QFileDevice::ReadGroup | QFileDevice::WriteGroup | QFileDevice::ReadOther | QFileDevice::WriteOther;
+  const auto others =
+      QFileDevice::ReadGroup | QFileDevice::WriteGroup | QFileDevice::ReadOther | QFileDevice::WriteOther;
   EXPECT_EQ(QFile::permissions(path) & others, QFileDevice::Permissions());
 }
 
@@ -135,7 +135,8 @@ TEST(DataFile, BrokenFilesGiveTheirResult) {
          MarksReadUpTo(t[0], 0);
          MarksReadUpTo(t[1], 0);
        }},
-      {"broken/truncated_sites.dat", ReadError::None, 0, true, [](std::vector<ReportRecord>& t) { MarksReadUpTo(t[1], 30); }},
+      {"broken/truncated_sites.dat", ReadError::None, 0, true,
+       [](std::vector<ReportRecord>& t) { MarksReadUpTo(t[1], 30); }},
       // A mark other than 0 or 1 makes the file unreadable.
       {"broken/bad_site.dat", ReadError::WrongKind, 225 + 41, false, secondWithoutMarks},
       {"broken/site_too_big.dat", ReadError::OutOfRange, 225 + 64, false, secondWithoutMarks},
@@ -339,7 +340,9 @@ TEST(IdFile, ReadsWhatItCanAndKeepsTheRest) {
       {"negative file number", " 470 \r\n 12 \r\n-1 \r\n 9 \r\n", ReadError::None, {470, 12, 3, 4}},
       {"LF-only line ends", " 470\n 12\n 3\n 2500\n", ReadError::None, {470, 12, 3, 2500}},
       {"lone CR line ends, no last line end", " 470\r 12\r 3\r 2500", ReadError::None, {470, 12, 3, 2500}},
-      {"invalid code-page bytes in the third value", " 470 \r\n 12 \r\n\x82\xff\x81\r\n 9 \r\n", ReadError::None,
+      {"invalid code-page bytes in the third value",
+       " 470 \r\n 12 \r\n\x82\xff\x81\r\n 9 \r\n",
+       ReadError::None,
        {470, 12, 3, 4}},
       {"bad first value", "x\r\n 12 \r\n", ReadError::WrongKind, before},
       {"random bytes", QByteArray("\x9c\xf3\x07\x00\r\n\x13 7\n", 10), ReadError::WrongKind, before},

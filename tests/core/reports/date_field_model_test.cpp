@@ -1,7 +1,6 @@
 #include "core/reports/date_field_model.h"
 
 #include <gtest/gtest.h>
-
 #include <map>
 #include <utility>
 
@@ -96,20 +95,21 @@ TEST_F(DateFieldTest, SpinStepsCarryAndKeepTheDateValid) {
       {{2004, 2, 29}, P::Year, -1, {2003, 2, 28}},
       {{2004, 12, 15}, P::Month, +1, {2005, 1, 15}},
       {{2004, 1, 15}, P::Month, -1, {2003, 12, 15}},
-      {{0, 1, 15}, P::Month, -1, {0, 12, 15}},     // the year does not go below 0
-      {{0, 1, 1}, P::Day, -1, {0, 1, 1}},          // year -1 is no date: stays
-      {{30, 2, 28}, P::Day, +1, {30, 3, 1}},       // 1930 is no leap year
-      {{28, 2, 28}, P::Day, +1, {28, 2, 29}},      // 2028 is one
+      {{0, 1, 15}, P::Month, -1, {0, 12, 15}},       // the year does not go below 0
+      {{0, 1, 1}, P::Day, -1, {0, 1, 1}},            // year -1 is no date: stays
+      {{30, 2, 28}, P::Day, +1, {30, 3, 1}},         // 1930 is no leap year
+      {{28, 2, 28}, P::Day, +1, {28, 2, 29}},        // 2028 is one
       {{9999, 12, 31}, P::Day, +1, {9999, 12, 31}},  // bounded: year 10000
       {{9999, 12, 15}, P::Month, +1, {9999, 12, 15}},
       {{9999, 6, 15}, P::Year, +1, {9999, 6, 15}},
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(Show(c.start) + " part " + std::to_string(static_cast<int>(c.part)) + " " +
-                 std::to_string(c.delta));
+    SCOPED_TRACE(Show(c.start) + " part " + std::to_string(static_cast<int>(c.part)) + " " + std::to_string(c.delta));
     show(0, c.start.year, c.start.month, c.start.day);
-    if (c.delta > 0) model.stepUp(c.part, 0);
-    else model.stepDown(c.part, 0);
+    if (c.delta > 0)
+      model.stepUp(c.part, 0);
+    else
+      model.stepDown(c.part, 0);
     EXPECT_EQ(model.spinDate(0), c.end) << Show(model.spinDate(0));
     EXPECT_FALSE(model.invalid());
     EXPECT_FALSE(model.adjusting());
@@ -167,7 +167,7 @@ TEST_F(DateFieldTest, TypedTextsFollowTheBoxRules) {
   } cases[] = {
       {{2026, 5, 10}, P::Day, "45", "31", {2026, 5, 31}, true},
       {{2026, 4, 10}, P::Day, "45", "31", {2026, 5, 1}, true},
-      {{2026, 4, 10}, P::Day, "31", "31", {2026, 5, 1}, true},   // box keeps 31
+      {{2026, 4, 10}, P::Day, "31", "31", {2026, 5, 1}, true},  // box keeps 31
       {{2026, 3, 15}, P::Day, "-3", "0", {2026, 2, 28}, true},
       {{2024, 3, 15}, P::Day, "-3", "0", {2024, 2, 29}, true},
       {{2026, 1, 15}, P::Day, "0", "0", {2025, 12, 31}, true},
@@ -348,9 +348,8 @@ TEST_F(DateFieldTest, TypedTimeWrapsOutOfRangeValues) {
     const char* textAfter;
     int value;
   } cases[] = {
-      {P::Hour, "24", "0", 0},    {P::Hour, "-1", "23", 23}, {P::Hour, "abc", "abc", 0},
-      {P::Hour, "7", "7", 7},     {P::Minute, "75", "0", 0}, {P::Minute, "-2", "59", 59},
-      {P::Minute, "30", "30", 30},
+      {P::Hour, "24", "0", 0},   {P::Hour, "-1", "23", 23},   {P::Hour, "abc", "abc", 0},  {P::Hour, "7", "7", 7},
+      {P::Minute, "75", "0", 0}, {P::Minute, "-2", "59", 59}, {P::Minute, "30", "30", 30},
   };
   for (const Case& c : cases) {
     model.setLoading(true);
@@ -398,8 +397,8 @@ TEST(DateFieldText, LeadingNumberAndSpinText) {
     const char* text;
     double value;
   } cases[] = {
-      {"15", 15}, {" 15", 15}, {"-3", -3}, {"+4", 4}, {"12abc", 12}, {"abc", 0}, {"", 0},
-      {"-", 0},   {".", 0},   {".5", 0.5}, {"2.5.1", 2.5}, {"1 2", 1}, {"１２", 0},
+      {"15", 15}, {" 15", 15}, {"-3", -3},  {"+4", 4},      {"12abc", 12}, {"abc", 0},  {"", 0},
+      {"-", 0},   {".", 0},    {".5", 0.5}, {"2.5.1", 2.5}, {"1 2", 1},    {"１２", 0},
   };
   for (const Case& c : cases) EXPECT_DOUBLE_EQ(LeadingNumber(QString::fromUtf8(c.text)), c.value) << c.text;
   for (const char* text : {"abc", "", "-", ".", " x1"}) {

@@ -1,11 +1,10 @@
 #include "core/reports/note_text.h"
 
 #include <gtest/gtest.h>
-
 #include <vector>
 
-#include "core/reports/data_file.h"
 #include "core/platform/text_filters.h"
+#include "core/reports/data_file.h"
 
 namespace orvanta {
 namespace {
@@ -16,11 +15,7 @@ TEST(NoteText, StoredFormCodesLineBreaksAndCommas) {
     QString stored;
   } cases[] = {
       {"ab\r\ncd", "ab∨∧cd"},  // a typed line break
-      {"ab\ncd", "ab∧cd"},
-      {"ab\rcd", "ab∨cd"},
-      {"a,b，c、d", "a、b、c、d"},
-      {"\r\n\r\n", "∨∧∨∧"},
-      {"", ""},
+      {"ab\ncd", "ab∧cd"},    {"ab\rcd", "ab∨cd"}, {"a,b，c、d", "a、b、c、d"}, {"\r\n\r\n", "∨∧∨∧"}, {"", ""},
       {"針\"先 ", "針\"先 "},
   };
   for (const Case& c : cases) {
@@ -39,10 +34,7 @@ TEST(NoteText, SingleLineTextsDropBothCommas) {
     QString typed;
     QString kept;
   } cases[] = {
-      {"a,b，c", "abc"},
-      {"abc", "abc"},
-      {",，,，", ""},
-      {"", ""},
+      {"a,b，c", "abc"},           {"abc", "abc"}, {",，,，", ""}, {"", ""},
       {"a、b､c", "a、b､c"},  // other commas are no commas here
       {" \"x\", y ", " \"x\" y "},
   };
@@ -54,10 +46,7 @@ TEST(NoteText, EditorLineBreaksAreStoredAsTypedLineBreaks) {
     QString editor;
     QString stored;
   } cases[] = {
-      {"ab\ncd", "ab∨∧cd"},
-      {QStringLiteral("ab\u2029cd"), "ab∨∧cd"},
-      {"ab\r\ncd\n", "ab∨∧cd∨∧"},
-      {"ab\rcd", "ab∨∧cd"},
+      {"ab\ncd", "ab∨∧cd"}, {QStringLiteral("ab\u2029cd"), "ab∨∧cd"}, {"ab\r\ncd\n", "ab∨∧cd∨∧"}, {"ab\rcd", "ab∨∧cd"},
       {"x,y", "x、y"},
   };
   for (const Case& c : cases) {
@@ -71,7 +60,9 @@ TEST(NoteText, TwoLineNoteSurvivesTheDataFileAsOneLine) {
   std::vector<ReportRecord> table(1);
   table[0].Notes[1] = NoteFromEditor("ab\ncd");
   const QByteArray bytes = DataFileBytes(table);
-  EXPECT_TRUE(bytes.contains("\r\nab\x81\xc9\x81\xc8" "cd\r\n"));
+  EXPECT_TRUE(
+      bytes.contains("\r\nab\x81\xc9\x81\xc8"
+                     "cd\r\n"));
   std::vector<ReportRecord> back;
   ASSERT_TRUE(ReadDataFileBytes(bytes, back).ok());
   ASSERT_EQ(back.size(), 1u);

@@ -1,15 +1,14 @@
 #include "core/reports/report_editing.h"
 
-#include <gtest/gtest.h>
-
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <gtest/gtest.h>
 
+#include "core/app/app_state.h"
 #include "core/platform/safe_save.h"
 #include "core/platform/value_file.h"
 #include "core/reports/data_file.h"
-#include "core/app/app_state.h"
 #include "support/temp_drive.h"
 
 namespace orvanta {
@@ -72,7 +71,8 @@ TEST_F(ReportEditingTest, PositionLabelCountsTheFilesBeforeTheCurrentOne) {
   };
   for (const Case& c : cases) {
     state.dataFile.FileRecordCounts.fill(0);
-    for (std::size_t n = 0; n < c.counts.size(); ++n) state.dataFile.FileRecordCounts[n] = static_cast<std::int16_t>(c.counts[n]);
+    for (std::size_t n = 0; n < c.counts.size(); ++n)
+      state.dataFile.FileRecordCounts[n] = static_cast<std::int16_t>(c.counts[n]);
     state.dataFile.CurrentFileNo = c.fileNo;
     state.dataFile.CurrentIndex = c.index;
     state.counters.TotalReports = c.total;
@@ -149,7 +149,8 @@ TEST_F(ReportEditingTest, NoNewReportWhenTheLastPossibleFileIsFullOrTheSaveFails
   state.counters.TotalReports = 1000;
   state.dataFile.FileRecordCounts[kMaxFileNo] = 1000;
   const IdCounters before = state.counters;
-  EXPECT_EQ(StartNewReport(state.dataFile, state.counters, state.paths, kNow, countingSave), NewReportOutcome::CollectionFull);
+  EXPECT_EQ(StartNewReport(state.dataFile, state.counters, state.paths, kNow, countingSave),
+            NewReportOutcome::CollectionFull);
   EXPECT_EQ(saves, 0);
   EXPECT_EQ(state.counters, before);
   EXPECT_EQ(state.dataFile.ReportCount(), 1000);
@@ -160,7 +161,8 @@ TEST_F(ReportEditingTest, NoNewReportWhenTheLastPossibleFileIsFullOrTheSaveFails
   Collection({1000});
   const IdCounters counters = state.counters;
   const auto table = state.dataFile.ReportTable;
-  EXPECT_EQ(StartNewReport(state.dataFile, state.counters, state.paths, kNow, [] { return false; }), NewReportOutcome::SaveFailed);
+  EXPECT_EQ(StartNewReport(state.dataFile, state.counters, state.paths, kNow, [] { return false; }),
+            NewReportOutcome::SaveFailed);
   EXPECT_EQ(state.counters, counters);
   EXPECT_EQ(state.dataFile.ReportTable, table);
   EXPECT_EQ(state.dataFile.CurrentFileNo, 0);
@@ -169,7 +171,8 @@ TEST_F(ReportEditingTest, NoNewReportWhenTheLastPossibleFileIsFullOrTheSaveFails
   Collection({2, 1});
   state.dataFile.CurrentFileNo = 0;
   ASSERT_TRUE(ReadDataFile(state.paths.DataFilePath(0), state.dataFile.ReportTable).ok());
-  EXPECT_EQ(StartNewReport(state.dataFile, state.counters, state.paths, kNow, [] { return false; }), NewReportOutcome::SaveFailed);
+  EXPECT_EQ(StartNewReport(state.dataFile, state.counters, state.paths, kNow, [] { return false; }),
+            NewReportOutcome::SaveFailed);
   EXPECT_EQ(state.dataFile.CurrentFileNo, 0);
   EXPECT_EQ(state.dataFile.ReportCount(), 2);
   EXPECT_EQ(state.counters.TotalReports, 3);
@@ -191,7 +194,9 @@ TEST_F(ReportEditingTest, AnUnsavedNewReportTakenBackRestoresTheCounters) {
   Collection({1000});
   ASSERT_EQ(StartNewReport(state.dataFile, state.counters, state.paths, kNow, countingSave), NewReportOutcome::Created);
   ASSERT_EQ(state.counters.NewestFileNo, 1);
-  EXPECT_EQ(DropUnsavedNewReports(state.dataFile, state.counters, state.paths, {state.dataFile.ReportTable.back().ReportId}), 1);
+  EXPECT_EQ(
+      DropUnsavedNewReports(state.dataFile, state.counters, state.paths, {state.dataFile.ReportTable.back().ReportId}),
+      1);
   EXPECT_EQ(state.counters.NewestFileNo, 0);
   EXPECT_EQ(state.dataFile.CurrentFileNo, 0);
   EXPECT_EQ(state.dataFile.ReportCount(), 1000);
@@ -222,7 +227,8 @@ TEST_F(ReportEditingTest, AnUnreadableDataFileIsKeptUnderANewNameBeforeItIsWritt
   const QString kept = state.paths.DataFilePath(0) + QStringLiteral(".damaged-20261209-1030");
   const ReportSaveOutcome saved = SaveReportFile(state.dataFile, state.counters, state.paths, kNow);
   ASSERT_TRUE(saved.ok()) << saved.error.toStdString();
-  EXPECT_EQ(saved.notice, QStringLiteral("データファイル「%1」は読み込めなかったため、上書きせずに「0.dat.damaged-20261209-1030」という名前で残しました。")
+  EXPECT_EQ(saved.notice, QStringLiteral("データファイル「%1」は読み込めなかったため、上書きせずに「0.dat.damaged-"
+                                         "20261209-1030」という名前で残しました。")
                               .arg(QDir::toNativeSeparators(state.paths.DataFilePath(0))));
   EXPECT_EQ(FileBytes(kept), damaged);
   EXPECT_EQ(FileBytes(state.paths.DataFilePath(0)), DataFileBytes(state.dataFile.ReportTable));
@@ -249,8 +255,8 @@ TEST_F(ReportEditingTest, AFailedSaveNamesTheFileAndLeavesMemoryAndCountersAlone
   const ReportSaveOutcome saved = SaveReportFile(state.dataFile, state.counters, state.paths, kNow);
   EXPECT_FALSE(saved.ok());
   EXPECT_FALSE(saved.dataFileSaved);
-  EXPECT_TRUE(saved.error.startsWith(
-      QStringLiteral("ファイル「%1」を書き込めませんでした。").arg(QDir::toNativeSeparators(state.paths.DataFilePath(1)))))
+  EXPECT_TRUE(saved.error.startsWith(QStringLiteral("ファイル「%1」を書き込めませんでした。")
+                                         .arg(QDir::toNativeSeparators(state.paths.DataFilePath(1)))))
       << saved.error.toStdString();
   EXPECT_EQ(state.dataFile.ReportTable, table);
   // The counters are saved first, so a stop between the two saves skips an

@@ -1,16 +1,15 @@
 #include "core/reports/report_navigation.h"
 
-#include <gtest/gtest.h>
-
 #include <QDir>
 #include <QFile>
+#include <gtest/gtest.h>
 #include <map>
 #include <set>
 
+#include "core/app/app_state.h"
 #include "core/platform/safe_save.h"
 #include "core/platform/value_file.h"
 #include "core/reports/data_file.h"
-#include "core/app/app_state.h"
 #include "core/reports/open_data_file.h"
 #include "support/temp_drive.h"
 
@@ -180,20 +179,22 @@ TEST_F(ReportNavigationTest, RemovingAFileRenamesTheNewerFilesDownWithTheirCount
     bool startNew;
   } cases[] = {
       {{2, 2, 1, 2, 2}, 2, {0, 1, 3, 4}, 3, 8, 2, 0, false},
-      {{2, 1, kMissing, 2}, 1, {0, kMissing, 3}, 2, 4, 2, 0, false},    // the gap moves down
-      {{2, 1, 0, kUnreadable}, 1, {0, 2, 3}, 2, 2, 0, 1, false},         // none after: the one before
-      {{2, 1}, 1, {0}, 0, 2, 0, 1, false},                                // the newest file
-      {{1}, 0, {}, 0, 0, 0, 0, true},                                     // counters said 2: none left
+      {{2, 1, kMissing, 2}, 1, {0, kMissing, 3}, 2, 4, 2, 0, false},  // the gap moves down
+      {{2, 1, 0, kUnreadable}, 1, {0, 2, 3}, 2, 2, 0, 1, false},      // none after: the one before
+      {{2, 1}, 1, {0}, 0, 2, 0, 1, false},                            // the newest file
+      {{1}, 0, {}, 0, 0, 0, 0, true},                                 // counters said 2: none left
   };
   for (const Case& c : cases) {
     Collection(c.files);
     if (c.files.size() == 1) state.counters.TotalReports = 2;
     std::map<int, QByteArray> before;
     for (int n = 0; n < static_cast<int>(c.files.size()); ++n) before[n] = FileBytes(state.paths.DataFilePath(n));
-    const std::vector<int> countsBefore(state.dataFile.FileRecordCounts.begin(), state.dataFile.FileRecordCounts.begin() + 5);
+    const std::vector<int> countsBefore(state.dataFile.FileRecordCounts.begin(),
+                                        state.dataFile.FileRecordCounts.begin() + 5);
     StandAt(c.remove, 0);
 
-    const FileRemovalOutcome out = RemoveShownReportFile(state.dataFile, state.counters, state.paths, FileSystemDataFileOps(), kNow);
+    const FileRemovalOutcome out =
+        RemoveShownReportFile(state.dataFile, state.counters, state.paths, FileSystemDataFileOps(), kNow);
     ASSERT_TRUE(out.ok) << out.error.toStdString();
     EXPECT_EQ(out.notice, QString());
     EXPECT_EQ(out.startNewReport, c.startNew);
@@ -206,13 +207,14 @@ TEST_F(ReportNavigationTest, RemovingAFileRenamesTheNewerFilesDownWithTheirCount
       const int expectedCount = present ? countsBefore[c.after[n]] : 0;
       EXPECT_EQ(state.dataFile.FileRecordCounts[n], expectedCount) << c.remove << " count " << n;
     }
-    EXPECT_EQ(QDir(state.paths.ReportFolderPath()).entryList(QDir::Files).filter(QStringLiteral("deleted")), QStringList());
+    EXPECT_EQ(QDir(state.paths.ReportFolderPath()).entryList(QDir::Files).filter(QStringLiteral("deleted")),
+              QStringList());
     EXPECT_EQ(state.counters.NewestFileNo, c.newest);
     EXPECT_EQ(state.counters.TotalReports, c.total);
     EXPECT_EQ(state.dataFile.CurrentFileNo, c.shownFile);
     EXPECT_EQ(state.dataFile.CurrentIndex, c.shownIndex);
     EXPECT_EQ(state.counters.LastReportId, static_cast<int>(countsBefore[0] + countsBefore[1] + countsBefore[2] +
-                                                   countsBefore[3] + countsBefore[4]));
+                                                            countsBefore[3] + countsBefore[4]));
     // The counters on disk go with the files.
     IdCounters onDisk;
     ASSERT_TRUE(ReadIdFile(state.paths.IdFilePath(), onDisk).ok());
@@ -227,16 +229,20 @@ TEST_F(ReportNavigationTest, AFailedRenameAtAnyStepPutsEveryFileBack) {
     std::set<int> fail;
     QString error;
   } cases[] = {
-      {{1}, QStringLiteral("データファイル「%1」を削除できなかったため、表示データは削除していません。")
-                .arg(QDir::toNativeSeparators(state.paths.DataFilePath(1)))},
-      {{2}, QStringLiteral("データファイル「%1」の名前を「1.dat」に変更できなかったため、表示データは削除していません。")
-                .arg(QDir::toNativeSeparators(state.paths.DataFilePath(2)))},
-      {{3}, QStringLiteral("データファイル「%1」の名前を「2.dat」に変更できなかったため、表示データは削除していません。")
-                .arg(QDir::toNativeSeparators(state.paths.DataFilePath(3)))},
+      {{1},
+       QStringLiteral("データファイル「%1」を削除できなかったため、表示データは削除していません。")
+           .arg(QDir::toNativeSeparators(state.paths.DataFilePath(1)))},
+      {{2},
+       QStringLiteral("データファイル「%1」の名前を「1.dat」に変更できなかったため、表示データは削除していません。")
+           .arg(QDir::toNativeSeparators(state.paths.DataFilePath(2)))},
+      {{3},
+       QStringLiteral("データファイル「%1」の名前を「2.dat」に変更できなかったため、表示データは削除していません。")
+           .arg(QDir::toNativeSeparators(state.paths.DataFilePath(3)))},
       // The undo of 2 -> 1 fails too: the user is sent to the folder.
-      {{3, 4}, QStringLiteral("データファイル「%1」の名前を「2.dat」に変更できなかったため、表示データは削除していません。\n"
-                              "元の名前に戻せなかったファイルがあります。フォルダ「%2」のファイルを確認してください。")
-                   .arg(QDir::toNativeSeparators(state.paths.DataFilePath(3)), folder)},
+      {{3, 4},
+       QStringLiteral("データファイル「%1」の名前を「2.dat」に変更できなかったため、表示データは削除していません。\n"
+                      "元の名前に戻せなかったファイルがあります。フォルダ「%2」のファイルを確認してください。")
+           .arg(QDir::toNativeSeparators(state.paths.DataFilePath(3)), folder)},
   };
   for (const Case& c : cases) {
     Collection({2, 1, 2, 2});
@@ -295,9 +301,11 @@ TEST_F(ReportNavigationTest, AFileThatCannotBeRemovedOrReadIsLeftAndTold) {
   state.dataFile.CurrentIndex = 0;
   out = RemoveShownReportFile(state.dataFile, state.counters, state.paths, FileSystemDataFileOps(), kNow);
   ASSERT_TRUE(out.ok);
-  EXPECT_EQ(out.notice, QStringLiteral("データファイル「%1」は読み込めなかったため、削除せずに「1.dat.damaged-20261209-1030」という名前で残しました。")
+  EXPECT_EQ(out.notice, QStringLiteral("データファイル「%1」は読み込めなかったため、削除せずに「1.dat.damaged-20261209-"
+                                       "1030」という名前で残しました。")
                             .arg(QDir::toNativeSeparators(state.paths.DataFilePath(1))));
-  EXPECT_EQ(FileBytes(state.paths.DataFilePath(1) + QStringLiteral(".damaged-20261209-1030")), QByteArray("3\r\n 1 \r\n"));
+  EXPECT_EQ(FileBytes(state.paths.DataFilePath(1) + QStringLiteral(".damaged-20261209-1030")),
+            QByteArray("3\r\n 1 \r\n"));
   EXPECT_FALSE(QFile::exists(state.paths.DataFilePath(1)));
   EXPECT_EQ(state.dataFile.CurrentFileNo, 0);
   EXPECT_EQ(state.dataFile.CurrentIndex, 1);

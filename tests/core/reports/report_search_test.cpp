@@ -1,16 +1,15 @@
 #include "core/reports/report_search.h"
 
-#include <gtest/gtest.h>
-
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
+#include <gtest/gtest.h>
 
+#include "core/app/app_state.h"
 #include "core/platform/codepage.h"
 #include "core/platform/safe_save.h"
 #include "core/platform/value_file.h"
 #include "core/reports/data_file.h"
-#include "core/app/app_state.h"
 #include "support/temp_drive.h"
 
 namespace orvanta {
@@ -79,18 +78,22 @@ TEST_F(ReportSearchTest, FindsTheTextInsideTheFieldInFileAndSlotOrderComparingEx
       {SearchField::ReporterName, u"", {}},
   };
   for (const Case& c : cases) {
-    const SearchOutcome found = SearchReports(state.paths, state.counters.NewestFileNo, c.field, QString::fromUtf16(c.text));
+    const SearchOutcome found =
+        SearchReports(state.paths, state.counters.NewestFileNo, c.field, QString::fromUtf16(c.text));
     EXPECT_EQ(HitsOf(found), c.hits) << QString::fromUtf16(c.text).toStdString();
     EXPECT_EQ(found.lines.size(), static_cast<qsizetype>(c.hits.size()));
     EXPECT_EQ(found.filesSkipped, 0);
   }
 
   // The same line for both kinds of search.
-  const QStringList byName = SearchReports(state.paths, state.counters.NewestFileNo, SearchField::ReporterName, QStringLiteral("山田")).lines;
-  EXPECT_EQ(byName, (QStringList{QStringLiteral("K12 ( 報告者氏名; 山田花子 ) "),
-                                 QStringLiteral("1 2 ( 報告者氏名; 小山田 ) "), QStringLiteral(" ( 報告者氏名; 山田 ) ")}));
-  EXPECT_EQ(SearchReports(state.paths, state.counters.NewestFileNo, SearchField::RecordNumber, QStringLiteral("AB")).lines,
-            QStringList{QStringLiteral("AB ( 報告者氏名;  ) ")});
+  const QStringList byName =
+      SearchReports(state.paths, state.counters.NewestFileNo, SearchField::ReporterName, QStringLiteral("山田")).lines;
+  EXPECT_EQ(byName,
+            (QStringList{QStringLiteral("K12 ( 報告者氏名; 山田花子 ) "), QStringLiteral("1 2 ( 報告者氏名; 小山田 ) "),
+                         QStringLiteral(" ( 報告者氏名; 山田 ) ")}));
+  EXPECT_EQ(
+      SearchReports(state.paths, state.counters.NewestFileNo, SearchField::RecordNumber, QStringLiteral("AB")).lines,
+      QStringList{QStringLiteral("AB ( 報告者氏名;  ) ")});
 }
 
 TEST_F(ReportSearchTest, ASingleByteTextNeverMatchesInsideADoubleByteCharacter) {
@@ -101,15 +104,13 @@ TEST_F(ReportSearchTest, ASingleByteTextNeverMatchesInsideADoubleByteCharacter) 
     const char16_t* text;
     Hits hits;
   } cases[] = {
-      {SearchField::RecordNumber, u"A", {{0, 1}}},
-      {SearchField::RecordNumber, u"\\", {{0, 2}}},
-      {SearchField::RecordNumber, u"ア", {{0, 0}}},
-      {SearchField::ReporterName, u"\\", {}},
-      {SearchField::ReporterName, u"A", {}},
-      {SearchField::ReporterName, u"ア", {{0, 2}}},
+      {SearchField::RecordNumber, u"A", {{0, 1}}},  {SearchField::RecordNumber, u"\\", {{0, 2}}},
+      {SearchField::RecordNumber, u"ア", {{0, 0}}}, {SearchField::ReporterName, u"\\", {}},
+      {SearchField::ReporterName, u"A", {}},        {SearchField::ReporterName, u"ア", {{0, 2}}},
   };
   for (const Case& c : cases)
-    EXPECT_EQ(HitsOf(SearchReports(state.paths, state.counters.NewestFileNo, c.field, QString::fromUtf16(c.text))), c.hits)
+    EXPECT_EQ(HitsOf(SearchReports(state.paths, state.counters.NewestFileNo, c.field, QString::fromUtf16(c.text))),
+              c.hits)
         << QString::fromUtf16(c.text).toStdString();
 }
 
@@ -128,7 +129,8 @@ TEST_F(ReportSearchTest, FilesThatCannotBeReadAreSkippedAndADamagedSiteBlockIsNo
   ASSERT_TRUE(QDir().mkpath(state.paths.DataFilePath(4)));
   state.counters.NewestFileNo = 4;
 
-  const SearchOutcome found = SearchReports(state.paths, state.counters.NewestFileNo, SearchField::ReporterName, QStringLiteral("山田"));
+  const SearchOutcome found =
+      SearchReports(state.paths, state.counters.NewestFileNo, SearchField::ReporterName, QStringLiteral("山田"));
   EXPECT_EQ(HitsOf(found), (Hits{{0, 0}, {3, 0}}));
   EXPECT_EQ(found.filesSkipped, 3);
 }
@@ -186,8 +188,8 @@ TEST_F(ReportSearchTest, HitsAreNotCapped) {
   for (int i = 0; i < kFileCapacity; ++i) table.push_back(Report(i + 1, QStringLiteral("K%1").arg(i), {}));
   ASSERT_TRUE(WriteDataFile(state.paths.DataFilePath(0), table));
   const QString path = state.paths.DataFilePath(0);
-  const SearchOutcome found = SearchDataFiles([&path](int) { return path; }, 100, SearchField::RecordNumber,
-                                              QStringLiteral("K"));
+  const SearchOutcome found =
+      SearchDataFiles([&path](int) { return path; }, 100, SearchField::RecordNumber, QStringLiteral("K"));
   ASSERT_EQ(found.hits.size(), 101000u);
   EXPECT_EQ(found.lines.size(), 101000);
   EXPECT_EQ(found.hits.back().fileNo, 100);

@@ -1,7 +1,5 @@
 #include "gui/analysis/cross_table_window.h"
 
-#include <gtest/gtest.h>
-
 #include <QComboBox>
 #include <QDateTime>
 #include <QDir>
@@ -9,17 +7,18 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QtTest/QTest>
+#include <gtest/gtest.h>
 
-#include "gui/widgets/result_grid_widget.h"
+#include "core/app/app_state.h"
 #include "core/codelists/code_lists.h"
 #include "core/platform/value_file.h"
 #include "core/reports/body_sites.h"
 #include "core/reports/data_file.h"
-#include "core/app/app_state.h"
-#include "support/temp_drive.h"
+#include "gui/widgets/result_grid_widget.h"
 #include "support/gui/combo_box.h"
 #include "support/pdf_pages.h"
 #include "support/scripted_prompts.h"
+#include "support/temp_drive.h"
 
 namespace orvanta {
 namespace {
@@ -38,9 +37,9 @@ struct Case {
   const char16_t* other;
 };
 constexpr Case kReports[] = {
-    {2004, 3, 15, 9, 1, 2, 0, u"梅毒"},  {2003, 6, 16, 0, 2, 0, 0, u""},   {2004, 6, 15, 23, 0, 0, 3, u""},
-    {2003, 6, 15, 12, 1, 0, 0, u""},     {2004, 1, 1, 22, 1, 1, 1, u"HTLV-1"}, {2004, 2, 29, 13, 0, 0, 0, u""},
-    {2003, 12, 31, 1, 0, 3, 0, u""},     {2004, 6, 16, 10, 1, 0, 0, u""},
+    {2004, 3, 15, 9, 1, 2, 0, u"梅毒"}, {2003, 6, 16, 0, 2, 0, 0, u""},       {2004, 6, 15, 23, 0, 0, 3, u""},
+    {2003, 6, 15, 12, 1, 0, 0, u""},    {2004, 1, 1, 22, 1, 1, 1, u"HTLV-1"}, {2004, 2, 29, 13, 0, 0, 0, u""},
+    {2003, 12, 31, 1, 0, 3, 0, u""},    {2004, 6, 16, 10, 1, 0, 0, u""},
 };
 
 QByteArray Fixture(const char* name) { return testing::FixtureBytes(QStringLiteral("csv/") + QLatin1String(name)); }
@@ -239,7 +238,10 @@ TEST_F(CrossTableWindowTest, CsvFilesAsTheFixturesHaveThem) {
   const QByteArray changed = WriteCsv(w, "changed.csv");
   const qsizetype lineEnd = table.indexOf("\r\n");
   EXPECT_EQ(changed.mid(lineEnd), table.mid(lineEnd));
-  EXPECT_TRUE(changed.left(lineEnd).contains("2004\x94N6\x8c\x8e" "14\x93\xfa")) << changed.left(lineEnd).toHex().constData();
+  EXPECT_TRUE(
+      changed.left(lineEnd).contains("2004\x94N6\x8c\x8e"
+                                     "14\x93\xfa"))
+      << changed.left(lineEnd).toHex().constData();
 }
 
 // The totals stay under their columns and beside their rows while the table

@@ -1,7 +1,5 @@
 #include "gui/analysis/extraction_window.h"
 
-#include <gtest/gtest.h>
-
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
@@ -11,24 +9,25 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTest>
+#include <gtest/gtest.h>
 
-#include "gui/widgets/result_grid_widget.h"
+#include "core/app/app_state.h"
 #include "core/platform/codepage.h"
 #include "core/platform/safe_save.h"
 #include "core/platform/value_file.h"
 #include "core/reports/body_sites.h"
-#include "core/app/app_state.h"
-#include "support/gui/combo_box.h"
+#include "gui/widgets/result_grid_widget.h"
 #include "support/fixture_collection.h"
-#include "support/temp_drive.h"
+#include "support/gui/combo_box.h"
 #include "support/pdf_pages.h"
 #include "support/scripted_prompts.h"
+#include "support/temp_drive.h"
 
 namespace orvanta {
 namespace {
 
-using testing::ScriptedPrompts;
 using testing::FileBytes;
+using testing::ScriptedPrompts;
 
 // A small collection with its code lists, data files 0 and 2 (file 1 is
 // missing) and the CSV files expected for it, written by
@@ -83,8 +82,8 @@ class ExtractionWindowTest : public ::testing::Test, public testing::TempDrive {
 };
 
 const QStringList kAllRows = {
-    "山田　花子04/03/15/(月)K-1001", "ｶﾀｶﾅ ﾀﾛｳ03/06/16/(月)", "佐藤　美咲04/06/15/(火)A7",
-    "田中　陽子04/02/29/(日)A9", "伊藤　亮03/12/01/(月)A10",
+    "山田　花子04/03/15/(月)K-1001", "ｶﾀｶﾅ ﾀﾛｳ03/06/16/(月)",    "佐藤　美咲04/06/15/(火)A7",
+    "田中　陽子04/02/29/(日)A9",     "伊藤　亮03/12/01/(月)A10",
 };
 
 TEST_F(ExtractionWindowTest, OpensListingEveryReportOfTheDefaultPeriodOnce) {
@@ -108,10 +107,12 @@ TEST_F(ExtractionWindowTest, OpensListingEveryReportOfTheDefaultPeriodOnce) {
   EXPECT_EQ(grid->grid().fixedRows(), 1);
   EXPECT_TRUE(grid->isVisibleTo(window.get()));
 
+  // clang-format off
   const QStringList captions = {"職種", "発生場所", "機器の使用目的", "事故発生状況", "原因器材", "事故程度",
                                 "受傷者の原因器材の使用中", "器材の汚染", "所属部署", "行為別", "発生月",
                                 "発生時刻", "経験年数", "当該部署における経験年数", "患者の感染症の有無",
                                 "緊急処置時", "針刺し・切創部位"};
+  // clang-format on
   for (int k = 0; k < 17; ++k) {
     SCOPED_TRACE(k);
     EXPECT_EQ(control<QLabel>(QStringLiteral("Label4_%1").arg(k))->text(), captions[k]);
@@ -126,9 +127,9 @@ TEST_F(ExtractionWindowTest, OpensListingEveryReportOfTheDefaultPeriodOnce) {
     QString text;
   };
   const Entries entries[] = {
-      {0, 4, 3, "臨床検査技師"}, {10, 13, 12, "12"},       {11, 13, 1, "0～2時"},   {12, 9, 8, "30年以上"},
-      {14, 11, 10, "その他"},    {15, 3, 2, "いいえ"},     {16, 66, 1, " 1;右手親指外側"}, {16, 66, 29, " 29;"},
-      {16, 66, 65, " 65;右腰部後面"},
+      {0, 4, 3, "臨床検査技師"},      {10, 13, 12, "12"},     {11, 13, 1, "0～2時"},
+      {12, 9, 8, "30年以上"},         {14, 11, 10, "その他"}, {15, 3, 2, "いいえ"},
+      {16, 66, 1, " 1;右手親指外側"}, {16, 66, 29, " 29;"},   {16, 66, 65, " 65;右腰部後面"},
   };
   for (const Entries& e : entries) {
     SCOPED_TRACE(e.box);
@@ -160,8 +161,8 @@ TEST_F(ExtractionWindowTest, EachBoxChangeListsAgainAtOnce) {
   QStringList row;
   for (int c = 0; c < 18; ++c) row << grid->grid().cell(1, c);
   EXPECT_EQ(row, (QStringList{"佐藤　美咲04/06/15/(火)A7", "医師", "病室", "縫合", "使用中", "翼状針", "表層", "はい",
-                              "汚染あり", "内科病棟", "採血時", "6", " 23: 59", "30", "2",
-                              " HIV陽性 HCV陰性 HBV未検査", "はい", "/ 1右手親指外側/ 65右腰部後面"}));
+                              "汚染あり", "内科病棟", "採血時", "6", " 23: 59", "30", "2", " HIV陽性 HCV陰性 HBV未検査",
+                              "はい", "/ 1右手親指外側/ 65右腰部後面"}));
 
   // Nothing matches: only the heading row is left.
   box(0)->setCurrentIndex(2);  // 看護師
@@ -187,8 +188,8 @@ TEST_F(ExtractionWindowTest, AChangedPeriodWaitsForSaihyouji) {
   EXPECT_EQ(writeCsv(QStringLiteral("before.csv")), expected);
 
   click("Command4");
-  EXPECT_EQ(listed(), (QStringList{kAllRows[0], "鈴木　一郎03/06/15/(日)K-1002", kAllRows[1], kAllRows[2],
-                                   kAllRows[3], kAllRows[4]}));
+  EXPECT_EQ(listed(), (QStringList{kAllRows[0], "鈴木　一郎03/06/15/(日)K-1002", kAllRows[1], kAllRows[2], kAllRows[3],
+                                   kAllRows[4]}));
   EXPECT_EQ(count->text(), QStringLiteral("6"));
 }
 

@@ -1,7 +1,5 @@
 #include "gui/analysis/graph_window.h"
 
-#include <gtest/gtest.h>
-
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
@@ -17,12 +15,13 @@
 #include <QRadioButton>
 #include <QScrollBar>
 #include <QTest>
+#include <gtest/gtest.h>
 
 #include "core/app/app_state.h"
 #include "core/output/graph_drawing.h"
 #include "gui/widgets/layout_helpers.h"
-#include "support/gui/combo_box.h"
 #include "support/fixture_collection.h"
+#include "support/gui/combo_box.h"
 #include "support/temp_drive.h"
 
 namespace orvanta {
@@ -139,10 +138,10 @@ TEST_F(GraphWindowTest, HoursTwelveAndThirteenAreTheSeventhBar) {
   // count 2 (the largest) from x = 0 to 2000 of 3000 (from -850).
   const auto rowY = [&](int k) { return static_cast<int>((100.0 * k + 50 + 100) / 1400 * picture.height()); };
   const int x = static_cast<int>((1000.0 + 850) / 3000 * picture.width());
-  EXPECT_EQ(picture.pixelColor(x, rowY(6)), PaletteColor(12));  // 12-14, two reports
-  EXPECT_EQ(picture.pixelColor(x, rowY(0)), PaletteColor(12));  // 0-2, two reports
-  EXPECT_EQ(picture.pixelColor(x, rowY(5)), QColor(Qt::white)); // 10-12, none
-  EXPECT_EQ(picture.pixelColor(x, rowY(7)), QColor(Qt::white)); // 14-16, none
+  EXPECT_EQ(picture.pixelColor(x, rowY(6)), PaletteColor(12));   // 12-14, two reports
+  EXPECT_EQ(picture.pixelColor(x, rowY(0)), PaletteColor(12));   // 0-2, two reports
+  EXPECT_EQ(picture.pixelColor(x, rowY(5)), QColor(Qt::white));  // 10-12, none
+  EXPECT_EQ(picture.pixelColor(x, rowY(7)), QColor(Qt::white));  // 14-16, none
 }
 
 TEST_F(GraphWindowTest, BodySitesScrollAndTheWholePictureIsCopied) {
@@ -167,7 +166,8 @@ TEST_F(GraphWindowTest, BodySitesScrollAndTheWholePictureIsCopied) {
 
   control<QPushButton>(u"Command2_1"_s)->click();  // 図と文字
   EXPECT_EQ(clipboardImage().size(), QSize(Twips(9405), Twips(39000)));
-  EXPECT_EQ(clipboardImage().convertToFormat(QImage::Format_RGB32), window->picture(1).convertToFormat(QImage::Format_RGB32));
+  EXPECT_EQ(clipboardImage().convertToFormat(QImage::Format_RGB32),
+            window->picture(1).convertToFormat(QImage::Format_RGB32));
 
   // A pie fits the area: nothing to scroll.
   control<QRadioButton>(u"Option1_1"_s)->click();
@@ -177,8 +177,8 @@ TEST_F(GraphWindowTest, BodySitesScrollAndTheWholePictureIsCopied) {
 }
 
 TEST_F(GraphWindowTest, KindsAndTheTwoClipboardCopies) {
-  for (const auto& [index, kind] : {std::pair{1, GraphKind::Pie}, std::pair{2, GraphKind::Line},
-                                    std::pair{0, GraphKind::Bar}}) {
+  for (const auto& [index, kind] :
+       {std::pair{1, GraphKind::Pie}, std::pair{2, GraphKind::Line}, std::pair{0, GraphKind::Bar}}) {
     SCOPED_TRACE(index);
     QRadioButton* option = control<QRadioButton>(u"Option1_%1"_s.arg(index));
     option->click();
@@ -310,8 +310,8 @@ TEST_F(GraphWindowTest, LayoutAtItsPlaces) {
     EXPECT_EQ(list.x(), placed(combo(i % 6)).x()) << i;
   }
   // The commands right of the area, from top to bottom.
-  const QString order[] = {u"Option1_0"_s, u"Option1_1"_s, u"Option1_2"_s, u"Command1"_s, u"Command2_0"_s,
-                           u"Command2_1"_s};
+  const QString order[] = {u"Option1_0"_s, u"Option1_1"_s,  u"Option1_2"_s,
+                           u"Command1"_s,  u"Command2_0"_s, u"Command2_1"_s};
   int lastBottom = placed(area).top() - 1;
   for (const QString& name : order) {
     const QRect r = placed(control(name));

@@ -1,7 +1,5 @@
 #include "gui/analysis/item_graph_window.h"
 
-#include <gtest/gtest.h>
-
 #include <QComboBox>
 #include <QDateTime>
 #include <QFile>
@@ -10,12 +8,13 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScrollBar>
+#include <gtest/gtest.h>
 
 #include "core/app/app_state.h"
 #include "core/platform/value_file.h"
 #include "gui/widgets/layout_helpers.h"
-#include "support/gui/combo_box.h"
 #include "support/fixture_collection.h"
+#include "support/gui/combo_box.h"
 #include "support/pdf_pages.h"
 #include "support/temp_drive.h"
 
@@ -153,7 +152,7 @@ TEST_F(ItemGraphWindowTest, ChoosingAGraphItemResetsEveryListAndComputesOnce) {
   EXPECT_EQ(list(12)->currentIndex(), 2);
   const int busyCalls = prompts.busyCalls();
 
-  graphItem()->setCurrentIndex(11);  // 発生時刻
+  graphItem()->setCurrentIndex(11);               // 発生時刻
   EXPECT_EQ(prompts.busyCalls() - busyCalls, 2);  // one computation
   for (int k = 0; k < kAxisCount; ++k) EXPECT_EQ(list(k)->currentIndex(), 0) << k;
   EXPECT_EQ(window->result().axis, AnalysisAxis::Hour);

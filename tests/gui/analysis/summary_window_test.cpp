@@ -1,7 +1,5 @@
 #include "gui/analysis/summary_window.h"
 
-#include <gtest/gtest.h>
-
 #include <QAction>
 #include <QComboBox>
 #include <QDateTime>
@@ -13,16 +11,17 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTest>
+#include <gtest/gtest.h>
 
-#include "gui/widgets/result_grid_widget.h"
-#include "gui/widgets/layout_helpers.h"
+#include "core/app/app_state.h"
 #include "core/platform/value_file.h"
 #include "core/reports/body_sites.h"
-#include "core/app/app_state.h"
-#include "support/gui/combo_box.h"
+#include "gui/widgets/layout_helpers.h"
+#include "gui/widgets/result_grid_widget.h"
 #include "support/fixture_collection.h"
-#include "support/temp_drive.h"
+#include "support/gui/combo_box.h"
 #include "support/pdf_pages.h"
+#include "support/temp_drive.h"
 
 namespace orvanta {
 namespace {
@@ -48,7 +47,9 @@ class SummaryWindowTest : public ::testing::Test, public testing::TempDrive {
   QComboBox* combo(int i) { return window->findChild<QComboBox*>(u"Combo1_%1"_s.arg(i)); }
   ResultGridModel& grid(int i) { return window->findChild<ResultGrid*>(u"Grid1_%1"_s.arg(i))->grid(); }
   QString matching() { return window->findChild<QLabel*>(u"Label7"_s)->text(); }
-  QLineEdit* box(const char* name, int i) { return window->findChild<QLineEdit*>(u"%1_%2"_s.arg(QLatin1String(name)).arg(i)); }
+  QLineEdit* box(const char* name, int i) {
+    return window->findChild<QLineEdit*>(u"%1_%2"_s.arg(QLatin1String(name)).arg(i));
+  }
   // Column 0 and 1 of every row of a table, one row a line (readable when
   // a comparison fails).
   std::string rows(int i) {
@@ -95,9 +96,9 @@ TEST_F(SummaryWindowTest, OpensWithEveryListAtAllAndTheCountsOfTheDefaultPeriod)
 
   // The hours: 13:30 and 12:00 under "12～14時", 23:00 under "22～24時"; the
   // report at 24:00 is in no band.
-  EXPECT_EQ(rows(11), Rows({u"発生時刻|"_s, u"0～2時|2"_s, u"2～4時|0"_s, u"4～6時|0"_s, u"6～8時|0"_s,
-                                   u"8～10時|0"_s, u"10～12時|0"_s, u"12～14時|2"_s, u"14～16時|0"_s, u"16～18時|0"_s,
-                                   u"18～20時|0"_s, u"20～22時|1"_s, u"22～24時|1"_s}));
+  EXPECT_EQ(rows(11), Rows({u"発生時刻|"_s, u"0～2時|2"_s, u"2～4時|0"_s, u"4～6時|0"_s, u"6～8時|0"_s, u"8～10時|0"_s,
+                            u"10～12時|0"_s, u"12～14時|2"_s, u"14～16時|0"_s, u"16～18時|0"_s, u"18～20時|0"_s,
+                            u"20～22時|1"_s, u"22～24時|1"_s}));
   EXPECT_EQ(rows(0), Rows({u"職種|"_s, u"1 医師|4"_s, u"2 看護師|2"_s, u"99 その他|1"_s}));
   // Code lists of a single entry get their count too (six reports name the
   // one purpose; the seventh an entry deleted since).

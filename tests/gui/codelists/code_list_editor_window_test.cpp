@@ -1,7 +1,5 @@
 #include "gui/codelists/code_list_editor_window.h"
 
-#include <gtest/gtest.h>
-
 #include <QApplication>
 #include <QDir>
 #include <QFile>
@@ -13,19 +11,20 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
+#include <gtest/gtest.h>
 #include <memory>
 #include <tuple>
 #include <vector>
 
-#include "gui/codelists/answer_code_editor_window.h"
+#include "core/app/app_state.h"
 #include "core/codelists/code_lists.h"
-#include "gui/codelists/rename_dialog.h"
-#include "gui/widgets/layout_helpers.h"
 #include "core/platform/safe_save.h"
 #include "core/reports/data_file.h"
-#include "core/app/app_state.h"
-#include "support/gui/typing.h"
+#include "gui/codelists/answer_code_editor_window.h"
+#include "gui/codelists/rename_dialog.h"
+#include "gui/widgets/layout_helpers.h"
 #include "support/gui/modal_window.h"
+#include "support/gui/typing.h"
 #include "support/temp_drive.h"
 
 namespace orvanta {
@@ -43,7 +42,8 @@ const QString kSaveAgain = u"本当に保存しませんか？保存しない場
 CodeList ListOf(std::initializer_list<std::pair<const char16_t*, std::int32_t>> entries) {
   CodeList list;
   int n = 1;
-  for (const auto& [name, id] : entries) list.entries.append(CodeEntry{QString::fromUtf16(name), QString::number(n++), id});
+  for (const auto& [name, id] : entries)
+    list.entries.append(CodeEntry{QString::fromUtf16(name), QString::number(n++), id});
   return list;
 }
 
@@ -352,7 +352,8 @@ TEST_F(CodeListEditorWindowTest, DeleteAsksTwiceAndRemovesOnlyAfterTwoOks) {
       EXPECT_EQ(prompts.shown()[1].icon, PromptIcon::Exclamation);
       EXPECT_EQ(prompts.shown()[1].buttons, PromptButtons::OkCancel);
     }
-    const QStringList expected = c.deleted ? QStringList{u"医師"_s, u"薬剤師"_s, u"その他"_s} : Names(onFile[kOccupations]);
+    const QStringList expected =
+        c.deleted ? QStringList{u"医師"_s, u"薬剤師"_s, u"その他"_s} : Names(onFile[kOccupations]);
     EXPECT_EQ(Names(state.lists[kOccupations]), expected);
     EXPECT_EQ(Items(get<QListWidget>(w.get(), u"List1"_s)), expected);
     EXPECT_EQ(w->isChanged(), c.deleted);
@@ -418,8 +419,9 @@ TEST_F(CodeListEditorWindowTest, RenameGoesThroughTheRenameDialog) {
     button(w.get(), u"cmdname_2"_s)->click();
 
     ASSERT_GE(prompts.shown().size(), 1u);
-    EXPECT_EQ(prompts.shown()[0].text, u"名前を変更しても過去のデータはそのまま維持されます\n"
-                                       u"異なる項目名にする場合は「削除」「挿入」を行ってください。"_s);
+    EXPECT_EQ(prompts.shown()[0].text,
+              u"名前を変更しても過去のデータはそのまま維持されます\n"
+              u"異なる項目名にする場合は「削除」「挿入」を行ってください。"_s);
     EXPECT_EQ(prompts.shown()[0].title, u"変更確認"_s);
     EXPECT_EQ(prompts.shown()[0].icon, PromptIcon::Critical);
     EXPECT_EQ(prompts.shown()[0].buttons, PromptButtons::OkCancel);
@@ -620,17 +622,17 @@ TEST_F(CodeListEditorWindowTest, BothEditorsPlaceTheirControlsAsDesigned) {
   // Name, left, top, width (0: any) in twips; the answer-code editor sits lower.
   using Place = std::tuple<const char*, int, int, int>;
   const std::vector<Place> codeList = {
-      {"Label2", 180, 135, 0},      {"Command5", 3720, 180, 0},   {"List1", 150, 960, 8145},
+      {"Label2", 180, 135, 0},       {"Command5", 3720, 180, 0},    {"List1", 150, 960, 8145},
       {"Command4_0", 8430, 1170, 0}, {"Command4_1", 8430, 1530, 0}, {"Command4_2", 8430, 2010, 0},
-      {"Command4_3", 8430, 2370, 0}, {"Label1", 9540, 1230, 0},    {"Text2", 9240, 1500, 0},
-      {"Label3", 9150, 2010, 0},    {"Command6", 9480, 3690, 0},  {"cmdname_0", 3720, 4710, 0},
-      {"cmdname_2", 4680, 4710, 0}, {"cmdname_1", 5640, 4710, 0}, {"Text1", 150, 5070, 8145},
+      {"Command4_3", 8430, 2370, 0}, {"Label1", 9540, 1230, 0},     {"Text2", 9240, 1500, 0},
+      {"Label3", 9150, 2010, 0},     {"Command6", 9480, 3690, 0},   {"cmdname_0", 3720, 4710, 0},
+      {"cmdname_2", 4680, 4710, 0},  {"cmdname_1", 5640, 4710, 0},  {"Text1", 150, 5070, 8145},
   };
   const std::vector<Place> answerCode = {
       {"Option1_0", 750, 930, 6855}, {"Option1_1", 750, 1620, 6855}, {"Command5", 3720, 180, 0},
-      {"List1", 210, 2400, 8115},    {"Command4_0", 8460, 2610, 0},   {"Command4_3", 8460, 3810, 0},
-      {"Label1", 9540, 3990, 0},     {"Text2", 9240, 4260, 0},        {"Label3", 9150, 4770, 0},
-      {"cmdname_0", 3750, 6150, 0},  {"Text1", 210, 6510, 8115},      {"Command6", 9480, 6450, 0},
+      {"List1", 210, 2400, 8115},    {"Command4_0", 8460, 2610, 0},  {"Command4_3", 8460, 3810, 0},
+      {"Label1", 9540, 3990, 0},     {"Text2", 9240, 4260, 0},       {"Label3", 9150, 4770, 0},
+      {"cmdname_0", 3750, 6150, 0},  {"Text1", 210, 6510, 8115},     {"Command6", 9480, 6450, 0},
   };
   auto check = [](QWidget* window, const std::vector<Place>& places) {
     for (const auto& [name, left, top, width] : places) {

@@ -1,10 +1,9 @@
-#include <gtest/gtest.h>
-
 #include <QApplication>
 #include <QLabel>
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QTest>
+#include <gtest/gtest.h>
 
 #include "gui/platform/qt_prompts.h"
 

@@ -1,12 +1,11 @@
 #include "gui/reports/body_site_widget.h"
 
-#include <gtest/gtest.h>
-
 #include <QCheckBox>
 #include <QLabel>
 #include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTest>
+#include <gtest/gtest.h>
 #include <memory>
 
 #include "core/reports/body_sites.h"
@@ -189,6 +188,7 @@ TEST_F(BodySitePageTest, LabelsStandInTheirRegionsAndOnTheirSides) {
 
   // Sides: the front shows the figure's right on the viewer's left, the back
   // its left; the hands run thumb, fingers, back/palm as their names say.
+  // clang-format off
   const std::pair<int, int> leftOf[] = {
       {33, 39}, {34, 40}, {30, 47}, {35, 41}, {36, 42}, {37, 43}, {38, 44}, {32, 45}, {31, 46},  // front
       {51, 57}, {52, 58}, {48, 65}, {53, 59}, {54, 60}, {55, 61}, {56, 62}, {50, 63}, {49, 64},  // back
@@ -197,11 +197,12 @@ TEST_F(BodySitePageTest, LabelsStandInTheirRegionsAndOnTheirSides) {
       {15, 16}, {16, 21}, {17, 18}, {18, 19}, {19, 20}, {22, 27}, {23, 24}, {24, 25}, {25, 26}, {27, 28},
       {7, 8}, {21, 22} /* back of the right hand left of its palm; left palm left of its back */,
   };
+  // clang-format on
   for (auto [a, b] : leftOf) EXPECT_LT(centre(a).x(), centre(b).x()) << a << " left of " << b;
   const std::pair<int, int> above[] = {
-      {33, 34}, {34, 30}, {30, 35}, {35, 36}, {36, 37}, {37, 38}, {32, 31},
-      {51, 52}, {52, 48}, {48, 53}, {53, 54}, {54, 55}, {55, 56}, {50, 49},
-      {3, 1}, {2, 6}, {5, 7}, {11, 14}, {9, 8}, {18, 15}, {17, 16}, {25, 28}, {23, 22},
+      {33, 34}, {34, 30}, {30, 35}, {35, 36}, {36, 37}, {37, 38}, {32, 31}, {51, 52},
+      {52, 48}, {48, 53}, {53, 54}, {54, 55}, {55, 56}, {50, 49}, {3, 1},   {2, 6},
+      {5, 7},   {11, 14}, {9, 8},   {18, 15}, {17, 16}, {25, 28}, {23, 22},
   };
   for (auto [a, b] : above) EXPECT_LT(centre(a).y(), centre(b).y()) << a << " above " << b;
 }

@@ -1,8 +1,6 @@
 // The report window's step buttons, search and deletion, driven through
 // the widgets on small collections of several data files.
 
-#include <gtest/gtest.h>
-
 #include <QAbstractItemModel>
 #include <QAction>
 #include <QApplication>
@@ -15,26 +13,27 @@
 #include <QPushButton>
 #include <QTest>
 #include <functional>
+#include <gtest/gtest.h>
 #include <optional>
 
+#include "core/app/app_state.h"
 #include "core/platform/safe_save.h"
 #include "core/platform/value_file.h"
 #include "core/reports/body_sites.h"
 #include "core/reports/data_file.h"
+#include "core/reports/open_data_file.h"
 #include "core/reports/report_navigation.h"
 #include "gui/reports/report_window.h"
-#include "core/app/app_state.h"
-#include "core/reports/open_data_file.h"
-#include "support/gui/typing.h"
 #include "support/gui/modal_window.h"
+#include "support/gui/typing.h"
 #include "support/scripted_prompts.h"
 #include "support/temp_drive.h"
 
 namespace orvanta {
 namespace {
 
-using testing::Retype;
 using testing::FileBytes;
+using testing::Retype;
 using testing::ScriptedPrompts;
 using testing::WhenModal;
 
@@ -207,8 +206,8 @@ TEST_F(ReportNavigationWindowTest, StepsPassOverAMissingDataFile) {
 
 TEST_F(ReportNavigationWindowTest, SearchInBothKindsListsHitsFromEveryFileAndShowsTheChosenOne) {
   const std::map<int, std::pair<const char16_t*, const char16_t*>> fields{
-      {1, {u"A-12", u"佐藤一郎"}}, {2, {u"B-7", u"山田花子"}},  {3, {u"C-120", u"佐藤一郎"}}, {4, {u"D-5", u"山田太郎"}},
-      {5, {u"E-312", u"佐藤"}},    {6, {u"F-1", u"小山田"}},    {7, {u"G-12", u"鈴木"}},
+      {1, {u"A-12", u"佐藤一郎"}}, {2, {u"B-7", u"山田花子"}}, {3, {u"C-120", u"佐藤一郎"}}, {4, {u"D-5", u"山田太郎"}},
+      {5, {u"E-312", u"佐藤"}},    {6, {u"F-1", u"小山田"}},   {7, {u"G-12", u"鈴木"}},
   };
   Collection({3, 2, 2}, [&fields](ReportRecord& r) {
     r.Texts[kRecordNumber] = QString::fromUtf16(fields.at(r.ReportId).first);
@@ -338,6 +337,7 @@ TEST_F(ReportNavigationWindowTest, SteppingBackFromANewReportThatStartedAFileTak
 }
 
 TEST_F(ReportNavigationWindowTest, EachKindOfDeletionLeavesTheFilesAndCountersRight) {
+  // clang-format off
   struct Case {
     const char* what;
     std::initializer_list<int> files;
@@ -358,6 +358,7 @@ TEST_F(ReportNavigationWindowTest, EachKindOfDeletionLeavesTheFilesAndCountersRi
       {"the last of a file whose next file is missing", {3, kMissing}, 0, 2, Shown(" 2/ 2", 2),
        {std::vector<int>{1, 2}, std::nullopt}, 1, 2},
   };
+  // clang-format on
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     QDir(state.paths.ReportFolderPath()).removeRecursively();
@@ -436,9 +437,10 @@ TEST_F(ReportNavigationWindowTest, AFailedRenameIsToldAndNothingIsLost) {
   prompts.answer(PromptAnswer::Ok);
   Click(w, "Command7");
   ASSERT_EQ(prompts.shown().size(), 1u);
-  EXPECT_EQ(prompts.last().text,
-            QStringLiteral("データファイル「%1」の名前を「1.dat」に変更できなかったため、表示データは削除していません。")
-                .arg(QDir::toNativeSeparators(state.paths.DataFilePath(2))));
+  EXPECT_EQ(
+      prompts.last().text,
+      QStringLiteral("データファイル「%1」の名前を「1.dat」に変更できなかったため、表示データは削除していません。")
+          .arg(QDir::toNativeSeparators(state.paths.DataFilePath(2))));
   EXPECT_EQ(prompts.last().title, QString());
   EXPECT_EQ(prompts.last().icon, PromptIcon::Critical);
   EXPECT_EQ(At(w), Shown(" 3/ 5", 3));

@@ -1,9 +1,5 @@
 #include "gui/reports/report_window.h"
 
-#include <gtest/gtest.h>
-
-#include <functional>
-
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
@@ -25,26 +21,28 @@
 #include <QStackedWidget>
 #include <QTabBar>
 #include <QTest>
+#include <functional>
+#include <gtest/gtest.h>
 
-#include "gui/widgets/layout_helpers.h"
+#include "core/app/app_state.h"
 #include "core/platform/safe_save.h"
 #include "core/platform/value_file.h"
 #include "core/reports/body_sites.h"
 #include "core/reports/data_file.h"
-#include "core/reports/report_editing.h"
-#include "core/app/app_state.h"
 #include "core/reports/open_data_file.h"
-#include "support/scripted_prompts.h"
+#include "core/reports/report_editing.h"
+#include "gui/widgets/layout_helpers.h"
 #include "support/gui/typing.h"
+#include "support/scripted_prompts.h"
 #include "support/temp_drive.h"
 
 namespace orvanta {
 namespace {
 
 using testing::Commit;
-using testing::Type;
-using testing::Retype;
 using testing::FileBytes;
+using testing::Retype;
+using testing::Type;
 
 const QDateTime kNow(QDate(2026, 12, 9), QTime(10, 30, 40));  // a Wednesday
 
@@ -117,8 +115,8 @@ TEST_F(ReportWindowTest, TheWindowHasItsPagesRowAndMenu) {
   EXPECT_EQ(w.windowTitle(), QStringLiteral("事故時報告書"));
 
   auto* tabs = Find<QTabBar>(w, "TabStrip1");
-  const QStringList captions{"報告者", "職種・場所・患者", "事故状況", "原因器材・安全装置",
-                             "部位", "その他質問", "事故状況･背景の詳細", "事故防止"};
+  const QStringList captions{"報告者",     "職種・場所・患者",    "事故状況", "原因器材・安全装置", "部位",
+                             "その他質問", "事故状況･背景の詳細", "事故防止"};
   const QStringList tips{"報告者・事故発生日時等の記述",
                          "職種、事故発生場所、汚染源患者についての記述",
                          "器材の使用、汚染、使用目的、事故状況似ついての記述",
@@ -139,24 +137,26 @@ TEST_F(ReportWindowTest, TheWindowHasItsPagesRowAndMenu) {
     QStringList controls;
   };
   const PageContents pages[8] = {
-      {{"１報告者", "２発生日時"},
-       {"Text1_5", "Text1_7", "Text1_0", "Combo1_8", "Text1_2", "Text1_8", "Option1_0", "Option1_1", "Text1_3",
-        "txy_0", "VSy_0", "txm_0", "txd_0", "Label12_0", "txhour_0", "vsHour_0", "txmin_0", "vsMin_0", "txy_1",
-        "txd_1", "Label12_1"}},
+      {{"１報告者", "２発生日時"}, {"Text1_5",   "Text1_7",  "Text1_0", "Combo1_8", "Text1_2", "Text1_8", "Option1_0",
+                                    "Option1_1", "Text1_3",  "txy_0",   "VSy_0",    "txm_0",   "txd_0",   "Label12_0",
+                                    "txhour_0",  "vsHour_0", "txmin_0", "vsMin_0",  "txy_1",   "txd_1",   "Label12_1"}},
       {{"３職種", "４針刺し･切創事故発生場所", "５汚染源の患者が誰かわかっていますか？", "事故後の受診"},
        {"Combo1_0", "Text3_0", "Combo1_1", "Text3_1", "Option2_0", "Option2_1", "Option2_2", "Text1_4", "Text1_6",
         "Option3_0", "Option3_2", "Option4_1", "Option5_2", "Text1_1", "Option10_0", "Option10_1"}},
-      {{"６受傷者自身が原因器材を患者に使っているときの受傷でしたか？", "７器材は血液・体液などで汚染されていましたか？",
-        "８原因器材はどのような目的で使用されていましたか？", "９どのような過程(状況)で針刺し・切創事故が生じましたか？"},
+      {{"６受傷者自身が原因器材を患者に使っているときの受傷でしたか？",
+        "７器材は血液・体液などで汚染されていましたか？", "８原因器材はどのような目的で使用されていましたか？",
+        "９どのような過程(状況)で針刺し・切創事故が生じましたか？"},
        {"Combo1_6", "Combo1_7", "Combo1_2", "Text3_2", "Combo1_3", "Text3_3", "Combo1_9"}},
-      {{"１０針刺し･切創事故の原因となった器材は？", "１１針で事故が発生した場合、その針は安全装置のついている針でしたか？",
-        "安全装置を作動させましたか？"},
+      {{"１０針刺し･切創事故の原因となった器材は？",
+        "１１針で事故が発生した場合、その針は安全装置のついている針でしたか？", "安全装置を作動させましたか？"},
        {"Combo1_4", "Text3_4", "Option6_0", "Option6_1", "Option7_0", "Option7_1", "Text3_5"}},
       {{"１２針刺し・切創部位をチェックしてください(図中の数字をクリックしてもチェックできます)"},
        {"Image1", "CHKbui_0", "CHKbui_64", "lblBui_0", "lblBui_64"}},
-      {{"１３針刺し･切創事故の程度", "１４あなた自身はHBs抗体陽性ですか？", "１５蘇生時などの緊急処置時の受傷でしたか？"},
+      {{"１３針刺し･切創事故の程度", "１４あなた自身はHBs抗体陽性ですか？",
+        "１５蘇生時などの緊急処置時の受傷でしたか？"},
        {"Combo1_5", "Option8_0", "Option8_3", "Option9_0", "Option9_1"}},
-      {{"１６針刺し･切創事故発生時の状況及び背景について、下記の（1）～（6）を含め詳しく記載してください。"}, {"Text2_1"}},
+      {{"１６針刺し･切創事故発生時の状況及び背景について、下記の（1）～（6）を含め詳しく記載してください。"},
+       {"Text2_1"}},
       {{"１７あなたはどのようにすればこの事故が防げたと思いますか？簡単に記載してください"}, {"Text2_2"}},
   };
   auto* stack = qobject_cast<QStackedWidget*>(Find<QWidget>(w, "Picture1_0")->parentWidget());
@@ -173,23 +173,23 @@ TEST_F(ReportWindowTest, TheWindowHasItsPagesRowAndMenu) {
   }
   QStringList q16;
   for (const QLabel* l : Find<QWidget>(w, "Picture1_6")->findChildren<QLabel*>()) q16 << l->text();
-  for (const char* line : {"(1)具体的な事故発生現場（階、病棟名、ナースステーション等)", "(2)事故発生時にどのような仕事、行為をしていたか？",
-                           "(3)事故を起こした器材または装置", "(4)どのようにして事故が発生したか？",
-                           "(5)事故に関連する特別な事情・状況・背景等", "(6)事故後の処置、対応"})
+  for (const char* line :
+       {"(1)具体的な事故発生現場（階、病棟名、ナースステーション等)",
+        "(2)事故発生時にどのような仕事、行為をしていたか？", "(3)事故を起こした器材または装置",
+        "(4)どのようにして事故が発生したか？", "(5)事故に関連する特別な事情・状況・背景等", "(6)事故後の処置、対応"})
     EXPECT_TRUE(q16.contains(QString::fromUtf8(line))) << line;
   QStringList q5;
   for (const QLabel* l : Find<QWidget>(w, "Picture1_1")->findChildren<QLabel*>()) q5 << l->text();
-  for (const char* label : {"患者カルテ番号", "患者氏名", "患者の検査結果", "陽性", "陰性", "未検査", "HIV感染", "HCV感染",
-                            "HBV感染", "その他", "その他の場合"})
+  for (const char* label : {"患者カルテ番号", "患者氏名", "患者の検査結果", "陽性", "陰性", "未検査", "HIV感染",
+                            "HCV感染", "HBV感染", "その他", "その他の場合"})
     EXPECT_TRUE(q5.contains(QString::fromUtf8(label))) << label;
   EXPECT_EQ(Find<QRadioButton>(w, "Option2_2")->text(), QStringLiteral("適切な回答なし(患者への使用前)"));
   EXPECT_EQ(Find<QRadioButton>(w, "Option8_1")->text(), QStringLiteral("はい(自然陽転あるいは既往疾患などによる)"));
 
   // The row above the tabs, the remarks under the pages, the menu.
-  const std::pair<const char*, const char*> buttons[] = {{"Command7", "表示データの削除"}, {"Command4", "▲▲"},
-                                                         {"Command2", "▲"},              {"Command3", "▼"},
-                                                         {"Command5", "▼▼"},             {"Command6", "新規追加"},
-                                                         {"Command1", "戻る"}};
+  const std::pair<const char*, const char*> buttons[] = {
+      {"Command7", "表示データの削除"}, {"Command4", "▲▲"},  {"Command2", "▲"}, {"Command3", "▼"}, {"Command5", "▼▼"},
+      {"Command6", "新規追加"},         {"Command1", "戻る"}};
   for (const auto& [name, caption] : buttons) EXPECT_EQ(Find<QPushButton>(w, name)->text(), QString::fromUtf8(caption));
   for (const char* name : {"Command4", "Command2", "Label9_0", "Command3", "Command5"})
     EXPECT_EQ(Find<QWidget>(w, name)->toolTip(), QStringLiteral("表示する人を切り替えます")) << name;
@@ -390,8 +390,8 @@ TEST_F(ReportWindowTest, QuestionFiveClosesThePatientBlockAndClearsTheResults) {
   Collection({1});
   ReportWindow w(state);
   const ReportRecord& r = state.dataFile.ReportTable[0];
-  const char* block[] = {"Text1_4", "Text1_6", "Text1_1", "Option3_0", "Option3_1", "Option3_2", "Option4_0",
-                         "Option4_1", "Option4_2", "Option5_0", "Option5_1", "Option5_2"};
+  const char* block[] = {"Text1_4",   "Text1_6",   "Text1_1",   "Option3_0", "Option3_1", "Option3_2",
+                         "Option4_0", "Option4_1", "Option4_2", "Option5_0", "Option5_1", "Option5_2"};
   auto blockEnabled = [&](bool enabled) {
     for (const char* name : block) EXPECT_EQ(Find<QWidget>(w, name)->isEnabled(), enabled) << name;
     QStringList labels;
@@ -501,7 +501,7 @@ TEST_F(ReportWindowTest, AStoredReportIsShownControlForControl) {
   struct Option {
     const char* name;
     bool checked;
-  } options[] = {{"Option1_1", true}, {"Option1_0", false}, {"Option2_0", true}, {"Option3_0", true},
+  } options[] = {{"Option1_1", true}, {"Option1_0", false}, {"Option2_0", true},  {"Option3_0", true},
                  {"Option4_1", true}, {"Option5_2", true},  {"Option6_0", false}, {"Option6_1", false},
                  {"Option7_1", true}, {"Option8_0", false}, {"Option8_3", false}, {"Option9_0", false},
                  {"Option10_0", true}};
@@ -631,8 +631,8 @@ TEST_F(ReportWindowTest, AFailedSaveIsToldAndNothingIsLost) {
   prompts.answer(PromptAnswer::Ok).answer(PromptAnswer::No);
   Find<QPushButton>(w, "Command1")->click();
   ASSERT_EQ(prompts.shown().size(), 2u);
-  EXPECT_TRUE(prompts.shown()[0].text.startsWith(
-      QStringLiteral("ファイル「%1」を書き込めませんでした。").arg(QDir::toNativeSeparators(state.paths.DataFilePath(0)))))
+  EXPECT_TRUE(prompts.shown()[0].text.startsWith(QStringLiteral("ファイル「%1」を書き込めませんでした。")
+                                                     .arg(QDir::toNativeSeparators(state.paths.DataFilePath(0)))))
       << prompts.shown()[0].text.toStdString();
   EXPECT_EQ(prompts.shown()[0].icon, PromptIcon::Critical);
   EXPECT_EQ(prompts.shown()[1].text, QStringLiteral("変更を保存できませんでした。保存せずに閉じますか？"));
@@ -696,10 +696,11 @@ TEST_F(ReportWindowTest, AnUnreadableDataFileIsKeptBeforeTheNewReportIsWritten) 
   Find<QPushButton>(w, "Command1")->click();
   EXPECT_FALSE(w.isVisible());
   ASSERT_EQ(prompts.shown().size(), 1u);
-  EXPECT_EQ(prompts.last().text,
-            QStringLiteral("データファイル「%1」は読み込めなかったため、上書きせずに「0.dat.damaged-20261209-1030」という名前で残しました。")
-                .arg(QDir::toNativeSeparators(state.paths.DataFilePath(0))));
-  EXPECT_EQ(FileBytes(state.paths.DataFilePath(0) + QStringLiteral(".damaged-20261209-1030")), QByteArray("2\r\n 1 \r\n"));
+  EXPECT_EQ(prompts.last().text, QStringLiteral("データファイル「%1」は読み込めなかったため、上書きせずに「0.dat."
+                                                "damaged-20261209-1030」という名前で残しました。")
+                                     .arg(QDir::toNativeSeparators(state.paths.DataFilePath(0))));
+  EXPECT_EQ(FileBytes(state.paths.DataFilePath(0) + QStringLiteral(".damaged-20261209-1030")),
+            QByteArray("2\r\n 1 \r\n"));
   std::vector<ReportRecord> saved;
   ASSERT_TRUE(ReadDataFile(state.paths.DataFilePath(0), saved).ok());
   ASSERT_EQ(saved.size(), 1u);
@@ -711,10 +712,12 @@ TEST_F(ReportWindowTest, AnUnreadableDataFileIsKeptBeforeTheNewReportIsWritten) 
 // keeps it aside. A file cut short in its body-site block reads, and is kept
 // aside all the same before the save writes it whole.
 TEST_F(ReportWindowTest, ADataFileNotReadExactlyIsKeptAsItWasBeforeTheFirstSave) {
-  const QString unreadable =
-      QStringLiteral("データファイル「%1」は読み込めなかったため、上書きせずに「0.dat.damaged-20261209-1030」という名前で残しました。");
-  const QString cutShort =
-      QStringLiteral("データファイル「%1」は途中で切れていたため、上書きせずに「0.dat.damaged-20261209-1030」という名前で残しました。");
+  const QString unreadable = QStringLiteral(
+      "データファイル「%1」は読み込めなかったため、上書きせずに「0.dat.damaged-20261209-"
+      "1030」という名前で残しました。");
+  const QString cutShort = QStringLiteral(
+      "データファイル「%1」は途中で切れていたため、上書きせずに「0.dat.damaged-20261209-"
+      "1030」という名前で残しました。");
   struct Case {
     const char* what;
     std::function<QByteArray(QByteArray)> damage;
@@ -778,11 +781,11 @@ TEST_F(ReportWindowTest, ADataFileNotReadExactlyIsKeptAsItWasBeforeTheFirstSave)
 // the report's own.
 struct DatesCase {
   const char* what;
-  int field;              // the DateField typed into
-  QDate typedIn;          // the date of the report shown while typing
-  const char* typedDay;   // a day that month lacks
-  const char* button;     // "▼" Command3, "▲" Command2, "新規追加" Command6
-  QDate shownNext;        // the date of the report shown after the button
+  int field;             // the DateField typed into
+  QDate typedIn;         // the date of the report shown while typing
+  const char* typedDay;  // a day that month lacks
+  const char* button;    // "▼" Command3, "▲" Command2, "新規追加" Command6
+  QDate shownNext;       // the date of the report shown after the button
   const char* weekday;
 };
 
@@ -856,15 +859,20 @@ TEST_P(ReportDatesTest, ShowingOrStartingAReportTakesItsDatesFromTheReport) {
         << c.what << ", field " << i;
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    TypedDays, ReportDatesTest,
-    ::testing::Values(
-        DatesCase{"30 typed in February, then ▼ to 30 June", 0, QDate(2004, 2, 10), "30", "Command3", QDate(2004, 6, 30), "水"},
-        DatesCase{"30 typed in the report date's February, then ▼", 1, QDate(2004, 2, 10), "30", "Command3", QDate(2004, 6, 30), "水"},
-        DatesCase{"31 typed in April, then ▲ to 31 January", 0, QDate(2004, 4, 10), "31", "Command2", QDate(2004, 1, 31), "土"},
-        DatesCase{"31 typed in the report date's April, then ▲", 1, QDate(2004, 4, 10), "31", "Command2", QDate(2004, 1, 31), "土"},
-        DatesCase{"31 typed in November, then 新規追加 on 31 December", 0, QDate(2004, 11, 10), "31", "Command6", QDate(2026, 12, 31), "木"},
-        DatesCase{"31 typed in the report date's November, then 新規追加", 1, QDate(2004, 11, 10), "31", "Command6", QDate(2026, 12, 31), "木"}));
+INSTANTIATE_TEST_SUITE_P(TypedDays, ReportDatesTest,
+                         ::testing::Values(DatesCase{"30 typed in February, then ▼ to 30 June", 0, QDate(2004, 2, 10),
+                                                     "30", "Command3", QDate(2004, 6, 30), "水"},
+                                           DatesCase{"30 typed in the report date's February, then ▼", 1,
+                                                     QDate(2004, 2, 10), "30", "Command3", QDate(2004, 6, 30), "水"},
+                                           DatesCase{"31 typed in April, then ▲ to 31 January", 0, QDate(2004, 4, 10),
+                                                     "31", "Command2", QDate(2004, 1, 31), "土"},
+                                           DatesCase{"31 typed in the report date's April, then ▲", 1,
+                                                     QDate(2004, 4, 10), "31", "Command2", QDate(2004, 1, 31), "土"},
+                                           DatesCase{"31 typed in November, then 新規追加 on 31 December", 0,
+                                                     QDate(2004, 11, 10), "31", "Command6", QDate(2026, 12, 31), "木"},
+                                           DatesCase{"31 typed in the report date's November, then 新規追加", 1,
+                                                     QDate(2004, 11, 10), "31", "Command6", QDate(2026, 12, 31),
+                                                     "木"}));
 
 // ---- Where the keyboard stands ------------------------------------------------
 

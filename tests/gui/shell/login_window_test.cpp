@@ -6,17 +6,15 @@
 #include <gtest/gtest.h>
 #include <tuple>
 
-#include "gui/widgets/layout_helpers.h"
-#include "core/platform/system_info.h"
 #include "core/app/app_state.h"
+#include "core/platform/system_info.h"
+#include "gui/widgets/layout_helpers.h"
 #include "support/temp_drive.h"
 
 namespace orvanta {
 namespace {
 
-
-class LoginWindowTest : public ::testing::Test, public testing::TempDrive {
-};
+class LoginWindowTest : public ::testing::Test, public testing::TempDrive {};
 
 TEST_F(LoginWindowTest, ShowsItsControlsInPlaceAndTheNormalPointer) {
   LoginWindow login(state);

@@ -2,20 +2,20 @@
 
 #include <QDir>
 #include <QFile>
-#include <tuple>
 #include <QGroupBox>
 #include <QLabel>
 #include <QPixmap>
 #include <QPushButton>
 #include <gtest/gtest.h>
+#include <tuple>
 
-#include "gui/widgets/layout_helpers.h"
+#include "core/app/app_state.h"
+#include "core/app/startup.h"
 #include "core/platform/safe_save.h"
 #include "core/platform/system_info.h"
 #include "core/platform/value_file.h"
 #include "core/reports/data_file.h"
-#include "core/app/app_state.h"
-#include "core/app/startup.h"
+#include "gui/widgets/layout_helpers.h"
 #include "support/gui/modal_window.h"
 #include "support/pdf_pages.h"
 #include "support/temp_drive.h"
@@ -27,7 +27,8 @@ using testing::FileBytes;
 using testing::WhenModal;
 
 const QString kBackupQuestion = QStringLiteral(
-    "バックアップに上書きしますか？\nエラーが出た場合は上書きしないでください。保存する場合は「はい」を押してください。");
+    "バックアップに上書きしますか？\nエラーが出た場合は上書きしないでください。保存する場合は「はい」を押してください"
+    "。");
 
 class MainWindowTest : public ::testing::Test, public testing::TempDrive {
  protected:
@@ -56,6 +57,7 @@ TEST_F(MainWindowTest, EveryControlHasItsCaptionAndPlace) {
     const char* name;
     const char* caption;
     const char* frame;
+    // clang-format off
   } controls[] = {
       {"Command2_8", "勤務部署の登録・変更・削除", "Frame1"}, {"Command2_0", "職種の登録・変更・削除", "Frame1"},
       {"Command2_1", "事故発生場所の登録・変更・削除", "Frame1"}, {"Command2_2", "器材使用目的の登録・変更・削除", "Frame1"},
@@ -67,6 +69,7 @@ TEST_F(MainWindowTest, EveryControlHasItsCaptionAndPlace) {
       {"Command7", "レポート", "Frame3"},                        {"Command8", "グラフ", "Frame3"},
       {"Command6", "項目別グラフ", "Frame3"},                    {"Command1", "終了", "frmMain"},
   };
+  // clang-format on
   int previousTop = -1;
   QString previousFrame;
   for (const Control& c : controls) {
@@ -93,7 +96,7 @@ TEST_F(MainWindowTest, EveryControlHasItsCaptionAndPlace) {
   // Designed places, in twips from the window's top left.
   EXPECT_EQ(window.size(), QSize(Twips(10140), Twips(6450)));
   const std::tuple<const char*, int, int> places[] = {
-      {"Label2", 1410, 180},  {"Label1", 2370, 1140},   {"Label3_1", 8820, 780}, {"Frame1", 660, 1500},
+      {"Label2", 1410, 180},    {"Label1", 2370, 1140},   {"Label3_1", 8820, 780}, {"Frame1", 660, 1500},
       {"Frame2_0", 4515, 1500}, {"Frame2_1", 4500, 3240}, {"Frame3", 7500, 1500},  {"Command1", 8250, 5910},
   };
   for (const auto& [name, left, top] : places) {
@@ -165,9 +168,11 @@ TEST_F(MainWindowTest, LoadCountsEveryFileAndActivationReloadsTheNewest) {
 
 TEST_F(MainWindowTest, SettingsButtonsOpenTheEditorsOnTheirLists) {
   MainWindow window(state);
-  const std::pair<const char*, const char*> buttons[] = {
-      {"Command2_8", "部署登録"}, {"Command2_0", "職種登録"}, {"Command2_4", "事故原因器材登録"},
-      {"Command2_9", "行為別登録"}, {"Command3", "設問6解答"}};
+  const std::pair<const char*, const char*> buttons[] = {{"Command2_8", "部署登録"},
+                                                         {"Command2_0", "職種登録"},
+                                                         {"Command2_4", "事故原因器材登録"},
+                                                         {"Command2_9", "行為別登録"},
+                                                         {"Command3", "設問6解答"}};
   for (const auto& [name, caption] : buttons) {
     QString seen;
     WhenModal(name == std::string("Command3") ? QStringLiteral("frmiin2") : QStringLiteral("frmiin"),
@@ -182,10 +187,11 @@ TEST_F(MainWindowTest, SettingsButtonsOpenTheEditorsOnTheirLists) {
 
 TEST_F(MainWindowTest, AnalysisButtonsOpenTheirViews) {
   MainWindow window(state);
-  const std::tuple<const char*, const char*, const char*> buttons[] = {
-      {"Command4", "frmYHJ", "クロス集計表"}, {"Command5", "frmTySu", "データ抽出"},
-      {"Command7", "frmTySu2", "レポート"}, {"Command8", "frmTySu3", "グラフ "},
-      {"Command6", "frmPost", "売上状況"}};
+  const std::tuple<const char*, const char*, const char*> buttons[] = {{"Command4", "frmYHJ", "クロス集計表"},
+                                                                       {"Command5", "frmTySu", "データ抽出"},
+                                                                       {"Command7", "frmTySu2", "レポート"},
+                                                                       {"Command8", "frmTySu3", "グラフ "},
+                                                                       {"Command6", "frmPost", "売上状況"}};
   for (const auto& [name, form, caption] : buttons) {
     auto* open = window.findChild<QPushButton*>(QString::fromLatin1(name));
     ASSERT_TRUE(open->isEnabled()) << name;
@@ -237,7 +243,8 @@ TEST_F(MainWindowTest, MinimisedWindowStoresNoPlacementButStillSaves) {
 TEST_F(MainWindowTest, BackupOverwritesSameNamesAndKeepsBackupOnlyFiles) {
   writeFile(0, 2, 1);
   ASSERT_TRUE(MakeOwnerOnlyFolder(state.paths.BackupFolderPath() + QStringLiteral("/data")));
-  ASSERT_TRUE(SaveFileAtomically(state.paths.BackupFolderPath() + QStringLiteral("/set.dat"), "old", FileAccess::OwnerOnly));
+  ASSERT_TRUE(
+      SaveFileAtomically(state.paths.BackupFolderPath() + QStringLiteral("/set.dat"), "old", FileAccess::OwnerOnly));
   ASSERT_TRUE(SaveFileAtomically(state.paths.BackupFolderPath() + QStringLiteral("/data/7.dat"), "only in backup",
                                  FileAccess::OwnerOnly));
   MainWindow window(state);
@@ -246,7 +253,8 @@ TEST_F(MainWindowTest, BackupOverwritesSameNamesAndKeepsBackupOnlyFiles) {
 
   const QString bu = state.paths.BackupFolderPath();
   EXPECT_EQ(FileBytes(bu + QStringLiteral("/set.dat")), FileBytes(state.paths.SettingsFilePath()));
-  EXPECT_EQ(FileBytes(bu + QStringLiteral("/ttid.dat")), FileBytes(state.paths.IdFilePath()));  // written before the copy
+  EXPECT_EQ(FileBytes(bu + QStringLiteral("/ttid.dat")),
+            FileBytes(state.paths.IdFilePath()));  // written before the copy
   EXPECT_EQ(FileBytes(bu + QStringLiteral("/data/0.dat")), FileBytes(state.paths.DataFilePath(0)));
   EXPECT_EQ(FileBytes(bu + QStringLiteral("/data/7.dat")), QByteArray("only in backup"));
   EXPECT_EQ(prompts.shown().size(), 1u);

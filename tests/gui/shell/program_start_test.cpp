@@ -1,29 +1,29 @@
+#include "gui/shell/program_start.h"
+
 #include <QApplication>
 #include <QDeadlineTimer>
-#include <QDirIterator>
-#include <QLockFile>
-#include <QProcess>
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <QLineEdit>
+#include <QLockFile>
+#include <QProcess>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
 
+#include "core/app/app_state.h"
+#include "core/app/password_file.h"
+#include "core/app/startup.h"
 #include "core/codelists/code_lists.h"
 #include "core/platform/clock.h"
 #include "core/platform/value_file.h"
 #include "core/reports/data_file.h"
-#include "core/app/app_state.h"
 #include "gui/shell/main_window.h"
-#include "core/app/password_file.h"
-#include "core/app/startup.h"
+#include "gui/shell/program_start.h"
 #include "gui/shell/splash_window.h"
-#include "gui/shell/program_start.h"
-#include "support/gui/modal_window.h"
-#include "gui/shell/program_start.h"
 #include "support/gui/modal_window.h"
 #include "support/scripted_prompts.h"
 
@@ -94,7 +94,8 @@ TEST_F(StartupTest, FirstStartPreparesTheMachineAndGreetsInOrder) {
   EXPECT_TRUE(run->state->startup.FirstRun);
   // The data folder is the current folder while the program runs.
   EXPECT_EQ(QFileInfo(QDir::currentPath()).canonicalFilePath(), QFileInfo(data(QString())).canonicalFilePath());
-  EXPECT_EQ(run->state->startup.TodayYear * 10000 + run->state->startup.TodayMonth * 100 + run->state->startup.TodayDay, 20261209);
+  EXPECT_EQ(run->state->startup.TodayYear * 10000 + run->state->startup.TodayMonth * 100 + run->state->startup.TodayDay,
+            20261209);
 
   for (const QString& folder : {QStringLiteral("tonrix"), QStringLiteral("tonrixbu"), QStringLiteral("tonrix/data")}) {
     const QFileInfo info(QDir(root.path()).filePath(folder));
@@ -150,7 +151,8 @@ TEST_F(StartupTest, TheFirstStartHoldsTheNewFolderFromTheBeginning) {
   EXPECT_TRUE(lockedDuringLogin);
   EXPECT_EQ(first->window, nullptr);
   EXPECT_EQ(second->window, nullptr);
-  EXPECT_EQ(second->prompts.texts(), QStringList{QStringLiteral("Orvantaは既に起動しています。先に起動したウィンドウをお使いください。")});
+  EXPECT_EQ(second->prompts.texts(),
+            QStringList{QStringLiteral("Orvantaは既に起動しています。先に起動したウィンドウをお使いください。")});
   EXPECT_FALSE(QFileInfo::exists(data("orvanta.lock")));
 }
 
@@ -226,7 +228,8 @@ TEST_F(StartupTest, LaterStartWithoutIdFileStopsAndWritesNothing) {
   start(*run);
   EXPECT_EQ(run->window, nullptr);
   ASSERT_EQ(run->prompts.shown().size(), 1u);
-  EXPECT_EQ(run->prompts.last().text, QStringLiteral("IDファイルのオープンに失敗しました。もう一度起動しなおしてください"));
+  EXPECT_EQ(run->prompts.last().text,
+            QStringLiteral("IDファイルのオープンに失敗しました。もう一度起動しなおしてください"));
   EXPECT_EQ(run->prompts.last().title, QString());
   EXPECT_FALSE(QFileInfo::exists(data("ttid.dat")));
   EXPECT_FALSE(QFileInfo::exists(data("set.dat")));
@@ -244,8 +247,8 @@ TEST_F(StartupTest, AFolderThatCannotBeMadeIsNamedAndEndsTheStart) {
     prompts.answer(PromptAnswer::Ok);
     EXPECT_EQ(Main(state), nullptr) << blocked;
     ASSERT_EQ(prompts.shown().size(), 1u);
-    EXPECT_EQ(prompts.last().text, QStringLiteral("フォルダ「%1」を作成できませんでした。")
-                                       .arg(QDir::toNativeSeparators(file.fileName())));
+    EXPECT_EQ(prompts.last().text,
+              QStringLiteral("フォルダ「%1」を作成できませんでした。").arg(QDir::toNativeSeparators(file.fileName())));
     EXPECT_EQ(prompts.last().icon, PromptIcon::Critical);
     EXPECT_FALSE(QFileInfo::exists(QDir(machine.path()).filePath(QStringLiteral("tonrix/ttid.dat"))));
   }
@@ -529,7 +532,8 @@ TEST_F(StartedMachineTest, ASecondStartIsToldAndWritesNothing) {
   start(*second);
   EXPECT_EQ(second->window, nullptr);
   ASSERT_EQ(second->prompts.shown().size(), 1u);
-  EXPECT_EQ(second->prompts.last().text, QStringLiteral("Orvantaは既に起動しています。先に起動したウィンドウをお使いください。"));
+  EXPECT_EQ(second->prompts.last().text,
+            QStringLiteral("Orvantaは既に起動しています。先に起動したウィンドウをお使いください。"));
   EXPECT_EQ(second->prompts.last().title, QString());
   EXPECT_EQ(Snapshot(root.path()), before);
 
@@ -592,7 +596,7 @@ QByteArray LockFileOf(const QString& path, qint64 pid, const QString& otherHost)
   lines[0] = QByteArray::number(pid);
   if (!otherHost.isEmpty()) {
     lines[2] = otherHost.toUtf8();
-    lines[3] = "0f0e0d0c0b0a09080706050403020100";  // its machine id
+    lines[3] = "0f0e0d0c0b0a09080706050403020100";      // its machine id
     lines[4] = "00000000-0000-0000-0000-000000000001";  // its boot id
   }
   return lines.join('\n');
@@ -639,9 +643,10 @@ TEST_F(StartedMachineTest, ALockOfAnotherMachineIsNamedAndNotTakenOver) {
   EXPECT_EQ(run->window, nullptr);
   ASSERT_EQ(run->prompts.shown().size(), 1u);
   EXPECT_EQ(run->prompts.last().text,
-            QStringLiteral("Orvantaは別のコンピュータ「ward-pc-7」で既に起動しています。先に起動したウィンドウをお使いください。\n"
-                           "そのコンピュータでOrvantaが動いていないのにこの表示が出るときは、ファイル「%1」を削除してから"
-                           "起動しなおしてください。")
+            QStringLiteral(
+                "Orvantaは別のコンピュータ「ward-pc-7」で既に起動しています。先に起動したウィンドウをお使いください。\n"
+                "そのコンピュータでOrvantaが動いていないのにこの表示が出るときは、ファイル「%1」を削除してから"
+                "起動しなおしてください。")
                 .arg(QDir::toNativeSeparators(data("orvanta.lock"))));
   QByteArray still;
   ASSERT_TRUE(ReadWholeFile(data("orvanta.lock"), still));

@@ -128,14 +128,10 @@ TEST_F(DateFieldWidgetTest, ArrowsStepTheDateWithCarries) {
     const char* weekday;
   };
   const Case cases[] = {
-      {2004, 12, 31, "VSd_0", true, 2005, 1, 1, "土"},
-      {2005, 1, 1, "VSd_0", false, 2004, 12, 31, "金"},
-      {2004, 3, 1, "VSd_0", false, 2004, 2, 29, "日"},
-      {2005, 3, 1, "VSd_0", false, 2005, 2, 28, "月"},
-      {2004, 4, 30, "VSd_0", true, 2004, 5, 1, "土"},
-      {2004, 1, 31, "VSm_0", true, 2004, 2, 29, "日"},
-      {2004, 12, 15, "VSm_0", true, 2005, 1, 15, "土"},
-      {2004, 2, 29, "VSy_0", true, 2005, 2, 28, "月"},
+      {2004, 12, 31, "VSd_0", true, 2005, 1, 1, "土"},  {2005, 1, 1, "VSd_0", false, 2004, 12, 31, "金"},
+      {2004, 3, 1, "VSd_0", false, 2004, 2, 29, "日"},  {2005, 3, 1, "VSd_0", false, 2005, 2, 28, "月"},
+      {2004, 4, 30, "VSd_0", true, 2004, 5, 1, "土"},   {2004, 1, 31, "VSm_0", true, 2004, 2, 29, "日"},
+      {2004, 12, 15, "VSm_0", true, 2005, 1, 15, "土"}, {2004, 2, 29, "VSy_0", true, 2005, 2, 28, "月"},
       {2005, 2, 28, "VSy_0", false, 2004, 2, 28, "土"},
   };
   for (const Case& c : cases) {
@@ -237,8 +233,8 @@ TEST_F(DateFieldWidgetTest, TheWheelStepsLikeTheArrows) {
   QScrollBar* vsd = bar("VSd_0");
   auto turn = [vsd](int angle) {
     const QPointF at(vsd->width() / 2.0, vsd->height() / 2.0);
-    QWheelEvent e(at, vsd->mapToGlobal(at), QPoint(), QPoint(0, angle), Qt::NoButton, Qt::NoModifier,
-                  Qt::NoScrollPhase, false);
+    QWheelEvent e(at, vsd->mapToGlobal(at), QPoint(), QPoint(0, angle), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase,
+                  false);
     QApplication::sendEvent(vsd, &e);
   };
   turn(120);
@@ -290,7 +286,8 @@ TEST_F(DateFieldWidgetTest, ControlsAreNamedInOneRowAndTakeNoInputMethod) {
     ASSERT_NE(b, nullptr);
     EXPECT_FALSE(b->testAttribute(Qt::WA_InputMethodEnabled)) << name;
     // Each spin button stands right beside its box, on the same row.
-    const QString spinName = QString::fromLatin1(name).replace(QStringLiteral("tx"), QStringLiteral("VS"))
+    const QString spinName = QString::fromLatin1(name)
+                                 .replace(QStringLiteral("tx"), QStringLiteral("VS"))
                                  .replace(QStringLiteral("VShour"), QStringLiteral("vsHour"))
                                  .replace(QStringLiteral("VSmin"), QStringLiteral("vsMin"));
     QScrollBar* s = host.findChild<QScrollBar*>(spinName);

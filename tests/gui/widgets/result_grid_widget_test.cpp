@@ -1,7 +1,5 @@
 #include "gui/widgets/result_grid_widget.h"
 
-#include <gtest/gtest.h>
-
 #include <QAbstractItemModelTester>
 #include <QElapsedTimer>
 #include <QFontMetrics>
@@ -9,6 +7,7 @@
 #include <QImage>
 #include <QScrollBar>
 #include <QtTest/QTest>
+#include <gtest/gtest.h>
 
 #include "gui/widgets/layout_helpers.h"
 
@@ -76,7 +75,8 @@ TEST(ResultGridWidget, CornerShowsTheFixedCornerCell) {
   QWidget* corner = grid.findChild<QWidget*>("GridCorner");
   ASSERT_NE(corner, nullptr);
   EXPECT_TRUE(corner->isVisible());
-  EXPECT_EQ(corner->geometry(), QRect(grid.verticalHeader()->x(), grid.horizontalHeader()->y(), Twips(1500), Twips(600)));
+  EXPECT_EQ(corner->geometry(),
+            QRect(grid.verticalHeader()->x(), grid.horizontalHeader()->y(), Twips(1500), Twips(600)));
   const QImage empty = corner->grab().toImage();
 
   g.setCell(0, 0, QStringLiteral("区分"));
