@@ -1,6 +1,7 @@
 #include "core/analysis/analysis_axis.h"
 
 #include <QDate>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <algorithm>
@@ -589,17 +590,33 @@ ScanSummary ScanDataFiles(const std::function<QString(int)>& filePath, int newes
         l.read = l.file->load(paths[static_cast<std::size_t>(i)], days, i);
         return l;
       },
-      [&](int, Loaded&& l) {
+      [&](int i, Loaded&& l) {
         if (l.read) {
           ++summary.filesRead;
           summary.reportsInPeriod += static_cast<std::int64_t>(l.file->reports().size());
           if (visit) visit(*l.file);
         } else {
           ++summary.filesSkipped;
+          if (QFileInfo::exists(paths[static_cast<std::size_t>(i)])) summary.unreadableFiles.push_back(i);
         }
         pool.giveBack(std::move(l.file));
       });
   return summary;
+}
+
+QString UnreadableFilesMessage(const DrivePaths& paths, const std::vector<int>& files) {
+  if (files.empty()) return {};
+  // A long run of damaged files is named in part, so that the box still fits
+  // on the screen.
+  constexpr std::size_t kNamed = 10;
+  QString list;
+  for (std::size_t k = 0; k < files.size() && k < kNamed; ++k)
+    list += QStringLiteral("\n") + QDir::toNativeSeparators(paths.DataFilePath(files[k]));
+  if (files.size() > kNamed) list += QStringLiteral("\nほか %1 ファイル").arg(files.size() - kNamed);
+  return QStringLiteral(
+             "次のデータファイルは読み込めなかったため、集計に含めていません。"
+             "表示されている件数は、読み込めたデータファイルの報告書だけのものです。%1")
+      .arg(list);
 }
 
 ScanSummary ScanReports(const DrivePaths& paths, int newestFileNo, const AnalysisPeriod& period,

@@ -17,6 +17,7 @@
 
 #include <QByteArray>
 #include <QDate>
+#include <QFileInfo>
 #include <QString>
 #include <QStringList>
 #include <QStringView>
@@ -309,7 +310,15 @@ struct ScanSummary {
   int filesRead = 0;
   int filesSkipped = 0;  // missing or unreadable
   std::int64_t reportsInPeriod = 0;
+  // The numbers of the files that are there but could not be read, in file
+  // order: their reports are missing from the result, which the user is told.
+  std::vector<int> unreadableFiles;
 };
+
+// The message that tells the user which data files a computation left out
+// because they could not be read (paths.DataFilePath of each); empty when
+// files is empty.
+QString UnreadableFilesMessage(const DrivePaths& paths, const std::vector<int>& files);
 
 // How many threads a scan uses: 0 (the default everywhere) as many as the
 // machine has cores, 1 the calling thread alone. Whatever the number, a scan
@@ -377,9 +386,10 @@ ScanSummary ScanDataFilesInParts(const std::function<QString(int)>& filePath, in
         pool.giveBack(std::move(file));
         return o;
       },
-      [&](int, Outcome&& o) {
+      [&](int i, Outcome&& o) {
         if (!o.part) {
           ++summary.filesSkipped;
+          if (QFileInfo::exists(paths[static_cast<std::size_t>(i)])) summary.unreadableFiles.push_back(i);
           return;
         }
         ++summary.filesRead;

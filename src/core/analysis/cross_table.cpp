@@ -63,14 +63,15 @@ void CrossTableCounter::addFile(const ScannedFile& file) {
 }
 
 CrossTable CountCrossTable(const DrivePaths& paths, int newestFileNo, const CodeLists& lists, AnalysisAxis vertical,
-                           AnalysisAxis horizontal, const AnalysisPeriod& period, int threads) {
+                           AnalysisAxis horizontal, const AnalysisPeriod& period, int threads,
+                           std::vector<int>* unreadableFiles) {
   // Each file is counted into a table of its own on the thread that read it;
   // the tables are added up in file order.
   const CategoryIndex index(lists);
   const int rows = CategoryCount(vertical, lists);
   const int cols = CategoryCount(horizontal, lists);
   CrossTable total(rows, cols);
-  ScanReportsInParts<CrossTable>(
+  const ScanSummary scanned = ScanReportsInParts<CrossTable>(
       paths, newestFileNo, period,
       [&](const ScannedFile& file) {
         CrossTable part(rows, cols);
@@ -85,6 +86,7 @@ CrossTable CountCrossTable(const DrivePaths& paths, int newestFileNo, const Code
         return part;
       },
       [&](CrossTable&& part) { total.add(part); }, threads);
+  if (unreadableFiles) *unreadableFiles = scanned.unreadableFiles;
   return total;
 }
 

@@ -81,10 +81,13 @@ class CrossTableCounter {
 
 // Reads data files 0 to newestFileNo under paths (one scan) and counts the
 // reports of the period, by the code lists as they are now. Files that cannot
-// be read are skipped. The files are counted on `threads` threads (see
-// ScanDataFiles); the table is the same whatever their number.
+// be read are skipped; when unreadableFiles is given, it receives the numbers
+// of those that are there but could not be read. The files are counted on
+// `threads` threads (see ScanDataFiles); the table is the same whatever their
+// number.
 CrossTable CountCrossTable(const DrivePaths& paths, int newestFileNo, const CodeLists& lists, AnalysisAxis vertical,
-                           AnalysisAxis horizontal, const AnalysisPeriod& period, int threads = kScanThreadsAuto);
+                           AnalysisAxis horizontal, const AnalysisPeriod& period, int threads = kScanThreadsAuto,
+                           std::vector<int>* unreadableFiles = nullptr);
 
 // The headings of a table: the table labels of the vertical item's categories
 // (rows, category 1 first) and of the horizontal item's (columns).

@@ -283,7 +283,7 @@ ExtractionListing ComputeExtraction(const DrivePaths& paths, int newestFileNo, c
   auto rows = std::make_shared<ExtractionRows>(maker);
   // Each file's rows are made on the thread that read it, each chunk sized to
   // what it holds; the chunks are put together in file order.
-  ScanReportsInParts<ExtractionRows::Chunk>(
+  const ScanSummary scanned = ScanReportsInParts<ExtractionRows::Chunk>(
       paths, newestFileNo, period,
       [&](const ScannedFile& file) {
         ExtractionRows::Chunk chunk;
@@ -304,6 +304,7 @@ ExtractionListing ComputeExtraction(const DrivePaths& paths, int newestFileNo, c
       [&](ExtractionRows::Chunk&& chunk) { rows->append(std::move(chunk)); }, threads);
   ExtractionListing listing;
   listing.count = rows->rowCount();
+  listing.unreadableFiles = scanned.unreadableFiles;
   if (listing.count > 0) listing.rows = std::move(rows);
   return listing;
 }

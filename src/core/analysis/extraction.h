@@ -137,6 +137,9 @@ class ExtractionRows final : public GridRowSource {
 struct ExtractionListing {
   std::shared_ptr<const ExtractionRows> rows;
   std::int64_t count = 0;
+  // The data files that are there but could not be read (their reports are
+  // not listed), in file order.
+  std::vector<int> unreadableFiles;
 };
 
 // Scans data files 0 to newestFileNo under paths (ScanReports) and lists

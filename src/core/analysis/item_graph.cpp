@@ -77,7 +77,7 @@ ItemGraphResult ComputeItemGraph(const DrivePaths& paths, int newestFileNo, cons
   const FilterTest test(filter, lists);
   const std::size_t categories = static_cast<std::size_t>(std::max(CategoryCount(axis, lists), 0));
   std::vector<std::int64_t> counts(categories, 0);
-  ScanReportsInParts<std::vector<std::int64_t>>(
+  const ScanSummary scanned = ScanReportsInParts<std::vector<std::int64_t>>(
       paths, newestFileNo, period,
       [&](const ScannedFile& file) {
         std::vector<std::int64_t> part(categories, 0);
@@ -98,6 +98,7 @@ ItemGraphResult ComputeItemGraph(const DrivePaths& paths, int newestFileNo, cons
   ItemGraphResult result;
   result.axis = axis;
   result.period = period;
+  result.unreadableFiles = scanned.unreadableFiles;
   result.counts = std::move(counts);
   result.labels = ItemGraphLabels(axis, lists, siteNames);
   // The labels and counts go together slot by slot.

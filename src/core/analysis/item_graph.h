@@ -44,6 +44,9 @@ struct ItemGraphResult {
   std::vector<std::int64_t> counts;  // category k + 1 in slot k
   QStringList labels;                // category k + 1 in slot k
   std::int64_t maximum = 0;          // 0 when every count is 0
+  // The data files that are there but could not be read (their reports are
+  // not counted), in file order.
+  std::vector<int> unreadableFiles;
 
   int categoryCount() const { return static_cast<int>(counts.size()); }
   // Whether there is anything to draw, write or print.

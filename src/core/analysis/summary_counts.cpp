@@ -68,7 +68,7 @@ SummaryResult ComputeSummary(const DrivePaths& paths, int newestFileNo, const Co
   };
   const CategoryIndex index(lists);
   const FilterTest test(filter, lists);
-  ScanReportsInParts<FileCounts>(
+  const ScanSummary scanned = ScanReportsInParts<FileCounts>(
       paths, newestFileNo, period,
       [&](const ScannedFile& file) {
         FileCounts part;
@@ -88,6 +88,7 @@ SummaryResult ComputeSummary(const DrivePaths& paths, int newestFileNo, const Co
         result.matching += part.matching;
       },
       threads);
+  result.unreadableFiles = scanned.unreadableFiles;
   return result;
 }
 

@@ -97,6 +97,9 @@ struct SummaryResult {
   std::array<QString, kAxisCount> selectedTexts;
   // The captions of the items.
   std::array<QString, kAxisCount> captions;
+  // The data files that are there but could not be read (their reports are
+  // not counted), in file order.
+  std::vector<int> unreadableFiles;
 
   // Whether the to-date lies more than 31 days after the from-date (the
   // month is only worth listing then).

@@ -147,12 +147,14 @@ void CrossTableWindow::preHyouji() {
 
   LayOutCrossTableGrids(tableGrid_->grid(), columnTotalsGrid_->grid(), rowTotalsGrid_->grid(),
                         CrossTableHeadingsOf(vertical, horizontal, state_.lists, BodySiteNames()));
+  std::vector<int> unreadable;
   FillCrossTableGrids(tableGrid_->grid(), columnTotalsGrid_->grid(), rowTotalsGrid_->grid(),
                       CountCrossTable(state_.paths, state_.counters.NewestFileNo, state_.lists, vertical, horizontal,
-                                      periodFrame_->period()));
+                                      periodFrame_->period(), kScanThreadsAuto, &unreadable));
 
   for (ResultGrid* grid : {tableGrid_, columnTotalsGrid_, rowTotalsGrid_}) grid->show();
   state_.prompts().setBusy(false);
+  unreadableNotice_.tell(state_.prompts(), state_.paths, unreadable);
 }
 
 QString CrossTableWindow::csvText() const {

@@ -7,6 +7,8 @@
 #include <QDialog>
 #include <array>
 
+#include "gui/widgets/unreadable_files_notice.h"
+
 class QComboBox;
 class QPushButton;
 
@@ -46,6 +48,8 @@ class CrossTableWindow : public QDialog {
   QPushButton* csvButton_ = nullptr;
   QPushButton* printButton_ = nullptr;
   QPushButton* closeButton_ = nullptr;
+  UnreadableFilesNotice unreadableNotice_;
 };
 
 }  // namespace orvanta
+

@@ -134,10 +134,12 @@ void ExtractionWindow::preHyouji() {
   ExtractionListing listing =
       ComputeExtraction(state_.paths, state_.counters.NewestFileNo, state_.lists, period(), filter());
   const std::int64_t count = listing.count;
+  const std::vector<int> unreadable = listing.unreadableFiles;
   ShowExtraction(listingGrid_->grid(), std::move(listing));
   matchingCountLabel_->setText(QString::number(count));
   listingGrid_->show();
   state_.prompts().setBusy(false);
+  unreadableNotice_.tell(state_.prompts(), state_.paths, unreadable);
 }
 
 std::vector<ExtractionCondition> ExtractionWindow::conditions() const {

@@ -7,6 +7,7 @@
 
 #include <QDialog>
 
+#include "gui/widgets/unreadable_files_notice.h"
 #include "core/analysis/analysis_axis.h"
 #include "core/output/extraction_csv.h"
 #include "core/platform/safe_save.h"
@@ -53,6 +54,7 @@ class ExtractionWindow : public QDialog {
   QPushButton* csvButton_ = nullptr;
   QPushButton* printButton_ = nullptr;
   QPushButton* closeButton_ = nullptr;
+  UnreadableFilesNotice unreadableNotice_;
 };
 
 }  // namespace orvanta

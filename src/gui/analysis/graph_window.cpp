@@ -233,6 +233,7 @@ void GraphWindow::computeAndDraw() {
   }
   showPictures();
   prompts.setBusy(false);
+  unreadableNotice_.tell(prompts, state_.paths, result_.unreadableFiles);
 }
 
 void GraphWindow::showPictures() {

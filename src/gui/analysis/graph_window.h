@@ -16,6 +16,7 @@
 #include <optional>
 #include <utility>
 
+#include "gui/widgets/unreadable_files_notice.h"
 #include "core/analysis/graph_series.h"
 #include "core/analysis/summary_counts.h"
 
@@ -89,6 +90,7 @@ class GraphWindow : public QDialog {
   GraphSeries series_;
   std::unique_ptr<PainterSurface> figureSurface_;
   std::unique_ptr<PainterSurface> textSurface_;
+  UnreadableFilesNotice unreadableNotice_;
 };
 
 }  // namespace orvanta

@@ -219,6 +219,7 @@ void ItemGraphWindow::recompute() {
                              period_->period(), filters_->filter());
   drawPicture();
   prompts.setBusy(false);
+  unreadableNotice_.tell(prompts, state_.paths, result_.unreadableFiles);
 }
 
 void ItemGraphWindow::drawPicture() {

@@ -9,6 +9,7 @@
 #include <array>
 #include <memory>
 
+#include "gui/widgets/unreadable_files_notice.h"
 #include "core/analysis/item_graph.h"
 
 class QComboBox;
@@ -80,6 +81,7 @@ class ItemGraphWindow : public QDialog {
   QPushButton* closeButton_ = nullptr;
   std::unique_ptr<PainterSurface> surface_;
   ItemGraphResult result_;
+  UnreadableFilesNotice unreadableNotice_;
 };
 
 }  // namespace orvanta

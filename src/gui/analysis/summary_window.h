@@ -8,6 +8,7 @@
 #include <QDialog>
 #include <array>
 
+#include "gui/widgets/unreadable_files_notice.h"
 #include "core/analysis/analysis_axis.h"
 #include "core/analysis/summary_counts.h"
 
@@ -74,6 +75,7 @@ class SummaryWindow : public QDialog {
   std::array<QString, kAxisCount> captions_;
   std::array<QStringList, kAxisCount> rowTexts_;
   SummaryResult result_;
+  UnreadableFilesNotice unreadableNotice_;
 };
 
 }  // namespace orvanta

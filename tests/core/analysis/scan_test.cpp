@@ -186,6 +186,9 @@ TEST_F(ScanReportsTest, SkipsMissingAndUnreadableFilesAndGoesOn) {
   EXPECT_EQ(summary.filesRead, 3);
   EXPECT_EQ(summary.filesSkipped, 3);
   EXPECT_EQ(summary.reportsInPeriod, 4);
+  // The missing file is a gap; the two that are there but do not read are
+  // named, so that the user learns that the result leaves them out.
+  EXPECT_EQ(summary.unreadableFiles, (std::vector<int>{3, 4}));
 
   // A period from after to: files are read, no report is handed on.
   EXPECT_TRUE(Scan(AnalysisPeriod{{2024, 12, 31}, {2024, 1, 1}}).empty());
@@ -207,6 +210,22 @@ TEST_F(ScanReportsTest, HandsEveryFileInOrderAndStopsAtTheNewest) {
                                     [&](const ScannedFile& f) { files.push_back(f.fileNo()); });
   EXPECT_EQ(files, (std::vector<int>{0, 1, 2}));
   EXPECT_EQ(s.reportsInPeriod, 3);
+}
+
+// The message names each unreadable file by its path; a long run is named in
+// part so that the box fits on the screen.
+TEST_F(ScanReportsTest, UnreadableFilesMessageNamesTheFiles) {
+  EXPECT_TRUE(UnreadableFilesMessage(state.paths, {}).isEmpty());
+  const QString lead = QStringLiteral(
+      "次のデータファイルは読み込めなかったため、集計に含めていません。"
+      "表示されている件数は、読み込めたデータファイルの報告書だけのものです。");
+  const auto path = [this](int n) { return QDir::toNativeSeparators(state.paths.DataFilePath(n)); };
+  EXPECT_EQ(UnreadableFilesMessage(state.paths, {7}), lead + u'\n' + path(7));
+  std::vector<int> many;
+  QString named;
+  for (int n = 100; n < 113; ++n) many.push_back(n);
+  for (int n = 100; n < 110; ++n) named += u'\n' + path(n);
+  EXPECT_EQ(UnreadableFilesMessage(state.paths, many), lead + named + QStringLiteral("\nほか 3 ファイル"));
 }
 
 }  // namespace

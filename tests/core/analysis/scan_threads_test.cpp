@@ -260,7 +260,29 @@ TEST_F(ScanThreadsTest, ScanVisitsFilesInOrder) {
     EXPECT_EQ(inPeriod, expectedReports);
     EXPECT_EQ(s.filesRead, one.filesRead);
     EXPECT_EQ(s.filesSkipped, 2);
+    EXPECT_EQ(s.unreadableFiles, std::vector<int>{9});
     EXPECT_EQ(s.reportsInPeriod, one.reportsInPeriod);
+  }
+}
+
+// Every view's computation names the file that is there but does not read
+// (9), not the missing one (4), whatever the threads.
+TEST_F(ScanThreadsTest, EveryComputationNamesTheUnreadableFile) {
+  const std::vector<int> expected = {9};
+  std::array<QString, kSiteSlots> sites;
+  FillBodySiteNames(sites);
+  for (const int threads : {1, 2, 4}) {
+    SCOPED_TRACE(threads);
+    std::vector<int> crossTable = {-1};
+    CountCrossTable(paths, kNewest, lists, AnalysisAxis::Occupation, AnalysisAxis::Month, kPeriod, threads,
+                    &crossTable);
+    EXPECT_EQ(crossTable, expected);
+    EXPECT_EQ(ComputeSummary(paths, kNewest, lists, kPeriod, AxisFilter{}, {}, threads).unreadableFiles, expected);
+    EXPECT_EQ(
+        ComputeItemGraph(paths, kNewest, lists, sites, AnalysisAxis::Occupation, kPeriod, AxisFilter{}, threads)
+            .unreadableFiles,
+        expected);
+    EXPECT_EQ(ComputeExtraction(paths, kNewest, lists, kPeriod, AxisFilter{}, threads).unreadableFiles, expected);
   }
 }
 
