@@ -28,28 +28,56 @@ class CellDelegate final : public QStyledItemDelegate {
   }
 };
 
+// Whether text, wrapped in lines `width` wide, stands in `height`.
+bool WrappedFits(const QFontMetrics& metrics, int width, int height, const QString& text) {
+  return metrics.boundingRect(QRect(0, 0, std::max(width, 1), 1 << 20), Qt::TextWordWrap, text).height() <= height;
+}
+
 // Headings wrap within their section when it has room for a second line;
 // in a section one line high a heading stays on one line, and one too long
 // for its section is shown from its start and ends in "…", as the cells do
-// (its tooltip shows it whole).
+// (its tooltip shows it whole). A wrapped heading that needs more lines than
+// its section holds keeps the lines that fit, the last one ending in "…",
+// instead of being cut through at the top and bottom.
 class GridHeader final : public QHeaderView {
  public:
   using QHeaderView::QHeaderView;
+
+  QString shownText(int logicalIndex) const {
+    QStyleOptionHeader option;
+    initStyleOption(&option);
+    initStyleOptionForIndex(&option, logicalIndex);
+    return option.text;
+  }
 
  protected:
   void initStyleOptionForIndex(QStyleOptionHeader* option, int logicalIndex) const override {
     QHeaderView::initStyleOptionForIndex(option, logicalIndex);
     const int across = orientation() == Qt::Horizontal ? height() : sectionSize(logicalIndex);
+    const int along = orientation() == Qt::Horizontal ? sectionSize(logicalIndex) : width();
+    const int margin = style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, this);
+    const int room = along - 2 * margin;
     int flags = option->textAlignment.toInt();
     if (across < 2 * option->fontMetrics.lineSpacing()) flags &= ~Qt::TextWordWrap;
     if (!(flags & Qt::TextWordWrap) && !option->text.contains(QLatin1Char('\n'))) {
-      const int along = orientation() == Qt::Horizontal ? sectionSize(logicalIndex) : width();
-      const int margin = style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, this);
-      const int room = along - 2 * margin;
       if (option->fontMetrics.horizontalAdvance(option->text) > room) {
         flags = (flags & ~Qt::AlignHorizontal_Mask) | Qt::AlignLeft;
         option->text = option->fontMetrics.elidedText(option->text, Qt::ElideRight, std::max(room, 0));
       }
+    } else if ((flags & Qt::TextWordWrap) && !WrappedFits(option->fontMetrics, room, across, option->text)) {
+      // The longest start of the text that fits with "…" after it.
+      const QString ellipsis(QChar(0x2026));
+      qsizetype fits = 0;
+      qsizetype tooLong = option->text.size();
+      while (tooLong - fits > 1) {
+        const qsizetype mid = (fits + tooLong) / 2;
+        if (WrappedFits(option->fontMetrics, room, across, option->text.left(mid) + ellipsis)) {
+          fits = mid;
+        } else {
+          tooLong = mid;
+        }
+      }
+      option->text = option->text.left(fits) + ellipsis;
     }
     option->textAlignment = Qt::Alignment::fromInt(flags);
   }
@@ -96,6 +124,12 @@ class GridCorner final : public QWidget {
 };
 
 }  // namespace
+
+QString ResultGrid::headingText(Qt::Orientation orientation, int section) const {
+  const auto* headings =
+      static_cast<const GridHeader*>(orientation == Qt::Horizontal ? horizontalHeader() : verticalHeader());
+  return headings->shownText(section);
+}
 
 ResultGrid::ResultGrid(QWidget* parent)
     : QTableView(parent), model_(new ResultGridModel(this)), fixedCorner_(new GridCorner(*model_, this)) {

@@ -27,6 +27,11 @@ class ResultGrid : public QTableView {
 
   void setVisible(bool visible) override;
 
+  // A heading as it is drawn: the text of column heading `section`
+  // (Qt::Horizontal) or row heading `section`, cut short to what its section
+  // shows.
+  QString headingText(Qt::Orientation orientation, int section) const;
+
  protected:
   void updateGeometries() override;
 

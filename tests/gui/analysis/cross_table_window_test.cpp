@@ -3,6 +3,9 @@
 #include <QComboBox>
 #include <QDateTime>
 #include <QDir>
+#include <QFontMetrics>
+#include <QHeaderView>
+#include <QStyle>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScrollBar>
@@ -292,6 +295,40 @@ TEST_F(CrossTableWindowTest, TotalsScrollWithTheTable) {
   QCoreApplication::processEvents();
   EXPECT_GT(table->horizontalScrollBar()->maximum(), 0);
   EXPECT_GT(table->verticalScrollBar()->maximum(), 0);
+}
+
+// A long column heading shows every line its section holds; in the short
+// heading row of the totals under the table it keeps the lines that fit and
+// ends in "…" rather than being cut through at the top and bottom.
+TEST_F(CrossTableWindowTest, LongColumnHeadingsShowTheLinesThatFit) {
+  constexpr int kDevice = 4;
+  CrossTableWindow w(state);
+  w.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+  Choose(w, 0, kOccupation);
+  Choose(w, 1, kDevice);
+  QCoreApplication::processEvents();
+  ResultGrid* table = Find<ResultGrid>(w, "Grid1");
+  ResultGrid* colTotals = Find<ResultGrid>(w, "Grid2");
+  const QString label = table->grid().cell(0, 1);
+  ASSERT_EQ(label, QStringLiteral("1;使い捨て注射器の針(普通の注射器、インスリン用注射器等)"));
+  EXPECT_EQ(colTotals->grid().cell(0, 1), label);
+
+  EXPECT_EQ(table->headingText(Qt::Horizontal, 1), label);
+  const QString shown = colTotals->headingText(Qt::Horizontal, 1);
+  ASSERT_TRUE(shown.endsWith(QChar(0x2026))) << shown.toStdString();
+  EXPECT_TRUE(label.startsWith(shown.chopped(1)));
+  EXPECT_GT(shown.size(), 10);  // more than one line's worth is kept
+  const QHeaderView* headings = colTotals->horizontalHeader();
+  const int margin = headings->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, headings);
+  const QRect wrapped = QFontMetrics(headings->font())
+                            .boundingRect(QRect(0, 0, headings->sectionSize(1) - 2 * margin, 10000),
+                                          Qt::TextWordWrap, shown);
+  EXPECT_LE(wrapped.height(), headings->height());
+  // A short heading is left whole.
+  Choose(w, 1, kEmergency);
+  QCoreApplication::processEvents();
+  EXPECT_EQ(colTotals->headingText(Qt::Horizontal, 1), QStringLiteral("緊急処置時であった"));
 }
 
 TEST_F(CrossTableWindowTest, BackEscapeAndTheCloseBoxClose) {
