@@ -329,8 +329,9 @@ inline constexpr int kScanThreadsAuto = 0;
 // hands each file that reads to visit, in file order, on the calling thread.
 // The files are read and parsed on `threads` threads, a few files ahead of
 // the one visited, so only a few files' reports are in memory at a time. A
-// file that is missing or cannot be read is skipped without a word and the
-// scan goes on. filePath is called on the calling thread.
+// file that is missing or cannot be read is skipped and the scan goes on;
+// the summary lists the files that are there but could not be read, for the
+// window to tell the user. filePath is called on the calling thread.
 ScanSummary ScanDataFiles(const std::function<QString(int)>& filePath, int newestFileNo, const AnalysisPeriod& period,
                           const ScanVisitor& visit, int threads = kScanThreadsAuto);
 

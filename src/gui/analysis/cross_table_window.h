@@ -52,4 +52,3 @@ class CrossTableWindow : public QDialog {
 };
 
 }  // namespace orvanta
-

@@ -7,10 +7,10 @@
 
 #include <QDialog>
 
-#include "gui/widgets/unreadable_files_notice.h"
 #include "core/analysis/analysis_axis.h"
 #include "core/output/extraction_csv.h"
 #include "core/platform/safe_save.h"
+#include "gui/widgets/unreadable_files_notice.h"
 
 class QLabel;
 class QPushButton;

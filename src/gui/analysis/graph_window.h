@@ -16,9 +16,9 @@
 #include <optional>
 #include <utility>
 
-#include "gui/widgets/unreadable_files_notice.h"
 #include "core/analysis/graph_series.h"
 #include "core/analysis/summary_counts.h"
+#include "gui/widgets/unreadable_files_notice.h"
 
 class QAction;
 class QLabel;

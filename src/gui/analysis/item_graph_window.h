@@ -9,8 +9,8 @@
 #include <array>
 #include <memory>
 
-#include "gui/widgets/unreadable_files_notice.h"
 #include "core/analysis/item_graph.h"
+#include "gui/widgets/unreadable_files_notice.h"
 
 class QComboBox;
 class QLabel;

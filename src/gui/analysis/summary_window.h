@@ -8,9 +8,9 @@
 #include <QDialog>
 #include <array>
 
-#include "gui/widgets/unreadable_files_notice.h"
 #include "core/analysis/analysis_axis.h"
 #include "core/analysis/summary_counts.h"
+#include "gui/widgets/unreadable_files_notice.h"
 
 class QAction;
 class QLabel;

@@ -278,10 +278,9 @@ TEST_F(ScanThreadsTest, EveryComputationNamesTheUnreadableFile) {
                     &crossTable);
     EXPECT_EQ(crossTable, expected);
     EXPECT_EQ(ComputeSummary(paths, kNewest, lists, kPeriod, AxisFilter{}, {}, threads).unreadableFiles, expected);
-    EXPECT_EQ(
-        ComputeItemGraph(paths, kNewest, lists, sites, AnalysisAxis::Occupation, kPeriod, AxisFilter{}, threads)
-            .unreadableFiles,
-        expected);
+    EXPECT_EQ(ComputeItemGraph(paths, kNewest, lists, sites, AnalysisAxis::Occupation, kPeriod, AxisFilter{}, threads)
+                  .unreadableFiles,
+              expected);
     EXPECT_EQ(ComputeExtraction(paths, kNewest, lists, kPeriod, AxisFilter{}, threads).unreadableFiles, expected);
   }
 }

@@ -5,10 +5,10 @@
 #include <QDir>
 #include <QFontMetrics>
 #include <QHeaderView>
-#include <QStyle>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QStyle>
 #include <QtTest/QTest>
 #include <gtest/gtest.h>
 
@@ -321,9 +321,9 @@ TEST_F(CrossTableWindowTest, LongColumnHeadingsShowTheLinesThatFit) {
   EXPECT_GT(shown.size(), 10);  // more than one line's worth is kept
   const QHeaderView* headings = colTotals->horizontalHeader();
   const int margin = headings->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, headings);
-  const QRect wrapped = QFontMetrics(headings->font())
-                            .boundingRect(QRect(0, 0, headings->sectionSize(1) - 2 * margin, 10000),
-                                          Qt::TextWordWrap, shown);
+  const QRect wrapped =
+      QFontMetrics(headings->font())
+          .boundingRect(QRect(0, 0, headings->sectionSize(1) - 2 * margin, 10000), Qt::TextWordWrap, shown);
   EXPECT_LE(wrapped.height(), headings->height());
   // A short heading is left whole.
   Choose(w, 1, kEmergency);
