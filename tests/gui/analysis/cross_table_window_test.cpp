@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include "core/app/app_state.h"
+#include "core/app/startup.h"
 #include "core/codelists/code_lists.h"
 #include "core/platform/value_file.h"
 #include "core/reports/body_sites.h"
@@ -51,9 +52,7 @@ class CrossTableWindowTest : public ::testing::Test, public testing::TempDrive {
  protected:
   // Started on 15 June 2004: the window opens on 16 June 2003 to 15 June 2004.
   CrossTableWindowTest() : TempDrive(QDateTime(QDate(2004, 6, 15), QTime(10, 0))) {
-    state.startup.TodayYear = 2004;
-    state.startup.TodayMonth = 6;
-    state.startup.TodayDay = 15;
+    TakeTodaysDate(state.startup, clock);
     SetDefaultCodeLists(state.lists);
     QDir().mkpath(state.paths.ReportFolderPath());
     QDir().mkpath(state.paths.MyDocumentPath());

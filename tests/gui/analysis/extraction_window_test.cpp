@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include "core/app/app_state.h"
+#include "core/app/startup.h"
 #include "core/platform/codepage.h"
 #include "core/platform/safe_save.h"
 #include "core/platform/value_file.h"
@@ -40,9 +41,7 @@ class ExtractionWindowTest : public ::testing::Test, public testing::TempDrive {
   void SetUp() override {
     ASSERT_TRUE(testing::InstallFixtureCollection(state, kFixture, {0, 2}));
     // Started on 15 June 2004: the default period is 16 June 2003 to 15 June 2004.
-    state.startup.TodayYear = 2004;
-    state.startup.TodayMonth = 6;
-    state.startup.TodayDay = 15;
+    TakeTodaysDate(state.startup, clock);
   }
 
   void open() {

@@ -18,6 +18,7 @@
 #include <gtest/gtest.h>
 
 #include "core/app/app_state.h"
+#include "core/app/startup.h"
 #include "core/output/graph_drawing.h"
 #include "gui/widgets/layout_helpers.h"
 #include "support/fixture_collection.h"
@@ -39,9 +40,7 @@ class GraphWindowTest : public ::testing::Test, public testing::TempDrive {
  protected:
   GraphWindowTest() : TempDrive(QDateTime(QDate(2024, 6, 15), QTime(9, 0))) {
     EXPECT_TRUE(testing::InstallFixtureCollection(state, kFixtures, {0, 2}));
-    state.startup.TodayYear = 2024;
-    state.startup.TodayMonth = 6;
-    state.startup.TodayDay = 15;
+    TakeTodaysDate(state.startup, clock);
     window = std::make_unique<GraphWindow>(state);
   }
 

@@ -14,6 +14,7 @@
 #include <gtest/gtest.h>
 
 #include "core/app/app_state.h"
+#include "core/app/startup.h"
 #include "core/platform/value_file.h"
 #include "core/reports/body_sites.h"
 #include "gui/widgets/layout_helpers.h"
@@ -38,9 +39,7 @@ class SummaryWindowTest : public ::testing::Test, public testing::TempDrive {
  protected:
   SummaryWindowTest() : TempDrive(QDateTime(QDate(2024, 6, 15), QTime(9, 0))) {
     EXPECT_TRUE(testing::InstallFixtureCollection(state, kFixtures, {0, 2}));
-    state.startup.TodayYear = 2024;
-    state.startup.TodayMonth = 6;
-    state.startup.TodayDay = 15;
+    TakeTodaysDate(state.startup, clock);
     window = std::make_unique<SummaryWindow>(state);
   }
 

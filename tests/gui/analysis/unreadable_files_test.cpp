@@ -13,6 +13,7 @@
 #include <memory>
 
 #include "core/app/app_state.h"
+#include "core/app/startup.h"
 #include "core/codelists/code_lists.h"
 #include "core/reports/data_file.h"
 #include "gui/analysis/cross_table_window.h"
@@ -30,9 +31,7 @@ namespace {
 class UnreadableFilesTest : public ::testing::Test, public testing::TempDrive {
  protected:
   UnreadableFilesTest() : TempDrive(QDateTime(QDate(2024, 6, 15), QTime(10, 0))) {
-    state.startup.TodayYear = 2024;
-    state.startup.TodayMonth = 6;
-    state.startup.TodayDay = 15;
+    TakeTodaysDate(state.startup, clock);
     SetDefaultCodeLists(state.lists);
     QDir().mkpath(state.paths.ReportFolderPath());
     QDir().mkpath(state.paths.MyDocumentPath());
