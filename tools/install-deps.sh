@@ -2,9 +2,10 @@
 # Installs the Debian packages Orvanta needs to build, test, package and be looked at.
 # Installs only what is missing; safe to run again.
 set -euo pipefail
-packages=(cmake g++ make qt6-base-dev qt6-svg-dev qt6-translations-l10n libgtest-dev libbenchmark-dev
+packages=(cmake g++ make ccache qt6-base-dev qt6-svg-dev qt6-translations-l10n libgtest-dev libbenchmark-dev
+          libqt6sql6-sqlite libsqlite3-dev libboost-dev
           fonts-ipafont-gothic fonts-ipafont-mincho
-          dpkg-dev desktop-file-utils
+          dpkg-dev desktop-file-utils lintian appstream
           xvfb x11-utils xdotool openbox imagemagick poppler-utils)
 missing=()
 for p in "${packages[@]}"; do
