@@ -82,6 +82,39 @@ std::unique_ptr<PrintProgress> ScriptedPrompts::printProgress() {
   return std::make_unique<ScriptedPrintProgress>(*this);
 }
 
+ScriptedPrompts& ScriptedPrompts::stopWorkAfterSteps(int steps) {
+  stopWorkAfterSteps_ = steps;
+  return *this;
+}
+
+// Records the parts of long work and stops it where the script says.
+class ScriptedWorkProgress final : public WorkProgress {
+ public:
+  ScriptedWorkProgress(ScriptedPrompts& prompts, const QString& title)
+      : prompts_(prompts), stopAt_(prompts.stopWorkAfterSteps_) {
+    prompts_.stopWorkAfterSteps_ = 0;
+    prompts_.workTitle_ = title;
+    prompts_.workParts_.clear();
+    prompts_.workSteps_ = 0;
+  }
+  void begin(const QString& text, int) override { prompts_.workParts_ << text; }
+  bool advance(int) override {
+    ++prompts_.workSteps_;
+    if (stopAt_ > 0 && prompts_.workSteps_ >= stopAt_) stopped_ = true;
+    return !stopped_;
+  }
+  bool stopped() const override { return stopped_; }
+
+ private:
+  ScriptedPrompts& prompts_;
+  int stopAt_ = 0;
+  bool stopped_ = false;
+};
+
+std::unique_ptr<WorkProgress> ScriptedPrompts::workProgress(const QString& title) {
+  return std::make_unique<ScriptedWorkProgress>(*this, title);
+}
+
 namespace {
 
 // A file that takes the first bytes and then refuses every write.

@@ -54,6 +54,16 @@ class ScriptedPrompts final : public Prompts {
   int printPagesDone() const { return printPagesDone_; }
   int printJobs() const { return printJobs_; }
 
+  // The progress of other long work: the next piece of work is stopped by
+  // the user at its `steps`-th step (counted over all its parts), as if
+  // "キャンセル" were pressed then.
+  ScriptedPrompts& stopWorkAfterSteps(int steps);
+  // What the last long work showed: its title and the text of every part
+  // it began.
+  QString workTitle() const { return workTitle_; }
+  QStringList workParts() const { return workParts_; }
+  int workSteps() const { return workSteps_; }
+
   const std::vector<Shown>& shown() const { return shown_; }
   QStringList texts() const;
   const Shown& last() const { return shown_.back(); }
@@ -68,6 +78,7 @@ class ScriptedPrompts final : public Prompts {
   QString saveFileName(const QString& title, const QString& startPath, const QString& filter) override;
   std::unique_ptr<QPagedPaintDevice> choosePrinter(bool landscape) override;
   std::unique_ptr<PrintProgress> printProgress() override;
+  std::unique_ptr<WorkProgress> workProgress(const QString& title) override;
   void beep() override { ++beeps_; }
   void setBusy(bool busy) override {
     busy_ = busy;
@@ -109,7 +120,12 @@ class ScriptedPrompts final : public Prompts {
   int printPageCount_ = 0;
   int printPagesDone_ = 0;
   int printJobs_ = 0;
+  int stopWorkAfterSteps_ = 0;
+  QString workTitle_;
+  QStringList workParts_;
+  int workSteps_ = 0;
   friend class ScriptedPrintProgress;
+  friend class ScriptedWorkProgress;
 };
 
 }  // namespace orvanta::testing
