@@ -517,6 +517,7 @@ void ReportWindow::showReport() {
 }
 
 void ReportWindow::startNewReport() {
+  takeWaitingDateNumber();
   const QDateTime now = state_.clock().now();
   const NewReportOutcome outcome =
       StartNewReport(state_.dataFile, state_.counters, state_.paths, now, [this] { return saveIfChanged(); });
@@ -559,6 +560,7 @@ bool ReportWindow::saveFile() {
 }
 
 bool ReportWindow::saveIfChanged() {
+  takeWaitingDateNumber();
   if (!changed_) {
     // Nothing to write: a new report never changed leaves with the file.
     dropUntouchedNewReports();
@@ -596,6 +598,7 @@ void ReportWindow::showCurrentOrNearest() {
 // ---- Steps, search, deletion ---------------------------------------------------
 
 void ReportWindow::step(Step kind) {
+  takeWaitingDateNumber();
   StepPlan plan = PlanStep(state_.dataFile, state_.counters, state_.paths, kind);
   if (!plan.moves) return;
   // The file left is saved first; when that fails the window stays.
@@ -609,6 +612,7 @@ void ReportWindow::search(SearchField field) {
   // edits that could not be saved. The search reads the files on its own and
   // leaves the file in memory alone: a new report not yet written stays
   // until a hit is chosen.
+  takeWaitingDateNumber();
   if (changed_ && !saveIfChanged()) return;
   state_.searchHits.clear();
   const QString prompt = field == SearchField::RecordNumber ? QStringLiteral("カルテ番号を入力してください。")
@@ -639,6 +643,7 @@ void ReportWindow::search(SearchField field) {
 }
 
 void ReportWindow::deleteShownReport() {
+  takeWaitingDateNumber();
   switch (ClassifyDeletion(state_.dataFile, state_.counters)) {
     case DeletionCase::None: return;
 
@@ -742,6 +747,8 @@ void ReportWindow::onOptionChosen(int group, int n) {
   }
   setPatientBlockEnabled(open);
 }
+
+void ReportWindow::takeWaitingDateNumber() { dates_->model().takeWaitingNumber(); }
 
 void ReportWindow::onDateStored(DatePart part, int index, int value) {
   ReportRecord* r = shownReport();
