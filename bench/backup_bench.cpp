@@ -14,7 +14,8 @@
 // made (timed), then the `cp` and the reading are timed. Counters:
 //  - gen_ms, cp_ms, read_ms: the times of one round;
 //  - x_target: gen_ms / (cp_ms + read_ms), to stay at or below 1.5;
-//  - cat_ms: `cat` of every data file to /dev/null, for scale;
+//  - wc_ms, x_wc: `wc -l` over every data file, the plainest reading of
+//    them all, and gen_ms / (cp_ms + wc_ms);
 //  - linked, copied: files the generation linked and copied.
 
 #include <QCoreApplication>
@@ -22,7 +23,9 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
+#include <cstdio>
 #include <cstdlib>
+#include <memory>
 #include <unistd.h>
 
 #include "core/app/app_state.h"
@@ -59,9 +62,9 @@ struct BackupBenchDrive {
     QString error;
     if (!state.database.open(state.paths.DatabasePath(), clock.now(), &notice, &error)) std::abort();
     firstGenerationSeconds = WallSeconds([&] { generation(); });
-    catCommand = "cat";
-    for (int n = 0; n <= state.counters.NewestFileNo; ++n) catCommand += " " + Quoted(state.paths.DataFilePath(n));
-    catCommand += " > /dev/null";
+    wcCommand = "wc -l";
+    for (int n = 0; n <= state.counters.NewestFileNo; ++n) wcCommand += " " + Quoted(state.paths.DataFilePath(n));
+    wcCommand += " > /dev/null";
   }
 
   GenerationResult generation() {
@@ -77,11 +80,16 @@ struct BackupBenchDrive {
   FixedClock clock{QDateTime(QDate(2026, 12, 9), QTime(9, 0))};
   AppState state{temporary.path(), prompts, clock};
   double firstGenerationSeconds = 0;
-  QByteArray catCommand;
+  QByteArray wcCommand;
 };
 
+// Made on first use and let go before the application ends: its database
+// connection must close while Qt is still there, and its folder be removed.
+std::unique_ptr<BackupBenchDrive> benchDrive;
+
 void BM_MillionGenerationOneFileChanged(benchmark::State& bench) {
-  static BackupBenchDrive drive;
+  if (!benchDrive) benchDrive = std::make_unique<BackupBenchDrive>();
+  BackupBenchDrive& drive = *benchDrive;
   const int changed = drive.state.counters.NewestFileNo / 2;
   const QString changedPath = drive.state.paths.DataFilePath(changed);
   std::vector<ReportRecord> reports;
@@ -92,7 +100,7 @@ void BM_MillionGenerationOneFileChanged(benchmark::State& bench) {
   double genSeconds = 0;
   double cpSeconds = 0;
   double readSeconds = 0;
-  double catSeconds = 0;
+  double wcSeconds = 0;
   GenerationResult last;
   int round = 0;
   for (auto _ : bench) {
@@ -114,16 +122,15 @@ void BM_MillionGenerationOneFileChanged(benchmark::State& bench) {
     OpenDataFile counted;
     IdCounters counters = drive.state.counters;
     readSeconds += WallSeconds([&] { CountDataFiles(counted, counters, drive.state.paths); });
-    catSeconds += WallSeconds([&] {
-      if (std::system(drive.catCommand.constData()) != 0) std::abort();
-    });
+    wcSeconds += WcSeconds(drive.wcCommand);
     bench.ResumeTiming();
   }
   const double n = static_cast<double>(bench.iterations());
   bench.counters["gen_ms"] = 1000.0 * genSeconds / n;
   bench.counters["cp_ms"] = 1000.0 * cpSeconds / n;
   bench.counters["read_ms"] = 1000.0 * readSeconds / n;
-  bench.counters["cat_ms"] = 1000.0 * catSeconds / n;
+  bench.counters["wc_ms"] = 1000.0 * wcSeconds / n;
+  bench.counters["x_wc"] = genSeconds / (cpSeconds + wcSeconds);
   bench.counters["x_target"] = genSeconds / (cpSeconds + readSeconds);
   bench.counters["linked"] = last.linkedFiles;
   bench.counters["copied"] = last.copiedFiles;
@@ -141,5 +148,9 @@ int main(int argc, char** argv) {
   if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
   benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();
-  return 0;
+  orvanta::benchDrive.reset();
+  // The kept collection's state is a static whose database would be let go
+  // after Qt's database plugin: the program ends here, before that.
+  std::fflush(nullptr);
+  std::_Exit(0);
 }
