@@ -4,7 +4,6 @@
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
-#include <QRegularExpression>
 #include <algorithm>
 #include <vector>
 
@@ -113,9 +112,20 @@ void AddToSummary(BackupSummary& summary, const DataFileSummary& file) {
 }
 
 bool IsDataFilePath(const QString& relativePath) {
-  static const QRegularExpression pattern(QStringLiteral("^data/(0|[1-9][0-9]{0,3})\\.dat$"));
-  const QRegularExpressionMatch match = pattern.match(relativePath);
-  return match.hasMatch() && match.captured(1).toInt() <= kMaxFileNo;
+  // "data/<n>.dat", n from 0 to kMaxFileNo without leading zeros; read by
+  // hand, as several threads ask at once.
+  const QStringView prefix = u"data/";
+  const QStringView suffix = u".dat";
+  if (!relativePath.startsWith(prefix) || !relativePath.endsWith(suffix)) return false;
+  const QStringView digits =
+      QStringView(relativePath).sliced(prefix.size(), relativePath.size() - prefix.size() - suffix.size());
+  if (digits.isEmpty() || digits.size() > 4 || (digits.size() > 1 && digits.front() == u'0')) return false;
+  int n = 0;
+  for (QChar c : digits) {
+    if (c < u'0' || c > u'9') return false;
+    n = n * 10 + (c.unicode() - u'0');
+  }
+  return n <= kMaxFileNo;
 }
 
 BackupSummary SummarizeFolder(const QString& folder) {
@@ -128,7 +138,7 @@ BackupSummary SummarizeFolder(const QString& folder) {
   MapInOrder<DataFileSummary>(
       static_cast<int>(files.size()), kAllCores,
       [&](int i) {
-        QFile file(files[i]);
+        QFile file(files.at(i));
         if (!file.open(QIODevice::ReadOnly)) return DataFileSummary{ReadResult{ReadError::CannotOpen, 0}, 0, 0};
         return SummarizeDataFileBytes(file.readAll());
       },
@@ -136,7 +146,7 @@ BackupSummary SummarizeFolder(const QString& folder) {
         if (file.result.ok()) {
           AddToSummary(summary, file);
         } else {
-          summary.damaged << QStringLiteral("data/") + QFileInfo(files[i]).fileName();
+          summary.damaged << QStringLiteral("data/") + QFileInfo(files.at(i)).fileName();
         }
       });
   return summary;

@@ -193,13 +193,14 @@ class GenerationBuilder {
   }
 
   // Every other file, on all the machine's cores; the progress is told, and
-  // may stop the work, on the calling thread.
+  // may stop the work, on the calling thread. The list of files is only read
+  // meanwhile (at(), never the detaching operator[]).
   bool copyFiles() {
     std::atomic<bool> stop{false};
     int done = 1;
     MapInOrder<FileOutcome>(
         static_cast<int>(files_.size()), options_.threads,
-        [&](int i) { return stop ? FileOutcome{} : copyFile(files_[i]); },
+        [&](int i) { return stop ? FileOutcome{} : copyFile(files_.at(i)); },
         [&](int i, FileOutcome&& outcome) {
           switch (outcome.what) {
             case FileOutcome::What::Skipped: return;
@@ -212,8 +213,8 @@ class GenerationBuilder {
           }
           ++(outcome.linked ? linked_ : copied_);
           if (outcome.damagedInSource) {
-            summary_.damaged << files_[i];
-          } else if (KindOfFile(files_[i], paths_) == FileKind::DataFile) {
+            summary_.damaged << files_.at(i);
+          } else if (KindOfFile(files_.at(i), paths_) == FileKind::DataFile) {
             AddToSummary(summary_, outcome.data);
           }
           if (!progress_.advance(++done)) {

@@ -133,7 +133,7 @@ class Restorer {
     };
     for (const QString& relative : first) take(0, stageFile(relative));
     MapInOrder<StagedFile>(
-        static_cast<int>(files.size()), threads_, [&](int i) { return stop ? StagedFile{} : stageFile(files[i]); },
+        static_cast<int>(files.size()), threads_, [&](int i) { return stop ? StagedFile{} : stageFile(files.at(i)); },
         take);
     return !stop;
   }

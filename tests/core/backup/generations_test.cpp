@@ -3,6 +3,7 @@
 #include <QDir>
 #include <gtest/gtest.h>
 
+#include "core/backup/backup_summary.h"
 #include "support/backup_drive.h"
 
 namespace orvanta {
@@ -24,6 +25,14 @@ TEST(GenerationNames, AreTheMomentAndNothingElseCounts) {
   for (const char* name : {".making-20260304-050607", ".removing-20260304-050607", "20260304-0506", "20261304-050607",
                            "20260304-050607x", "backup"})
     EXPECT_FALSE(GenerationMoment(QString::fromLatin1(name))) << name;
+}
+
+TEST(BackupFiles, DataFilesAreTheNumberedFilesOfTheReportFolder) {
+  for (const char* path : {"data/0.dat", "data/7.dat", "data/1000.dat"})
+    EXPECT_TRUE(IsDataFilePath(QString::fromLatin1(path))) << path;
+  for (const char* path : {"data/1001.dat", "data/01.dat", "data/.dat", "data/1.dat.damaged-20261209-0900", "1.dat",
+                           "data/x.dat", "data/sub/1.dat", "data/-1.dat", "set.dat"})
+    EXPECT_FALSE(IsDataFilePath(QString::fromLatin1(path))) << path;
 }
 
 // The keeping rule on its own: the ten newest, then the newest of each of
