@@ -13,6 +13,7 @@
 #include "core/reports/data_file.h"
 #include "core/reports/open_data_file.h"
 #include "core/reports/report_search.h"
+#include "core/store/database.h"
 
 namespace orvanta {
 
@@ -57,6 +58,7 @@ class AppState {
   OpenDataFile dataFile;              // the data file in memory and the shown report
   std::vector<SearchHit> searchHits;  // the reports the last search found
   EditingChoice editing;
+  Database database;  // orvanta.sqlite: opened at start-up (OpenDatabaseAtStart)
 
   Prompts& prompts() const { return prompts_; }
   const Clock& clock() const { return clock_; }

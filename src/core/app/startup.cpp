@@ -124,4 +124,15 @@ bool NeedsLogin(const Login& login, const StartupFacts& startup) {
   return !login.Password.isEmpty() || startup.FirstRun;
 }
 
+void OpenDatabaseAtStart(Database& database, const DrivePaths& paths, const QDateTime& now, QString* notice) {
+  QString error;
+  if (database.open(paths.DatabasePath(), now, notice, &error)) return;
+  if (notice) {
+    *notice =
+        error +
+        QStringLiteral(
+            "\n経過観察と発生率の記録は、このまま使うことができません。報告の入力と解析はこれまでどおり使えます。");
+  }
+}
+
 }  // namespace orvanta

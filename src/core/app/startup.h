@@ -6,6 +6,7 @@
 #include <QString>
 
 #include "core/codelists/code_lists.h"
+#include "core/store/database.h"
 
 namespace orvanta {
 
@@ -82,6 +83,12 @@ bool LoadCodeLists(CodeLists& lists, const DrivePaths& paths, const QDateTime& n
 // the counters changed. False (with writeError) when that write fails.
 bool CountReportsAtStart(OpenDataFile& file, IdCounters& counters, const DrivePaths& paths,
                          QString* writeError = nullptr);
+
+// Opens orvanta.sqlite (see core/store/database.h): created when missing, a
+// damaged one kept aside and replaced, a newer one opened read-only. notice
+// receives what the user is told; empty when all is well. When no database
+// can be opened the program works on without it, and notice says so.
+void OpenDatabaseAtStart(Database& database, const DrivePaths& paths, const QDateTime& now, QString* notice);
 
 // Whether start-up shows the login window.
 bool NeedsLogin(const Login& login, const StartupFacts& startup);

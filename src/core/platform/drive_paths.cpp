@@ -24,5 +24,9 @@ QString DrivePaths::FirstRunRecordPath() const {
   return QDir(DataFolderPath()).filePath(QStringLiteral("started.dat"));
 }
 QString DrivePaths::MyDocumentPath() const { return QDir(root_).filePath(QStringLiteral("my document")); }
+QString DrivePaths::DatabasePath() const { return QDir(DataFolderPath()).filePath(QStringLiteral("orvanta.sqlite")); }
+QString DrivePaths::GenerationsFolderPath() const {
+  return QDir(root_).filePath(kDataFolderName + QStringLiteral("bu.generations"));
+}
 
 }  // namespace orvanta

@@ -22,6 +22,8 @@ class DrivePaths {
   QString PasswordFilePath() const;        // tonrix/passw.dat
   QString FirstRunRecordPath() const;      // tonrix/started.dat
   QString MyDocumentPath() const;          // my document: where CSV files are offered
+  QString DatabasePath() const;            // tonrix/orvanta.sqlite: what goes beyond the original files
+  QString GenerationsFolderPath() const;   // tonrixbu.generations: the dated backup generations
 
  private:
   QString root_;

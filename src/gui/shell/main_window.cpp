@@ -4,8 +4,11 @@
 #include <QCloseEvent>
 #include <QGroupBox>
 #include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
 #include <QPixmap>
 #include <QPushButton>
+#include <QVBoxLayout>
 
 #include "core/app/app_state.h"
 #include "core/app/data_folder_lock.h"
@@ -36,9 +39,17 @@ const QString kBackupQuestion = QStringLiteral(
 MainWindow::MainWindow(AppState& state, QWidget* parent) : QWidget(parent), state_(state) {
   setObjectName(QStringLiteral("frmMain"));
   setWindowTitle(QStringLiteral("トンリクス日本版　Orvanta"));
-  setFixedSize(Twips(10140), Twips(6450));
+  // The designed panel sits under the menu bar, at its designed size.
+  auto* body = Named(new QWidget(this), "panel");
+  body->setFixedSize(Twips(10140), Twips(6450));
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->setSpacing(0);
+  layout->setSizeConstraint(QLayout::SetFixedSize);
+  layout->setMenuBar(buildMenuBar());
+  layout->addWidget(body);
 
-  auto* title = Named(PlaceLabel(this, QStringLiteral("Orvanta"), 1410, 180, 6000, 900), "Label2");
+  auto* title = Named(PlaceLabel(body, QStringLiteral("Orvanta"), 1410, 180, 6000, 900), "Label2");
   QFont big = title->font();
   big.setPointSize(36);
   big.setBold(true);
@@ -47,17 +58,17 @@ MainWindow::MainWindow(AppState& state, QWidget* parent) : QWidget(parent), stat
   title->setStyleSheet(QStringLiteral("color: rgb(0, 0, 128);"));
 
   auto* subtitle =
-      Named(PlaceLabel(this, QStringLiteral("トンリクス日本版　Orvanta"), 2370, 1140, 4500, 330), "Label1");
+      Named(PlaceLabel(body, QStringLiteral("トンリクス日本版　Orvanta"), 2370, 1140, 4500, 330), "Label1");
   QFont mid = subtitle->font();
   mid.setPointSize(12);
   subtitle->setFont(mid);
 
-  Named(PlaceLabel(this, QStringLiteral("Ver.3.1.0"), 8820, 780, 1200, 240), "Label3", 1);
-  auto* maker = Named(PlaceLabel(this, QStringLiteral("Orvanta 開発グループ"), 7980, 1080, 2100, 240), "Label3", 0);
+  Named(PlaceLabel(body, QStringLiteral("Ver.3.1.0"), 8820, 780, 1200, 240), "Label3", 1);
+  auto* maker = Named(PlaceLabel(body, QStringLiteral("Orvanta 開発グループ"), 7980, 1080, 2100, 240), "Label3", 0);
   maker->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
 
   // Settings.
-  auto* settings = Named(PlaceFrame(this, QStringLiteral("設定"), 660, 1500, 3465, 4785), "Frame1");
+  auto* settings = Named(PlaceFrame(body, QStringLiteral("設定"), 660, 1500, 3465, 4785), "Frame1");
   struct ListButton {
     int index;
     const char* caption;
@@ -83,16 +94,16 @@ MainWindow::MainWindow(AppState& state, QWidget* parent) : QWidget(parent), stat
   }
 
   // Report entry.
-  auto* entry = Named(PlaceFrame(this, QStringLiteral("事故入力"), 4515, 1500, 2625, 1560), "Frame2", 0);
+  auto* entry = Named(PlaceFrame(body, QStringLiteral("事故入力"), 4515, 1500, 2625, 1560), "Frame2", 0);
   auto* add = Named(PlaceButton(entry, QStringLiteral("新規追加"), 180, 330, 2265, 480), "cmdname", 3);
   auto* browse = Named(PlaceButton(entry, QStringLiteral("変更・表示"), 180, 900, 2265, 480), "cmdname", 2);
   connect(add, &QPushButton::clicked, this, [this] { openReportWindow(true); });
   connect(browse, &QPushButton::clicked, this, [this] { openReportWindow(false); });
 
-  auto* other = Named(PlaceFrame(this, QStringLiteral("その他"), 4500, 3240, 2640, 960), "Frame2", 1);
+  auto* other = Named(PlaceFrame(body, QStringLiteral("その他"), 4500, 3240, 2640, 960), "Frame2", 1);
   auto* sheet = Named(PlaceButton(other, QStringLiteral("Tonrixシート印刷"), 195, 330, 2265, 480), "cmdname", 1);
   // A small copy of the body-site drawing that the printed form carries.
-  auto* picture = Named(new QLabel(this), "Picture1");
+  auto* picture = Named(new QLabel(body), "Picture1");
   picture->setFrameStyle(QFrame::Panel | QFrame::Sunken);
   picture->setAlignment(Qt::AlignCenter);
   PlaceTw(picture, 5670, 5220, 1365, 615);
@@ -100,7 +111,7 @@ MainWindow::MainWindow(AppState& state, QWidget* parent) : QWidget(parent), stat
       QSize(kBodyDrawingWidth, kBodyDrawingHeight).scaled(picture->contentsRect().size(), Qt::KeepAspectRatio))));
 
   // Analysis.
-  auto* analysis = Named(PlaceFrame(this, QStringLiteral("解析"), 7500, 1500, 2295, 3480), "Frame3");
+  auto* analysis = Named(PlaceFrame(body, QStringLiteral("解析"), 7500, 1500, 2295, 3480), "Frame3");
   struct AnalysisButton {
     const char* name;
     const char* caption;
@@ -126,8 +137,49 @@ MainWindow::MainWindow(AppState& state, QWidget* parent) : QWidget(parent), stat
   add->setEnabled(HasReportWindow());
   browse->setEnabled(HasReportWindow());
 
-  auto* quit = Named(PlaceButton(this, QStringLiteral("終了"), 8250, 5910, 1335, 420), "Command1");
+  auto* quit = Named(PlaceButton(body, QStringLiteral("終了"), 8250, 5910, 1335, 420), "Command1");
   connect(quit, &QPushButton::clicked, this, &QWidget::close);
+}
+
+QMenuBar* MainWindow::buildMenuBar() {
+  auto* bar = Named(new QMenuBar(this), "menuBar");
+  struct Item {
+    const char* name;
+    const char* caption;
+    MenuCommand command;
+  };
+  auto addItems = [this](QMenu* menu, std::initializer_list<Item> items) {
+    for (const Item& item : items) {
+      QAction* action = menu->addAction(QString::fromUtf8(item.caption));
+      action->setObjectName(QString::fromLatin1(item.name));
+      action->setEnabled(HasMenuCommand(item.command));
+      connect(action, &QAction::triggered, this, [this, command = item.command] {
+        openModal([this, command] { RunMenuCommand(command, state_, this); });
+      });
+    }
+  };
+
+  QMenu* file = Named(bar->addMenu(QStringLiteral("ファイル(&F)")), "menuFile");
+  addItems(file, {{"actBackupNow", "今すぐバックアップ(&B)", MenuCommand::BackupNow},
+                  {"actRestore", "バックアップから復元(&R)...", MenuCommand::Restore}});
+  file->addSeparator();
+  addItems(file, {{"actRepairDataFile", "データファイルの修復(&D)...", MenuCommand::RepairDataFile}});
+  file->addSeparator();
+  QAction* quit = file->addAction(QStringLiteral("終了(&X)"));
+  quit->setObjectName(QStringLiteral("actQuit"));
+  connect(quit, &QAction::triggered, this, &QWidget::close);
+
+  QMenu* tools = Named(bar->addMenu(QStringLiteral("ツール(&T)")), "menuTools");
+  addItems(tools, {{"actDueList", "経過観察予定(&F)...", MenuCommand::DueList},
+                   {"actScheduleTemplates", "経過観察の予定表(&S)...", MenuCommand::ScheduleTemplates}});
+  tools->addSeparator();
+  addItems(tools, {{"actRates", "発生率と推移(&R)...", MenuCommand::Rates},
+                   {"actDenominators", "分母の登録(&D)...", MenuCommand::Denominators}});
+
+  QMenu* help = Named(bar->addMenu(QStringLiteral("ヘルプ(&H)")), "menuHelp");
+  addItems(help,
+           {{"actGuide", "使い方(&U)", MenuCommand::Guide}, {"actAbout", "バージョン情報(&A)", MenuCommand::About}});
+  return bar;
 }
 
 void MainWindow::load() {

@@ -3,6 +3,8 @@
 #include <QWidget>
 #include <functional>
 
+class QMenuBar;
+
 namespace orvanta {
 
 class AppState;
@@ -39,6 +41,8 @@ class MainWindow : public QWidget {
   // What closing ends the run with: the counters written, the other windows
   // closed, the placement stored, the backup offered (saigo).
   void finishRun();
+  // The menu bar over the designed panel: ファイル, ツール, ヘルプ.
+  QMenuBar* buildMenuBar();
   void openCodeListEditor(int list);
   void openAnswerCodeEditor();
   void openReportWindow(bool newReport);

@@ -87,6 +87,10 @@ std::unique_ptr<MainWindow> Main(AppState& state) {
   // Only a first start whose login was answered counts as made.
   if (state.startup.FirstRun) RecordFirstStart(state.paths, state.clock());
 
+  QString databaseNotice;
+  OpenDatabaseAtStart(state.database, state.paths, state.clock().now(), &databaseNotice);
+  if (!databaseNotice.isEmpty()) tell(databaseNotice, PromptIcon::Exclamation);
+
   // A first run's greeting and department editor need the screen to
   // themselves; then the splash is back, painted, under the busy pointer
   // while every data file is counted, until the main window is up.

@@ -18,6 +18,22 @@ enum class AnalysisView { CrossTable, Extraction, Summary, Graph, ItemGraph };
 bool HasAnalysisView(AnalysisView view);
 void ShowAnalysisView(AnalysisView view, AppState& state, QWidget* parent);
 
+// The commands of the main window's menu bar that open a window or run a
+// task of their own.
+enum class MenuCommand {
+  BackupNow,          // ファイル → 今すぐバックアップ
+  Restore,            // ファイル → バックアップから復元
+  RepairDataFile,     // ファイル → データファイルの修復
+  DueList,            // ツール → 経過観察予定
+  ScheduleTemplates,  // ツール → 経過観察の予定表
+  Rates,              // ツール → 発生率と推移
+  Denominators,       // ツール → 分母の登録
+  Guide,              // ヘルプ → 使い方
+  About,              // ヘルプ → バージョン情報
+};
+bool HasMenuCommand(MenuCommand command);
+void RunMenuCommand(MenuCommand command, AppState& state, QWidget* parent);
+
 bool HasSheetPrinting();
 void PrintBlankSheet(AppState& state, QWidget* parent);
 

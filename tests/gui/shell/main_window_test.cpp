@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QGroupBox>
 #include <QLabel>
+#include <QMenuBar>
 #include <QPixmap>
 #include <QPushButton>
 #include <gtest/gtest.h>
@@ -67,7 +68,7 @@ TEST_F(MainWindowTest, EveryControlHasItsCaptionAndPlace) {
       {"cmdname_2", "変更・表示", "Frame2_0"},                   {"cmdname_1", "Tonrixシート印刷", "Frame2_1"},
       {"Command4", "クロス集計", "Frame3"},                      {"Command5", "データ抽出", "Frame3"},
       {"Command7", "レポート", "Frame3"},                        {"Command8", "グラフ", "Frame3"},
-      {"Command6", "項目別グラフ", "Frame3"},                    {"Command1", "終了", "frmMain"},
+      {"Command6", "項目別グラフ", "Frame3"},                    {"Command1", "終了", "panel"},
   };
   // clang-format on
   int previousTop = -1;
@@ -93,8 +94,15 @@ TEST_F(MainWindowTest, EveryControlHasItsCaptionAndPlace) {
   for (const auto& [name, title] : frames)
     EXPECT_EQ(window.findChild<QGroupBox*>(QString::fromLatin1(name))->title(), QString::fromUtf8(title));
 
-  // Designed places, in twips from the window's top left.
-  EXPECT_EQ(window.size(), QSize(Twips(10140), Twips(6450)));
+  // Designed places, in twips from the top left of the panel under the menu bar.
+  auto* panel = window.findChild<QWidget*>(QStringLiteral("panel"));
+  auto* menuBar = window.findChild<QMenuBar*>(QStringLiteral("menuBar"));
+  ASSERT_NE(panel, nullptr);
+  ASSERT_NE(menuBar, nullptr);
+  window.show();
+  EXPECT_EQ(panel->size(), QSize(Twips(10140), Twips(6450)));
+  EXPECT_EQ(panel->y(), menuBar->height());
+  EXPECT_EQ(window.size(), QSize(Twips(10140), Twips(6450) + menuBar->height()));
   const std::tuple<const char*, int, int> places[] = {
       {"Label2", 1410, 180},    {"Label1", 2370, 1140},   {"Label3_1", 8820, 780}, {"Frame1", 660, 1500},
       {"Frame2_0", 4515, 1500}, {"Frame2_1", 4500, 3240}, {"Frame3", 7500, 1500},  {"Command1", 8250, 5910},
@@ -105,6 +113,39 @@ TEST_F(MainWindowTest, EveryControlHasItsCaptionAndPlace) {
     EXPECT_EQ(w->pos(), QPoint(Twips(left), Twips(top))) << name;
   }
   EXPECT_EQ(window.findChild<QWidget*>(QStringLiteral("Frame1"))->size(), QSize(Twips(3465), Twips(4785)));
+}
+
+TEST_F(MainWindowTest, MenuBarHoldsTheCommandsBeyondThePanel) {
+  MainWindow window(state);
+  auto* menuBar = window.findChild<QMenuBar*>(QStringLiteral("menuBar"));
+  ASSERT_NE(menuBar, nullptr);
+  QStringList titles;
+  for (QAction* menu : menuBar->actions()) titles << menu->text();
+  EXPECT_EQ(titles,
+            (QStringList{QStringLiteral("ファイル(&F)"), QStringLiteral("ツール(&T)"), QStringLiteral("ヘルプ(&H)")}));
+  const std::pair<const char*, const char*> items[] = {
+      {"actBackupNow", "今すぐバックアップ"},
+      {"actRestore", "バックアップから復元"},
+      {"actRepairDataFile", "データファイルの修復"},
+      {"actQuit", "終了"},
+      {"actDueList", "経過観察予定"},
+      {"actScheduleTemplates", "経過観察の予定表"},
+      {"actRates", "発生率と推移"},
+      {"actDenominators", "分母の登録"},
+      {"actGuide", "使い方"},
+      {"actAbout", "バージョン情報"},
+  };
+  for (const auto& [name, caption] : items) {
+    auto* action = window.findChild<QAction*>(QString::fromLatin1(name));
+    ASSERT_NE(action, nullptr) << name;
+    EXPECT_TRUE(action->text().startsWith(QString::fromUtf8(caption))) << name;
+  }
+  // ファイル → 終了 ends the run as the panel's 終了 does.
+  window.show();
+  prompts.answer(PromptAnswer::No);
+  window.findChild<QAction*>(QStringLiteral("actQuit"))->trigger();
+  EXPECT_EQ(prompts.texts(), QStringList{kBackupQuestion});
+  EXPECT_FALSE(window.isVisible());
 }
 
 TEST_F(MainWindowTest, ReportButtonsChooseTheModeFromTheNewestFile) {

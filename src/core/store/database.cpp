@@ -1,0 +1,251 @@
+#include "core/store/database.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QVariant>
+#include <atomic>
+
+#include "core/platform/safe_save.h"
+#include "core/store/schema.h"
+
+namespace orvanta {
+
+namespace {
+
+QString NewConnectionName() {
+  static std::atomic<int> next{0};
+  return QStringLiteral("orvanta-db-%1").arg(next++);
+}
+
+bool Exec(QSqlDatabase& db, const QString& sql, QString* error) {
+  QSqlQuery query(db);
+  if (query.exec(sql)) return true;
+  if (error) *error = query.lastError().text();
+  return false;
+}
+
+// The result of `PRAGMA integrity_check`: true for "ok". Also fails for a
+// file that is not a database at all.
+bool PassesIntegrityCheck(QSqlDatabase& db, QString* error) {
+  QSqlQuery query(db);
+  if (!query.exec(QStringLiteral("PRAGMA integrity_check"))) {
+    if (error) *error = query.lastError().text();
+    return false;
+  }
+  QStringList problems;
+  while (query.next()) problems << query.value(0).toString();
+  if (problems == QStringList{QStringLiteral("ok")}) return true;
+  if (error) *error = problems.mid(0, 3).join(QLatin1Char('\n'));
+  return false;
+}
+
+// A string literal for SQL: quotes doubled.
+QString SqlText(const QString& text) {
+  QString quoted = text;
+  quoted.replace(QLatin1Char('\''), QStringLiteral("''"));
+  return QLatin1Char('\'') + quoted + QLatin1Char('\'');
+}
+
+void MakeOwnerOnly(const QString& path) {
+  if (QFileInfo::exists(path)) QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+}
+
+// A short-lived connection to a file that no other connection of this
+// program holds, for checking or copying it.
+class TemporaryConnection {
+ public:
+  explicit TemporaryConnection(const QString& path, bool readOnly) : name_(NewConnectionName()) {
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name_);
+    db.setDatabaseName(path);
+    if (readOnly) db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY"));
+  }
+  ~TemporaryConnection() {
+    {
+      QSqlDatabase db = QSqlDatabase::database(name_, false);
+      if (db.isOpen()) db.close();
+    }
+    QSqlDatabase::removeDatabase(name_);
+  }
+  QSqlDatabase db() const { return QSqlDatabase::database(name_, false); }
+
+ private:
+  QString name_;
+};
+
+bool VacuumInto(QSqlDatabase& db, const QString& target, QString* error) {
+  if (QFileInfo::exists(target) && !QFile::remove(target)) {
+    if (error) *error = QStringLiteral("既にあるファイルを置き換えられません。");
+    return false;
+  }
+  if (!Exec(db, QStringLiteral("VACUUM INTO %1").arg(SqlText(target)), error)) {
+    QFile::remove(target);
+    return false;
+  }
+  MakeOwnerOnly(target);
+  return true;
+}
+
+}  // namespace
+
+QString DatabaseErrorText(const QString& path, const QString& reason) {
+  QString text = QStringLiteral("データベース「%1」を読み書きできませんでした。").arg(QDir::toNativeSeparators(path));
+  if (!reason.isEmpty()) text += QLatin1Char('\n') + reason;
+  return text;
+}
+
+Database::Database() : connectionName_(NewConnectionName()) {}
+
+Database::~Database() {
+  close();
+  QSqlDatabase::removeDatabase(connectionName_);
+}
+
+bool Database::isOpen() const { return QSqlDatabase::database(connectionName_, false).isOpen(); }
+
+QSqlDatabase Database::connection() const { return QSqlDatabase::database(connectionName_, false); }
+
+void Database::close() {
+  {
+    QSqlDatabase db = QSqlDatabase::database(connectionName_, false);
+    if (db.isOpen()) db.close();
+  }
+  readOnly_ = false;
+}
+
+bool Database::open(const QString& path, const QDateTime& now, QString* notice, QString* error) {
+  close();
+  path_ = path;
+  if (notice) notice->clear();
+  QSqlDatabase db = QSqlDatabase::contains(connectionName_)
+                        ? QSqlDatabase::database(connectionName_, false)
+                        : QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connectionName_);
+  db.setDatabaseName(path);
+  db.setConnectOptions();
+
+  const bool existed = QFileInfo::exists(path);
+  if (existed) {
+    QString reason;
+    const bool opened = db.open();
+    const bool sound = opened && PassesIntegrityCheck(db, &reason);
+    const int version = sound ? SchemaVersion(db) : -1;
+    if (sound && version > kSchemaVersion) {
+      // Written by a newer program: read it, never write it.
+      db.close();
+      db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY"));
+      if (!db.open()) {
+        if (error) *error = DatabaseErrorText(path, db.lastError().text());
+        return false;
+      }
+      readOnly_ = true;
+      if (notice) {
+        *notice =
+            QStringLiteral(
+                "データベース「%1」は、このOrvantaより新しい版で作られています。\n"
+                "経過観察と発生率の記録は表示だけができ、変更は保存されません。新しい版のOrvantaをお使いください。")
+                .arg(QDir::toNativeSeparators(path));
+      }
+      return true;
+    }
+    if (!sound) {
+      if (!opened) reason = db.lastError().text();
+      db.close();
+      QString kept;
+      if (!KeepDamagedFile(path, now, &kept)) {
+        if (error) *error = DatabaseErrorText(path, reason);
+        return false;
+      }
+      // A journal left beside the damaged file belongs to it, not to the new one.
+      const QString journal = path + QStringLiteral("-journal");
+      if (QFileInfo::exists(journal)) QFile::rename(journal, kept + QStringLiteral("-journal"));
+      if (notice) {
+        *notice = QStringLiteral(
+                      "データベース「%1」が壊れていたため読み込めませんでした。\n"
+                      "壊れたファイルは「%2」として残し、新しい空のデータベースで始めます。\n"
+                      "経過観察と発生率の記録は、バックアップから復元すると戻せます。")
+                      .arg(QDir::toNativeSeparators(path), QDir::toNativeSeparators(kept));
+      }
+    }
+  }
+
+  if (!db.isOpen() && !db.open()) {
+    if (error) *error = DatabaseErrorText(path, db.lastError().text());
+    return false;
+  }
+  QString reason;
+  const int version = SchemaVersion(db);
+  const bool ready = Exec(db, QStringLiteral("PRAGMA journal_mode = DELETE"), &reason) &&
+                     Exec(db, QStringLiteral("PRAGMA synchronous = FULL"), &reason) &&
+                     Exec(db, QStringLiteral("PRAGMA foreign_keys = ON"), &reason) &&
+                     Exec(db, QStringLiteral("PRAGMA busy_timeout = 5000"), &reason) && version >= 0 &&
+                     MigrateSchema(db, version, &reason);
+  MakeOwnerOnly(path);
+  if (!ready) {
+    db.close();
+    if (error) *error = DatabaseErrorText(path, reason);
+    return false;
+  }
+  return true;
+}
+
+bool Database::change(const std::function<bool(QSqlDatabase& db, QString* error)>& work, QString* error) {
+  QSqlDatabase db = connection();
+  if (!db.isOpen()) {
+    if (error) *error = DatabaseErrorText(path_, QStringLiteral("データベースが開かれていません。"));
+    return false;
+  }
+  if (readOnly_) {
+    if (error) {
+      *error = QStringLiteral("データベース「%1」は新しい版のOrvantaで作られているため、変更を保存できません。")
+                   .arg(QDir::toNativeSeparators(path_));
+    }
+    return false;
+  }
+  if (!db.transaction()) {
+    if (error) *error = DatabaseErrorText(path_, db.lastError().text());
+    return false;
+  }
+  QString reason;
+  if (work(db, &reason) && db.commit()) return true;
+  if (reason.isEmpty()) reason = db.lastError().text();
+  db.rollback();
+  if (error) *error = reason;
+  return false;
+}
+
+bool Database::copyTo(const QString& target, QString* error) const {
+  QSqlDatabase db = connection();
+  if (!db.isOpen()) {
+    if (error) *error = QStringLiteral("データベースが開かれていません。");
+    return false;
+  }
+  return VacuumInto(db, target, error);
+}
+
+bool CopyDatabaseFile(const QString& source, const QString& target, QString* error) {
+  TemporaryConnection connection(source, true);
+  QSqlDatabase db = connection.db();
+  if (!db.open()) {
+    if (error) *error = db.lastError().text();
+    return false;
+  }
+  return VacuumInto(db, target, error);
+}
+
+bool CheckDatabaseFile(const QString& path, QString* error) {
+  if (!QFileInfo(path).isFile()) {
+    if (error) *error = QStringLiteral("ファイルがありません。");
+    return false;
+  }
+  TemporaryConnection connection(path, true);
+  QSqlDatabase db = connection.db();
+  if (!db.open()) {
+    if (error) *error = db.lastError().text();
+    return false;
+  }
+  return PassesIntegrityCheck(db, error);
+}
+
+}  // namespace orvanta

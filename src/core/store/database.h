@@ -1,0 +1,71 @@
+#pragma once
+// The one SQLite database, ~/tonrix/orvanta.sqlite, that holds what the
+// program keeps beyond the original files: the follow-up of exposed workers,
+// the denominators and interventions of the rates, the settings of those
+// windows. Its schema is described in schema.h (and docs/database.md).
+//
+// Opening checks it: a file that is not a database, or that fails
+// `PRAGMA integrity_check`, is kept aside under its damaged name and a new
+// empty database takes its place; a database written by a newer program
+// (a higher `PRAGMA user_version`) is opened read-only, never written.
+// Every change a user makes is one transaction, written with
+// `synchronous=FULL`, so a crash leaves the old state or the new one.
+
+#include <QDateTime>
+#include <QSqlDatabase>
+#include <QString>
+#include <functional>
+
+namespace orvanta {
+
+class Database {
+ public:
+  Database();
+  ~Database();
+  Database(const Database&) = delete;
+  Database& operator=(const Database&) = delete;
+
+  // Opens the database at path, creating it with the whole schema when it is
+  // missing and bringing an older one up to date. notice receives what the
+  // user should be told (a damaged file kept aside, a newer database opened
+  // read-only); it stays empty otherwise. False only when no database could
+  // be opened at all, with the reason in error; the rest of the program then
+  // works on without it.
+  bool open(const QString& path, const QDateTime& now, QString* notice, QString* error);
+  void close();
+
+  bool isOpen() const;
+  // True for a database written by a newer program: it is read, never written.
+  bool isReadOnly() const { return readOnly_; }
+  QString path() const { return path_; }
+  // The connection, for queries. Only valid while open.
+  QSqlDatabase connection() const;
+
+  // Runs work in one transaction: committed when work returns true, rolled
+  // back when it returns false (with the reason in error). Refused on a
+  // read-only or closed database.
+  bool change(const std::function<bool(QSqlDatabase& db, QString* error)>& work, QString* error);
+
+  // Writes a consistent copy of the open database to target (which must not
+  // exist), through SQLite itself, never as the bytes of an open file.
+  bool copyTo(const QString& target, QString* error) const;
+
+ private:
+  QString connectionName_;
+  QString path_;
+  bool readOnly_ = false;
+};
+
+// The message for a database that could not be opened, changed or copied, and
+// why; used by every caller so the user reads one wording.
+QString DatabaseErrorText(const QString& path, const QString& reason);
+
+// Copies a database file that no connection of this program holds open
+// (a backup's copy, for instance) consistently to target.
+bool CopyDatabaseFile(const QString& source, const QString& target, QString* error);
+
+// Whether the database file at path opens and passes `PRAGMA integrity_check`;
+// error says why not.
+bool CheckDatabaseFile(const QString& path, QString* error);
+
+}  // namespace orvanta

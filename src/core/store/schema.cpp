@@ -1,0 +1,126 @@
+#include "core/store/schema.h"
+
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QStringList>
+#include <QVariant>
+
+namespace orvanta {
+
+namespace {
+
+// Version 1: every table of the follow-up and of the rates, the default
+// schedule and the default settings.
+const char* const kVersion1[] = {
+    "CREATE TABLE setting(key TEXT PRIMARY KEY, value TEXT NOT NULL)",
+    "INSERT INTO setting(key, value) VALUES ('year_kind', 'fiscal'), ('due_days_ahead', '14')",
+
+    "CREATE TABLE followup_case("
+    " report_id INTEGER PRIMARY KEY,"
+    " worker_name TEXT NOT NULL DEFAULT '',"
+    " department TEXT NOT NULL DEFAULT '',"
+    " occupation TEXT NOT NULL DEFAULT '',"
+    " incident_on TEXT NOT NULL,"
+    " source_hbv TEXT NOT NULL DEFAULT '不明' CHECK (source_hbv IN ('陽性','陰性','不明','対象外')),"
+    " source_hcv TEXT NOT NULL DEFAULT '不明' CHECK (source_hcv IN ('陽性','陰性','不明','対象外')),"
+    " source_hiv TEXT NOT NULL DEFAULT '不明' CHECK (source_hiv IN ('陽性','陰性','不明','対象外')),"
+    " hbig_given INTEGER NOT NULL DEFAULT 0 CHECK (hbig_given IN (0, 1)),"
+    " hbig_at TEXT,"
+    " hb_vaccine_given INTEGER NOT NULL DEFAULT 0 CHECK (hb_vaccine_given IN (0, 1)),"
+    " hb_vaccine_at TEXT,"
+    " arv_given INTEGER NOT NULL DEFAULT 0 CHECK (arv_given IN (0, 1)),"
+    " arv_at TEXT,"
+    " closed_on TEXT,"
+    " closed_reason TEXT,"
+    " remarks TEXT NOT NULL DEFAULT '')",
+
+    "CREATE TABLE followup_test("
+    " id INTEGER PRIMARY KEY,"
+    " report_id INTEGER NOT NULL REFERENCES followup_case(report_id) ON DELETE CASCADE,"
+    " pathogen TEXT NOT NULL CHECK (pathogen IN ('HBV','HCV','HIV','その他')),"
+    " test TEXT NOT NULL CHECK (test <> ''),"
+    " due_on TEXT NOT NULL,"
+    " done_on TEXT,"
+    " result TEXT,"
+    " remarks TEXT NOT NULL DEFAULT '')",
+    "CREATE INDEX followup_test_by_report ON followup_test(report_id)",
+    "CREATE INDEX followup_test_open_by_due ON followup_test(due_on) WHERE done_on IS NULL",
+
+    "CREATE TABLE schedule_template("
+    " id INTEGER PRIMARY KEY,"
+    " pathogen TEXT NOT NULL CHECK (pathogen IN ('HBV','HCV','HIV','その他')),"
+    " offset_count INTEGER NOT NULL CHECK (offset_count >= 0),"
+    " offset_unit TEXT NOT NULL CHECK (offset_unit IN ('週','か月')),"
+    " test TEXT NOT NULL CHECK (test <> ''))",
+    // Defaults from public guidance for occupational exposures; the
+    // hospital's own policy replaces them in "経過観察の予定表".
+    "INSERT INTO schedule_template(pathogen, offset_count, offset_unit, test) VALUES"
+    " ('HBV', 0, '週', 'HBs抗原・HBs抗体'),"
+    " ('HBV', 6, 'か月', 'HBs抗原・HBs抗体'),"
+    " ('HCV', 0, '週', 'HCV抗体・ALT'),"
+    " ('HCV', 6, '週', 'HCV-RNA'),"
+    " ('HCV', 6, 'か月', 'HCV抗体・ALT'),"
+    " ('HIV', 0, '週', 'HIV抗体'),"
+    " ('HIV', 6, '週', 'HIV抗体'),"
+    " ('HIV', 3, 'か月', 'HIV抗体'),"
+    " ('HIV', 6, 'か月', 'HIV抗体')",
+
+    "CREATE TABLE denominator("
+    " year INTEGER NOT NULL,"
+    " kind TEXT NOT NULL CHECK (kind IN ('beds','patient_days','fte','devices')),"
+    " code INTEGER NOT NULL,"
+    " value REAL NOT NULL CHECK (value >= 0),"
+    " PRIMARY KEY(year, kind, code))",
+
+    "CREATE TABLE intervention(id INTEGER PRIMARY KEY, on_date TEXT NOT NULL, label TEXT NOT NULL)",
+};
+
+struct Migration {
+  int to;
+  const char* const* statements;
+  int count;
+};
+
+const Migration kMigrations[] = {
+    {1, kVersion1, int(std::size(kVersion1))},
+};
+
+bool Run(QSqlDatabase& db, const QString& sql, QString* error) {
+  QSqlQuery query(db);
+  if (query.exec(sql)) return true;
+  if (error) *error = query.lastError().text();
+  return false;
+}
+
+}  // namespace
+
+int SchemaVersion(const QSqlDatabase& db) {
+  QSqlQuery query(db);
+  if (!query.exec(QStringLiteral("PRAGMA user_version")) || !query.next()) return -1;
+  return query.value(0).toInt();
+}
+
+bool MigrateSchema(QSqlDatabase& db, int from, QString* error) {
+  for (const Migration& step : kMigrations) {
+    if (step.to <= from) continue;
+    if (!db.transaction()) {
+      if (error) *error = db.lastError().text();
+      return false;
+    }
+    bool ok = true;
+    for (int i = 0; ok && i < step.count; ++i) ok = Run(db, QString::fromUtf8(step.statements[i]), error);
+    // The version moves with the step, inside the same transaction.
+    if (ok) ok = Run(db, QStringLiteral("PRAGMA user_version = %1").arg(step.to), error);
+    if (ok && !db.commit()) {
+      if (error) *error = db.lastError().text();
+      ok = false;
+    }
+    if (!ok) {
+      db.rollback();
+      return false;
+    }
+  }
+  return true;
+}
+
+}  // namespace orvanta

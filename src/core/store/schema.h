@@ -1,0 +1,53 @@
+#pragma once
+// The database's schema, in one place. docs/database.md describes the same
+// tables for whoever reads the file with other tools; keep both true.
+//
+// Version 1:
+//   setting(key TEXT PRIMARY KEY, value TEXT NOT NULL)
+//       year_kind: "fiscal" (April to March, named by the year it starts in,
+//       the default) or "calendar"; due_days_ahead: how many days ahead the
+//       due list looks (default 14).
+//   followup_case(report_id INTEGER PRIMARY KEY, ...)
+//       one exposed worker's follow-up, tied to the report's record number:
+//       the worker as the report names them (kept here so the due list needs
+//       no data file), the incident date, the source patient's status per
+//       pathogen (陽性, 陰性, 不明, 対象外), prophylaxis given and when
+//       ("YYYY-MM-DD HH:MM"), the closing date and reason, remarks.
+//   followup_test(id INTEGER PRIMARY KEY, report_id INTEGER NOT NULL,
+//       pathogen TEXT NOT NULL, test TEXT NOT NULL, due_on TEXT NOT NULL,
+//       done_on TEXT, result TEXT, remarks TEXT NOT NULL DEFAULT '')
+//       the worker's tests; pathogen is HBV, HCV, HIV or その他; dates
+//       "YYYY-MM-DD"; done_on NULL until the test is done. Deleting the case
+//       deletes its tests.
+//   schedule_template(id INTEGER PRIMARY KEY, pathogen TEXT NOT NULL,
+//       offset_count INTEGER NOT NULL, offset_unit TEXT NOT NULL, test TEXT NOT NULL)
+//       the hospital's follow-up schedule: offset_unit 週 (N × 7 days after
+//       the incident) or か月 (the same day N calendar months later); 0 週 is
+//       受傷時.
+//   denominator(year INTEGER NOT NULL, kind TEXT NOT NULL, code INTEGER NOT NULL,
+//       value REAL NOT NULL, PRIMARY KEY(year, kind, code))
+//       kind beds and patient_days (code 0), fte (code: a 職種 id), devices
+//       (code: a 原因器材 id).
+//   intervention(id INTEGER PRIMARY KEY, on_date TEXT NOT NULL, label TEXT NOT NULL)
+
+#include <QSqlDatabase>
+#include <QString>
+
+namespace orvanta {
+
+// The version this program writes (PRAGMA user_version).
+inline constexpr int kSchemaVersion = 1;
+
+// Text values the schema allows.
+inline const QString kSettingYearKind = QStringLiteral("year_kind");
+inline const QString kSettingDueDaysAhead = QStringLiteral("due_days_ahead");
+
+// Brings a database of version from (0 for a new, empty file) up to
+// kSchemaVersion, each step in a transaction of its own. False with the
+// reason when a step fails (that step then leaves nothing behind).
+bool MigrateSchema(QSqlDatabase& db, int from, QString* error);
+
+// The database's version, -1 when it cannot be read.
+int SchemaVersion(const QSqlDatabase& db);
+
+}  // namespace orvanta

@@ -1,0 +1,192 @@
+#include "core/store/database.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+#include <QVariant>
+#include <gtest/gtest.h>
+
+#include "core/store/schema.h"
+#include "support/temp_drive.h"
+
+namespace orvanta {
+namespace {
+
+using testing::FileBytes;
+using testing::kTestMoment;
+using testing::WriteFileBytes;
+
+class DatabaseTest : public ::testing::Test {
+ protected:
+  QString path() const { return dir_.filePath(QStringLiteral("orvanta.sqlite")); }
+
+  // Opens the database at path(); fails the test when it cannot be opened.
+  void openOk(Database& db, QString* notice) {
+    QString error;
+    ASSERT_TRUE(db.open(path(), kTestMoment, notice, &error)) << error.toStdString();
+  }
+
+  static int Count(const Database& db, const QString& table) {
+    QSqlQuery query(db.connection());
+    if (!query.exec(QStringLiteral("SELECT count(*) FROM ") + table) || !query.next()) return -1;
+    return query.value(0).toInt();
+  }
+
+  static bool AddIntervention(Database& db, const QString& label, bool commit) {
+    QString error;
+    return db.change(
+        [&](QSqlDatabase& connection, QString*) {
+          QSqlQuery insert(connection);
+          insert.prepare(QStringLiteral("INSERT INTO intervention(on_date, label) VALUES ('2026-04-01', ?)"));
+          insert.addBindValue(label);
+          return insert.exec() && commit;
+        },
+        &error);
+  }
+
+  // The names kept beside the database as damaged files.
+  QStringList damagedFiles() const {
+    return QDir(dir_.path()).entryList({QStringLiteral("orvanta.sqlite.damaged-*")}, QDir::Files);
+  }
+
+  QTemporaryDir dir_;
+};
+
+TEST_F(DatabaseTest, NewDatabaseHasTheWholeSchemaOwnerOnly) {
+  Database db;
+  QString notice;
+  openOk(db, &notice);
+  EXPECT_TRUE(notice.isEmpty());
+  EXPECT_FALSE(db.isReadOnly());
+  QSqlDatabase connection = db.connection();
+  EXPECT_EQ(SchemaVersion(connection), kSchemaVersion);
+  for (const char* table :
+       {"setting", "followup_case", "followup_test", "schedule_template", "denominator", "intervention"}) {
+    EXPECT_GE(Count(db, QString::fromLatin1(table)), 0) << table;
+  }
+  EXPECT_EQ(Count(db, QStringLiteral("schedule_template")), 9);
+  QSqlQuery setting(connection);
+  ASSERT_TRUE(setting.exec(QStringLiteral("SELECT value FROM setting WHERE key = 'due_days_ahead'")) && setting.next());
+  EXPECT_EQ(setting.value(0).toString(), QStringLiteral("14"));
+  EXPECT_EQ(QFileInfo(path()).permissions() & 0x0777, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+
+  // Opened again, nothing is created twice.
+  db.close();
+  openOk(db, &notice);
+  EXPECT_EQ(Count(db, QStringLiteral("schedule_template")), 9);
+}
+
+TEST_F(DatabaseTest, ChangeCommitsWholeOrNothing) {
+  Database db;
+  openOk(db, nullptr);
+  EXPECT_TRUE(AddIntervention(db, QStringLiteral("安全器材の導入"), true));
+  EXPECT_FALSE(AddIntervention(db, QStringLiteral("取り消される"), false));
+  EXPECT_EQ(Count(db, QStringLiteral("intervention")), 1);
+
+  // A constraint the schema holds refuses a bad row, and the change with it.
+  QString error;
+  EXPECT_FALSE(db.change(
+      [](QSqlDatabase& connection, QString* why) {
+        QSqlQuery insert(connection);
+        return insert.exec(QStringLiteral("INSERT INTO denominator VALUES (2025, 'beds', 0, -1)")) ||
+               (*why = QStringLiteral("refused"), false);
+      },
+      &error));
+  EXPECT_EQ(Count(db, QStringLiteral("denominator")), 0);
+}
+
+TEST_F(DatabaseTest, DamagedFileIsKeptAsideAndANewOneStarted) {
+  struct Case {
+    const char* what;
+    QByteArray bytes;
+  };
+  // A real database with a page written over in its middle.
+  QByteArray overwritten;
+  {
+    QTemporaryDir scratch;
+    const QString source = scratch.filePath(QStringLiteral("x.sqlite"));
+    {
+      Database db;
+      QString error;
+      ASSERT_TRUE(db.open(source, kTestMoment, nullptr, &error));
+      for (int i = 0; i < 200; ++i) ASSERT_TRUE(AddIntervention(db, QString(200, QChar(u'あ' + i % 50)), true));
+    }
+    overwritten = FileBytes(source);
+    ASSERT_GT(overwritten.size(), 8 * 4096);
+    for (int i = 4096 * 3; i < 4096 * 5; ++i) overwritten[i] = char(0x5a);
+  }
+  const Case cases[] = {
+      {"text, not a database", QByteArray("これはデータベースではありません\r\n").repeated(200)},
+      {"a page overwritten", overwritten},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    for (const QString& name : damagedFiles()) QFile::remove(dir_.filePath(name));
+    ASSERT_TRUE(WriteFileBytes(path(), c.bytes));
+    Database db;
+    QString notice;
+    openOk(db, &notice);
+    const QStringList kept = damagedFiles();
+    ASSERT_EQ(kept.size(), 1);
+    EXPECT_EQ(FileBytes(dir_.filePath(kept.first())), c.bytes);
+    EXPECT_TRUE(notice.contains(QStringLiteral("壊れていた"))) << notice.toStdString();
+    EXPECT_TRUE(notice.contains(kept.first())) << notice.toStdString();
+    EXPECT_EQ(Count(db, QStringLiteral("intervention")), 0);
+    EXPECT_TRUE(AddIntervention(db, QStringLiteral("新しい記録"), true));
+  }
+}
+
+TEST_F(DatabaseTest, EmptyFileIsANewDatabaseNotADamagedOne) {
+  ASSERT_TRUE(WriteFileBytes(path(), {}));
+  Database db;
+  QString notice;
+  openOk(db, &notice);
+  EXPECT_TRUE(notice.isEmpty());
+  EXPECT_TRUE(damagedFiles().isEmpty());
+  EXPECT_EQ(Count(db, QStringLiteral("schedule_template")), 9);
+}
+
+TEST_F(DatabaseTest, NewerDatabaseIsReadButNeverWritten) {
+  {
+    Database db;
+    openOk(db, nullptr);
+    ASSERT_TRUE(AddIntervention(db, QStringLiteral("導入"), true));
+    QSqlQuery bump(db.connection());
+    ASSERT_TRUE(bump.exec(QStringLiteral("PRAGMA user_version = %1").arg(kSchemaVersion + 1)));
+  }
+  const QByteArray before = FileBytes(path());
+  Database db;
+  QString notice;
+  openOk(db, &notice);
+  EXPECT_TRUE(db.isReadOnly());
+  EXPECT_TRUE(notice.contains(QStringLiteral("新しい版"))) << notice.toStdString();
+  EXPECT_EQ(Count(db, QStringLiteral("intervention")), 1);
+  EXPECT_FALSE(AddIntervention(db, QStringLiteral("書けない"), true));
+  db.close();
+  EXPECT_EQ(FileBytes(path()), before);
+  EXPECT_TRUE(damagedFiles().isEmpty());
+}
+
+TEST_F(DatabaseTest, CopyIsConsistentAndChecked) {
+  Database db;
+  openOk(db, nullptr);
+  ASSERT_TRUE(AddIntervention(db, QStringLiteral("導入"), true));
+  const QString copy = dir_.filePath(QStringLiteral("copy.sqlite"));
+  QString error;
+  ASSERT_TRUE(db.copyTo(copy, &error)) << error.toStdString();
+  EXPECT_TRUE(CheckDatabaseFile(copy, &error)) << error.toStdString();
+  const QString second = dir_.filePath(QStringLiteral("second.sqlite"));
+  ASSERT_TRUE(CopyDatabaseFile(copy, second, &error)) << error.toStdString();
+  Database reopened;
+  ASSERT_TRUE(reopened.open(second, kTestMoment, nullptr, &error));
+  EXPECT_EQ(Count(reopened, QStringLiteral("intervention")), 1);
+
+  ASSERT_TRUE(WriteFileBytes(copy, QByteArray("not a database").repeated(100)));
+  EXPECT_FALSE(CheckDatabaseFile(copy, &error));
+  EXPECT_FALSE(CheckDatabaseFile(dir_.filePath(QStringLiteral("missing.sqlite")), &error));
+}
+
+}  // namespace
+}  // namespace orvanta
