@@ -53,9 +53,9 @@ constexpr int kMarksStart = 1 + 5 * datafile::kReportLines;  // 0-based line of 
 TEST(DataFileRecovery, FindsTheReportsAFileHoldsWhateverItsCountSays) {
   const std::vector<ReportRecord> reports = FiveReports();
   const QByteArray whole = DataFileBytes(reports);
-  auto sitesCleared = [&](std::initializer_list<int> slots) {
+  auto sitesCleared = [&](std::initializer_list<int> cleared) {
     std::vector<ReportRecord> out = reports;
-    for (int k : slots) out[static_cast<std::size_t>(k)].Sites.fill(0);
+    for (int k : cleared) out[static_cast<std::size_t>(k)].Sites.fill(0);
     return out;
   };
   struct Case {

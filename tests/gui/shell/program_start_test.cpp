@@ -167,6 +167,7 @@ TEST_F(StartupTest, AFirstStartEndedAtTheLoginLeavesTheNextStartAFirstStart) {
   EXPECT_TRUE(QFileInfo::exists(data("started.dat")));
   second->prompts.answer(PromptAnswer::No);
   second->window->close();
+  second->window.reset();  // the lock goes with the program
 
   // From now on the chosen password guards every start.
   auto third = newRun();
