@@ -385,6 +385,13 @@ TEST_F(ReportSheetPdf, PagesTextsAndPlaces) {
   at(1, QStringLiteral("12.針刺し･切創部位を○で囲んでください"), 150, 2720);
   at(2, QStringLiteral("12.中心静脈カテーテル誘導針"), 150, 1810);
   at(2, QStringLiteral("59.その他(報告書に記載してください)"), 1100, 2300);
+  // The other-infection row of the patient table closes its bracket inside
+  // the table (its right edge at 1970) in the printer's face, near that edge.
+  const auto bracket = pages[0].find(QStringLiteral(")"));
+  ASSERT_TRUE(bracket);
+  const double bracketEnd = (bracket->xMax - paint.left()) * 2000 / paint.width();
+  EXPECT_LE(bracketEnd, 1970);
+  EXPECT_GE(bracketEnd, 1900);
 
   for (std::size_t n = 0; n < pages.size(); ++n) {
     const auto& words = pages[n].words;
