@@ -12,9 +12,12 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <functional>
 #include <gtest/gtest.h>
+#include <sys/file.h>
 
 #include "core/app/app_state.h"
+#include "core/app/data_folder_lock.h"
 #include "core/app/password_file.h"
 #include "core/app/startup.h"
 #include "core/codelists/code_lists.h"
@@ -24,6 +27,7 @@
 #include "gui/shell/main_window.h"
 #include "gui/shell/program_start.h"
 #include "gui/shell/splash_window.h"
+#include "support/file_permissions.h"
 #include "support/gui/modal_window.h"
 #include "support/scripted_prompts.h"
 
@@ -651,6 +655,127 @@ TEST_F(StartedMachineTest, ALockOfAnotherMachineIsNamedAndNotTakenOver) {
   QByteArray still;
   ASSERT_TRUE(ReadWholeFile(data("orvanta.lock"), still));
   EXPECT_EQ(still, other);
+}
+
+// What stands at the lock's path but is no lock, with no program running on
+// the folder, never keeps the user out: it is taken over where it can be
+// removed, and named, with what to do, where it cannot. The start runs held
+// to the file modes as an ordinary user is.
+TEST_F(StartedMachineTest, WhatIsNoLockIsTakenOverOrNamed) {
+  const QString lock = data("orvanta.lock");
+  const QString folderMessage =
+      QStringLiteral(
+          "Orvantaが起動中の印に使うファイル「%1」の場所にフォルダがあるため、起動できません。\n"
+          "このフォルダを別の場所に移すか削除してから、起動しなおしてください。")
+          .arg(QDir::toNativeSeparators(lock));
+  const QString fileMessage =
+      QStringLiteral(
+          "Orvantaが起動中の印に使うファイル「%1」が壊れていて、削除もできないため、起動できません。\n"
+          "このファイルを削除してから、起動しなおしてください。削除できないときは、コンピュータの管理者に"
+          "依頼してください。")
+          .arg(QDir::toNativeSeparators(lock));
+  auto writeLock = [&](const QByteArray& bytes) {
+    QFile f(lock);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+  };
+  const auto folderMode = QFile::permissions(data(QString()));
+  struct Case {
+    const char* what;
+    std::function<void()> make;
+    QString message;  // empty: taken over
+  } cases[] = {
+      {"empty file", [&] { writeLock(""); }, {}},
+      {"damaged file", [&] { writeLock("\x01\x02 not a lock\n"); }, {}},
+      // What it says (this very program, running) cannot be read.
+      {"file of mode 000",
+       [&] {
+         writeLock(LockFileOf(lock, QCoreApplication::applicationPid(), QString()));
+         ASSERT_TRUE(QFile::setPermissions(lock, QFileDevice::Permissions()));
+       },
+       {}},
+      {"broken link", [&] { ASSERT_TRUE(QFile::link(data("gone.lock"), lock)); }, {}},
+      {"folder",
+       [&] {
+         ASSERT_TRUE(QDir().mkpath(lock));
+         QFile inside(QDir(lock).filePath(QStringLiteral("note.txt")));
+         ASSERT_TRUE(inside.open(QIODevice::WriteOnly));
+       },
+       folderMessage},
+      {"file that cannot be removed",
+       [&] {
+         writeLock("");
+         ASSERT_TRUE(QFile::setPermissions(data(QString()), QFileDevice::ReadOwner | QFileDevice::ExeOwner));
+       },
+       fileMessage},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    c.make();
+    auto run = newRun();
+    if (!c.message.isEmpty()) run->prompts.answer(PromptAnswer::Ok);
+    {
+      testing::OrdinaryFileAccess ordinary;
+      ASSERT_TRUE(ordinary.active());
+      start(*run);
+    }
+    ASSERT_TRUE(QFile::setPermissions(data(QString()), folderMode));
+    if (c.message.isEmpty()) {
+      ASSERT_NE(run->window, nullptr);
+      EXPECT_TRUE(run->prompts.shown().empty());
+      QByteArray now;
+      ASSERT_TRUE(ReadWholeFile(lock, now));
+      EXPECT_TRUE(now.startsWith(QByteArray::number(QCoreApplication::applicationPid()) + '\n'));
+      finish(*run);
+      EXPECT_FALSE(QFileInfo::exists(lock));
+    } else {
+      EXPECT_EQ(run->window, nullptr);
+      EXPECT_EQ(run->prompts.texts(), QStringList{c.message});
+      EXPECT_EQ(run->prompts.last().icon, PromptIcon::Critical);
+      EXPECT_TRUE(QFileInfo::exists(lock));  // left for the user
+      ASSERT_TRUE(QDir(lock).removeRecursively() || QFile::remove(lock));
+    }
+  }
+}
+
+// Where the lock cannot be read, a program that runs on the folder still
+// turns a second start away: when it answers on its socket, and when it holds
+// its lock file while it has not yet written it.
+TEST_F(StartedMachineTest, ARunningProgramTurnsASecondStartAwayWhateverItsLockFileHolds) {
+  const QString lock = data("orvanta.lock");
+  {  // the running program's lock file has been emptied
+    auto first = newRun();
+    start(*first);
+    ASSERT_NE(first->window, nullptr);
+    first->window->showMinimized();
+    QApplication::processEvents();
+    QFile f(lock);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.close();
+
+    auto second = newRun();
+    second->prompts.answer(PromptAnswer::Ok);
+    start(*second);
+    EXPECT_EQ(second->window, nullptr);
+    EXPECT_EQ(second->prompts.texts(), QStringList{kAlreadyRunningMessage});
+    QDeadlineTimer deadline(3000);
+    while (first->window->isMinimized() && !deadline.hasExpired())
+      QApplication::processEvents(QEventLoop::AllEvents, 20);
+    EXPECT_FALSE(first->window->isMinimized());
+    EXPECT_TRUE(QFileInfo::exists(lock));
+    finish(*first);
+  }
+  {  // a start between creating its lock file and writing it
+    QFile empty(lock);
+    ASSERT_TRUE(empty.open(QIODevice::ReadWrite));
+    ASSERT_EQ(::flock(empty.handle(), LOCK_EX | LOCK_NB), 0);
+    auto second = newRun();
+    second->prompts.answer(PromptAnswer::Ok);
+    start(*second);
+    EXPECT_EQ(second->window, nullptr);
+    EXPECT_EQ(second->prompts.texts(), QStringList{kAlreadyRunningMessage});
+    EXPECT_TRUE(QFileInfo::exists(lock));
+  }
 }
 
 }  // namespace
