@@ -147,7 +147,7 @@ void MainWindow::greetFirstRun() {
 
 QString MainWindow::countReports() {
   QString error;
-  CountReportsAtStart(state_.dataFile, state_.counters, state_.paths, &error);
+  CountReportsAtStart(state_.dataFile, state_.counters, state_.lists, state_.paths, &error);
   return error;
 }
 

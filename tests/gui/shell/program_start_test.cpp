@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QLockFile>
 #include <QProcess>
 #include <QPushButton>
@@ -112,7 +113,7 @@ TEST_F(StartupTest, FirstStartPreparesTheMachineAndGreetsInOrder) {
   EXPECT_EQ(onDisk, defaults);
   IdCounters counters{7, 7, 7, 7};
   ASSERT_TRUE(ReadIdFile(data("ttid.dat"), counters).ok());
-  EXPECT_EQ(counters, IdCounters{});
+  EXPECT_EQ(counters, (IdCounters{461, 0, 0, 0}));  // the default lists' ids are in use
   QString password;
   ASSERT_TRUE(ReadPasswordFile(data("passw.dat"), password).ok());
   EXPECT_EQ(password, QStringLiteral("Secret"));
@@ -396,6 +397,71 @@ TEST_F(StartedMachineTest, ANewReportNeverGetsAnIdTheFilesAlreadyHold) {
     });
     run->window->findChild<QPushButton*>(QStringLiteral("cmdname_3"))->click();  // 新規追加
     EXPECT_EQ(newId, 8);
+    finish(*run);
+  }
+}
+
+// A code id once handed out is never handed out again. 「その他」 (461) and
+// 「ミキシング」 (460) of 行為別 are deleted in the editor and a new entry
+// inserted, with reports that hold the deleted ids, on a machine whose
+// ttid.dat lags behind: written by an older start, cut to one line, damaged
+// after its first line.
+TEST_F(StartedMachineTest, ANewCodeEntryNeverGetsAnIdInUse) {
+  CodeLists defaults;
+  SetDefaultCodeLists(defaults);
+  CodeLists deletedBefore = defaults;  // by an older start
+  deletedBefore[kActionTypes].entries.resize(9);
+  struct Case {
+    const char* what;
+    QByteArray idFile;
+    const CodeLists& lists;
+    std::int32_t otherAnswerId;  // a report's answer on 職種, of an entry deleted long ago
+    std::int32_t lastCodeId;     // after the start
+  } cases[] = {
+      {"counter behind set.dat", " 0 \r\n 2 \r\n 0 \r\n 2 \r\n", defaults, 1, 461},
+      {"one-line ttid.dat, the ids left only in reports", " 0 \r\n", deletedBefore, 1, 461},
+      {"damaged ttid.dat, a higher id in a report", " 0 \r\nx\r\n 0 \r\n 2 \r\n", deletedBefore, 470, 470},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    ASSERT_TRUE(WriteSettingsFile(data("set.dat"), c.lists));
+    writeIdFile(c.idFile);
+    std::vector<ReportRecord> reports = {report(1), report(2)};
+    reports[0].AnswerIds[kActionTypes] = 461;
+    reports[1].AnswerIds[kActionTypes] = 460;
+    reports[1].AnswerIds[kOccupations] = c.otherAnswerId;
+    ASSERT_TRUE(WriteDataFile(data("data/0.dat"), reports));
+
+    auto run = newRun();
+    start(*run);
+    ASSERT_NE(run->window, nullptr);
+    IdCounters onDisk;
+    ASSERT_TRUE(ReadIdFile(data("ttid.dat"), onDisk).ok());
+    EXPECT_EQ(onDisk.LastCodeId, c.lastCodeId);
+
+    WhenModal(QStringLiteral("frmiin"), [&](QWidget* editor) {
+      auto* list = editor->findChild<QListWidget*>(QStringLiteral("List1"));
+      for (const QString& name : {QStringLiteral("その他"), QStringLiteral("ミキシング")}) {
+        const QList<QListWidgetItem*> found = list->findItems(name, Qt::MatchExactly);
+        if (found.isEmpty()) continue;
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(found.first()).center());
+        run->prompts.answer(PromptAnswer::Ok).answer(PromptAnswer::Ok);  // both confirmations
+        editor->findChild<QPushButton*>(QStringLiteral("cmdname_1"))->click();
+      }
+      editor->findChild<QLineEdit*>(QStringLiteral("Text1"))->setText(QStringLiteral("新しい行為"));
+      editor->findChild<QPushButton*>(QStringLiteral("cmdname_0"))->click();
+      run->prompts.answer(PromptAnswer::Yes);  // save on the way back
+      editor->findChild<QPushButton*>(QStringLiteral("Command6"))->click();
+    });
+    run->window->findChild<QPushButton*>(QStringLiteral("Command2_9"))->click();
+
+    CodeLists saved;
+    ASSERT_TRUE(ReadSettingsFile(data("set.dat"), saved).ok());
+    CodeList expected = deletedBefore[kActionTypes];
+    expected.entries.append(CodeEntry{QStringLiteral("新しい行為"), QString(), c.lastCodeId + 2});
+    EXPECT_EQ(saved[kActionTypes], expected);
+    ASSERT_TRUE(ReadIdFile(data("ttid.dat"), onDisk).ok());
+    EXPECT_EQ(onDisk.LastCodeId, c.lastCodeId + 2);
     finish(*run);
   }
 }
