@@ -13,6 +13,7 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <functional>
 #include <gtest/gtest.h>
 #include <sys/file.h>
@@ -842,6 +843,49 @@ TEST_F(StartedMachineTest, ARunningProgramTurnsASecondStartAwayWhateverItsLockFi
     EXPECT_EQ(second->prompts.texts(), QStringList{kAlreadyRunningMessage});
     EXPECT_TRUE(QFileInfo::exists(lock));
   }
+}
+
+// A relative HOME: the data and backup folders are taken from where the
+// program started, once, so what it reads and writes is still found there
+// after the data folder has become the current folder.
+TEST_F(StartedMachineTest, ARelativeHomeNamesTheSameFoldersForTheWholeRun) {
+  writeReports(0, 1, 3);
+  writeIdFile(" 470 \r\n 0 \r\n 0 \r\n 0 \r\n");  // behind the file: the start writes ttid.dat
+  const QString startedIn = QDir::currentPath();
+  const QFileInfo home(root.path());
+  ASSERT_TRUE(QDir::setCurrent(home.absolutePath()));
+  // Anything modal (a login, as on a first start) is closed and noted.
+  bool modalShown = false;
+  QTimer closer;
+  QObject::connect(&closer, &QTimer::timeout, [&] {
+    if (QWidget* modal = QApplication::activeModalWidget()) {
+      modalShown = true;
+      modal->close();
+    }
+  });
+  closer.start(20);
+
+  ScriptedPrompts prompts;
+  AppState state(home.fileName(), prompts, clock);
+  std::unique_ptr<MainWindow> window = Main(state);
+  closer.stop();
+  ASSERT_NE(window, nullptr);
+  EXPECT_FALSE(modalShown);
+  EXPECT_TRUE(prompts.shown().empty());
+  EXPECT_FALSE(state.startup.FirstRun);
+  EXPECT_EQ(state.paths.DataFolderPath(), QDir(home.absoluteFilePath()).filePath(QStringLiteral("tonrix")));
+  IdCounters onDisk;
+  ASSERT_TRUE(ReadIdFile(data("ttid.dat"), onDisk).ok());
+  EXPECT_EQ(onDisk.TotalReports, 3);
+  EXPECT_EQ(onDisk.LastReportId, 3);
+  EXPECT_EQ(state.dataFile.ReportCount(), 3);
+
+  prompts.answer(PromptAnswer::Yes);  // the backup
+  window->close();
+  window.reset();
+  EXPECT_TRUE(QFileInfo::exists(QDir(root.path()).filePath(QStringLiteral("tonrixbu/ttid.dat"))));
+  EXPECT_FALSE(QFileInfo::exists(data(home.fileName())));  // nothing under the data folder again
+  QDir::setCurrent(startedIn);
 }
 
 }  // namespace
