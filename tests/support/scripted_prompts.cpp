@@ -1,6 +1,6 @@
 #include "support/scripted_prompts.h"
 
-#include <QDir>
+#include <QIODevice>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPdfWriter>
@@ -67,6 +67,7 @@ class ScriptedPrintProgress final : public PrintProgress {
   bool pageDone(int pagesDone) override {
     EXPECT_GT(pagesDone, prompts_.printPagesDone_) << "pages are reported in order";
     prompts_.printPagesDone_ = pagesDone;
+    if (prompts_.whenPageDone) prompts_.whenPageDone(pagesDone);
     if (stopAt_ > 0 && pagesDone >= stopAt_) stopped_ = true;
     return !stopped_;
   }
@@ -140,7 +141,7 @@ class FailingFile final : public QIODevice {
   bool failed_ = false;
 };
 
-// A PDF "file" on a disk that fills up after 4 KB.
+// A printer's output that fills up after 4 KB.
 class FailingPdfOutput final : public QPdfWriter, public PrintOutput {
  public:
   static std::unique_ptr<FailingPdfOutput> Create(bool landscape) {
@@ -217,11 +218,12 @@ std::unique_ptr<QPagedPaintDevice> ScriptedPrompts::choosePrinter(bool landscape
   switch (a.what) {
     case PrinterAnswer::What::Cancel: return nullptr;
     case PrinterAnswer::What::Pdf: return PdfFileOutput::Create(a.path, PdfFileOutput::A4Layout(landscape));
-    case PrinterAnswer::What::Failing:
-      // A PDF file in a folder that does not exist, so the device cannot be
-      // opened.
-      return PdfFileOutput::Create(QDir::tempPath() + QStringLiteral("/orvanta-no-such-folder/x/failing.pdf"),
-                                   PdfFileOutput::A4Layout(landscape));
+    case PrinterAnswer::What::Failing: {
+      // A device with nowhere to write, which cannot be opened.
+      auto printer = std::make_unique<QPdfWriter>(static_cast<QIODevice*>(nullptr));
+      printer->setPageLayout(PdfFileOutput::A4Layout(landscape));
+      return printer;
+    }
     case PrinterAnswer::What::FailingWhileWriting: return FailingPdfOutput::Create(landscape);
   }
   return nullptr;

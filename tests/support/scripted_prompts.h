@@ -35,12 +35,12 @@ class ScriptedPrompts final : public Prompts {
   ScriptedPrompts& answerSaveFile(QString path);
   // Answers to the printer dialog: Cancel; printing to this PDF file (A4, 600
   // dots per inch, the orientation the dialog was opened with); a printer
-  // that fails as soon as anything is drawn on it.
+  // (not a file) that fails as soon as anything is drawn on it.
   ScriptedPrompts& answerPrinterCancel();
   ScriptedPrompts& answerPrinterPdf(QString path);
   ScriptedPrompts& answerPrinterFailing();
-  // A printer whose output fails on the way, as a PDF file on a disk that
-  // fills up: the pages are drawn, but the output cannot be completed.
+  // A printer whose output fails on the way: the pages are drawn, but the
+  // output cannot be completed.
   ScriptedPrompts& answerPrinterFailingWhileWriting();
   // Orientation the printer dialog was last opened with.
   bool lastPrinterLandscape = false;
@@ -53,6 +53,9 @@ class ScriptedPrompts final : public Prompts {
   int printPageCount() const { return printPageCount_; }
   int printPagesDone() const { return printPagesDone_; }
   int printJobs() const { return printJobs_; }
+  // Runs as each page of a print job is reported finished, e.g. to see what
+  // the window shows while the pages are drawn.
+  std::function<void(int pagesDone)> whenPageDone;
 
   // The progress of other long work: the next piece of work is stopped by
   // the user at its `steps`-th step (counted over all its parts), as if

@@ -199,7 +199,7 @@ void MainWindow::greetFirstRun() {
 
 QString MainWindow::countReports() {
   QString error;
-  CountReportsAtStart(state_.dataFile, state_.counters, state_.paths, &error);
+  CountReportsAtStart(state_.dataFile, state_.counters, state_.lists, state_.paths, &error);
   return error;
 }
 

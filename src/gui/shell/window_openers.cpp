@@ -12,6 +12,7 @@
 #include "gui/backup/restore_window.h"
 #include "gui/codelists/answer_code_editor_window.h"
 #include "gui/codelists/code_list_editor_window.h"
+#include "gui/reports/data_file_repair_command.h"
 #include "gui/reports/report_window.h"
 
 namespace orvanta {
@@ -80,7 +81,7 @@ bool HasMenuCommand(MenuCommand command) {
     case MenuCommand::BackupNow: return true;
     case MenuCommand::Restore: return true;
     // Data files.
-    case MenuCommand::RepairDataFile: return false;
+    case MenuCommand::RepairDataFile: return true;
     // The follow-up of exposed workers.
     case MenuCommand::DueList: return false;
     case MenuCommand::ScheduleTemplates: return false;
@@ -104,7 +105,7 @@ void RunMenuCommand(MenuCommand command, AppState& state, QWidget* parent) {
       break;
     }
     // Data files.
-    case MenuCommand::RepairDataFile: break;
+    case MenuCommand::RepairDataFile: RepairDamagedDataFiles(state); break;
     // The follow-up of exposed workers.
     case MenuCommand::DueList: break;
     case MenuCommand::ScheduleTemplates: break;
