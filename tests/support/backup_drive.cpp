@@ -11,6 +11,7 @@
 #include "core/app/data_folder_lock.h"
 #include "core/app/password_file.h"
 #include "core/app/startup.h"
+#include "core/codelists/code_list_editing.h"
 #include "core/codelists/code_lists.h"
 #include "core/platform/safe_save.h"
 #include "core/platform/work_progress.h"
@@ -95,11 +96,12 @@ BackupDrive::BackupDrive() {
   EXPECT_TRUE(WriteSettingsFile(state.paths.SettingsFilePath(), state.lists));
   EXPECT_TRUE(WriteReports(0, {DatedReport(1, 2026, 1, 5), DatedReport(2, 2026, 3, 1), DatedReport(3, 2025, 12, 24)}));
   EXPECT_TRUE(WriteReports(1, {DatedReport(4, 2026, 11, 30), DatedReport(5, 2026, 2, 2)}));
+  state.counters.LastCodeId = HighestCodeId(state.lists).value_or(0);
   state.counters.LastReportId = 5;
   state.counters.TotalReports = 5;
   EXPECT_TRUE(WriteIdFile(state.paths.IdFilePath(), state.counters));
   EXPECT_TRUE(WritePasswordFile(state.paths.PasswordFilePath(), QStringLiteral("secret")));
-  DecideFirstRun(state.startup, state.paths, clock);
+  EXPECT_TRUE(RecordFirstStart(state.paths, clock));
   EXPECT_TRUE(SaveFileAtomically(QDir(state.paths.DataFolderPath()).filePath(kLockFileName), "12345\nOrvanta\nhost\n",
                                  FileAccess::OwnerOnly));
   QString notice;

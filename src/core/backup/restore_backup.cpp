@@ -255,7 +255,7 @@ class Restorer {
     if (!notice.isEmpty()) notices << notice;
     if (!listsWritten) notices << error;
     error.clear();
-    if (!CountReportsAtStart(state_.dataFile, state_.counters, paths_, &error)) notices << error;
+    if (!CountReportsAtStart(state_.dataFile, state_.counters, state_.lists, paths_, &error)) notices << error;
     LoadNewestFile(state_.dataFile, state_.counters, paths_);
     state_.dataFile.CurrentIndex = 0;
     state_.searchHits.clear();

@@ -7,6 +7,7 @@
 #include "core/app/data_folder_lock.h"
 #include "core/app/password_file.h"
 #include "core/backup/backup_run.h"
+#include "core/codelists/code_list_editing.h"
 #include "core/codelists/code_lists.h"
 #include "core/platform/work_progress.h"
 #include "core/reports/data_file.h"
@@ -87,7 +88,7 @@ TEST_F(RestoreBackupTest, RestoresAGenerationIntoTheStateAndCanBeUndone) {
   EXPECT_FALSE(QFileInfo::exists(QDir(data()).filePath(kRestoreOutgoingFolder)));
 
   // Everything read again, as at start-up.
-  EXPECT_EQ(state.counters, (IdCounters{0, 5, 1, 5}));
+  EXPECT_EQ(state.counters, (IdCounters{*HighestCodeId(state.lists), 5, 1, 5}));
   CodeLists defaults;
   SetDefaultCodeLists(defaults);
   EXPECT_EQ(state.lists, defaults);
