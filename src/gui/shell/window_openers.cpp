@@ -9,6 +9,9 @@
 #include "gui/analysis/summary_window.h"
 #include "gui/codelists/answer_code_editor_window.h"
 #include "gui/codelists/code_list_editor_window.h"
+#include "gui/followup/due_list_window.h"
+#include "gui/followup/followup_window.h"
+#include "gui/followup/schedule_window.h"
 #include "gui/reports/report_window.h"
 
 namespace orvanta {
@@ -79,8 +82,8 @@ bool HasMenuCommand(MenuCommand command) {
     // Data files.
     case MenuCommand::RepairDataFile: return false;
     // The follow-up of exposed workers.
-    case MenuCommand::DueList: return false;
-    case MenuCommand::ScheduleTemplates: return false;
+    case MenuCommand::DueList: return true;
+    case MenuCommand::ScheduleTemplates: return true;
     // Rates and trends.
     case MenuCommand::Rates: return false;
     case MenuCommand::Denominators: return false;
@@ -99,8 +102,8 @@ void RunMenuCommand(MenuCommand command, AppState& state, QWidget* parent) {
     // Data files.
     case MenuCommand::RepairDataFile: break;
     // The follow-up of exposed workers.
-    case MenuCommand::DueList: break;
-    case MenuCommand::ScheduleTemplates: break;
+    case MenuCommand::DueList: ShowDueList(state, parent); break;
+    case MenuCommand::ScheduleTemplates: ShowScheduleTemplates(state, parent); break;
     // Rates and trends.
     case MenuCommand::Rates: break;
     case MenuCommand::Denominators: break;
@@ -110,6 +113,18 @@ void RunMenuCommand(MenuCommand command, AppState& state, QWidget* parent) {
   }
   (void)state;
   (void)parent;
+}
+
+void ShowDueList(AppState& state, QWidget* parent) {
+  if (!FollowupAvailable(state)) return;
+  DueListWindow window(state, parent);
+  window.exec();
+}
+
+void ShowScheduleTemplates(AppState& state, QWidget* parent) {
+  if (!FollowupAvailable(state)) return;
+  ScheduleWindow window(state, parent);
+  window.exec();
 }
 
 bool HasSheetPrinting() { return true; }
