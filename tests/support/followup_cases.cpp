@@ -61,6 +61,30 @@ void StoreCase(Database& database, const FollowupCase& followup, std::vector<Fol
   ASSERT_TRUE(AddPlannedTests(database, followup, &tests, &error)) << error.toStdString();
 }
 
+void StoreDueListCases(Database& database) {
+  const auto d = [](int y, int m, int day) { return QDate(y, m, day); };
+  FollowupTest sixWeeks = TestOf(1, Pathogen::HIV, QStringLiteral("HIV抗体"), d(2026, 11, 12));
+  sixWeeks.planned = ScheduleOffset{6, OffsetUnit::Weeks};
+  std::vector<FollowupTest> yamada{sixWeeks, TestOf(1, Pathogen::HIV, QStringLiteral("HIV抗体"), d(2027, 1, 1)),
+                                   TestOf(1, Pathogen::HIV, QStringLiteral("HIV抗体"), d(2026, 10, 1), d(2026, 10, 1))};
+  StoreCase(database, CaseOf(1, QStringLiteral("山田 花子"), d(2026, 10, 1)), yamada);
+
+  FollowupTest threeWeeks = TestOf(2, Pathogen::HCV, QStringLiteral("HCV-RNA"), d(2026, 12, 23));
+  threeWeeks.planned = ScheduleOffset{3, OffsetUnit::Weeks};
+  std::vector<FollowupTest> sato{threeWeeks, TestOf(2, Pathogen::HBV, QStringLiteral("HBs抗体"), d(2026, 12, 9)),
+                                 TestOf(2, Pathogen::HBV, QStringLiteral("HBs抗原"), d(2026, 12, 24))};
+  StoreCase(database, CaseOf(2, QStringLiteral("佐藤 一郎"), d(2026, 12, 2), QStringLiteral("外科")), sato);
+
+  FollowupCase closed = CaseOf(3, QStringLiteral("鈴木"), d(2026, 10, 1));
+  closed.closedOn = d(2026, 11, 30);
+  closed.closedReason = QStringLiteral("退職・異動");
+  std::vector<FollowupTest> suzuki{TestOf(3, Pathogen::HIV, QStringLiteral("HIV抗体"), d(2026, 11, 1))};
+  StoreCase(database, closed, suzuki);
+
+  std::vector<FollowupTest> takahashi{TestOf(4, Pathogen::Other, QStringLiteral("梅毒"), d(2026, 12, 1))};
+  StoreCase(database, CaseOf(4, QStringLiteral("高橋"), d(2026, 11, 20)), takahashi);
+}
+
 int QueryNumber(const Database& database, const QString& sql) {
   QSqlQuery q(database.connection());
   if (!q.exec(sql) || !q.next()) return -1;

@@ -35,6 +35,13 @@ FollowupTest TestOf(int reportId, Pathogen pathogen, const QString& test, const 
 // when that does not work.
 void StoreCase(Database& database, const FollowupCase& followup, std::vector<FollowupTest>& tests);
 
+// The cases of the due-list tests, seen on 9 December 2026: 山田 花子 (report
+// 1) with an overdue 6-week test, one beyond 14 days and one done; 佐藤 一郎
+// (2, 外科) with tests due that day, on the 14th day ahead and a day later;
+// 鈴木 (3), closed, with an open test; 高橋 (4) with an overdue test added
+// by hand. Within 14 days: two overdue, two due.
+void StoreDueListCases(Database& database);
+
 // The first column of the first row of a query; -1 when it fails.
 int QueryNumber(const Database& database, const QString& sql);
 

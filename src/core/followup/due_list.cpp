@@ -107,7 +107,7 @@ void ShowDueList(ResultGridModel& grid, std::shared_ptr<const DueList> list) {
                                       QStringLiteral("受傷日"),
                                       QStringLiteral("経過日数")};
   for (int c = 0; c < kColumns; ++c) grid.setCell(0, c, headings[c]);
-  const int widths[kColumns] = {1050, 1350, 1900, 2100, 2900, 1350, 1050};
+  const int widths[kColumns] = {1000, 1300, 1800, 2000, 2700, 1300, 1000};
   for (int c = 0; c < kColumns; ++c) grid.setColWidth(c, widths[c]);
   grid.setColAlignment(0, GridAlignment::Center);
   grid.setColAlignment(6, GridAlignment::Right);

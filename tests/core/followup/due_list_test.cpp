@@ -7,49 +7,21 @@
 #include "core/followup/followup_store.h"
 #include "core/store/database.h"
 #include "support/followup_cases.h"
+#include "support/qt_printers.h"
 #include "support/temp_drive.h"
 
 namespace orvanta {
 namespace {
 
-using testing::CaseOf;
-using testing::StoreCase;
-using testing::TestOf;
-
 QDate D(int y, int m, int d) { return QDate(y, m, d); }
 
-// Today is 9 December 2026 (kTestMoment).
+// Today is 9 December 2026 (kTestMoment); the cases of StoreDueListCases.
 class DueListTest : public ::testing::Test, public testing::TempDrive {
  protected:
   void SetUp() override {
     ASSERT_TRUE(QDir().mkpath(state.paths.DataFolderPath()));
     testing::OpenFollowupDatabase(state);
-    Database& db = state.database;
-
-    // Overdue 6-week test; one beyond the 14 days; one done.
-    FollowupTest sixWeeks = TestOf(1, Pathogen::HIV, QStringLiteral("HIV抗体"), D(2026, 11, 12));
-    sixWeeks.planned = ScheduleOffset{6, OffsetUnit::Weeks};
-    std::vector<FollowupTest> yamada{
-        sixWeeks, TestOf(1, Pathogen::HIV, QStringLiteral("HIV抗体"), D(2027, 1, 1)),
-        TestOf(1, Pathogen::HIV, QStringLiteral("HIV抗体"), D(2026, 10, 1), D(2026, 10, 1))};
-    StoreCase(db, CaseOf(1, QStringLiteral("山田 花子"), D(2026, 10, 1)), yamada);
-
-    // Due today (not overdue), on the last day ahead, one day later.
-    FollowupTest threeWeeks = TestOf(2, Pathogen::HCV, QStringLiteral("HCV-RNA"), D(2026, 12, 23));
-    threeWeeks.planned = ScheduleOffset{3, OffsetUnit::Weeks};
-    std::vector<FollowupTest> sato{threeWeeks, TestOf(2, Pathogen::HBV, QStringLiteral("HBs抗体"), D(2026, 12, 9)),
-                                   TestOf(2, Pathogen::HBV, QStringLiteral("HBs抗原"), D(2026, 12, 24))};
-    StoreCase(db, CaseOf(2, QStringLiteral("佐藤 一郎"), D(2026, 12, 2), QStringLiteral("外科")), sato);
-
-    // A closed case's open test is due no more.
-    FollowupCase closed = CaseOf(3, QStringLiteral("鈴木"), D(2026, 10, 1));
-    closed.closedOn = D(2026, 11, 30);
-    closed.closedReason = QStringLiteral("退職・異動");
-    std::vector<FollowupTest> suzuki{TestOf(3, Pathogen::HIV, QStringLiteral("HIV抗体"), D(2026, 11, 1))};
-    StoreCase(db, closed, suzuki);
-
-    std::vector<FollowupTest> takahashi{TestOf(4, Pathogen::Other, QStringLiteral("梅毒"), D(2026, 12, 1))};
-    StoreCase(db, CaseOf(4, QStringLiteral("高橋"), D(2026, 11, 20)), takahashi);
+    testing::StoreDueListCases(state.database);
   }
 
   DueList read(int daysAhead) {

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "support/followup_cases.h"
+#include "support/qt_printers.h"
 
 namespace orvanta {
 namespace {

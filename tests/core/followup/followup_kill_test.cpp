@@ -17,6 +17,7 @@
 #include "core/store/database.h"
 #include "support/child_process.h"
 #include "support/followup_cases.h"
+#include "support/qt_printers.h"
 #include "support/scripted_prompts.h"
 #include "support/temp_drive.h"
 

@@ -8,6 +8,7 @@
 #include "core/platform/print_progress.h"
 #include "support/followup_cases.h"
 #include "support/pdf_pages.h"
+#include "support/qt_printers.h"
 #include "support/scripted_prompts.h"
 
 namespace orvanta {

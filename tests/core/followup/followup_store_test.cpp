@@ -8,6 +8,7 @@
 #include "core/store/database.h"
 #include "core/store/schema.h"
 #include "support/followup_cases.h"
+#include "support/qt_printers.h"
 #include "support/temp_drive.h"
 
 namespace orvanta {
