@@ -12,7 +12,10 @@
 //
 // Every row stays inside the page: a page whose table starts lower (the
 // first page of a listing with conditions) holds fewer lines, and a row
-// taller than a whole page is continued on the next page.
+// taller than a whole page is continued on the next page. In the listing, a
+// row carried over to a page starts there with "（続き）" and its whole label
+// (name, occurrence date, record number) down the label column, beside the
+// cells going on where they stopped.
 
 #include <QString>
 #include <vector>

@@ -525,6 +525,7 @@ void ReportWindow::showReport() {
 }
 
 void ReportWindow::startNewReport() {
+  takeWaitingDateNumber();
   const QDateTime now = state_.clock().now();
   const NewReportOutcome outcome =
       StartNewReport(state_.dataFile, state_.counters, state_.paths, now, [this] { return saveIfChanged(); });
@@ -569,6 +570,7 @@ bool ReportWindow::saveFile() {
 }
 
 bool ReportWindow::saveIfChanged() {
+  takeWaitingDateNumber();
   if (!changed_) {
     // Nothing to write: a new report never changed leaves with the file.
     dropUntouchedNewReports();
@@ -607,6 +609,7 @@ void ReportWindow::showCurrentOrNearest() {
 // ---- Steps, search, deletion ---------------------------------------------------
 
 void ReportWindow::step(Step kind) {
+  takeWaitingDateNumber();
   StepPlan plan = PlanStep(state_.dataFile, state_.counters, state_.paths, kind);
   if (!plan.moves) return;
   // The file left is saved first; when that fails the window stays.
@@ -620,6 +623,7 @@ void ReportWindow::search(SearchField field) {
   // edits that could not be saved. The search reads the files on its own and
   // leaves the file in memory alone: a new report not yet written stays
   // until a hit is chosen.
+  takeWaitingDateNumber();
   if (changed_ && !saveIfChanged()) return;
   state_.searchHits.clear();
   const QString prompt = field == SearchField::RecordNumber ? QStringLiteral("カルテ番号を入力してください。")
@@ -650,6 +654,7 @@ void ReportWindow::search(SearchField field) {
 }
 
 void ReportWindow::deleteShownReport() {
+  takeWaitingDateNumber();
   const DeletionCase deletion = ClassifyDeletion(state_.dataFile, state_.counters);
   const ReportRecord* shown = shownReport();
   const std::int32_t reportId = shown ? shown->ReportId : 0;
@@ -715,6 +720,7 @@ void ReportWindow::enableFollowupButton() {
 
 void ReportWindow::openFollowup() {
   // The case takes the worker from the report as it is saved.
+  takeWaitingDateNumber();
   if (changed_ && !saveIfChanged()) return;
   const ReportRecord* r = shownReport();
   if (!r || !followupButton_->isEnabled()) return;
@@ -837,6 +843,8 @@ void ReportWindow::onOptionChosen(int group, int n) {
   }
   setPatientBlockEnabled(open);
 }
+
+void ReportWindow::takeWaitingDateNumber() { dates_->model().takeWaitingNumber(); }
 
 void ReportWindow::onDateStored(DatePart part, int index, int value) {
   ReportRecord* r = shownReport();

@@ -359,8 +359,8 @@ TEST_F(MainWindowTest, KeepsTheSmallPictureOfTheBodySiteDrawing) {
   for (int y = 0; y < image.height(); ++y)
     for (int x = 0; x < image.width(); ++x) drawn += image.pixel(x, y) != qRgb(255, 255, 255);
   EXPECT_GT(drawn, image.width() * image.height() / 10);
-  // Clear of the buttons and frames.
-  for (const QWidget* other : window.findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+  // Clear of the buttons and frames of the panel it sits on.
+  for (const QWidget* other : picture->parentWidget()->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
     if (other != picture) {
       EXPECT_FALSE(other->geometry().intersects(picture->geometry())) << other->objectName().toStdString();
     }
