@@ -12,6 +12,7 @@
 // the two years before.
 
 #include <QApplication>
+#include <QDir>
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
 #include <chrono>
@@ -37,7 +38,9 @@ const QDate kToday(2026, 12, 9);
 struct FollowupDatabase {
   explicit FollowupDatabase(bool allOpen) {
     QString error;
-    if (!state.database.open(state.paths.DatabasePath(), clock.now(), nullptr, &error)) std::abort();
+    if (!QDir().mkpath(state.paths.DataFolderPath()) ||
+        !state.database.open(state.paths.DatabasePath(), clock.now(), nullptr, &error))
+      std::abort();
     const std::vector<ScheduleOffset> points{{0, OffsetUnit::Weeks},
                                              {6, OffsetUnit::Weeks},
                                              {3, OffsetUnit::Months},

@@ -3,6 +3,7 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QVariant>
+#include <unordered_map>
 
 #include "core/analysis/result_grid_model.h"
 #include "core/followup/followup_case.h"
@@ -24,14 +25,15 @@ class DueRows final : public GridRowSource {
   int columnCount() const override { return kColumns; }
   QString cell(int row, int col) const override {
     const DueTest& t = list_->tests[static_cast<std::size_t>(row)];
+    const DueCase& c = list_->caseOf(t);
     switch (col) {
       case 0: return row < list_->overdue ? kOverdueMark : QString();
       case 1: return DateText(t.due);
-      case 2: return RemoveCommas(t.name);
-      case 3: return RemoveCommas(t.department);
-      case 4: return RemoveCommas(t.test);
-      case 5: return DateText(t.incident);
-      case 6: return t.incident.isValid() ? QString::number(t.incident.daysTo(list_->today)) : QString();
+      case 2: return RemoveCommas(c.name);
+      case 3: return RemoveCommas(c.department);
+      case 4: return RemoveCommas(TestLabel(t.test, t.planned));
+      case 5: return DateText(c.incident);
+      case 6: return c.incident.isValid() ? QString::number(c.incident.daysTo(list_->today)) : QString();
       default: return {};
     }
   }
@@ -40,51 +42,93 @@ class DueRows final : public GridRowSource {
   std::shared_ptr<const DueList> list_;
 };
 
-QDate IsoDate(const QVariant& value) { return QDate::fromString(value.toString(), Qt::ISODate); }
+// SQLite's day number of a date text, as QDate counts days (the Julian day
+// at noon): the dates of many rows come as numbers, not texts to parse.
+const char* const kDayNumber = "CAST(julianday(%1) + 0.5 AS INTEGER)";
+
+// The point of the schedule packed into one number: count x 2, plus 1 for
+// months; NULL for a test added by hand.
+std::optional<ScheduleOffset> UnpackedOffset(const QVariant& packed) {
+  if (packed.isNull()) return std::nullopt;
+  const int n = packed.toInt();
+  return ScheduleOffset{n / 2, n % 2 ? OffsetUnit::Months : OffsetUnit::Weeks};
+}
 
 }  // namespace
 
 bool ReadDueList(const QSqlDatabase& db, const QDate& today, int daysAhead, DueList* list, QString* error) {
   list->today = today;
   list->daysAhead = daysAhead;
+  list->cases.clear();
   list->tests.clear();
   list->overdue = 0;
-  QSqlQuery q(db);
-  q.setForwardOnly(true);
-  // The open tests by their due date (the partial index), each joined to its
-  // case by the case's key.
-  q.prepare(QStringLiteral(
-      "SELECT t.report_id, t.id, t.due_on, c.worker_name, c.department, t.test, t.offset_count, t.offset_unit,"
-      " c.incident_on FROM followup_test t JOIN followup_case c ON c.report_id = t.report_id"
-      " WHERE t.done_on IS NULL AND t.due_on <= ? AND c.closed_on IS NULL ORDER BY t.due_on, t.report_id, t.id"));
-  q.addBindValue(today.addDays(daysAhead).toString(Qt::ISODate));
-  if (!q.exec()) {
+  const auto fail = [error](const QSqlQuery& q) {
     if (error) *error = q.lastError().text();
     return false;
+  };
+
+  // The cases still followed that have a test on the list, each read once
+  // however many tests it has.
+  const QString limit = today.addDays(daysAhead).toString(Qt::ISODate);
+  std::unordered_map<std::int32_t, int> caseIndex;
+  {
+    QSqlQuery q(db);
+    q.setForwardOnly(true);
+    q.prepare(QStringLiteral("SELECT report_id, worker_name, department, %1 FROM followup_case"
+                             " WHERE closed_on IS NULL AND report_id IN"
+                             " (SELECT report_id FROM followup_test WHERE done_on IS NULL AND due_on <= ?)")
+                  .arg(QString::fromLatin1(kDayNumber).arg(QStringLiteral("incident_on"))));
+    q.addBindValue(limit);
+    if (!q.exec()) return fail(q);
+    while (q.next()) {
+      DueCase c;
+      c.reportId = q.value(0).toInt();
+      c.name = q.value(1).toString();
+      c.department = q.value(2).toString();
+      c.incident = q.value(3).isNull() ? QDate() : QDate::fromJulianDay(q.value(3).toLongLong());
+      caseIndex.emplace(c.reportId, static_cast<int>(list->cases.size()));
+      list->cases.push_back(std::move(c));
+    }
   }
+
+  // The open tests by their due date, through the partial index; the
+  // tests of closed cases are passed over.
+  QSqlQuery q(db);
+  q.setForwardOnly(true);
+  q.prepare(
+      QStringLiteral("SELECT report_id, id, %1, test,"
+                     " CASE WHEN offset_count IS NULL THEN NULL ELSE offset_count * 2 + (offset_unit = 'か月') END"
+                     " FROM followup_test WHERE done_on IS NULL AND due_on <= ?"
+                           " ORDER BY due_on, report_id, test, offset_count, offset_unit")
+          .arg(QString::fromLatin1(kDayNumber).arg(QStringLiteral("due_on"))));
+  q.addBindValue(limit);
+  if (!q.exec()) return fail(q);
+  const qint64 todayNumber = today.toJulianDay();
   while (q.next()) {
+    const auto found = caseIndex.find(q.value(0).toInt());
+    // A due date that is not one (written by another tool) cannot be
+    // placed on the list.
+    if (found == caseIndex.end() || q.value(2).isNull()) continue;
     DueTest t;
-    t.reportId = q.value(0).toInt();
+    t.caseIndex = found->second;
     t.testId = q.value(1).toLongLong();
-    t.due = IsoDate(q.value(2));
-    t.name = q.value(3).toString();
-    t.department = q.value(4).toString();
-    std::optional<ScheduleOffset> planned;
-    if (const auto unit = OffsetUnitFromText(q.value(7).toString()); unit && !q.value(6).isNull())
-      planned = ScheduleOffset{q.value(6).toInt(), *unit};
-    t.test = TestLabel(q.value(5).toString(), planned);
-    t.incident = IsoDate(q.value(8));
-    if (t.due < today) ++list->overdue;
+    const qint64 due = q.value(2).toLongLong();
+    t.due = QDate::fromJulianDay(due);
+    t.test = q.value(3).toString();
+    t.planned = UnpackedOffset(q.value(4));
+    if (due < todayNumber) ++list->overdue;
     list->tests.push_back(std::move(t));
   }
   return true;
 }
 
 int CountOverdueTests(const QSqlDatabase& db, const QDate& today) {
+  // The partial index holds the due date and the case of every open test:
+  // the count reads nothing else but the few closed cases.
   QSqlQuery q(db);
   q.prepare(
-      QStringLiteral("SELECT count(*) FROM followup_test t JOIN followup_case c ON c.report_id = t.report_id"
-                     " WHERE t.done_on IS NULL AND t.due_on < ? AND c.closed_on IS NULL"));
+      QStringLiteral("SELECT count(*) FROM followup_test WHERE done_on IS NULL AND due_on < ?"
+                     " AND report_id NOT IN (SELECT report_id FROM followup_case WHERE closed_on IS NOT NULL)"));
   q.addBindValue(today.toString(Qt::ISODate));
   if (!q.exec() || !q.next()) return -1;
   return q.value(0).toInt();

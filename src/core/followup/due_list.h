@@ -14,29 +14,41 @@
 #include <QString>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <vector>
 
+#include "core/followup/followup_case.h"
 #include "core/platform/safe_save.h"
 
 namespace orvanta {
 
 class ResultGridModel;
 
-struct DueTest {
+// A case with tests on the list: the worker and the incident date.
+struct DueCase {
   std::int32_t reportId = 0;
-  std::int64_t testId = 0;
-  QDate due;
   QString name;
   QString department;
-  QString test;  // as TestLabel gives it
   QDate incident;
+};
+
+// A test on the list, of cases[caseIndex].
+struct DueTest {
+  int caseIndex = 0;
+  std::int64_t testId = 0;
+  QDate due;
+  QString test;
+  std::optional<ScheduleOffset> planned;
 };
 
 struct DueList {
   QDate today;
   int daysAhead = 0;
+  std::vector<DueCase> cases;
   std::vector<DueTest> tests;  // overdue first, then by due date
   int overdue = 0;             // the first `overdue` tests are overdue
+
+  const DueCase& caseOf(const DueTest& test) const { return cases[static_cast<std::size_t>(test.caseIndex)]; }
 };
 
 // Reads the due list. False with the reason when the database cannot be read.

@@ -47,7 +47,11 @@ const char* const kVersion1[] = {
     " offset_count INTEGER CHECK (offset_count IS NULL OR offset_count >= 0),"
     " offset_unit TEXT CHECK (offset_unit IS NULL OR offset_unit IN ('週','か月')))",
     "CREATE INDEX followup_test_by_report ON followup_test(report_id)",
-    "CREATE INDEX followup_test_open_by_due ON followup_test(due_on) WHERE done_on IS NULL",
+    // The open tests by due date, with their case and what the due list
+    // shows of them: the due list and the overdue count of the start read
+    // this index alone.
+    "CREATE INDEX followup_test_open_by_due ON followup_test(due_on, report_id, test, offset_count, offset_unit)"
+    " WHERE done_on IS NULL",
 
     "CREATE TABLE schedule_template("
     " id INTEGER PRIMARY KEY,"

@@ -74,21 +74,19 @@ void DueListWindow::reload() {
   ShowDueList(dueGrid_->grid(), list_);
   countLabel_->setText(DueListCountText(*list_));
   state_.prompts().setBusy(false);
-  if (!read && state_.database.isOpen())
-    state_.prompts().message(DatabaseErrorText(state_.database.path(), error), QString(), PromptIcon::Critical);
+  if (!read && state_.database.isOpen()) TellDatabaseReadFailure(state_, error);
 }
 
 void DueListWindow::onDaysChanged(int days) {
   reload();
   if (!state_.database.isOpen() || state_.database.isReadOnly()) return;
   QString error;
-  if (!SaveDueDaysAhead(state_.database, days, &error))
-    state_.prompts().message(DatabaseErrorText(state_.database.path(), error), QString(), PromptIcon::Exclamation);
+  if (!SaveDueDaysAhead(state_.database, days, &error)) TellFollowupFailure(state_, error);
 }
 
 void DueListWindow::openCaseAt(int row) {
   if (row < 1 || row > static_cast<int>(list_->tests.size())) return;
-  ShowFollowupOfCase(state_, list_->tests[static_cast<std::size_t>(row - 1)].reportId, this);
+  ShowFollowupOfCase(state_, list_->caseOf(list_->tests[static_cast<std::size_t>(row - 1)]).reportId, this);
   // What was done there shows here at once.
   reload();
   dueGrid_->selectRow(std::min(row, dueGrid_->grid().rows() - 1));

@@ -203,7 +203,7 @@ void FollowupWindow::reloadTests() {
   if (stored_) {
     QString error;
     if (!ReadTests(state_.database.connection(), case_.reportId, &tests_, &error))
-      state_.prompts().message(DatabaseErrorText(state_.database.path(), error), QString(), PromptIcon::Critical);
+      TellDatabaseReadFailure(state_, error);
   }
   ResultGridModel& grid = testGrid_->grid();
   const int current = testGrid_->currentIndex().row();
@@ -243,17 +243,12 @@ const FollowupTest* FollowupWindow::chosenTest() const {
   return &tests_[static_cast<std::size_t>(row - 1)];
 }
 
-bool FollowupWindow::tellFailure(const QString& reason) {
-  state_.prompts().message(FollowupSaveError(state_.database, reason), QString(), PromptIcon::Critical);
-  return false;
-}
-
 // ---- The case ------------------------------------------------------------------
 
 bool FollowupWindow::commitCase(const FollowupCase& changed) {
   QString error;
   if (!SaveCase(state_.database, changed, &error)) {
-    tellFailure(error);
+    TellFollowupFailure(state_, error);
     showCase();  // back to what is stored
     return false;
   }
@@ -350,7 +345,7 @@ void FollowupWindow::addTest() {
       [this](const FollowupTest& entered) {
         FollowupTest test = entered;
         QString error;
-        if (!AddTest(state_.database, case_, &test, &error)) return tellFailure(error);
+        if (!AddTest(state_.database, case_, &test, &error)) return TellFollowupFailure(state_, error);
         stored_ = true;
         return true;
       },
@@ -371,7 +366,7 @@ void FollowupWindow::changeTest() {
       state_, *chosen, case_.worker.incident,
       [this](const FollowupTest& entered) {
         QString error;
-        return UpdateTest(state_.database, entered, &error) || tellFailure(error);
+        return UpdateTest(state_.database, entered, &error) || TellFollowupFailure(state_, error);
       },
       this);
   if (dialog.exec() == QDialog::Accepted) reloadTests();
@@ -388,7 +383,7 @@ void FollowupWindow::removeTest() {
   if (state_.prompts().message(question, QString(), PromptIcon::Question, PromptButtons::YesNo) != PromptAnswer::Yes)
     return;
   QString error;
-  if (!RemoveTest(state_.database, chosen->id, &error)) tellFailure(error);
+  if (!RemoveTest(state_.database, chosen->id, &error)) TellFollowupFailure(state_, error);
   reloadTests();
   enableControls();
 }
@@ -397,7 +392,7 @@ void FollowupWindow::planSchedule() {
   std::vector<ScheduleEntry> schedule;
   QString error;
   if (!ReadSchedule(state_.database.connection(), &schedule, &error)) {
-    state_.prompts().message(DatabaseErrorText(state_.database.path(), error), QString(), PromptIcon::Critical);
+    TellDatabaseReadFailure(state_, error);
     return;
   }
   std::vector<FollowupTest> planned = PlanSchedule(case_, schedule, tests_);
@@ -409,7 +404,7 @@ void FollowupWindow::planSchedule() {
     return;
   }
   if (!AddPlannedTests(state_.database, case_, &planned, &error)) {
-    tellFailure(error);
+    TellFollowupFailure(state_, error);
     return;
   }
   stored_ = true;
@@ -464,6 +459,15 @@ void FollowupWindow::reject() {
 
 // ---- Opening -------------------------------------------------------------------
 
+bool TellFollowupFailure(AppState& state, const QString& reason) {
+  state.prompts().message(FollowupSaveError(state.database, reason), QString(), PromptIcon::Critical);
+  return false;
+}
+
+void TellDatabaseReadFailure(AppState& state, const QString& reason) {
+  state.prompts().message(DatabaseErrorText(state.database.path(), reason), QString(), PromptIcon::Critical);
+}
+
 bool FollowupAvailable(AppState& state) {
   if (state.database.isOpen()) return true;
   state.prompts().message(QStringLiteral("データベースを開けなかったため、経過観察は使えません。\n"
@@ -478,7 +482,7 @@ void ShowFollowupForReport(AppState& state, const ReportRecord& report, QWidget*
   bool found = false;
   QString error;
   if (!ReadCase(state.database.connection(), report.ReportId, &followup, &found, &error)) {
-    state.prompts().message(DatabaseErrorText(state.database.path(), error), QString(), PromptIcon::Critical);
+    TellDatabaseReadFailure(state, error);
     return;
   }
   if (!found) {
@@ -499,7 +503,7 @@ bool ShowFollowupOfCase(AppState& state, std::int32_t reportId, QWidget* parent)
   bool found = false;
   QString error;
   if (!ReadCase(state.database.connection(), reportId, &followup, &found, &error)) {
-    state.prompts().message(DatabaseErrorText(state.database.path(), error), QString(), PromptIcon::Critical);
+    TellDatabaseReadFailure(state, error);
     return false;
   }
   if (!found) {

@@ -71,7 +71,6 @@ class FollowupWindow : public QDialog {
   void commitRemarks();
   // Stores what a box still holds unstored (remarks, a moment being typed).
   bool commitPendingEdits();
-  bool tellFailure(const QString& reason);
 
   AppState& state_;
   FollowupCase case_;
@@ -111,5 +110,10 @@ bool ShowFollowupOfCase(AppState& state, std::int32_t reportId, QWidget* parent)
 
 // Whether the follow-up can be used: the database is open. Tells why not.
 bool FollowupAvailable(AppState& state);
+// Tells that a change of the follow-up could not be stored, and why;
+// answers false.
+bool TellFollowupFailure(AppState& state, const QString& reason);
+// Tells that the database could not be read, and why.
+void TellDatabaseReadFailure(AppState& state, const QString& reason);
 
 }  // namespace orvanta

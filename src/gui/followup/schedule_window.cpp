@@ -72,7 +72,7 @@ void ScheduleWindow::reload() {
   QString error;
   entries_.clear();
   if (state_.database.isOpen() && !ReadSchedule(state_.database.connection(), &entries_, &error))
-    state_.prompts().message(DatabaseErrorText(state_.database.path(), error), QString(), PromptIcon::Critical);
+    TellDatabaseReadFailure(state_, error);
   ResultGridModel& grid = scheduleGrid_->grid();
   const int current = scheduleGrid_->currentIndex().row();
   {
@@ -103,9 +103,7 @@ void ScheduleWindow::addEntry() {
       [this](const ScheduleEntry& entered) {
         ScheduleEntry entry = entered;
         QString error;
-        if (AddScheduleEntry(state_.database, &entry, &error)) return true;
-        state_.prompts().message(FollowupSaveError(state_.database, error), QString(), PromptIcon::Critical);
-        return false;
+        return AddScheduleEntry(state_.database, &entry, &error) || TellFollowupFailure(state_, error);
       },
       this);
   if (dialog.exec() == QDialog::Accepted) reload();
@@ -121,9 +119,7 @@ void ScheduleWindow::changeEntry() {
       state_, *chosen,
       [this](const ScheduleEntry& entered) {
         QString error;
-        if (UpdateScheduleEntry(state_.database, entered, &error)) return true;
-        state_.prompts().message(FollowupSaveError(state_.database, error), QString(), PromptIcon::Critical);
-        return false;
+        return UpdateScheduleEntry(state_.database, entered, &error) || TellFollowupFailure(state_, error);
       },
       this);
   if (dialog.exec() == QDialog::Accepted) reload();
@@ -141,8 +137,7 @@ void ScheduleWindow::removeEntry() {
   if (state_.prompts().message(question, QString(), PromptIcon::Question, PromptButtons::YesNo) != PromptAnswer::Yes)
     return;
   QString error;
-  if (!RemoveScheduleEntry(state_.database, chosen->id, &error))
-    state_.prompts().message(FollowupSaveError(state_.database, error), QString(), PromptIcon::Critical);
+  if (!RemoveScheduleEntry(state_.database, chosen->id, &error)) TellFollowupFailure(state_, error);
   reload();
 }
 

@@ -54,7 +54,7 @@ TEST_F(DueListTest, OverdueFirstThenByDueDateWithinTheDaysAhead) {
   EXPECT_EQ(grid.fixedRows(), 1);
   EXPECT_EQ(grid.fixedCols(), 1);
   EXPECT_EQ(list->overdue, 2);
-  EXPECT_EQ(list->tests[0].reportId, 1);
+  EXPECT_EQ(list->caseOf(list->tests[0]).reportId, 1);
   EXPECT_EQ(DueListCountText(*list), QStringLiteral("4 件（うち期限切れ 2 件）"));
 
   // Days ahead: 0 leaves today's test; 15 takes the one of the 24th as well.

@@ -155,13 +155,12 @@ TEST(DueListPrintTest, TheListOnLandscapePagesWithOverdueMarked) {
   list->today = D(2026, 12, 9);
   list->daysAhead = 14;
   for (int i = 0; i < 60; ++i) {
+    list->cases.push_back(DueCase{i + 1, QStringLiteral("職員%1").arg(i + 1), QStringLiteral("内科"), D(2026, 10, 20)});
     DueTest t;
-    t.reportId = i + 1;
+    t.caseIndex = i;
     t.due = D(2026, 12, 1).addDays(i / 3);
-    t.name = QStringLiteral("職員%1").arg(i + 1);
-    t.department = QStringLiteral("内科");
-    t.test = QStringLiteral("HIV抗体（6週）");
-    t.incident = D(2026, 10, 20);
+    t.test = QStringLiteral("HIV抗体");
+    t.planned = ScheduleOffset{6, OffsetUnit::Weeks};
     if (t.due < list->today) ++list->overdue;
     list->tests.push_back(t);
   }
