@@ -99,7 +99,7 @@ bool ReadDueList(const QSqlDatabase& db, const QDate& today, int daysAhead, DueL
       QStringLiteral("SELECT report_id, id, %1, test,"
                      " CASE WHEN offset_count IS NULL THEN NULL ELSE offset_count * 2 + (offset_unit = 'か月') END"
                      " FROM followup_test WHERE done_on IS NULL AND due_on <= ?"
-                           " ORDER BY due_on, report_id, test, offset_count, offset_unit")
+                     " ORDER BY due_on, report_id, test, offset_count, offset_unit")
           .arg(QString::fromLatin1(kDayNumber).arg(QStringLiteral("due_on"))));
   q.addBindValue(limit);
   if (!q.exec()) return fail(q);

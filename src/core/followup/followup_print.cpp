@@ -239,8 +239,9 @@ bool DrawFollowupSheet(Surface& surface, const FollowupSheet& sheet, PrintProgre
     const QStringList cells{
         DateText(t.due), PathogenText(t.pathogen), TestLabel(t.test, t.planned), DateText(t.done), t.result, t.remarks};
     if (!p.room(p.rowHeight(testColumns, cells))) return false;
-    // A test not done whose day has passed is marked as the due list marks it.
-    const bool overdue = !t.isDone() && t.due < sheet.printedOn;
+    // A test not done whose day has passed is marked as the due list marks
+    // it, while the follow-up goes on.
+    const bool overdue = !c.isClosed() && !t.isDone() && t.due < sheet.printedOn;
     p.row(testColumns, cells, false, {overdue ? kOverdueColor : QColor()});
   }
   inTests = false;

@@ -89,6 +89,16 @@ TEST(FollowupSheetTest, OnePageHoldsTheWholeCase) {
   ASSERT_EQ(dues.size(), 2u);
   EXPECT_EQ(dues[0].color, QColor(192, 0, 0));
   EXPECT_EQ(dues[1].color, QColor(192, 0, 0));
+  // Once the follow-up has ended, nothing is overdue any more.
+  FollowupSheet closed = Sheet(3);
+  closed.followup.closedOn = D(2026, 12, 19);
+  closed.followup.closedReason = QStringLiteral("退職・異動");
+  RecordingSurface after;
+  ASSERT_TRUE(DrawFollowupSheet(after, closed, progress));
+  const auto late = after.findText(QStringLiteral("2026/12/08"));
+  ASSERT_TRUE(late);
+  EXPECT_EQ(late->color, QColor(Qt::black));
+  EXPECT_TRUE(after.findText(QStringLiteral("退職・異動")));
   const auto done = s.all(Op::Text);
   const auto first =
       std::find_if(done.begin(), done.end(), [](const auto& e) { return e.text == "陰性" && e.x1 > 1000; });

@@ -168,6 +168,24 @@ TEST_F(FollowupEntryPointsTest, AReportDeletionThatFailsKeepsTheFollowup) {
   EXPECT_EQ(count("SELECT count(*) FROM followup_test"), 0);
 }
 
+TEST_F(FollowupEntryPointsTest, AReportWithFollowupStaysWhileTheDatabaseIsANewerOne) {
+  QSqlQuery(state.database.connection()).exec(QStringLiteral("PRAGMA user_version = 99"));
+  state.database.close();
+  testing::OpenFollowupDatabase(state);
+  ASSERT_TRUE(state.database.isReadOnly());
+  ReportWindow w(state);
+  w.show();
+  prompts.answer(PromptAnswer::Ok);
+  Click(w, "Command7");
+  EXPECT_EQ(prompts.last().text,
+            QStringLiteral("この報告書には経過観察の記録があります。\n"
+                           "データベースが新しい版のOrvantaで作られているため、記録を削除できません。"
+                           "表示データは削除していません。"));
+  EXPECT_EQ(state.dataFile.ReportCount(), 3);
+  Click(w, "Command1");
+  EXPECT_EQ(IdsOnDisk(), (std::vector<int>{1, 2, 3}));
+}
+
 TEST_F(FollowupEntryPointsTest, TheCaseTakesTheWorkerAsTheSavedReportNamesThem) {
   ReportWindow w(state);
   w.show();
