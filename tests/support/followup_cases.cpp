@@ -1,5 +1,6 @@
 #include "support/followup_cases.h"
 
+#include <QDir>
 #include <QSqlQuery>
 #include <QVariant>
 #include <gtest/gtest.h>
@@ -11,6 +12,7 @@
 namespace orvanta::testing {
 
 void OpenFollowupDatabase(AppState& state) {
+  ASSERT_TRUE(QDir().mkpath(state.paths.DataFolderPath()));
   QString error;
   ASSERT_TRUE(state.database.open(state.paths.DatabasePath(), state.clock().now(), nullptr, &error))
       << error.toStdString();

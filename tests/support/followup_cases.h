@@ -13,8 +13,8 @@
 
 namespace orvanta::testing {
 
-// Opens state.database at the drive's database path (the test fails when it
-// cannot be opened).
+// Opens state.database at the drive's database path, making the data folder
+// when it is missing (the test fails when it cannot be opened).
 void OpenFollowupDatabase(AppState& state);
 
 // Departments 内科 (id 401) and 外科 (402), occupations 医師 (1) and 看護師 (2).

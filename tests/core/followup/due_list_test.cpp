@@ -19,7 +19,6 @@ QDate D(int y, int m, int d) { return QDate(y, m, d); }
 class DueListTest : public ::testing::Test, public testing::TempDrive {
  protected:
   void SetUp() override {
-    ASSERT_TRUE(QDir().mkpath(state.paths.DataFolderPath()));
     testing::OpenFollowupDatabase(state);
     testing::StoreDueListCases(state.database);
   }

@@ -24,7 +24,6 @@ QDate D(int y, int m, int d) { return QDate(y, m, d); }
 class FollowupStoreTest : public ::testing::Test, public testing::TempDrive {
  protected:
   void SetUp() override {
-    ASSERT_TRUE(QDir().mkpath(state.paths.DataFolderPath()));
     testing::OpenFollowupDatabase(state);
   }
   Database& db() { return state.database; }

@@ -29,7 +29,6 @@ using testing::WhenModal;
 class DueListWindowTest : public ::testing::Test, public testing::TempDrive {
  protected:
   void SetUp() override {
-    ASSERT_TRUE(QDir().mkpath(state.paths.DataFolderPath()));
     testing::OpenFollowupDatabase(state);
     testing::StoreDueListCases(state.database);
   }

@@ -27,7 +27,6 @@ using testing::WhenModal;
 class ScheduleWindowTest : public ::testing::Test, public testing::TempDrive {
  protected:
   void SetUp() override {
-    ASSERT_TRUE(QDir().mkpath(state.paths.DataFolderPath()));
     testing::OpenFollowupDatabase(state);
   }
   static QStringList Rows(const ScheduleWindow& w) {
