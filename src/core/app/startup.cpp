@@ -6,6 +6,7 @@
 
 #include "core/app/app_state.h"
 #include "core/app/password_file.h"
+#include "core/codelists/code_list_editing.h"
 #include "core/codelists/code_lists.h"
 #include "core/followup/followup_store.h"
 #include "core/platform/clock.h"
@@ -60,13 +61,13 @@ void LoadPassword(Login& login, const DrivePaths& paths) {
   if (login.NoPasswordFile) login.Password.clear();
 }
 
-void DecideFirstRun(StartupFacts& startup, const DrivePaths& paths, const Clock& clock) {
-  const QString record = paths.FirstRunRecordPath();
-  startup.FirstRun = !QFileInfo::exists(record);
-  if (startup.FirstRun) {
-    const QByteArray stamp = clock.now().toString(Qt::ISODate).toLatin1() + "\r\n";
-    SaveFileAtomically(record, stamp, FileAccess::OwnerOnly);
-  }
+void DecideFirstRun(StartupFacts& startup, const DrivePaths& paths) {
+  startup.FirstRun = !QFileInfo::exists(paths.FirstRunRecordPath());
+}
+
+bool RecordFirstStart(const DrivePaths& paths, const Clock& clock) {
+  const QByteArray stamp = clock.now().toString(Qt::ISODate).toLatin1() + "\r\n";
+  return SaveFileAtomically(paths.FirstRunRecordPath(), stamp, FileAccess::OwnerOnly);
 }
 
 namespace {
@@ -85,6 +86,10 @@ IdFileOutcome LoadIdFile(IdCounters& counters, const DrivePaths& paths, bool fir
   }
   if (!firstRun) return IdFileOutcome::Fatal;
   counters = IdCounters{};
+  // The default lists' ids are handed out already.
+  CodeLists defaults;
+  SetDefaultCodeLists(defaults);
+  counters.LastCodeId = HighestCodeId(defaults).value_or(0);
   CoverExistingDataFiles(counters, paths);
   WriteIdFile(paths.IdFilePath(), counters, writeError);
   return IdFileOutcome::FirstRunZero;
@@ -117,8 +122,15 @@ bool LoadCodeLists(CodeLists& lists, const DrivePaths& paths, const QDateTime& n
   return WriteSettingsFile(path, lists, writeError);
 }
 
-bool CountReportsAtStart(OpenDataFile& file, IdCounters& counters, const DrivePaths& paths, QString* writeError) {
-  if (!CountDataFiles(file, counters, paths)) return true;
+bool CountReportsAtStart(OpenDataFile& file, IdCounters& counters, const CodeLists& lists, const DrivePaths& paths,
+                         QString* writeError) {
+  bool changed = CountDataFiles(file, counters, paths);
+  // An id of set.dat is never handed out again either.
+  if (const auto highest = HighestCodeId(lists); highest && *highest > counters.LastCodeId) {
+    counters.LastCodeId = *highest;
+    changed = true;
+  }
+  if (!changed) return true;
   return WriteIdFile(paths.IdFilePath(), counters, writeError);
 }
 

@@ -31,14 +31,25 @@ inline const QString kLandscapeMessage = QStringLiteral("A4用紙で印刷の向
 inline const QString kPortraitMessage = QStringLiteral("A4用紙で印刷の向きを縦に指定してください");
 inline const QString kPrinterNotConnected = QStringLiteral("プリンターが接続されていません");
 
+// What a window does around the drawing of the pages: before runs when the
+// printer is ready and the first page is about to be drawn, after once the
+// drawing has ended, however it ended. The table views hide their grid in
+// between.
+struct WhileDrawing {
+  std::function<void()> before;
+  std::function<void()> after;
+};
+
 struct PrintSetup {
   // The orientation the printer dialog opens with (the user may change it).
   bool landscape = false;
   // Shown first, OK button only, without title; none when empty.
   QString orientationMessage;
   // Shown when the printer cannot be opened or fails (OK button only,
-  // without title).
+  // without title). A PDF file that cannot be written is told as such
+  // instead: its path and the system's reason.
   QString failureMessage = kPrinterNotConnected;
+  WhileDrawing whileDrawing{};
 };
 
 enum class PrintResult {

@@ -344,14 +344,16 @@ int CrossTablePageCount(const CrossTablePrint& print) {
   return counter.pages();
 }
 
-PrintResult PrintExtractionListing(Prompts& prompts, const ExtractionPrint& print) {
-  return RunPrint(prompts, PrintSetup{true, kLandscapeMessage}, [&print](Surface& surface, PrintProgress& progress) {
+PrintResult PrintExtractionListing(Prompts& prompts, const ExtractionPrint& print, const WhileDrawing& whileDrawing) {
+  const PrintSetup setup{true, kLandscapeMessage, kPrinterNotConnected, whileDrawing};
+  return RunPrint(prompts, setup, [&print](Surface& surface, PrintProgress& progress) {
     return DrawExtractionListing(surface, print, progress);
   });
 }
 
-PrintResult PrintCrossTable(Prompts& prompts, const CrossTablePrint& print) {
-  return RunPrint(prompts, PrintSetup{true, kLandscapeMessage}, [&print](Surface& surface, PrintProgress& progress) {
+PrintResult PrintCrossTable(Prompts& prompts, const CrossTablePrint& print, const WhileDrawing& whileDrawing) {
+  const PrintSetup setup{true, kLandscapeMessage, kPrinterNotConnected, whileDrawing};
+  return RunPrint(prompts, setup, [&print](Surface& surface, PrintProgress& progress) {
     return DrawCrossTable(surface, print, progress);
   });
 }

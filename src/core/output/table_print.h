@@ -63,8 +63,11 @@ int ExtractionListingPageCount(const ExtractionPrint& print);
 int CrossTablePageCount(const CrossTablePrint& print);
 
 // The "印刷" commands: the landscape message, the printer dialog, the pages,
-// and "プリンターが接続されていません" when the printer fails.
-PrintResult PrintExtractionListing(Prompts& prompts, const ExtractionPrint& print);
-PrintResult PrintCrossTable(Prompts& prompts, const CrossTablePrint& print);
+// and "プリンターが接続されていません" when the printer fails. whileDrawing
+// lets the window hide its grid while the pages are drawn and show it again
+// at the end.
+PrintResult PrintExtractionListing(Prompts& prompts, const ExtractionPrint& print,
+                                   const WhileDrawing& whileDrawing = {});
+PrintResult PrintCrossTable(Prompts& prompts, const CrossTablePrint& print, const WhileDrawing& whileDrawing = {});
 
 }  // namespace orvanta

@@ -14,6 +14,10 @@ enum class FileAccess {
   Normal,     // files the user places elsewhere (CSV)
 };
 
+// "ファイル「<path>」を書き込めませんでした。" and, when why is given, the
+// system's reason on a line of its own in brackets.
+QString CannotWriteFileMessage(const QString& path, const QString& why);
+
 // Writes bytes to path through a temporary file that replaces the old file
 // only once it is complete. On failure the old file is left as it was, the
 // function returns false and, when error is given, says why in Japanese.
@@ -46,5 +50,11 @@ QString DamagedFileName(const QString& path, const QDateTime& now);
 // DamagedFileName), so that nothing writes over it: renamed, or copied when
 // it cannot be renamed. False when neither works; kept receives the new path.
 bool KeepDamagedFile(const QString& path, const QDateTime& now, QString* kept = nullptr);
+
+// Keeps a copy of a damaged file under its damaged name (owner-only) and
+// leaves the file where it is, for a file about to be replaced whole with
+// SaveFileAtomically: its number never stands empty. False when the copy
+// cannot be made; kept receives its path.
+bool CopyDamagedFile(const QString& path, const QDateTime& now, QString* kept = nullptr);
 
 }  // namespace orvanta

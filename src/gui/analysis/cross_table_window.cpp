@@ -163,12 +163,15 @@ QString CrossTableWindow::csvText() const {
 }
 
 void CrossTableWindow::writeCsv() {
-  WriteCsvFile(state_.prompts(), state_.paths, [this] { return csvText(); });
+  WriteCsvFile(state_.prompts(), state_.paths, QStringLiteral("クロス集計.csv"), [this] { return csvText(); });
 }
 
 void CrossTableWindow::printTable() {
-  PrintCrossTable(state_.prompts(), CrossTablePrint{periodFrame_->csvPeriodText(), itemLists_[0]->currentText(),
-                                                    itemLists_[1]->currentText(), &tableGrid_->grid()});
+  // The grid is hidden while the pages are drawn.
+  PrintCrossTable(state_.prompts(),
+                  CrossTablePrint{periodFrame_->csvPeriodText(), itemLists_[0]->currentText(),
+                                  itemLists_[1]->currentText(), &tableGrid_->grid()},
+                  WhileDrawing{[this] { tableGrid_->hide(); }, [this] { tableGrid_->show(); }});
 }
 
 // The totals stay beside their rows and under their columns: Grid2 scrolls

@@ -26,6 +26,7 @@
 #include "core/platform/codepage.h"
 #include "core/platform/prompts.h"
 #include "core/reports/body_sites.h"
+#include "core/reports/data_file_repair.h"
 #include "core/reports/note_text.h"
 #include "core/reports/open_data_file.h"
 #include "core/reports/report_editing.h"
@@ -34,6 +35,7 @@
 #include "core/store/database.h"
 #include "gui/followup/followup_window.h"
 #include "gui/reports/body_site_widget.h"
+#include "gui/reports/data_file_repair_command.h"
 #include "gui/reports/search_result_dialog.h"
 #include "gui/widgets/busy_pointer.h"
 #include "gui/widgets/date_field_widget.h"
@@ -526,6 +528,14 @@ void ReportWindow::showReport() {
 
 void ReportWindow::startNewReport() {
   takeWaitingDateNumber();
+  // A newest data file that does not read is left as it is; its repair is
+  // offered before the new report passes it over.
+  if (NewReportPassesOverNewestFile(state_.dataFile, state_.counters, state_.paths)) {
+    const int newest = state_.counters.NewestFileNo;
+    if (state_.prompts().message(DamagedNewestFileText(state_.paths, newest), QString(), PromptIcon::Exclamation,
+                                 PromptButtons::YesNo) == PromptAnswer::Yes)
+      OfferDataFileRepair(state_, newest);
+  }
   const QDateTime now = state_.clock().now();
   const NewReportOutcome outcome =
       StartNewReport(state_.dataFile, state_.counters, state_.paths, now, [this] { return saveIfChanged(); });

@@ -40,12 +40,12 @@ std::unique_ptr<MainWindow> Main(AppState& state) {
     return nullptr;
   }
   auto guard = std::make_unique<DataFolderGuard>(state.paths.DataFolderPath());
-  switch (guard->lock().lock()) {
+  switch (guard->takeLock()) {
     case DataFolderLock::Outcome::Locked: break;
     case DataFolderLock::Outcome::HeldElsewhere:
       tell(guard->lock().heldMessage(), PromptIcon::Information);
-      if (guard->lock().heldOnThisMachine()) AskRunningProgramToComeToFront(state.paths.DataFolderPath());
       return nullptr;
+    case DataFolderLock::Outcome::InTheWay: tell(guard->lock().inTheWayMessage(), PromptIcon::Critical); return nullptr;
     case DataFolderLock::Outcome::Failed: tell(guard->lock().failedMessage(), PromptIcon::Critical); return nullptr;
   }
   guard->answerSecondStarts(mainWindow.get());
@@ -59,7 +59,7 @@ std::unique_ptr<MainWindow> Main(AppState& state) {
   // The data folder stays the current folder for the whole run.
   QDir::setCurrent(state.paths.DataFolderPath());
   LoadPassword(state.login, state.paths);
-  DecideFirstRun(state.startup, state.paths, state.clock());
+  DecideFirstRun(state.startup, state.paths);
 
   QString error;
   switch (LoadIdFile(state.counters, state.paths, state.startup.FirstRun, &error)) {
@@ -84,6 +84,8 @@ std::unique_ptr<MainWindow> Main(AppState& state) {
     state.prompts().setBusy(false);
     if (!login.loggedIn()) return nullptr;
   }
+  // Only a first start whose login was answered counts as made.
+  if (state.startup.FirstRun) RecordFirstStart(state.paths, state.clock());
 
   QString databaseNotice;
   OpenDatabaseAtStart(state.database, state.paths, state.clock().now(), &databaseNotice);

@@ -1,17 +1,21 @@
 #include "gui/shell/window_openers.h"
 
 #include "core/app/app_state.h"
+#include "core/backup/backup_summary.h"
 #include "core/output/report_sheet.h"
 #include "gui/analysis/cross_table_window.h"
 #include "gui/analysis/extraction_window.h"
 #include "gui/analysis/graph_window.h"
 #include "gui/analysis/item_graph_window.h"
 #include "gui/analysis/summary_window.h"
+#include "gui/backup/backup_command.h"
+#include "gui/backup/restore_window.h"
 #include "gui/codelists/answer_code_editor_window.h"
 #include "gui/codelists/code_list_editor_window.h"
 #include "gui/followup/due_list_window.h"
 #include "gui/followup/followup_window.h"
 #include "gui/followup/schedule_window.h"
+#include "gui/reports/data_file_repair_command.h"
 #include "gui/reports/report_window.h"
 
 namespace orvanta {
@@ -77,10 +81,10 @@ void ShowAnalysisView(AnalysisView view, AppState& state, QWidget* parent) {
 bool HasMenuCommand(MenuCommand command) {
   switch (command) {
     // Backups.
-    case MenuCommand::BackupNow: return false;
-    case MenuCommand::Restore: return false;
+    case MenuCommand::BackupNow: return true;
+    case MenuCommand::Restore: return true;
     // Data files.
-    case MenuCommand::RepairDataFile: return false;
+    case MenuCommand::RepairDataFile: return true;
     // The follow-up of exposed workers.
     case MenuCommand::DueList: return true;
     case MenuCommand::ScheduleTemplates: return true;
@@ -97,10 +101,14 @@ bool HasMenuCommand(MenuCommand command) {
 void RunMenuCommand(MenuCommand command, AppState& state, QWidget* parent) {
   switch (command) {
     // Backups.
-    case MenuCommand::BackupNow: break;
-    case MenuCommand::Restore: break;
+    case MenuCommand::BackupNow: RunBackup(state, BackupOccasion::OnDemand); break;
+    case MenuCommand::Restore: {
+      RestoreWindow window(state, parent);
+      window.exec();
+      break;
+    }
     // Data files.
-    case MenuCommand::RepairDataFile: break;
+    case MenuCommand::RepairDataFile: RepairDamagedDataFiles(state); break;
     // The follow-up of exposed workers.
     case MenuCommand::DueList: ShowDueList(state, parent); break;
     case MenuCommand::ScheduleTemplates: ShowScheduleTemplates(state, parent); break;

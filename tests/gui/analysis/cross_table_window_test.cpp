@@ -98,6 +98,7 @@ class CrossTableWindowTest : public ::testing::Test, public testing::TempDrive {
     prompts.answerSaveFile(path);
     prompts.answer(PromptAnswer::Ok);
     Find<QPushButton>(w, "Command1")->click();
+    EXPECT_EQ(prompts.lastSaveStart, QDir(state.paths.MyDocumentPath()).filePath(QStringLiteral("クロス集計.csv")));
     EXPECT_EQ(prompts.last().text, QStringLiteral("ﾌｧｲﾙ処理に成功しました"));
     return testing::FileBytes(path);
   }
@@ -367,7 +368,15 @@ TEST_F(CrossTableWindowTest, PrintPutsTheTableOnLandscapePages) {
   EXPECT_TRUE(print->isEnabled());
   const QString path = root.filePath(QStringLiteral("cross.pdf"));
   prompts.answer(PromptAnswer::Ok).answerPrinterPdf(path);
+  // The grid is hidden while the pages are drawn.
+  int pagesWithGridShown = 0, pagesDone = 0;
+  prompts.whenPageDone = [&](int) {
+    ++pagesDone;
+    if (Find<ResultGrid>(w, "Grid1")->isVisible()) ++pagesWithGridShown;
+  };
   print->click();
+  EXPECT_EQ(pagesDone, 7);
+  EXPECT_EQ(pagesWithGridShown, 0);
 
   ASSERT_EQ(prompts.shown().size(), 2u);
   EXPECT_EQ(prompts.shown()[0].text, QStringLiteral("A4用紙で印刷の向きを横に指定してください"));
@@ -401,6 +410,8 @@ TEST_F(CrossTableWindowTest, PrintCancelledSaysNothingAndAFailingPrinterSaysSo) 
   ASSERT_EQ(prompts.shown().size(), 3u);
   EXPECT_EQ(prompts.last().text, QStringLiteral("プリンターが接続されていません"));
   EXPECT_EQ(prompts.last().buttons, PromptButtons::Ok);
+  // The grid is back after a failed print too.
+  EXPECT_FALSE(Find<ResultGrid>(w, "Grid1")->isHidden());
 }
 
 }  // namespace

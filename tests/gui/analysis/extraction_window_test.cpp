@@ -71,6 +71,7 @@ class ExtractionWindowTest : public ::testing::Test, public testing::TempDrive {
     const QString path = root.filePath(name);
     prompts.answerSaveFile(path).answer(PromptAnswer::Ok);
     click("Command1");
+    EXPECT_EQ(prompts.lastSaveStart, QDir(state.paths.MyDocumentPath()).filePath(QStringLiteral("データ抽出.csv")));
     EXPECT_EQ(prompts.last().text, QStringLiteral("ﾌｧｲﾙ処理に成功しました"));
     return FileBytes(path);
   }
@@ -225,7 +226,7 @@ TEST_F(ExtractionWindowTest, CsvFileAsTheFixtureHasIt) {
   box(14)->setCurrentIndex(1);  // HIV陽性
   box(15)->setCurrentIndex(1);  // はい
   box(16)->setCurrentIndex(1);  // site 1
-  EXPECT_EQ(writeCsv(QStringLiteral("filtered")), FileBytes(kFixture + QStringLiteral("filtered.csv")));
+  EXPECT_EQ(writeCsv(QStringLiteral("filtered.csv")), FileBytes(kFixture + QStringLiteral("filtered.csv")));
   EXPECT_TRUE(prompts.allAnswered());
   EXPECT_FALSE(prompts.busy());
   EXPECT_TRUE(grid->isVisibleTo(window.get()));
@@ -281,7 +282,15 @@ TEST_F(ExtractionWindowTest, PrintPutsTheListingAndItsConditionsOnLandscapePages
 
   const QString path = root.filePath(QStringLiteral("listing.pdf"));
   prompts.answer(PromptAnswer::Ok).answerPrinterPdf(path);
+  // The grid is hidden while the pages are drawn.
+  int pagesWithGridShown = 0, pagesDone = 0;
+  prompts.whenPageDone = [&](int) {
+    ++pagesDone;
+    if (grid->isVisible()) ++pagesWithGridShown;
+  };
   click("Command5");
+  EXPECT_EQ(pagesDone, 2);
+  EXPECT_EQ(pagesWithGridShown, 0);
 
   ASSERT_EQ(prompts.shown().size(), 2u);
   EXPECT_EQ(prompts.shown()[0].text, QStringLiteral("A4用紙で印刷の向きを横に指定してください"));
@@ -313,6 +322,8 @@ TEST_F(ExtractionWindowTest, PrintCancelledSaysNothingAndAFailingPrinterSaysSo) 
   click("Command5");
   ASSERT_EQ(prompts.shown().size(), 3u);
   EXPECT_EQ(prompts.last().text, QStringLiteral("プリンターが接続されていません"));
+  // The grid is back after a failed print too.
+  EXPECT_FALSE(grid->isHidden());
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
@@ -30,6 +31,7 @@
 #include "core/platform/value_file.h"
 #include "core/reports/body_sites.h"
 #include "core/reports/data_file.h"
+#include "core/reports/data_file_repair.h"
 #include "core/reports/open_data_file.h"
 #include "core/reports/report_editing.h"
 #include "gui/widgets/layout_helpers.h"
@@ -684,38 +686,53 @@ TEST_F(ReportWindowTest, ClosingWithoutSavingAfterAFailedSaveTakesTheNewReportBa
   EXPECT_EQ(onDisk.LastReportId, 2);
 }
 
-TEST_F(ReportWindowTest, AnUnreadableDataFileIsKeptBeforeTheNewReportIsWritten) {
-  QFile damaged(state.paths.DataFilePath(0));
-  ASSERT_TRUE(damaged.open(QIODevice::WriteOnly));
-  damaged.write("2\r\n 1 \r\n");
-  damaged.close();
+// The message that tells of a newest data file that does not read, with the
+// offer of its repair.
+QString DamagedNewestMessage(const DrivePaths& paths, int fileNo) {
+  return QStringLiteral(
+             "データファイル「%1」は正しく読み込めないため、上書きせずにそのまま残しています。\n"
+             "修復しない場合、新しい報告は次のデータファイル「%2.dat」に入ります。\n\n"
+             "このファイルを今すぐ修復しますか？")
+      .arg(QDir::toNativeSeparators(paths.DataFilePath(fileNo)))
+      .arg(fileNo + 1);
+}
+
+// A newest data file that does not read stays as it is, under its number: a
+// new report never takes its place but starts the next file.
+TEST_F(ReportWindowTest, AnUnreadableNewestFileStaysAndTheNewReportStartsTheNextFile) {
+  ASSERT_TRUE(testing::WriteFileBytes(state.paths.DataFilePath(0), "2\r\n 1 \r\n"));
   state.editing.NewReportMode = true;  // the main window found the file unreadable: empty table
+  prompts.answer(PromptAnswer::No);
   ReportWindow w(state);
+  ASSERT_EQ(prompts.shown().size(), 1u);
+  EXPECT_EQ(prompts.last().text, DamagedNewestMessage(state.paths, 0));
+  EXPECT_EQ(prompts.last().icon, PromptIcon::Exclamation);
+  EXPECT_EQ(prompts.last().buttons, PromptButtons::YesNo);
   w.show();
+  EXPECT_EQ(Find<QLabel>(w, "Label9_0")->text(), QStringLiteral(" 1/ 1"));
   Type(Box(w, "Text1_5"), QStringLiteral("報告者"));
-  prompts.answer(PromptAnswer::Ok);
   Find<QPushButton>(w, "Command1")->click();
   EXPECT_FALSE(w.isVisible());
-  ASSERT_EQ(prompts.shown().size(), 1u);
-  EXPECT_EQ(prompts.last().text, QStringLiteral("データファイル「%1」は読み込めなかったため、上書きせずに「0.dat."
-                                                "damaged-20261209-1030」という名前で残しました。")
-                                     .arg(QDir::toNativeSeparators(state.paths.DataFilePath(0))));
-  EXPECT_EQ(FileBytes(state.paths.DataFilePath(0) + QStringLiteral(".damaged-20261209-1030")),
-            QByteArray("2\r\n 1 \r\n"));
+  EXPECT_EQ(prompts.shown().size(), 1u);  // nothing kept aside, nothing more to tell
+
+  EXPECT_EQ(FileBytes(state.paths.DataFilePath(0)), QByteArray("2\r\n 1 \r\n"));
+  EXPECT_TRUE(QDir(state.paths.ReportFolderPath()).entryList({QStringLiteral("*.damaged-*")}).isEmpty());
   std::vector<ReportRecord> saved;
-  ASSERT_TRUE(ReadDataFile(state.paths.DataFilePath(0), saved).ok());
+  ASSERT_TRUE(ReadDataFile(state.paths.DataFilePath(1), saved).ok());
   ASSERT_EQ(saved.size(), 1u);
   EXPECT_EQ(saved[0].Texts[kReporterName], QStringLiteral("報告者"));
+  IdCounters onDisk;
+  ASSERT_TRUE(ReadIdFile(state.paths.IdFilePath(), onDisk).ok());
+  EXPECT_EQ(onDisk.NewestFileNo, 1);
+  EXPECT_EQ(state.counters.NewestFileNo, 1);
 }
 
 // A data file whose count line was changed by hand is not read as fewer or
-// more reports and then written over: it does not read, and the first save
-// keeps it aside. A file cut short in its body-site block reads, and is kept
-// aside all the same before the save writes it whole.
-TEST_F(ReportWindowTest, ADataFileNotReadExactlyIsKeptAsItWasBeforeTheFirstSave) {
-  const QString unreadable = QStringLiteral(
-      "データファイル「%1」は読み込めなかったため、上書きせずに「0.dat.damaged-20261209-"
-      "1030」という名前で残しました。");
+// more reports: it does not read, stays as it is, and the new report goes to
+// the next file. A file cut short in its body-site block reads: it takes the
+// new report, and the first save keeps the original aside before it writes
+// the file whole.
+TEST_F(ReportWindowTest, ADataFileNotReadExactlyIsNeverWrittenOverWithItsReportsLeftOut) {
   const QString cutShort = QStringLiteral(
       "データファイル「%1」は途中で切れていたため、上書きせずに「0.dat.damaged-20261209-"
       "1030」という名前で残しました。");
@@ -723,7 +740,6 @@ TEST_F(ReportWindowTest, ADataFileNotReadExactlyIsKeptAsItWasBeforeTheFirstSave)
     const char* what;
     std::function<QByteArray(QByteArray)> damage;
     int reportsShown;  // what the window holds once the file is loaded
-    QString message;
   };
   auto withCount = [](int count) {
     return [count](QByteArray bytes) {
@@ -732,20 +748,18 @@ TEST_F(ReportWindowTest, ADataFileNotReadExactlyIsKeptAsItWasBeforeTheFirstSave)
     };
   };
   const Case cases[] = {
-      {"count lowered from 5 to 2", withCount(2), 0, unreadable},
-      {"count raised from 5 to 7", withCount(7), 0, unreadable},
-      {"body-site block cut short", [](QByteArray bytes) { return bytes.left(bytes.size() - 5 * 100); }, 5, cutShort},
+      {"count lowered from 5 to 2", withCount(2), 0},
+      {"count raised from 5 to 7", withCount(7), 0},
+      {"body-site block cut short", [](QByteArray bytes) { return bytes.left(bytes.size() - 5 * 100); }, 5},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     QDir(state.paths.ReportFolderPath()).removeRecursively();
     ASSERT_TRUE(MakeOwnerOnlyFolder(state.paths.ReportFolderPath()));
     Collection({5});
+    const std::vector<ReportRecord> reports = state.dataFile.ReportTable;
     const QByteArray original = c.damage(FileBytes(state.paths.DataFilePath(0)));
-    QFile file(state.paths.DataFilePath(0));
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(original);
-    file.close();
+    ASSERT_TRUE(testing::WriteFileBytes(state.paths.DataFilePath(0), original));
 
     // As the main window leaves it: the newest file loaded; a new report
     // when it holds none.
@@ -754,24 +768,86 @@ TEST_F(ReportWindowTest, ADataFileNotReadExactlyIsKeptAsItWasBeforeTheFirstSave)
     ASSERT_EQ(state.dataFile.ReportCount(), c.reportsShown);
     state.editing.NewReportMode = state.dataFile.ReportCount() == 0;
     state.dataFile.CurrentIndex = std::max(0, state.dataFile.ReportCount() - 1);
+    const bool passedOver = c.reportsShown == 0;
+    if (passedOver) prompts.answer(PromptAnswer::No);
     ReportWindow w(state);
     w.show();
     Retype(Box(w, "Text1_5"), QStringLiteral("書き足した人"));
-    prompts.answer(PromptAnswer::Ok);
+    if (!passedOver) prompts.answer(PromptAnswer::Ok);
     Find<QPushButton>(w, "Command1")->click();
     EXPECT_FALSE(w.isVisible());
     ASSERT_EQ(prompts.shown().size(), 1u);
-    EXPECT_EQ(prompts.last().text, c.message.arg(QDir::toNativeSeparators(state.paths.DataFilePath(0))));
+    EXPECT_EQ(prompts.last().text, passedOver ? DamagedNewestMessage(state.paths, 0)
+                                              : cutShort.arg(QDir::toNativeSeparators(state.paths.DataFilePath(0))));
     prompts.clear();
-    // Every report the file held is still there, byte for byte.
-    EXPECT_EQ(FileBytes(state.paths.DataFilePath(0) + QStringLiteral(".damaged-20261209-1030")), original);
+
+    const QString kept = state.paths.DataFilePath(0) + QStringLiteral(".damaged-20261209-1030");
     std::vector<ReportRecord> saved;
-    const ReadResult r = ReadDataFile(state.paths.DataFilePath(0), saved);
-    ASSERT_TRUE(r.ok());
-    EXPECT_FALSE(r.cutShort);
-    ASSERT_EQ(saved.size(), static_cast<std::size_t>(std::max(1, c.reportsShown)));
+    if (passedOver) {
+      // The damaged file is as it was and still holds every report; the new
+      // report is in the next file.
+      EXPECT_EQ(FileBytes(state.paths.DataFilePath(0)), original);
+      EXPECT_FALSE(QFileInfo::exists(kept));
+      EXPECT_EQ(RecoverDataFile(state.paths.DataFilePath(0)).reports, reports);
+      ASSERT_TRUE(ReadDataFile(state.paths.DataFilePath(1), saved).ok());
+      ASSERT_EQ(saved.size(), 1u);
+      EXPECT_EQ(state.counters.NewestFileNo, 1);
+    } else {
+      // Every report the file held is still there, byte for byte.
+      EXPECT_EQ(FileBytes(kept), original);
+      const ReadResult r = ReadDataFile(state.paths.DataFilePath(0), saved);
+      ASSERT_TRUE(r.ok());
+      EXPECT_FALSE(r.cutShort);
+      ASSERT_EQ(saved.size(), 5u);
+    }
     EXPECT_EQ(saved.back().Texts[kReporterName], QStringLiteral("書き足した人"));
   }
+}
+
+// "はい" to the offer: what the file holds is shown beside its count line,
+// and on a second "はい" the file is mended under its number and the new
+// report joins it.
+TEST_F(ReportWindowTest, ADamagedNewestFileIsMendedWhenTheUserSaysYes) {
+  Collection({2, 5});
+  QByteArray damaged = FileBytes(state.paths.DataFilePath(1));
+  damaged.replace(0, damaged.indexOf('\n') + 1, " 1 \r\n");
+  ASSERT_TRUE(testing::WriteFileBytes(state.paths.DataFilePath(1), damaged));
+  CountDataFiles(state.dataFile, state.counters, state.paths);
+  LoadNewestFile(state.dataFile, state.counters, state.paths);
+  ASSERT_EQ(state.counters.TotalReports, 2);
+  state.editing.NewReportMode = true;
+  const QString path = QDir::toNativeSeparators(state.paths.DataFilePath(1));
+  prompts.answer(PromptAnswer::Yes).answer(PromptAnswer::Yes).answer(PromptAnswer::Ok);
+  ReportWindow w(state);
+  ASSERT_EQ(prompts.shown().size(), 3u);
+  EXPECT_EQ(prompts.shown()[0].text, DamagedNewestMessage(state.paths, 1));
+  EXPECT_EQ(prompts.shown()[1].text,
+            QStringLiteral("データファイル「%1」の中に、完全な報告が5件見つかりました(報告番号 3～7)。\n"
+                           "ファイルの1行目の件数: 1件\n"
+                           "\n見つかった5件の報告で、このファイルを書き直しますか？\n"
+                           "元のファイルは「1.dat.damaged-日付」という名前で残します。")
+                .arg(path));
+  EXPECT_EQ(prompts.shown()[1].title, QStringLiteral("データファイルの修復"));
+  EXPECT_EQ(prompts.shown()[1].buttons, PromptButtons::YesNo);
+  EXPECT_EQ(prompts.shown()[2].text,
+            QStringLiteral("データファイル「%1」を修復しました。報告5件が入っています。\n"
+                           "元のファイルは「1.dat.damaged-20261209-1030」という名前で残しました。")
+                .arg(path));
+  w.show();
+  EXPECT_EQ(Find<QLabel>(w, "Label9_0")->text(), QStringLiteral(" 8/ 8"));
+  Type(Box(w, "Text1_5"), QStringLiteral("書き足した人"));
+  Find<QPushButton>(w, "Command1")->click();
+  EXPECT_EQ(prompts.shown().size(), 3u);
+
+  EXPECT_EQ(FileBytes(state.paths.DataFilePath(1) + QStringLiteral(".damaged-20261209-1030")), damaged);
+  std::vector<ReportRecord> saved;
+  ASSERT_TRUE(ReadDataFile(state.paths.DataFilePath(1), saved).ok());
+  ASSERT_EQ(saved.size(), 6u);
+  EXPECT_EQ(saved[4].ReportId, 7);
+  EXPECT_EQ(saved[5].ReportId, 8);
+  EXPECT_EQ(saved[5].Texts[kReporterName], QStringLiteral("書き足した人"));
+  EXPECT_EQ(state.counters.NewestFileNo, 1);
+  EXPECT_FALSE(QFileInfo::exists(state.paths.DataFilePath(2)));
 }
 
 // ---- Dates shown come from the report ---------------------------------------
