@@ -8,11 +8,13 @@
 #include "core/app/password_file.h"
 #include "core/codelists/code_list_editing.h"
 #include "core/codelists/code_lists.h"
+#include "core/followup/followup_store.h"
 #include "core/platform/clock.h"
 #include "core/platform/drive_paths.h"
 #include "core/platform/safe_save.h"
 #include "core/reports/data_file.h"
 #include "core/reports/open_data_file.h"
+#include "core/reports/report_navigation.h"
 
 namespace orvanta {
 
@@ -145,6 +147,23 @@ void OpenDatabaseAtStart(Database& database, const DrivePaths& paths, const QDat
         QStringLiteral(
             "\n経過観察と発生率の記録は、このまま使うことができません。報告の入力と解析はこれまでどおり使えます。");
   }
+}
+
+bool ReportInDataFiles(const DrivePaths& paths, const IdCounters& counters, std::int32_t reportId) {
+  std::vector<ReportRecord> table;
+  for (int n = 0; n <= counters.NewestFileNo; ++n) {
+    if (!ReadReportsOf(paths, n, table)) continue;
+    for (const ReportRecord& r : table)
+      if (r.ReportId == reportId) return true;
+  }
+  return false;
+}
+
+void SettleFollowupAtStart(Database& database, const DrivePaths& paths, const IdCounters& counters) {
+  QString error;
+  // A failure leaves the marks for the next start.
+  SettleCaseDeletions(
+      database, [&](std::int32_t reportId) { return ReportInDataFiles(paths, counters, reportId); }, &error);
 }
 
 }  // namespace orvanta

@@ -4,6 +4,7 @@
 
 #include <QDateTime>
 #include <QString>
+#include <cstdint>
 
 #include "core/codelists/code_lists.h"
 #include "core/store/database.h"
@@ -91,6 +92,15 @@ bool CountReportsAtStart(OpenDataFile& file, IdCounters& counters, const CodeLis
 // receives what the user is told; empty when all is well. When no database
 // can be opened the program works on without it, and notice says so.
 void OpenDatabaseAtStart(Database& database, const DrivePaths& paths, const QDateTime& now, QString* notice);
+
+// Whether a report of that id is in one of the data files 0 to NewestFileNo.
+bool ReportInDataFiles(const DrivePaths& paths, const IdCounters& counters, std::int32_t reportId);
+
+// A stop while a report with a follow-up case was being deleted leaves the
+// case marked (core/followup/followup_store.h): each marked case goes when
+// its report is no longer in the data files, and keeps its report's records
+// when it is.
+void SettleFollowupAtStart(Database& database, const DrivePaths& paths, const IdCounters& counters);
 
 // Whether start-up shows the login window.
 bool NeedsLogin(const Login& login, const StartupFacts& startup);

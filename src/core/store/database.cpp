@@ -179,7 +179,10 @@ bool Database::open(const QString& path, const QDateTime& now, QString* notice, 
   const bool ready = Exec(db, QStringLiteral("PRAGMA journal_mode = DELETE"), &reason) &&
                      Exec(db, QStringLiteral("PRAGMA synchronous = FULL"), &reason) &&
                      Exec(db, QStringLiteral("PRAGMA foreign_keys = ON"), &reason) &&
-                     Exec(db, QStringLiteral("PRAGMA busy_timeout = 5000"), &reason) && version >= 0 &&
+                     Exec(db, QStringLiteral("PRAGMA busy_timeout = 5000"), &reason) &&
+                     // Pages kept in memory (up to 32 MB): lists read again and
+                     // again are not read from the file each time.
+                     Exec(db, QStringLiteral("PRAGMA cache_size = -32000"), &reason) && version >= 0 &&
                      MigrateSchema(db, version, &reason);
   MakeOwnerOnly(path);
   if (!ready) {

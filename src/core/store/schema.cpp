@@ -32,7 +32,8 @@ const char* const kVersion1[] = {
     " arv_at TEXT,"
     " closed_on TEXT,"
     " closed_reason TEXT,"
-    " remarks TEXT NOT NULL DEFAULT '')",
+    " remarks TEXT NOT NULL DEFAULT '',"
+    " deleting INTEGER NOT NULL DEFAULT 0 CHECK (deleting IN (0, 1)))",
 
     "CREATE TABLE followup_test("
     " id INTEGER PRIMARY KEY,"
@@ -42,9 +43,15 @@ const char* const kVersion1[] = {
     " due_on TEXT NOT NULL,"
     " done_on TEXT,"
     " result TEXT,"
-    " remarks TEXT NOT NULL DEFAULT '')",
+    " remarks TEXT NOT NULL DEFAULT '',"
+    " offset_count INTEGER CHECK (offset_count IS NULL OR offset_count >= 0),"
+    " offset_unit TEXT CHECK (offset_unit IS NULL OR offset_unit IN ('週','か月')))",
     "CREATE INDEX followup_test_by_report ON followup_test(report_id)",
-    "CREATE INDEX followup_test_open_by_due ON followup_test(due_on) WHERE done_on IS NULL",
+    // The open tests by due date, with their case and what the due list
+    // shows of them: the due list and the overdue count of the start read
+    // this index alone.
+    "CREATE INDEX followup_test_open_by_due ON followup_test(due_on, report_id, test, offset_count, offset_unit)"
+    " WHERE done_on IS NULL",
 
     "CREATE TABLE schedule_template("
     " id INTEGER PRIMARY KEY,"

@@ -12,13 +12,17 @@
 //       the worker as the report names them (kept here so the due list needs
 //       no data file), the incident date, the source patient's status per
 //       pathogen (陽性, 陰性, 不明, 対象外), prophylaxis given and when
-//       ("YYYY-MM-DD HH:MM"), the closing date and reason, remarks.
+//       ("YYYY-MM-DD HH:MM"), the closing date and reason, remarks, and
+//       deleting: 1 while the report's deletion is under way (see
+//       core/followup/followup_store.h).
 //   followup_test(id INTEGER PRIMARY KEY, report_id INTEGER NOT NULL,
 //       pathogen TEXT NOT NULL, test TEXT NOT NULL, due_on TEXT NOT NULL,
-//       done_on TEXT, result TEXT, remarks TEXT NOT NULL DEFAULT '')
+//       done_on TEXT, result TEXT, remarks TEXT NOT NULL DEFAULT '',
+//       offset_count INTEGER, offset_unit TEXT)
 //       the worker's tests; pathogen is HBV, HCV, HIV or その他; dates
-//       "YYYY-MM-DD"; done_on NULL until the test is done. Deleting the case
-//       deletes its tests.
+//       "YYYY-MM-DD"; done_on NULL until the test is done; the offset is the
+//       point of the schedule the test was planned for (NULL for a test added
+//       by hand). Deleting the case deletes its tests.
 //   schedule_template(id INTEGER PRIMARY KEY, pathogen TEXT NOT NULL,
 //       offset_count INTEGER NOT NULL, offset_unit TEXT NOT NULL, test TEXT NOT NULL)
 //       the hospital's follow-up schedule: offset_unit 週 (N × 7 days after

@@ -21,6 +21,7 @@
 #include <algorithm>
 
 #include "core/app/app_state.h"
+#include "core/followup/followup_store.h"
 #include "core/platform/clock.h"
 #include "core/platform/codepage.h"
 #include "core/platform/prompts.h"
@@ -31,6 +32,8 @@
 #include "core/reports/report_editing.h"
 #include "core/reports/report_navigation.h"
 #include "core/reports/report_search.h"
+#include "core/store/database.h"
+#include "gui/followup/followup_window.h"
 #include "gui/reports/body_site_widget.h"
 #include "gui/reports/data_file_repair_command.h"
 #include "gui/reports/search_result_dialog.h"
@@ -189,6 +192,9 @@ void ReportWindow::buildTopRow(QWidget* content) {
   lastButton_ = Button(content, QStringLiteral("▼▼"), "Command5", 808, 8, 44);
   closeButton_ = Button(content, QStringLiteral("戻る"), "Command1", 864, 8, 68);
   newReportButton_ = Button(content, QStringLiteral("新規追加"), "Command6", 580, 38, 88);
+  // The follow-up of the worker, beside the report's own commands.
+  followupButton_ = Button(content, QStringLiteral("経過観察"), "cmdFollowup", 146, 8, 96);
+  followupButton_->setToolTip(QStringLiteral("この報告の受傷者の経過観察（検査の予定と結果）を開きます"));
   // A click on the delete button leaves the keyboard where it was: a Space or
   // Enter there would delete the next report without a question. The Tab key
   // still reaches it.
@@ -203,6 +209,7 @@ void ReportWindow::buildTopRow(QWidget* content) {
   connect(lastButton_, &QPushButton::clicked, this, [this] { step(Step::Last); });
   connect(deleteButton_, &QPushButton::clicked, this, &ReportWindow::deleteShownReport);
   connect(newReportButton_, &QPushButton::clicked, this, &ReportWindow::startNewReport);
+  connect(followupButton_, &QPushButton::clicked, this, &ReportWindow::openFollowup);
   connect(closeButton_, &QPushButton::clicked, this, &ReportWindow::reject);
 }
 
@@ -515,6 +522,7 @@ void ReportWindow::showReport() {
   setLoading(false);
   dates_->model().runDayHandler(0);
   dates_->model().runDayHandler(1);
+  enableFollowupButton();
   moveFocusOffDeleteButton();
 }
 
@@ -556,6 +564,7 @@ void ReportWindow::startNewReport() {
   setLoading(false);
   dates_->model().runDayHandler(0);
   dates_->model().runDayHandler(1);
+  enableFollowupButton();
   moveFocusOffDeleteButton();
 }
 
@@ -566,6 +575,7 @@ bool ReportWindow::saveFile() {
     state_.prompts().message(saved.error, QString(), PromptIcon::Critical);
     return false;
   }
+  followSavedFile();
   return true;
 }
 
@@ -579,6 +589,7 @@ bool ReportWindow::saveIfChanged() {
   if (!saveFile()) return false;
   changed_ = false;
   unsavedNew_.clear();
+  enableFollowupButton();
   return true;
 }
 
@@ -654,7 +665,14 @@ void ReportWindow::search(SearchField field) {
 
 void ReportWindow::deleteShownReport() {
   takeWaitingDateNumber();
-  switch (ClassifyDeletion(state_.dataFile, state_.counters)) {
+  const DeletionCase deletion = ClassifyDeletion(state_.dataFile, state_.counters);
+  const ReportRecord* shown = shownReport();
+  const std::int32_t reportId = shown ? shown->ReportId : 0;
+  if (deletion != DeletionCase::None && !prepareFollowupDeletion(reportId)) {
+    moveFocusOffDeleteButton();
+    return;
+  }
+  switch (deletion) {
     case DeletionCase::None: return;
 
     case DeletionCase::LastOfCollection:
@@ -684,12 +702,15 @@ void ReportWindow::deleteShownReport() {
           RemoveShownReportFile(state_.dataFile, state_.counters, state_.paths, *fileOps_, state_.clock().now());
       if (!removed.ok) {
         state_.prompts().message(removed.error, QString(), PromptIcon::Critical);
+        // The report stays, and so does its follow-up.
+        cancelFollowupDeletions({reportId});
         moveFocusOffDeleteButton();
         return;
       }
       // The file in memory is gone with its report: nothing of it to save.
       changed_ = false;
       unsavedNew_.clear();
+      followSavedFile();
       if (!removed.notice.isEmpty()) state_.prompts().message(removed.notice, QString(), PromptIcon::Exclamation);
       if (removed.startNewReport)
         startNewReport();
@@ -698,6 +719,81 @@ void ReportWindow::deleteShownReport() {
       return;
     }
   }
+}
+
+// ---- The follow-up -------------------------------------------------------------
+
+void ReportWindow::enableFollowupButton() {
+  const ReportRecord* r = shownReport();
+  followupButton_->setEnabled(r && std::find(unsavedNew_.begin(), unsavedNew_.end(), r->ReportId) == unsavedNew_.end());
+}
+
+void ReportWindow::openFollowup() {
+  // The case takes the worker from the report as it is saved.
+  takeWaitingDateNumber();
+  if (changed_ && !saveIfChanged()) return;
+  const ReportRecord* r = shownReport();
+  if (!r || !followupButton_->isEnabled()) return;
+  ShowFollowupForReport(state_, *r, this);
+}
+
+bool ReportWindow::prepareFollowupDeletion(std::int32_t reportId) {
+  Database& database = state_.database;
+  // Without a database there is nothing to find.
+  if (reportId == 0 || !database.isOpen()) return true;
+  CaseRecords records;
+  QString error;
+  if (!ReadCaseRecords(database.connection(), reportId, &records, &error)) {
+    state_.prompts().message(DatabaseErrorText(database.path(), error) +
+                                 QStringLiteral("\n経過観察の記録を確かめられないため、表示データは削除していません。"),
+                             QString(), PromptIcon::Critical);
+    return false;
+  }
+  if (!records.exists) return true;
+  if (database.isReadOnly()) {
+    state_.prompts().message(QStringLiteral("この報告書には経過観察の記録があります。\n"
+                                            "データベースが新しい版のOrvantaで作られているため、記録を削除できません。"
+                                            "表示データは削除していません。"),
+                             QString(), PromptIcon::Exclamation);
+    return false;
+  }
+  if (state_.prompts().message(CaseDeletionQuestion(records), QStringLiteral("削除の確認"), PromptIcon::Question,
+                               PromptButtons::YesNo) != PromptAnswer::Yes)
+    return false;
+  if (!MarkCaseForDeletion(database, reportId, &error)) {
+    state_.prompts().message(FollowupSaveError(database, error) + QStringLiteral("\n表示データは削除していません。"),
+                             QString(), PromptIcon::Critical);
+    return false;
+  }
+  followupDeletions_.push_back(reportId);
+  return true;
+}
+
+void ReportWindow::followSavedFile() {
+  Database& database = state_.database;
+  if (!database.isOpen() || database.isReadOnly()) return;
+  QString error;
+  if (!followupDeletions_.empty()) {
+    // A failure here leaves the cases marked; the next start settles them.
+    if (FinishCaseDeletions(database, followupDeletions_, &error)) followupDeletions_.clear();
+  }
+  if (!KeepCasesInStep(database, state_.dataFile.ReportTable, state_.lists, &error)) {
+    state_.prompts().message(
+        QStringLiteral("経過観察の記録に、受傷者の氏名・所属部署・職種・受傷日の変更を反映できませんでした。\n") +
+            DatabaseErrorText(database.path(), error),
+        QString(), PromptIcon::Exclamation);
+  }
+}
+
+void ReportWindow::cancelFollowupDeletions(const std::vector<std::int32_t>& reportIds) {
+  const std::vector<std::int32_t> ids = reportIds.empty() ? followupDeletions_ : reportIds;
+  if (ids.empty() || !state_.database.isOpen()) return;
+  QString error;
+  // A failure leaves the marks; the next start finds the reports and takes
+  // them back.
+  if (!CancelCaseDeletions(state_.database, ids, &error)) return;
+  std::erase_if(followupDeletions_,
+                [&ids](std::int32_t id) { return std::find(ids.begin(), ids.end(), id) != ids.end(); });
 }
 
 // ---- Editing -----------------------------------------------------------------
@@ -818,6 +914,8 @@ bool ReportWindow::mayClose() {
                                PromptIcon::Exclamation, PromptButtons::YesNo) != PromptAnswer::Yes)
     return false;
   changed_ = false;
+  // The reports deleted since the last save stay in their file.
+  cancelFollowupDeletions();
   dropUntouchedNewReports();
   return true;
 }

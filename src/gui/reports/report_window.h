@@ -57,8 +57,12 @@ class ReportWindow : public QDialog {
 
   // The step buttons: "▲▲", "▲", "▼", "▼▼".
   void step(Step step);
-  // "表示データの削除": deletes the shown report.
+  // "表示データの削除": deletes the shown report. A report with follow-up
+  // records is deleted only after the user agreed, and its records go with
+  // it once the report has left its data file.
   void deleteShownReport();
+  // "経過観察": the follow-up window of the shown report (saved first).
+  void openFollowup();
   // The menu "カルテ検索": by record number or by the reporter's name.
   void search(SearchField field);
 
@@ -125,6 +129,18 @@ class ReportWindow : public QDialog {
   void focusFirstField();
   // Never leaves the keyboard on "表示データの削除" after a report is shown.
   void moveFocusOffDeleteButton();
+  // "経過観察" is open for a report that is saved, not for a new one.
+  void enableFollowupButton();
+  // Asks before a report with follow-up records is deleted and marks its
+  // case; false when the report must stay (the user said no, or the case
+  // could not be marked).
+  bool prepareFollowupDeletion(std::int32_t reportId);
+  // After the data file was saved: the follow-up cases take what the saved
+  // reports now say, and the cases of deleted reports go.
+  void followSavedFile();
+  // The deletions of reports that never reached their file are taken back:
+  // those of reportIds, or every one when it is empty.
+  void cancelFollowupDeletions(const std::vector<std::int32_t>& reportIds = {});
 
   AppState& state_;
   bool loading_ = false;
@@ -133,6 +149,9 @@ class ReportWindow : public QDialog {
   // New reports started here and not written yet.
   std::vector<std::int32_t> unsavedNew_;
   DataFileOps* fileOps_ = nullptr;
+  // Reports deleted here whose follow-up case is marked, to go once the
+  // deletion has reached the data file.
+  std::vector<std::int32_t> followupDeletions_;
 
   QMenuBar* menuBar_ = nullptr;
   std::array<QAction*, 2> searchItems_{};
@@ -143,6 +162,7 @@ class ReportWindow : public QDialog {
   QPushButton* lastButton_ = nullptr;         // ▼▼
   QPushButton* newReportButton_ = nullptr;    // 新規追加
   QPushButton* closeButton_ = nullptr;        // 戻る
+  QPushButton* followupButton_ = nullptr;     // 経過観察
   QLabel* positionLabel_ = nullptr;           // " 5/ 12"
   QTabBar* pageTabs_ = nullptr;
   QStackedWidget* pageStack_ = nullptr;

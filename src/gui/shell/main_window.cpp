@@ -13,6 +13,8 @@
 #include "core/app/app_state.h"
 #include "core/app/startup.h"
 #include "core/backup/backup_summary.h"
+#include "core/followup/due_list.h"
+#include "core/platform/clock.h"
 #include "core/platform/prompts.h"
 #include "core/platform/system_info.h"
 #include "core/reports/body_site_drawing.h"
@@ -48,6 +50,7 @@ MainWindow::MainWindow(AppState& state, QWidget* parent) : QWidget(parent), stat
   layout->setSizeConstraint(QLayout::SetFixedSize);
   layout->setMenuBar(buildMenuBar());
   layout->addWidget(body);
+  layout->addWidget(buildOverdueLine());
 
   auto* title = Named(PlaceLabel(body, QStringLiteral("Orvanta"), 1410, 180, 6000, 900), "Label2");
   QFont big = title->font();
@@ -182,6 +185,33 @@ QMenuBar* MainWindow::buildMenuBar() {
   return bar;
 }
 
+QWidget* MainWindow::buildOverdueLine() {
+  // Under the designed panel, as wide as it; shown only while tests are
+  // overdue, so the panel stays as it was designed.
+  overdueLine_ = Named(new QFrame(this), "overdueBar");
+  overdueLine_->setFrameShape(QFrame::StyledPanel);
+  overdueLine_->setFixedSize(Twips(10140), 40);
+  overdueLine_->setStyleSheet(QStringLiteral("QFrame#overdueBar { background: rgb(255, 244, 214); }"));
+  overdueLabel_ = Named(new QLabel(overdueLine_), "lblOverdue");
+  overdueLabel_->setStyleSheet(QStringLiteral("color: rgb(176, 0, 0);"));
+  QFont bold = overdueLabel_->font();
+  bold.setBold(true);
+  overdueLabel_->setFont(bold);
+  overdueLabel_->setGeometry(12, 8, 440, 24);
+  auto* open = Named(NewButton(overdueLine_, QStringLiteral("経過観察予定を開く")), "cmdOverdueList");
+  open->setGeometry(Twips(10140) - 170, 6, 158, 28);
+  connect(open, &QPushButton::clicked, this, [this] { openModal([this] { ShowDueList(state_, this); }); });
+  overdueLine_->hide();
+  return overdueLine_;
+}
+
+void MainWindow::showOverdueLine() {
+  const int overdue =
+      state_.database.isOpen() ? CountOverdueTests(state_.database.connection(), state_.clock().now().date()) : -1;
+  if (overdue > 0) overdueLabel_->setText(OverdueLineText(overdue));
+  overdueLine_->setVisible(overdue > 0);
+}
+
 void MainWindow::load() {
   greetFirstRun();
   state_.prompts().setBusy(true);
@@ -205,6 +235,7 @@ QString MainWindow::countReports() {
 
 void MainWindow::activate() {
   LoadNewestFile(state_.dataFile, state_.counters, state_.paths);
+  showOverdueLine();
   state_.prompts().setBusy(false);
 }
 

@@ -3,6 +3,8 @@
 #include <QWidget>
 #include <functional>
 
+class QFrame;
+class QLabel;
 class QMenuBar;
 
 namespace orvanta {
@@ -27,8 +29,12 @@ class MainWindow : public QWidget {
   // it did not), for the caller to tell.
   void greetFirstRun();
   QString countReports();
-  // The activation handler: reloads the newest data file.
+  // The activation handler: reloads the newest data file and shows or hides
+  // the line about overdue follow-up tests.
   void activate();
+  // The line under the panel, "期限を過ぎた経過観察の検査が N 件あります",
+  // with its way into the due list: shown while tests are overdue.
+  void showOverdueLine();
 
   // Opens one of the program's modal windows from this window and runs the
   // activation handler when it has closed.
@@ -43,12 +49,15 @@ class MainWindow : public QWidget {
   void finishRun();
   // The menu bar over the designed panel: ファイル, ツール, ヘルプ.
   QMenuBar* buildMenuBar();
+  QWidget* buildOverdueLine();
   void openCodeListEditor(int list);
   void openAnswerCodeEditor();
   void openReportWindow(bool newReport);
 
   AppState& state_;
   bool runFinished_ = false;
+  QFrame* overdueLine_ = nullptr;
+  QLabel* overdueLabel_ = nullptr;
 };
 
 }  // namespace orvanta

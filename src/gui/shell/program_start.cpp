@@ -90,6 +90,7 @@ std::unique_ptr<MainWindow> Main(AppState& state) {
   QString databaseNotice;
   OpenDatabaseAtStart(state.database, state.paths, state.clock().now(), &databaseNotice);
   if (!databaseNotice.isEmpty()) tell(databaseNotice, PromptIcon::Exclamation);
+  SettleFollowupAtStart(state.database, state.paths, state.counters);
 
   // A first run's greeting and department editor need the screen to
   // themselves; then the splash is back, painted, under the busy pointer

@@ -12,6 +12,9 @@
 #include "gui/backup/restore_window.h"
 #include "gui/codelists/answer_code_editor_window.h"
 #include "gui/codelists/code_list_editor_window.h"
+#include "gui/followup/due_list_window.h"
+#include "gui/followup/followup_window.h"
+#include "gui/followup/schedule_window.h"
 #include "gui/reports/data_file_repair_command.h"
 #include "gui/reports/report_window.h"
 
@@ -83,8 +86,8 @@ bool HasMenuCommand(MenuCommand command) {
     // Data files.
     case MenuCommand::RepairDataFile: return true;
     // The follow-up of exposed workers.
-    case MenuCommand::DueList: return false;
-    case MenuCommand::ScheduleTemplates: return false;
+    case MenuCommand::DueList: return true;
+    case MenuCommand::ScheduleTemplates: return true;
     // Rates and trends.
     case MenuCommand::Rates: return false;
     case MenuCommand::Denominators: return false;
@@ -107,8 +110,8 @@ void RunMenuCommand(MenuCommand command, AppState& state, QWidget* parent) {
     // Data files.
     case MenuCommand::RepairDataFile: RepairDamagedDataFiles(state); break;
     // The follow-up of exposed workers.
-    case MenuCommand::DueList: break;
-    case MenuCommand::ScheduleTemplates: break;
+    case MenuCommand::DueList: ShowDueList(state, parent); break;
+    case MenuCommand::ScheduleTemplates: ShowScheduleTemplates(state, parent); break;
     // Rates and trends.
     case MenuCommand::Rates: break;
     case MenuCommand::Denominators: break;
@@ -118,6 +121,18 @@ void RunMenuCommand(MenuCommand command, AppState& state, QWidget* parent) {
   }
   (void)state;
   (void)parent;
+}
+
+void ShowDueList(AppState& state, QWidget* parent) {
+  if (!FollowupAvailable(state)) return;
+  DueListWindow window(state, parent);
+  window.exec();
+}
+
+void ShowScheduleTemplates(AppState& state, QWidget* parent) {
+  if (!FollowupAvailable(state)) return;
+  ScheduleWindow window(state, parent);
+  window.exec();
 }
 
 bool HasSheetPrinting() { return true; }

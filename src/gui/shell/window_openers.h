@@ -34,6 +34,11 @@ enum class MenuCommand {
 bool HasMenuCommand(MenuCommand command);
 void RunMenuCommand(MenuCommand command, AppState& state, QWidget* parent);
 
+// The follow-up's windows of the menu ツール (also the way into the due list
+// from the main window's line about overdue tests).
+void ShowDueList(AppState& state, QWidget* parent);
+void ShowScheduleTemplates(AppState& state, QWidget* parent);
+
 bool HasSheetPrinting();
 void PrintBlankSheet(AppState& state, QWidget* parent);
 
