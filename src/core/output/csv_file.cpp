@@ -12,6 +12,13 @@ namespace orvanta {
 
 QByteArray CsvFileBytes(const QString& text) { return cp932::Encode(text) + "\r\n"; }
 
+QString CsvField(const QString& text) {
+  if (!text.contains(u',') && !text.contains(u'"') && !text.contains(u'\r') && !text.contains(u'\n')) return text;
+  QString quoted = text;
+  quoted.replace(QStringLiteral("\""), QStringLiteral("\"\""));
+  return u'"' + quoted + u'"';
+}
+
 QString CsvPeriodText(const QString& fromYear, const QString& fromMonth, const QString& fromDay, const QString& toYear,
                       const QString& toMonth, const QString& toDay) {
   return fromYear + QStringLiteral("年") + fromMonth + QStringLiteral("月") + fromDay + QStringLiteral("日～") +
@@ -53,6 +60,10 @@ bool WriteCsvGridRows(const ResultGridModel& grid, const BytePieces& write) {
 bool WriteCsvFile(Prompts& prompts, const DrivePaths& paths, const std::function<QString()>& buildText) {
   return WriteCsvFileInPieces(prompts, paths,
                               [&buildText](const BytePieces& write) { write(CsvFileBytes(buildText())); });
+}
+
+bool WriteCsvFileBytes(Prompts& prompts, const DrivePaths& paths, const QByteArray& bytes) {
+  return WriteCsvFileInPieces(prompts, paths, [&bytes](const BytePieces& write) { write(bytes); });
 }
 
 bool WriteCsvFileInPieces(Prompts& prompts, const DrivePaths& paths,

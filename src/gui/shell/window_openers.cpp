@@ -9,6 +9,8 @@
 #include "gui/analysis/summary_window.h"
 #include "gui/codelists/answer_code_editor_window.h"
 #include "gui/codelists/code_list_editor_window.h"
+#include "gui/rates/denominators_window.h"
+#include "gui/rates/rates_window.h"
 #include "gui/reports/report_window.h"
 
 namespace orvanta {
@@ -82,8 +84,8 @@ bool HasMenuCommand(MenuCommand command) {
     case MenuCommand::DueList: return false;
     case MenuCommand::ScheduleTemplates: return false;
     // Rates and trends.
-    case MenuCommand::Rates: return false;
-    case MenuCommand::Denominators: return false;
+    case MenuCommand::Rates: return true;
+    case MenuCommand::Denominators: return true;
     // Help.
     case MenuCommand::Guide: return false;
     case MenuCommand::About: return false;
@@ -102,8 +104,16 @@ void RunMenuCommand(MenuCommand command, AppState& state, QWidget* parent) {
     case MenuCommand::DueList: break;
     case MenuCommand::ScheduleTemplates: break;
     // Rates and trends.
-    case MenuCommand::Rates: break;
-    case MenuCommand::Denominators: break;
+    case MenuCommand::Rates: {
+      RatesWindow window(state, parent);
+      window.exec();
+      break;
+    }
+    case MenuCommand::Denominators: {
+      DenominatorsWindow window(state, parent);
+      window.exec();
+      break;
+    }
     // Help.
     case MenuCommand::Guide: break;
     case MenuCommand::About: break;
