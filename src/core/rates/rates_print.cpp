@@ -60,13 +60,6 @@ class RatesPrinter {
       if (!Table(print.tables[t])) return false;
     }
     if (print.tables.empty()) StartPage();
-    if (!print.note.isEmpty()) {
-      for (const QString& piece : Wrapped(s_, print.note, kPageRight - kPageLeft)) {
-        if (y_ + kLine > kPageBottom && !NextPage()) return false;
-        Text(kPageLeft, y_ + 20, piece);
-        y_ += kLine;
-      }
-    }
     return FinishPage();
   }
 
@@ -180,14 +173,25 @@ class RatesPrinter {
       if (b > 0 && !NextPage()) return false;
       if (!TableBlock(table, blocks[b], labelWidth, widths, b > 0)) return false;
     }
+    for (const QString& piece : Wrapped(s_, table.note, kPageRight - kPageLeft)) {
+      if (piece.isEmpty()) continue;
+      if (y_ + kLine > kPageBottom && !NextPage()) return false;
+      Text(kPageLeft, y_, piece);
+      y_ += kLine;
+    }
     return true;
   }
 
   // The caption and the heading rows of a block, from y_ on.
   void Headings(const PrintedTable& table, const Block& block, double labelWidth, const std::vector<double>& widths,
                 bool continued) {
-    Text(kPageLeft, y_, table.caption + (continued ? QStringLiteral("（続き）") : QString()));
-    y_ += kLine * 1.2;
+    const QStringList caption =
+        Wrapped(s_, table.caption + (continued ? QStringLiteral("（続き）") : QString()), kPageRight - kPageLeft);
+    for (const QString& piece : caption) {
+      Text(kPageLeft, y_, piece);
+      y_ += kLine;
+    }
+    y_ += kLine * 0.2;
     frameTop_ = y_;
     for (int r = 0; r < table.headingRows && r < static_cast<int>(table.cells.size()); ++r) {
       const QStringList& row = table.cells[static_cast<std::size_t>(r)];
@@ -230,7 +234,7 @@ class RatesPrinter {
                   bool continued) {
     right_ = kPageLeft + labelWidth;
     for (int c = block.first; c < block.first + block.count; ++c) right_ += widths[static_cast<std::size_t>(c)];
-    const double headingHeight = kLine * (1.2 + table.headingRows);
+    const double headingHeight = kLine * (2.2 + table.headingRows);
     if (y_ + headingHeight + kLine > kPageBottom && !NextPage()) return false;
     Headings(table, block, labelWidth, widths, continued);
     for (std::size_t r = static_cast<std::size_t>(table.headingRows); r < table.cells.size(); ++r) {

@@ -5,7 +5,7 @@
 //  - "表の印刷": the rates table, the table by occupation, the table by
 //    device and, when one was made, the comparison before and after an
 //    intervention; each table from a new page, its headings again on every
-//    page it runs over. The tables by occupation and by device print as many
+//    page it runs over, its note under it. The tables by occupation and by device print as many
 //    years side by side as fit, and the next years on the following pages.
 //  - "推移の印刷": the monthly trend with the interventions on one page.
 // Every page carries the heading: the title at 11 point, the period with the
@@ -38,12 +38,12 @@ struct PrintedTable {
   // Columns after the first that belong together (a year's three columns)
   // and stay on one page; 1 for none.
   int columnGroup = 1;
+  QString note;  // printed under the table when not empty
 };
 
 struct RatesTablesPrint {
   RatesPrintHeading heading;
   std::vector<PrintedTable> tables;
-  QString note;  // printed under the last table when not empty
 };
 
 struct RatesTrendPrint {

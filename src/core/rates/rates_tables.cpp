@@ -102,6 +102,12 @@ QString ComparisonCaption(const BeforeAfter& c) {
   return text;
 }
 
+QString ComparisonExplanation() {
+  return QStringLiteral(
+      "前は介入の日の前日までのNか月、後は介入の日からのNか月です（計算期間の外は除きます）。発生率の95%信頼区間は"
+      "正確法（Garwood）、率比（後/前）の信頼区間とp値は、前後の件数の合計を固定した二項検定（両側）によります。");
+}
+
 QByteArray CsvLinesBytes(const TextTable& lines) {
   QString text;
   for (const QStringList& line : lines) {

@@ -50,6 +50,9 @@ TextTable ComparisonTexts(const BeforeAfter& comparison);
 // with the reason when months serve as the time.
 QString ComparisonCaption(const BeforeAfter& comparison);
 
+// How the comparison is made, for the window and the print.
+QString ComparisonExplanation();
+
 // A p-value with four decimals; "<0.0001" below that.
 QString PValueText(double p);
 // A ratio or bound with two decimals; "∞" when infinite.

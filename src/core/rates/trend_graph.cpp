@@ -8,7 +8,7 @@
 namespace orvanta {
 namespace {
 
-constexpr int kGridLines = 5;
+constexpr int kMostGridLines = 6;
 constexpr int kBlack = 0;
 constexpr int kGrey = 8;
 constexpr int kLightGrey = 7;
@@ -32,14 +32,13 @@ QString FittingYearLabel(const Surface& s, int year, YearKind kind, double width
 }  // namespace
 
 TrendScale TrendScaleFor(std::int64_t largest) {
-  const double need = static_cast<double>(std::max<std::int64_t>(largest, 1)) / kGridLines;
-  double power = 1;
-  while (power * 10 < need) power *= 10;
-  for (;;) {
+  const double most = static_cast<double>(std::max<std::int64_t>(largest, 1));
+  for (double power = 1;; power *= 10) {
     for (const double f : {1.0, 2.0, 5.0}) {
-      if (f * power >= need) return TrendScale{f * power * kGridLines, f * power};
+      const double step = f * power;
+      const int lines = static_cast<int>(std::ceil(most / step));
+      if (lines <= kMostGridLines) return TrendScale{step * lines, step, lines};
     }
-    power *= 10;
   }
 }
 
@@ -71,7 +70,7 @@ TrendLayout DrawTrendGraph(Surface& s, const TrendGraph& graph, const QRectF& bo
 
   // Across: the value labels, then the plot.
   double labelWidth = 0;
-  for (int i = 0; i <= kGridLines; ++i)
+  for (int i = 0; i <= scale.lines; ++i)
     labelWidth = std::max(labelWidth, s.TextWidth(QString::number(scale.step * i, 'f', 0)));
   const double left = box.left() + labelWidth + 2 * gap;
   const double right = box.right() - gap;
@@ -113,7 +112,7 @@ TrendLayout DrawTrendGraph(Surface& s, const TrendGraph& graph, const QRectF& bo
   const auto yOf = [&](double v) { return bottom - (bottom - top) * v / scale.top; };
 
   // The grid and the values.
-  for (int i = 0; i <= kGridLines; ++i) {
+  for (int i = 0; i <= scale.lines; ++i) {
     const double y = yOf(scale.step * i);
     if (i > 0) s.DrawLine(left, y, right, y, PaletteColor(kLightGrey));
     const QString value = QString::number(scale.step * i, 'f', 0);

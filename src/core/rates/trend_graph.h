@@ -38,11 +38,12 @@ struct TrendLayout {
   std::vector<int> markRow;    // the label line of each, 0 nearest the plot
 };
 
-// The largest value of the scale: a round number at or above the largest
-// count (at least 1), with the step between its five grid lines.
+// The scale: grid lines at a round step (1, 2 or 5 times a power of ten),
+// as few as reach the largest count, at most six; at least one.
 struct TrendScale {
   double top = 1;
   double step = 1;
+  int lines = 1;
 };
 TrendScale TrendScaleFor(std::int64_t largest);
 

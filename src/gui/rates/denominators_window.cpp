@@ -34,6 +34,7 @@ constexpr int kLeft = 120;
 constexpr int kInnerWidth = kClientWidth - 2 * kLeft;
 constexpr int kButtonHeight = 375;
 constexpr int kLineHeight = 330;
+constexpr int kRowHeight = 300;  // a row of the grids
 
 constexpr int kYearKindTop = 60;
 constexpr int kYearKindWidth = 5400;
@@ -113,6 +114,7 @@ void DenominatorsWindow::buildGrid() {
   grid_->horizontalHeader()->setTextElideMode(Qt::ElideRight);
   grid_->horizontalHeader()->setFixedHeight(Twips(3 * 270));
   grid_->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+  grid_->verticalHeader()->setDefaultSectionSize(Twips(kRowHeight));
   grid_->setSelectionMode(QAbstractItemView::SingleSelection);
   grid_->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
                          QAbstractItemView::AnyKeyPressed);
@@ -130,6 +132,7 @@ void DenominatorsWindow::buildInterventions() {
   interventionList_->setColumnWidth(0, Twips(1500));
   interventionList_->horizontalHeader()->setStretchLastSection(true);
   interventionList_->verticalHeader()->hide();
+  interventionList_->verticalHeader()->setDefaultSectionSize(Twips(kRowHeight));
   interventionList_->setEditTriggers(QAbstractItemView::NoEditTriggers);
   interventionList_->setSelectionBehavior(QAbstractItemView::SelectRows);
   interventionList_->setSelectionMode(QAbstractItemView::SingleSelection);

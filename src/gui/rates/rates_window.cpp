@@ -52,7 +52,8 @@ constexpr int kClientHeight = kButtonsTop + kButtonHeight + 120;
 
 constexpr int kLabelColumnWidth = 2100;
 constexpr int kValueColumnWidth = 1290;
-constexpr int kGroupValueWidth = 1050;
+constexpr int kStaffColumnWidth = 1650;
+constexpr int kGroupValueWidth = 1230;
 
 const QString kTitle = QStringLiteral("発生率と推移");
 
@@ -193,14 +194,8 @@ void RatesWindow::buildComparisonPage(QWidget* page) {
   comparisonCaption_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
   comparisonGrid_ = Named(new ResultGrid(page), "gridComparison");
   PlaceTw(comparisonGrid_, 60, 1380, kPageWidth - 120, 1800);
-  auto* explanation = Named(
-      PlaceLabel(
-          page,
-          QStringLiteral("前は介入の日の前日までのN か月、後は介入の日からのN か月です（計算期間の外は除きます）。"
-                         "発生率の95%信頼区間は正確法（Garwood）、率比（後/前）の信頼区間とp値は、"
-                         "前後の件数の合計を固定した二項検定（両側）によります。"),
-          60, 3300, kPageWidth - 120, 3 * kLineHeight),
-      "lblComparisonNote");
+  auto* explanation = Named(PlaceLabel(page, ComparisonExplanation(), 60, 3300, kPageWidth - 120, 3 * kLineHeight),
+                            "lblComparisonNote");
   explanation->setWordWrap(true);
   explanation->setAlignment(Qt::AlignLeft | Qt::AlignTop);
   auto* csv = Named(PlaceButton(page, QStringLiteral("この表をCSVファイルに変換"), kPageWidth - 3150,
@@ -260,12 +255,13 @@ void RatesWindow::fillTables() {
   occupationRows_ = OccupationTable(counts_, denominators_);
   deviceRows_ = DeviceTable(counts_, denominators_);
   ShowTable(ratesGrid_, RatesTableTexts(ratesRows_, kind_, YearForm::Label), 1, kValueColumnWidth, kValueColumnWidth);
+  ratesGrid_->grid().setColWidth(6, kStaffColumnWidth);  // 常勤換算職員数
   ShowTable(occupationGrid_, OccupationTableTexts(occupationRows_, counts_), 2, kLabelColumnWidth, kGroupValueWidth);
   ShowTable(deviceGrid_, DeviceTableTexts(deviceRows_, counts_), 2, kLabelColumnWidth + 1500, kGroupValueWidth);
 
   QString kindText = QStringLiteral("年の区切り: ") + KindCaption(kind_);
   if (!state_.database.isOpen()) kindText += QStringLiteral("　（データベースを開けないため、分母はありません）");
-  yearKindLabel_->setText(kindText + QStringLiteral("　「分母の登録」で変えられます。"));
+  yearKindLabel_->setText(kindText + QStringLiteral("\n（「分母の登録」で変えられます）"));
   QString note = QStringLiteral(
       "率は件数÷分母×100、区間は95%信頼区間（正確法）です。分母のない年は件数だけを示します。"
       "計算期間が一部だけにかかる年は、期間内の件数を数え、分母を期間内の日数の割合で按分"
@@ -341,15 +337,14 @@ RatesTablesPrint RatesWindow::tablesPrint() const {
   RatesTablesPrint print;
   print.heading = heading(kTitle);
   print.tables.push_back(PrintedTable{QStringLiteral("発生率（") + YearHeading(kind_) + QStringLiteral("別）"),
-                                      RatesTableTexts(ratesRows_, kind_, YearForm::Label), 1, 1});
+                                      RatesTableTexts(ratesRows_, kind_, YearForm::Label), 1, 1, ratesNote_->text()});
   print.tables.push_back(PrintedTable{QStringLiteral("職種別（常勤換算100人あたり）"),
-                                      OccupationTableTexts(occupationRows_, counts_), 2, 3});
-  print.tables.push_back(
-      PrintedTable{QStringLiteral("原因器材別（購入10万個あたり）"), DeviceTableTexts(deviceRows_, counts_), 2, 3});
+                                      OccupationTableTexts(occupationRows_, counts_), 2, 3, QString()});
+  print.tables.push_back(PrintedTable{QStringLiteral("原因器材別（購入10万個あたり）"),
+                                      DeviceTableTexts(deviceRows_, counts_), 2, 3, QString()});
   if (comparison_.problem.isEmpty())
     print.tables.push_back(PrintedTable{QStringLiteral("介入の前後　") + ComparisonCaption(comparison_),
-                                        ComparisonTexts(comparison_), 1, 1});
-  print.note = ratesNote_->text();
+                                        ComparisonTexts(comparison_), 1, 1, ComparisonExplanation()});
   return print;
 }
 
