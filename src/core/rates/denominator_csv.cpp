@@ -100,7 +100,7 @@ std::optional<DenominatorColumn> ReadHeading(const QString& heading, const CodeL
 
 std::optional<int> ReadYear(const QString& text) {
   static const QRegularExpression kYear(QStringLiteral("^\\s*([0-9]{1,4})\\s*$"));
-  const QRegularExpressionMatch m = kYear.match(text);
+  const QRegularExpressionMatch m = kYear.match(text.normalized(QString::NormalizationForm_KC));
   if (!m.hasMatch()) return std::nullopt;
   const int year = m.captured(1).toInt();
   if (year < kFirstDenominatorYear || year > kLastDenominatorYear) return std::nullopt;
@@ -142,7 +142,9 @@ QString DenominatorValueText(double value) {
 std::optional<double> ReadDenominatorValue(const QString& text, QString* problem) {
   static const QRegularExpression kNumber(
       QStringLiteral("^([+-]?)([0-9]{1,3}(?:,[0-9]{3})+(?:\\.[0-9]*)?|[0-9]+(?:\\.[0-9]*)?|\\.[0-9]+)$"));
-  const QString trimmed = text.trimmed();
+  // Full-width digits, points and commas, as an input method types them,
+  // read as their plain forms.
+  const QString trimmed = text.normalized(QString::NormalizationForm_KC).trimmed();
   const QRegularExpressionMatch m = kNumber.match(trimmed);
   if (!m.hasMatch()) {
     if (problem) *problem = QStringLiteral("「%1」は数値ではありません。").arg(trimmed);

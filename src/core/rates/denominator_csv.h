@@ -63,9 +63,10 @@ QString DenominatorCsvHeading(const DenominatorColumn& column);
 // A value as the file and the window write it: a plain decimal number
 // without trailing zeros ("350", "85.5").
 QString DenominatorValueText(double value);
-// Reads a value as typed or read from a file: blanks around it are ignored;
-// digits with at most one decimal point and an optional leading "+"; commas
-// only as thousands separators ("12,000"). None, with the reason in problem,
+// Reads a value as typed or read from a file: blanks around it are ignored,
+// full-width forms read as plain ones ("３５０" is 350); digits with at most
+// one decimal point and an optional leading "+"; commas only as thousands
+// separators ("12,000"). None, with the reason in problem,
 // for anything else or a negative number.
 std::optional<double> ReadDenominatorValue(const QString& text, QString* problem);
 

@@ -344,7 +344,7 @@ void DenominatorsWindow::addYear() {
                              kTitle, QString::number(suggested));
   if (!typed) return;
   bool ok = false;
-  const int year = typed->trimmed().toInt(&ok);
+  const int year = typed->normalized(QString::NormalizationForm_KC).trimmed().toInt(&ok);
   if (!ok || year < kFirstDenominatorYear || year > kLastDenominatorYear) {
     tell(QStringLiteral("%1は1900から2200までの整数で入力してください。").arg(YearHeading(kind_)));
     return;

@@ -232,7 +232,7 @@ TEST(DenominatorCsvTest, ValuesAsTyped) {
                         {u"12,000"_s, 12000},
                         {u"1,234.5"_s, 1234.5},
                         {u"12,00"_s, std::nullopt},
-                        {u"１２"_s, std::nullopt},
+                        {u"１２．５"_s, 12.5},
                         {u"nan"_s, std::nullopt},
                         {u"-1"_s, std::nullopt}};
   for (const Case& c : cases) {

@@ -116,6 +116,17 @@ TEST_F(DenominatorsWindowTest, TypedValuesAreStoredAtOnce) {
   EXPECT_EQ(grid()->rowCount(), 2);
 }
 
+// A change the database does not take is told, and the cell shows the
+// value as it was.
+TEST_F(DenominatorsWindowTest, AFailedChangeIsToldAndUndone) {
+  state.database.close();
+  prompts.answer(PromptAnswer::Ok);
+  typeInto(1, 0, u"500"_s);
+  EXPECT_TRUE(prompts.last().text.startsWith(u"データベース「"_s)) << prompts.last().text.toStdString();
+  EXPECT_EQ(prompts.last().icon, PromptIcon::Exclamation);
+  EXPECT_EQ(grid()->item(1, 0)->text(), u"330"_s);
+}
+
 TEST_F(DenominatorsWindowTest, YearsAreAddedAndRemoved) {
   prompts.answerInput(u"2024"_s);
   click(u"cmdAddYear"_s);
