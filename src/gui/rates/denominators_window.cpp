@@ -405,7 +405,8 @@ void DenominatorsWindow::importCsv() {
 }
 
 void DenominatorsWindow::exportCsv() {
-  WriteCsvFileBytes(state_.prompts(), state_.paths, DenominatorCsvBytes(denominators_, state_.lists, kind_));
+  WriteCsvFileBytes(state_.prompts(), state_.paths, QStringLiteral("分母.csv"),
+                    DenominatorCsvBytes(denominators_, state_.lists, kind_));
 }
 
 std::optional<std::size_t> DenominatorsWindow::chosenIntervention() const {

@@ -353,15 +353,17 @@ RatesTrendPrint RatesWindow::trendPrint() const {
 }
 
 void RatesWindow::writeRatesCsv() {
-  WriteCsvFileBytes(state_.prompts(), state_.paths, RatesCsvBytes(ratesRows_, kind_));
+  WriteCsvFileBytes(state_.prompts(), state_.paths, QStringLiteral("発生率.csv"), RatesCsvBytes(ratesRows_, kind_));
 }
 
 void RatesWindow::writeOccupationCsv() {
-  WriteCsvFileBytes(state_.prompts(), state_.paths, GroupCsvBytes(OccupationTableTexts(occupationRows_, counts_)));
+  WriteCsvFileBytes(state_.prompts(), state_.paths, QStringLiteral("職種別発生率.csv"),
+                    GroupCsvBytes(OccupationTableTexts(occupationRows_, counts_)));
 }
 
 void RatesWindow::writeDeviceCsv() {
-  WriteCsvFileBytes(state_.prompts(), state_.paths, GroupCsvBytes(DeviceTableTexts(deviceRows_, counts_)));
+  WriteCsvFileBytes(state_.prompts(), state_.paths, QStringLiteral("原因器材別発生率.csv"),
+                    GroupCsvBytes(DeviceTableTexts(deviceRows_, counts_)));
 }
 
 void RatesWindow::writeComparisonCsv() {
@@ -369,7 +371,7 @@ void RatesWindow::writeComparisonCsv() {
     state_.prompts().message(comparison_.problem, kTitle, PromptIcon::Exclamation);
     return;
   }
-  WriteCsvFileBytes(state_.prompts(), state_.paths, ComparisonCsvBytes(comparison_));
+  WriteCsvFileBytes(state_.prompts(), state_.paths, QStringLiteral("介入の前後.csv"), ComparisonCsvBytes(comparison_));
 }
 
 void RatesWindow::printTables() { PrintRatesTables(state_.prompts(), tablesPrint()); }
