@@ -7,7 +7,7 @@
 //  - x_wc: the computation's time / the time of `wc -l` right after it, in
 //    every round (aims: classifying scan 2.5, extraction listing 4);
 //  - x_scan: time / the classifying scan's, both run in every round, in turn
-//    (aim for the summary and the cross table: 1.1);
+//    (aim for the summary, the cross table and the rates window's data: 1.1);
 //  - the extraction listing's rss_peak_MB is the process's largest resident
 //    size (getrusage ru_maxrss) after listing every report; run it on its own
 //    for a figure of the listing alone:
@@ -152,6 +152,25 @@ void BM_MillionCrossTableAgainstScan(benchmark::State& state) {
   if (total == 0) state.SkipWithError("nothing was counted");
 }
 BENCHMARK(BM_MillionCrossTableAgainstScan)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_MillionRatesAgainstScan(benchmark::State& state) {
+  const Denominators denominators = BenchDenominators(Million().state.lists);
+  std::int64_t counted = 0;
+  AgainstScan(state, [&](BenchCollection& c) { counted = RatesWindowData(c.state, Everything(), denominators); });
+  if (counted != kMillionReports) state.SkipWithError("not every report was counted");
+}
+BENCHMARK(BM_MillionRatesAgainstScan)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The same on the calling thread alone, for its CPU time beside the
+// one-thread scan's.
+void BM_MillionRatesOneThread(benchmark::State& state) {
+  BenchCollection& c = Million();
+  const Denominators denominators = BenchDenominators(c.state.lists);
+  std::int64_t counted = 0;
+  for (auto _ : state) counted = RatesWindowData(c.state, Everything(), denominators, 1);
+  if (counted != kMillionReports) state.SkipWithError("not every report was counted");
+}
+BENCHMARK(BM_MillionRatesOneThread)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // Every report listed and put into a grid model, as "再表示" does with every
 // box at "全て": the old listing let go first, the new one computed and

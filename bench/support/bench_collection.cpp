@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include "core/codelists/code_lists.h"
+#include "core/rates/rates.h"
 #include "core/reports/body_sites.h"
 #include "support/synthetic_collection.h"
 
@@ -16,6 +17,7 @@ namespace orvanta {
 PromptAnswer NoPrompts::message(const QString&, const QString&, PromptIcon, PromptButtons) { std::abort(); }
 std::optional<QString> NoPrompts::input(const QString&, const QString&, const QString&) { std::abort(); }
 QString NoPrompts::saveFileName(const QString&, const QString&, const QString&) { std::abort(); }
+QString NoPrompts::openFileName(const QString&, const QString&, const QString&) { std::abort(); }
 
 namespace {
 
@@ -109,6 +111,32 @@ std::int64_t ClassifyingScan(const AppState& state, const AnalysisPeriod& period
       },
       threads);
   return reports;
+}
+
+Denominators BenchDenominators(const CodeLists& lists) {
+  Denominators d;
+  for (int year = 2014; year <= 2024; ++year) {
+    d.set({year, DenominatorKind::Beds, 0}, 500);
+    d.set({year, DenominatorKind::PatientDays, 0}, 160000);
+    for (const CodeEntry& e : lists[kOccupations].entries) d.set({year, DenominatorKind::Fte, e.id}, 40);
+    for (const CodeEntry& e : lists[kDevices].entries) d.set({year, DenominatorKind::Devices, e.id}, 20000);
+  }
+  return d;
+}
+
+std::int64_t RatesWindowData(const AppState& state, const AnalysisPeriod& period, const Denominators& denominators,
+                             int threads) {
+  const RatesCounts counts = CountRates(state.paths, state.counters.NewestFileNo, state.lists, period, AxisFilter{},
+                                        YearKind::Fiscal, threads);
+  const std::vector<RatesRow> rates = RatesTable(counts, denominators);
+  const std::vector<GroupRow> occupations = OccupationTable(counts, denominators);
+  const std::vector<GroupRow> devices = DeviceTable(counts, denominators);
+  const std::vector<MonthCount> months = MonthlyCounts(counts);
+  const BeforeAfter comparison = CompareBeforeAfter(
+      counts, denominators, Intervention{1, QDate(2020, 4, 1), QStringLiteral("x")}, 12, ComparisonBase::Beds);
+  // Everything made is used.
+  if (rates.empty() || occupations.empty() || devices.empty() || months.empty() || !comparison.ratio) return -1;
+  return counts.total;
 }
 
 double PeakResidentMegabytes() {

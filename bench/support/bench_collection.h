@@ -13,6 +13,7 @@
 #include "core/app/app_state.h"
 #include "core/platform/clock.h"
 #include "core/platform/prompts.h"
+#include "core/rates/denominators.h"
 
 namespace orvanta {
 
@@ -28,6 +29,7 @@ class NoPrompts final : public Prompts {
   PromptAnswer message(const QString&, const QString&, PromptIcon, PromptButtons) override;
   std::optional<QString> input(const QString&, const QString&, const QString&) override;
   QString saveFileName(const QString&, const QString&, const QString&) override;
+  QString openFileName(const QString&, const QString&, const QString&) override;
   std::unique_ptr<QPagedPaintDevice> choosePrinter(bool) override { return nullptr; }
   void beep() override {}
   void setBusy(bool) override {}
@@ -67,6 +69,16 @@ using ItemCounts = std::array<std::array<std::int32_t, 151>, kAxisCount>;
 // counted, each file on the thread that read it and the counts added up in
 // file order. Returns the number of reports scanned.
 std::int64_t ClassifyingScan(const AppState& state, const AnalysisPeriod& period, ItemCounts& counts,
+                             int threads = kScanThreadsAuto);
+
+// Denominators for every 年度 of the collections (2014 to 2024): beds,
+// patient-days, the FTE of every occupation, the units of every device.
+Denominators BenchDenominators(const CodeLists& lists);
+
+// Everything the window "発生率と推移" shows from its one scan: the rates per
+// 年度, the tables by occupation and by device, the months of the trend and a
+// comparison before and after an intervention. Returns the reports counted.
+std::int64_t RatesWindowData(const AppState& state, const AnalysisPeriod& period, const Denominators& denominators,
                              int threads = kScanThreadsAuto);
 
 // The largest resident size the process has had so far, in megabytes

@@ -29,6 +29,11 @@ ScriptedPrompts& ScriptedPrompts::answerSaveFile(QString path) {
   return *this;
 }
 
+ScriptedPrompts& ScriptedPrompts::answerOpenFile(QString path) {
+  queue_.push_back(OpenAnswer{std::move(path)});
+  return *this;
+}
+
 ScriptedPrompts& ScriptedPrompts::answerPrinterCancel() {
   queue_.push_back(PrinterAnswer{PrinterAnswer::What::Cancel, {}});
   return *this;
@@ -202,6 +207,19 @@ QString ScriptedPrompts::saveFileName(const QString& title, const QString& start
     return {};
   }
   SaveAnswer a = std::get<SaveAnswer>(queue_.front());
+  queue_.pop_front();
+  return a.path;
+}
+
+QString ScriptedPrompts::openFileName(const QString& title, const QString& startPath, const QString& filter) {
+  shown_.push_back(Shown{Kind::OpenFile, title, title, PromptIcon::None, PromptButtons::OkCancel});
+  lastOpenStart = startPath;
+  lastOpenFilter = filter;
+  if (queue_.empty() || !std::holds_alternative<OpenAnswer>(queue_.front())) {
+    ADD_FAILURE() << "unexpected open dialog";
+    return {};
+  }
+  OpenAnswer a = std::get<OpenAnswer>(queue_.front());
   queue_.pop_front();
   return a.path;
 }

@@ -17,7 +17,7 @@ namespace orvanta::testing {
 
 class ScriptedPrompts final : public Prompts {
  public:
-  enum class Kind { Message, Input, SaveFile, Printer };
+  enum class Kind { Message, Input, SaveFile, OpenFile, Printer };
   struct Shown {
     Kind kind;
     QString text;
@@ -33,6 +33,8 @@ class ScriptedPrompts final : public Prompts {
   ScriptedPrompts& answer(PromptAnswer a, std::function<void()> whileShown = {});
   ScriptedPrompts& answerInput(std::optional<QString> text);
   ScriptedPrompts& answerSaveFile(QString path);
+  // The file the open dialog answers with; an empty path cancels it.
+  ScriptedPrompts& answerOpenFile(QString path);
   // Answers to the printer dialog: Cancel; printing to this PDF file (A4, 600
   // dots per inch, the orientation the dialog was opened with); a printer
   // (not a file) that fails as soon as anything is drawn on it.
@@ -79,6 +81,7 @@ class ScriptedPrompts final : public Prompts {
   PromptAnswer message(const QString& text, const QString& title, PromptIcon icon, PromptButtons buttons) override;
   std::optional<QString> input(const QString& prompt, const QString& title, const QString& initial) override;
   QString saveFileName(const QString& title, const QString& startPath, const QString& filter) override;
+  QString openFileName(const QString& title, const QString& startPath, const QString& filter) override;
   std::unique_ptr<QPagedPaintDevice> choosePrinter(bool landscape) override;
   std::unique_ptr<PrintProgress> printProgress() override;
   std::unique_ptr<WorkProgress> workProgress(const QString& title) override;
@@ -92,9 +95,12 @@ class ScriptedPrompts final : public Prompts {
   // screen when it turns on.
   std::function<void(bool)> whenBusy;
 
-  // Start folder and filter of the last save dialog.
+  // Start folder and filter of the last save dialog, and of the last open
+  // dialog.
   QString lastSaveStart;
   QString lastSaveFilter;
+  QString lastOpenStart;
+  QString lastOpenFilter;
 
  private:
   struct MessageAnswer {
@@ -108,11 +114,14 @@ class ScriptedPrompts final : public Prompts {
   struct SaveAnswer {
     QString path;
   };
+  struct OpenAnswer {
+    QString path;
+  };
   struct PrinterAnswer {
     enum class What { Cancel, Pdf, Failing, FailingWhileWriting } what;
     QString path;
   };
-  using Answer = std::variant<MessageAnswer, InputAnswer, SaveAnswer, PrinterAnswer>;
+  using Answer = std::variant<MessageAnswer, InputAnswer, SaveAnswer, OpenAnswer, PrinterAnswer>;
 
   std::deque<Answer> queue_;
   std::vector<Shown> shown_;

@@ -22,6 +22,13 @@ QString WithCsvExtension(const QString& path) {
 
 QByteArray CsvFileBytes(const QString& text) { return cp932::Encode(text) + "\r\n"; }
 
+QString CsvField(const QString& text) {
+  if (!text.contains(u',') && !text.contains(u'"') && !text.contains(u'\r') && !text.contains(u'\n')) return text;
+  QString quoted = text;
+  quoted.replace(QStringLiteral("\""), QStringLiteral("\"\""));
+  return u'"' + quoted + u'"';
+}
+
 QString CsvPeriodText(const QString& fromYear, const QString& fromMonth, const QString& fromDay, const QString& toYear,
                       const QString& toMonth, const QString& toDay) {
   return fromYear + QStringLiteral("年") + fromMonth + QStringLiteral("月") + fromDay + QStringLiteral("日～") +
@@ -64,6 +71,10 @@ bool WriteCsvFile(Prompts& prompts, const DrivePaths& paths, const QString& file
                   const std::function<QString()>& buildText) {
   return WriteCsvFileInPieces(prompts, paths, fileName,
                               [&buildText](const BytePieces& write) { write(CsvFileBytes(buildText())); });
+}
+
+bool WriteCsvFileBytes(Prompts& prompts, const DrivePaths& paths, const QString& fileName, const QByteArray& bytes) {
+  return WriteCsvFileInPieces(prompts, paths, fileName, [&bytes](const BytePieces& write) { write(bytes); });
 }
 
 bool WriteCsvFileInPieces(Prompts& prompts, const DrivePaths& paths, const QString& fileName,

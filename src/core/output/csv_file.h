@@ -24,6 +24,11 @@ inline const QString kCsvFailure = QStringLiteral("ファイルの作成に失�
 // with one more line end, so that the file ends in an empty line.
 QByteArray CsvFileBytes(const QString& text);
 
+// A field of a CSV line of the new tables: as it is, or in double quotes
+// (with each quote doubled) when it holds a comma, a quote or a line break.
+// The original views write their cells as they are.
+QString CsvField(const QString& text);
+
 // The period as the two date fields' boxes hold it: "2003年6月16日～2004年6月15"
 // (the six box texts in order with "年", "月", "日～", "年", "月" between
 // them; the caller adds the ending after the to-day: "日" or "日　　縦項目…").
@@ -50,5 +55,7 @@ bool WriteCsvFile(Prompts& prompts, const DrivePaths& paths, const QString& file
 // time by produce, straight into the file.
 bool WriteCsvFileInPieces(Prompts& prompts, const DrivePaths& paths, const QString& fileName,
                           const std::function<void(const BytePieces&)>& produce);
+// The same with the file's bytes exactly as given (no empty line added).
+bool WriteCsvFileBytes(Prompts& prompts, const DrivePaths& paths, const QString& fileName, const QByteArray& bytes);
 
 }  // namespace orvanta

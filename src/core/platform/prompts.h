@@ -29,6 +29,9 @@ class Prompts {
   // The save-file dialog; an empty result when cancelled. The dialog itself
   // does not ask about overwriting: the caller does.
   virtual QString saveFileName(const QString& title, const QString& startPath, const QString& filter) = 0;
+  // The open-file dialog for a file that exists; an empty result when
+  // cancelled.
+  virtual QString openFileName(const QString& title, const QString& startPath, const QString& filter) = 0;
   // The printer dialog, opened with A4 and the orientation the print needs
   // already chosen (the user may still change it). Answers the device to
   // draw on: the chosen printer, or a PDF file when the user prints to a

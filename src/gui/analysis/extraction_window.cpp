@@ -12,7 +12,6 @@
 #include "core/output/table_print.h"
 #include "core/platform/clock.h"
 #include "core/platform/prompts.h"
-#include "core/reports/body_sites.h"
 #include "gui/widgets/busy_pointer.h"
 #include "gui/widgets/filter_panel.h"
 #include "gui/widgets/layout_helpers.h"
@@ -78,14 +77,7 @@ ExtractionWindow::ExtractionWindow(AppState& state, QWidget* parent) : QDialog(p
   // The seventeen selection boxes with their captions: six, six and five.
   filters_ = new FilterPanel(kFilterLayout, this);
   PlaceTw(filters_, kBoxLefts[0], kBoxTops[0] - kCaptionHeight);
-  std::array<QString, kAxisCount> captions;
-  std::array<QStringList, kAxisCount> entries;
-  const QStringList axisCaptions = AxisCaptions(CaptionDot::FullWidth);
-  for (int k = 0; k < kAxisCount; ++k) {
-    captions[static_cast<std::size_t>(k)] = axisCaptions[k];
-    entries[static_cast<std::size_t>(k)] = CategoryLabels(AxisAt(k), LabelKind::Filter, state_.lists, BodySiteNames());
-  }
-  filters_->fill(captions, entries);
+  filters_->fillWithItems(state_.lists);
 
   listingGrid_ = Named(new ResultGrid(this), "Grid1");
   PlaceTw(listingGrid_, kGridLeft, kGridTop, kGridWidth, kGridHeight);

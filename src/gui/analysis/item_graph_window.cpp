@@ -88,13 +88,7 @@ ItemGraphWindow::ItemGraphWindow(AppState& state, QWidget* parent) : QDialog(par
     graphItemList_->setCurrentIndex(-1);
   }
   period_->showPeriod(DefaultPeriod(state_.startup.StartDate(), state_.clock().now().date()));
-  std::array<QString, kAxisCount> captions;
-  std::array<QStringList, kAxisCount> entries;
-  for (int k = 0; k < kAxisCount; ++k) {
-    captions[static_cast<std::size_t>(k)] = AxisCaption(AxisAt(k), CaptionDot::FullWidth);
-    entries[static_cast<std::size_t>(k)] = CategoryLabels(AxisAt(k), LabelKind::Filter, state_.lists, BodySiteNames());
-  }
-  filters_->fill(captions, entries);
+  filters_->fillWithItems(state_.lists);
   loading_ = false;
   graphItemList_->setCurrentIndex(0);
 }

@@ -85,6 +85,10 @@ QString QtPrompts::saveFileName(const QString& title, const QString& startPath, 
                                       QFileDialog::DontConfirmOverwrite);
 }
 
+QString QtPrompts::openFileName(const QString& title, const QString& startPath, const QString& filter) {
+  return QFileDialog::getOpenFileName(ActiveParent(), TitleOrName(title), startPath, filter);
+}
+
 std::unique_ptr<QPagedPaintDevice> QtPrompts::choosePrinter(bool landscape) {
   auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
   printer->setPageSize(QPageSize(QPageSize::A4));

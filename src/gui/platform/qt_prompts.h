@@ -13,6 +13,7 @@ class QtPrompts final : public Prompts {
   PromptAnswer message(const QString& text, const QString& title, PromptIcon icon, PromptButtons buttons) override;
   std::optional<QString> input(const QString& prompt, const QString& title, const QString& initial) override;
   QString saveFileName(const QString& title, const QString& startPath, const QString& filter) override;
+  QString openFileName(const QString& title, const QString& startPath, const QString& filter) override;
   std::unique_ptr<QPagedPaintDevice> choosePrinter(bool landscape) override;
   std::unique_ptr<PrintProgress> printProgress() override;
   std::unique_ptr<WorkProgress> workProgress(const QString& title) override;

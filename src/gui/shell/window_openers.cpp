@@ -15,6 +15,8 @@
 #include "gui/followup/due_list_window.h"
 #include "gui/followup/followup_window.h"
 #include "gui/followup/schedule_window.h"
+#include "gui/rates/denominators_window.h"
+#include "gui/rates/rates_window.h"
 #include "gui/reports/data_file_repair_command.h"
 #include "gui/reports/report_window.h"
 
@@ -89,8 +91,8 @@ bool HasMenuCommand(MenuCommand command) {
     case MenuCommand::DueList: return true;
     case MenuCommand::ScheduleTemplates: return true;
     // Rates and trends.
-    case MenuCommand::Rates: return false;
-    case MenuCommand::Denominators: return false;
+    case MenuCommand::Rates: return true;
+    case MenuCommand::Denominators: return true;
     // Help.
     case MenuCommand::Guide: return false;
     case MenuCommand::About: return false;
@@ -113,8 +115,16 @@ void RunMenuCommand(MenuCommand command, AppState& state, QWidget* parent) {
     case MenuCommand::DueList: ShowDueList(state, parent); break;
     case MenuCommand::ScheduleTemplates: ShowScheduleTemplates(state, parent); break;
     // Rates and trends.
-    case MenuCommand::Rates: break;
-    case MenuCommand::Denominators: break;
+    case MenuCommand::Rates: {
+      RatesWindow window(state, parent);
+      window.exec();
+      break;
+    }
+    case MenuCommand::Denominators: {
+      DenominatorsWindow window(state, parent);
+      window.exec();
+      break;
+    }
     // Help.
     case MenuCommand::Guide: break;
     case MenuCommand::About: break;

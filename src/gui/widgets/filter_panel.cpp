@@ -6,6 +6,7 @@
 #include <QSignalBlocker>
 #include <algorithm>
 
+#include "core/reports/body_sites.h"
 #include "gui/widgets/every_choice.h"
 #include "gui/widgets/layout_helpers.h"
 
@@ -29,6 +30,16 @@ FilterPanel::FilterPanel(const FilterPanelLayout& layout, QWidget* parent) : QWi
     connect(new EveryChoice(box), &EveryChoice::chosen, this, [this, i] { emit changed(i); });
   }
   resize(Twips(widthTwips()), Twips(heightTwips()));
+}
+
+void FilterPanel::fillWithItems(const CodeLists& lists) {
+  std::array<QString, kAxisCount> captions;
+  std::array<QStringList, kAxisCount> entries;
+  for (int k = 0; k < kAxisCount; ++k) {
+    captions[static_cast<std::size_t>(k)] = AxisCaption(AxisAt(k), CaptionDot::FullWidth);
+    entries[static_cast<std::size_t>(k)] = CategoryLabels(AxisAt(k), LabelKind::Filter, lists, BodySiteNames());
+  }
+  fill(captions, entries);
 }
 
 int FilterPanel::widthTwips() const {

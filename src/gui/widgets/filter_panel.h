@@ -41,6 +41,9 @@ class FilterPanel : public QWidget {
   // Writes the captions and fills the lists (each entry list starts with
   // "全て") and puts every list at "全て", without reporting a choice.
   void fill(const std::array<QString, kAxisCount>& captions, const std::array<QStringList, kAxisCount>& entries);
+  // The same with the items' own captions (full-width dot) and the filter
+  // labels of their categories, from the code lists as they are now.
+  void fillWithItems(const CodeLists& lists);
 
   // The positions of the seventeen lists (a list without a position counts
   // as "全て").

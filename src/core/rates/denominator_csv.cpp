@@ -1,0 +1,291 @@
+#include "core/rates/denominator_csv.h"
+
+#include <QRegularExpression>
+#include <QStringDecoder>
+#include <QStringList>
+#include <set>
+
+#include "core/output/csv_file.h"
+#include "core/platform/codepage.h"
+
+namespace orvanta {
+namespace {
+
+const QString kLineEnd = QStringLiteral("\r\n");
+
+QString LinePrefix(int line) { return QStringLiteral("%1行目: ").arg(line); }
+QString CellPrefix(int line, int column) { return QStringLiteral("%1行目 %2列目: ").arg(line).arg(column); }
+
+// The fields of one line; none, with the reason, when a quote is not closed
+// or text follows a closing quote.
+std::optional<QStringList> SplitFields(const QString& line, QString* problem) {
+  QStringList fields;
+  qsizetype i = 0;
+  const qsizetype n = line.size();
+  for (;;) {
+    QString field;
+    if (i < n && line[i] == u'"') {
+      ++i;
+      for (;;) {
+        if (i >= n) {
+          *problem = QStringLiteral("引用符（\"）が閉じていません。");
+          return std::nullopt;
+        }
+        if (line[i] == u'"') {
+          if (i + 1 < n && line[i + 1] == u'"') {
+            field += u'"';
+            i += 2;
+            continue;
+          }
+          ++i;
+          break;
+        }
+        field += line[i++];
+      }
+      if (i < n && line[i] != u',') {
+        *problem = QStringLiteral("引用符（\"）の後に余分な文字があります。");
+        return std::nullopt;
+      }
+    } else {
+      while (i < n && line[i] != u',') field += line[i++];
+    }
+    fields << field;
+    if (i >= n) break;
+    ++i;  // the comma
+  }
+  return fields;
+}
+
+QStringList SplitLines(const QString& text) {
+  QString unified = text;
+  unified.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+  unified.replace(u'\r', u'\n');
+  QStringList lines = unified.split(u'\n');
+  // A last line end leaves an empty piece that is no line.
+  if (!lines.isEmpty() && lines.last().isEmpty()) lines.removeLast();
+  return lines;
+}
+
+bool AllEmpty(const QStringList& fields) {
+  for (const QString& f : fields) {
+    if (!f.trimmed().isEmpty()) return false;
+  }
+  return true;
+}
+
+// The column a heading names; none, with the reason, when it names none.
+std::optional<DenominatorColumn> ReadHeading(const QString& heading, const CodeLists& lists, QString* problem) {
+  const QString text = heading.trimmed();
+  for (const DenominatorKind kind : {DenominatorKind::Beds, DenominatorKind::PatientDays}) {
+    if (text == DenominatorKindCaption(kind)) return DenominatorColumn{kind, 0, {}};
+  }
+  static const QRegularExpression kEntryHeading(QStringLiteral("^(常勤換算|購入数)[:：]\\s*([0-9]+)\\s*(?:[:：].*)?$"));
+  const QRegularExpressionMatch m = kEntryHeading.match(text);
+  if (!m.hasMatch()) {
+    *problem = QStringLiteral("見出し「%1」は分母の列の名前ではありません。").arg(text);
+    return std::nullopt;
+  }
+  const bool staff = m.captured(1) == DenominatorKindCaption(DenominatorKind::Fte);
+  const CodeList& list = lists[staff ? kOccupations : kDevices];
+  bool ok = false;
+  const std::int32_t code = m.captured(2).toInt(&ok);
+  const int at = ok ? FindEntryById(list, code) : -1;
+  if (at < 0) {
+    *problem = QStringLiteral("%1にコード%2の項目がありません。")
+                   .arg(staff ? QStringLiteral("職種") : QStringLiteral("原因器材"), m.captured(2));
+    return std::nullopt;
+  }
+  return DenominatorColumn{staff ? DenominatorKind::Fte : DenominatorKind::Devices, code, list.entries[at].name};
+}
+
+std::optional<int> ReadYear(const QString& text) {
+  static const QRegularExpression kYear(QStringLiteral("^\\s*([0-9]{1,4})\\s*$"));
+  const QRegularExpressionMatch m = kYear.match(text.normalized(QString::NormalizationForm_KC));
+  if (!m.hasMatch()) return std::nullopt;
+  const int year = m.captured(1).toInt();
+  if (year < kFirstDenominatorYear || year > kLastDenominatorYear) return std::nullopt;
+  return year;
+}
+
+}  // namespace
+
+std::vector<DenominatorColumn> DenominatorColumns(const CodeLists& lists) {
+  std::vector<DenominatorColumn> columns{{DenominatorKind::Beds, 0, {}}, {DenominatorKind::PatientDays, 0, {}}};
+  for (const CodeEntry& e : lists[kOccupations].entries) columns.push_back({DenominatorKind::Fte, e.id, e.name});
+  for (const CodeEntry& e : lists[kDevices].entries) columns.push_back({DenominatorKind::Devices, e.id, e.name});
+  return columns;
+}
+
+QString DenominatorKindCaption(DenominatorKind kind) {
+  switch (kind) {
+    case DenominatorKind::Beds: return QStringLiteral("稼働病床数");
+    case DenominatorKind::PatientDays: return QStringLiteral("延べ患者日数");
+    case DenominatorKind::Fte: return QStringLiteral("常勤換算");
+    case DenominatorKind::Devices: return QStringLiteral("購入数");
+  }
+  return {};
+}
+
+QString DenominatorCsvHeading(const DenominatorColumn& column) {
+  const QString caption = DenominatorKindCaption(column.kind);
+  if (column.kind == DenominatorKind::Beds || column.kind == DenominatorKind::PatientDays) return caption;
+  return caption + u':' + QString::number(column.code) + u':' + column.name;
+}
+
+QString DenominatorValueText(double value) {
+  QString text = QString::number(value, 'f', 10);
+  while (text.endsWith(u'0')) text.chop(1);
+  if (text.endsWith(u'.')) text.chop(1);
+  return text == QStringLiteral("-0") ? QStringLiteral("0") : text;
+}
+
+std::optional<double> ReadDenominatorValue(const QString& text, QString* problem) {
+  static const QRegularExpression kNumber(
+      QStringLiteral("^([+-]?)([0-9]{1,3}(?:,[0-9]{3})+(?:\\.[0-9]*)?|[0-9]+(?:\\.[0-9]*)?|\\.[0-9]+)$"));
+  // Full-width digits, points and commas, as an input method types them,
+  // read as their plain forms.
+  const QString trimmed = text.normalized(QString::NormalizationForm_KC).trimmed();
+  const QRegularExpressionMatch m = kNumber.match(trimmed);
+  if (!m.hasMatch()) {
+    if (problem) *problem = QStringLiteral("「%1」は数値ではありません。").arg(trimmed);
+    return std::nullopt;
+  }
+  QString digits = m.captured(2);
+  digits.remove(u',');
+  bool ok = false;
+  const double value = digits.toDouble(&ok);
+  if (!ok || !IsDenominatorValue(value)) {
+    if (problem) *problem = QStringLiteral("「%1」は数値ではありません。").arg(trimmed);
+    return std::nullopt;
+  }
+  if (m.captured(1) == QStringLiteral("-") && value != 0) {
+    if (problem) *problem = QStringLiteral("「%1」は負の数です。分母には0以上の数値を入力してください。").arg(trimmed);
+    return std::nullopt;
+  }
+  return value;
+}
+
+QByteArray DenominatorCsvBytes(const Denominators& denominators, const CodeLists& lists, YearKind kind) {
+  const std::vector<DenominatorColumn> columns = DenominatorColumns(lists);
+  QString text = YearHeading(kind);
+  for (const DenominatorColumn& c : columns) text += u',' + CsvField(DenominatorCsvHeading(c));
+  text += kLineEnd;
+  for (const int year : denominators.years()) {
+    text += QString::number(year);
+    for (const DenominatorColumn& c : columns) {
+      text += u',';
+      if (const std::optional<double> v = denominators.value(year, c.kind, c.code)) text += DenominatorValueText(*v);
+    }
+    text += kLineEnd;
+  }
+  return cp932::Encode(text);
+}
+
+std::optional<DenominatorImport> ReadDenominatorCsv(QByteArrayView bytes, const CodeLists& lists, YearKind kind,
+                                                    QString* problem) {
+  QString text;
+  static const QByteArray kBom("\xEF\xBB\xBF");
+  if (bytes.startsWith(kBom)) {
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    text = utf8.decode(bytes.sliced(kBom.size()));
+    if (utf8.hasError()) {
+      *problem = QStringLiteral("UTF-8として読めない文字があります。");
+      return std::nullopt;
+    }
+  } else {
+    text = cp932::Decode(bytes);
+  }
+  const QStringList lines = SplitLines(text);
+
+  // Line 1: the headings.
+  int headingLine = 0;
+  while (headingLine < lines.size() && lines[headingLine].trimmed().isEmpty()) ++headingLine;
+  if (headingLine >= lines.size()) {
+    *problem = QStringLiteral("ファイルに何も書かれていません。");
+    return std::nullopt;
+  }
+  QString reason;
+  const std::optional<QStringList> headings = SplitFields(lines[headingLine], &reason);
+  if (!headings) {
+    *problem = LinePrefix(headingLine + 1) + reason;
+    return std::nullopt;
+  }
+  const QString first = headings->first().trimmed();
+  const YearKind other = kind == YearKind::Fiscal ? YearKind::Calendar : YearKind::Fiscal;
+  if (first == YearHeading(other)) {
+    *problem = CellPrefix(headingLine + 1, 1) +
+               QStringLiteral("このファイルは「%1」ごとの値です。いまは「%2」ごとに登録しています。")
+                   .arg(YearHeading(other), YearHeading(kind));
+    return std::nullopt;
+  }
+  if (first != YearHeading(kind)) {
+    *problem =
+        CellPrefix(headingLine + 1, 1) + QStringLiteral("先頭の見出しは「%1」にしてください。").arg(YearHeading(kind));
+    return std::nullopt;
+  }
+  std::vector<DenominatorColumn> columns;
+  for (qsizetype c = 1; c < headings->size(); ++c) {
+    const QString heading = (*headings)[c];
+    // Spreadsheets leave empty headings after the last column.
+    if (heading.trimmed().isEmpty() && AllEmpty(headings->mid(c))) break;
+    const std::optional<DenominatorColumn> column = ReadHeading(heading, lists, &reason);
+    if (!column) {
+      *problem = CellPrefix(headingLine + 1, static_cast<int>(c) + 1) + reason;
+      return std::nullopt;
+    }
+    for (const DenominatorColumn& seen : columns) {
+      if (seen.kind == column->kind && seen.code == column->code) {
+        *problem = CellPrefix(headingLine + 1, static_cast<int>(c) + 1) +
+                   QStringLiteral("「%1」の列が二つあります。").arg(heading.trimmed());
+        return std::nullopt;
+      }
+    }
+    columns.push_back(*column);
+  }
+
+  // The year lines.
+  DenominatorImport result;
+  std::set<int> years;
+  for (qsizetype l = headingLine + 1; l < lines.size(); ++l) {
+    const int lineNo = static_cast<int>(l) + 1;
+    const std::optional<QStringList> fields = SplitFields(lines[l], &reason);
+    if (!fields) {
+      *problem = LinePrefix(lineNo) + reason;
+      return std::nullopt;
+    }
+    if (AllEmpty(*fields)) continue;
+    const std::optional<int> year = ReadYear(fields->first());
+    if (!year) {
+      *problem = CellPrefix(lineNo, 1) + QStringLiteral("%1「%2」は1900から2200までの整数で書いてください。")
+                                             .arg(YearHeading(kind), fields->first().trimmed());
+      return std::nullopt;
+    }
+    if (!years.insert(*year).second) {
+      *problem = CellPrefix(lineNo, 1) + QStringLiteral("%1が二度書かれています。").arg(YearLabel(*year, kind));
+      return std::nullopt;
+    }
+    for (qsizetype c = static_cast<qsizetype>(columns.size()) + 1; c < fields->size(); ++c) {
+      if (!(*fields)[c].trimmed().isEmpty()) {
+        *problem = CellPrefix(lineNo, static_cast<int>(c) + 1) + QStringLiteral("見出しのない列に値があります。");
+        return std::nullopt;
+      }
+    }
+    result.years.push_back(*year);
+    for (std::size_t c = 0; c < columns.size(); ++c) {
+      const qsizetype at = static_cast<qsizetype>(c) + 1;
+      const QString field = at < fields->size() ? (*fields)[at] : QString();
+      std::optional<double> value;
+      if (!field.trimmed().isEmpty()) {
+        value = ReadDenominatorValue(field, &reason);
+        if (!value) {
+          *problem = CellPrefix(lineNo, static_cast<int>(at) + 1) + reason;
+          return std::nullopt;
+        }
+      }
+      result.values.emplace_back(DenominatorKey{*year, columns[c].kind, columns[c].code}, value);
+    }
+  }
+  return result;
+}
+
+}  // namespace orvanta
