@@ -45,7 +45,10 @@ for p in $(tr ',' '\n' <<<"$needed" | sed 's/^ *//; s/[ (].*//' | sort -u); do
 done
 
 # The contents: the program, its desktop entry and its icon under /usr.
-files=$(dpkg-deb -c "$deb" | awk '$1 !~ /^d/ {print $6}' | LC_ALL=C sort)
+# The user guide's pages and pictures are checked apart, after the rest.
+guide='^\./usr/share/doc/orvanta/([a-z0-9_]+\.html|images/[a-z0-9_]+\.png)$'
+all_files=$(dpkg-deb -c "$deb" | awk '$1 !~ /^d/ {print $6}' | LC_ALL=C sort)
+files=$(grep -Ev "$guide" <<<"$all_files" || true)
 expected="./usr/bin/orvanta
 ./usr/share/applications/$app_id.desktop
 ./usr/share/icons/hicolor/scalable/apps/$app_id.svg"
@@ -54,4 +57,9 @@ expected="./usr/bin/orvanta
 $expected
 --- packaged
 $files"
+# The user guide: its contents page, its first page, and pictures.
+for page in index hajimeni; do
+  grep -qx "./usr/share/doc/orvanta/$page.html" <<<"$all_files" || fail "the guide's $page.html is not packaged"
+done
+grep -q '^\./usr/share/doc/orvanta/images/.*\.png$' <<<"$all_files" || fail "the guide's pictures are not packaged"
 echo "Debian package: fields, dependencies and contents checked"

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs the build into a temporary prefix, checks that exactly the program,
-# its desktop entry and its icon are installed, validates the desktop entry,
+# its desktop entry and its icon are installed (and the user guide), validates the desktop entry,
 # and starts the installed program from an unrelated folder on an empty home
 # until it has written its first-start files.
 #   installed_program_test.sh BUILD_DIR APP_ID
@@ -23,13 +23,26 @@ cmake --install "$build" --prefix "$prefix" >"$work/install.log" || { cat "$work
 expected="bin/orvanta
 share/applications/$app_id.desktop
 share/icons/hicolor/scalable/apps/$app_id.svg"
-actual=$(cd "$prefix" && find . -type f -o -type l | sed 's|^\./||' | LC_ALL=C sort)
+# The user guide's pages and pictures are checked apart, after the rest.
+guide='^share/doc/orvanta/([a-z0-9_]+\.html|images/[a-z0-9_]+\.png)$'
+installed=$(cd "$prefix" && find . -type f -o -type l | sed 's|^\./||' | LC_ALL=C sort)
+actual=$(grep -Ev "$guide" <<<"$installed" || true)
 [ "$actual" = "$expected" ] || fail "installed files differ:
 --- expected
 $expected
 --- installed
 $actual"
 [ -x "$prefix/bin/orvanta" ] || fail "bin/orvanta is not executable"
+
+# The user guide beside the other documents: every page that the sources
+# hold, with the pictures its pages show.
+for md in "$(dirname "$0")"/../../docs/guide/*.md; do
+  page=share/doc/orvanta/$(basename "$md" .md).html
+  [ -s "$prefix/$page" ] || fail "the guide's page $page is not installed"
+done
+for src in $(grep -ho 'src="images/[^"]*"' "$prefix"/share/doc/orvanta/*.html | sed 's/^src="//; s/"$//' | sort -u); do
+  [ -s "$prefix/share/doc/orvanta/$src" ] || fail "the guide's picture $src is not installed"
+done
 
 # The desktop entry: valid without a single remark, starting the installed
 # command with the installed icon.

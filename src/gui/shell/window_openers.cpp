@@ -9,6 +9,9 @@
 #include "gui/analysis/summary_window.h"
 #include "gui/codelists/answer_code_editor_window.h"
 #include "gui/codelists/code_list_editor_window.h"
+#include "gui/help/about_window.h"
+#include "gui/help/guide_pages.h"
+#include "gui/help/guide_window.h"
 #include "gui/reports/report_window.h"
 
 namespace orvanta {
@@ -85,8 +88,8 @@ bool HasMenuCommand(MenuCommand command) {
     case MenuCommand::Rates: return false;
     case MenuCommand::Denominators: return false;
     // Help.
-    case MenuCommand::Guide: return false;
-    case MenuCommand::About: return false;
+    case MenuCommand::Guide: return true;
+    case MenuCommand::About: return true;
   }
   return false;
 }
@@ -105,8 +108,12 @@ void RunMenuCommand(MenuCommand command, AppState& state, QWidget* parent) {
     case MenuCommand::Rates: break;
     case MenuCommand::Denominators: break;
     // Help.
-    case MenuCommand::Guide: break;
-    case MenuCommand::About: break;
+    case MenuCommand::Guide: ShowGuide(GuideHomePage(), parent); break;
+    case MenuCommand::About: {
+      AboutWindow about(state, parent);
+      about.exec();
+      break;
+    }
   }
   (void)state;
   (void)parent;
