@@ -67,6 +67,7 @@ class ScriptedPrintProgress final : public PrintProgress {
   bool pageDone(int pagesDone) override {
     EXPECT_GT(pagesDone, prompts_.printPagesDone_) << "pages are reported in order";
     prompts_.printPagesDone_ = pagesDone;
+    if (prompts_.whenPageDone) prompts_.whenPageDone(pagesDone);
     if (stopAt_ > 0 && pagesDone >= stopAt_) stopped_ = true;
     return !stopped_;
   }

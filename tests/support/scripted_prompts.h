@@ -53,6 +53,9 @@ class ScriptedPrompts final : public Prompts {
   int printPageCount() const { return printPageCount_; }
   int printPagesDone() const { return printPagesDone_; }
   int printJobs() const { return printJobs_; }
+  // Runs as each page of a print job is reported finished, e.g. to see what
+  // the window shows while the pages are drawn.
+  std::function<void(int pagesDone)> whenPageDone;
 
   const std::vector<Shown>& shown() const { return shown_; }
   QStringList texts() const;

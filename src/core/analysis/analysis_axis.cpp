@@ -615,8 +615,8 @@ QString UnreadableFilesMessage(const DrivePaths& paths, const std::vector<int>& 
   if (files.size() > kNamed) list += QStringLiteral("\nほか %1 ファイル").arg(files.size() - kNamed);
   return QStringLiteral(
              "次のデータファイルは読み込めなかったため、集計に含めていません。"
-             "表示されている件数は、読み込めたデータファイルの報告書だけのものです。%1")
-      .arg(list);
+             "表示されている件数は、読み込めたデータファイルの報告書だけのものです。%1\n%2")
+      .arg(list, kRepairHint);
 }
 
 ScanSummary ScanReports(const DrivePaths& paths, int newestFileNo, const AnalysisPeriod& period,

@@ -318,7 +318,11 @@ struct ScanSummary {
 // The message that tells the user which data files a computation left out
 // because they could not be read (paths.DataFilePath of each); empty when
 // files is empty.
+// The message ends with where their reports can be brought back.
 QString UnreadableFilesMessage(const DrivePaths& paths, const std::vector<int>& files);
+inline const QString kRepairHint = QStringLiteral(
+    "これらのファイルの報告は、メインウィンドウの「ファイル」メニューの「データファイルの修復」で取り戻せることがありま"
+    "す。");
 
 // How many threads a scan uses: 0 (the default everywhere) as many as the
 // machine has cores, 1 the calling thread alone. Whatever the number, a scan

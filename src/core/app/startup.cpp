@@ -58,13 +58,13 @@ void LoadPassword(Login& login, const DrivePaths& paths) {
   if (login.NoPasswordFile) login.Password.clear();
 }
 
-void DecideFirstRun(StartupFacts& startup, const DrivePaths& paths, const Clock& clock) {
-  const QString record = paths.FirstRunRecordPath();
-  startup.FirstRun = !QFileInfo::exists(record);
-  if (startup.FirstRun) {
-    const QByteArray stamp = clock.now().toString(Qt::ISODate).toLatin1() + "\r\n";
-    SaveFileAtomically(record, stamp, FileAccess::OwnerOnly);
-  }
+void DecideFirstRun(StartupFacts& startup, const DrivePaths& paths) {
+  startup.FirstRun = !QFileInfo::exists(paths.FirstRunRecordPath());
+}
+
+bool RecordFirstStart(const DrivePaths& paths, const Clock& clock) {
+  const QByteArray stamp = clock.now().toString(Qt::ISODate).toLatin1() + "\r\n";
+  return SaveFileAtomically(paths.FirstRunRecordPath(), stamp, FileAccess::OwnerOnly);
 }
 
 namespace {

@@ -41,8 +41,14 @@ void TightenDataFolders(const DrivePaths& paths);
 void LoadPassword(Login& login, const DrivePaths& paths);
 
 // Decides FirstRun from the record of an earlier start in the data folder
-// and writes that record (the present moment) on the first start.
-void DecideFirstRun(StartupFacts& startup, const DrivePaths& paths, const Clock& clock);
+// (started.dat): a start is the first while that record is missing.
+void DecideFirstRun(StartupFacts& startup, const DrivePaths& paths);
+// Writes that record, one line with the present moment, once the first
+// start's login window has been answered with OK (a password chosen, or
+// none). Until then every start is a first start, so a first start ended at
+// its login window never skips the choice of the password. False when the
+// record could not be written.
+bool RecordFirstStart(const DrivePaths& paths, const Clock& clock);
 
 enum class IdFileOutcome {
   Read,          // counters read

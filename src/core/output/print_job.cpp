@@ -24,7 +24,9 @@ PrintResult RunPrint(Prompts& prompts, const PrintSetup& setup, const PrintDrawi
     if (!surface.Begin()) {
       failed = true;
     } else {
+      if (setup.whileDrawing.before) setup.whileDrawing.before();
       const bool drawn = draw(surface, *progress);
+      if (setup.whileDrawing.after) setup.whileDrawing.after();
       if (surface.Failed())
         failed = true;
       else if (!drawn || progress->stopped())

@@ -31,6 +31,15 @@ inline const QString kLandscapeMessage = QStringLiteral("A4用紙で印刷の向
 inline const QString kPortraitMessage = QStringLiteral("A4用紙で印刷の向きを縦に指定してください");
 inline const QString kPrinterNotConnected = QStringLiteral("プリンターが接続されていません");
 
+// What a window does around the drawing of the pages: before runs when the
+// printer is ready and the first page is about to be drawn, after once the
+// drawing has ended, however it ended. The table views hide their grid in
+// between.
+struct WhileDrawing {
+  std::function<void()> before;
+  std::function<void()> after;
+};
+
 struct PrintSetup {
   // The orientation the printer dialog opens with (the user may change it).
   bool landscape = false;
@@ -39,6 +48,7 @@ struct PrintSetup {
   // Shown when the printer cannot be opened or fails (OK button only,
   // without title).
   QString failureMessage = kPrinterNotConnected;
+  WhileDrawing whileDrawing{};
 };
 
 enum class PrintResult {

@@ -45,6 +45,24 @@ double Question(Surface& s, double headingX, double answerX, double y, Texts hea
   return Lines(s, answerX, Lines(s, headingX, y, heading), answers);
 }
 
+// The patient table: its frame runs from x 1130 to 1970, and its texts stand
+// 20 units inside it.
+constexpr double kPatientTableLeft = 1130;
+constexpr double kPatientTableRight = 1970;
+constexpr double kPatientTableInset = kRightAnswer - kPatientTableLeft;
+
+// The table's last row, "その他 (記載 … )": a bracket to write the other
+// infection in, as wide as the row allows. Its blanks are taken away from the
+// end, one at a time, until the closing bracket ends inside the table in the
+// surface's face.
+QString OtherInfectionRow(const Surface& s) {
+  QString row = QStringLiteral(u"その他 (記載　　　　　　　　　　　 　　                              　)");
+  const qsizetype firstBlank = row.indexOf(u'載') + 1;
+  const double room = kPatientTableRight - kPatientTableInset - kRightAnswer;
+  while (s.TextWidth(row) > room && row.size() - 1 > firstBlank) row.remove(row.size() - 2, 1);
+  return row;
+}
+
 void Dotted(Surface& s) { s.SetLineStyle(LineStyle::Dotted); }
 void Solid(Surface& s) { s.SetLineStyle(LineStyle::Solid); }
 
@@ -151,9 +169,11 @@ void DrawReportSheetPage1(Surface& s) {
   Text(s, 1200, 630, u"(患者への使用前)");
   Text(s, 1665, 670, u"▼");
   // The patient table, with the heads of its three result columns.
-  Lines(s, kRightAnswer, 720,
-        {u"患者カルテ番号", u"患 者 氏 名", u"患者の検査結果", u" HIV 感 染", u" HCV 感 染", u" HBV 感 染",
-         u"その他 (記載　　　　　　　　　　　 　　                              　)"});
+  const double otherRowY =
+      Lines(s, kRightAnswer, 720,
+            {u"患者カルテ番号", u"患 者 氏 名", u"患者の検査結果", u" HIV 感 染", u" HCV 感 染", u" HBV 感 染"});
+  s.SetPosition(kRightAnswer, otherRowY);
+  s.PrintText(OtherInfectionRow(s));
   Text(s, 1460, 860, u"陽性");
   Text(s, 1650, 860, u"陰性");
   Text(s, 1830, 860, u"未検査");
@@ -178,9 +198,9 @@ void DrawReportSheetPage1(Surface& s) {
   // The patient table: a three-dot outline, one-dot rules; the label column,
   // and three result columns for the infection rows.
   s.SetLineWidth(3);
-  s.DrawBox(1130, 710, 1970, 1200);
+  s.DrawBox(kPatientTableLeft, 710, kPatientTableRight, 1200);
   s.SetLineWidth(1);
-  for (const double y : {780, 850, 920, 990, 1060, 1130}) s.DrawLine(1130, y, 1970, y);
+  for (const double y : {780, 850, 920, 990, 1060, 1130}) s.DrawLine(kPatientTableLeft, y, kPatientTableRight, y);
   s.DrawLine(1400, 710, 1400, 1130);
   s.DrawLine(1590, 850, 1590, 1130);
   s.DrawLine(1780, 850, 1780, 1130);

@@ -134,52 +134,78 @@ class TablePrinter {
   }
 
   // One grid row: its lines start on a new page when they do not fit on
-  // this one; a row taller than a whole page goes on over the next pages.
+  // this one; a row taller than a whole page goes on over the next pages. In
+  // the listing, each page a row is carried over to starts the row's label
+  // column again with "（続き）" and the whole label, so that the page says
+  // whose row it continues; the cells go on where they stopped.
   bool Row(int r) {
     const QString label = grid_.cell(r, 0);
     const int labelLines = LabelLines(label);
-    int lines = std::max(labelLines, 1);
+    int cellLines = 0;
     if (!style_.crossTable)
-      for (int j = 0; j < columns_; ++j) lines = std::max(lines, LinesOf(grid_.cell(r, firstColumn_ + j)));
+      for (int j = 0; j < columns_; ++j) cellLines = std::max(cellLines, LinesOf(grid_.cell(r, firstColumn_ + j)));
+    const int lines = std::max({labelLines, cellLines, 1});
     const int countLine = labelLines > 0 ? labelLines - 1 : 0;
 
     const int wholePage = laterLastLine_ - headingLines_ + 1;
     if (line_ + lines - 1 > lastLine_ && (rowsOnPage_ > 0 || lines <= wholePage))
       if (!NextPage()) return false;
-    int from = 0;
+    int from = 0;          // the row's next line
+    int labelDone = 0;     // the label's lines printed so far, in their order
+    bool carried = false;  // some of the row stands on an earlier page
     while (true) {
       const int room = lastLine_ - line_ + 1;
-      if (lines - from <= room) {
-        RowLines(r, label, countLine, from, lines);
-        return true;
-      }
-      if (room > 0) {
-        RowLines(r, label, countLine, from, from + room);
-        from += room;
+      // The mark needs a line of its own beside at least one line of the row.
+      if (!carried || style_.crossTable || room < 2) {
+        const int to = std::min(lines, from + std::max(room, 0));
+        if (to > from) {
+          RowLines(r, Pieces(label, from, to), countLine - from, from, to);
+          labelDone = std::max(labelDone, std::min(to, labelLines));
+          from = to;
+        }
+        if (from >= lines) return true;
+      } else {
+        // The whole label again when it fits beside the mark on a page;
+        // else it goes on from where it stopped.
+        const int labelFrom = 1 + labelLines <= room ? 0 : labelDone;
+        const int height = std::min(room, std::max(cellLines - from, 1 + labelLines - labelFrom));
+        QStringList labelColumn = Pieces(label, labelFrom, labelFrom + height - 1);
+        labelColumn.prepend(QStringLiteral("（続き）"));
+        RowLines(r, labelColumn, -1, from, from + height);
+        labelDone = std::max(labelDone, std::min(labelLines, labelFrom + height - 1));
+        from += height;
+        if (from >= cellLines && labelDone >= labelLines) return true;
       }
       if (!NextPage()) return false;
+      carried = from > 0;
     }
   }
 
-  // Lines from..to (exclusive) of row r, from the current line on, and the
-  // rule under them.
-  void RowLines(int r, const QString& label, int countLine, int from, int to) {
+  // Lines from..to (exclusive) of a text cut into lines.
+  QStringList Pieces(const QString& text, int from, int to) const {
+    QStringList out;
+    for (int i = from; i < to; ++i) {
+      const qsizetype at = static_cast<qsizetype>(i) * style_.wrap;
+      if (at >= text.size()) break;
+      out << text.mid(at, style_.wrap);
+    }
+    return out;
+  }
+
+  // Lines from..to (exclusive) of row r's cells from the current line on,
+  // with `labelColumn` down the label column beside them (the cross table's
+  // counts on line `countLine` of these), and the rule under them.
+  void RowLines(int r, const QStringList& labelColumn, int countLine, int from, int to) {
     if (surface_) {
-      const auto pieces = [&](double x, const QString& text) {
-        for (int i = from; i < to; ++i) {
-          const qsizetype at = static_cast<qsizetype>(i) * style_.wrap;
-          if (at >= text.size()) break;
-          Text(x, LineTop(line_ + i - from), text.mid(at, style_.wrap));
-        }
-      };
-      pieces(kLabelX, label);
+      for (int i = 0; i < labelColumn.size() && i < to - from; ++i) Text(kLabelX, LineTop(line_ + i), labelColumn[i]);
       for (int j = 0; j < columns_; ++j) {
         const QString cell = grid_.cell(r, firstColumn_ + j);
         if (!style_.crossTable) {
-          pieces(kCellX + kColumnWidth * j, cell);
-        } else if (countLine >= from && countLine < to) {
+          const QStringList pieces = Pieces(cell, from, to);
+          for (int i = 0; i < pieces.size(); ++i) Text(kCellX + kColumnWidth * j, LineTop(line_ + i), pieces[i]);
+        } else if (countLine >= 0 && countLine < to - from) {
           // Right-aligned: the count ends 20 units left of its column's rule.
-          Text(660 + kColumnWidth * j - surface_->TextWidth(cell), LineTop(line_ + countLine - from), cell);
+          Text(660 + kColumnWidth * j - surface_->TextWidth(cell), LineTop(line_ + countLine), cell);
         }
       }
     }
@@ -318,14 +344,16 @@ int CrossTablePageCount(const CrossTablePrint& print) {
   return counter.pages();
 }
 
-PrintResult PrintExtractionListing(Prompts& prompts, const ExtractionPrint& print) {
-  return RunPrint(prompts, PrintSetup{true, kLandscapeMessage}, [&print](Surface& surface, PrintProgress& progress) {
+PrintResult PrintExtractionListing(Prompts& prompts, const ExtractionPrint& print, const WhileDrawing& whileDrawing) {
+  const PrintSetup setup{true, kLandscapeMessage, kPrinterNotConnected, whileDrawing};
+  return RunPrint(prompts, setup, [&print](Surface& surface, PrintProgress& progress) {
     return DrawExtractionListing(surface, print, progress);
   });
 }
 
-PrintResult PrintCrossTable(Prompts& prompts, const CrossTablePrint& print) {
-  return RunPrint(prompts, PrintSetup{true, kLandscapeMessage}, [&print](Surface& surface, PrintProgress& progress) {
+PrintResult PrintCrossTable(Prompts& prompts, const CrossTablePrint& print, const WhileDrawing& whileDrawing) {
+  const PrintSetup setup{true, kLandscapeMessage, kPrinterNotConnected, whileDrawing};
+  return RunPrint(prompts, setup, [&print](Surface& surface, PrintProgress& progress) {
     return DrawCrossTable(surface, print, progress);
   });
 }

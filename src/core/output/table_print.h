@@ -12,7 +12,10 @@
 //
 // Every row stays inside the page: a page whose table starts lower (the
 // first page of a listing with conditions) holds fewer lines, and a row
-// taller than a whole page is continued on the next page.
+// taller than a whole page is continued on the next page. In the listing, a
+// row carried over to a page starts there with "（続き）" and its whole label
+// (name, occurrence date, record number) down the label column, beside the
+// cells going on where they stopped.
 
 #include <QString>
 #include <vector>
@@ -60,8 +63,11 @@ int ExtractionListingPageCount(const ExtractionPrint& print);
 int CrossTablePageCount(const CrossTablePrint& print);
 
 // The "印刷" commands: the landscape message, the printer dialog, the pages,
-// and "プリンターが接続されていません" when the printer fails.
-PrintResult PrintExtractionListing(Prompts& prompts, const ExtractionPrint& print);
-PrintResult PrintCrossTable(Prompts& prompts, const CrossTablePrint& print);
+// and "プリンターが接続されていません" when the printer fails. whileDrawing
+// lets the window hide its grid while the pages are drawn and show it again
+// at the end.
+PrintResult PrintExtractionListing(Prompts& prompts, const ExtractionPrint& print,
+                                   const WhileDrawing& whileDrawing = {});
+PrintResult PrintCrossTable(Prompts& prompts, const CrossTablePrint& print, const WhileDrawing& whileDrawing = {});
 
 }  // namespace orvanta

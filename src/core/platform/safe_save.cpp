@@ -89,6 +89,14 @@ QString DamagedFileName(const QString& path, const QDateTime& now) {
   return name;
 }
 
+bool CopyDamagedFile(const QString& path, const QDateTime& now, QString* kept) {
+  const QString name = DamagedFileName(path, now);
+  if (!QFile::copy(path, name)) return false;
+  QFile::setPermissions(name, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+  if (kept) *kept = name;
+  return true;
+}
+
 bool KeepDamagedFile(const QString& path, const QDateTime& now, QString* kept) {
   const QString name = DamagedFileName(path, now);
   if (!QFile::rename(path, name) && !QFile::copy(path, name)) return false;

@@ -47,4 +47,10 @@ QString DamagedFileName(const QString& path, const QDateTime& now);
 // it cannot be renamed. False when neither works; kept receives the new path.
 bool KeepDamagedFile(const QString& path, const QDateTime& now, QString* kept = nullptr);
 
+// Keeps a copy of a damaged file under its damaged name (owner-only) and
+// leaves the file where it is, for a file about to be replaced whole with
+// SaveFileAtomically: its number never stands empty. False when the copy
+// cannot be made; kept receives its path.
+bool CopyDamagedFile(const QString& path, const QDateTime& now, QString* kept = nullptr);
+
 }  // namespace orvanta

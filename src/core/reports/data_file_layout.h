@@ -20,7 +20,9 @@
 //
 // The full reader (data_file.h), the start-up count, the analysis scan and
 // the search all walk a file with WalkDataFile (data_file_walk.h), which
-// takes its offsets and limits from here, so they agree on every file.
+// takes its offsets and limits from here, so they agree on every file. The
+// repair of a file that does not read (data_file_repair.h) finds its reports
+// by these line counts, whatever its count line says.
 
 #include <array>
 #include <cstdint>

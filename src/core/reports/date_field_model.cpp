@@ -44,6 +44,55 @@ SpinRange RangeOf(DatePart part) {
   return {};
 }
 
+SpinRange HeldRange(DatePart part) {
+  switch (part) {
+    case DatePart::Year: return {1, kLastCalendarYear};
+    case DatePart::Month: return {1, 12};
+    case DatePart::Day: return {1, 31};
+    case DatePart::Hour: return {0, 23};
+    case DatePart::Minute: return {0, 59};
+  }
+  return {};
+}
+
+DateBoxEdit EditDateBox(DatePart part, const QString& before, const QString& after) {
+  QString text = after;
+  for (QChar& c : text)
+    if (c.unicode() >= u'０' && c.unicode() <= u'９') c = QChar(u'0' + (c.unicode() - u'０'));
+  if (text == before) return {text, false};
+  const DateBoxEdit refused{before, true};
+
+  // Blanks in front of the number, no more than the box had; then digits.
+  const auto blanksInFront = [](const QString& t) {
+    qsizetype n = 0;
+    while (n < t.size() && t[n] == QLatin1Char(' ')) ++n;
+    return n;
+  };
+  const qsizetype blanks = blanksInFront(text);
+  if (blanks > blanksInFront(before)) return refused;
+  const QStringView digits = QStringView(text).mid(blanks);
+  for (QChar c : digits)
+    if (c < QLatin1Char('0') || c > QLatin1Char('9')) return refused;
+  qsizetype first = 0;  // leading zeros add nothing
+  while (first < digits.size() && digits[first] == QLatin1Char('0')) ++first;
+  const SpinRange held = HeldRange(part);
+  const QStringView significant = digits.mid(first);
+  const qint64 value = significant.size() > 6 ? qint64{held.max} + 1 : significant.toLongLong();
+  if (value > held.max) return refused;
+
+  // More than one character put in at once: a paste, taken only as a whole
+  // value.
+  qsizetype same = 0;
+  while (same < before.size() && same < text.size() && before[same] == text[same]) ++same;
+  qsizetype sameAtEnd = 0;
+  while (sameAtEnd < before.size() - same && sameAtEnd < text.size() - same &&
+         before[before.size() - 1 - sameAtEnd] == text[text.size() - 1 - sameAtEnd])
+    ++sameAtEnd;
+  const qsizetype putIn = text.size() - same - sameAtEnd;
+  if (putIn > 1 && (digits.isEmpty() || value < held.min)) return refused;
+  return {text, false};
+}
+
 double LeadingNumber(const QString& text, bool* found) {
   qsizetype i = 0;
   const qsizetype n = text.size();
@@ -136,6 +185,54 @@ void DateFieldModel::setText(DatePart part, int index, const QString& text) {
   assignText(part, index, text);
 }
 
+bool DateFieldModel::editText(DatePart part, int index, const QString& text) {
+  if (!hasPart(part, index)) return false;
+  if (variant_ != DateFieldVariant::Report) {
+    assignText(part, index, text);
+    return true;
+  }
+  const DateBoxEdit edit = EditDateBox(part, textRef(part, index), text);
+  if (!edit.refused) {
+    const bool here = waiting_.part == part && waiting_.index == index;
+    // A number left waiting in another box is taken before this one counts.
+    if (!here) takeWaitingNumber();
+    waiting_.index = -1;
+    bool found = false;
+    const double v = LeadingNumber(edit.text, &found);
+    const SpinRange held = HeldRange(part);
+    const bool inRange = found && v >= held.min && v <= held.max;
+    if (inRange && v * 10 > held.max) {
+      assignText(part, index, edit.text);
+    } else {
+      // Empty, below the range, or more digits may follow: shown, and the
+      // report keeps its value for now.
+      rewriteText(part, index, edit.text);
+      if (inRange) waiting_ = {part, index};
+    }
+  }
+  // The box shows what it holds (a refused edit undone, full-width digits
+  // in their ASCII forms).
+  if (listener_ && textRef(part, index) != text) listener_->textChanged(part, index, textRef(part, index));
+  return !edit.refused;
+}
+
+void DateFieldModel::finishTyping(DatePart part, int index) {
+  if (variant_ != DateFieldVariant::Report || !hasPart(part, index) || loading_) return;
+  if (waiting_.part == part && waiting_.index == index) {
+    waiting_.index = -1;
+    assignSpin(part, index, RoundHalfEven(LeadingNumber(textRef(part, index))));
+    mark();
+  }
+  bool found = false;
+  const double shown = LeadingNumber(textRef(part, index), &found);
+  const int held = spinRef(part, index);
+  if (!found || shown != held) rewriteText(part, index, SpinText(held));
+}
+
+void DateFieldModel::takeWaitingNumber() {
+  if (waiting_.index >= 0) finishTyping(waiting_.part, waiting_.index);
+}
+
 void DateFieldModel::runDayHandler(int index) {
   if (!hasPart(DatePart::Day, index)) return;
   MarkScope quiet(refreshing_);
@@ -145,6 +242,7 @@ void DateFieldModel::runDayHandler(int index) {
 
 void DateFieldModel::showDate(int index, int year, int month, int day) {
   if (!hasPart(DatePart::Year, index)) return;
+  if (waiting_.index == index && waiting_.part <= DatePart::Day) waiting_.index = -1;
   assignText(DatePart::Year, index, QString::number(year));
   assignText(DatePart::Month, index, QString::number(month));
   assignText(DatePart::Day, index, QString::number(day));
@@ -155,6 +253,7 @@ void DateFieldModel::showDate(int index, int year, int month, int day) {
 
 void DateFieldModel::showTime(int hour, int minute) {
   if (!hasPart(DatePart::Hour, 0)) return;
+  if (waiting_.part >= DatePart::Hour) waiting_.index = -1;
   assignText(DatePart::Hour, 0, QString::number(hour));
   assignText(DatePart::Minute, 0, QString::number(minute));
   showSpin(DatePart::Hour, 0, hour);
@@ -212,7 +311,9 @@ void DateFieldModel::mark() {
 }
 
 bool DateFieldModel::checkWorkingDate(int index) {
-  const QString name = WeekdayName(working_.year, working_.month, working_.day);
+  // A report holds no year 0.
+  const bool held = variant_ != DateFieldVariant::Report || working_.year >= HeldRange(DatePart::Year).min;
+  const QString name = held ? WeekdayName(working_.year, working_.month, working_.day) : QString();
   invalid_ = name.isEmpty();
   if (variant_ == DateFieldVariant::Report) {
     QString& label = fields_[index].weekday;

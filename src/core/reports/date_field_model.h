@@ -22,7 +22,15 @@
 // what it was before that step: the spin buttons are written back with the
 // earlier date, the weekday label shows that date's weekday again, and a text
 // box the user is typing in keeps its text. Stepping the year up from 9999, or
-// typing 10000 into the year box, therefore leaves the date unchanged.
+// typing 10000 into the year box, therefore leaves the date unchanged. In the
+// report window the year 0 counts as no date as well (a report holds no year
+// 0: it would show as the present year), so no step takes a date there.
+//
+// What the user types or pastes into a box of the report window goes through
+// editText, which keeps the box to what the report can hold (HeldRange)
+// before the box's handler sees it: the states a box passes through while the
+// user types never move the date, and once the user has left the box it never
+// shows a value other than the one the report holds (finishTyping).
 
 #include <QString>
 #include <array>
@@ -50,6 +58,25 @@ struct SpinRange {
 // minute -1-60. The values at the ends of month, day, hour and minute are only
 // steps past the ends and never stay.
 SpinRange RangeOf(DatePart part);
+
+// The values a report's date and time hold: year 1-9999, month 1-12, day
+// 1-31, hour 0-23, minute 0-59.
+SpinRange HeldRange(DatePart part);
+
+// What a box of the report window makes of an edit by the user that would
+// change its text from `before` to `after`. Full-width digits "０" to "９"
+// become their ASCII forms (as the input method types them). Refused, the
+// box keeping `before`: a character other than a digit (a blank only where
+// the box had it, in front of the number); a digit that takes the number past
+// the highest value HeldRange allows ("10000" in the year box); a paste (more
+// than one character put in at once) that does not leave a value of
+// HeldRange. An empty box, or a number the user is still typing ("0" in the
+// day box), is kept as it is.
+struct DateBoxEdit {
+  QString text;  // what the box then holds
+  bool refused = false;
+};
+DateBoxEdit EditDateBox(DatePart part, const QString& before, const QString& after);
 
 // The value of a typed text: the number at its start (leading blanks, an
 // optional sign, digits with an optional decimal point), 0 when the text does
@@ -118,6 +145,28 @@ class DateFieldModel {
   // Its handler runs when the text differs from the one the box holds.
   void setText(DatePart part, int index, const QString& text);
 
+  // The user typed or pasted into a box, which would then hold `text`. In
+  // the analysis views this is setText. In the report window the edit goes
+  // through EditDateBox first; false when it is refused (the box keeps its
+  // text and the window beeps). A text that is kept is shown; the box's
+  // handler takes its number at once only when the number is complete: one
+  // of HeldRange to which no digit can be added (a day from 4, a year from
+  // 1000). An empty box or a "0" changes nothing; a number that more digits
+  // may follow ("1" in the month, "202" on the way to "2028") waits until
+  // the user leaves the box, so that no state the box passes through moves
+  // the date (typing 2028 over 29 February 2024 does not pass through the
+  // year 2, which has no 29 February). A number that is taken keeps the
+  // calendar rules: 31 typed in April is 1 May.
+  bool editText(DatePart part, int index, const QString& text);
+  // Report window: the user left a box, or pressed Enter in it. The number
+  // waiting there is taken (with the calendar rules); then a box that does
+  // not show the value its spin button holds (left empty, or 31 typed in
+  // April, now 1 May) shows it, as a spin button writes it (" 1").
+  void finishTyping(DatePart part, int index);
+  // Report window: takes the number waiting in a box, if any, as when the
+  // user leaves it; the window calls this before it saves, steps or closes.
+  void takeWaitingNumber();
+
   // Runs the day spin button's handler with its present value, as the report
   // window does for both indexes after showing a report or starting one (with
   // Loading cleared), so that the weekday labels show the weekdays of the
@@ -133,7 +182,8 @@ class DateFieldModel {
   // box that already showed its new text (a day 30 typed while February was
   // shown, the date moved on to 1 March) runs nothing, and its spin button
   // would otherwise keep the day the earlier date settled on. Values a spin
-  // button takes here are stored (report window) but step nothing.
+  // button takes here are stored (report window) but step nothing. A number
+  // waiting in one of these boxes is dropped.
   void showDate(int index, int year, int month, int day);
   // Writes the time into the hour and minute boxes as plain decimal text; the
   // spin buttons take it as given, like the date above.
@@ -196,6 +246,11 @@ class DateFieldModel {
   bool invalid_ = false;
   bool loading_ = false;
   bool refreshing_ = false;  // inside runDayHandler: nothing marks changed
+  // The report box whose typed number waits for the user to leave it.
+  struct Waiting {
+    DatePart part = DatePart::Year;
+    int index = -1;  // -1: none
+  } waiting_;
 };
 
 }  // namespace orvanta

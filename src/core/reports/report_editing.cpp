@@ -41,8 +41,14 @@ QString PositionLabelText(const OpenDataFile& file, const IdCounters& counters) 
   return SignedText(ReportPosition(file)) + QLatin1Char('/') + SignedText(counters.TotalReports);
 }
 
+bool NewReportPassesOverNewestFile(const OpenDataFile& file, const IdCounters& counters, const DrivePaths& paths) {
+  if (file.CurrentFileNo == counters.NewestFileNo && file.ReportCount() > 0) return false;
+  return DamageOf(paths.DataFilePath(counters.NewestFileNo)) == DataFileDamage::Unreadable;
+}
+
 NewReportOutcome StartNewReport(OpenDataFile& file, IdCounters& counters, const DrivePaths& paths, const QDateTime& now,
                                 const std::function<bool()>& saveIfChanged) {
+  const bool newestDamaged = NewReportPassesOverNewestFile(file, counters, paths);
   // New reports always go to the end of the newest data file.
   if (file.CurrentFileNo != counters.NewestFileNo) {
     if (!saveIfChanged()) return NewReportOutcome::SaveFailed;
@@ -51,8 +57,8 @@ NewReportOutcome StartNewReport(OpenDataFile& file, IdCounters& counters, const 
   }
 
   // A full file is followed by a new one, unless it is the last file there
-  // can be.
-  if (file.ReportCount() >= kFileCapacity) {
+  // can be; so is a file that does not read, which stays as it is.
+  if (file.ReportCount() >= kFileCapacity || newestDamaged) {
     if (counters.NewestFileNo >= kMaxFileNo) {
       ClampCurrentIndex(file);
       return NewReportOutcome::CollectionFull;

@@ -47,10 +47,19 @@ inline const QString kCollectionFullMessage = QStringLiteral(
 // date of occurrence and its report date, and the present hour and minute;
 // everything else is empty.
 //
+// A newest data file that is there but does not read stays as it is, under
+// its own number: the new report starts the next file (NewestFileNo moves
+// on), as after a full file, so no report of the damaged file ever leaves
+// the numbered files (see NewReportPassesOverNewestFile).
+//
 // When data file 1000 already holds 1000 reports the collection is full:
 // nothing is added, and the window stands at the last report of that file.
 NewReportOutcome StartNewReport(OpenDataFile& file, IdCounters& counters, const DrivePaths& paths, const QDateTime& now,
                                 const std::function<bool()>& saveIfChanged);
+
+// Whether a new report started now passes over the newest data file: it is
+// there but does not read (and is not the file in memory with its reports).
+bool NewReportPassesOverNewestFile(const OpenDataFile& file, const IdCounters& counters, const DrivePaths& paths);
 
 // A new report that was never changed is not written when its file is left.
 // So that the counters keep describing the files on disk, such reports are

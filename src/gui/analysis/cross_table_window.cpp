@@ -167,8 +167,11 @@ void CrossTableWindow::writeCsv() {
 }
 
 void CrossTableWindow::printTable() {
-  PrintCrossTable(state_.prompts(), CrossTablePrint{periodFrame_->csvPeriodText(), itemLists_[0]->currentText(),
-                                                    itemLists_[1]->currentText(), &tableGrid_->grid()});
+  // The grid is hidden while the pages are drawn.
+  PrintCrossTable(state_.prompts(),
+                  CrossTablePrint{periodFrame_->csvPeriodText(), itemLists_[0]->currentText(),
+                                  itemLists_[1]->currentText(), &tableGrid_->grid()},
+                  WhileDrawing{[this] { tableGrid_->hide(); }, [this] { tableGrid_->show(); }});
 }
 
 // The totals stay beside their rows and under their columns: Grid2 scrolls

@@ -166,7 +166,9 @@ void ExtractionWindow::printListing() {
   print.period = periodFrame_->csvPeriodText();
   print.conditions = conditions();
   print.grid = &listingGrid_->grid();
-  PrintExtractionListing(state_.prompts(), print);
+  // The grid is hidden while the pages are drawn.
+  PrintExtractionListing(state_.prompts(), print,
+                         WhileDrawing{[this] { listingGrid_->hide(); }, [this] { listingGrid_->show(); }});
 }
 
 }  // namespace orvanta

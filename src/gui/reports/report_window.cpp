@@ -25,12 +25,14 @@
 #include "core/platform/codepage.h"
 #include "core/platform/prompts.h"
 #include "core/reports/body_sites.h"
+#include "core/reports/data_file_repair.h"
 #include "core/reports/note_text.h"
 #include "core/reports/open_data_file.h"
 #include "core/reports/report_editing.h"
 #include "core/reports/report_navigation.h"
 #include "core/reports/report_search.h"
 #include "gui/reports/body_site_widget.h"
+#include "gui/reports/data_file_repair_command.h"
 #include "gui/reports/search_result_dialog.h"
 #include "gui/widgets/busy_pointer.h"
 #include "gui/widgets/date_field_widget.h"
@@ -517,6 +519,18 @@ void ReportWindow::showReport() {
 }
 
 void ReportWindow::startNewReport() {
+<<<<<<< HEAD
+  takeWaitingDateNumber();
+=======
+  // A newest data file that does not read is left as it is; its repair is
+  // offered before the new report passes it over.
+  if (NewReportPassesOverNewestFile(state_.dataFile, state_.counters, state_.paths)) {
+    const int newest = state_.counters.NewestFileNo;
+    if (state_.prompts().message(DamagedNewestFileText(state_.paths, newest), QString(), PromptIcon::Exclamation,
+                                 PromptButtons::YesNo) == PromptAnswer::Yes)
+      OfferDataFileRepair(state_, newest);
+  }
+>>>>>>> mends-data
   const QDateTime now = state_.clock().now();
   const NewReportOutcome outcome =
       StartNewReport(state_.dataFile, state_.counters, state_.paths, now, [this] { return saveIfChanged(); });
@@ -559,6 +573,7 @@ bool ReportWindow::saveFile() {
 }
 
 bool ReportWindow::saveIfChanged() {
+  takeWaitingDateNumber();
   if (!changed_) {
     // Nothing to write: a new report never changed leaves with the file.
     dropUntouchedNewReports();
@@ -596,6 +611,7 @@ void ReportWindow::showCurrentOrNearest() {
 // ---- Steps, search, deletion ---------------------------------------------------
 
 void ReportWindow::step(Step kind) {
+  takeWaitingDateNumber();
   StepPlan plan = PlanStep(state_.dataFile, state_.counters, state_.paths, kind);
   if (!plan.moves) return;
   // The file left is saved first; when that fails the window stays.
@@ -609,6 +625,7 @@ void ReportWindow::search(SearchField field) {
   // edits that could not be saved. The search reads the files on its own and
   // leaves the file in memory alone: a new report not yet written stays
   // until a hit is chosen.
+  takeWaitingDateNumber();
   if (changed_ && !saveIfChanged()) return;
   state_.searchHits.clear();
   const QString prompt = field == SearchField::RecordNumber ? QStringLiteral("カルテ番号を入力してください。")
@@ -639,6 +656,7 @@ void ReportWindow::search(SearchField field) {
 }
 
 void ReportWindow::deleteShownReport() {
+  takeWaitingDateNumber();
   switch (ClassifyDeletion(state_.dataFile, state_.counters)) {
     case DeletionCase::None: return;
 
@@ -742,6 +760,8 @@ void ReportWindow::onOptionChosen(int group, int n) {
   }
   setPatientBlockEnabled(open);
 }
+
+void ReportWindow::takeWaitingDateNumber() { dates_->model().takeWaitingNumber(); }
 
 void ReportWindow::onDateStored(DatePart part, int index, int value) {
   ReportRecord* r = shownReport();

@@ -116,6 +116,9 @@ class ReportWindow : public QDialog {
   // Shows the report at CurrentIndex; with no report in the file in memory,
   // the nearest report there is, or a new report when there is none.
   void showCurrentOrNearest();
+  // A number the user left waiting in a date box (the keyboard is still in
+  // it) is taken before the window saves, moves on or closes.
+  void takeWaitingDateNumber();
   bool mayClose();
   // The keyboard to the first field of the page shown (the reporter's name
   // on the first page).

@@ -59,7 +59,7 @@ std::unique_ptr<MainWindow> Main(AppState& state) {
   // The data folder stays the current folder for the whole run.
   QDir::setCurrent(state.paths.DataFolderPath());
   LoadPassword(state.login, state.paths);
-  DecideFirstRun(state.startup, state.paths, state.clock());
+  DecideFirstRun(state.startup, state.paths);
 
   QString error;
   switch (LoadIdFile(state.counters, state.paths, state.startup.FirstRun, &error)) {
@@ -84,6 +84,8 @@ std::unique_ptr<MainWindow> Main(AppState& state) {
     state.prompts().setBusy(false);
     if (!login.loggedIn()) return nullptr;
   }
+  // Only a first start whose login was answered counts as made.
+  if (state.startup.FirstRun) RecordFirstStart(state.paths, state.clock());
 
   QString databaseNotice;
   OpenDatabaseAtStart(state.database, state.paths, state.clock().now(), &databaseNotice);

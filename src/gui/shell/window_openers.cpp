@@ -12,6 +12,7 @@
 #include "gui/help/about_window.h"
 #include "gui/help/guide_pages.h"
 #include "gui/help/guide_window.h"
+#include "gui/reports/data_file_repair_command.h"
 #include "gui/reports/report_window.h"
 
 namespace orvanta {
@@ -80,7 +81,7 @@ bool HasMenuCommand(MenuCommand command) {
     case MenuCommand::BackupNow: return false;
     case MenuCommand::Restore: return false;
     // Data files.
-    case MenuCommand::RepairDataFile: return false;
+    case MenuCommand::RepairDataFile: return true;
     // The follow-up of exposed workers.
     case MenuCommand::DueList: return false;
     case MenuCommand::ScheduleTemplates: return false;
@@ -100,7 +101,7 @@ void RunMenuCommand(MenuCommand command, AppState& state, QWidget* parent) {
     case MenuCommand::BackupNow: break;
     case MenuCommand::Restore: break;
     // Data files.
-    case MenuCommand::RepairDataFile: break;
+    case MenuCommand::RepairDataFile: RepairDamagedDataFiles(state); break;
     // The follow-up of exposed workers.
     case MenuCommand::DueList: break;
     case MenuCommand::ScheduleTemplates: break;

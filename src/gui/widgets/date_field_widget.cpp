@@ -7,9 +7,7 @@
 #include <QWheelEvent>
 #include <algorithm>
 
-#include "core/platform/codepage.h"
 #include "gui/widgets/layout_helpers.h"
-#include "gui/widgets/storable_text.h"
 
 namespace orvanta {
 namespace {
@@ -71,11 +69,6 @@ class SpinScrollBar : public QScrollBar {
  private:
   int wheel_ = 0;
 };
-
-// What a date or time box of a report keeps of what was typed: the characters input
-// methods type for code-page characters in their code-page forms, nothing
-// code page 932 cannot hold (commas the box's own rule takes out).
-QString DateBoxText(const QString& typed) { return cp932::KeepEncodable(cp932::ToCodePageForms(typed)); }
 
 // A caption of the row, vertically centred on the row's height; returns the
 // x where the next control starts.
@@ -155,8 +148,10 @@ int DateFieldControls::placePair(DatePart part, int index, QWidget* parent, int 
   // blocked.
   connect(box, &QLineEdit::textChanged, this,
           [this, part, index](const QString& text) { onBoxTextChanged(part, index, text); });
-  if (model_.variant() == DateFieldVariant::Report)
+  if (model_.variant() == DateFieldVariant::Report) {
     connect(box, &QLineEdit::inputRejected, this, &DateFieldControls::inputRefused);
+    connect(box, &QLineEdit::editingFinished, this, [this, part, index] { model_.finishTyping(part, index); });
+  }
   connect(spin, &QAbstractSlider::valueChanged, this,
           [this, part, index](int value) { model_.setSpinValue(part, index, value); });
 
@@ -202,16 +197,11 @@ void DateFieldControls::placeTime(QWidget* parent, int leftTwips, int topTwips) 
 }
 
 void DateFieldControls::onBoxTextChanged(DatePart part, int index, const QString& text) {
-  QLineEdit* edit = box(part, index);
-  if (model_.variant() == DateFieldVariant::Report && edit && DateBoxText(text) != text) {
-    // The box is rewritten to what it keeps, which comes back here.
-    if (FilterLineBox(edit, DateBoxText)) emit inputRefused();
-    return;
-  }
   QLineEdit* const saved = typingIn_;
-  typingIn_ = edit;
-  model_.setText(part, index, text);
+  typingIn_ = box(part, index);
+  const bool kept = model_.editText(part, index, text);
   typingIn_ = saved;
+  if (!kept) emit inputRefused();
 }
 
 void DateFieldControls::spinValueChanged(DatePart part, int index, int value) {
@@ -226,8 +216,9 @@ void DateFieldControls::textChanged(DatePart part, int index, const QString& tex
   if (!edit || edit->text() == text) return;
   const QSignalBlocker block(edit);
   if (edit == typingIn_) {
-    // The box the user is typing in was rewritten (commas taken out, a day
-    // past 31 made 31): the cursor keeps its distance from the end.
+    // The box the user is typing in was rewritten (a refused character
+    // taken out again, a full-width digit made ASCII, in the analysis views
+    // a day past 31 made 31): the cursor keeps its distance from the end.
     const qsizetype fromEnd = edit->text().size() - edit->cursorPosition();
     edit->setText(text);
     edit->setCursorPosition(static_cast<int>(std::max<qsizetype>(0, text.size() - fromEnd)));

@@ -72,12 +72,11 @@ class DateFieldControls : public QObject, public DateFieldListener {
   void valueStored(orvanta::DatePart part, int index, int value);
   // Report window: the user changed the report.
   void changed();
-  // Report window: a box refused some of what was typed or pasted into it (a
-  // character code page 932 cannot hold, or a paste cut to the box's length);
-  // the window beeps. The boxes of a report take the code-page forms of what
-  // input methods type and never hold a character the report could not; the
-  // period boxes of the analysis views hold nothing that is stored and keep
-  // what is typed.
+  // Report window: a box refused what was typed or pasted into it (a
+  // character other than a digit, a number the report cannot hold, a paste
+  // that is no whole value: see EditDateBox); the window beeps. The boxes of
+  // a report take full-width digits as their ASCII forms; the period boxes
+  // of the analysis views hold nothing that is stored and keep what is typed.
   void inputRefused();
 
  private:

@@ -220,12 +220,15 @@ TEST_F(ScanReportsTest, UnreadableFilesMessageNamesTheFiles) {
       "次のデータファイルは読み込めなかったため、集計に含めていません。"
       "表示されている件数は、読み込めたデータファイルの報告書だけのものです。");
   const auto path = [this](int n) { return QDir::toNativeSeparators(state.paths.DataFilePath(n)); };
-  EXPECT_EQ(UnreadableFilesMessage(state.paths, {7}), lead + u'\n' + path(7));
+  const QString hint = QStringLiteral(
+      "\nこれらのファイルの報告は、メインウィンドウの「ファイル」メニューの「データファイルの修復」で取り戻せることがあ"
+      "ります。");
+  EXPECT_EQ(UnreadableFilesMessage(state.paths, {7}), lead + u'\n' + path(7) + hint);
   std::vector<int> many;
   QString named;
   for (int n = 100; n < 113; ++n) many.push_back(n);
   for (int n = 100; n < 110; ++n) named += u'\n' + path(n);
-  EXPECT_EQ(UnreadableFilesMessage(state.paths, many), lead + named + QStringLiteral("\nほか 3 ファイル"));
+  EXPECT_EQ(UnreadableFilesMessage(state.paths, many), lead + named + QStringLiteral("\nほか 3 ファイル") + hint);
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <QSvgRenderer>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <optional>
 #include <tuple>
 
 #include "core/output/painter_surface.h"
@@ -84,7 +85,6 @@ TEST(ReportSheet, TextsOfEveryBlockStandAtTheirPlacesInTheirSizes) {
       {0, u"▼", 1665, 670, 9},
       {0, u"患者カルテ番号", 1150, 720, 9},
       {0, u" HBV 感 染", 1150, 1070, 9},
-      {0, u"その他 (記載　　　　　　　　　　　 　　                              　)", 1150, 1140, 9},
       {0, u"陽性", 1460, 860, 9},
       {0, u"陰性", 1650, 860, 9},
       {0, u"未検査", 1830, 860, 9},
@@ -154,6 +154,53 @@ TEST(ReportSheet, TextsOfEveryBlockStandAtTheirPlacesInTheirSizes) {
   EXPECT_EQ(codes.join(u' '),
             QStringLiteral("1 2 3 4 5 6 7 8 9 10 11 12 13 14 15 28 29 60 61 62 63 64 65 66 67 78 79 30 "
                            "31 32 33 34 35 36 37 38 39 40 41 42 43 44 45 46 47 48 49 50 51 58 59"));
+}
+
+// The last row of the patient table, "その他 (記載 … )", ends its bracket
+// inside the table (whose frame ends at x 1970, its texts 20 units inside):
+// its blanks are taken away from the end as far as the surface's face needs,
+// and no further; a face narrow enough keeps every blank.
+TEST(ReportSheet, TheOtherInfectionRowEndsInsideThePatientTable) {
+  const QString full = QStringLiteral(u"その他 (記載　　　　　　　　　　　 　　                              　)");
+  ASSERT_EQ(full.size(), 53);
+  const double room = 1970 - 20 - 1150;
+  struct Case {
+    const char* what;
+    double characterWidth;  // 0: the surface's estimate of the gothic face
+    QString row;            // empty: the longest that fits
+  };
+  const Case cases[] = {
+      {"the estimate, wider than the table", 0, {}},
+      {"a face a little too wide", 16, {}},
+      {"a face narrow enough for every blank", 15, full},
+      {"a face too wide for any blank", 120, QStringLiteral(u"その他 (記載)")},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    RecordingSurface s;
+    s.SetCharacterWidth(c.characterWidth);
+    DrawForm(s, false);
+    std::optional<RecordingSurface::Entry> row;
+    for (const auto& e : s.all(Op::Text, 0))
+      if (e.text.startsWith(QStringLiteral(u"その他 (記載"))) row = e;
+    ASSERT_TRUE(row);
+    EXPECT_EQ(row->x1, 1150);
+    EXPECT_EQ(row->y1, 1140);
+    EXPECT_EQ(row->fontSize, 9);
+    s.SetFontSize(row->fontSize);
+    // The blanks are shortened from their end: the row is the start of the
+    // full row and its bracket.
+    ASSERT_TRUE(row->text.endsWith(u')'));
+    const qsizetype kept = row->text.size() - 1;
+    EXPECT_EQ(row->text, full.left(kept) + u')');
+    if (!c.row.isEmpty()) {
+      EXPECT_EQ(row->text, c.row);
+      continue;
+    }
+    EXPECT_LT(row->text.size(), full.size());
+    EXPECT_LE(s.TextWidth(row->text), room);
+    EXPECT_GT(s.TextWidth(full.left(kept + 1) + u')'), room) << "shortened more than needed";
+  }
 }
 
 using Rule = std::tuple<Op, double, double, double, double, int, LineStyle>;
@@ -338,6 +385,13 @@ TEST_F(ReportSheetPdf, PagesTextsAndPlaces) {
   at(1, QStringLiteral("12.針刺し･切創部位を○で囲んでください"), 150, 2720);
   at(2, QStringLiteral("12.中心静脈カテーテル誘導針"), 150, 1810);
   at(2, QStringLiteral("59.その他(報告書に記載してください)"), 1100, 2300);
+  // The other-infection row of the patient table closes its bracket inside
+  // the table (its right edge at 1970) in the printer's face, near that edge.
+  const auto bracket = pages[0].find(QStringLiteral(")"));
+  ASSERT_TRUE(bracket);
+  const double bracketEnd = (bracket->xMax - paint.left()) * 2000 / paint.width();
+  EXPECT_LE(bracketEnd, 1970);
+  EXPECT_GE(bracketEnd, 1900);
 
   for (std::size_t n = 0; n < pages.size(); ++n) {
     const auto& words = pages[n].words;

@@ -10,6 +10,8 @@
 #include "core/output/recording_surface.h"
 #include "core/platform/print_output.h"
 #include "core/platform/print_progress.h"
+#include "core/reports/body_sites.h"
+#include "core/reports/data_file.h"
 #include "support/pdf_pages.h"
 #include "support/scripted_prompts.h"
 
@@ -320,20 +322,145 @@ TEST(ListingPrint, ARowTallerThanAPageGoesOnOverTheNextPages) {
   }
 }
 
+// The row of one report made as the listing makes it.
+QStringList ListedRow(const ReportRecord& report, const CodeLists& lists) {
+  const AnalysisPeriod allTime{{100, 1, 1}, {9999, 12, 31}};
+  ScannedFile file;
+  EXPECT_TRUE(file.loadBytes(DataFileBytes({report}), DaysOf(allTime)));
+  EXPECT_EQ(file.reports().size(), 1u);
+  const ExtractionRowMaker maker(lists, BodySiteNames());
+  return file.reports().empty() ? QStringList() : maker.row(file, file.reports().front());
+}
+
+// The listing's row of a report with every body site marked and a
+// department of 150 characters.
+QStringList LongListedRow() {
+  CodeLists lists;
+  const QString department = QString(150, QChar(u'科'));
+  lists[kDepartments].entries.append(CodeEntry{department, QStringLiteral("1"), 401});
+  ReportRecord report;
+  report.ReportId = 7;
+  report.Texts[kReporterName] = QStringLiteral("山田花子");
+  report.Texts[kRecordNumber] = QStringLiteral("K-1001");
+  report.Years[0] = 2023;
+  report.Months[0] = 4;
+  report.Days[0] = 10;
+  report.AnswerIds[kDepartments] = 401;
+  for (int n = 0; n < kSiteCount; ++n) report.Sites[static_cast<std::size_t>(n)] = 1;
+  return ListedRow(report, lists);
+}
+
+// That row's sites run over several pages, and each page the row is carried
+// over to says whose row it is: "（続き）" and the whole label at the top of
+// the label column, beside the cells going on where they stopped.
+TEST(ListingPrint, ARowCarriedOverRepeatsItsLabelMarkedAsContinued) {
+  const QStringList listed = LongListedRow();
+  const QString department = QString(150, QChar(u'科'));
+  ASSERT_EQ(listed.size(), kExtractionColumns);
+  ASSERT_EQ(listed[0], QStringLiteral("山田花子23/04/10/(月)K-1001"));
+  ASSERT_EQ(listed[9], department);
+  const QString sites = listed[17];
+  const int siteLines = static_cast<int>((sites.size() + 5) / 6);
+  ASSERT_GT(siteLines, 2 * 36) << "the sites fill more than two pages";
+
+  ResultGridModel grid;
+  FillListing(grid, {{QStringLiteral("前")}, listed, {QStringLiteral("後")}});
+  const auto rec = Listing(grid);
+  const RecordingSurface& s = rec->surface;
+  const QStringList label = {"山田花子23", "/04/10", "/(月)K-", "1001"};
+  const auto labelColumn = [&](int page, double from) {
+    QStringList column;
+    for (const Entry& e : s.all(Op::Text, page))
+      if (e.x1 == 40 && e.y1 >= from && e.y1 < from + 100 * 5) column << e.text;
+    return column;
+  };
+  // Block 1 (page 1, table at T = 100): the department's 25 lines fit below
+  // "前", so nothing is carried over.
+  EXPECT_EQ(labelColumn(0, 600), label);
+  // Block 2 (T = 0 on later pages, 36 lines a page from y 400): "前" alone on
+  // page 2, the row from page 3 on, every later page of it with the mark.
+  const int rowPages = (siteLines + 35) / 36;
+  const int lastHeight = std::max(siteLines - 36 * (rowPages - 1), 1 + 4);
+  ASSERT_LT(lastHeight, 36) << "\"後\" follows on the row's last page";
+  ASSERT_EQ(s.pageCount(), 2 + rowPages);
+  EXPECT_EQ(labelColumn(1, 400), QStringList{"前"});
+  EXPECT_EQ(labelColumn(2, 400), label);
+  QString printed;
+  for (int page = 2; page < s.pageCount(); ++page) {
+    SCOPED_TRACE("page " + std::to_string(page + 1));
+    for (const Entry& e : s.all(Op::Text, page))
+      if (e.x1 == 400 + 300 * 6 && e.y1 >= 400) printed += e.text;
+    if (page == 2) {
+      EXPECT_FALSE(s.findText(QStringLiteral("（続き）"), page));
+      continue;
+    }
+    ExpectPoint(s.findText(QStringLiteral("（続き）"), page), 40, 400);
+    EXPECT_EQ(labelColumn(page, 400), QStringList{"（続き）"} + label);
+  }
+  EXPECT_EQ(printed, sites) << "every piece of the sites once, in order";
+  ExpectPoint(s.findText(QStringLiteral("後"), s.pageCount() - 1), 40, 400 + 100 * lastHeight);
+  EXPECT_EQ(RowRules(s, s.pageCount() - 1),
+            std::vector<double>({380, 400 + 100 * (lastHeight - 1) + 80, 400 + 100 * lastHeight + 80}));
+}
+
+// A row whose label alone is taller than what its cells need on the page it
+// is carried over to: the page's part of the row is as tall as the mark and
+// the label; a label too long for a page with the mark goes on where it
+// stopped, marked on each page, and is printed whole.
+TEST(ListingPrint, ACarriedLabelMakesItsPartOfTheRowAsTallAsItNeeds) {
+  struct Case {
+    int labelLength;  // characters, 6 a line
+    int cellLength;
+  };
+  for (const Case c : {Case{40, 6 * 38}, Case{6 * 40, 6 * 3}}) {
+    SCOPED_TRACE(c.labelLength);
+    ResultGridModel grid;
+    const QString label = QString(c.labelLength, QChar(u'名'));
+    FillListing(grid, {{QStringLiteral("前")}, {label, QString(c.cellLength, QChar(u'字'))}, {QStringLiteral("後")}});
+    const auto rec = Listing(grid);
+    const RecordingSurface& s = rec->surface;
+    qsizetype cellPrinted = 0;
+    QString labelPrinted;  // block 1 only: pages 1 to 3
+    for (int page = 0; page < s.pageCount(); ++page)
+      for (const Entry& e : s.all(Op::Text, page)) {
+        EXPECT_LE(e.y1, 3900);
+        if (e.text.front() == u'字') cellPrinted += e.text.size();
+        if (e.text.front() == u'名' && s.findText(QStringLiteral("職種"), page)) labelPrinted += e.text;
+      }
+    EXPECT_EQ(cellPrinted, c.cellLength);
+    // "前" alone on page 1; the row from page 2 on (36 lines), carried over
+    // to page 3 and "後" after it there.
+    ExpectPoint(s.findText(QStringLiteral("（続き）"), 2), 40, 400);
+    const auto after = s.findText(QStringLiteral("後"), 2);
+    if (c.labelLength == 40) {
+      // Page 3: the cell's last 2 lines beside the mark and the label's 7.
+      EXPECT_EQ(labelPrinted, label + label);
+      ExpectPoint(after, 40, 400 + 100 * 8);
+    } else {
+      // 40 lines of label: 36 on page 2, the other 4 after the mark.
+      EXPECT_EQ(labelPrinted, label);
+      ExpectPoint(after, 40, 400 + 100 * 5);
+    }
+  }
+}
+
 // Whatever the rows and the conditions, every text and rule of every page
-// lies inside the page, and every piece of every cell is printed once.
+// lies inside the page, every piece of every cell is printed once, and every
+// label at least once in each block (again on the pages a row is carried
+// over to).
 TEST(ListingPrint, NoRowEverLiesBelowThePage) {
   std::mt19937 random(7);
   for (int conditions = 0; conditions <= 17; conditions += 1) {
     SCOPED_TRACE(conditions);
     std::vector<QStringList> rows;
     qsizetype characters = 0;
+    qsizetype labelCharacters = 0;
     for (int i = 0; i < 60; ++i) {
       QStringList row;
       for (int c = 0; c < kExtractionColumns; ++c) {
         const int length = static_cast<int>(random() % (i % 9 == 4 ? 90 : 20));
-        row << QString(length, QChar(u'字'));
-        characters += c == 0 ? 2 * length : length;  // the labels are printed with both blocks
+        row << QString(length, QChar(c == 0 ? u'名' : u'字'));
+        (c == 0 ? labelCharacters : characters) += length;
       }
       rows.push_back(row);
     }
@@ -343,16 +470,19 @@ TEST(ListingPrint, NoRowEverLiesBelowThePage) {
     for (int k = 0; k < conditions; ++k) set.push_back({QStringLiteral("項目%1").arg(k), QStringLiteral("分類")});
     const auto rec = Listing(grid, set);
     qsizetype printed = 0;
+    qsizetype labelsPrinted = 0;
     for (const Entry& e : rec->surface.entries()) {
       if (e.op == Op::Text) {
         EXPECT_LE(e.y1, 3900) << e.text.toStdString();
         if (e.y1 >= 270 && e.text.front() == u'字') printed += e.text.size();
+        if (e.text.front() == u'名') labelsPrinted += e.text.size();
       }
       if (e.op == Op::Line || e.op == Op::Box) {
         EXPECT_LE(std::max(e.y1, e.y2), 3980);
       }
     }
     EXPECT_EQ(printed, characters);
+    EXPECT_GE(labelsPrinted, 2 * labelCharacters);
   }
 }
 
@@ -450,6 +580,38 @@ TEST(TablePrintPdf, TheListingOnPaperIsA4LandscapeWithTextsWhereTheUnitsSay) {
   const auto word = pages[0].find(QStringLiteral("患者1"));
   ASSERT_TRUE(word);
   EXPECT_NEAR(word->yMax - word->yMin, 8.0, 2.5);
+}
+
+// The carried-over row on paper: every page after the row's first starts
+// with "（続き）" and the label, where the units say.
+TEST(TablePrintPdf, ACarriedOverRowSaysWhoseRowItIsOnEveryPage) {
+  QTemporaryDir dir;
+  const QString path = dir.filePath(QStringLiteral("listing.pdf"));
+  ResultGridModel grid;
+  FillListing(grid, {{QStringLiteral("前")}, LongListedRow(), {QStringLiteral("後")}});
+  const ExtractionPrint print{kPeriod, {}, &grid};
+  ScriptedPrompts prompts;
+  prompts.answer(PromptAnswer::Ok).answerPrinterPdf(path);
+  EXPECT_EQ(PrintExtractionListing(prompts, print), PrintResult::Printed);
+  const auto pages = testing::ReadPdfPages(path);
+  ASSERT_EQ(static_cast<int>(pages.size()), ExtractionListingPageCount(print));
+  ASSERT_GE(pages.size(), 5u);
+  const QRectF paint = PdfFileOutput::A4Layout(true).paintRect(QPageLayout::Point);
+  for (std::size_t page = 0; page < pages.size(); ++page) {
+    SCOPED_TRACE("page " + std::to_string(page + 1));
+    const auto mark = pages[page].find(QStringLiteral("（続き）"));
+    // Block 1 on page 1; "前" alone on page 2; the row from page 3 on.
+    if (page < 3) {
+      EXPECT_FALSE(mark);
+      continue;
+    }
+    ASSERT_TRUE(mark);
+    const auto label = pages[page].find(QStringLiteral("山田花子23"));
+    ASSERT_TRUE(label);
+    EXPECT_NEAR((mark->xMin - paint.left()) * 3450 / paint.width(), 40, 8);
+    EXPECT_NEAR((mark->yMin - paint.top()) * 4000 / paint.height(), 400, 12);
+    EXPECT_NEAR((label->yMin - paint.top()) * 4000 / paint.height(), 500, 12);
+  }
 }
 
 }  // namespace

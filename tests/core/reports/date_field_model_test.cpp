@@ -95,8 +95,8 @@ TEST_F(DateFieldTest, SpinStepsCarryAndKeepTheDateValid) {
       {{2004, 2, 29}, P::Year, -1, {2003, 2, 28}},
       {{2004, 12, 15}, P::Month, +1, {2005, 1, 15}},
       {{2004, 1, 15}, P::Month, -1, {2003, 12, 15}},
-      {{0, 1, 15}, P::Month, -1, {0, 12, 15}},       // the year does not go below 0
-      {{0, 1, 1}, P::Day, -1, {0, 1, 1}},            // year -1 is no date: stays
+      {{1, 1, 15}, P::Month, -1, {1, 1, 15}},        // a report holds no year 0: stays
+      {{1, 1, 1}, P::Day, -1, {1, 1, 1}},            //
       {{30, 2, 28}, P::Day, +1, {30, 3, 1}},         // 1930 is no leap year
       {{28, 2, 28}, P::Day, +1, {28, 2, 29}},        // 2028 is one
       {{9999, 12, 31}, P::Day, +1, {9999, 12, 31}},  // bounded: year 10000
@@ -180,7 +180,7 @@ TEST_F(DateFieldTest, TypedTextsFollowTheBoxRules) {
       {{2026, 1, 31}, P::Month, "2", "2", {2026, 2, 28}, true},
       {{2026, 3, 15}, P::Year, "abc", "abc", {2026, 3, 15}, false},
       {{2026, 3, 15}, P::Year, "", "", {2026, 3, 15}, false},
-      {{2026, 3, 15}, P::Year, "0", "0", {0, 3, 15}, true},
+      {{2026, 3, 15}, P::Year, "0", "0", {2026, 3, 15}, true},  // a report holds no year 0
       {{2026, 3, 15}, P::Year, "10001", "10001", {2026, 3, 15}, false},
       {{2026, 3, 15}, P::Year, "-5", "-5", {2026, 3, 15}, false},
       {{2026, 3, 15}, P::Year, "10000", "10000", {2026, 3, 15}, true},  // taken, no date: stays
@@ -220,7 +220,7 @@ TEST_F(DateFieldTest, WeekdayLabelsFollowTheTwoDigitYearWindow) {
       {{2026, 12, 9}, u"水"},
       {{29, 1, 1}, u"月"},  // 2029
       {{30, 1, 1}, u"水"},  // 1930
-      {{0, 2, 29}, u"火"},  // 2000
+      {{4, 2, 29}, u"日"},  // 2004
   };
   for (const Case& c : cases) {
     show(1, c.d.year, c.d.month, c.d.day);
@@ -235,6 +235,9 @@ TEST_F(DateFieldTest, AYearThatIsNoDateShowsNoWeekday) {
   EXPECT_TRUE(model.invalid());
   EXPECT_TRUE(model.weekday(0).isEmpty());
   EXPECT_EQ(model.spinDate(0), (CalendarDate{10000, 3, 15}));
+  show(0, 0, 2, 29);  // no year of a report, though the calendar reads 2000
+  EXPECT_TRUE(model.invalid());
+  EXPECT_TRUE(model.weekday(0).isEmpty());
   show(0, 2026, 12, 9);
   EXPECT_EQ(model.weekday(0), QStringLiteral("水"));
   EXPECT_FALSE(model.invalid());
@@ -381,6 +384,27 @@ TEST_F(AnalysisDateFieldTest, StepsWithoutReportWeekdayOrTime) {
   EXPECT_EQ(model.spinDate(0), (CalendarDate{2004, 2, 29}));
 }
 
+// In the period the year 0 is a year like others (2000 through the window),
+// and the spin buttons' ends hold.
+TEST_F(AnalysisDateFieldTest, StepsAtTheYearZero) {
+  struct Case {
+    CalendarDate start;
+    P part;
+    CalendarDate end;
+  } cases[] = {
+      {{0, 1, 15}, P::Month, {0, 12, 15}},  // the year does not go below 0
+      {{0, 1, 1}, P::Day, {0, 1, 1}},       // year -1 is no date: stays
+      {{0, 3, 1}, P::Day, {0, 2, 29}},      // 2000 is a leap year
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(Show(c.start));
+    show(0, c.start.year, c.start.month, c.start.day);
+    model.stepDown(c.part, 0);
+    EXPECT_EQ(model.spinDate(0), c.end) << Show(model.spinDate(0));
+    EXPECT_FALSE(model.invalid());
+  }
+}
+
 TEST_F(AnalysisDateFieldTest, DefaultPeriodWrittenWhileLoadingIsTakenAsItIs) {
   model.setLoading(true);
   model.showDate(1, 2004, 6, 15);
@@ -390,6 +414,55 @@ TEST_F(AnalysisDateFieldTest, DefaultPeriodWrittenWhileLoadingIsTakenAsItIs) {
   EXPECT_EQ(model.spinDate(1), (CalendarDate{2004, 6, 15}));
   EXPECT_EQ(model.text(P::Day, 0), QStringLiteral("16"));
   EXPECT_EQ(model.text(P::Year, 1), QStringLiteral("2004"));
+}
+
+// What a report's box keeps of an edit: digits only (full-width ones as
+// ASCII), never a number past what the report holds, and a paste only as a
+// whole value; refused edits keep the text before.
+TEST(DateBoxEdits, KeepDigitsWithinWhatTheReportHolds) {
+  struct Case {
+    P part;
+    const char16_t* before;
+    const char16_t* after;
+    const char16_t* kept;
+    bool refused;
+  } cases[] = {
+      {P::Day, u"10", u"1", u"1", false},                          // on the way to another number
+      {P::Day, u"1", u"", u"", false},                             // emptied
+      {P::Day, u"", u"0", u"0", false},                            // "05" may follow
+      {P::Day, u"8", u"8a", u"8", true},                           // no letters
+      {P::Day, u"15", u"-15", u"15", true},                        // no sign
+      {P::Day, u"15", u"1.5", u"15", true},                        // no point
+      {P::Day, u" 15", u" 1", u" 1", false},                       // the sign blank the spin button wrote stays
+      {P::Day, u" 15", u"  15", u" 15", true},                     // but none is typed
+      {P::Day, u"1", u"1 ", u"1", true},                           // nor after the number
+      {P::Day, u"3", u"31", u"31", false},                         //
+      {P::Day, u"3", u"32", u"3", true},                           // past 31
+      {P::Day, u"4", u"45", u"4", true},                           //
+      {P::Day, u"1", u"1５", u"15", false},                        // full-width digits as ASCII
+      {P::Day, u"", u"０５", u"05", false},                        // pasted whole value
+      {P::Day, u"10", u"1a", u"10", true},                         // pasted: not a number
+      {P::Day, u"15", u"00", u"15", true},                         // pasted: no day
+      {P::Day, u"10", u"", u"", false},                            // cut
+      {P::Month, u"4", u"１２", u"12", false},                     // pasted over the box
+      {P::Month, u"4", u"１３", u"4", true},                       //
+      {P::Month, u"4", u"412", u"4", true},                        // pasted after the 4
+      {P::Month, u"1", u"13", u"1", true},                         //
+      {P::Year, u"1000", u"10000", u"1000", true},                 // past 9999
+      {P::Year, u"2023", u"0", u"0", false},                       // waits: no year 0 is taken
+      {P::Year, u"2023", u"99999999999999999999", u"2023", true},  // pasted: far past 9999
+      {P::Hour, u"1", u"23", u"23", false},                        //
+      {P::Hour, u"2", u"24", u"2", true},                          //
+      {P::Minute, u"5", u"59", u"59", false},                      //
+      {P::Minute, u"6", u"60", u"6", true},                        //
+  };
+  for (const Case& c : cases) {
+    const QString before = QString::fromUtf16(c.before), after = QString::fromUtf16(c.after);
+    SCOPED_TRACE(before.toStdString() + " -> " + after.toStdString());
+    const DateBoxEdit edit = EditDateBox(c.part, before, after);
+    EXPECT_EQ(edit.text, QString::fromUtf16(c.kept));
+    EXPECT_EQ(edit.refused, c.refused);
+  }
 }
 
 TEST(DateFieldText, LeadingNumberAndSpinText) {

@@ -9,6 +9,7 @@
 #include "core/platform/safe_save.h"
 #include "core/platform/value_file.h"
 #include "core/reports/data_file.h"
+#include "core/reports/open_data_file.h"
 #include "support/temp_drive.h"
 
 namespace orvanta {
@@ -136,6 +137,46 @@ TEST_F(ReportEditingTest, TheThousandthReportStaysAndTheNextStartsANewFile) {
   EXPECT_EQ(state.dataFile.FileRecordCounts[2], 1);
   EXPECT_EQ(state.counters.TotalReports, 1006);
   EXPECT_EQ(PositionLabelText(state.dataFile, state.counters), QStringLiteral(" 1006/ 1006"));
+}
+
+// A newest data file that does not read stays under its number, untouched:
+// the new report starts the next file, from the file in memory or from an
+// older one. A file that reads although cut short takes the new report.
+TEST_F(ReportEditingTest, ANewReportPassesOverANewestFileThatDoesNotRead) {
+  for (const int startFrom : {1, 0}) {
+    SCOPED_TRACE(startFrom);
+    QDir(state.paths.ReportFolderPath()).removeRecursively();
+    ASSERT_TRUE(MakeOwnerOnlyFolder(state.paths.ReportFolderPath()));
+    Collection({3, 4});
+    QByteArray damaged = FileBytes(state.paths.DataFilePath(1));
+    damaged.replace(0, 5, " 2 \r\n");  // the count line " 4 " lowered
+    ASSERT_TRUE(testing::WriteFileBytes(state.paths.DataFilePath(1), damaged));
+    CountDataFiles(state.dataFile, state.counters, state.paths);
+    ASSERT_EQ(state.counters.TotalReports, 3);
+    LoadDataFile(state.dataFile, state.paths, startFrom);
+    EXPECT_TRUE(NewReportPassesOverNewestFile(state.dataFile, state.counters, state.paths));
+
+    ASSERT_EQ(StartNewReport(state.dataFile, state.counters, state.paths, kNow, countingSave),
+              NewReportOutcome::Created);
+    EXPECT_EQ(state.counters.NewestFileNo, 2);
+    EXPECT_EQ(state.dataFile.CurrentFileNo, 2);
+    ASSERT_EQ(state.dataFile.ReportCount(), 1);
+    EXPECT_EQ(state.dataFile.ReportTable[0].ReportId, 8);  // past every id of the damaged file
+    EXPECT_EQ(state.dataFile.FileRecordCounts[1], 0);
+    EXPECT_EQ(state.dataFile.FileRecordCounts[2], 1);
+    EXPECT_EQ(state.counters.TotalReports, 4);
+    EXPECT_EQ(FileBytes(state.paths.DataFilePath(1)), damaged);
+    EXPECT_FALSE(NewReportPassesOverNewestFile(state.dataFile, state.counters, state.paths));
+  }
+
+  // Cut short in its body-site block, the file reads: the report joins it.
+  Collection({3, 4});
+  ASSERT_TRUE(testing::WriteFileBytes(state.paths.DataFilePath(1), FileBytes(state.paths.DataFilePath(1)).chopped(25)));
+  LoadNewestFile(state.dataFile, state.counters, state.paths);
+  EXPECT_FALSE(NewReportPassesOverNewestFile(state.dataFile, state.counters, state.paths));
+  ASSERT_EQ(StartNewReport(state.dataFile, state.counters, state.paths, kNow, countingSave), NewReportOutcome::Created);
+  EXPECT_EQ(state.counters.NewestFileNo, 1);
+  EXPECT_EQ(state.dataFile.ReportCount(), 5);
 }
 
 TEST_F(ReportEditingTest, NoNewReportWhenTheLastPossibleFileIsFullOrTheSaveFails) {

@@ -367,7 +367,15 @@ TEST_F(CrossTableWindowTest, PrintPutsTheTableOnLandscapePages) {
   EXPECT_TRUE(print->isEnabled());
   const QString path = root.filePath(QStringLiteral("cross.pdf"));
   prompts.answer(PromptAnswer::Ok).answerPrinterPdf(path);
+  // The grid is hidden while the pages are drawn.
+  int pagesWithGridShown = 0, pagesDone = 0;
+  prompts.whenPageDone = [&](int) {
+    ++pagesDone;
+    if (Find<ResultGrid>(w, "Grid1")->isVisible()) ++pagesWithGridShown;
+  };
   print->click();
+  EXPECT_EQ(pagesDone, 7);
+  EXPECT_EQ(pagesWithGridShown, 0);
 
   ASSERT_EQ(prompts.shown().size(), 2u);
   EXPECT_EQ(prompts.shown()[0].text, QStringLiteral("A4用紙で印刷の向きを横に指定してください"));
@@ -401,6 +409,8 @@ TEST_F(CrossTableWindowTest, PrintCancelledSaysNothingAndAFailingPrinterSaysSo) 
   ASSERT_EQ(prompts.shown().size(), 3u);
   EXPECT_EQ(prompts.last().text, QStringLiteral("プリンターが接続されていません"));
   EXPECT_EQ(prompts.last().buttons, PromptButtons::Ok);
+  // The grid is back after a failed print too.
+  EXPECT_FALSE(Find<ResultGrid>(w, "Grid1")->isHidden());
 }
 
 }  // namespace

@@ -281,7 +281,15 @@ TEST_F(ExtractionWindowTest, PrintPutsTheListingAndItsConditionsOnLandscapePages
 
   const QString path = root.filePath(QStringLiteral("listing.pdf"));
   prompts.answer(PromptAnswer::Ok).answerPrinterPdf(path);
+  // The grid is hidden while the pages are drawn.
+  int pagesWithGridShown = 0, pagesDone = 0;
+  prompts.whenPageDone = [&](int) {
+    ++pagesDone;
+    if (grid->isVisible()) ++pagesWithGridShown;
+  };
   click("Command5");
+  EXPECT_EQ(pagesDone, 2);
+  EXPECT_EQ(pagesWithGridShown, 0);
 
   ASSERT_EQ(prompts.shown().size(), 2u);
   EXPECT_EQ(prompts.shown()[0].text, QStringLiteral("A4用紙で印刷の向きを横に指定してください"));
@@ -313,6 +321,8 @@ TEST_F(ExtractionWindowTest, PrintCancelledSaysNothingAndAFailingPrinterSaysSo) 
   click("Command5");
   ASSERT_EQ(prompts.shown().size(), 3u);
   EXPECT_EQ(prompts.last().text, QStringLiteral("プリンターが接続されていません"));
+  // The grid is back after a failed print too.
+  EXPECT_FALSE(grid->isHidden());
 }
 
 }  // namespace

@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 #include <memory>
 
+#include "core/analysis/analysis_axis.h"
 #include "core/app/app_state.h"
 #include "core/app/startup.h"
 #include "core/codelists/code_lists.h"
@@ -57,7 +58,10 @@ class UnreadableFilesTest : public ::testing::Test, public testing::TempDrive {
   QString Expected() const {
     return QStringLiteral(
                "次のデータファイルは読み込めなかったため、集計に含めていません。"
-               "表示されている件数は、読み込めたデータファイルの報告書だけのものです。\n%1\n%2")
+               "表示されている件数は、読み込めたデータファイルの報告書だけのものです。\n%1\n%2\n"
+               "これらのファイルの報告は、メインウィンドウの「ファイル」メニューの「データファイルの修復」で取り戻せる"
+               "ことが"
+               "あります。")
         .arg(QDir::toNativeSeparators(state.paths.DataFilePath(1)),
              QDir::toNativeSeparators(state.paths.DataFilePath(4)));
   }
@@ -127,8 +131,8 @@ TEST_F(UnreadableFilesTest, CrossTableTellsOnceAndAgainWhenAnotherFileIsDamaged)
   prompts.answer(PromptAnswer::Ok);
   w.findChild<QPushButton*>(QStringLiteral("Command4"))->click();
   ASSERT_EQ(prompts.shown().size(), 2u);
-  EXPECT_TRUE(prompts.last().text.endsWith(QStringLiteral("のものです。\n") +
-                                           QDir::toNativeSeparators(state.paths.DataFilePath(4))));
+  EXPECT_TRUE(prompts.last().text.endsWith(
+      QStringLiteral("のものです。\n") + QDir::toNativeSeparators(state.paths.DataFilePath(4)) + u'\n' + kRepairHint));
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
@@ -23,12 +24,14 @@
 #include <QTest>
 #include <functional>
 #include <gtest/gtest.h>
+#include <variant>
 
 #include "core/app/app_state.h"
 #include "core/platform/safe_save.h"
 #include "core/platform/value_file.h"
 #include "core/reports/body_sites.h"
 #include "core/reports/data_file.h"
+#include "core/reports/data_file_repair.h"
 #include "core/reports/open_data_file.h"
 #include "core/reports/report_editing.h"
 #include "gui/widgets/layout_helpers.h"
@@ -683,38 +686,53 @@ TEST_F(ReportWindowTest, ClosingWithoutSavingAfterAFailedSaveTakesTheNewReportBa
   EXPECT_EQ(onDisk.LastReportId, 2);
 }
 
-TEST_F(ReportWindowTest, AnUnreadableDataFileIsKeptBeforeTheNewReportIsWritten) {
-  QFile damaged(state.paths.DataFilePath(0));
-  ASSERT_TRUE(damaged.open(QIODevice::WriteOnly));
-  damaged.write("2\r\n 1 \r\n");
-  damaged.close();
+// The message that tells of a newest data file that does not read, with the
+// offer of its repair.
+QString DamagedNewestMessage(const DrivePaths& paths, int fileNo) {
+  return QStringLiteral(
+             "データファイル「%1」は正しく読み込めないため、上書きせずにそのまま残しています。\n"
+             "修復しない場合、新しい報告は次のデータファイル「%2.dat」に入ります。\n\n"
+             "このファイルを今すぐ修復しますか？")
+      .arg(QDir::toNativeSeparators(paths.DataFilePath(fileNo)))
+      .arg(fileNo + 1);
+}
+
+// A newest data file that does not read stays as it is, under its number: a
+// new report never takes its place but starts the next file.
+TEST_F(ReportWindowTest, AnUnreadableNewestFileStaysAndTheNewReportStartsTheNextFile) {
+  ASSERT_TRUE(testing::WriteFileBytes(state.paths.DataFilePath(0), "2\r\n 1 \r\n"));
   state.editing.NewReportMode = true;  // the main window found the file unreadable: empty table
+  prompts.answer(PromptAnswer::No);
   ReportWindow w(state);
+  ASSERT_EQ(prompts.shown().size(), 1u);
+  EXPECT_EQ(prompts.last().text, DamagedNewestMessage(state.paths, 0));
+  EXPECT_EQ(prompts.last().icon, PromptIcon::Exclamation);
+  EXPECT_EQ(prompts.last().buttons, PromptButtons::YesNo);
   w.show();
+  EXPECT_EQ(Find<QLabel>(w, "Label9_0")->text(), QStringLiteral(" 1/ 1"));
   Type(Box(w, "Text1_5"), QStringLiteral("報告者"));
-  prompts.answer(PromptAnswer::Ok);
   Find<QPushButton>(w, "Command1")->click();
   EXPECT_FALSE(w.isVisible());
-  ASSERT_EQ(prompts.shown().size(), 1u);
-  EXPECT_EQ(prompts.last().text, QStringLiteral("データファイル「%1」は読み込めなかったため、上書きせずに「0.dat."
-                                                "damaged-20261209-1030」という名前で残しました。")
-                                     .arg(QDir::toNativeSeparators(state.paths.DataFilePath(0))));
-  EXPECT_EQ(FileBytes(state.paths.DataFilePath(0) + QStringLiteral(".damaged-20261209-1030")),
-            QByteArray("2\r\n 1 \r\n"));
+  EXPECT_EQ(prompts.shown().size(), 1u);  // nothing kept aside, nothing more to tell
+
+  EXPECT_EQ(FileBytes(state.paths.DataFilePath(0)), QByteArray("2\r\n 1 \r\n"));
+  EXPECT_TRUE(QDir(state.paths.ReportFolderPath()).entryList({QStringLiteral("*.damaged-*")}).isEmpty());
   std::vector<ReportRecord> saved;
-  ASSERT_TRUE(ReadDataFile(state.paths.DataFilePath(0), saved).ok());
+  ASSERT_TRUE(ReadDataFile(state.paths.DataFilePath(1), saved).ok());
   ASSERT_EQ(saved.size(), 1u);
   EXPECT_EQ(saved[0].Texts[kReporterName], QStringLiteral("報告者"));
+  IdCounters onDisk;
+  ASSERT_TRUE(ReadIdFile(state.paths.IdFilePath(), onDisk).ok());
+  EXPECT_EQ(onDisk.NewestFileNo, 1);
+  EXPECT_EQ(state.counters.NewestFileNo, 1);
 }
 
 // A data file whose count line was changed by hand is not read as fewer or
-// more reports and then written over: it does not read, and the first save
-// keeps it aside. A file cut short in its body-site block reads, and is kept
-// aside all the same before the save writes it whole.
-TEST_F(ReportWindowTest, ADataFileNotReadExactlyIsKeptAsItWasBeforeTheFirstSave) {
-  const QString unreadable = QStringLiteral(
-      "データファイル「%1」は読み込めなかったため、上書きせずに「0.dat.damaged-20261209-"
-      "1030」という名前で残しました。");
+// more reports: it does not read, stays as it is, and the new report goes to
+// the next file. A file cut short in its body-site block reads: it takes the
+// new report, and the first save keeps the original aside before it writes
+// the file whole.
+TEST_F(ReportWindowTest, ADataFileNotReadExactlyIsNeverWrittenOverWithItsReportsLeftOut) {
   const QString cutShort = QStringLiteral(
       "データファイル「%1」は途中で切れていたため、上書きせずに「0.dat.damaged-20261209-"
       "1030」という名前で残しました。");
@@ -722,7 +740,6 @@ TEST_F(ReportWindowTest, ADataFileNotReadExactlyIsKeptAsItWasBeforeTheFirstSave)
     const char* what;
     std::function<QByteArray(QByteArray)> damage;
     int reportsShown;  // what the window holds once the file is loaded
-    QString message;
   };
   auto withCount = [](int count) {
     return [count](QByteArray bytes) {
@@ -731,20 +748,18 @@ TEST_F(ReportWindowTest, ADataFileNotReadExactlyIsKeptAsItWasBeforeTheFirstSave)
     };
   };
   const Case cases[] = {
-      {"count lowered from 5 to 2", withCount(2), 0, unreadable},
-      {"count raised from 5 to 7", withCount(7), 0, unreadable},
-      {"body-site block cut short", [](QByteArray bytes) { return bytes.left(bytes.size() - 5 * 100); }, 5, cutShort},
+      {"count lowered from 5 to 2", withCount(2), 0},
+      {"count raised from 5 to 7", withCount(7), 0},
+      {"body-site block cut short", [](QByteArray bytes) { return bytes.left(bytes.size() - 5 * 100); }, 5},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     QDir(state.paths.ReportFolderPath()).removeRecursively();
     ASSERT_TRUE(MakeOwnerOnlyFolder(state.paths.ReportFolderPath()));
     Collection({5});
+    const std::vector<ReportRecord> reports = state.dataFile.ReportTable;
     const QByteArray original = c.damage(FileBytes(state.paths.DataFilePath(0)));
-    QFile file(state.paths.DataFilePath(0));
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(original);
-    file.close();
+    ASSERT_TRUE(testing::WriteFileBytes(state.paths.DataFilePath(0), original));
 
     // As the main window leaves it: the newest file loaded; a new report
     // when it holds none.
@@ -753,24 +768,86 @@ TEST_F(ReportWindowTest, ADataFileNotReadExactlyIsKeptAsItWasBeforeTheFirstSave)
     ASSERT_EQ(state.dataFile.ReportCount(), c.reportsShown);
     state.editing.NewReportMode = state.dataFile.ReportCount() == 0;
     state.dataFile.CurrentIndex = std::max(0, state.dataFile.ReportCount() - 1);
+    const bool passedOver = c.reportsShown == 0;
+    if (passedOver) prompts.answer(PromptAnswer::No);
     ReportWindow w(state);
     w.show();
     Retype(Box(w, "Text1_5"), QStringLiteral("書き足した人"));
-    prompts.answer(PromptAnswer::Ok);
+    if (!passedOver) prompts.answer(PromptAnswer::Ok);
     Find<QPushButton>(w, "Command1")->click();
     EXPECT_FALSE(w.isVisible());
     ASSERT_EQ(prompts.shown().size(), 1u);
-    EXPECT_EQ(prompts.last().text, c.message.arg(QDir::toNativeSeparators(state.paths.DataFilePath(0))));
+    EXPECT_EQ(prompts.last().text, passedOver ? DamagedNewestMessage(state.paths, 0)
+                                              : cutShort.arg(QDir::toNativeSeparators(state.paths.DataFilePath(0))));
     prompts.clear();
-    // Every report the file held is still there, byte for byte.
-    EXPECT_EQ(FileBytes(state.paths.DataFilePath(0) + QStringLiteral(".damaged-20261209-1030")), original);
+
+    const QString kept = state.paths.DataFilePath(0) + QStringLiteral(".damaged-20261209-1030");
     std::vector<ReportRecord> saved;
-    const ReadResult r = ReadDataFile(state.paths.DataFilePath(0), saved);
-    ASSERT_TRUE(r.ok());
-    EXPECT_FALSE(r.cutShort);
-    ASSERT_EQ(saved.size(), static_cast<std::size_t>(std::max(1, c.reportsShown)));
+    if (passedOver) {
+      // The damaged file is as it was and still holds every report; the new
+      // report is in the next file.
+      EXPECT_EQ(FileBytes(state.paths.DataFilePath(0)), original);
+      EXPECT_FALSE(QFileInfo::exists(kept));
+      EXPECT_EQ(RecoverDataFile(state.paths.DataFilePath(0)).reports, reports);
+      ASSERT_TRUE(ReadDataFile(state.paths.DataFilePath(1), saved).ok());
+      ASSERT_EQ(saved.size(), 1u);
+      EXPECT_EQ(state.counters.NewestFileNo, 1);
+    } else {
+      // Every report the file held is still there, byte for byte.
+      EXPECT_EQ(FileBytes(kept), original);
+      const ReadResult r = ReadDataFile(state.paths.DataFilePath(0), saved);
+      ASSERT_TRUE(r.ok());
+      EXPECT_FALSE(r.cutShort);
+      ASSERT_EQ(saved.size(), 5u);
+    }
     EXPECT_EQ(saved.back().Texts[kReporterName], QStringLiteral("書き足した人"));
   }
+}
+
+// "はい" to the offer: what the file holds is shown beside its count line,
+// and on a second "はい" the file is mended under its number and the new
+// report joins it.
+TEST_F(ReportWindowTest, ADamagedNewestFileIsMendedWhenTheUserSaysYes) {
+  Collection({2, 5});
+  QByteArray damaged = FileBytes(state.paths.DataFilePath(1));
+  damaged.replace(0, damaged.indexOf('\n') + 1, " 1 \r\n");
+  ASSERT_TRUE(testing::WriteFileBytes(state.paths.DataFilePath(1), damaged));
+  CountDataFiles(state.dataFile, state.counters, state.paths);
+  LoadNewestFile(state.dataFile, state.counters, state.paths);
+  ASSERT_EQ(state.counters.TotalReports, 2);
+  state.editing.NewReportMode = true;
+  const QString path = QDir::toNativeSeparators(state.paths.DataFilePath(1));
+  prompts.answer(PromptAnswer::Yes).answer(PromptAnswer::Yes).answer(PromptAnswer::Ok);
+  ReportWindow w(state);
+  ASSERT_EQ(prompts.shown().size(), 3u);
+  EXPECT_EQ(prompts.shown()[0].text, DamagedNewestMessage(state.paths, 1));
+  EXPECT_EQ(prompts.shown()[1].text,
+            QStringLiteral("データファイル「%1」の中に、完全な報告が5件見つかりました(報告番号 3～7)。\n"
+                           "ファイルの1行目の件数: 1件\n"
+                           "\n見つかった5件の報告で、このファイルを書き直しますか？\n"
+                           "元のファイルは「1.dat.damaged-日付」という名前で残します。")
+                .arg(path));
+  EXPECT_EQ(prompts.shown()[1].title, QStringLiteral("データファイルの修復"));
+  EXPECT_EQ(prompts.shown()[1].buttons, PromptButtons::YesNo);
+  EXPECT_EQ(prompts.shown()[2].text,
+            QStringLiteral("データファイル「%1」を修復しました。報告5件が入っています。\n"
+                           "元のファイルは「1.dat.damaged-20261209-1030」という名前で残しました。")
+                .arg(path));
+  w.show();
+  EXPECT_EQ(Find<QLabel>(w, "Label9_0")->text(), QStringLiteral(" 8/ 8"));
+  Type(Box(w, "Text1_5"), QStringLiteral("書き足した人"));
+  Find<QPushButton>(w, "Command1")->click();
+  EXPECT_EQ(prompts.shown().size(), 3u);
+
+  EXPECT_EQ(FileBytes(state.paths.DataFilePath(1) + QStringLiteral(".damaged-20261209-1030")), damaged);
+  std::vector<ReportRecord> saved;
+  ASSERT_TRUE(ReadDataFile(state.paths.DataFilePath(1), saved).ok());
+  ASSERT_EQ(saved.size(), 6u);
+  EXPECT_EQ(saved[4].ReportId, 7);
+  EXPECT_EQ(saved[5].ReportId, 8);
+  EXPECT_EQ(saved[5].Texts[kReporterName], QStringLiteral("書き足した人"));
+  EXPECT_EQ(state.counters.NewestFileNo, 1);
+  EXPECT_FALSE(QFileInfo::exists(state.paths.DataFilePath(2)));
 }
 
 // ---- Dates shown come from the report ---------------------------------------
@@ -874,6 +951,196 @@ INSTANTIATE_TEST_SUITE_P(TypedDays, ReportDatesTest,
                                                      QDate(2004, 11, 10), "31", "Command6", QDate(2026, 12, 31),
                                                      "木"}));
 
+// ---- Typing in the date boxes -------------------------------------------------
+
+// An edit of a date box of the report shown: what the box then shows, the
+// occurrence date the report then holds, and the beeps heard; then the box
+// and the date once the keyboard has left the box, and the file that closing
+// the window leaves.
+struct DateBoxCase {
+  const char* what;
+  QDate shown;  // the occurrence date of the report
+  const char* box;
+  std::function<void(QLineEdit*)> edit;
+  QString boxText;  // right after the edit
+  QDate held;
+  int beeps;
+  QString boxTextLeft;  // once the keyboard left the box
+  QDate heldLeft;       // null: held
+};
+
+using KeyOrText = std::variant<Qt::Key, const char16_t*>;
+
+class DateBoxTest : public ReportWindowTest {
+ protected:
+  // Keys and typed characters as the keyboard sends them.
+  static std::function<void(QLineEdit*)> Keys(std::vector<KeyOrText> keys) {
+    return [keys](QLineEdit* box) {
+      for (const KeyOrText& k : keys) {
+        if (const auto* key = std::get_if<Qt::Key>(&k))
+          QTest::keyClick(box, *key);
+        else
+          Type(box, QString::fromUtf16(std::get<const char16_t*>(k)));
+      }
+    };
+  }
+  static std::function<void(QLineEdit*)> Over(const char16_t* typed) {
+    return [typed](QLineEdit* box) { Retype(box, QString::fromUtf16(typed)); };
+  }
+  // Ctrl+V with `text` on the clipboard, over all the box holds or at its
+  // end.
+  static std::function<void(QLineEdit*)> Paste(const char16_t* text, bool overAll) {
+    return [text, overAll](QLineEdit* box) {
+      QApplication::clipboard()->setText(QString::fromUtf16(text));
+      if (overAll)
+        box->selectAll();
+      else
+        box->end(false);
+      QTest::keyClick(box, Qt::Key_V, Qt::ControlModifier);
+    };
+  }
+
+  // A click on the lower arrow of the spin button beside the box.
+  static std::function<void(QLineEdit*)> LowerArrow(const char* spin) {
+    return [spin](QLineEdit* box) {
+      box->parentWidget()
+          ->findChild<QScrollBar*>(QString::fromLatin1(spin))
+          ->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+    };
+  }
+
+  // The occurrence date of the report in memory.
+  QDate Held() const {
+    const ReportRecord& r = state.dataFile.ReportTable.front();
+    return QDate(r.Years[0], r.Months[0], r.Days[0]);
+  }
+
+  void Run(const DateBoxCase& c) {
+    SCOPED_TRACE(c.what);
+    ReportRecord report = Report(1);
+    report.Years = {c.shown.year(), 2023, 0};
+    report.Months = {c.shown.month(), 9, 0};
+    report.Days = {c.shown.day(), 1, 0};
+    report.Hours[0] = 14;
+    report.Minutes[0] = 5;
+    ASSERT_TRUE(WriteDataFile(state.paths.DataFilePath(0), {report}));
+    const QByteArray before = FileBytes(state.paths.DataFilePath(0));
+    state.dataFile.ReportTable = {report};
+    state.dataFile.FileRecordCounts[0] = 1;
+    state.counters.LastReportId = state.counters.TotalReports = 1;
+    state.dataFile.CurrentIndex = 0;
+
+    ReportWindow w(state);
+    w.show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+    QLineEdit* box = Box(w, c.box);
+    box->setFocus();
+    const int beeps = prompts.beeps();
+    c.edit(box);
+    EXPECT_EQ(box->text(), c.boxText);
+    EXPECT_EQ(Held(), c.held);
+    EXPECT_EQ(prompts.beeps() - beeps, c.beeps);
+
+    const QDate heldLeft = c.heldLeft.isNull() ? c.held : c.heldLeft;
+    Box(w, "Text1_5")->setFocus();
+    EXPECT_EQ(box->text(), c.boxTextLeft);
+    EXPECT_EQ(Held(), heldLeft);
+    if (heldLeft != c.shown) {
+      EXPECT_TRUE(w.isChanged());
+    }
+
+    Find<QPushButton>(w, "Command1")->click();
+    EXPECT_FALSE(w.isVisible());
+    ReportRecord expected = report;
+    expected.Years[0] = heldLeft.year();
+    expected.Months[0] = heldLeft.month();
+    expected.Days[0] = heldLeft.day();
+    EXPECT_EQ(FileBytes(state.paths.DataFilePath(0)), DataFileBytes({expected}));
+    if (heldLeft == c.shown) {
+      EXPECT_EQ(FileBytes(state.paths.DataFilePath(0)), before) << "nothing written";
+    }
+  }
+};
+
+// The states a box passes through while the user types (empty, a number not
+// yet complete) never move the date; what is no digit is refused as typed,
+// with a beep; full-width digits are taken as digits; a complete number keeps
+// the calendar's carries.
+TEST_F(DateBoxTest, TypingNeverMovesTheDateThroughWhatTheBoxPassesOn) {
+  const auto backSpaces = [](int n) { return std::vector<KeyOrText>(static_cast<std::size_t>(n), Qt::Key_Backspace); };
+  const auto then = [](std::vector<KeyOrText> a, std::vector<KeyOrText> b) {
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
+  };
+  const auto emptyTheDayThenType12 = [this, &backSpaces](QLineEdit* box) {
+    QTest::keyClick(box, Qt::Key_End);
+    Keys(backSpaces(2))(box);
+    EXPECT_EQ(box->text(), QStringLiteral(" "));  // the sign blank the day's button wrote
+    EXPECT_EQ(Held(), QDate(2023, 4, 10)) << "the emptied box changes nothing";
+    Type(box, QStringLiteral("12"));
+  };
+  // The day box shows " 10": the window's day handler writes it with the sign
+  // blank after the report is shown; the year and month boxes hold the
+  // window's "2023" and "4".
+  const DateBoxCase cases[] = {
+      // clang-format off
+      {"End, BackSpace twice and 12 in the day of 2023-04-10", QDate(2023, 4, 10), "txd_0",
+       emptyTheDayThenType12, " 12", QDate(2023, 4, 12), 0, " 12", {}},
+      {"abc over the day of 2023-08-08", QDate(2023, 8, 8), "txd_0",
+       Over(u"abc"), " 8", QDate(2023, 8, 8), 3, " 8", {}},
+      {"a minus sign before the day", QDate(2023, 3, 15), "txd_0",
+       Keys({Qt::Key_Home, u"-"}), " 15", QDate(2023, 3, 15), 1, " 15", {}},
+      {"full-width 15 over the day", QDate(2023, 4, 10), "txd_0",
+       Over(u"１５"), "15", QDate(2023, 4, 15), 0, "15", {}},
+      {"full-width 1 after 1 in the month", QDate(2023, 4, 10), "txm_0",
+       Keys({Qt::Key_End, Qt::Key_Backspace, u"1", u"１"}), "11", QDate(2023, 11, 10), 0, "11", {}},
+      {"2028 typed over the year of 29 February 2024", QDate(2024, 2, 29), "txy_0",
+       Keys(then(then({Qt::Key_End}, backSpaces(4)), {u"2028"})), "2028", QDate(2028, 2, 29), 0, "2028", {}},
+      {"202 typed there and left: the year 202 has no 29 February", QDate(2024, 2, 29), "txy_0",
+       Keys(then(then({Qt::Key_End}, backSpaces(4)), {u"202"})), "202", QDate(2024, 2, 29), 0, " 202", QDate(202, 2, 28)},
+      {"31 typed in April is 1 May", QDate(2023, 4, 10), "txd_0",
+       Over(u"31"), "31", QDate(2023, 5, 1), 0, " 1", {}},
+      {"the day emptied and left", QDate(2023, 4, 10), "txd_0",
+       Keys(then({Qt::Key_End}, backSpaces(2))), " ", QDate(2023, 4, 10), 0, " 10", {}},
+      // clang-format on
+  };
+  for (const DateBoxCase& c : cases) Run(c);
+}
+
+// A box never shows a value other than the one the report holds: a digit
+// that takes the number past what the report can hold is refused with a
+// beep; no year 0 is stored; a paste is taken only as a whole value, full-
+// width digits as digits, and else refused with a beep.
+TEST_F(DateBoxTest, ABoxNeverShowsAValueTheReportDoesNotHold) {
+  const DateBoxCase cases[] = {
+      // clang-format off
+      {"10000 typed in the year", QDate(2023, 4, 10), "txy_0",
+       Over(u"10000"), "1000", QDate(1000, 4, 10), 1, "1000", {}},
+      {"45 typed in the day", QDate(2023, 4, 10), "txd_0",
+       Over(u"45"), "4", QDate(2023, 4, 4), 1, "4", {}},
+      {"13 typed in the month: the 1 waits for the keyboard to leave", QDate(2023, 4, 10), "txm_0",
+       Over(u"13"), "1", QDate(2023, 4, 10), 1, " 1", QDate(2023, 1, 10)},
+      {"0 typed in the year and left", QDate(2023, 4, 10), "txy_0",
+       Over(u"0"), "0", QDate(2023, 4, 10), 0, " 2023", {}},
+      {"the year 1 stepped down", QDate(1, 4, 10), "txy_0",
+       LowerArrow("VSy_0"), " 1", QDate(1, 4, 10), 0, " 1", {}},
+      {"January of the year 1, the month stepped down", QDate(1, 1, 10), "txm_0",
+       LowerArrow("VSm_0"), " 1", QDate(1, 1, 10), 0, " 1", {}},
+      {"full-width 12 pasted over the month", QDate(2023, 4, 10), "txm_0",
+       Paste(u"１２", true), "12", QDate(2023, 12, 10), 0, "12", {}},
+      {"full-width 13 pasted over the month", QDate(2023, 4, 10), "txm_0",
+       Paste(u"１３", true), "4", QDate(2023, 4, 10), 1, "4", {}},
+      {"12 pasted after the month's 4", QDate(2023, 4, 10), "txm_0",
+       Paste(u"12", false), "4", QDate(2023, 4, 10), 1, "4", {}},
+      {"1a pasted over the day", QDate(2023, 4, 10), "txd_0",
+       Paste(u"1a", true), " 10", QDate(2023, 4, 10), 1, " 10", {}},
+      {"05 pasted over the day", QDate(2023, 4, 10), "txd_0",
+       Paste(u"05", true), "05", QDate(2023, 4, 5), 0, "05", {}},
+      // clang-format on
+  };
+  for (const DateBoxCase& c : cases) Run(c);
+}
+
 // ---- Where the keyboard stands ------------------------------------------------
 
 TEST_F(ReportWindowTest, TheKeyboardStartsInTheReportersNameAndNeverStaysOnTheDeleteButton) {
@@ -972,17 +1239,21 @@ TEST_F(ReportWindowTest, InputMethodFormsAreStoredAsTheCodePageHoldsThemAndUnsto
     EXPECT_EQ(c.stored(), kept);
     EXPECT_EQ(prompts.beeps(), beeps + 1);
   }
-  // The date boxes map and drop the same way.
+  // The date boxes take digits only: full-width ones as digits, anything
+  // else refused whole, with a beep.
   int beeps = prompts.beeps();
   QLineEdit* day = Box(w, "txd_0");
   day->selectAll();
-  Commit(day, QStringLiteral("15〜"));
-  EXPECT_EQ(day->text(), QStringLiteral("15～"));
+  Commit(day, QStringLiteral("１５"));
+  EXPECT_EQ(day->text(), QStringLiteral("15"));
   EXPECT_EQ(r.Days[0], 15);
   EXPECT_EQ(prompts.beeps(), beeps);
-  Commit(day, QStringLiteral("😀"));
-  EXPECT_EQ(day->text(), QStringLiteral("15～"));
-  EXPECT_EQ(prompts.beeps(), beeps + 1);
+  for (const QString& refused : {QStringLiteral("〜"), QStringLiteral("😀")}) {
+    Commit(day, refused);
+    EXPECT_EQ(day->text(), QStringLiteral("15"));
+    EXPECT_EQ(r.Days[0], 15);
+    EXPECT_EQ(prompts.beeps(), ++beeps);
+  }
 
   // A paste cut to the box's length beeps too.
   beeps = prompts.beeps();

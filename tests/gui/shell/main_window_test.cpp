@@ -4,20 +4,24 @@
 #include <QFile>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenuBar>
 #include <QPixmap>
 #include <QPushButton>
 #include <gtest/gtest.h>
 #include <tuple>
 
+#include "core/analysis/analysis_axis.h"
 #include "core/app/app_state.h"
 #include "core/app/startup.h"
 #include "core/platform/safe_save.h"
 #include "core/platform/system_info.h"
 #include "core/platform/value_file.h"
 #include "core/reports/data_file.h"
+#include "core/reports/data_file_repair.h"
 #include "gui/widgets/layout_helpers.h"
 #include "support/gui/modal_window.h"
+#include "support/gui/typing.h"
 #include "support/pdf_pages.h"
 #include "support/temp_drive.h"
 
@@ -26,6 +30,7 @@ namespace {
 
 using testing::FileBytes;
 using testing::WhenModal;
+using testing::WriteFileBytes;
 
 const QString kBackupQuestion = QStringLiteral(
     "バックアップに上書きしますか？\nエラーが出た場合は上書きしないでください。保存する場合は「はい」を押してください"
@@ -146,6 +151,91 @@ TEST_F(MainWindowTest, MenuBarHoldsTheCommandsBeyondThePanel) {
   window.findChild<QAction*>(QStringLiteral("actQuit"))->trigger();
   EXPECT_EQ(prompts.texts(), QStringList{kBackupQuestion});
   EXPECT_FALSE(window.isVisible());
+}
+
+// The newest data file, 2.dat of 500 reports, has its count line lowered by
+// hand to 50. A report added through "変更・表示" never takes its place: the
+// file stays as it is with all 500 reports, the new report starts 3.dat, and
+// the views leave 2.dat out and say so, until ファイル → "データファイルの修復"
+// writes its reports back under its number.
+TEST_F(MainWindowTest, ADamagedNewestFileKeepsItsReportsAndTheMenuMendsThem) {
+  auto dated = [](int firstId, int count) {
+    std::vector<ReportRecord> table;
+    for (int i = 0; i < count; ++i) {
+      ReportRecord r = report(firstId + i);
+      r.Years = {2025, 2025, 0};
+      r.Months = {6, 6, 0};
+      r.Days = {1, 2, 0};
+      table.push_back(r);
+    }
+    return table;
+  };
+  ASSERT_TRUE(WriteDataFile(state.paths.DataFilePath(0), dated(1, 3)));
+  ASSERT_TRUE(WriteDataFile(state.paths.DataFilePath(1), dated(4, 2)));
+  const std::vector<ReportRecord> five100 = dated(6, 500);
+  QByteArray damaged = DataFileBytes(five100);
+  ASSERT_TRUE(damaged.startsWith(" 500 \r\n"));
+  damaged.replace(0, 7, " 50 \r\n");
+  ASSERT_TRUE(WriteFileBytes(state.paths.DataFilePath(2), damaged));
+  state.counters = IdCounters{470, 505, 2, 505};
+  const AnalysisPeriod all{{2000, 1, 1}, {2030, 12, 31}};
+
+  MainWindow window(state);
+  window.load();
+  window.activate();
+  ASSERT_EQ(state.dataFile.ReportCount(), 0);  // 2.dat does not read
+  // The report window tells of the damaged file and offers its repair: not now.
+  prompts.answer(PromptAnswer::No);
+  WhenModal(QStringLiteral("frmrep"), [](QWidget* rep) {
+    testing::Type(rep->findChild<QLineEdit*>(QStringLiteral("Text1_5")), QStringLiteral("書き足した人"));
+    rep->findChild<QPushButton*>(QStringLiteral("Command1"))->click();
+  });
+  window.findChild<QPushButton*>(QStringLiteral("cmdname_2"))->click();
+  ASSERT_EQ(prompts.shown().size(), 1u);
+  EXPECT_TRUE(prompts.last().text.startsWith(QStringLiteral("データファイル「%1」は正しく読み込めないため")
+                                                 .arg(QDir::toNativeSeparators(state.paths.DataFilePath(2)))));
+
+  EXPECT_EQ(FileBytes(state.paths.DataFilePath(2)), damaged);
+  EXPECT_TRUE(QDir(state.paths.ReportFolderPath()).entryList({QStringLiteral("*.damaged-*")}).isEmpty());
+  EXPECT_EQ(RecoverDataFile(state.paths.DataFilePath(2)).reports, five100);
+  std::vector<ReportRecord> added;
+  ASSERT_TRUE(ReadDataFile(state.paths.DataFilePath(3), added).ok());
+  ASSERT_EQ(added.size(), 1u);
+  EXPECT_EQ(added[0].ReportId, 506);
+  EXPECT_EQ(added[0].Texts[kReporterName], QStringLiteral("書き足した人"));
+  EXPECT_EQ(state.counters.NewestFileNo, 3);
+  // The views leave 2.dat out, and name it.
+  ScanSummary scanned = ScanReports(state.paths, state.counters.NewestFileNo, all, {});
+  EXPECT_EQ(scanned.unreadableFiles, std::vector<int>{2});
+  EXPECT_EQ(scanned.reportsInPeriod, 3 + 2 + 1);
+
+  // ファイル → データファイルの修復: what 2.dat holds beside its count line;
+  // "はい" writes it back.
+  prompts.clear();
+  QAction* repair = window.findChild<QAction*>(QStringLiteral("actRepairDataFile"));
+  ASSERT_NE(repair, nullptr);
+  EXPECT_TRUE(repair->isEnabled());
+  prompts.answer(PromptAnswer::Yes).answer(PromptAnswer::Ok);
+  repair->trigger();
+  ASSERT_EQ(prompts.shown().size(), 2u);
+  EXPECT_TRUE(prompts.shown()[0].text.startsWith(
+      QStringLiteral("データファイル「%1」の中に、完全な報告が500件見つかりました(報告番号 6～505)。\n"
+                     "ファイルの1行目の件数: 50件\n")
+          .arg(QDir::toNativeSeparators(state.paths.DataFilePath(2)))));
+  EXPECT_EQ(FileBytes(state.paths.DataFilePath(2) + QStringLiteral(".damaged-20261209-0900")), damaged);
+  std::vector<ReportRecord> mended;
+  ASSERT_TRUE(ReadDataFile(state.paths.DataFilePath(2), mended).ok());
+  EXPECT_EQ(mended, five100);
+  EXPECT_EQ(state.counters.TotalReports, 506);
+  scanned = ScanReports(state.paths, state.counters.NewestFileNo, all, {});
+  EXPECT_TRUE(scanned.unreadableFiles.empty());
+  EXPECT_EQ(scanned.reportsInPeriod, 506);
+
+  // Nothing is left to mend.
+  prompts.clear();
+  prompts.answer(PromptAnswer::Ok);
+  repair->trigger();
+  EXPECT_EQ(prompts.texts(), QStringList{QStringLiteral("修復が必要なデータファイルはありません。")});
 }
 
 TEST_F(MainWindowTest, ReportButtonsChooseTheModeFromTheNewestFile) {
@@ -359,8 +449,8 @@ TEST_F(MainWindowTest, KeepsTheSmallPictureOfTheBodySiteDrawing) {
   for (int y = 0; y < image.height(); ++y)
     for (int x = 0; x < image.width(); ++x) drawn += image.pixel(x, y) != qRgb(255, 255, 255);
   EXPECT_GT(drawn, image.width() * image.height() / 10);
-  // Clear of the buttons and frames.
-  for (const QWidget* other : window.findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+  // Clear of the buttons and frames of the panel it sits on.
+  for (const QWidget* other : picture->parentWidget()->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
     if (other != picture) {
       EXPECT_FALSE(other->geometry().intersects(picture->geometry())) << other->objectName().toStdString();
     }

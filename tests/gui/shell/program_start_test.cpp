@@ -67,6 +67,19 @@ class StartupTest : public ::testing::Test {
   static void closeDepartmentEditor() {
     WhenModal(QStringLiteral("frmiin"), [](QWidget* editor) { editor->close(); });
   }
+  // A whole first start that chooses no password: OK on the blank login,
+  // the two greetings answered, the department editor closed, no backup.
+  void startOnceWithoutPassword() {
+    auto run = newRun();
+    loginWith(QString());
+    run->prompts.answer(PromptAnswer::Ok);
+    closeDepartmentEditor();
+    run->prompts.answer(PromptAnswer::Ok);
+    start(*run);
+    ASSERT_NE(run->window, nullptr);
+    run->prompts.answer(PromptAnswer::No);
+    run->window->close();
+  }
   QString data(const QString& name) const { return QDir(root.path()).filePath(QStringLiteral("tonrix/") + name); }
 
   QTemporaryDir root;
@@ -116,22 +129,55 @@ TEST_F(StartupTest, FirstStartPreparesTheMachineAndGreetsInOrder) {
   run->window->close();
 }
 
-TEST_F(StartupTest, CancelledFirstLoginEndsButTheNextStartWorks) {
+// The record of the first start is written only once its login window has
+// been answered with OK: a first start ended at the login window (cancelled,
+// or killed while the window was open) leaves the next start a first start,
+// which asks for the password again.
+TEST_F(StartupTest, AFirstStartEndedAtTheLoginLeavesTheNextStartAFirstStart) {
   auto first = newRun();
-  loginWith(QString(), /*ok=*/false);
+  bool recordWhileAsked = true;
+  WhenModal(QStringLiteral("frmLogin"), [&](QWidget* login) {
+    recordWhileAsked = QFileInfo::exists(data("started.dat"));
+    login->findChild<QPushButton*>(QStringLiteral("cmdCancel"))->click();
+  });
   start(*first);
   EXPECT_EQ(first->window, nullptr);
   EXPECT_TRUE(first->prompts.shown().empty());
+  EXPECT_FALSE(recordWhileAsked);
+  EXPECT_FALSE(QFileInfo::exists(data("started.dat")));
+  EXPECT_FALSE(QFileInfo::exists(data("passw.dat")));
   EXPECT_TRUE(QFileInfo::exists(data("ttid.dat")));
 
-  // Not a first run any more, no password was chosen: straight to the main window.
+  // Still a first start: the login window asks for the password to choose.
   auto second = newRun();
+  bool recordAtOk = true;
+  WhenModal(QStringLiteral("frmLogin"), [&](QWidget* login) {
+    recordAtOk = QFileInfo::exists(data("started.dat"));
+    QTest::keyClicks(login->findChild<QLineEdit*>(QStringLiteral("txtPassword")), QStringLiteral("Secret"));
+    login->findChild<QPushButton*>(QStringLiteral("cmdOK"))->click();
+  });
+  second->prompts.answer(PromptAnswer::Ok);
+  closeDepartmentEditor();
+  second->prompts.answer(PromptAnswer::Ok);
   start(*second);
   ASSERT_NE(second->window, nullptr);
-  EXPECT_FALSE(second->state->startup.FirstRun);
-  EXPECT_TRUE(second->prompts.shown().empty());
+  EXPECT_TRUE(second->state->startup.FirstRun);
+  EXPECT_FALSE(recordAtOk);
+  EXPECT_EQ(second->prompts.texts(), (QStringList{kWelcome, kGuide}));
+  EXPECT_TRUE(QFileInfo::exists(data("started.dat")));
   second->prompts.answer(PromptAnswer::No);
   second->window->close();
+  second->window.reset();  // the lock goes with the program
+
+  // From now on the chosen password guards every start.
+  auto third = newRun();
+  loginWith(QStringLiteral("Secret"));
+  start(*third);
+  ASSERT_NE(third->window, nullptr);
+  EXPECT_FALSE(third->state->startup.FirstRun);
+  EXPECT_TRUE(third->prompts.shown().empty());
+  third->prompts.answer(PromptAnswer::No);
+  third->window->close();
 }
 
 // The first start on an empty home holds the data folder from the moment it
@@ -217,9 +263,7 @@ TEST_F(StartupTest, LoginStateTable) {
 }
 
 TEST_F(StartupTest, LaterStartWithoutIdFileStopsAndWritesNothing) {
-  auto first = newRun();
-  loginWith(QString(), false);
-  start(*first);
+  startOnceWithoutPassword();
   QFile::remove(data("ttid.dat"));
   QFile::remove(data("set.dat"));
 
@@ -255,9 +299,7 @@ TEST_F(StartupTest, AFolderThatCannotBeMadeIsNamedAndEndsTheStart) {
 }
 
 TEST_F(StartupTest, DeletedSettingsComeBackAsDefaultsWithoutAWord) {
-  auto first = newRun();
-  loginWith(QString(), false);
-  start(*first);
+  startOnceWithoutPassword();
   CodeLists defaults;
   SetDefaultCodeLists(defaults);
   QFile::remove(data("set.dat"));
@@ -276,9 +318,7 @@ TEST_F(StartupTest, DeletedSettingsComeBackAsDefaultsWithoutAWord) {
 // The user's own lists are never written over by the defaults: a set.dat
 // that does not read is kept aside first, and the user is told.
 TEST_F(StartupTest, AnUnreadableSettingsFileIsKeptAsideAndTheUserTold) {
-  auto first = newRun();
-  loginWith(QString(), false);
-  start(*first);
+  startOnceWithoutPassword();
   CodeLists defaults;
   SetDefaultCodeLists(defaults);
   CodeLists own = defaults;
@@ -328,9 +368,7 @@ TEST_F(StartupTest, AnUnreadableSettingsFileIsKeptAsideAndTheUserTold) {
 class StartedMachineTest : public StartupTest {
  protected:
   void SetUp() override {
-    auto setup = newRun();
-    loginWith(QString(), false);
-    start(*setup);
+    startOnceWithoutPassword();
     ASSERT_TRUE(QFileInfo::exists(data("ttid.dat")));
   }
   static ReportRecord report(int id) {

@@ -156,7 +156,9 @@ TEST_F(DateFieldWidgetTest, ArrowsWriteTheirValueWithABlankInTheSignPositionAndL
   EXPECT_EQ(find<QLabel>("Label12_1")->text(), QStringLiteral("火"));  // 15 June 2010
 }
 
-TEST_F(DateFieldWidgetTest, TypedDaysAreBoundedAndTheBoxKeepsWhatWasTyped) {
+// The period boxes of the analysis views keep what is typed, bounded by the
+// box's rule.
+TEST_F(AnalysisDateFieldWidgetTest, TypedDaysAreBoundedAndTheBoxKeepsWhatWasTyped) {
   struct Case {
     int m;
     int wantM, wantD;
@@ -181,7 +183,11 @@ TEST_F(DateFieldWidgetTest, TypedDaysAreBoundedAndTheBoxKeepsWhatWasTyped) {
   }
 }
 
-TEST_F(DateFieldWidgetTest, ACommaTypedIntoABoxIsTakenOutUnderTheCursor) {
+// A report's box refuses what is no digit where it is typed, and a number
+// more digits may follow waits until the keyboard leaves the box.
+TEST_F(DateFieldWidgetTest, ARefusedCharacterLeavesTheCursorAndAnOpenNumberWaitsForTheBoxToBeLeft) {
+  int refused = 0;
+  QObject::connect(&controls, &DateFieldControls::inputRefused, &controls, [&refused] { ++refused; });
   show(0, 2004, 12, 10);
   QLineEdit* txm = box("txm_0");
   txm->setFocus();
@@ -189,11 +195,19 @@ TEST_F(DateFieldWidgetTest, ACommaTypedIntoABoxIsTakenOutUnderTheCursor) {
   QTest::keyClicks(txm, QStringLiteral(","));
   EXPECT_EQ(txm->text(), QStringLiteral("12"));
   EXPECT_EQ(txm->cursorPosition(), 1);
+  EXPECT_EQ(refused, 1);
   txm->setCursorPosition(2);
-  QTest::keyClick(txm, Qt::Key_Backspace);  // "1": January, typed
+  QTest::keyClick(txm, Qt::Key_Backspace);  // "1": January or one of 10 to 12
   EXPECT_EQ(txm->text(), QStringLiteral("1"));
+  EXPECT_EQ(controls.month(0), 12);
+  EXPECT_TRUE(stored.empty());
+  EXPECT_EQ(changes, 0);
+  emit txm->editingFinished();  // Enter, or the keyboard goes elsewhere
   EXPECT_EQ(controls.month(0), 1);
+  EXPECT_EQ(box("txm_0")->text(), QStringLiteral(" 1"));
   EXPECT_EQ(controls.year(0), 2004);
+  EXPECT_GT(changes, 0);
+  EXPECT_EQ(refused, 1);
 }
 
 TEST_F(DateFieldWidgetTest, TimeWrapsWithinTheDay) {
