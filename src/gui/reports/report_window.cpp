@@ -519,9 +519,7 @@ void ReportWindow::showReport() {
 }
 
 void ReportWindow::startNewReport() {
-<<<<<<< HEAD
   takeWaitingDateNumber();
-=======
   // A newest data file that does not read is left as it is; its repair is
   // offered before the new report passes it over.
   if (NewReportPassesOverNewestFile(state_.dataFile, state_.counters, state_.paths)) {
@@ -530,7 +528,6 @@ void ReportWindow::startNewReport() {
                                  PromptButtons::YesNo) == PromptAnswer::Yes)
       OfferDataFileRepair(state_, newest);
   }
->>>>>>> mends-data
   const QDateTime now = state_.clock().now();
   const NewReportOutcome outcome =
       StartNewReport(state_.dataFile, state_.counters, state_.paths, now, [this] { return saveIfChanged(); });
