@@ -61,7 +61,7 @@ int Write(const QString& home, int reportCount, const QDate& lastDay) {
     err << "make_sample_collection: cannot make " << failed << "\n";
     return 1;
   }
-  DecideFirstRun(state.startup, state.paths, clock);  // the record of an earlier start
+  RecordFirstStart(state.paths, clock);  // the record of an earlier start
   QString error;
   if (!WritePasswordFile(state.paths.PasswordFilePath(), QString(), &error) ||
       !LoadCodeLists(state.lists, state.paths, clock.now(), nullptr, &error)) {

@@ -477,6 +477,25 @@ def blank_sheet(p):
     p.window(MAIN)
 
 
+def repair(p):
+    """A data file whose count line says fewer reports than it holds, mended
+    from the menu."""
+    path = os.path.join(p.home, "tonrix", "data", "0.dat")
+    with open(path, "rb") as f:
+        count, rest = f.read().split(b"\r\n", 1)
+    with open(path, "wb") as f:
+        f.write(b" %d \r\n" % (int(count) - 10) + rest)
+    p.press("ファイル")
+    p.press("データファイルの修復")
+    p.window("データファイルの修復")
+    p.shot("repair_question", "データファイルの修復")
+    p.answer("はい", "データファイルの修復")
+    p.window("データファイルの修復")
+    p.shot("repair_done", "データファイルの修復")
+    p.answer("OK", "データファイルの修復")
+    p.window(MAIN)
+
+
 def help_windows(p):
     p.press("ヘルプ")
     p.press("使い方")
@@ -506,7 +525,7 @@ def main():
             for title, scene in [("main window", main_window), ("code lists", code_lists), ("reports", reports),
                                  ("cross table", cross_table), ("extraction", extraction), ("summary", summary),
                                  ("graph", graph), ("item graph", item_graph), ("blank sheet", blank_sheet),
-                                 ("guide and version", help_windows)]:
+                                 ("guide and version", help_windows), ("repair", repair)]:
                 step(title, lambda: scene(p))
                 if p.proc.poll() is not None:
                     failures.append("the program ended after: %s" % title)
