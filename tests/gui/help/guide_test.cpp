@@ -92,7 +92,7 @@ QString ReadText(const QString& path) {
 }
 
 // The sources of the windows: every class that is a dialog or is named as a
-// window, and every form name ("frm...") given to a window.
+// window or dialog, and every form name ("frm...") written in them.
 struct WindowSources {
   QSet<QString> classes;
   QSet<QString> formNames;
@@ -100,7 +100,7 @@ struct WindowSources {
 WindowSources WindowsOfTheSources() {
   WindowSources found;
   const QRegularExpression declared(QStringLiteral(R"re(class\s+(\w+)\s*(?:final\s*)?:\s*public\s+(\w+))re"));
-  const QRegularExpression formName(QStringLiteral(R"re(QStringLiteral\("(frm\w+)"\))re"));
+  const QRegularExpression formName(QStringLiteral(R"re("(frm\w+)")re"));
   QDirIterator it(kSources, {QStringLiteral("*.h"), QStringLiteral("*.cpp")}, QDir::Files,
                   QDirIterator::Subdirectories);
   while (it.hasNext()) {
