@@ -326,8 +326,20 @@ def step(title, action):
 # ---- the scenes -----------------------------------------------------------------------------------------------
 
 
+def new_home():
+    """An empty home folder whose path reads as a user's home in the pictures
+    (".../home/kango/tonrix")."""
+    home = os.path.join(tempfile.mkdtemp(prefix="orvanta-guide-"), "home", "kango")
+    os.makedirs(home)
+    return home
+
+
+def remove_home(home):
+    shutil.rmtree(os.path.dirname(os.path.dirname(home)), ignore_errors=True)
+
+
 def first_start(screen):
-    home = tempfile.mkdtemp(prefix="orvanta-guide-first-")
+    home = new_home()
     p = Program(home)
     try:
         p.window("ﾛｸﾞｵﾝ", timeout=30)
@@ -343,11 +355,11 @@ def first_start(screen):
         p.answer("いいえ", "バックアップの確認")
     finally:
         p.close()
-        shutil.rmtree(home, ignore_errors=True)
+        remove_home(home)
 
 
 def sample_home():
-    home = tempfile.mkdtemp(prefix="orvanta-guide-")
+    home = new_home()
     r = run([COLLECTION_TOOL, home, "600"])
     if r.returncode != 0:
         raise RuntimeError("make_sample_collection: %s" % r.stderr)
@@ -533,7 +545,7 @@ def main():
             step("closing", lambda: (p.press("終了"), p.answer("いいえ", "バックアップの確認")))
         finally:
             p.close()
-            shutil.rmtree(home, ignore_errors=True)
+            remove_home(home)
     finally:
         screen.close()
     if failures:
