@@ -6,6 +6,7 @@
 #include <QByteArray>
 #include <QTemporaryDir>
 #include <array>
+#include <chrono>
 #include <cstdint>
 
 #include "core/analysis/analysis_axis.h"
@@ -73,6 +74,14 @@ std::int64_t ClassifyingScan(const AppState& state, const AnalysisPeriod& period
 double PeakResidentMegabytes();
 // The resident size now, in megabytes (/proc/self/statm).
 double ResidentMegabytes();
+
+// The wall time of f() in seconds.
+template <typename F>
+double WallSeconds(F&& f) {
+  const auto t0 = std::chrono::steady_clock::now();
+  f();
+  return std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
+}
 
 // Runs a shell command (`wcCommand`) and returns its wall time in seconds.
 double WcSeconds(const QByteArray& command);

@@ -1,6 +1,8 @@
 #include "support/pdf_pages.h"
 
+#include <QDir>
 #include <QProcess>
+#include <QSaveFile>
 #include <QStringList>
 #include <QXmlStreamReader>
 #include <gtest/gtest.h>
@@ -83,6 +85,13 @@ QImage PdfPageImage(const QString& path, int page, int dotsPerInch, const QRect&
   QImage image;
   if (!image.loadFromData(tool.readAllStandardOutput(), "PNG")) ADD_FAILURE() << "pdftoppm gave no picture";
   return image;
+}
+
+QString PdfCannotBeCreatedMessage(const QString& path) {
+  QSaveFile probe(path);
+  EXPECT_FALSE(probe.open(QIODevice::WriteOnly)) << path.toStdString() << " can be created";
+  return QStringLiteral("ファイル「%1」を書き込めませんでした。\n(%2)")
+      .arg(QDir::toNativeSeparators(path), probe.errorString());
 }
 
 }  // namespace orvanta::testing

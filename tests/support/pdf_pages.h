@@ -34,4 +34,8 @@ std::vector<PdfPage> ReadPdfPages(const QString& path);
 // top left; a null image when it cannot be made.
 QImage PdfPageImage(const QString& path, int page, int dotsPerInch, const QRect& part);
 
+// What a print to the PDF file path tells when the file cannot be created
+// there: its path and the system's reason, as a save of that file finds it.
+QString PdfCannotBeCreatedMessage(const QString& path);
+
 }  // namespace orvanta::testing

@@ -1,6 +1,6 @@
 #include "support/scripted_prompts.h"
 
-#include <QDir>
+#include <QIODevice>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPdfWriter>
@@ -83,6 +83,39 @@ std::unique_ptr<PrintProgress> ScriptedPrompts::printProgress() {
   return std::make_unique<ScriptedPrintProgress>(*this);
 }
 
+ScriptedPrompts& ScriptedPrompts::stopWorkAfterSteps(int steps) {
+  stopWorkAfterSteps_ = steps;
+  return *this;
+}
+
+// Records the parts of long work and stops it where the script says.
+class ScriptedWorkProgress final : public WorkProgress {
+ public:
+  ScriptedWorkProgress(ScriptedPrompts& prompts, const QString& title)
+      : prompts_(prompts), stopAt_(prompts.stopWorkAfterSteps_) {
+    prompts_.stopWorkAfterSteps_ = 0;
+    prompts_.workTitle_ = title;
+    prompts_.workParts_.clear();
+    prompts_.workSteps_ = 0;
+  }
+  void begin(const QString& text, int) override { prompts_.workParts_ << text; }
+  bool advance(int) override {
+    ++prompts_.workSteps_;
+    if (stopAt_ > 0 && prompts_.workSteps_ >= stopAt_) stopped_ = true;
+    return !stopped_;
+  }
+  bool stopped() const override { return stopped_; }
+
+ private:
+  ScriptedPrompts& prompts_;
+  int stopAt_ = 0;
+  bool stopped_ = false;
+};
+
+std::unique_ptr<WorkProgress> ScriptedPrompts::workProgress(const QString& title) {
+  return std::make_unique<ScriptedWorkProgress>(*this, title);
+}
+
 namespace {
 
 // A file that takes the first bytes and then refuses every write.
@@ -108,7 +141,7 @@ class FailingFile final : public QIODevice {
   bool failed_ = false;
 };
 
-// A PDF "file" on a disk that fills up after 4 KB.
+// A printer's output that fills up after 4 KB.
 class FailingPdfOutput final : public QPdfWriter, public PrintOutput {
  public:
   static std::unique_ptr<FailingPdfOutput> Create(bool landscape) {
@@ -185,11 +218,12 @@ std::unique_ptr<QPagedPaintDevice> ScriptedPrompts::choosePrinter(bool landscape
   switch (a.what) {
     case PrinterAnswer::What::Cancel: return nullptr;
     case PrinterAnswer::What::Pdf: return PdfFileOutput::Create(a.path, PdfFileOutput::A4Layout(landscape));
-    case PrinterAnswer::What::Failing:
-      // A PDF file in a folder that does not exist, so the device cannot be
-      // opened.
-      return PdfFileOutput::Create(QDir::tempPath() + QStringLiteral("/orvanta-no-such-folder/x/failing.pdf"),
-                                   PdfFileOutput::A4Layout(landscape));
+    case PrinterAnswer::What::Failing: {
+      // A device with nowhere to write, which cannot be opened.
+      auto printer = std::make_unique<QPdfWriter>(static_cast<QIODevice*>(nullptr));
+      printer->setPageLayout(PdfFileOutput::A4Layout(landscape));
+      return printer;
+    }
     case PrinterAnswer::What::FailingWhileWriting: return FailingPdfOutput::Create(landscape);
   }
   return nullptr;

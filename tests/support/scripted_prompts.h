@@ -35,12 +35,12 @@ class ScriptedPrompts final : public Prompts {
   ScriptedPrompts& answerSaveFile(QString path);
   // Answers to the printer dialog: Cancel; printing to this PDF file (A4, 600
   // dots per inch, the orientation the dialog was opened with); a printer
-  // that fails as soon as anything is drawn on it.
+  // (not a file) that fails as soon as anything is drawn on it.
   ScriptedPrompts& answerPrinterCancel();
   ScriptedPrompts& answerPrinterPdf(QString path);
   ScriptedPrompts& answerPrinterFailing();
-  // A printer whose output fails on the way, as a PDF file on a disk that
-  // fills up: the pages are drawn, but the output cannot be completed.
+  // A printer whose output fails on the way: the pages are drawn, but the
+  // output cannot be completed.
   ScriptedPrompts& answerPrinterFailingWhileWriting();
   // Orientation the printer dialog was last opened with.
   bool lastPrinterLandscape = false;
@@ -57,6 +57,16 @@ class ScriptedPrompts final : public Prompts {
   // the window shows while the pages are drawn.
   std::function<void(int pagesDone)> whenPageDone;
 
+  // The progress of other long work: the next piece of work is stopped by
+  // the user at its `steps`-th step (counted over all its parts), as if
+  // "キャンセル" were pressed then.
+  ScriptedPrompts& stopWorkAfterSteps(int steps);
+  // What the last long work showed: its title and the text of every part
+  // it began.
+  QString workTitle() const { return workTitle_; }
+  QStringList workParts() const { return workParts_; }
+  int workSteps() const { return workSteps_; }
+
   const std::vector<Shown>& shown() const { return shown_; }
   QStringList texts() const;
   const Shown& last() const { return shown_.back(); }
@@ -71,6 +81,7 @@ class ScriptedPrompts final : public Prompts {
   QString saveFileName(const QString& title, const QString& startPath, const QString& filter) override;
   std::unique_ptr<QPagedPaintDevice> choosePrinter(bool landscape) override;
   std::unique_ptr<PrintProgress> printProgress() override;
+  std::unique_ptr<WorkProgress> workProgress(const QString& title) override;
   void beep() override { ++beeps_; }
   void setBusy(bool busy) override {
     busy_ = busy;
@@ -112,7 +123,12 @@ class ScriptedPrompts final : public Prompts {
   int printPageCount_ = 0;
   int printPagesDone_ = 0;
   int printJobs_ = 0;
+  int stopWorkAfterSteps_ = 0;
+  QString workTitle_;
+  QStringList workParts_;
+  int workSteps_ = 0;
   friend class ScriptedPrintProgress;
+  friend class ScriptedWorkProgress;
 };
 
 }  // namespace orvanta::testing

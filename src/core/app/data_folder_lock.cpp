@@ -1,9 +1,48 @@
 #include "core/app/data_folder_lock.h"
 
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QSysInfo>
 
+#if defined(Q_OS_UNIX)
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+#endif
+
 namespace orvanta {
+namespace {
+
+enum class Removal { Removed, Held, Folder, CannotRemove };
+
+// Removes what stands at the lock's path and is no lock: anything but a
+// folder, unless a running program holds it.
+Removal RemoveLeftover(const QString& path) {
+  const QFileInfo info(path);
+  if (info.isDir() && !info.isSymLink()) return Removal::Folder;
+#if defined(Q_OS_UNIX)
+  const QByteArray name = QFile::encodeName(path);
+  auto unlinked = [&name] { return ::unlink(name.constData()) == 0 || errno == ENOENT; };
+  // Not blocking: the path may name a pipe.
+  const int fd = ::open(name.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  if (fd < 0) return unlinked() ? Removal::Removed : Removal::CannotRemove;
+  // A running program holds the flock of its lock file from the moment it
+  // creates it, before its lines are written.
+  if (::flock(fd, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK) {
+    ::close(fd);
+    return Removal::Held;
+  }
+  const bool removed = unlinked();
+  ::close(fd);
+  return removed ? Removal::Removed : Removal::CannotRemove;
+#else
+  return QFile::remove(path) || !QFileInfo::exists(path) ? Removal::Removed : Removal::CannotRemove;
+#endif
+}
+
+}  // namespace
 
 DataFolderLock::DataFolderLock(const QString& dataFolder)
     : folder_(dataFolder), path_(QDir(dataFolder).filePath(kLockFileName)), file_(std::make_unique<QLockFile>(path_)) {
@@ -15,16 +54,36 @@ DataFolderLock::DataFolderLock(const QString& dataFolder)
 
 DataFolderLock::~DataFolderLock() = default;  // QLockFile unlocks
 
-DataFolderLock::Outcome DataFolderLock::lock() {
+// A lock as QLockFile writes it: process id, program and host.
+bool DataFolderLock::readHolder() {
+  QString app;
+  if (file_->getLockInfo(&holderPid_, &holderHost_, &app) && holderPid_ > 0 && !holderHost_.isEmpty() && !app.isEmpty())
+    return true;
+  holderHost_.clear();
+  holderPid_ = 0;
+  return false;
+}
+
+DataFolderLock::Outcome DataFolderLock::lock(const std::function<bool()>& programAnswers) {
+  folderInTheWay_ = false;
   if (file_->isLocked()) return Outcome::Locked;
+  // QLockFile takes over a readable lock whose program has ended here.
   if (file_->tryLock(0)) return Outcome::Locked;
   if (file_->error() != QLockFile::LockFailedError) return Outcome::Failed;
-  QString app;
-  if (!file_->getLockInfo(&holderPid_, &holderHost_, &app)) {
-    holderHost_.clear();
-    holderPid_ = 0;
+  if (readHolder()) return Outcome::HeldElsewhere;
+
+  // No lock can be read there: a leftover, unless a program answers.
+  if (programAnswers && programAnswers()) return Outcome::HeldElsewhere;
+  switch (RemoveLeftover(path_)) {
+    case Removal::Removed: break;
+    case Removal::Held: return Outcome::HeldElsewhere;
+    case Removal::Folder: folderInTheWay_ = true; return Outcome::InTheWay;
+    case Removal::CannotRemove: return Outcome::InTheWay;
   }
-  return Outcome::HeldElsewhere;
+  if (file_->tryLock(0)) return Outcome::Locked;
+  // Another start took the folder in the meantime.
+  if (file_->error() == QLockFile::LockFailedError) return Outcome::HeldElsewhere;
+  return Outcome::Failed;
 }
 
 bool DataFolderLock::isLocked() const { return file_->isLocked(); }
@@ -40,6 +99,21 @@ QString DataFolderLock::heldMessage() const {
              "そのコンピュータでOrvantaが動いていないのにこの表示が出るときは、ファイル「%2」を削除してから"
              "起動しなおしてください。")
       .arg(holderHost_, QDir::toNativeSeparators(path_));
+}
+
+QString DataFolderLock::inTheWayMessage() const {
+  const QString path = QDir::toNativeSeparators(path_);
+  if (folderInTheWay_) {
+    return QStringLiteral(
+               "Orvantaが起動中の印に使うファイル「%1」の場所にフォルダがあるため、起動できません。\n"
+               "このフォルダを別の場所に移すか削除してから、起動しなおしてください。")
+        .arg(path);
+  }
+  return QStringLiteral(
+             "Orvantaが起動中の印に使うファイル「%1」が壊れていて、削除もできないため、起動できません。\n"
+             "このファイルを削除してから、起動しなおしてください。削除できないときは、コンピュータの管理者に"
+             "依頼してください。")
+      .arg(path);
 }
 
 QString DataFolderLock::failedMessage() const {

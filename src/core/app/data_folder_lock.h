@@ -6,14 +6,23 @@
 // it reads or writes anything there, and holds it until the program ends.
 //
 // The lock is a QLockFile ("orvanta.lock" in the data folder) that records
-// the process id, the program's name and the host name. A lock left by a
-// program that is no longer running on this machine is taken over; a lock
-// written by another machine (a data folder shared over the network) is
-// never taken over by age, since this machine cannot tell whether that
-// program still runs.
+// the process id, the program's name and the host name, and holds an flock
+// on the file while the program runs. A lock left by a program that is no
+// longer running on this machine is taken over; a lock written by another
+// machine (a data folder shared over the network) is never taken over by
+// age, since this machine cannot tell whether that program still runs.
+//
+// Something at the lock's path that cannot be read as a lock (an empty file
+// left by a power cut, a damaged or unreadable file, a broken link) is a
+// leftover unless a running program says otherwise: the running program
+// answers on its local socket (asked through programAnswers) or holds the
+// file's flock (a start caught between creating its lock file and writing
+// it). A leftover is removed and the lock taken; a folder there, or a file
+// that cannot be removed, is named to the user instead.
 
 #include <QLockFile>
 #include <QString>
+#include <functional>
 #include <memory>
 
 namespace orvanta {
@@ -28,10 +37,13 @@ class DataFolderLock {
   enum class Outcome {
     Locked,         // this program holds the folder
     HeldElsewhere,  // another running program holds it
+    InTheWay,       // no lock stands at the lock's path, and it cannot be removed
     Failed,         // the lock file cannot be made (a folder that cannot be written)
   };
-  // Tries once, without waiting.
-  Outcome lock();
+  // Tries once, without waiting. programAnswers is asked (at most once) only
+  // when the lock's path holds no readable lock: whether a running program
+  // answers for this data folder.
+  Outcome lock(const std::function<bool()>& programAnswers = {});
   bool isLocked() const;
 
   // Who holds the lock, after HeldElsewhere (empty host when unknown).
@@ -39,19 +51,23 @@ class DataFolderLock {
   bool heldOnThisMachine() const;
   QString lockFilePath() const { return path_; }
 
-  // What a second start tells the user.
+  // What a start that cannot take the lock tells the user.
   QString heldMessage() const;
+  QString inTheWayMessage() const;
   QString failedMessage() const;
 
   DataFolderLock(const DataFolderLock&) = delete;
   DataFolderLock& operator=(const DataFolderLock&) = delete;
 
  private:
+  bool readHolder();
+
   QString folder_;
   QString path_;
   std::unique_ptr<QLockFile> file_;
   QString holderHost_;
   qint64 holderPid_ = 0;
+  bool folderInTheWay_ = false;
 };
 
 inline const QString kAlreadyRunningMessage =

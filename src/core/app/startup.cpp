@@ -6,6 +6,7 @@
 
 #include "core/app/app_state.h"
 #include "core/app/password_file.h"
+#include "core/codelists/code_list_editing.h"
 #include "core/codelists/code_lists.h"
 #include "core/platform/clock.h"
 #include "core/platform/drive_paths.h"
@@ -83,6 +84,10 @@ IdFileOutcome LoadIdFile(IdCounters& counters, const DrivePaths& paths, bool fir
   }
   if (!firstRun) return IdFileOutcome::Fatal;
   counters = IdCounters{};
+  // The default lists' ids are handed out already.
+  CodeLists defaults;
+  SetDefaultCodeLists(defaults);
+  counters.LastCodeId = HighestCodeId(defaults).value_or(0);
   CoverExistingDataFiles(counters, paths);
   WriteIdFile(paths.IdFilePath(), counters, writeError);
   return IdFileOutcome::FirstRunZero;
@@ -115,8 +120,15 @@ bool LoadCodeLists(CodeLists& lists, const DrivePaths& paths, const QDateTime& n
   return WriteSettingsFile(path, lists, writeError);
 }
 
-bool CountReportsAtStart(OpenDataFile& file, IdCounters& counters, const DrivePaths& paths, QString* writeError) {
-  if (!CountDataFiles(file, counters, paths)) return true;
+bool CountReportsAtStart(OpenDataFile& file, IdCounters& counters, const CodeLists& lists, const DrivePaths& paths,
+                         QString* writeError) {
+  bool changed = CountDataFiles(file, counters, paths);
+  // An id of set.dat is never handed out again either.
+  if (const auto highest = HighestCodeId(lists); highest && *highest > counters.LastCodeId) {
+    counters.LastCodeId = *highest;
+    changed = true;
+  }
+  if (!changed) return true;
   return WriteIdFile(paths.IdFilePath(), counters, writeError);
 }
 

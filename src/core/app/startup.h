@@ -52,13 +52,14 @@ bool RecordFirstStart(const DrivePaths& paths, const Clock& clock);
 
 enum class IdFileOutcome {
   Read,          // counters read
-  FirstRunZero,  // first start: counters 0, and ttid.dat written at once
+  FirstRunZero,  // first start: counters 0 (the default lists' ids taken), ttid.dat written at once
   Fatal,         // a later start without a readable ttid.dat: the program ends
 };
-// Reads ttid.dat. On a first run a missing file is accepted and ttid.dat is
-// written as soon as the counters are settled, so that a first start that
-// ends early (login cancelled) never leaves a machine that cannot start.
-// error receives the reason when that write fails.
+// Reads ttid.dat. On a first run a missing file is accepted, the counters
+// start at 0 with LastCodeId at the highest id of the default lists, and
+// ttid.dat is written as soon as the counters are settled, so that a first
+// start that ends early (login cancelled) never leaves a machine that cannot
+// start. error receives the reason when that write fails.
 //
 // The newest file number never stops short of the data files that exist: a
 // ttid.dat that lost it (a one-line file, a damaged number) would otherwise
@@ -79,9 +80,10 @@ bool LoadCodeLists(CodeLists& lists, const DrivePaths& paths, const QDateTime& n
                    QString* writeError = nullptr);
 
 // The start-up count (CountDataFiles: every data file checked and counted,
-// the counters moved on to what the files hold), and ttid.dat written when
-// the counters changed. False (with writeError) when that write fails.
-bool CountReportsAtStart(OpenDataFile& file, IdCounters& counters, const DrivePaths& paths,
+// the counters moved on to what the files hold), LastCodeId moved on to at
+// least the highest id of the lists, and ttid.dat written when the counters
+// changed. False (with writeError) when that write fails.
+bool CountReportsAtStart(OpenDataFile& file, IdCounters& counters, const CodeLists& lists, const DrivePaths& paths,
                          QString* writeError = nullptr);
 
 // Opens orvanta.sqlite (see core/store/database.h): created when missing, a

@@ -141,13 +141,15 @@ SaveOutcome SaveCodeListsAndCounters(const CodeLists& lists, const QString& sett
   SaveOutcome outcome;
   QStringList errors;
   QString error;
-  outcome.settingsSaved = WriteSettingsFile(settingsPath, lists, &error);
-  if (!outcome.settingsSaved) errors << error;
-  error.clear();
-  // ttid.dat is written even when set.dat failed: it holds the id counter,
-  // which must never fall behind the ids already given.
+  // The id counter first: stopped in between, the program skips an id
+  // rather than give one that set.dat holds again.
   outcome.countersSaved = writeCounters(&error);
   if (!outcome.countersSaved) errors << error;
+  error.clear();
+  // set.dat is written even when ttid.dat failed: the next start moves the
+  // counter on past the ids it holds.
+  outcome.settingsSaved = WriteSettingsFile(settingsPath, lists, &error);
+  if (!outcome.settingsSaved) errors << error;
   if (!errors.isEmpty()) {
     outcome.message = QStringLiteral("設定を保存できませんでした。\n") + errors.join(QLatin1Char('\n')) +
                       QStringLiteral("\n\n変更した内容は画面に残っています。");

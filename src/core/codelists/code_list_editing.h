@@ -80,10 +80,10 @@ struct SaveOutcome {
   QString message;             // for the user when something failed; empty otherwise
   bool ok() const { return settingsSaved && countersSaved; }
 };
-// Writes the lists to set.dat and then the counters (with LastCodeId) to
-// ttid.dat through writeCounters, which returns false with the reason in
-// error when it fails (ttid.dat is written by its reader's side,
-// core/reports/data_file.h). Each file is written even when the other fails;
+// Writes the counters (with LastCodeId) to ttid.dat through writeCounters,
+// which returns false with the reason in error when it fails (ttid.dat is
+// written by its reader's side, core/reports/data_file.h), and then the lists
+// to set.dat. Each file is written even when the other fails;
 // a file that fails keeps its previous contents, and nothing in memory
 // changes.
 SaveOutcome SaveCodeListsAndCounters(const CodeLists& lists, const QString& settingsPath,

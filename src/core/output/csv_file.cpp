@@ -1,5 +1,6 @@
 #include "core/output/csv_file.h"
 
+#include <QDir>
 #include <QFileInfo>
 
 #include "core/analysis/result_grid_model.h"
@@ -9,6 +10,15 @@
 #include "core/platform/safe_save.h"
 
 namespace orvanta {
+namespace {
+
+// The path with ".csv" added when its file name has no extension.
+QString WithCsvExtension(const QString& path) {
+  if (!QFileInfo(path).suffix().isEmpty()) return path;
+  return path + (path.endsWith(u'.') ? QStringLiteral("csv") : QStringLiteral(".csv"));
+}
+
+}  // namespace
 
 QByteArray CsvFileBytes(const QString& text) { return cp932::Encode(text) + "\r\n"; }
 
@@ -50,20 +60,26 @@ bool WriteCsvGridRows(const ResultGridModel& grid, const BytePieces& write) {
   return block.isEmpty() || write(cp932::Encode(block));
 }
 
-bool WriteCsvFile(Prompts& prompts, const DrivePaths& paths, const std::function<QString()>& buildText) {
-  return WriteCsvFileInPieces(prompts, paths,
+bool WriteCsvFile(Prompts& prompts, const DrivePaths& paths, const QString& fileName,
+                  const std::function<QString()>& buildText) {
+  return WriteCsvFileInPieces(prompts, paths, fileName,
                               [&buildText](const BytePieces& write) { write(CsvFileBytes(buildText())); });
 }
 
-bool WriteCsvFileInPieces(Prompts& prompts, const DrivePaths& paths,
+bool WriteCsvFileInPieces(Prompts& prompts, const DrivePaths& paths, const QString& fileName,
                           const std::function<void(const BytePieces&)>& produce) {
+  // Without the folder the dialog would offer its name as the file's.
+  const QString folder = paths.MyDocumentPath();
+  const bool folderThere = QFileInfo(folder).isDir() || MakeOwnerOnlyFolder(folder);
+  const QString proposed = QDir(folderThere ? folder : paths.DriveRoot()).filePath(fileName);
   QString path;
   for (;;) {
-    path = prompts.saveFileName(QStringLiteral("名前を付けて保存"), paths.MyDocumentPath(), kCsvFilter);
+    path = prompts.saveFileName(QStringLiteral("名前を付けて保存"), proposed, kCsvFilter);
     if (path.isEmpty()) {
       prompts.setBusy(false);
       return false;
     }
+    path = WithCsvExtension(path);
     if (!QFileInfo::exists(path)) break;
     if (prompts.message(kCsvOverwriteQuestion, kCsvOverwriteTitle, PromptIcon::Question, PromptButtons::YesNo) ==
         PromptAnswer::Yes)

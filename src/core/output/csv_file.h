@@ -38,15 +38,17 @@ QString CsvGridRows(const ResultGridModel& grid);
 // text ever being held. False when write failed.
 bool WriteCsvGridRows(const ResultGridModel& grid, const BytePieces& write);
 
-// Asks for the file (starting in "my document" under the drive root), asks
-// before replacing an existing file ("いいえ" shows the dialog again), then
-// builds the text with buildText, writes it in one piece and says whether it
-// worked. Cancelling the dialog ends without a message. Returns whether a
-// file was written.
-bool WriteCsvFile(Prompts& prompts, const DrivePaths& paths, const std::function<QString()>& buildText);
+// Asks for the file, proposing fileName (which ends in ".csv") in "my
+// document" under the drive root (made, owner-only, when it is missing), adds
+// ".csv" to a name chosen without an extension, asks before replacing an
+// existing file ("いいえ" shows the dialog again), then builds the text with
+// buildText, writes it in one piece and says whether it worked. Cancelling
+// the dialog ends without a message. Returns whether a file was written.
+bool WriteCsvFile(Prompts& prompts, const DrivePaths& paths, const QString& fileName,
+                  const std::function<QString()>& buildText);
 // The same with the file's bytes (see CsvFileBytes) handed over a piece at a
 // time by produce, straight into the file.
-bool WriteCsvFileInPieces(Prompts& prompts, const DrivePaths& paths,
+bool WriteCsvFileInPieces(Prompts& prompts, const DrivePaths& paths, const QString& fileName,
                           const std::function<void(const BytePieces&)>& produce);
 
 }  // namespace orvanta

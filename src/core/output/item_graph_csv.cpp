@@ -21,7 +21,8 @@ QString ItemGraphCsvText(const ItemGraphResult& result, const ItemGraphHeading& 
 bool WriteItemGraphCsv(Prompts& prompts, const DrivePaths& paths, const ItemGraphResult& result,
                        const ItemGraphHeading& heading) {
   if (!result.hasBars()) return false;
-  return WriteCsvFile(prompts, paths, [&] { return ItemGraphCsvText(result, heading); });
+  return WriteCsvFile(prompts, paths, QStringLiteral("項目別グラフ.csv"),
+                      [&] { return ItemGraphCsvText(result, heading); });
 }
 
 }  // namespace orvanta

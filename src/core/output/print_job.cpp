@@ -37,14 +37,17 @@ PrintResult RunPrint(Prompts& prompts, const PrintSetup& setup, const PrintDrawi
   }
   // Only a whole job is put in place; a device dropped uncommitted discards
   // what was drawn on it.
-  if (!failed && !stopped) {
-    if (auto* output = dynamic_cast<PrintOutput*>(device.get())) failed = !output->commit();
+  QString failureMessage = setup.failureMessage;
+  if (auto* output = dynamic_cast<PrintOutput*>(device.get())) {
+    if (!failed && !stopped) failed = !output->commit();
+    // A file that could not be written is no printer that is missing.
+    if (failed && !output->failureMessage().isEmpty()) failureMessage = output->failureMessage();
   }
   device.reset();
   prompts.setBusy(false);
 
   if (failed) {
-    prompts.message(setup.failureMessage);
+    prompts.message(failureMessage);
     return PrintResult::Failed;
   }
   return stopped ? PrintResult::Stopped : PrintResult::Printed;

@@ -46,7 +46,8 @@ struct PrintSetup {
   // Shown first, OK button only, without title; none when empty.
   QString orientationMessage;
   // Shown when the printer cannot be opened or fails (OK button only,
-  // without title).
+  // without title). A PDF file that cannot be written is told as such
+  // instead: its path and the system's reason.
   QString failureMessage = kPrinterNotConnected;
   WhileDrawing whileDrawing{};
 };

@@ -96,7 +96,8 @@ QString SummaryCsvText(const SummaryResult& r, const CodeLists& lists,
 
 bool WriteSummaryCsvFile(Prompts& prompts, const DrivePaths& paths, const CodeLists& lists,
                          const SummaryResult& result) {
-  return WriteCsvFile(prompts, paths, [&] { return SummaryCsvText(result, lists, BodySiteNames()); });
+  return WriteCsvFile(prompts, paths, QStringLiteral("レポート.csv"),
+                      [&] { return SummaryCsvText(result, lists, BodySiteNames()); });
 }
 
 }  // namespace orvanta

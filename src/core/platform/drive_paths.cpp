@@ -9,7 +9,9 @@ const QString kDataFolderName = QStringLiteral("tonrix");
 
 }  // namespace
 
-DrivePaths::DrivePaths(QString root) : root_(std::move(root)) {}
+// Resolved once: the program makes the data folder the current folder, from
+// where a relative root would name another place.
+DrivePaths::DrivePaths(QString root) : root_(QDir(root).absolutePath()) {}
 
 QString DrivePaths::DataFolderPath() const { return QDir(root_).filePath(kDataFolderName); }
 QString DrivePaths::ReportFolderPath() const { return QDir(DataFolderPath()).filePath(QStringLiteral("data")); }

@@ -2,7 +2,9 @@
 // The drive root and every path built from it. The drive "c:" stands for one
 // folder: the home directory in the program, a temporary folder in tests. So
 // "c:\tonrix" is <root>/tonrix, the reports are in <root>/tonrix/data and
-// "c:\my document" is <root>/my document.
+// "c:\my document" is <root>/my document. A relative root (a relative HOME)
+// is taken from the current folder when the paths are made: every path is
+// absolute.
 
 #include <QString>
 

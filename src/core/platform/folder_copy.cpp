@@ -8,7 +8,8 @@
 
 namespace orvanta {
 
-bool CopyFolder(const QString& source, const QString& target, QStringList* failed, const QStringList& leaveOut) {
+bool CopyFolder(const QString& source, const QString& target, QStringList* failed, const QStringList& leaveOut,
+                const std::function<bool()>& fileDone) {
   bool ok = true;
   auto failure = [&](const QString& path) {
     ok = false;
@@ -27,17 +28,22 @@ bool CopyFolder(const QString& source, const QString& target, QStringList* faile
   for (const QFileInfo& entry : entries) {
     const QString dest = QDir(target).filePath(entry.fileName());
     if (entry.isDir() && !entry.isSymLink()) {
-      if (!CopyFolder(entry.filePath(), dest, failed)) ok = false;
+      bool goOn = true;
+      const auto counted = [&] { return goOn = !fileDone || fileDone(); };
+      if (!CopyFolder(entry.filePath(), dest, failed, {}, fileDone ? std::function<bool()>(counted) : nullptr))
+        ok = false;
+      if (!goOn) return false;
       continue;
     }
     if (leaveOut.contains(entry.fileName())) continue;
     QFile in(entry.filePath());
     if (!in.open(QIODevice::ReadOnly)) {
       failure(entry.filePath());
-      continue;
+    } else {
+      const QByteArray bytes = in.readAll();
+      if (in.error() != QFileDevice::NoError || !SaveFileAtomically(dest, bytes, FileAccess::OwnerOnly)) failure(dest);
     }
-    const QByteArray bytes = in.readAll();
-    if (in.error() != QFileDevice::NoError || !SaveFileAtomically(dest, bytes, FileAccess::OwnerOnly)) failure(dest);
+    if (fileDone && !fileDone()) return false;
   }
   return ok;
 }

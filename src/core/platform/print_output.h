@@ -19,12 +19,17 @@ class PrintOutput {
   // Puts the output in place. False when it could not be written whole (the
   // output is then discarded).
   virtual bool commit() = 0;
+  // What the user is told when the output failed, in place of the print's
+  // own message (about the printer); empty to keep that one.
+  virtual QString failureMessage() const { return {}; }
 };
 
 // A PDF file, written under a temporary name beside its final place and put
 // there by commit(): a file of the same name stays as it was until then, and
 // a write that fails on the way (a full disk) makes commit() fail. A file
 // that cannot be created makes the device fail as soon as drawing begins.
+// A failure is told as the file that could not be written, with the
+// system's reason.
 class PdfFileOutput final : public QPdfWriter, public PrintOutput {
  public:
   // The pages have the layout given (size, orientation, margins) and 600
@@ -36,11 +41,14 @@ class PdfFileOutput final : public QPdfWriter, public PrintOutput {
 
   ~PdfFileOutput() override;
   bool commit() override;
+  QString failureMessage() const override;
 
  private:
-  explicit PdfFileOutput(std::unique_ptr<QSaveFile> file, bool opened);
+  PdfFileOutput(const QString& path, std::unique_ptr<QSaveFile> file, bool opened);
 
+  QString path_;
   std::unique_ptr<QSaveFile> file_;
+  QString failure_;  // the system's reason, once known
   bool committed_ = false;
 };
 

@@ -9,6 +9,7 @@
 #include <optional>
 
 #include "core/platform/print_progress.h"
+#include "core/platform/work_progress.h"
 
 namespace orvanta {
 
@@ -39,6 +40,14 @@ class Prompts {
   // with the pages done and a cancel button once the job takes more than a
   // moment. By default nothing is shown and a job is never stopped.
   virtual std::unique_ptr<PrintProgress> printProgress() { return std::make_unique<PrintProgress>(); }
+  // The progress of other long work (a backup, a restore), for as long as it
+  // runs: a dialog titled title with a bar and a cancel button once the work
+  // takes more than a moment. By default nothing is shown and the work is
+  // never stopped.
+  virtual std::unique_ptr<WorkProgress> workProgress(const QString& title) {
+    (void)title;
+    return std::make_unique<WorkProgress>();
+  }
   virtual void beep() = 0;
   // The hourglass pointer while slow work runs.
   virtual void setBusy(bool busy) = 0;

@@ -12,6 +12,12 @@
 
 namespace orvanta {
 
+QString CannotWriteFileMessage(const QString& path, const QString& why) {
+  QString text = QStringLiteral("ファイル「%1」を書き込めませんでした。").arg(QDir::toNativeSeparators(path));
+  if (!why.isEmpty()) text += QStringLiteral("\n(%1)").arg(why);
+  return text;
+}
+
 bool SaveFileAtomically(const QString& path, const QByteArray& bytes, FileAccess access, QString* error) {
   return SaveFileAtomically(
       path, [&bytes](const BytePieces& write) { write(bytes); }, access, error);
@@ -20,10 +26,7 @@ bool SaveFileAtomically(const QString& path, const QByteArray& bytes, FileAccess
 bool SaveFileAtomically(const QString& path, const std::function<void(const BytePieces&)>& produce, FileAccess access,
                         QString* error) {
   auto fail = [&](const QString& why) {
-    if (error) {
-      *error = QStringLiteral("ファイル「%1」を書き込めませんでした。").arg(QDir::toNativeSeparators(path));
-      if (!why.isEmpty()) *error += QStringLiteral("\n(%1)").arg(why);
-    }
+    if (error) *error = CannotWriteFileMessage(path, why);
     return false;
   };
   if (QFileInfo(path).isDir()) return fail(QStringLiteral("同じ名前のフォルダがあります"));

@@ -14,6 +14,10 @@ enum class FileAccess {
   Normal,     // files the user places elsewhere (CSV)
 };
 
+// "ファイル「<path>」を書き込めませんでした。" and, when why is given, the
+// system's reason on a line of its own in brackets.
+QString CannotWriteFileMessage(const QString& path, const QString& why);
+
 // Writes bytes to path through a temporary file that replaces the old file
 // only once it is complete. On failure the old file is left as it was, the
 // function returns false and, when error is given, says why in Japanese.

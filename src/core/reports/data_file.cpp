@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <algorithm>
 #include <limits>
 
 #include "core/platform/codepage.h"
@@ -59,7 +60,8 @@ struct TableBuilder {
   }
 };
 
-// Counts the reports and finds the highest id, reading nothing else.
+// Counts the reports and finds the highest report id and answer id, reading
+// nothing else.
 struct ReportCounter {
   static constexpr bool kWantsTexts = false;
   static constexpr bool kWantsMarks = false;
@@ -70,6 +72,11 @@ struct ReportCounter {
   void report(std::int32_t, const RawReport& r) {
     ++out.reportsReadWhole;
     if (r.id() > out.highestReportId) out.highestReportId = r.id();
+    // The answers stand on consecutive lines.
+    const std::int32_t* answers = r.numbers.data() + AnswerIdLine(0);
+    std::int32_t highest = out.highestAnswerId;
+    for (int k = 0; k < kAnswerSlots; ++k) highest = std::max(highest, answers[k]);
+    out.highestAnswerId = highest;
   }
   void marks(std::int32_t, const Marks&) {}
 };

@@ -29,6 +29,7 @@ struct DataFileCount {
   std::int32_t declared = 0;          // the count line (0 when unreadable)
   std::int32_t reportsReadWhole = 0;  // reports read whole, even when a later line fails
   std::int32_t highestReportId = 0;   // of those reports; 0 when none
+  std::int32_t highestAnswerId = 0;   // the highest code id they answer with; 0 when none
   // The reports of the file: the count when it reads, else 0.
   std::int32_t reports() const { return result.ok() ? declared : 0; }
 };
@@ -44,7 +45,9 @@ QByteArray DataFileBytes(const std::vector<ReportRecord>& table);
 // is not written.
 bool WriteDataFile(const QString& path, const std::vector<ReportRecord>& table, QString* error = nullptr);
 
-// The four counters of ttid.dat.
+// The four counters of ttid.dat. LastCodeId is the highest code-list id
+// handed out; start-up moves it on to at least the highest id of set.dat and
+// of every report's answers, so an id is never handed out twice.
 struct IdCounters {
   std::int32_t LastCodeId = 0;
   std::int32_t LastReportId = 0;

@@ -255,11 +255,13 @@ QString IntactFileText(const DrivePaths& paths, int fileNo) {
 }
 
 QString DamagedNewestFileText(const DrivePaths& paths, int fileNo) {
-  return QStringLiteral(
-             "データファイル「%1」は正しく読み込めないため、上書きせずにそのまま残しています。\n"
-             "修復しない場合、新しい報告は次のデータファイル「%2」に入ります。\n\n"
-             "このファイルを今すぐ修復しますか？")
-      .arg(Native(paths, fileNo), QFileInfo(paths.DataFilePath(fileNo + 1)).fileName());
+  QString text = QStringLiteral("データファイル「%1」は正しく読み込めないため、上書きせずにそのまま残しています。\n")
+                     .arg(Native(paths, fileNo));
+  // After the last file there can be, no next file takes the report.
+  if (fileNo < kMaxFileNo)
+    text += QStringLiteral("修復しない場合、新しい報告は次のデータファイル「%1」に入ります。\n")
+                .arg(QFileInfo(paths.DataFilePath(fileNo + 1)).fileName());
+  return text + QStringLiteral("\nこのファイルを今すぐ修復しますか？");
 }
 
 }  // namespace orvanta

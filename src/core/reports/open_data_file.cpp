@@ -55,6 +55,7 @@ bool CountDataFiles(OpenDataFile& file, IdCounters& counters, const DrivePaths& 
 
   std::int64_t total = 0;
   std::int32_t highest = 0;
+  std::int32_t highestAnswer = 0;
   for (int n = 0; n <= newest; ++n) {
     const DataFileCount& c = counts[static_cast<std::size_t>(n)];
     file.FileRecordCounts[static_cast<std::size_t>(n)] = static_cast<std::int16_t>(c.reports());
@@ -62,10 +63,12 @@ bool CountDataFiles(OpenDataFile& file, IdCounters& counters, const DrivePaths& 
     // A file that does not read is kept aside, not lost: its ids are not to
     // be given again either.
     highest = std::max(highest, c.highestReportId);
+    highestAnswer = std::max(highestAnswer, c.highestAnswerId);
   }
 
   const IdCounters before = counters;
   counters.LastReportId = std::max(counters.LastReportId, highest);
+  counters.LastCodeId = std::max(counters.LastCodeId, highestAnswer);
   counters.TotalReports = static_cast<std::int32_t>(total);
   return !(counters == before);
 }

@@ -35,7 +35,9 @@ LoadOutcome LoadDataFile(OpenDataFile& file, const DrivePaths& paths, int fileNo
 // are counted on all the machine's cores. Then moves the counters on to what
 // the files hold: LastReportId to the highest report id found (it never goes
 // back; the ids of reports read whole in a file that does not read count
-// too), TotalReports to the sum of the counts. So ids never repeat after a
+// too), LastCodeId on to at least the highest answer id of those reports (an
+// entry deleted from its list keeps its id), TotalReports to the sum of the
+// counts. So ids never repeat after a
 // program was stopped between saving a report and saving ttid.dat, or with a
 // ttid.dat that lost its later lines. The table in memory is not touched.
 // Returns whether the counters changed.

@@ -163,7 +163,7 @@ QString CrossTableWindow::csvText() const {
 }
 
 void CrossTableWindow::writeCsv() {
-  WriteCsvFile(state_.prompts(), state_.paths, [this] { return csvText(); });
+  WriteCsvFile(state_.prompts(), state_.paths, QStringLiteral("クロス集計.csv"), [this] { return csvText(); });
 }
 
 void CrossTableWindow::printTable() {

@@ -158,7 +158,8 @@ void ExtractionWindow::writeCsvTo(const BytePieces& write) const {
 void ExtractionWindow::writeCsv() {
   // A block of rows at a time into the file, so that a long listing is never
   // held a second time as text.
-  WriteCsvFileInPieces(state_.prompts(), state_.paths, [this](const BytePieces& write) { writeCsvTo(write); });
+  WriteCsvFileInPieces(state_.prompts(), state_.paths, QStringLiteral("データ抽出.csv"),
+                       [this](const BytePieces& write) { writeCsvTo(write); });
 }
 
 void ExtractionWindow::printListing() {

@@ -108,15 +108,15 @@ std::unique_ptr<QPagedPaintDevice> QtPrompts::choosePrinter(bool landscape) {
 
 namespace {
 
-// The progress dialog of a print job: the pages done out of the pages to
-// come, and "キャンセル". It appears once the job has run for a moment; from
-// then on the windows repaint while the job runs, and being modal the dialog
-// keeps them from taking input meanwhile.
-class QtPrintProgress final : public PrintProgress {
+// A modal progress dialog with a bar and "キャンセル" that appears only once
+// its work has run for a moment; from then on the windows repaint while the
+// work runs, and being modal the dialog keeps them from taking input
+// meanwhile. Print jobs and other long work both show one.
+class DelayedProgressDialog {
  public:
-  QtPrintProgress() : dialog_(ActiveParent()) {
-    dialog_.setObjectName(QStringLiteral("printProgress"));
-    dialog_.setWindowTitle(QStringLiteral("印刷"));
+  DelayedProgressDialog(const QString& objectName, const QString& title) : dialog_(ActiveParent()) {
+    dialog_.setObjectName(objectName);
+    dialog_.setWindowTitle(title);
     dialog_.setWindowModality(Qt::ApplicationModal);
     dialog_.setCancelButtonText(QStringLiteral("キャンセル"));
     dialog_.setAutoClose(false);
@@ -124,22 +124,21 @@ class QtPrintProgress final : public PrintProgress {
     // Shown here, not by the dialog's own timer.
     dialog_.setMinimumDuration(std::numeric_limits<int>::max());
     dialog_.setRange(0, 0);
-    dialog_.setLabelText(Label(0));
     dialog_.setMinimumWidth(360);
     dialog_.hide();
     clock_.start();
   }
-  ~QtPrintProgress() override {
+  ~DelayedProgressDialog() {
     if (arrow_) QApplication::restoreOverrideCursor();
   }
 
-  void setPageCount(int pages) override {
-    pages_ = std::max(pages, 0);
-    dialog_.setRange(0, pages_);
-    dialog_.setLabelText(Label(0));
-  }
+  // Steps 0 (not known: a busy bar) or more.
+  void setSteps(int steps) { dialog_.setRange(0, std::max(steps, 0)); }
+  void setText(const QString& text) { dialog_.setLabelText(text); }
 
-  bool pageDone(int pagesDone) override {
+  // Shows how far the work has come (the dialog appears once the work has
+  // run for a moment) and lets the windows repaint; false once cancelled.
+  bool show(int done) {
     if (!dialog_.isVisible()) {
       if (clock_.elapsed() < kMomentMs) return !stopped();
       dialog_.show();
@@ -149,31 +148,73 @@ class QtPrintProgress final : public PrintProgress {
         arrow_ = true;
       }
     }
-    dialog_.setLabelText(Label(pagesDone));
-    if (pages_ > 0) dialog_.setValue(std::min(pagesDone, pages_));
+    if (dialog_.maximum() > 0) dialog_.setValue(std::min(done, dialog_.maximum()));
     QApplication::processEvents();
     return !stopped();
   }
 
-  bool stopped() const override { return dialog_.wasCanceled(); }
+  bool stopped() const { return dialog_.wasCanceled(); }
 
  private:
   static constexpr qint64 kMomentMs = 400;
 
+  QProgressDialog dialog_;
+  QElapsedTimer clock_;
+  bool arrow_ = false;
+};
+
+// The progress of a print job: the pages done out of the pages to come.
+class QtPrintProgress final : public PrintProgress {
+ public:
+  QtPrintProgress() : dialog_(QStringLiteral("printProgress"), QStringLiteral("印刷")) { dialog_.setText(Label(0)); }
+
+  void setPageCount(int pages) override {
+    pages_ = std::max(pages, 0);
+    dialog_.setSteps(pages_);
+    dialog_.setText(Label(0));
+  }
+
+  bool pageDone(int pagesDone) override {
+    dialog_.setText(Label(pagesDone));
+    return dialog_.show(pagesDone);
+  }
+
+  bool stopped() const override { return dialog_.stopped(); }
+
+ private:
   QString Label(int done) const {
     if (pages_ > 0) return QStringLiteral("印刷しています。%1 / %2 ページ").arg(done).arg(pages_);
     return QStringLiteral("印刷しています。%1 ページ").arg(done);
   }
 
-  QProgressDialog dialog_;
-  QElapsedTimer clock_;
+  DelayedProgressDialog dialog_;
   int pages_ = 0;
-  bool arrow_ = false;
+};
+
+// The progress of other long work: what it does now and a bar of its steps.
+class QtWorkProgress final : public WorkProgress {
+ public:
+  explicit QtWorkProgress(const QString& title) : dialog_(QStringLiteral("workProgress"), title) {}
+
+  void begin(const QString& text, int steps) override {
+    dialog_.setText(text);
+    dialog_.setSteps(steps);
+    dialog_.show(0);
+  }
+  bool advance(int done) override { return dialog_.show(done); }
+  bool stopped() const override { return dialog_.stopped(); }
+
+ private:
+  DelayedProgressDialog dialog_;
 };
 
 }  // namespace
 
 std::unique_ptr<PrintProgress> QtPrompts::printProgress() { return std::make_unique<QtPrintProgress>(); }
+
+std::unique_ptr<WorkProgress> QtPrompts::workProgress(const QString& title) {
+  return std::make_unique<QtWorkProgress>(TitleOrName(title));
+}
 
 void QtPrompts::beep() { QApplication::beep(); }
 

@@ -15,6 +15,7 @@ class QtPrompts final : public Prompts {
   QString saveFileName(const QString& title, const QString& startPath, const QString& filter) override;
   std::unique_ptr<QPagedPaintDevice> choosePrinter(bool landscape) override;
   std::unique_ptr<PrintProgress> printProgress() override;
+  std::unique_ptr<WorkProgress> workProgress(const QString& title) override;
   void beep() override;
   void setBusy(bool busy) override;
 

@@ -32,6 +32,20 @@ DataFolderGuard::DataFolderGuard(const QString& dataFolder, QObject* parent)
 
 DataFolderGuard::~DataFolderGuard() = default;
 
+DataFolderLock::Outcome DataFolderGuard::takeLock() {
+  bool asked = false;
+  bool answered = false;
+  auto programAnswers = [&] {
+    if (!asked) answered = AskRunningProgramToComeToFront(folder_);
+    asked = true;
+    return answered;
+  };
+  const DataFolderLock::Outcome outcome = lock_.lock(programAnswers);
+  // For another machine the message alone has to do.
+  if (outcome == DataFolderLock::Outcome::HeldElsewhere && lock_.heldOnThisMachine()) programAnswers();
+  return outcome;
+}
+
 void DataFolderGuard::answerSecondStarts(QWidget* window) {
   window_ = window;
   if (server_ || !lock_.isLocked()) return;

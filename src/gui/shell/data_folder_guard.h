@@ -25,6 +25,11 @@ class DataFolderGuard : public QObject {
 
   DataFolderLock& lock() { return lock_; }
 
+  // Takes the data folder's lock once. A program on this machine that holds
+  // the folder, or that answers where no lock can be read, is asked to come
+  // to the front (once).
+  DataFolderLock::Outcome takeLock();
+
   // Once the lock is held: listens for second starts and brings window (or
   // the modal window open above it) to the front when one asks.
   void answerSecondStarts(QWidget* window);

@@ -11,13 +11,13 @@
 #include <QVBoxLayout>
 
 #include "core/app/app_state.h"
-#include "core/app/data_folder_lock.h"
 #include "core/app/startup.h"
-#include "core/platform/folder_copy.h"
+#include "core/backup/backup_summary.h"
 #include "core/platform/prompts.h"
 #include "core/platform/system_info.h"
 #include "core/reports/body_site_drawing.h"
 #include "core/reports/data_file.h"
+#include "gui/backup/backup_command.h"
 #include "gui/shell/window_openers.h"
 #include "gui/widgets/layout_helpers.h"
 
@@ -199,7 +199,7 @@ void MainWindow::greetFirstRun() {
 
 QString MainWindow::countReports() {
   QString error;
-  CountReportsAtStart(state_.dataFile, state_.counters, state_.paths, &error);
+  CountReportsAtStart(state_.dataFile, state_.counters, state_.lists, state_.paths, &error);
   return error;
 }
 
@@ -267,19 +267,7 @@ void MainWindow::finishRun() {
 
   if (state_.prompts().message(kBackupQuestion, QStringLiteral("バックアップの確認"), PromptIcon::Question,
                                PromptButtons::YesNo) == PromptAnswer::Yes) {
-    state_.prompts().setBusy(true);
-    QStringList failed;
-    // The lock of the running program is no part of the data.
-    const bool copied = CopyFolder(state_.paths.DataFolderPath(), state_.paths.BackupFolderPath(), &failed,
-                                   {kLockFileName, kLockFileName + QStringLiteral(".rmlock")});
-    state_.prompts().setBusy(false);
-    if (!copied) {
-      QString list = failed.mid(0, 5).join(QLatin1Char('\n'));
-      if (failed.size() > 5) list += QStringLiteral("\n…");
-      state_.prompts().message(
-          QStringLiteral("バックアップに失敗しました。コピーできなかったファイルがあります。\n") + list, {},
-          PromptIcon::Exclamation);
-    }
+    RunBackup(state_, BackupOccasion::AtExit);
   }
 }
 

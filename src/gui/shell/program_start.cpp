@@ -40,12 +40,12 @@ std::unique_ptr<MainWindow> Main(AppState& state) {
     return nullptr;
   }
   auto guard = std::make_unique<DataFolderGuard>(state.paths.DataFolderPath());
-  switch (guard->lock().lock()) {
+  switch (guard->takeLock()) {
     case DataFolderLock::Outcome::Locked: break;
     case DataFolderLock::Outcome::HeldElsewhere:
       tell(guard->lock().heldMessage(), PromptIcon::Information);
-      if (guard->lock().heldOnThisMachine()) AskRunningProgramToComeToFront(state.paths.DataFolderPath());
       return nullptr;
+    case DataFolderLock::Outcome::InTheWay: tell(guard->lock().inTheWayMessage(), PromptIcon::Critical); return nullptr;
     case DataFolderLock::Outcome::Failed: tell(guard->lock().failedMessage(), PromptIcon::Critical); return nullptr;
   }
   guard->answerSecondStarts(mainWindow.get());

@@ -1,12 +1,15 @@
 #include "gui/shell/window_openers.h"
 
 #include "core/app/app_state.h"
+#include "core/backup/backup_summary.h"
 #include "core/output/report_sheet.h"
 #include "gui/analysis/cross_table_window.h"
 #include "gui/analysis/extraction_window.h"
 #include "gui/analysis/graph_window.h"
 #include "gui/analysis/item_graph_window.h"
 #include "gui/analysis/summary_window.h"
+#include "gui/backup/backup_command.h"
+#include "gui/backup/restore_window.h"
 #include "gui/codelists/answer_code_editor_window.h"
 #include "gui/codelists/code_list_editor_window.h"
 #include "gui/help/about_window.h"
@@ -78,8 +81,8 @@ void ShowAnalysisView(AnalysisView view, AppState& state, QWidget* parent) {
 bool HasMenuCommand(MenuCommand command) {
   switch (command) {
     // Backups.
-    case MenuCommand::BackupNow: return false;
-    case MenuCommand::Restore: return false;
+    case MenuCommand::BackupNow: return true;
+    case MenuCommand::Restore: return true;
     // Data files.
     case MenuCommand::RepairDataFile: return true;
     // The follow-up of exposed workers.
@@ -98,8 +101,12 @@ bool HasMenuCommand(MenuCommand command) {
 void RunMenuCommand(MenuCommand command, AppState& state, QWidget* parent) {
   switch (command) {
     // Backups.
-    case MenuCommand::BackupNow: break;
-    case MenuCommand::Restore: break;
+    case MenuCommand::BackupNow: RunBackup(state, BackupOccasion::OnDemand); break;
+    case MenuCommand::Restore: {
+      RestoreWindow window(state, parent);
+      window.exec();
+      break;
+    }
     // Data files.
     case MenuCommand::RepairDataFile: RepairDamagedDataFiles(state); break;
     // The follow-up of exposed workers.

@@ -65,6 +65,7 @@ TEST_F(IdFileStartTest, FirstStartBesideExistingDataFilesWritesTheirNewestNumber
   IdCounters read;
   ASSERT_TRUE(ReadIdFile(state.paths.IdFilePath(), read).ok());
   EXPECT_EQ(read.NewestFileNo, 1);
+  EXPECT_EQ(read.LastCodeId, 461);  // the highest id of the default lists
 }
 
 }  // namespace

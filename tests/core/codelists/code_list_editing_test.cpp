@@ -242,10 +242,13 @@ class CodeListEditingFiles : public ::testing::Test {
  protected:
   QString path(const char* name) const { return dir.filePath(QLatin1String(name)); }
   SaveOutcome save(const CodeLists& lists, const IdCounters& counters) {
-    return SaveCodeListsAndCounters(lists, path("set.dat"),
-                                    [&](QString* error) { return WriteIdFile(path("ttid.dat"), counters, error); });
+    return SaveCodeListsAndCounters(lists, path("set.dat"), [&](QString* error) {
+      settingsBeforeCounters = QFile::exists(path("set.dat"));
+      return WriteIdFile(path("ttid.dat"), counters, error);
+    });
   }
   QTemporaryDir dir;
+  bool settingsBeforeCounters = false;
 };
 
 TEST_F(CodeListEditingFiles, SavingWritesBothFilesThatReadBack) {
@@ -254,6 +257,9 @@ TEST_F(CodeListEditingFiles, SavingWritesBothFilesThatReadBack) {
   const SaveOutcome saved = save(lists, counters);
   EXPECT_TRUE(saved.ok());
   EXPECT_TRUE(saved.message.isEmpty());
+  // The counter first: a program stopped in between skips an id rather than
+  // hand out again one that set.dat holds.
+  EXPECT_FALSE(settingsBeforeCounters);
   CodeLists read;
   ASSERT_TRUE(ReadSettingsFile(path("set.dat"), read).ok());
   EXPECT_EQ(read, lists);
@@ -275,6 +281,18 @@ TEST_F(CodeListEditingFiles, AFailedSaveIsToldAndTheOtherFileIsStillWritten) {
   IdCounters read;
   ASSERT_TRUE(ReadIdFile(path("ttid.dat"), read).ok());
   EXPECT_EQ(read.LastCodeId, 42);
+
+  // And the other way round: the next start moves the counter past set.dat.
+  ASSERT_TRUE(QDir(dir.path()).rmdir(u"set.dat"_s));
+  ASSERT_TRUE(QFile::remove(path("ttid.dat")));
+  ASSERT_TRUE(QDir(dir.path()).mkdir(u"ttid.dat"_s));
+  const SaveOutcome other = save(Fixture(), counters);
+  EXPECT_FALSE(other.countersSaved);
+  EXPECT_TRUE(other.settingsSaved);
+  EXPECT_TRUE(other.message.contains(u"ttid.dat"_s));
+  CodeLists lists;
+  ASSERT_TRUE(ReadSettingsFile(path("set.dat"), lists).ok());
+  EXPECT_EQ(lists, Fixture());
 }
 
 TEST_F(CodeListEditingFiles, ReloadReadsTheFileOrFallsBackWhole) {

@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <gtest/gtest.h>
 
 #include "core/analysis/result_grid_model.h"
@@ -18,6 +19,7 @@ using testing::ScriptedPrompts;
 
 class CsvFileTest : public ::testing::Test, public testing::TempDrive {
  protected:
+  const QString kName = QStringLiteral("集計表.csv");
   int builds = 0;
   std::function<QString()> text = [this] {
     ++builds;
@@ -26,9 +28,9 @@ class CsvFileTest : public ::testing::Test, public testing::TempDrive {
 };
 
 TEST_F(CsvFileTest, WritesCodePage932WithAnEmptyLastLineAndSaysSo) {
-  const QString path = root.filePath(QStringLiteral("out"));  // used as typed, no extension added
+  const QString path = root.filePath(QStringLiteral("out.csv"));
   prompts.answerSaveFile(path).answer(PromptAnswer::Ok);
-  EXPECT_TRUE(WriteCsvFile(state.prompts(), state.paths, text));
+  EXPECT_TRUE(WriteCsvFile(state.prompts(), state.paths, kName, text));
   EXPECT_EQ(FileBytes(path),
             QByteArray("2025\x94\x4e"
                        "12\x8c\x8e"
@@ -37,16 +39,50 @@ TEST_F(CsvFileTest, WritesCodePage932WithAnEmptyLastLineAndSaysSo) {
                        "12\x8c\x8e"
                        "9\x93\xfa\r\n\x90\x45\x8e\xed,\x8c\x8f\x90\x94\r\n 1 \x88\xe3\x8e\x74\x81\x60,3\r\n\r\n"));
   EXPECT_EQ(prompts.shown().front().kind, ScriptedPrompts::Kind::SaveFile);
-  EXPECT_EQ(prompts.lastSaveStart, QDir(root.path()).filePath(QStringLiteral("my document")));
+  EXPECT_EQ(prompts.lastSaveStart, QDir(root.path()).filePath(QStringLiteral("my document/集計表.csv")));
   EXPECT_EQ(prompts.lastSaveFilter, QStringLiteral("csvﾌｧｲﾙ (*.csv)"));
   EXPECT_EQ(prompts.last().text, QStringLiteral("ﾌｧｲﾙ処理に成功しました"));
   EXPECT_EQ(prompts.last().title, QString());
   EXPECT_FALSE(prompts.busy());
 }
 
+// Without "my document" the dialog would offer the folder's name as the
+// file's: the folder is made, owner-only, and the name proposed ends in
+// ".csv"; a name chosen without an extension gets ".csv".
+TEST_F(CsvFileTest, TheFolderIsMadeAndTheFileNamedAsACsvFile) {
+  const QDir drive(root.path());
+  const QString folder = drive.filePath(QStringLiteral("my document"));
+  ASSERT_FALSE(QFileInfo::exists(folder));
+  struct Case {
+    QString chosen;
+    QString written;
+  } cases[] = {
+      {folder + QStringLiteral("/結果"), folder + QStringLiteral("/結果.csv")},
+      {folder + QStringLiteral("/一覧."), folder + QStringLiteral("/一覧.csv")},
+      {folder + QStringLiteral("/結果.txt"), folder + QStringLiteral("/結果.txt")},
+      // What the dialog used to propose, and what it then wrote.
+      {drive.filePath(QStringLiteral("my document")), drive.filePath(QStringLiteral("my document.csv"))},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.chosen.toStdString());
+    ScriptedPrompts p;
+    p.answerSaveFile(c.chosen).answer(PromptAnswer::Ok);
+    EXPECT_TRUE(WriteCsvFile(p, state.paths, kName, text));
+    EXPECT_EQ(p.lastSaveStart, drive.filePath(QStringLiteral("my document/集計表.csv")));
+    EXPECT_TRUE(QFileInfo(folder).isDir());
+    EXPECT_EQ(QFile::permissions(folder) & ~(QFileDevice::ReadUser | QFileDevice::WriteUser | QFileDevice::ExeUser),
+              QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    EXPECT_TRUE(FileBytes(c.written).endsWith(",3\r\n\r\n"));
+  }
+  // The overwrite question is about the file that would be written.
+  prompts.answerSaveFile(folder + QStringLiteral("/結果")).answer(PromptAnswer::Yes).answer(PromptAnswer::Ok);
+  EXPECT_TRUE(WriteCsvFile(state.prompts(), state.paths, kName, text));
+  EXPECT_EQ(prompts.texts(), (QStringList{QStringLiteral("名前を付けて保存"), kCsvOverwriteQuestion, kCsvSuccess}));
+}
+
 TEST_F(CsvFileTest, CancelIsSilent) {
   prompts.answerSaveFile(QString());
-  EXPECT_FALSE(WriteCsvFile(state.prompts(), state.paths, text));
+  EXPECT_FALSE(WriteCsvFile(state.prompts(), state.paths, kName, text));
   EXPECT_EQ(prompts.shown().size(), 1u);
   EXPECT_EQ(builds, 0);
 }
@@ -64,7 +100,7 @@ TEST_F(CsvFileTest, NoToTheOverwriteQuestionBringsTheDialogBack) {
       .answerSaveFile(second)
       .answer(PromptAnswer::Yes)
       .answer(PromptAnswer::Ok);
-  EXPECT_TRUE(WriteCsvFile(state.prompts(), state.paths, text));
+  EXPECT_TRUE(WriteCsvFile(state.prompts(), state.paths, kName, text));
   const auto& shown = prompts.shown();
   ASSERT_EQ(shown.size(), 5u);
   EXPECT_EQ(shown[1].text, QStringLiteral("そのファイルは存在します。書き換えますか？"));
@@ -78,7 +114,7 @@ TEST_F(CsvFileTest, NoToTheOverwriteQuestionBringsTheDialogBack) {
 
 TEST_F(CsvFileTest, FailureIsReported) {
   prompts.answerSaveFile(root.filePath(QStringLiteral("no such folder/x.csv"))).answer(PromptAnswer::Ok);
-  EXPECT_FALSE(WriteCsvFile(state.prompts(), state.paths, text));
+  EXPECT_FALSE(WriteCsvFile(state.prompts(), state.paths, kName, text));
   EXPECT_EQ(prompts.last().text, QStringLiteral("ファイルの作成に失敗しました"));
   EXPECT_FALSE(prompts.busy());
 }

@@ -3,12 +3,16 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <csignal>
 #include <gtest/gtest.h>
+#include <optional>
+#include <sys/resource.h>
 
 #include "core/output/surface.h"
 #include "core/platform/print_progress.h"
 #include "support/pdf_pages.h"
 #include "support/scripted_prompts.h"
+#include "support/temp_drive.h"
 
 namespace orvanta {
 namespace {
@@ -132,17 +136,83 @@ TEST_F(PrintJobTest, TheFailureMessageIsThePrintsOwn) {
   EXPECT_EQ(prompts.last().text, QStringLiteral("プリンターが接続されていません。"));
 }
 
-TEST_F(PrintJobTest, AFolderThatCannotBeWrittenFailsWithTheMessageAndWritesNothing) {
+// Files written by this process may grow to `bytes` only while it lives:
+// a disk that fills up.
+class FileSizeLimit {
+ public:
+  explicit FileSizeLimit(rlim_t bytes) {
+    getrlimit(RLIMIT_FSIZE, &saved_);
+    oldHandler_ = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit small = saved_;
+    small.rlim_cur = bytes;
+    setrlimit(RLIMIT_FSIZE, &small);
+  }
+  ~FileSizeLimit() {
+    setrlimit(RLIMIT_FSIZE, &saved_);
+    std::signal(SIGXFSZ, oldHandler_);
+  }
+
+ private:
+  rlimit saved_{};
+  void (*oldHandler_)(int) = nullptr;
+};
+
+// A PDF file that cannot be written is told as such, with its path and the
+// system's reason, not as a missing printer; no file is left behind, and a
+// file of that name stays as it was.
+TEST_F(PrintJobTest, APdfFileThatCannotBeWrittenIsToldWithItsPathAndTheReason) {
   // A regular file where the folder should be: nobody can create a file
   // inside it, not even the superuser.
   QFile blocker(dir.filePath(QStringLiteral("not-a-folder")));
   ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
   blocker.close();
-  const QString path = dir.filePath(QStringLiteral("not-a-folder/out.pdf"));
-  prompts.answer(PromptAnswer::Ok).answerPrinterPdf(path).answer(PromptAnswer::Ok);
-  EXPECT_EQ(RunPrint(prompts, PrintSetup{true, kLandscapeMessage}, job.drawing()), PrintResult::Failed);
-  EXPECT_EQ(prompts.last().text, QStringLiteral("プリンターが接続されていません"));
-  EXPECT_FALSE(QFile::exists(path));
+  const QString gone = dir.filePath(QStringLiteral("gone"));
+  ASSERT_TRUE(QDir().mkpath(gone));
+  enum class Fault { CannotBeCreated, FolderGoes, DiskFull };
+  struct Case {
+    const char* what;
+    QString path;
+    Fault fault;
+  } cases[] = {
+      {"cannot be created", dir.filePath(QStringLiteral("not-a-folder/out.pdf")), Fault::CannotBeCreated},
+      {"its folder goes while the pages are drawn", QDir(gone).filePath(QStringLiteral("out.pdf")), Fault::FolderGoes},
+      // The few pages fit the file's buffer: they reach the disk only as
+      // the job ends.
+      {"the disk fills up", pdf(QStringLiteral("full.pdf")), Fault::DiskFull},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    if (c.fault == Fault::DiskFull) ASSERT_TRUE(testing::WriteFileBytes(c.path, "the previous file"));
+    ScriptedPrompts p;
+    NumberedPages pages;
+    p.answer(PromptAnswer::Ok).answerPrinterPdf(c.path).answer(PromptAnswer::Ok);
+    const PrintDrawing drawing = pages.drawing();
+    PrintResult result;
+    {
+      std::optional<FileSizeLimit> full;
+      if (c.fault == Fault::DiskFull) full.emplace(1024);
+      result = RunPrint(p, PrintSetup{true, kLandscapeMessage}, [&](Surface& surface, PrintProgress& progress) {
+        const bool drawn = drawing(surface, progress);
+        if (c.fault == Fault::FolderGoes) QDir(gone).removeRecursively();
+        return drawn;
+      });
+    }
+    EXPECT_EQ(result, PrintResult::Failed);
+    EXPECT_EQ(pages.called, c.fault != Fault::CannotBeCreated);
+    ASSERT_EQ(p.shown().size(), 3u);
+    const QString prefix =
+        QStringLiteral("ファイル「%1」を書き込めませんでした。\n(").arg(QDir::toNativeSeparators(c.path));
+    EXPECT_TRUE(p.last().text.startsWith(prefix)) << p.last().text.toStdString();
+    EXPECT_TRUE(p.last().text.endsWith(u')'));
+    EXPECT_GT(p.last().text.size(), prefix.size() + 1);  // the system's reason
+    if (c.fault == Fault::CannotBeCreated) EXPECT_EQ(p.last().text, testing::PdfCannotBeCreatedMessage(c.path));
+    EXPECT_EQ(p.last().title, QString());
+    EXPECT_FALSE(p.busy());
+    if (c.fault == Fault::DiskFull)
+      EXPECT_EQ(testing::FileBytes(c.path), QByteArray("the previous file"));
+    else
+      EXPECT_FALSE(QFile::exists(c.path));
+  }
 }
 
 // Stopping a long job (キャンセル in the progress dialog) abandons it: no

@@ -481,17 +481,16 @@ TEST_F(PrintReportSheetTest, FailingPrinterIsReportedAndNothingMoreIsPrinted) {
   ASSERT_EQ(prompts.shown().size(), 3u);
   expectMessage(2, QStringLiteral("プリンターが接続されていません"));
 
-  // A PDF file in a place that cannot be written.
+  // A PDF file in a place that cannot be written: its path and the reason.
   prompts.clear();
   QFile plain(dir.filePath(QStringLiteral("plain")));
   ASSERT_TRUE(plain.open(QIODevice::WriteOnly));
   plain.close();
-  prompts.answer(PromptAnswer::Ok)
-      .answerPrinterPdf(plain.fileName() + QStringLiteral("/form.pdf"))
-      .answer(PromptAnswer::Ok);
+  const QString unwritable = plain.fileName() + QStringLiteral("/form.pdf");
+  prompts.answer(PromptAnswer::Ok).answerPrinterPdf(unwritable).answer(PromptAnswer::Ok);
   EXPECT_EQ(PrintReportSheet(prompts), PrintResult::Failed);
   ASSERT_EQ(prompts.shown().size(), 3u);
-  expectMessage(2, QStringLiteral("プリンターが接続されていません"));
+  expectMessage(2, testing::PdfCannotBeCreatedMessage(unwritable));
 
   // Output that fails on the way: the pages and the question come, then
   // the message, and no file is left.

@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <algorithm>
 #include <csignal>
 #include <functional>
 #include <gtest/gtest.h>
@@ -257,12 +258,29 @@ TEST(DataFile, DamagedTextIsWrittenBackAsItWasRead) {
   }
 }
 
+// The highest answer id of the reports the reader builds from the bytes.
+std::int32_t HighestAnswerIdRead(const QByteArray& bytes) {
+  std::vector<ReportRecord> table;
+  ReadDataFileBytes(bytes, table);
+  std::int32_t highest = 0;
+  for (const ReportRecord& r : table)
+    for (std::int32_t id : r.AnswerIds) highest = std::max(highest, id);
+  return highest;
+}
+
 TEST(DataFile, TheCountAgreesWithTheReader) {
   const QByteArray whole = FileBytes(Fixture("two_reports.dat"));
   const DataFileCount count = CountDataFileBytes(whole);
   EXPECT_TRUE(count.result.ok());
   EXPECT_EQ(count.reports(), 2);
   EXPECT_EQ(count.highestReportId, 2147483647);
+  EXPECT_EQ(count.highestAnswerId, HighestAnswerIdRead(whole));
+  EXPECT_GT(count.highestAnswerId, 0);
+  // The last answer slot counts as much as the first.
+  std::vector<ReportRecord> table;
+  ASSERT_TRUE(ReadDataFileBytes(whole, table).ok());
+  table[1].AnswerIds.back() = 9999;
+  EXPECT_EQ(CountDataFileBytes(DataFileBytes(table)).highestAnswerId, 9999);
 
   const DataFileCount cut = CountDataFileBytes(FileBytes(Fixture("broken/truncated_sites.dat")));
   EXPECT_TRUE(cut.result.ok());
@@ -276,6 +294,7 @@ TEST(DataFile, TheCountAgreesWithTheReader) {
   EXPECT_EQ(broken.result.line, 112);
   EXPECT_EQ(broken.reports(), 0);
   EXPECT_EQ(broken.highestReportId, 7);
+  EXPECT_EQ(broken.highestAnswerId, HighestAnswerIdRead(FileBytes(Fixture("broken/wrong_kind.dat"))));
 }
 
 TEST(DataFile, FailedSaveLeavesTheOldFileWhole) {

@@ -98,6 +98,7 @@ class CrossTableWindowTest : public ::testing::Test, public testing::TempDrive {
     prompts.answerSaveFile(path);
     prompts.answer(PromptAnswer::Ok);
     Find<QPushButton>(w, "Command1")->click();
+    EXPECT_EQ(prompts.lastSaveStart, QDir(state.paths.MyDocumentPath()).filePath(QStringLiteral("クロス集計.csv")));
     EXPECT_EQ(prompts.last().text, QStringLiteral("ﾌｧｲﾙ処理に成功しました"));
     return testing::FileBytes(path);
   }

@@ -71,6 +71,7 @@ class ExtractionWindowTest : public ::testing::Test, public testing::TempDrive {
     const QString path = root.filePath(name);
     prompts.answerSaveFile(path).answer(PromptAnswer::Ok);
     click("Command1");
+    EXPECT_EQ(prompts.lastSaveStart, QDir(state.paths.MyDocumentPath()).filePath(QStringLiteral("データ抽出.csv")));
     EXPECT_EQ(prompts.last().text, QStringLiteral("ﾌｧｲﾙ処理に成功しました"));
     return FileBytes(path);
   }
@@ -225,7 +226,7 @@ TEST_F(ExtractionWindowTest, CsvFileAsTheFixtureHasIt) {
   box(14)->setCurrentIndex(1);  // HIV陽性
   box(15)->setCurrentIndex(1);  // はい
   box(16)->setCurrentIndex(1);  // site 1
-  EXPECT_EQ(writeCsv(QStringLiteral("filtered")), FileBytes(kFixture + QStringLiteral("filtered.csv")));
+  EXPECT_EQ(writeCsv(QStringLiteral("filtered.csv")), FileBytes(kFixture + QStringLiteral("filtered.csv")));
   EXPECT_TRUE(prompts.allAnswered());
   EXPECT_FALSE(prompts.busy());
   EXPECT_TRUE(grid->isVisibleTo(window.get()));

@@ -259,12 +259,13 @@ TEST_F(SummaryWindowTest, ReportPrintPrintsTheLastComputationOrSaysThePrinterFai
   EXPECT_TRUE(pages[0].find(u"該当件数%1"_s.arg(window->result().matching)));
   EXPECT_FALSE(pages[0].text().contains(u"全ての報告書"_s));
 
-  // A PDF file that cannot be created: the printer is not there.
+  // A PDF file that cannot be created: its path and the reason.
   prompts.clear();
-  prompts.answerPrinterPdf(state.paths.SettingsFilePath() + u"/sheet.pdf"_s).answer(PromptAnswer::Ok);
+  const QString unwritable = state.paths.SettingsFilePath() + u"/sheet.pdf"_s;
+  prompts.answerPrinterPdf(unwritable).answer(PromptAnswer::Ok);
   rept->trigger();
   ASSERT_EQ(prompts.shown().size(), 2u);
-  EXPECT_EQ(prompts.last().text, u"プリンターが接続されていません"_s);
+  EXPECT_EQ(prompts.last().text, testing::PdfCannotBeCreatedMessage(unwritable));
   EXPECT_EQ(prompts.last().title, QString());
   EXPECT_FALSE(prompts.busy());
 }

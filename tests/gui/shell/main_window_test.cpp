@@ -425,12 +425,11 @@ TEST_F(MainWindowTest, SheetButtonPrintsTheBlankFormOrSaysThePrinterFailed) {
 
   // A PDF file that cannot be created: the message, no question.
   prompts.clear();
-  prompts.answer(PromptAnswer::Ok)
-      .answerPrinterPdf(state.paths.SettingsFilePath() + QStringLiteral("/form.pdf"))
-      .answer(PromptAnswer::Ok);
+  const QString unwritable = state.paths.SettingsFilePath() + QStringLiteral("/form.pdf");
+  prompts.answer(PromptAnswer::Ok).answerPrinterPdf(unwritable).answer(PromptAnswer::Ok);
   print->click();
   ASSERT_EQ(prompts.shown().size(), 3u);
-  EXPECT_EQ(prompts.last().text, QStringLiteral("プリンターが接続されていません"));
+  EXPECT_EQ(prompts.last().text, testing::PdfCannotBeCreatedMessage(unwritable));
   EXPECT_EQ(prompts.last().title, QString());
   EXPECT_FALSE(prompts.busy());
 }

@@ -7,14 +7,19 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QLockFile>
 #include <QProcess>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
+#include <functional>
 #include <gtest/gtest.h>
+#include <sys/file.h>
 
 #include "core/app/app_state.h"
+#include "core/app/data_folder_lock.h"
 #include "core/app/password_file.h"
 #include "core/app/startup.h"
 #include "core/codelists/code_lists.h"
@@ -24,6 +29,7 @@
 #include "gui/shell/main_window.h"
 #include "gui/shell/program_start.h"
 #include "gui/shell/splash_window.h"
+#include "support/file_permissions.h"
 #include "support/gui/modal_window.h"
 #include "support/scripted_prompts.h"
 
@@ -121,7 +127,7 @@ TEST_F(StartupTest, FirstStartPreparesTheMachineAndGreetsInOrder) {
   EXPECT_EQ(onDisk, defaults);
   IdCounters counters{7, 7, 7, 7};
   ASSERT_TRUE(ReadIdFile(data("ttid.dat"), counters).ok());
-  EXPECT_EQ(counters, IdCounters{});
+  EXPECT_EQ(counters, (IdCounters{461, 0, 0, 0}));  // the default lists' ids are in use
   QString password;
   ASSERT_TRUE(ReadPasswordFile(data("passw.dat"), password).ok());
   EXPECT_EQ(password, QStringLiteral("Secret"));
@@ -434,6 +440,71 @@ TEST_F(StartedMachineTest, ANewReportNeverGetsAnIdTheFilesAlreadyHold) {
   }
 }
 
+// A code id once handed out is never handed out again. 「その他」 (461) and
+// 「ミキシング」 (460) of 行為別 are deleted in the editor and a new entry
+// inserted, with reports that hold the deleted ids, on a machine whose
+// ttid.dat lags behind: written by an older start, cut to one line, damaged
+// after its first line.
+TEST_F(StartedMachineTest, ANewCodeEntryNeverGetsAnIdInUse) {
+  CodeLists defaults;
+  SetDefaultCodeLists(defaults);
+  CodeLists deletedBefore = defaults;  // by an older start
+  deletedBefore[kActionTypes].entries.resize(9);
+  struct Case {
+    const char* what;
+    QByteArray idFile;
+    const CodeLists& lists;
+    std::int32_t otherAnswerId;  // a report's answer on 職種, of an entry deleted long ago
+    std::int32_t lastCodeId;     // after the start
+  } cases[] = {
+      {"counter behind set.dat", " 0 \r\n 2 \r\n 0 \r\n 2 \r\n", defaults, 1, 461},
+      {"one-line ttid.dat, the ids left only in reports", " 0 \r\n", deletedBefore, 1, 461},
+      {"damaged ttid.dat, a higher id in a report", " 0 \r\nx\r\n 0 \r\n 2 \r\n", deletedBefore, 470, 470},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    ASSERT_TRUE(WriteSettingsFile(data("set.dat"), c.lists));
+    writeIdFile(c.idFile);
+    std::vector<ReportRecord> reports = {report(1), report(2)};
+    reports[0].AnswerIds[kActionTypes] = 461;
+    reports[1].AnswerIds[kActionTypes] = 460;
+    reports[1].AnswerIds[kOccupations] = c.otherAnswerId;
+    ASSERT_TRUE(WriteDataFile(data("data/0.dat"), reports));
+
+    auto run = newRun();
+    start(*run);
+    ASSERT_NE(run->window, nullptr);
+    IdCounters onDisk;
+    ASSERT_TRUE(ReadIdFile(data("ttid.dat"), onDisk).ok());
+    EXPECT_EQ(onDisk.LastCodeId, c.lastCodeId);
+
+    WhenModal(QStringLiteral("frmiin"), [&](QWidget* editor) {
+      auto* list = editor->findChild<QListWidget*>(QStringLiteral("List1"));
+      for (const QString& name : {QStringLiteral("その他"), QStringLiteral("ミキシング")}) {
+        const QList<QListWidgetItem*> found = list->findItems(name, Qt::MatchExactly);
+        if (found.isEmpty()) continue;
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(found.first()).center());
+        run->prompts.answer(PromptAnswer::Ok).answer(PromptAnswer::Ok);  // both confirmations
+        editor->findChild<QPushButton*>(QStringLiteral("cmdname_1"))->click();
+      }
+      editor->findChild<QLineEdit*>(QStringLiteral("Text1"))->setText(QStringLiteral("新しい行為"));
+      editor->findChild<QPushButton*>(QStringLiteral("cmdname_0"))->click();
+      run->prompts.answer(PromptAnswer::Yes);  // save on the way back
+      editor->findChild<QPushButton*>(QStringLiteral("Command6"))->click();
+    });
+    run->window->findChild<QPushButton*>(QStringLiteral("Command2_9"))->click();
+
+    CodeLists saved;
+    ASSERT_TRUE(ReadSettingsFile(data("set.dat"), saved).ok());
+    CodeList expected = deletedBefore[kActionTypes];
+    expected.entries.append(CodeEntry{QStringLiteral("新しい行為"), QString(), c.lastCodeId + 2});
+    EXPECT_EQ(saved[kActionTypes], expected);
+    ASSERT_TRUE(ReadIdFile(data("ttid.dat"), onDisk).ok());
+    EXPECT_EQ(onDisk.LastCodeId, c.lastCodeId + 2);
+    finish(*run);
+  }
+}
+
 // The splash is on the screen, painted, before the data files are counted,
 // the busy pointer covers the count, and the splash stays until the main
 // window is up, also when a login window came between.
@@ -689,6 +760,170 @@ TEST_F(StartedMachineTest, ALockOfAnotherMachineIsNamedAndNotTakenOver) {
   QByteArray still;
   ASSERT_TRUE(ReadWholeFile(data("orvanta.lock"), still));
   EXPECT_EQ(still, other);
+}
+
+// What stands at the lock's path but is no lock, with no program running on
+// the folder, never keeps the user out: it is taken over where it can be
+// removed, and named, with what to do, where it cannot. The start runs held
+// to the file modes as an ordinary user is.
+TEST_F(StartedMachineTest, WhatIsNoLockIsTakenOverOrNamed) {
+  const QString lock = data("orvanta.lock");
+  const QString folderMessage =
+      QStringLiteral(
+          "Orvantaが起動中の印に使うファイル「%1」の場所にフォルダがあるため、起動できません。\n"
+          "このフォルダを別の場所に移すか削除してから、起動しなおしてください。")
+          .arg(QDir::toNativeSeparators(lock));
+  const QString fileMessage =
+      QStringLiteral(
+          "Orvantaが起動中の印に使うファイル「%1」が壊れていて、削除もできないため、起動できません。\n"
+          "このファイルを削除してから、起動しなおしてください。削除できないときは、コンピュータの管理者に"
+          "依頼してください。")
+          .arg(QDir::toNativeSeparators(lock));
+  auto writeLock = [&](const QByteArray& bytes) {
+    QFile f(lock);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+  };
+  const auto folderMode = QFile::permissions(data(QString()));
+  struct Case {
+    const char* what;
+    std::function<void()> make;
+    QString message;  // empty: taken over
+  } cases[] = {
+      {"empty file", [&] { writeLock(""); }, {}},
+      {"damaged file", [&] { writeLock("\x01\x02 not a lock\n"); }, {}},
+      // What it says (this very program, running) cannot be read.
+      {"file of mode 000",
+       [&] {
+         writeLock(LockFileOf(lock, QCoreApplication::applicationPid(), QString()));
+         ASSERT_TRUE(QFile::setPermissions(lock, QFileDevice::Permissions()));
+       },
+       {}},
+      {"broken link", [&] { ASSERT_TRUE(QFile::link(data("gone.lock"), lock)); }, {}},
+      {"folder",
+       [&] {
+         ASSERT_TRUE(QDir().mkpath(lock));
+         QFile inside(QDir(lock).filePath(QStringLiteral("note.txt")));
+         ASSERT_TRUE(inside.open(QIODevice::WriteOnly));
+       },
+       folderMessage},
+      {"file that cannot be removed",
+       [&] {
+         writeLock("");
+         ASSERT_TRUE(QFile::setPermissions(data(QString()), QFileDevice::ReadOwner | QFileDevice::ExeOwner));
+       },
+       fileMessage},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    c.make();
+    auto run = newRun();
+    if (!c.message.isEmpty()) run->prompts.answer(PromptAnswer::Ok);
+    {
+      testing::OrdinaryFileAccess ordinary;
+      ASSERT_TRUE(ordinary.active());
+      start(*run);
+    }
+    ASSERT_TRUE(QFile::setPermissions(data(QString()), folderMode));
+    if (c.message.isEmpty()) {
+      ASSERT_NE(run->window, nullptr);
+      EXPECT_TRUE(run->prompts.shown().empty());
+      QByteArray now;
+      ASSERT_TRUE(ReadWholeFile(lock, now));
+      EXPECT_TRUE(now.startsWith(QByteArray::number(QCoreApplication::applicationPid()) + '\n'));
+      finish(*run);
+      EXPECT_FALSE(QFileInfo::exists(lock));
+    } else {
+      EXPECT_EQ(run->window, nullptr);
+      EXPECT_EQ(run->prompts.texts(), QStringList{c.message});
+      EXPECT_EQ(run->prompts.last().icon, PromptIcon::Critical);
+      EXPECT_TRUE(QFileInfo::exists(lock));  // left for the user
+      ASSERT_TRUE(QDir(lock).removeRecursively() || QFile::remove(lock));
+    }
+  }
+}
+
+// Where the lock cannot be read, a program that runs on the folder still
+// turns a second start away: when it answers on its socket, and when it holds
+// its lock file while it has not yet written it.
+TEST_F(StartedMachineTest, ARunningProgramTurnsASecondStartAwayWhateverItsLockFileHolds) {
+  const QString lock = data("orvanta.lock");
+  {  // the running program's lock file has been emptied
+    auto first = newRun();
+    start(*first);
+    ASSERT_NE(first->window, nullptr);
+    first->window->showMinimized();
+    QApplication::processEvents();
+    QFile f(lock);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.close();
+
+    auto second = newRun();
+    second->prompts.answer(PromptAnswer::Ok);
+    start(*second);
+    EXPECT_EQ(second->window, nullptr);
+    EXPECT_EQ(second->prompts.texts(), QStringList{kAlreadyRunningMessage});
+    QDeadlineTimer deadline(3000);
+    while (first->window->isMinimized() && !deadline.hasExpired())
+      QApplication::processEvents(QEventLoop::AllEvents, 20);
+    EXPECT_FALSE(first->window->isMinimized());
+    EXPECT_TRUE(QFileInfo::exists(lock));
+    finish(*first);
+  }
+  {  // a start between creating its lock file and writing it
+    QFile empty(lock);
+    ASSERT_TRUE(empty.open(QIODevice::ReadWrite));
+    ASSERT_EQ(::flock(empty.handle(), LOCK_EX | LOCK_NB), 0);
+    auto second = newRun();
+    second->prompts.answer(PromptAnswer::Ok);
+    start(*second);
+    EXPECT_EQ(second->window, nullptr);
+    EXPECT_EQ(second->prompts.texts(), QStringList{kAlreadyRunningMessage});
+    EXPECT_TRUE(QFileInfo::exists(lock));
+  }
+}
+
+// A relative HOME: the data and backup folders are taken from where the
+// program started, once, so what it reads and writes is still found there
+// after the data folder has become the current folder.
+TEST_F(StartedMachineTest, ARelativeHomeNamesTheSameFoldersForTheWholeRun) {
+  writeReports(0, 1, 3);
+  writeIdFile(" 470 \r\n 0 \r\n 0 \r\n 0 \r\n");  // behind the file: the start writes ttid.dat
+  const QString startedIn = QDir::currentPath();
+  const QFileInfo home(root.path());
+  ASSERT_TRUE(QDir::setCurrent(home.absolutePath()));
+  // Anything modal (a login, as on a first start) is closed and noted.
+  bool modalShown = false;
+  QTimer closer;
+  QObject::connect(&closer, &QTimer::timeout, [&] {
+    if (QWidget* modal = QApplication::activeModalWidget()) {
+      modalShown = true;
+      modal->close();
+    }
+  });
+  closer.start(20);
+
+  ScriptedPrompts prompts;
+  AppState state(home.fileName(), prompts, clock);
+  std::unique_ptr<MainWindow> window = Main(state);
+  closer.stop();
+  ASSERT_NE(window, nullptr);
+  EXPECT_FALSE(modalShown);
+  EXPECT_TRUE(prompts.shown().empty());
+  EXPECT_FALSE(state.startup.FirstRun);
+  EXPECT_EQ(state.paths.DataFolderPath(), QDir(home.absoluteFilePath()).filePath(QStringLiteral("tonrix")));
+  IdCounters onDisk;
+  ASSERT_TRUE(ReadIdFile(data("ttid.dat"), onDisk).ok());
+  EXPECT_EQ(onDisk.TotalReports, 3);
+  EXPECT_EQ(onDisk.LastReportId, 3);
+  EXPECT_EQ(state.dataFile.ReportCount(), 3);
+
+  prompts.answer(PromptAnswer::Yes);  // the backup
+  window->close();
+  window.reset();
+  EXPECT_TRUE(QFileInfo::exists(QDir(root.path()).filePath(QStringLiteral("tonrixbu/ttid.dat"))));
+  EXPECT_FALSE(QFileInfo::exists(data(home.fileName())));  // nothing under the data folder again
+  QDir::setCurrent(startedIn);
 }
 
 }  // namespace

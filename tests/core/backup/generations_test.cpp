@@ -1,0 +1,98 @@
+#include "core/backup/generations.h"
+
+#include <QDir>
+#include <gtest/gtest.h>
+
+#include "core/backup/backup_summary.h"
+#include "support/backup_drive.h"
+
+namespace orvanta {
+namespace {
+
+using testing::BackupDrive;
+
+QDateTime At(int y, int m, int d, int hour = 9) { return QDateTime(QDate(y, m, d), QTime(hour, 0)); }
+
+QStringList Names(const std::vector<Generation>& generations) {
+  QStringList names;
+  for (const Generation& g : generations) names << g.name;
+  return names;
+}
+
+TEST(GenerationNames, AreTheMomentAndNothingElseCounts) {
+  EXPECT_EQ(GenerationName(QDateTime(QDate(2026, 3, 4), QTime(5, 6, 7))), QStringLiteral("20260304-050607"));
+  EXPECT_EQ(GenerationMoment(QStringLiteral("20260304-050607")), QDateTime(QDate(2026, 3, 4), QTime(5, 6, 7)));
+  for (const char* name : {".making-20260304-050607", ".removing-20260304-050607", "20260304-0506", "20261304-050607",
+                           "20260304-050607x", "backup"})
+    EXPECT_FALSE(GenerationMoment(QString::fromLatin1(name))) << name;
+}
+
+TEST(BackupFiles, DataFilesAreTheNumberedFilesOfTheReportFolder) {
+  for (const char* path : {"data/0.dat", "data/7.dat", "data/1000.dat"})
+    EXPECT_TRUE(IsDataFilePath(QString::fromLatin1(path))) << path;
+  for (const char* path : {"data/1001.dat", "data/01.dat", "data/.dat", "data/1.dat.damaged-20261209-0900", "1.dat",
+                           "data/x.dat", "data/sub/1.dat", "data/-1.dat", "set.dat"})
+    EXPECT_FALSE(IsDataFilePath(QString::fromLatin1(path))) << path;
+}
+
+// The keeping rule on its own: the ten newest, then the newest of each of
+// the twelve calendar months ending with the tenth newest's month.
+TEST(KeptGenerations, TenNewestThenOnePerMonthForTwelveMonths) {
+  struct Case {
+    const char* what;
+    std::vector<QDateTime> newestFirst;
+    std::vector<bool> kept;
+  };
+  std::vector<QDateTime> daily;  // 2026-12-20 back to 2026-12-01, then two a month back to 2025-12
+  for (int d = 20; d >= 1; --d) daily.push_back(At(2026, 12, d));
+  std::vector<bool> dailyKept(20, false);
+  for (int i = 0; i < 10; ++i) dailyKept[static_cast<std::size_t>(i)] = true;
+  dailyKept[10] = true;  // 12-10: the newest of December among the older ones
+  for (int m = 11; m >= 1; --m) {
+    daily.push_back(At(2026, m, 15, 18));
+    daily.push_back(At(2026, m, 2));
+    dailyKept.push_back(true);
+    dailyKept.push_back(false);
+  }
+  daily.push_back(At(2025, 12, 31));  // the thirteenth month, counting December 2026: let go
+  dailyKept.push_back(false);
+
+  const Case cases[] = {
+      {"none", {}, {}},
+      {"fewer than ten", {At(2026, 1, 3), At(2025, 1, 2), At(2020, 1, 1)}, {true, true, true}},
+      {"a year and more", daily, dailyKept},
+  };
+  for (const Case& c : cases) EXPECT_EQ(KeptGenerations(c.newestFirst), c.kept) << c.what;
+}
+
+// Generations made over more than a year, on the 1st, 11th and 21st of
+// every month, each by the clock of its day: what is left is the ten
+// newest and one a month before them.
+TEST(KeptGenerations, OverAYearOfGenerationsTheKeepingRuleLeavesTenAndOneAMonth) {
+  BackupDrive drive;
+  for (QDate month(2025, 9, 1); month <= QDate(2026, 12, 1); month = month.addMonths(1)) {
+    for (int day : {1, 11, 21}) {
+      const QDate date(month.year(), month.month(), day);
+      if (date > QDate(2026, 12, 1)) break;
+      drive.clock.set(QDateTime(date, QTime(9, 0)));
+      drive.makeGeneration();
+    }
+  }
+  const QStringList expected = {
+      // The ten newest.
+      "20261201-090000", "20261121-090000", "20261111-090000", "20261101-090000", "20261021-090000", "20261011-090000",
+      "20261001-090000", "20260921-090000", "20260911-090000", "20260901-090000",
+      // The newest of each month from September 2026 (none older there)
+      // back to October 2025.
+      "20260821-090000", "20260721-090000", "20260621-090000", "20260521-090000", "20260421-090000", "20260321-090000",
+      "20260221-090000", "20260121-090000", "20251221-090000", "20251121-090000", "20251021-090000"};
+  EXPECT_EQ(Names(ListGenerations(drive.state.paths)), expected);
+  // Nothing half-removed is left behind.
+  EXPECT_EQ(QDir(drive.state.paths.GenerationsFolderPath())
+                .entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden)
+                .size(),
+            expected.size());
+}
+
+}  // namespace
+}  // namespace orvanta
