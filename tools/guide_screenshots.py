@@ -508,6 +508,24 @@ def repair(p):
     p.window(MAIN)
 
 
+def backups(p):
+    """Two backups made at once, then the list they can be restored from."""
+    for picture in ("backup_done", None):
+        p.press("ファイル")
+        p.press("今すぐバックアップ")
+        p.window("Orvanta", timeout=60)  # the message without a title of its own
+        if picture:
+            p.shot(picture, "Orvanta")
+        p.answer("OK")
+        p.window(MAIN)
+    p.press("ファイル")
+    p.press("バックアップから復元")
+    w = p.window("バックアップから復元")
+    p.shot("restore", "バックアップから復元")
+    p.press("閉じる", w)
+    p.window(MAIN)
+
+
 def help_windows(p):
     p.press("ヘルプ")
     p.press("使い方")
@@ -537,7 +555,8 @@ def main():
             for title, scene in [("main window", main_window), ("code lists", code_lists), ("reports", reports),
                                  ("cross table", cross_table), ("extraction", extraction), ("summary", summary),
                                  ("graph", graph), ("item graph", item_graph), ("blank sheet", blank_sheet),
-                                 ("guide and version", help_windows), ("repair", repair)]:
+                                 ("guide and version", help_windows), ("backups", backups),
+                                 ("repair", repair)]:
                 step(title, lambda: scene(p))
                 if p.proc.poll() is not None:
                     failures.append("the program ended after: %s" % title)

@@ -23,6 +23,7 @@
 #include "gui/analysis/graph_window.h"
 #include "gui/analysis/item_graph_window.h"
 #include "gui/analysis/summary_window.h"
+#include "gui/backup/restore_window.h"
 #include "gui/codelists/answer_code_editor_window.h"
 #include "gui/codelists/code_list_editor_window.h"
 #include "gui/codelists/rename_dialog.h"
@@ -82,6 +83,7 @@ const std::vector<WindowMaker>& EveryWindow() {
          return guide;
        }},
       {"AboutWindow", [](AppState& s) { return std::make_unique<AboutWindow>(s); }},
+      {"RestoreWindow", [](AppState& s) { return std::make_unique<RestoreWindow>(s); }},
   };
   return windows;
 }
