@@ -51,8 +51,11 @@ for p in $(tr ',' '\n' <<<"$needed" | sed 's/^ *//; s/[ (].*//' | sort -u); do
   grep -qx "$p" <<<"$names" || fail "Depends lacks $p, which the binary needs: $depends"
 done
 
-# The contents, under /usr.
-files=$(dpkg-deb -c "$deb" | awk '$1 !~ /^d/ {print $6}' | LC_ALL=C sort)
+# The contents under /usr.
+# The user guide's pages and pictures are checked apart, after the rest.
+guide='^\./usr/share/doc/orvanta/([a-z0-9_]+\.html|images/[a-z0-9_]+\.png)$'
+all_files=$(dpkg-deb -c "$deb" | awk '$1 !~ /^d/ {print $6}' | LC_ALL=C sort)
+files=$(grep -Ev "$guide" <<<"$all_files" || true)
 expected="./usr/bin/orvanta
 ./usr/share/applications/$app_id.desktop
 ./usr/share/doc/orvanta/changelog.gz
@@ -141,4 +144,9 @@ grep -qx '__stack_chk_fail' <<<"$symbols" || fail "the binary does not use the s
 # passed to --suppress-tags here, with the reason beside it; none is: lintian
 # reports no tag at all on this package, its info and pedantic ones included.
 lintian --fail-on error,warning --info "$deb" >"$work/lintian.log" 2>&1 || { cat "$work/lintian.log"; fail "lintian"; }
-echo "Debian package: fields, dependencies, contents, conventions, hardening and lintian checked"
+# The user guide: its contents page, its first page, and pictures.
+for page in index hajimeni; do
+  grep -qx "./usr/share/doc/orvanta/$page.html" <<<"$all_files" || fail "the guide's $page.html is not packaged"
+done
+grep -q '^\./usr/share/doc/orvanta/images/.*\.png$' <<<"$all_files" || fail "the guide's pictures are not packaged"
+echo "Debian package: fields, dependencies, contents, the guide, conventions, hardening and lintian checked"

@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # Installs the build into a temporary prefix, checks that exactly the program
-# and its desktop files are installed, validates the desktop entry, and starts
-# the installed program on a virtual screen from an unrelated folder on an
-# empty home until it has written its first-start files and shown its window,
-# whose window class the desktop entry names.
+# and its desktop files are installed (and the user guide), validates the
+# desktop entry, and starts the installed program on a virtual screen from an
+# unrelated folder on an empty home until it has written its first-start
+# files and shown its window, whose window class the desktop entry names.
 #   installed_program_test.sh BUILD_DIR APP_ID
 set -euo pipefail
 build=$1
@@ -32,13 +32,26 @@ share/icons/hicolor/48x48/apps/$app_id.png
 share/icons/hicolor/scalable/apps/$app_id.svg
 share/man/man1/orvanta.1.gz
 share/metainfo/$app_id.metainfo.xml"
-actual=$(cd "$prefix" && find . -type f -o -type l | sed 's|^\./||' | LC_ALL=C sort)
+# The user guide's pages and pictures are checked apart, after the rest.
+guide='^share/doc/orvanta/([a-z0-9_]+\.html|images/[a-z0-9_]+\.png)$'
+installed=$(cd "$prefix" && find . -type f -o -type l | sed 's|^\./||' | LC_ALL=C sort)
+actual=$(grep -Ev "$guide" <<<"$installed" || true)
 [ "$actual" = "$expected" ] || fail "installed files differ:
 --- expected
 $expected
 --- installed
 $actual"
 [ -x "$prefix/bin/orvanta" ] || fail "bin/orvanta is not executable"
+
+# The user guide beside the other documents: every page that the sources
+# hold, with the pictures its pages show.
+for md in "$(dirname "$0")"/../../docs/guide/*.md; do
+  page=share/doc/orvanta/$(basename "$md" .md).html
+  [ -s "$prefix/$page" ] || fail "the guide's page $page is not installed"
+done
+for src in $(grep -ho 'src="images/[^"]*"' "$prefix"/share/doc/orvanta/*.html | sed 's/^src="//; s/"$//' | sort -u); do
+  [ -s "$prefix/share/doc/orvanta/$src" ] || fail "the guide's picture $src is not installed"
+done
 
 # The desktop entry: valid without a single remark, starting the installed
 # command with the installed icon. SingleMainWindow is a key of version 1.5 of

@@ -7,6 +7,8 @@
 #include <QLocale>
 #include <QTranslator>
 
+#include "gui/help/help_key.h"
+
 namespace orvanta {
 
 void SetUpApplication(QApplication& app) {
@@ -28,6 +30,8 @@ void SetUpApplication(QApplication& app) {
   QFont::insertSubstitutions(QStringLiteral("ＭＳ ゴシック"), gothic);
   QFont font(QStringLiteral("ＭＳ Ｐゴシック"), 9);
   QApplication::setFont(font);
+
+  InstallHelpKey(app);
 }
 
 }  // namespace orvanta

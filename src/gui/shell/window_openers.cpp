@@ -17,6 +17,9 @@
 #include "gui/followup/schedule_window.h"
 #include "gui/rates/denominators_window.h"
 #include "gui/rates/rates_window.h"
+#include "gui/help/about_window.h"
+#include "gui/help/guide_pages.h"
+#include "gui/help/guide_window.h"
 #include "gui/reports/data_file_repair_command.h"
 #include "gui/reports/report_window.h"
 
@@ -94,8 +97,8 @@ bool HasMenuCommand(MenuCommand command) {
     case MenuCommand::Rates: return true;
     case MenuCommand::Denominators: return true;
     // Help.
-    case MenuCommand::Guide: return false;
-    case MenuCommand::About: return false;
+    case MenuCommand::Guide: return true;
+    case MenuCommand::About: return true;
   }
   return false;
 }
@@ -126,8 +129,12 @@ void RunMenuCommand(MenuCommand command, AppState& state, QWidget* parent) {
       break;
     }
     // Help.
-    case MenuCommand::Guide: break;
-    case MenuCommand::About: break;
+    case MenuCommand::Guide: ShowGuide(GuideHomePage(), parent); break;
+    case MenuCommand::About: {
+      AboutWindow about(state, parent);
+      about.exec();
+      break;
+    }
   }
   (void)state;
   (void)parent;

@@ -1,0 +1,63 @@
+#include "gui/help/guide_pages.h"
+
+#include <QFile>
+
+namespace orvanta {
+
+namespace {
+
+const QString kRoot = QStringLiteral("qrc:/guide/");
+
+}  // namespace
+
+QUrl GuidePage(const QString& fileAndPlace) { return QUrl(kRoot + fileAndPlace); }
+QUrl GuideHomePage() { return GuidePage(QStringLiteral("hajimeni.html")); }
+QUrl GuideContentsPage() { return GuidePage(QStringLiteral("index.html")); }
+
+const std::vector<GuideWindowPage>& GuideWindowPages() {
+  // clang-format off
+  static const std::vector<GuideWindowPage> pages{
+      {QStringLiteral("frmSplash"),            QStringLiteral("hajimeni.html")},
+      {QStringLiteral("frmLogin"),             QStringLiteral("hajimeni.html#password")},
+      {QStringLiteral("frmMain"),              QStringLiteral("main_window.html")},
+      {QStringLiteral("frmiin"),               QStringLiteral("code_lists.html")},
+      {QStringLiteral("frmMeibo"),             QStringLiteral("code_lists.html#rename")},
+      {QStringLiteral("frmiin2"),              QStringLiteral("code_lists.html#answers")},
+      {QStringLiteral("frmrep"),               QStringLiteral("report_entry.html")},
+      {QStringLiteral("frmkekka"),             QStringLiteral("report_find.html#search")},
+      {QStringLiteral("frmTySu"),              QStringLiteral("extraction.html")},
+      {QStringLiteral("frmYHJ"),               QStringLiteral("cross_table.html")},
+      {QStringLiteral("frmTySu2"),             QStringLiteral("summary.html")},
+      {QStringLiteral("frmTySu3"),             QStringLiteral("graph.html")},
+      {QStringLiteral("frmPost"),              QStringLiteral("item_graph.html")},
+      {QStringLiteral("frmFollowup"),          QStringLiteral("followup.html")},
+      {QStringLiteral("frmFollowupTest"),      QStringLiteral("followup.html#tests")},
+      {QStringLiteral("frmFollowupEnd"),       QStringLiteral("followup.html#close")},
+      {QStringLiteral("frmDueList"),           QStringLiteral("due_list.html")},
+      {QStringLiteral("frmScheduleTemplates"), QStringLiteral("due_list.html#templates")},
+      {QStringLiteral("frmScheduleEntry"),     QStringLiteral("due_list.html#templates")},
+      {QStringLiteral("frmRates"),             QStringLiteral("rates.html")},
+      {QStringLiteral("frmDenominators"),      QStringLiteral("denominators.html")},
+      {QStringLiteral("frmRestore"),           QStringLiteral("backup.html#restore")},
+      {QStringLiteral("frmGuide"),             QStringLiteral("help.html#guide")},
+      {QStringLiteral("frmAbout"),             QStringLiteral("help.html#about")},
+  };
+  // clang-format on
+  return pages;
+}
+
+QUrl GuidePageForWindow(const QString& windowName) {
+  for (const GuideWindowPage& entry : GuideWindowPages()) {
+    if (entry.window == windowName) return GuidePage(entry.page);
+  }
+  return GuideHomePage();
+}
+
+QString GuidePageText(const QUrl& page) {
+  if (page.scheme() != QLatin1String("qrc")) return {};
+  QFile file(QLatin1Char(':') + page.path());
+  if (!file.open(QIODevice::ReadOnly)) return {};
+  return QString::fromUtf8(file.readAll());
+}
+
+}  // namespace orvanta
