@@ -93,7 +93,7 @@ void DueListWindow::openCaseAt(int row) {
 }
 
 void DueListWindow::writeCsv() {
-  WriteCsvFileInPieces(state_.prompts(), state_.paths,
+  WriteCsvFileInPieces(state_.prompts(), state_.paths, QStringLiteral("経過観察予定.csv"),
                        [this](const BytePieces& write) { WriteDueListCsv(*list_, dueGrid_->grid(), write); });
 }
 
