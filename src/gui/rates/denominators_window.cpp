@@ -109,7 +109,12 @@ void DenominatorsWindow::buildGrid() {
                             ? DenominatorKindCaption(column.kind)
                             : DenominatorKindCaption(column.kind) + QStringLiteral(": ") + column.name);
     grid_->setHorizontalHeaderItem(c, heading);
-    grid_->setColumnWidth(c, Twips(kValueColumnWidth));
+    // Wide enough for the longest line of its heading (a long occupation or
+    // device name), never narrower than a value needs.
+    int widest = 0;
+    for (const QString& line : heading->text().split(u'\n'))
+      widest = std::max(widest, grid_->horizontalHeader()->fontMetrics().horizontalAdvance(line));
+    grid_->setColumnWidth(c, std::max(Twips(kValueColumnWidth), widest + 12));
   }
   grid_->horizontalHeader()->setTextElideMode(Qt::ElideRight);
   grid_->horizontalHeader()->setFixedHeight(Twips(3 * 270));
