@@ -3,6 +3,7 @@
 #include <QDate>
 #include <QDir>
 #include <QFileInfo>
+#include <optional>
 
 #include "core/app/app_state.h"
 #include "core/app/password_file.h"
@@ -159,11 +160,31 @@ bool ReportInDataFiles(const DrivePaths& paths, const IdCounters& counters, std:
   return false;
 }
 
+bool EveryDataFileReads(const DrivePaths& paths, const IdCounters& counters) {
+  std::vector<ReportRecord> table;
+  for (int n = 0; n <= counters.NewestFileNo; ++n) {
+    const QString path = paths.DataFilePath(n);
+    if (QFileInfo(path).isFile() && !ReadDataFile(path, table).ok()) return false;
+  }
+  return true;
+}
+
 void SettleFollowupAtStart(Database& database, const DrivePaths& paths, const IdCounters& counters) {
+  // A report may sit in a data file that does not read now (damaged, to be
+  // repaired): whether it is gone cannot be told then, so the marks wait for
+  // a start at which every file reads. The files are looked at only when a
+  // mark is there.
+  std::optional<bool> everyFileReads;
   QString error;
   // A failure leaves the marks for the next start.
   SettleCaseDeletions(
-      database, [&](std::int32_t reportId) { return ReportInDataFiles(paths, counters, reportId); }, &error);
+      database,
+      [&](std::int32_t reportId) -> std::optional<bool> {
+        if (!everyFileReads) everyFileReads = EveryDataFileReads(paths, counters);
+        if (!*everyFileReads) return std::nullopt;
+        return ReportInDataFiles(paths, counters, reportId);
+      },
+      &error);
 }
 
 }  // namespace orvanta

@@ -95,6 +95,8 @@ void OpenDatabaseAtStart(Database& database, const DrivePaths& paths, const QDat
 
 // Whether a report of that id is in one of the data files 0 to NewestFileNo.
 bool ReportInDataFiles(const DrivePaths& paths, const IdCounters& counters, std::int32_t reportId);
+// Whether every data file 0 to NewestFileNo that is there reads exactly.
+bool EveryDataFileReads(const DrivePaths& paths, const IdCounters& counters);
 
 // A stop while a report with a follow-up case was being deleted leaves the
 // case marked (core/followup/followup_store.h): each marked case goes when

@@ -330,6 +330,10 @@ bool UpdateScheduleEntry(Database& database, const ScheduleEntry& entry, QString
                               {QStringLiteral(":test"), Text(entry.test)},
                               {QStringLiteral(":id"), static_cast<qlonglong>(entry.id)}},
                              error, &rows);
+  if (ok && rows != 1) {
+    if (error) *error = QStringLiteral("変更する予定が見つかりません。");
+    return false;
+  }
   return ok;
 }
 
@@ -486,7 +490,8 @@ bool CancelCaseDeletions(Database& database, const std::vector<std::int32_t>& re
       error);
 }
 
-bool SettleCaseDeletions(Database& database, const std::function<bool(std::int32_t)>& reportExists, QString* error) {
+bool SettleCaseDeletions(Database& database, const std::function<std::optional<bool>(std::int32_t)>& reportExists,
+                         QString* error) {
   if (!database.isOpen() || database.isReadOnly()) return true;
   std::vector<std::int32_t> marked;
   {
@@ -496,7 +501,11 @@ bool SettleCaseDeletions(Database& database, const std::function<bool(std::int32
   }
   if (marked.empty()) return true;
   std::vector<std::int32_t> gone, kept;
-  for (std::int32_t id : marked) (reportExists(id) ? kept : gone).push_back(id);
+  for (std::int32_t id : marked) {
+    const std::optional<bool> there = reportExists(id);
+    if (there) (*there ? kept : gone).push_back(id);
+  }
+  if (gone.empty() && kept.empty()) return true;
   return database.change(
       [&](QSqlDatabase& db, QString* why) {
         QSqlQuery q(db);

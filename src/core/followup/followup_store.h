@@ -15,6 +15,7 @@
 #include <QString>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <vector>
 
 #include "core/followup/followup_case.h"
@@ -106,8 +107,10 @@ bool FinishCaseDeletions(Database& database, const std::vector<std::int32_t>& re
 // Takes the marks of these reports back: their reports stay.
 bool CancelCaseDeletions(Database& database, const std::vector<std::int32_t>& reportIds, QString* error);
 // Every marked case: deleted when reportExists answers false, its mark
-// taken back when true. One transaction.
-bool SettleCaseDeletions(Database& database, const std::function<bool(std::int32_t)>& reportExists, QString* error);
+// taken back when true, left marked when it cannot tell (nullopt: a data
+// file that does not read may hold the report). One transaction.
+bool SettleCaseDeletions(Database& database, const std::function<std::optional<bool>(std::int32_t)>& reportExists,
+                         QString* error);
 
 // The text of a database error for the user, naming the database.
 QString FollowupSaveError(const Database& database, const QString& reason);

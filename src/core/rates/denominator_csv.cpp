@@ -3,6 +3,7 @@
 #include <QRegularExpression>
 #include <QStringDecoder>
 #include <QStringList>
+#include <algorithm>
 #include <set>
 
 #include "core/output/csv_file.h"
@@ -193,7 +194,13 @@ std::optional<DenominatorImport> ReadDenominatorCsv(QByteArrayView bytes, const 
       return std::nullopt;
     }
   } else {
-    text = cp932::Decode(bytes);
+    // Without a mark, a file that is whole UTF-8 and holds more than ASCII
+    // was written as UTF-8 (Japanese in code page 932 hardly ever forms
+    // valid UTF-8); anything else is code page 932.
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    const QString asUtf8 = utf8.decode(bytes);
+    const bool beyondAscii = std::any_of(bytes.begin(), bytes.end(), [](char c) { return (c & 0x80) != 0; });
+    text = !utf8.hasError() && beyondAscii ? asUtf8 : cp932::Decode(bytes);
   }
   const QStringList lines = SplitLines(text);
 

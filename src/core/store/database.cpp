@@ -29,17 +29,34 @@ bool Exec(QSqlDatabase& db, const QString& sql, QString* error) {
 
 // The result of `PRAGMA integrity_check`: true for "ok". Also fails for a
 // file that is not a database at all.
-bool PassesIntegrityCheck(QSqlDatabase& db, QString* error) {
+// What a check of an existing file found: sound, damaged (not a database,
+// or its pages do not hold together), or not to be judged now (the file could
+// not be read: no permission, held by another program, an I/O error), which
+// must never be taken for damage.
+enum class FileCheck { Sound, Damaged, Unreadable };
+
+// SQLite's primary result codes that say the file itself is bad.
+bool SaysDamaged(const QSqlError& error) {
+  bool ok = false;
+  const int code = error.nativeErrorCode().toInt(&ok) & 0xff;
+  return ok && (code == 11 /* SQLITE_CORRUPT */ || code == 26 /* SQLITE_NOTADB */);
+}
+
+FileCheck CheckIntegrity(QSqlDatabase& db, QString* error) {
   QSqlQuery query(db);
   if (!query.exec(QStringLiteral("PRAGMA integrity_check"))) {
     if (error) *error = query.lastError().text();
-    return false;
+    return SaysDamaged(query.lastError()) ? FileCheck::Damaged : FileCheck::Unreadable;
   }
   QStringList problems;
   while (query.next()) problems << query.value(0).toString();
-  if (problems == QStringList{QStringLiteral("ok")}) return true;
+  if (problems == QStringList{QStringLiteral("ok")}) return FileCheck::Sound;
+  if (query.lastError().isValid() && problems.isEmpty()) {
+    if (error) *error = query.lastError().text();
+    return SaysDamaged(query.lastError()) ? FileCheck::Damaged : FileCheck::Unreadable;
+  }
   if (error) *error = problems.mid(0, 3).join(QLatin1Char('\n'));
-  return false;
+  return FileCheck::Damaged;
 }
 
 // A string literal for SQL: quotes doubled.
@@ -129,7 +146,17 @@ bool Database::open(const QString& path, const QDateTime& now, QString* notice, 
   if (existed) {
     QString reason;
     const bool opened = db.open();
-    const bool sound = opened && PassesIntegrityCheck(db, &reason);
+    const FileCheck check = opened ? CheckIntegrity(db, &reason)
+                                   : (SaysDamaged(db.lastError()) ? FileCheck::Damaged : FileCheck::Unreadable);
+    if (check == FileCheck::Unreadable) {
+      // Not read now is not damaged: the file stays as it is, and the
+      // program goes on without it until the next start.
+      if (!opened) reason = db.lastError().text();
+      db.close();
+      if (error) *error = DatabaseErrorText(path, reason);
+      return false;
+    }
+    const bool sound = check == FileCheck::Sound;
     const int version = sound ? SchemaVersion(db) : -1;
     if (sound && version > kSchemaVersion) {
       // Written by a newer program: read it, never write it.
@@ -170,6 +197,12 @@ bool Database::open(const QString& path, const QDateTime& now, QString* notice, 
     }
   }
 
+  if (!QFileInfo::exists(path)) {
+    // Owner-only from its first byte (SQLite's journal takes the same mode).
+    QFile empty(path);
+    if (empty.open(QIODevice::WriteOnly | QIODevice::NewOnly, QFileDevice::ReadOwner | QFileDevice::WriteOwner))
+      empty.close();
+  }
   if (!db.isOpen() && !db.open()) {
     if (error) *error = DatabaseErrorText(path, db.lastError().text());
     return false;
@@ -248,7 +281,7 @@ bool CheckDatabaseFile(const QString& path, QString* error) {
     if (error) *error = db.lastError().text();
     return false;
   }
-  return PassesIntegrityCheck(db, error);
+  return CheckIntegrity(db, error) == FileCheck::Sound;
 }
 
 }  // namespace orvanta

@@ -397,9 +397,17 @@ void FollowupWindow::planSchedule() {
   }
   std::vector<FollowupTest> planned = PlanSchedule(case_, schedule, tests_);
   if (planned.empty()) {
+    bool anyToFollow = false;
+    for (Pathogen pathogen : kSourcePathogens) {
+      const SourceStatus status = case_.sources.of(pathogen);
+      anyToFollow = anyToFollow || status == SourceStatus::Positive || status == SourceStatus::Unknown;
+    }
     state_.prompts().message(
-        QStringLiteral("予定に加える検査はありません。\n"
-                       "汚染源の患者が陽性または不明の病原体の検査は、すでにすべて予定にあります。"),
+        anyToFollow ? QStringLiteral("予定に加える検査はありません。\n"
+                                     "汚染源の患者が陽性または不明の病原体の検査は、すでにすべて予定にあります。")
+                    : QStringLiteral("予定に加える検査はありません。\n"
+                                     "汚染源の患者が陽性または不明の病原体がありません。"
+                                     "検査が必要なときは「追加」で加えてください。"),
         QString(), PromptIcon::Information);
     return;
   }

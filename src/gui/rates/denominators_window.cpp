@@ -18,7 +18,7 @@
 #include "core/output/csv_file.h"
 #include "core/platform/clock.h"
 #include "core/platform/prompts.h"
-#include "core/platform/text_filters.h"
+#include "core/reports/report_editing.h"
 #include "core/store/database.h"
 #include "gui/widgets/busy_pointer.h"
 #include "gui/widgets/layout_helpers.h"
@@ -157,7 +157,7 @@ void DenominatorsWindow::buildInterventions() {
   interventionLabel_ = Named(new QLineEdit(frame), "txtInterventionLabel");
   interventionLabel_->setMaxLength(100);
   PlaceTw(interventionLabel_, fieldLeft, 780, fieldWidth, kLineHeight + 30);
-  KeepLineBoxStorable(interventionLabel_, &RemoveCommas, state_.prompts());
+  KeepLineBoxStorable(interventionLabel_, StorableLineText, state_.prompts());
 
   const int buttonWidth = 1380;
   addInterventionButton_ = Named(

@@ -198,5 +198,33 @@ TEST_F(FollowupKillTest, AReportAndItsCaseGoTogetherWhereverTheDeletionStops) {
   }
 }
 
+// A data file that does not read may hold the report of a marked case: the
+// start leaves the mark until every file reads again, and only then settles.
+TEST_F(FollowupKillTest, AMarkWaitsWhileADataFileDoesNotRead) {
+  testing::OpenFollowupDatabase(state);
+  const std::vector<ReportRecord> first{testing::ExposureReport(1, QStringLiteral("佐藤"), kIncident)};
+  ASSERT_TRUE(WriteReports(0, first));
+  ASSERT_TRUE(WriteReports(1, {testing::ExposureReport(2, QStringLiteral("山田"), kIncident)}));
+  std::vector<FollowupTest> tests = Plan(state.database, CaseOf(2, QStringLiteral("山田"), kIncident), 1);
+  testing::StoreCase(state.database, CaseOf(2, QStringLiteral("山田"), kIncident), tests);
+  QString error;
+  ASSERT_TRUE(MarkCaseForDeletion(state.database, 2, &error));
+  // File 0 cut inside its first report: it does not read, so report 2
+  // might be there.
+  const QByteArray whole = testing::FileBytes(state.paths.DataFilePath(0));
+  ASSERT_TRUE(testing::WriteFileBytes(state.paths.DataFilePath(0), whole.left(whole.size() / 5)));
+  // Report 2 gone from file 1, as a deletion stopped half-way leaves it.
+  ASSERT_TRUE(WriteReports(1, {}));
+
+  SettleFollowupAtStart(state.database, state.paths, state.counters);
+  EXPECT_EQ(QueryNumber(state.database, QStringLiteral("SELECT count(*) FROM followup_case WHERE deleting = 1")), 1);
+  EXPECT_EQ(QueryNumber(state.database, QStringLiteral("SELECT count(*) FROM followup_test")), 9);
+
+  ASSERT_TRUE(WriteReports(0, first));  // repaired
+  SettleFollowupAtStart(state.database, state.paths, state.counters);
+  EXPECT_EQ(QueryNumber(state.database, QStringLiteral("SELECT count(*) FROM followup_case")), 0);
+  EXPECT_EQ(QueryNumber(state.database, QStringLiteral("SELECT count(*) FROM followup_test")), 0);
+}
+
 }  // namespace
 }  // namespace orvanta

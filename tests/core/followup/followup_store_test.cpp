@@ -23,9 +23,7 @@ QDate D(int y, int m, int d) { return QDate(y, m, d); }
 
 class FollowupStoreTest : public ::testing::Test, public testing::TempDrive {
  protected:
-  void SetUp() override {
-    testing::OpenFollowupDatabase(state);
-  }
+  void SetUp() override { testing::OpenFollowupDatabase(state); }
   Database& db() { return state.database; }
 
   FollowupCase readCase(int reportId) {
@@ -159,6 +157,9 @@ TEST_F(FollowupStoreTest, ScheduleEntriesAreCheckedAndStored) {
   EXPECT_EQ(error, QStringLiteral("検査名を入力してください。"));
   ASSERT_TRUE(RemoveScheduleEntry(db(), e.id, &error));
   EXPECT_EQ(QueryNumber(db(), QStringLiteral("SELECT count(*) FROM schedule_template")), 9);
+  // An entry no longer there is not changed, and that is told.
+  EXPECT_FALSE(UpdateScheduleEntry(db(), e, &error));
+  EXPECT_EQ(error, QStringLiteral("変更する予定が見つかりません。"));
 }
 
 TEST_F(FollowupStoreTest, DaysAheadAreKeptAndReadLeniently) {
@@ -256,9 +257,17 @@ TEST_F(FollowupStoreTest, DeletionMarksFirstAndSettlesEitherWay) {
   ASSERT_TRUE(MarkCaseForDeletion(db(), 2, &error));
   ASSERT_TRUE(MarkCaseForDeletion(db(), 3, &error));
   ASSERT_TRUE(SettleCaseDeletions(
-      db(), [](std::int32_t id) { return id == 2; }, &error));
+      db(), [](std::int32_t id) { return std::optional<bool>(id == 2); }, &error));
   EXPECT_EQ(QueryNumber(db(), QStringLiteral("SELECT group_concat(report_id) FROM followup_case")), 2);
   EXPECT_EQ(QueryNumber(db(), QStringLiteral("SELECT count(*) FROM followup_case WHERE deleting = 1")), 0);
+  EXPECT_EQ(QueryNumber(db(), QStringLiteral("SELECT count(*) FROM followup_test")), 2);
+
+  // Not told (a data file that does not read may hold the report): the case
+  // stays, still marked, for a later start.
+  ASSERT_TRUE(MarkCaseForDeletion(db(), 2, &error));
+  ASSERT_TRUE(SettleCaseDeletions(
+      db(), [](std::int32_t) { return std::optional<bool>(); }, &error));
+  EXPECT_EQ(QueryNumber(db(), QStringLiteral("SELECT count(*) FROM followup_case WHERE deleting = 1")), 1);
   EXPECT_EQ(QueryNumber(db(), QStringLiteral("SELECT count(*) FROM followup_test")), 2);
 }
 

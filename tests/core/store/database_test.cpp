@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QVariant>
@@ -137,6 +138,41 @@ TEST_F(DatabaseTest, DamagedFileIsKeptAsideAndANewOneStarted) {
     EXPECT_EQ(Count(db, QStringLiteral("intervention")), 0);
     EXPECT_TRUE(AddIntervention(db, QStringLiteral("新しい記録"), true));
   }
+}
+
+// A sound database that cannot be read just now (another program holds it
+// locked) is not damaged: it stays where it is, untouched, and the program
+// goes on without it instead of starting an empty one in its place.
+TEST_F(DatabaseTest, ALockedDatabaseIsNotTakenForADamagedOne) {
+  {
+    Database db;
+    openOk(db, nullptr);
+    ASSERT_TRUE(AddIntervention(db, QStringLiteral("導入"), true));
+  }
+  const QByteArray before = FileBytes(path());
+  {
+    QSqlDatabase holder = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("holder"));
+    holder.setDatabaseName(path());
+    holder.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=0"));
+    ASSERT_TRUE(holder.open());
+    QSqlQuery lock(holder);
+    ASSERT_TRUE(lock.exec(QStringLiteral("BEGIN EXCLUSIVE")));
+    ASSERT_TRUE(lock.exec(QStringLiteral("DELETE FROM intervention")));
+
+    Database db;
+    QString notice, error;
+    EXPECT_FALSE(db.open(path(), kTestMoment, &notice, &error));
+    EXPECT_TRUE(damagedFiles().isEmpty());
+    EXPECT_FALSE(error.isEmpty());
+    EXPECT_FALSE(notice.contains(QStringLiteral("壊れていた"))) << notice.toStdString();
+    ASSERT_TRUE(lock.exec(QStringLiteral("ROLLBACK")));
+    holder.close();
+  }
+  QSqlDatabase::removeDatabase(QStringLiteral("holder"));
+  EXPECT_EQ(FileBytes(path()), before);
+  Database db;
+  openOk(db, nullptr);
+  EXPECT_EQ(Count(db, QStringLiteral("intervention")), 1);
 }
 
 TEST_F(DatabaseTest, EmptyFileIsANewDatabaseNotADamagedOne) {

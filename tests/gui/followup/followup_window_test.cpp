@@ -144,6 +144,18 @@ TEST_F(FollowupWindowTest, PlanningAddsTheScheduleOnceAndStoresTheCaseWithIt) {
   EXPECT_EQ(count("SELECT count(*) FROM followup_test"), 9);
 }
 
+TEST_F(FollowupWindowTest, PlanningWithNoSourceToFollowSaysSo) {
+  auto w = openNew();
+  for (int i = 0; i < 3; ++i)
+    ASSERT_TRUE(testing::ChooseInList(Find<QComboBox>(w.get(), QStringLiteral("cboSource_%1").arg(i)), 1));
+  prompts.answer(PromptAnswer::Ok);
+  Click(w.get(), "cmdPlanSchedule");
+  EXPECT_EQ(prompts.last().text, QStringLiteral("予定に加える検査はありません。\n"
+                                                "汚染源の患者が陽性または不明の病原体がありません。"
+                                                "検査が必要なときは「追加」で加えてください。"));
+  EXPECT_EQ(count("SELECT count(*) FROM followup_test"), 0);
+}
+
 TEST_F(FollowupWindowTest, AddingATestRefusesWhatCannotBeStoredAndKeepsWhatWasTyped) {
   auto w = openNew();
   prompts.answer(PromptAnswer::Ok).answer(PromptAnswer::Ok).answer(PromptAnswer::Ok);
