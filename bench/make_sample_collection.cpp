@@ -56,6 +56,16 @@ void Redate(ReportRecord& r, const QDate& lastDay) {
 
 QDate OccurredOn(const ReportRecord& r) { return QDate(r.Years[0], r.Months[0], r.Days[0]); }
 
+QDate FirstOfMonth(const QDate& day) { return QDate(day.year(), day.month(), 1); }
+
+// The day the sample's first intervention took effect: from then on fewer
+// injuries happen, most of all with the winged needles it replaced, so that
+// the trend and the before/after comparison have something to show.
+QDate SafetyDevicesIntroduced(const QDate& lastDay) { return FirstOfMonth(lastDay).addMonths(-30); }
+constexpr int kWingedNeedleCategory = 6;
+constexpr double kWingedNeedlesAvoided = 0.8;
+constexpr double kOthersAvoided = 0.3;
+
 // The report that happened nearest to a day, of those not taken yet.
 const ReportRecord* NearestTo(const std::vector<ReportRecord>& reports, const QDate& day,
                               const std::set<std::int32_t>& taken) {
@@ -130,12 +140,12 @@ bool WriteRatesData(AppState& state, const std::vector<ReportRecord>& reports, c
     values.push_back({{year, DenominatorKind::Devices, idAt(kDevices, 6)}, 48000 - 1500 * step});
     values.push_back({{year, DenominatorKind::Devices, idAt(kDevices, 7)}, 61000 + 1000 * step});
   }
-  const QDate monthStart(lastDay.year(), lastDay.month(), 1);
   std::int64_t id = 0;
   return StoreDenominators(state.database, values, error) &&
-         AddIntervention(state.database, monthStart.addMonths(-30), QStringLiteral("安全装置付き翼状針の導入"), &id,
-                         error) &&
-         AddIntervention(state.database, monthStart.addMonths(-14), QStringLiteral("針刺し防止研修"), &id, error);
+         AddIntervention(state.database, SafetyDevicesIntroduced(lastDay), QStringLiteral("安全装置付き翼状針の導入"),
+                         &id, error) &&
+         AddIntervention(state.database, FirstOfMonth(lastDay).addMonths(-14), QStringLiteral("針刺し防止研修"), &id,
+                         error);
 }
 
 int Write(const QString& home, int reportCount, const QDate& lastDay) {
@@ -161,10 +171,19 @@ int Write(const QString& home, int reportCount, const QDate& lastDay) {
   }
 
   std::mt19937_64 rng(20240401);
+  std::mt19937_64 avoidance(20231001);
+  std::uniform_real_distribution<double> chance(0.0, 1.0);
+  const QDate introduced = SafetyDevicesIntroduced(lastDay);
+  const std::int32_t wingedNeedle = state.lists[kDevices].entries[kWingedNeedleCategory - 1].id;
   std::vector<ReportRecord> reports;
-  for (int i = 0; i < reportCount; ++i) {
-    reports.push_back(MakeSyntheticReport(rng, 0));
-    Redate(reports.back(), lastDay);
+  while (static_cast<int>(reports.size()) < reportCount) {
+    ReportRecord r = MakeSyntheticReport(rng, 0);
+    Redate(r, lastDay);
+    if (QDate(r.Years[1], r.Months[1], r.Days[1]) > lastDay) continue;  // not reported yet
+    const bool avoided =
+        OccurredOn(r) >= introduced &&
+        chance(avoidance) < (r.AnswerIds[kDevices] == wingedNeedle ? kWingedNeedlesAvoided : kOthersAvoided);
+    if (!avoided) reports.push_back(r);
   }
   std::stable_sort(reports.begin(), reports.end(), [](const ReportRecord& a, const ReportRecord& b) {
     return std::tie(a.Years[0], a.Months[0], a.Days[0], a.Hours[0], a.Minutes[0]) <
