@@ -2,8 +2,11 @@
 // it after some years of use: the folders, set.dat with the default lists,
 // ttid.dat, an empty password (so no login is asked) and the record of an
 // earlier start, and generated reports (no real person's data) dated over
-// the five years up to a given day, in the order they happened. The pictures
-// of the user guide are taken on it (tools/guide-screenshots.sh).
+// the five years up to a given day, in the order they happened, and the
+// database with what the follow-up and rates windows show: the follow-up of
+// a few recent reports (tests done, due soon and overdue, one closed), the
+// denominators of every 年度 and two interventions. The pictures of the user
+// guide are taken on it (tools/guide-screenshots.sh).
 //
 //   make_sample_collection HOME [REPORTS] [YYYY-MM-DD]
 //
@@ -15,14 +18,20 @@
 #include <QDir>
 #include <QTextStream>
 #include <algorithm>
+#include <cstdlib>
 #include <random>
+#include <set>
 #include <vector>
 
 #include "core/app/app_state.h"
 #include "core/app/password_file.h"
 #include "core/app/startup.h"
 #include "core/codelists/code_lists.h"
+#include "core/followup/followup_case.h"
+#include "core/followup/followup_store.h"
 #include "core/platform/clock.h"
+#include "core/rates/denominators.h"
+#include "core/rates/interventions.h"
 #include "core/reports/data_file.h"
 #include "support/bench_collection.h"
 #include "support/synthetic_collection.h"
@@ -47,6 +56,98 @@ void Redate(ReportRecord& r, const QDate& lastDay) {
 
 QDate OccurredOn(const ReportRecord& r) { return QDate(r.Years[0], r.Months[0], r.Days[0]); }
 
+QDate FirstOfMonth(const QDate& day) { return QDate(day.year(), day.month(), 1); }
+
+// The day the sample's first intervention took effect: from then on fewer
+// injuries happen, most of all with the winged needles it replaced, so that
+// the trend and the before/after comparison have something to show.
+QDate SafetyDevicesIntroduced(const QDate& lastDay) { return FirstOfMonth(lastDay).addMonths(-30); }
+constexpr int kWingedNeedleCategory = 6;
+constexpr double kWingedNeedlesAvoided = 0.8;
+constexpr double kOthersAvoided = 0.3;
+
+// The report that happened nearest to a day, of those not taken yet.
+const ReportRecord* NearestTo(const std::vector<ReportRecord>& reports, const QDate& day,
+                              const std::set<std::int32_t>& taken) {
+  const ReportRecord* nearest = nullptr;
+  for (const ReportRecord& r : reports) {
+    if (taken.count(r.ReportId)) continue;
+    if (!nearest || std::abs(OccurredOn(r).daysTo(day)) < std::abs(OccurredOn(*nearest).daysTo(day))) nearest = &r;
+  }
+  return nearest;
+}
+
+// The follow-up of the reports nearest to some days before lastDay, planned
+// by the default schedule: every test due before lastDay done (with a
+// result) except one left overdue, and the oldest case closed. The newest
+// report keeps no case, so that its follow-up can be started in the pictures.
+bool WriteFollowups(AppState& state, const std::vector<ReportRecord>& reports, const QDate& lastDay, QString* error) {
+  std::vector<ScheduleEntry> schedule;
+  if (!ReadSchedule(state.database.connection(), &schedule, error)) return false;
+  std::set<std::int32_t> started{reports.back().ReportId};
+  bool overdueLeft = false;
+  // Days back from lastDay: tests of 6 weeks, 3 and 6 months fall due soon.
+  for (const int daysBack : {40, 86, 178, 9, 250}) {
+    const ReportRecord* nearest = NearestTo(reports, lastDay.addDays(-daysBack), started);
+    if (!nearest) break;
+    const ReportRecord& report = *nearest;
+    started.insert(report.ReportId);
+    FollowupCase followup = CaseFromReport(report, state.lists);
+    followup.sources = SourceStatuses{SourceStatus::Negative, SourceStatus::Unknown, SourceStatus::Positive};
+    if (daysBack == 178) followup.sources.set(Pathogen::HIV, SourceStatus::Positive);
+    Prophylaxis& given = followup.of(Prophylactic::Hbig);
+    given.given = true;
+    given.at = QDateTime(followup.worker.incident.addDays(1), QTime(10, 30));
+    std::vector<FollowupTest> tests = PlanSchedule(followup, schedule, {});
+    if (!AddPlannedTests(state.database, followup, &tests, error)) return false;
+    for (FollowupTest& test : tests) {
+      if (test.due >= lastDay) continue;
+      if (!overdueLeft && test.due > lastDay.addDays(-30)) {
+        overdueLeft = true;
+        continue;
+      }
+      test.done = test.due.addDays(1) < lastDay ? test.due.addDays(1) : test.due;
+      test.result = QStringLiteral("陰性");
+      if (!UpdateTest(state.database, test, error)) return false;
+    }
+    if (daysBack == 250) {
+      followup.closedOn = lastDay.addDays(-20);
+      followup.closedReason = QStringLiteral("汚染源の患者の陰性を確認");
+      if (!SaveCase(state.database, followup, error)) return false;
+    }
+  }
+  return true;
+}
+
+// The denominators of every 年度 from the first report's to lastDay's, a
+// little more each year, and two interventions in between.
+bool WriteRatesData(AppState& state, const std::vector<ReportRecord>& reports, const QDate& lastDay, QString* error) {
+  const auto fiscalYear = [](const QDate& day) { return day.month() >= 4 ? day.year() : day.year() - 1; };
+  const auto idAt = [&state](int list, int category) {
+    return state.lists[static_cast<std::size_t>(list)].entries[category - 1].id;
+  };
+  std::vector<std::pair<DenominatorKey, std::optional<double>>> values;
+  const int first = fiscalYear(OccurredOn(reports.front()));
+  for (int year = first; year <= fiscalYear(lastDay); ++year) {
+    const int step = year - first;
+    values.push_back({{year, DenominatorKind::Beds, 0}, 420 + 6 * step});
+    values.push_back({{year, DenominatorKind::PatientDays, 0}, 138000 + 2100 * step});
+    values.push_back({{year, DenominatorKind::Fte, idAt(kOccupations, 1)}, 82 + 3 * step});
+    values.push_back({{year, DenominatorKind::Fte, idAt(kOccupations, 2)}, 24 + step});
+    values.push_back({{year, DenominatorKind::Fte, idAt(kOccupations, 4)}, 365 + 5 * step});
+    values.push_back({{year, DenominatorKind::Fte, idAt(kOccupations, 8)}, 31});
+    values.push_back({{year, DenominatorKind::Devices, idAt(kDevices, 1)}, 152000 + 3000 * step});
+    values.push_back({{year, DenominatorKind::Devices, idAt(kDevices, 6)}, 48000 - 1500 * step});
+    values.push_back({{year, DenominatorKind::Devices, idAt(kDevices, 7)}, 61000 + 1000 * step});
+  }
+  std::int64_t id = 0;
+  return StoreDenominators(state.database, values, error) &&
+         AddIntervention(state.database, SafetyDevicesIntroduced(lastDay), QStringLiteral("安全装置付き翼状針の導入"),
+                         &id, error) &&
+         AddIntervention(state.database, FirstOfMonth(lastDay).addMonths(-14), QStringLiteral("針刺し防止研修"), &id,
+                         error);
+}
+
 int Write(const QString& home, int reportCount, const QDate& lastDay) {
   QTextStream err(stderr);
   NoPrompts prompts;
@@ -70,16 +171,30 @@ int Write(const QString& home, int reportCount, const QDate& lastDay) {
   }
 
   std::mt19937_64 rng(20240401);
+  std::mt19937_64 avoidance(20231001);
+  std::uniform_real_distribution<double> chance(0.0, 1.0);
+  const QDate introduced = SafetyDevicesIntroduced(lastDay);
+  const std::int32_t wingedNeedle = state.lists[kDevices].entries[kWingedNeedleCategory - 1].id;
   std::vector<ReportRecord> reports;
-  for (int i = 0; i < reportCount; ++i) {
-    reports.push_back(MakeSyntheticReport(rng, 0));
-    Redate(reports.back(), lastDay);
+  while (static_cast<int>(reports.size()) < reportCount) {
+    ReportRecord r = MakeSyntheticReport(rng, 0);
+    Redate(r, lastDay);
+    if (QDate(r.Years[1], r.Months[1], r.Days[1]) > lastDay) continue;  // not reported yet
+    const bool avoided =
+        OccurredOn(r) >= introduced &&
+        chance(avoidance) < (r.AnswerIds[kDevices] == wingedNeedle ? kWingedNeedlesAvoided : kOthersAvoided);
+    if (!avoided) reports.push_back(r);
   }
   std::stable_sort(reports.begin(), reports.end(), [](const ReportRecord& a, const ReportRecord& b) {
     return std::tie(a.Years[0], a.Months[0], a.Days[0], a.Hours[0], a.Minutes[0]) <
            std::tie(b.Years[0], b.Months[0], b.Days[0], b.Hours[0], b.Minutes[0]);
   });
   for (int i = 0; i < reportCount; ++i) reports[i].ReportId = i + 1;
+  // The newest report knows its source patient: HCV positive, HBV not tested.
+  reports.back().Choices[1] = 1;
+  reports.back().Choices[2] = 2;
+  reports.back().Choices[3] = 1;
+  reports.back().Choices[4] = 3;
 
   IdCounters counters;
   counters.LastCodeId = kLastDefaultCodeId;
@@ -99,6 +214,13 @@ int Write(const QString& home, int reportCount, const QDate& lastDay) {
     err << "make_sample_collection: " << error << "\n";
     return 1;
   }
+  QString notice;
+  if (!state.database.open(state.paths.DatabasePath(), clock.now(), &notice, &error) ||
+      !WriteFollowups(state, reports, lastDay, &error) || !WriteRatesData(state, reports, lastDay, &error)) {
+    err << "make_sample_collection: " << error << "\n";
+    return 1;
+  }
+  state.database.close();
   QTextStream(stdout) << reportCount << " reports from " << OccurredOn(reports.front()).toString(Qt::ISODate) << " to "
                       << OccurredOn(reports.back()).toString(Qt::ISODate) << " in " << state.paths.DataFolderPath()
                       << "\n";

@@ -188,6 +188,30 @@ class Program:
             + ["1"])
         time.sleep(0.6)
 
+    def click_row(self, root, row):
+        """Clicks a row of the first table (or tree) of a window. Its cells
+        tell no place of their own, so the row is found by the heading's and
+        the rows' height on this screen."""
+        table = self.find(lambda n: n.getRoleName() in ("table", "tree table", "tree") and showing(n), root)
+        if table is None:
+            raise RuntimeError("no table")
+        x, y, w, h = extents(table)
+        run(["xdotool", "mousemove", str(x + 40), str(y + 22 + 18 * row + 9), "click", "1"])
+        time.sleep(0.6)
+
+    def menu(self, menu, item):
+        self.press(menu)
+        self.press(item)
+
+    def check_f1(self, title, page_title):
+        """F1 in a window opens the guide at its page (the guide's title names it)."""
+        self.window(title)
+        run(["xdotool", "windowactivate", "--sync", self.x_window(title)])
+        self.key("F1")
+        guide = self.window("使い方 － " + page_title)
+        self.press("閉じる", guide)
+        self.window(title)
+
     def press(self, name, root=None, **kw):
         self.click(self.control(name, root, **kw))
 
@@ -218,12 +242,16 @@ class Program:
 
     def combo_next_to(self, label_text, root):
         """The drop-down list nearest to the right of (or under) a caption."""
+        return self.next_to(label_text, root, ("combo box",))
+
+    def next_to(self, label_text, root, roles):
+        """The control of one of the roles nearest to the right of (or under) a caption."""
         label = self.find(lambda n: n.getRoleName() == "label" and n.name == label_text and showing(n), root)
         if label is None:
             raise RuntimeError("no caption %r" % label_text)
         lx, ly, lw, lh = extents(label)
         best = None
-        for c in self.find(lambda n: n.getRoleName() == "combo box" and showing(n), root, timeout=0, all=True):
+        for c in self.find(lambda n: n.getRoleName() in roles and showing(n), root, timeout=0, all=True):
             x, y, w, h = extents(c)
             if x >= lx + lw - 4 and abs((y + h / 2) - (ly + lh / 2)) < max(h, lh):
                 d = x - lx
@@ -234,7 +262,7 @@ class Program:
             if best is None or d < best[0]:
                 best = (d, c)
         if best is None:
-            raise RuntimeError("no list beside %r" % label_text)
+            raise RuntimeError("nothing beside %r" % label_text)
         return best[1]
 
     def choose(self, combo, entry):
@@ -326,16 +354,32 @@ def step(title, action):
 # ---- the scenes -----------------------------------------------------------------------------------------------
 
 
+USER_HOME = "/home/kango"
+MARK = ".orvanta-guide-pictures"
+
+
 def new_home():
-    """An empty home folder whose path reads as a user's home in the pictures
-    (".../home/kango/tonrix")."""
+    """An empty home folder whose path reads as a user's home in the pictures:
+    /home/kango when it can be made (and is not someone's), or else a
+    folder ".../home/kango" in the temporary folder."""
+    try:
+        if os.path.exists(os.path.join(USER_HOME, MARK)):  # left by an earlier run that was stopped
+            shutil.rmtree(USER_HOME)
+        os.makedirs(USER_HOME)
+        open(os.path.join(USER_HOME, MARK), "w").close()
+        return USER_HOME
+    except OSError:
+        pass
     home = os.path.join(tempfile.mkdtemp(prefix="orvanta-guide-"), "home", "kango")
     os.makedirs(home)
     return home
 
 
 def remove_home(home):
-    shutil.rmtree(os.path.dirname(os.path.dirname(home)), ignore_errors=True)
+    if home == USER_HOME:
+        shutil.rmtree(home, ignore_errors=True)
+    else:
+        shutil.rmtree(os.path.dirname(os.path.dirname(home)), ignore_errors=True)
 
 
 def first_start(screen):
@@ -522,7 +566,82 @@ def backups(p):
     p.press("バックアップから復元")
     w = p.window("バックアップから復元")
     p.shot("restore", "バックアップから復元")
+    p.check_f1("バックアップから復元", "バックアップと復元")
     p.press("閉じる", w)
+    p.window(MAIN)
+
+
+def followup(p):
+    """The newest report's follow-up, started from its report: the tests of
+    the schedule, one of them opened, the sheet printed."""
+    p.press("変更・表示")
+    report = p.window("事故時報告書")
+    p.press("経過観察", report)
+    w = p.window("経過観察")
+    p.press("予定を作成", w)
+    p.answer("OK")
+    # The first test done: its day and result entered.
+    p.click_row(w, 0)
+    p.press("変更", w)
+    test = p.window("検査の変更")
+    p.press("実施済み", test)
+    p.set_text(p.next_to("結果", test, ("text",)), "陰性")
+    p.shot("followup_test", "検査の変更")
+    p.press("OK", test)
+    w = p.window("経過観察")
+    p.click_row(w, 2)
+    p.shot("followup", "経過観察")
+    p.check_f1("経過観察", "経過観察")
+    print_and_picture(p, "followup_print", lambda: p.press("印刷", w))
+    p.press("戻る", p.window("経過観察"))
+    p.press("戻る", p.window("事故時報告書"))
+    p.window(MAIN)
+
+
+def due_list(p):
+    p.menu("ツール", "経過観察予定")
+    w = p.window("経過観察予定")
+    p.shot("due_list", "経過観察予定")
+    p.check_f1("経過観察予定", "経過観察予定と予定表")
+    print_and_picture(p, "due_list_print", lambda: p.press("印刷", w))
+    p.press("戻る", p.window("経過観察予定"))
+    p.window(MAIN)
+    p.menu("ツール", "経過観察の予定表")
+    w = p.window("経過観察の予定表")
+    p.shot("schedule", "経過観察の予定表")
+    p.click_row(w, 4)
+    p.press("変更", w)
+    p.window("予定表の変更")
+    p.shot("schedule_entry", "予定表の変更")
+    p.press("キャンセル", p.window("予定表の変更"))
+    p.press("戻る", p.window("経過観察の予定表"))
+    p.window(MAIN)
+
+
+RATES = "発生率と推移"
+
+
+def rates(p):
+    p.menu("ツール", RATES)
+    w = p.window(RATES)
+    p.shot("rates", RATES, wait=2)
+    for tab, picture in [("職種別", "rates_occupations"), ("推移", "rates_trend"),
+                         ("介入の前後", "rates_before_after")]:
+        p.press(tab, w)
+        p.shot(picture, RATES, wait=1.5)
+    p.check_f1(RATES, RATES)
+    print_and_picture(p, "rates_print", lambda: p.press("表の印刷", w))
+    print_and_picture(p, "rates_trend_print", lambda: p.press("推移の印刷", p.window(RATES)))
+    p.press("戻る", p.window(RATES))
+    p.window(MAIN)
+
+
+def denominators(p):
+    p.menu("ツール", "分母の登録")
+    p.window("分母の登録")
+    p.shot("denominators", "分母の登録")
+    p.check_f1("分母の登録", "分母の登録")
+    p.press("戻る", p.window("分母の登録"))
     p.window(MAIN)
 
 
@@ -555,6 +674,8 @@ def main():
             for title, scene in [("main window", main_window), ("code lists", code_lists), ("reports", reports),
                                  ("cross table", cross_table), ("extraction", extraction), ("summary", summary),
                                  ("graph", graph), ("item graph", item_graph), ("blank sheet", blank_sheet),
+                                 ("follow-up", followup), ("due list and schedule", due_list), ("rates", rates),
+                                 ("denominators", denominators),
                                  ("guide and version", help_windows), ("backups", backups),
                                  ("repair", repair)]:
                 step(title, lambda: scene(p))

@@ -27,9 +27,15 @@
 #include "gui/codelists/answer_code_editor_window.h"
 #include "gui/codelists/code_list_editor_window.h"
 #include "gui/codelists/rename_dialog.h"
+#include "gui/followup/due_list_window.h"
+#include "gui/followup/followup_dialogs.h"
+#include "gui/followup/followup_window.h"
+#include "gui/followup/schedule_window.h"
 #include "gui/help/about_window.h"
 #include "gui/help/guide_pages.h"
 #include "gui/help/guide_window.h"
+#include "gui/rates/denominators_window.h"
+#include "gui/rates/rates_window.h"
 #include "gui/reports/report_window.h"
 #include "gui/reports/search_result_dialog.h"
 #include "gui/shell/login_window.h"
@@ -44,6 +50,14 @@ namespace {
 using testing::WhenModal;
 
 const QString kSources = QStringLiteral(ORVANTA_FIXTURES "/../../src/gui");
+const QDate kIncident(2024, 5, 1);
+
+FollowupCase OpenCase() {
+  FollowupCase followup;
+  followup.reportId = 1;
+  followup.worker.incident = kIncident;
+  return followup;
+}
 
 // Every window of the program, made as the program makes it. A window class
 // added to src/gui must be added here (WindowsOfTheSources fails until it is),
@@ -84,6 +98,26 @@ const std::vector<WindowMaker>& EveryWindow() {
        }},
       {"AboutWindow", [](AppState& s) { return std::make_unique<AboutWindow>(s); }},
       {"RestoreWindow", [](AppState& s) { return std::make_unique<RestoreWindow>(s); }},
+      {"FollowupWindow", [](AppState& s) { return std::make_unique<FollowupWindow>(s, OpenCase(), false); }},
+      {"TestDialog",
+       [](AppState& s) {
+         return std::make_unique<TestDialog>(
+             s, FollowupTest{}, kIncident, [](const FollowupTest&) { return true; }, nullptr);
+       }},
+      {"ClosingDialog",
+       [](AppState& s) {
+         return std::make_unique<ClosingDialog>(
+             s, kIncident, [](const QDate&, const QString&) { return true; }, nullptr);
+       }},
+      {"DueListWindow", [](AppState& s) { return std::make_unique<DueListWindow>(s); }},
+      {"ScheduleWindow", [](AppState& s) { return std::make_unique<ScheduleWindow>(s); }},
+      {"ScheduleEntryDialog",
+       [](AppState& s) {
+         return std::make_unique<ScheduleEntryDialog>(
+             s, ScheduleEntry{}, [](const ScheduleEntry&) { return true; }, nullptr);
+       }},
+      {"RatesWindow", [](AppState& s) { return std::make_unique<RatesWindow>(s); }},
+      {"DenominatorsWindow", [](AppState& s) { return std::make_unique<DenominatorsWindow>(s); }},
   };
   return windows;
 }
@@ -94,13 +128,16 @@ QString ReadText(const QString& path) {
 }
 
 // The sources of the windows: every class that is a dialog or is named as a
-// window or dialog, and every form name ("frm...") written in them.
+// window or dialog, and every form name ("frm...") written in them. A class
+// that other windows are made from (a base like EntryDialog) is shown only
+// as those, which are made instead.
 struct WindowSources {
   QSet<QString> classes;
   QSet<QString> formNames;
 };
 WindowSources WindowsOfTheSources() {
   WindowSources found;
+  QSet<QString> bases;
   const QRegularExpression declared(QStringLiteral(R"re(class\s+(\w+)\s*(?:final\s*)?:\s*public\s+(\w+))re"));
   const QRegularExpression formName(QStringLiteral(R"re("(frm\w+)")re"));
   QDirIterator it(kSources, {QStringLiteral("*.h"), QStringLiteral("*.cpp")}, QDir::Files,
@@ -113,9 +150,11 @@ WindowSources WindowsOfTheSources() {
       if (base == QLatin1String("QDialog") || base == QLatin1String("QMainWindow") ||
           name.endsWith(QLatin1String("Window")) || name.endsWith(QLatin1String("Dialog")))
         found.classes.insert(name);
+      bases.insert(base);
     }
     for (auto m = formName.globalMatch(text); m.hasNext();) found.formNames.insert(m.next().captured(1));
   }
+  found.classes.subtract(bases);
   return found;
 }
 
@@ -153,6 +192,8 @@ class GuideTest : public ::testing::Test, public testing::TempDrive {
   void SetUp() override {
     ASSERT_TRUE(PrepareDataFolder(state.paths));
     ASSERT_TRUE(LoadCodeLists(state.lists, state.paths, clock.now()));
+    QString notice, error;
+    ASSERT_TRUE(state.database.open(state.paths.DatabasePath(), clock.now(), &notice, &error)) << error.toStdString();
   }
   void TearDown() override { CloseGuides(); }
 };
