@@ -198,30 +198,29 @@ std::optional<QString> ScriptedPrompts::input(const QString& prompt, const QStri
   return a.text;
 }
 
+template <class FileAnswer>
+QString ScriptedPrompts::nextPath(const char* unexpected) {
+  if (queue_.empty() || !std::holds_alternative<FileAnswer>(queue_.front())) {
+    ADD_FAILURE() << unexpected;
+    return {};
+  }
+  const QString path = std::get<FileAnswer>(queue_.front()).path;
+  queue_.pop_front();
+  return path;
+}
+
 QString ScriptedPrompts::saveFileName(const QString& title, const QString& startPath, const QString& filter) {
   shown_.push_back(Shown{Kind::SaveFile, title, title, PromptIcon::None, PromptButtons::OkCancel});
   lastSaveStart = startPath;
   lastSaveFilter = filter;
-  if (queue_.empty() || !std::holds_alternative<SaveAnswer>(queue_.front())) {
-    ADD_FAILURE() << "unexpected save dialog";
-    return {};
-  }
-  SaveAnswer a = std::get<SaveAnswer>(queue_.front());
-  queue_.pop_front();
-  return a.path;
+  return nextPath<SaveAnswer>("unexpected save dialog");
 }
 
 QString ScriptedPrompts::openFileName(const QString& title, const QString& startPath, const QString& filter) {
   shown_.push_back(Shown{Kind::OpenFile, title, title, PromptIcon::None, PromptButtons::OkCancel});
   lastOpenStart = startPath;
   lastOpenFilter = filter;
-  if (queue_.empty() || !std::holds_alternative<OpenAnswer>(queue_.front())) {
-    ADD_FAILURE() << "unexpected open dialog";
-    return {};
-  }
-  OpenAnswer a = std::get<OpenAnswer>(queue_.front());
-  queue_.pop_front();
-  return a.path;
+  return nextPath<OpenAnswer>("unexpected open dialog");
 }
 
 std::unique_ptr<QPagedPaintDevice> ScriptedPrompts::choosePrinter(bool landscape) {

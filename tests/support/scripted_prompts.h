@@ -103,6 +103,11 @@ class ScriptedPrompts final : public Prompts {
   QString lastOpenFilter;
 
  private:
+  // The path of the next answer when it is a file dialog's of that kind;
+  // empty, and the test failed, when the script expects something else.
+  template <class FileAnswer>
+  QString nextPath(const char* unexpected);
+
   struct MessageAnswer {
     PromptAnswer answer;
     std::function<void()> whileShown;
