@@ -3,12 +3,14 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QStorageInfo>
 #include <QSysInfo>
 
 #if defined(Q_OS_UNIX)
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #endif
 
@@ -66,10 +68,22 @@ bool DataFolderLock::readHolder() {
 
 DataFolderLock::Outcome DataFolderLock::lock(const std::function<bool()>& programAnswers) {
   folderInTheWay_ = false;
+  strangeInTheWay_ = false;
+  diskFull_ = false;
   if (file_->isLocked()) return Outcome::Locked;
+#if defined(Q_OS_UNIX)
+  // Only a plain file is ever opened there: opening a named pipe would wait
+  // for a writer for good.
+  // A link is judged by what it names; one that names nothing is a leftover.
+  struct stat info {};
+  if (::stat(QFile::encodeName(path_).constData(), &info) == 0 && !S_ISREG(info.st_mode) && !S_ISDIR(info.st_mode)) {
+    strangeInTheWay_ = true;
+    return Outcome::InTheWay;
+  }
+#endif
   // QLockFile takes over a readable lock whose program has ended here.
   if (file_->tryLock(0)) return Outcome::Locked;
-  if (file_->error() != QLockFile::LockFailedError) return Outcome::Failed;
+  if (file_->error() != QLockFile::LockFailedError) return failed();
   if (readHolder()) return Outcome::HeldElsewhere;
 
   // No lock can be read there: a leftover, unless a program answers.
@@ -83,6 +97,13 @@ DataFolderLock::Outcome DataFolderLock::lock(const std::function<bool()>& progra
   if (file_->tryLock(0)) return Outcome::Locked;
   // Another start took the folder in the meantime.
   if (file_->error() == QLockFile::LockFailedError) return Outcome::HeldElsewhere;
+  return failed();
+}
+
+DataFolderLock::Outcome DataFolderLock::failed() {
+  // A disk with no room left cannot take even the lock's few bytes.
+  const QStorageInfo disk(folder_);
+  diskFull_ = disk.isValid() && disk.bytesAvailable() < kLockRoomNeeded;
   return Outcome::Failed;
 }
 
@@ -103,6 +124,13 @@ QString DataFolderLock::heldMessage() const {
 
 QString DataFolderLock::inTheWayMessage() const {
   const QString path = QDir::toNativeSeparators(path_);
+  if (strangeInTheWay_) {
+    return QStringLiteral(
+               "Orvantaが起動中の印に使うファイル「%1」の場所に、普通のファイルではないもの（名前付きパイプ、"
+               "リンクなど）があるため、起動できません。\n"
+               "これを別の場所に移すか削除してから、起動しなおしてください。")
+        .arg(path);
+  }
   if (folderInTheWay_) {
     return QStringLiteral(
                "Orvantaが起動中の印に使うファイル「%1」の場所にフォルダがあるため、起動できません。\n"
@@ -117,6 +145,12 @@ QString DataFolderLock::inTheWayMessage() const {
 }
 
 QString DataFolderLock::failedMessage() const {
+  if (diskFull_) {
+    return QStringLiteral(
+               "ディスクの空き容量がないため、データフォルダ「%1」にファイル「%2」を作成できず、起動できません。\n"
+               "不要なファイルを削除してディスクに空きを作ってから、起動しなおしてください。")
+        .arg(QDir::toNativeSeparators(folder_), kLockFileName);
+  }
   return QStringLiteral(
              "データフォルダ「%1」にファイル「%2」を作成できないため、起動できません。\n"
              "フォルダに書き込めるか確認してください。")

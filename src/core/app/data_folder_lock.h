@@ -67,7 +67,12 @@ class DataFolderLock {
   std::unique_ptr<QLockFile> file_;
   QString holderHost_;
   qint64 holderPid_ = 0;
+  Outcome failed();
+  static constexpr qint64 kLockRoomNeeded = 64 * 1024;
+
   bool folderInTheWay_ = false;
+  bool strangeInTheWay_ = false;  // a pipe, a device, a socket or a link where the lock belongs
+  bool diskFull_ = false;
 };
 
 inline const QString kAlreadyRunningMessage =

@@ -62,4 +62,23 @@ QString ReportDateText(const CalendarDate& date) {
       .arg(date.day, 2, 10, QLatin1Char('0'));
 }
 
+QString MissingDatabaseText(const DrivePaths& paths) {
+  const QString name = QFileInfo(paths.DatabasePath()).fileName();
+  QString holder;
+  for (const Generation& g : ListGenerations(paths)) {
+    if (QFileInfo(QDir(g.path).filePath(name)).isFile()) {
+      holder = QStringLiteral("バックアップの世代「%1」").arg(GenerationLabel(g.made));
+      break;
+    }
+  }
+  if (holder.isEmpty() && QFileInfo(QDir(paths.BackupFolderPath()).filePath(name)).isFile())
+    holder = QStringLiteral("バックアップフォルダ「%1」").arg(QDir::toNativeSeparators(paths.BackupFolderPath()));
+  if (holder.isEmpty()) return {};
+  return QStringLiteral(
+             "データベース「%1」が見つからなかったため、新しい空のデータベースを作成しました。\n"
+             "経過観察、分母などの記録は表示されません。それまでの記録は%2に残っています。"
+             "ファイル → バックアップから復元 で戻すことができます。")
+      .arg(QDir::toNativeSeparators(paths.DatabasePath()), holder);
+}
+
 }  // namespace orvanta

@@ -38,4 +38,10 @@ QString SizeText(std::int64_t bytes);
 // A date of occurrence as "2026/12/01"; empty for none.
 QString ReportDateText(const CalendarDate& date);
 
+// What a start tells when the database has gone from a data folder that is
+// not new: a new empty one was made, and the newest backup that holds one
+// (a generation, else ~/tonrixbu) is named as the way back. Empty when no
+// backup holds one (a data folder from before the database, for one).
+QString MissingDatabaseText(const DrivePaths& paths);
+
 }  // namespace orvanta

@@ -1,12 +1,18 @@
 #include "core/backup/backup_run.h"
 
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <cerrno>
+#include <cstdio>
+#include <fcntl.h>
 
 #include "core/app/data_folder_lock.h"
 #include "core/backup/file_checks.h"
 #include "core/platform/drive_paths.h"
-#include "core/platform/folder_copy.h"
+#include "core/platform/safe_save.h"
 #include "core/platform/work_progress.h"
+#include "core/store/database.h"
 
 namespace orvanta {
 
@@ -16,9 +22,132 @@ QStringList LockNames() { return {kLockFileName, kLockFileName + QStringLiteral(
 
 }  // namespace
 
-bool CopyToBackupFolder(const DrivePaths& paths, QStringList* failed, const std::function<bool()>& fileDone) {
-  // The lock of the running program is no part of the data.
-  return CopyFolder(paths.DataFolderPath(), paths.BackupFolderPath(), failed, LockNames(), fileDone);
+namespace {
+
+// Where the new copy is built, beside the backup folder (beside the folder it
+// stands for, when ~/tonrixbu is a link to another disk).
+QString BackupFolderItself(const DrivePaths& paths) {
+  const QFileInfo backup(paths.BackupFolderPath());
+  return backup.isSymLink() && backup.exists() ? backup.canonicalFilePath() : backup.absoluteFilePath();
+}
+
+bool Exists(const QString& path) { return QFileInfo(path).exists() || QFileInfo(path).isSymLink(); }
+
+// Puts the complete copy in the backup folder's place in one step: the two
+// folders trade names, so a stop leaves one whole backup or the other.
+bool PutInPlace(const QString& making, const QString& backup) {
+  const QByteArray from = QFile::encodeName(making);
+  const QByteArray to = QFile::encodeName(backup);
+  if (!Exists(backup)) return std::rename(from.constData(), to.constData()) == 0;
+  if (::renameat2(AT_FDCWD, from.constData(), AT_FDCWD, to.constData(), RENAME_EXCHANGE) == 0) return true;
+  if (errno != EINVAL && errno != ENOSYS) return false;
+  // A file system that cannot exchange: the old folder is moved aside first.
+  const QString old = backup + QStringLiteral(".old");
+  if (!RemoveFolder(old)) return false;
+  if (std::rename(to.constData(), QFile::encodeName(old).constData()) != 0) return false;
+  if (std::rename(from.constData(), to.constData()) != 0) {
+    std::rename(QFile::encodeName(old).constData(), to.constData());
+    return false;
+  }
+  return RemoveFolder(old);
+}
+
+}  // namespace
+
+bool CopyToBackupFolder(const DrivePaths& paths, const Database& database, QStringList* failed,
+                        const std::function<bool()>& fileDone, bool* stopped) {
+  const QString backup = BackupFolderItself(paths);
+  const QString making = backup + kBackupMakingSuffix;
+  const QString old = backup + QStringLiteral(".old");
+  // What a stop left: a copy never finished, or an old folder set aside by a
+  // file system that cannot exchange two names.
+  if (!Exists(backup) && QFileInfo(old).isDir())
+    std::rename(QFile::encodeName(old).constData(), QFile::encodeName(backup).constData());
+  RemoveFolder(old);
+  RemoveFolder(making);
+  bool ok = true;
+  auto failure = [&](const QString& path) {
+    ok = false;
+    if (failed) failed->append(QDir::toNativeSeparators(path));
+  };
+  if (!MakeOwnerOnlyFolder(making)) {
+    failure(making);
+    return false;
+  }
+
+  // What the backup holds already, files only there included, comes along as
+  // second names of the same files, and the files copied now replace theirs.
+  if (QFileInfo(backup).isDir()) {
+    const FolderContents held = ListFolderContents(backup, {});
+    for (const QString& folder : held.folders) {
+      if (!MakeOwnerOnlyFolder(QDir(making).filePath(folder))) failure(QDir(making).filePath(folder));
+    }
+    for (const QString& file : held.files) {
+      const QString from = QDir(backup).filePath(file);
+      const QString to = QDir(making).filePath(file);
+      if (!SystemBackupIo().link(from, to) && !QFile::copy(from, to)) failure(to);
+    }
+  }
+
+  const QString data = paths.DataFolderPath();
+  const QString databaseName = QFileInfo(paths.DatabasePath()).fileName();
+  QStringList leftOut = LockNames();
+  leftOut << databaseName << databaseName + QStringLiteral("-journal") << databaseName + QStringLiteral("-wal")
+          << databaseName + QStringLiteral("-shm") << kRestoreIncomingFolder << kRestoreOutgoingFolder
+          << kRestoreRecordFile;
+  const FolderContents contents = ListFolderContents(data, leftOut);
+  for (const QString& folder : contents.folders) {
+    const QString target = QDir(making).filePath(folder);
+    if (!QFileInfo(target).isDir() && !MakeOwnerOnlyFolder(target)) failure(target);
+  }
+  bool stop = false;
+  for (const QString& file : contents.files) {
+    QFile in(QDir(data).filePath(file));
+    const QString target = QDir(making).filePath(file);
+    if (!in.open(QIODevice::ReadOnly)) {
+      failure(in.fileName());
+    } else {
+      const QByteArray bytes = in.readAll();
+      if (in.error() != QFileDevice::NoError || !SaveFileAtomically(target, bytes, FileAccess::OwnerOnly))
+        failure(target);
+    }
+    if (fileDone && !fileDone()) {
+      stop = true;
+      break;
+    }
+  }
+
+  // The database through SQLite, never the bytes of an open file.
+  const QString databaseCopy = QDir(making).filePath(databaseName);
+  if (!stop && QFileInfo(paths.DatabasePath()).isFile()) {
+    QFile::remove(databaseCopy);
+    QString error;
+    const bool open = database.isOpen() && QFileInfo(database.path()) == QFileInfo(paths.DatabasePath());
+    bool copied =
+        open ? database.copyTo(databaseCopy, &error) : CopyDatabaseFile(paths.DatabasePath(), databaseCopy, &error);
+    // A file that is no database is kept as it is, like any damaged file.
+    if (!copied && !open && !CheckDatabaseFile(paths.DatabasePath(), &error)) {
+      QFile::remove(databaseCopy);
+      copied = QFile::copy(paths.DatabasePath(), databaseCopy);
+    }
+    if (!copied) failure(databaseCopy);
+  }
+
+  if (stopped) *stopped = stop;
+  if (!ok || stop) {
+    RemoveFolder(making);
+    return false;
+  }
+  for (const QString& folder : contents.folders) SyncFolder(QDir(making).filePath(folder));
+  SyncFolder(making);
+  if (!PutInPlace(making, backup)) {
+    failure(backup);
+    RemoveFolder(making);
+    return false;
+  }
+  SyncFolder(QFileInfo(backup).path());
+  RemoveFolder(making);  // the backup before this one, after the exchange
+  return true;
 }
 
 BackupRunResult MakeBackup(const DrivePaths& paths, const Database& database, const QDateTime& now,
@@ -33,12 +162,23 @@ BackupRunResult MakeBackup(const DrivePaths& paths, const Database& database, co
   progress.begin(QStringLiteral("バックアップフォルダにコピーしています…"), files);
   int done = 0;
   result.copyStarted = true;
-  result.copied = CopyToBackupFolder(paths, &result.failedCopies, [&] {
-    if (progress.advance(++done)) return true;
-    result.copyStopped = true;
-    return false;
-  });
+  result.copied = CopyToBackupFolder(
+      paths, database, &result.failedCopies, [&] { return progress.advance(++done); }, &result.copyStopped);
   return result;
+}
+
+QString LaterGenerationsText(const GenerationResult& result) {
+  QStringList labels;
+  for (const QString& name : result.later) {
+    if (const std::optional<QDateTime> moment = GenerationMoment(name)) labels << GenerationLabel(*moment);
+  }
+  QString list = labels.mid(0, 5).join(QLatin1Char('\n'));
+  if (labels.size() > 5) list += QStringLiteral("\n…");
+  return QStringLiteral(
+             "次のバックアップの世代は、今の日時（%1）より後の日時の名前になっています。\n%2\n"
+             "コンピューターの時計が進んでいたか、今の時計が遅れている可能性があります。時計を確かめてください。\n"
+             "これらの世代は、今の日時に作成されたものとして扱います。")
+      .arg(GenerationLabel(result.generation.made), list);
 }
 
 std::vector<BackupMessage> BackupMessages(const BackupRunResult& result, BackupOccasion occasion,
@@ -46,15 +186,16 @@ std::vector<BackupMessage> BackupMessages(const BackupRunResult& result, BackupO
   std::vector<BackupMessage> messages;
   const GenerationResult& g = result.generation;
   if (!g.made()) messages.push_back({GenerationFailureText(g), PromptIcon::Exclamation});
+  if (g.made() && !g.later.isEmpty()) messages.push_back({LaterGenerationsText(g), PromptIcon::Exclamation});
   if (result.copyStopped) {
-    messages.push_back({QStringLiteral("バックアップフォルダへのコピーを途中で中止しました。バックアップフォルダには、"
-                                       "今回コピーしたファイルと前のファイルが"
-                                       "混ざっています。"),
+    messages.push_back({QStringLiteral("バックアップフォルダへのコピーを途中で中止しました。"
+                                       "バックアップフォルダは前のままです。"),
                         PromptIcon::Exclamation});
   } else if (result.copyStarted && !result.copied) {
     QString list = result.failedCopies.mid(0, 5).join(QLatin1Char('\n'));
     if (result.failedCopies.size() > 5) list += QStringLiteral("\n…");
-    messages.push_back({QStringLiteral("バックアップに失敗しました。コピーできなかったファイルがあります。\n") + list,
+    messages.push_back({QStringLiteral("バックアップに失敗しました。コピーできなかったファイルがあります。\n") + list +
+                            QStringLiteral("\nバックアップフォルダは前のままです。"),
                         PromptIcon::Exclamation});
   }
   if (occasion == BackupOccasion::OnDemand && g.made() && result.copied) {

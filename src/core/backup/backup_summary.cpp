@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "core/platform/work_in_order.h"
+#include "core/reports/data_file_repair.h"
 #include "core/reports/data_file_walk.h"
 
 namespace orvanta {
@@ -65,11 +66,13 @@ QByteArray SummaryFileBytes(const BackupSummary& summary) {
   }
   bytes += '\n';
   for (const QString& path : summary.damaged) bytes += "damaged=" + path.toUtf8() + '\n';
+  if (summary.recoverable) bytes += "recoverable=" + QByteArray::number(*summary.recoverable) + '\n';
   return bytes;
 }
 
 std::optional<BackupSummary> ReadSummaryBytes(QByteArrayView bytes) {
   BackupSummary summary;
+  summary.recoverable.reset();
   bool hasReports = false;
   for (const QByteArrayView line : QByteArray(bytes.data(), bytes.size()).split('\n')) {
     const qsizetype eq = line.indexOf('=');
@@ -89,6 +92,10 @@ std::optional<BackupSummary> ReadSummaryBytes(QByteArrayView bytes) {
       if (date.isValid()) summary.newest = CalendarDate{date.year(), date.month(), date.day()};
     } else if (key == "damaged") {
       summary.damaged << QString::fromUtf8(value);
+    } else if (key == "recoverable") {
+      bool ok = false;
+      const qint64 n = value.toLongLong(&ok);
+      if (ok && n >= 0) summary.recoverable = n;
     }
   }
   if (!hasReports) return std::nullopt;
@@ -102,12 +109,19 @@ DataFileSummary SummarizeDataFileBytes(QByteArrayView bytes) {
   if (!out.result.ok()) {
     out.reports = 0;
     out.newest = 0;
+    const DataFileRecovery found = RecoverDataFileBytes(bytes);
+    out.recoverable = static_cast<std::int32_t>(found.reports.size());
+    for (const ReportRecord& r : found.reports) {
+      if (IsValidDateText(r.Years[0], r.Months[0], r.Days[0]))
+        out.newest = std::max(out.newest, PackedDate(CalendarDate{WindowedYear(r.Years[0]), r.Months[0], r.Days[0]}));
+    }
   }
   return out;
 }
 
 void AddToSummary(BackupSummary& summary, const DataFileSummary& file) {
   summary.reports += file.reports;
+  if (summary.recoverable) *summary.recoverable += file.recoverable;
   if (file.newest > PackedDate(summary.newest)) summary.newest = UnpackedDate(file.newest);
 }
 
@@ -143,11 +157,8 @@ BackupSummary SummarizeFolder(const QString& folder) {
         return SummarizeDataFileBytes(file.readAll());
       },
       [&](int i, DataFileSummary&& file) {
-        if (file.result.ok()) {
-          AddToSummary(summary, file);
-        } else {
-          summary.damaged << QStringLiteral("data/") + QFileInfo(files.at(i)).fileName();
-        }
+        AddToSummary(summary, file);
+        if (!file.result.ok()) summary.damaged << QStringLiteral("data/") + QFileInfo(files.at(i)).fileName();
       });
   return summary;
 }
@@ -155,9 +166,31 @@ BackupSummary SummarizeFolder(const QString& folder) {
 BackupSummary GenerationSummary(const QString& folder) {
   QFile file(QDir(folder).filePath(kSummaryFileName));
   if (file.open(QIODevice::ReadOnly)) {
-    if (std::optional<BackupSummary> summary = ReadSummaryBytes(file.read(1 << 20))) return *summary;
+    if (std::optional<BackupSummary> summary = ReadSummaryBytes(file.read(1 << 20))) {
+      if (summary->recoverable) return *summary;
+      // Written before the reports in damaged files were counted: they are
+      // counted now, from the generation's copies.
+      summary->recoverable = 0;
+      for (const QString& damaged : summary->damaged) {
+        if (!IsDataFilePath(damaged)) continue;
+        QFile copy(QDir(folder).filePath(damaged));
+        if (copy.open(QIODevice::ReadOnly)) AddToSummary(*summary, SummarizeDataFileBytes(copy.readAll()));
+      }
+      return *summary;
+    }
   }
   return SummarizeFolder(folder);
+}
+
+QString ReportCountText(const BackupSummary& summary) {
+  const std::int64_t inDamaged = summary.recoverable.value_or(0);
+  QString text = QStringLiteral("%L1件").arg(summary.reports + inDamaged);
+  if (inDamaged > 0) {
+    text += QStringLiteral("（うち%L1件は修復が必要なファイルの中）").arg(inDamaged);
+  } else if (!summary.damaged.isEmpty()) {
+    text += QStringLiteral("（読めないファイル%1個）").arg(summary.damaged.size());
+  }
+  return text;
 }
 
 std::int64_t FolderBytes(const QString& folder) {

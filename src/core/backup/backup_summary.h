@@ -14,6 +14,9 @@
 //                              (empty when no report has a date)
 //   damaged=data/5.dat         a file that did not read in the data folder
 //                              either and was copied as it was (a line each)
+//   recoverable=30             the complete reports that the repair of a
+//                              data file finds in the damaged data files
+//                              (their dates count for newest)
 //
 // Unknown keys are passed over. A backup without a summary (~/tonrixbu, or a
 // generation whose summary is missing or does not read) is summarised from
@@ -48,7 +51,14 @@ struct BackupSummary {
   std::int64_t reports = 0;
   CalendarDate newest{};  // {0, 0, 0}: no report has a date
   QStringList damaged;    // paths relative to the folder
+  // Complete reports inside damaged data files, as the repair finds them;
+  // nullopt in a summary written before they were counted.
+  std::optional<std::int64_t> recoverable = 0;
 };
+
+// The number of reports as the restore window lists it: "30件", and for a
+// backup with damaged files what they hold ("…（うち30件は修復が必要なファイルの中）").
+QString ReportCountText(const BackupSummary& summary);
 
 QByteArray SummaryFileBytes(const BackupSummary& summary);
 // nullopt when the bytes are no summary (no "reports" line).
@@ -60,9 +70,11 @@ struct DataFileSummary {
   ReadResult result;
   std::int32_t reports = 0;
   std::int32_t newest = 0;
+  std::int32_t recoverable = 0;  // a file that does not read: the reports the repair finds
 };
 // Reads the bytes with the data files' reader (the one checking walk of
-// data_file_walk.h).
+// data_file_walk.h); a file that does not read is searched as the repair
+// does, for its complete reports and their newest date.
 DataFileSummary SummarizeDataFileBytes(QByteArrayView bytes);
 
 // Adds one data file's reports and newest date to a summary.

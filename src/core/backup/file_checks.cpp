@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QSet>
 
 #include "core/app/password_file.h"
 #include "core/codelists/code_lists.h"
@@ -12,16 +13,23 @@ namespace orvanta {
 
 namespace {
 
-void ListInto(const QString& folder, const QString& prefix, const QStringList& leftOut, FolderContents& out) {
+// A folder that is a link (the data folder kept on another disk, say) is
+// followed like a linked file: what it holds is listed under its name. A
+// folder already met on the way (a link back up, a loop) is listed once.
+void ListInto(const QString& folder, const QString& prefix, const QStringList& leftOut, FolderContents& out,
+              QSet<QString>& visited) {
+  if (visited.contains(QFileInfo(folder).canonicalFilePath())) return;
+  visited.insert(QFileInfo(folder).canonicalFilePath());
   const QDir dir(folder);
   const QFileInfoList entries =
       dir.entryInfoList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System, QDir::Name);
   for (const QFileInfo& entry : entries) {
     if (prefix.isEmpty() && leftOut.contains(entry.fileName())) continue;
     const QString relative = prefix + entry.fileName();
-    if (entry.isDir() && !entry.isSymLink()) {
+    if (entry.isDir()) {
+      if (visited.contains(entry.canonicalFilePath())) continue;  // a loop: met already
       out.folders << relative;
-      ListInto(entry.filePath(), relative + QLatin1Char('/'), leftOut, out);
+      ListInto(entry.filePath(), relative + QLatin1Char('/'), leftOut, out, visited);
     } else {
       out.files << relative;
     }
@@ -68,7 +76,8 @@ bool ReadsAsItsKind(FileKind kind, QByteArrayView bytes, DataFileSummary* data) 
 
 FolderContents ListFolderContents(const QString& folder, const QStringList& leftOut) {
   FolderContents out;
-  ListInto(folder, QString(), leftOut, out);
+  QSet<QString> visited;
+  ListInto(folder, QString(), leftOut, out, visited);
   return out;
 }
 

@@ -57,6 +57,35 @@ std::vector<bool> KeptGenerations(const std::vector<QDateTime>& newestFirst) {
   return kept;
 }
 
+std::vector<Generation> GenerationsLetGo(const std::vector<Generation>& generations, const QString& justMade,
+                                         const QString& wayBack, const QDateTime& now) {
+  std::vector<Generation> weighed = generations;
+  for (Generation& g : weighed) g.made = std::min(g.made, now);
+  std::stable_sort(weighed.begin(), weighed.end(), [&](const Generation& a, const Generation& b) {
+    if (a.made != b.made) return a.made > b.made;
+    return a.name == justMade && b.name != justMade;
+  });
+  std::vector<QDateTime> moments;
+  for (const Generation& g : weighed) moments.push_back(g.made);
+  const std::vector<bool> kept = KeptGenerations(moments);
+  std::vector<Generation> letGo;
+  for (std::size_t i = 0; i < weighed.size(); ++i) {
+    if (kept[i] || weighed[i].name == justMade || weighed[i].name == wayBack) continue;
+    for (const Generation& g : generations) {
+      if (g.name == weighed[i].name) letGo.push_back(g);
+    }
+  }
+  return letGo;
+}
+
+std::vector<Generation> GenerationsAfter(const std::vector<Generation>& generations, const QDateTime& now) {
+  std::vector<Generation> after;
+  for (const Generation& g : generations) {
+    if (g.made > now) after.push_back(g);
+  }
+  return after;
+}
+
 bool RemoveGeneration(const Generation& generation) {
   const QDir folder = QFileInfo(generation.path).dir();
   const QString removing = folder.filePath(kRemovingPrefix + generation.name);

@@ -92,7 +92,7 @@ class GenerationBuilder {
         ListFolderContents(source_, {kLockFileName, kLockFileName + QStringLiteral(".rmlock"), databaseName,
                                      databaseName + QStringLiteral("-journal"), databaseName + QStringLiteral("-wal"),
                                      databaseName + QStringLiteral("-shm"), kSummaryFileName, kRestoreIncomingFolder,
-                                     kRestoreOutgoingFolder});
+                                     kRestoreOutgoingFolder, kRestoreRecordFile});
     for (const QString& folder : contents.folders) {
       if (!MakeOwnerOnlyFolder(target(folder)))
         return abandon(QStringLiteral("フォルダ「%1」を作成できませんでした。").arg(Native(folder)));
@@ -125,7 +125,11 @@ class GenerationBuilder {
     result.summary = summary_;
     result.linkedFiles = linked_;
     result.copiedFiles = copied_;
-    if (options_.applyKeeping) result.removed = applyKeeping(name);
+    // Names after the moment this one was made tell of a clock that was
+    // ahead, or of one that has gone back: the user is told, and they only
+    // count as made now.
+    for (const Generation& g : GenerationsAfter(ListGenerations(paths_), moment)) result.later << g.name;
+    if (options_.applyKeeping) result.removed = applyKeeping(name, moment);
     return result;
   }
 
@@ -212,11 +216,8 @@ class GenerationBuilder {
             case FileOutcome::What::Verified: break;
           }
           ++(outcome.linked ? linked_ : copied_);
-          if (outcome.damagedInSource) {
-            summary_.damaged << files_.at(i);
-          } else if (KindOfFile(files_.at(i), paths_) == FileKind::DataFile) {
-            AddToSummary(summary_, outcome.data);
-          }
+          if (outcome.damagedInSource) summary_.damaged << files_.at(i);
+          if (KindOfFile(files_.at(i), paths_) == FileKind::DataFile) AddToSummary(summary_, outcome.data);
           if (!progress_.advance(++done)) {
             stopped_ = true;
             stop = true;
@@ -288,8 +289,7 @@ class GenerationBuilder {
     if (!sourceBytes && ReadAll(sourceOf(relative), original)) sourceBytes = &original;
     if (sourceBytes && *sourceBytes == back && !ReadsAsItsKind(kind, *sourceBytes)) {
       out.what = FileOutcome::What::Verified;
-      out.damagedInSource = true;
-      out.data = DataFileSummary{};
+      out.damagedInSource = true;  // out.data: what the repair would find in it
       return true;
     }
     out.what = FileOutcome::What::Failed;
@@ -297,15 +297,22 @@ class GenerationBuilder {
     return false;
   }
 
-  QStringList applyKeeping(const QString& made) {
+  QStringList applyKeeping(const QString& made, const QDateTime& now) {
     const std::vector<Generation> generations = ListGenerations(paths_);
-    std::vector<QDateTime> moments;
-    for (const Generation& g : generations) moments.push_back(g.made);
-    const std::vector<bool> kept = KeptGenerations(moments);
+    // The way back from the last restore is the newest "before a restore"
+    // generation; it stays whatever the others' names say.
+    QString wayBack;
+    QDateTime wayBackMade;
+    for (const Generation& g : generations) {
+      if (GenerationSummary(g.path).occasion == BackupOccasion::BeforeRestore &&
+          (wayBack.isEmpty() || std::min(g.made, now) > wayBackMade)) {
+        wayBack = g.name;
+        wayBackMade = std::min(g.made, now);
+      }
+    }
     QStringList removed;
-    for (std::size_t i = 0; i < generations.size(); ++i) {
-      if (kept[i] || generations[i].name == made) continue;
-      if (RemoveGeneration(generations[i])) removed << generations[i].name;
+    for (const Generation& g : GenerationsLetGo(generations, made, wayBack, now)) {
+      if (RemoveGeneration(g)) removed << g.name;
     }
     return removed;
   }

@@ -38,6 +38,8 @@ class WorkProgress;
 // coming in, the files going out); never part of a generation.
 inline const QString kRestoreIncomingFolder = QStringLiteral(".orvanta-restore-in");
 inline const QString kRestoreOutgoingFolder = QStringLiteral(".orvanta-restore-out");
+// The record of a restore under way (restore_record.h); never part of one either.
+inline const QString kRestoreRecordFile = QStringLiteral(".orvanta-restore");
 
 struct GenerationOptions {
   BackupOccasion occasion = BackupOccasion::OnDemand;
@@ -55,6 +57,7 @@ struct GenerationResult {
   int linkedFiles = 0;  // files that are links to the previous generation
   int copiedFiles = 0;
   QStringList removed;  // the generations the keeping rule removed
+  QStringList later;    // generations whose names lie after this one's moment
   QString reason;       // why it failed: the file and the cause
   bool made() const { return outcome == Outcome::Made; }
 };

@@ -10,6 +10,7 @@
 #include "core/app/data_folder_lock.h"
 #include "core/app/startup.h"
 #include "core/backup/file_checks.h"
+#include "core/backup/restore_record.h"
 #include "core/platform/clock.h"
 #include "core/platform/safe_save.h"
 #include "core/platform/work_in_order.h"
@@ -43,9 +44,13 @@ class Restorer {
         threads_(threads) {}
 
   RestoreResult run() {
-    // What an earlier restore stopped half-way left behind.
-    RemoveFolder(incoming_);
-    RemoveFolder(outgoing_);
+    // What an earlier restore stopped half-way left behind is settled first
+    // (the start does it too); never removed while it may hold the data.
+    const RestoreSettlement earlier = SettleInterruptedRestore(paths_, io_);
+    if (earlier.outcome == RestoreSettlement::Outcome::Stuck) {
+      refuse(RestoreResult::Outcome::NotReady, earlier.reason);
+      return result_;
+    }
 
     if (!stage()) {
       RemoveFolder(incoming_);
@@ -82,7 +87,7 @@ class Restorer {
   bool stage() {
     const QString databaseName = QFileInfo(paths_.DatabasePath()).fileName();
     QStringList leftOut = LockNames();
-    leftOut << kSummaryFileName << kRestoreIncomingFolder << kRestoreOutgoingFolder
+    leftOut << kSummaryFileName << kRestoreIncomingFolder << kRestoreOutgoingFolder << kRestoreRecordFile
             << databaseName + QStringLiteral("-journal");
     const FolderContents contents = ListFolderContents(backup_, leftOut);
     const QString counters = QFileInfo(paths_.IdFilePath()).fileName();
@@ -186,10 +191,27 @@ class Restorer {
   bool replace() {
     state_.database.close();
     QStringList present = QDir(data_).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System);
-    for (const QString& name : LockNames() + QStringList{kRestoreIncomingFolder, kRestoreOutgoingFolder})
+    for (const QString& name :
+         LockNames() + QStringList{kRestoreIncomingFolder, kRestoreOutgoingFolder, kRestoreRecordFile})
       present.removeAll(name);
     const QStringList coming =
         QDir(incoming_).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System);
+
+    // What is about to move is recorded first, so that a start after a stop
+    // in the middle finishes the moves or undoes them (restore_record.h).
+    RestoreRecord record;
+    record.savedGeneration = result_.saved.generation.name;
+    record.goingOut = present;
+    record.comingIn = coming;
+    QString recordError;
+    if (!WriteRestoreRecord(data_, record, &recordError)) {
+      QString notice;
+      QString error;
+      state_.database.open(paths_.DatabasePath(), state_.clock().now(), &notice, &error);
+      RemoveFolder(incoming_);
+      refuse(RestoreResult::Outcome::PutBack, recordError);
+      return false;
+    }
 
     QStringList movedOut;
     QStringList movedIn;
@@ -217,8 +239,14 @@ class Restorer {
       return false;
     }
     if (!notice.isEmpty()) result_.notice = notice;
+    record.phase = RestoreRecord::Phase::Finished;
+    // Should the finished mark not be saved, a start finds every name moved
+    // already and finishes the same way.
+    WriteRestoreRecord(data_, record, nullptr);
     RemoveFolder(outgoing_);
     RemoveFolder(incoming_);
+    QFile::remove(QDir(data_).filePath(kRestoreRecordFile));
+    SyncFolder(data_);
     return true;
   }
 
@@ -238,7 +266,11 @@ class Restorer {
     QString error;
     state_.database.open(paths_.DatabasePath(), state_.clock().now(), &notice, &error);
     RemoveFolder(incoming_);
-    if (whole) RemoveFolder(outgoing_);
+    if (whole) {
+      RemoveFolder(outgoing_);
+      QFile::remove(QDir(data_).filePath(kRestoreRecordFile));
+      SyncFolder(data_);
+    }
     result_.outcome = whole ? RestoreResult::Outcome::PutBack : RestoreResult::Outcome::Broken;
   }
 

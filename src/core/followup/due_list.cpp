@@ -123,12 +123,14 @@ bool ReadDueList(const QSqlDatabase& db, const QDate& today, int daysAhead, DueL
 }
 
 int CountOverdueTests(const QSqlDatabase& db, const QDate& today) {
-  // The partial index holds the due date and the case of every open test:
-  // the count reads nothing else but the few closed cases.
+  // The same rows as the due list's overdue ones: open tests of a case still
+  // followed, whose due date is a date. The partial index holds the due date
+  // and the case of every open test; each is looked up by its case's key.
   QSqlQuery q(db);
   q.prepare(
-      QStringLiteral("SELECT count(*) FROM followup_test WHERE done_on IS NULL AND due_on < ?"
-                     " AND report_id NOT IN (SELECT report_id FROM followup_case WHERE closed_on IS NOT NULL)"));
+      QStringLiteral("SELECT count(*) FROM followup_test t JOIN followup_case c ON c.report_id = t.report_id"
+                     " WHERE t.done_on IS NULL AND t.due_on < ? AND c.closed_on IS NULL"
+                     " AND julianday(t.due_on) IS NOT NULL"));
   q.addBindValue(today.toString(Qt::ISODate));
   if (!q.exec() || !q.next()) return -1;
   return q.value(0).toInt();

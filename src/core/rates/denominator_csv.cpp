@@ -140,29 +140,69 @@ QString DenominatorValueText(double value) {
   return text == QStringLiteral("-0") ? QStringLiteral("0") : text;
 }
 
+namespace {
+
+// The first character of text that cannot be seen, as "U+0001"; empty when
+// every one can.
+QString InvisibleCharacter(const QString& text) {
+  for (const QChar c : text) {
+    const QChar::Category category = c.category();
+    if (category == QChar::Other_Control || category == QChar::Other_Format || category == QChar::Other_NotAssigned ||
+        category == QChar::Other_PrivateUse || category == QChar::Other_Surrogate || c == QChar::ReplacementCharacter) {
+      return QStringLiteral("U+") + QString::number(c.unicode(), 16).toUpper().rightJustified(4, u'0');
+    }
+  }
+  return {};
+}
+
+}  // namespace
+
 std::optional<double> ReadDenominatorValue(const QString& text, QString* problem) {
   static const QRegularExpression kNumber(
       QStringLiteral("^([+-]?)([0-9]{1,3}(?:,[0-9]{3})+(?:\\.[0-9]*)?|[0-9]+(?:\\.[0-9]*)?|\\.[0-9]+)$"));
   // Full-width digits, points and commas, as an input method types them,
   // read as their plain forms.
   const QString trimmed = text.normalized(QString::NormalizationForm_KC).trimmed();
+  auto refuse = [&](const QString& why) -> std::optional<double> {
+    if (problem) *problem = why;
+    return std::nullopt;
+  };
+  if (trimmed.size() > kMaxDenominatorField)
+    return refuse(QStringLiteral("値が長すぎます（%1文字）。").arg(trimmed.size()));
   const QRegularExpressionMatch m = kNumber.match(trimmed);
   if (!m.hasMatch()) {
-    if (problem) *problem = QStringLiteral("「%1」は数値ではありません。").arg(trimmed);
-    return std::nullopt;
+    const QString invisible = InvisibleCharacter(trimmed);
+    if (!invisible.isEmpty()) {
+      QString shown = trimmed;
+      shown.remove(QRegularExpression(QStringLiteral("[\\p{Cc}\\p{Cf}\\p{Cn}\\p{Co}\\p{Cs}\\x{FFFD}]")));
+      return refuse(
+          QStringLiteral("「%1」は数値ではありません。目に見えない文字（%2）が含まれています。").arg(shown, invisible));
+    }
+    return refuse(QStringLiteral("「%1」は数値ではありません。").arg(trimmed));
   }
   QString digits = m.captured(2);
   digits.remove(u',');
+  const qsizetype point = digits.indexOf(u'.');
+  if (point >= 0 && digits.size() - point - 1 > kDenominatorDecimals &&
+      digits.sliced(point + 1 + kDenominatorDecimals).contains(QRegularExpression(QStringLiteral("[1-9]")))) {
+    return refuse(
+        QStringLiteral("「%1」は小数点以下が%2桁を超えています。分母は小数点以下%2桁までの数値で入力してください。")
+            .arg(trimmed)
+            .arg(kDenominatorDecimals));
+  }
   bool ok = false;
   const double value = digits.toDouble(&ok);
-  if (!ok || !IsDenominatorValue(value)) {
-    if (problem) *problem = QStringLiteral("「%1」は数値ではありません。").arg(trimmed);
-    return std::nullopt;
+  if (!ok || !IsDenominatorValue(value)) return refuse(QStringLiteral("「%1」は数値ではありません。").arg(trimmed));
+  if (m.captured(1) == QStringLiteral("-") && value != 0)
+    return refuse(QStringLiteral("「%1」は負の数です。分母には0以上の数値を入力してください。").arg(trimmed));
+  if (value > 0 && value < kMinDenominatorValue) {
+    return refuse(QStringLiteral("「%1」は小さすぎます。0より大きい分母は%2以上の数値で入力してください。")
+                      .arg(trimmed, DenominatorValueText(kMinDenominatorValue)));
   }
-  if (m.captured(1) == QStringLiteral("-") && value != 0) {
-    if (problem) *problem = QStringLiteral("「%1」は負の数です。分母には0以上の数値を入力してください。").arg(trimmed);
-    return std::nullopt;
-  }
+  if (value > kMaxDenominatorValue)
+    return refuse(QStringLiteral("「%1」は大きすぎます。分母は%L2以下の数値で入力してください。")
+                      .arg(trimmed)
+                      .arg(kMaxDenominatorValue, 0, 'f', 0));
   return value;
 }
 
@@ -184,6 +224,11 @@ QByteArray DenominatorCsvBytes(const Denominators& denominators, const CodeLists
 
 std::optional<DenominatorImport> ReadDenominatorCsv(QByteArrayView bytes, const CodeLists& lists, YearKind kind,
                                                     QString* problem) {
+  if (bytes.size() > kMaxDenominatorCsvBytes) {
+    *problem = QStringLiteral("ファイルが大きすぎます。分母のCSVファイルとして読める大きさは%L1バイトまでです。")
+                   .arg(kMaxDenominatorCsvBytes);
+    return std::nullopt;
+  }
   QString text;
   static const QByteArray kBom("\xEF\xBB\xBF");
   if (bytes.startsWith(kBom)) {
@@ -203,6 +248,13 @@ std::optional<DenominatorImport> ReadDenominatorCsv(QByteArrayView bytes, const 
     text = !utf8.hasError() && beyondAscii ? asUtf8 : cp932::Decode(bytes);
   }
   const QStringList lines = SplitLines(text);
+  for (qsizetype l = 0; l < lines.size(); ++l) {
+    if (lines[l].size() > kMaxDenominatorCsvLine) {
+      *problem =
+          LinePrefix(static_cast<int>(l) + 1) + QStringLiteral("行が長すぎます（%L1文字）。").arg(lines[l].size());
+      return std::nullopt;
+    }
+  }
 
   // Line 1: the headings.
   int headingLine = 0;
@@ -293,6 +345,51 @@ std::optional<DenominatorImport> ReadDenominatorCsv(QByteArrayView bytes, const 
     }
   }
   return result;
+}
+
+}  // namespace orvanta
+
+namespace orvanta {
+
+DenominatorImportChanges CompareDenominatorImport(const DenominatorImport& import, const Denominators& stored,
+                                                  const CodeLists& lists, YearKind kind) {
+  DenominatorImportChanges changes;
+  for (const auto& [key, value] : import.values) {
+    const std::optional<double> now = stored.value(key);
+    if (value && now && *value == *now) {
+      ++changes.unchanged;
+    } else if (value && now) {
+      ++changes.changed;
+    } else if (value) {
+      ++changes.added;
+    } else if (now) {
+      ++changes.removed;
+      QString column = DenominatorKindCaption(key.kind);
+      if (key.kind == DenominatorKind::Fte || key.kind == DenominatorKind::Devices) {
+        const CodeList& list = lists[key.kind == DenominatorKind::Fte ? kOccupations : kDevices];
+        const int at = FindEntryById(list, key.code);
+        if (at >= 0) column += QStringLiteral("（%1）").arg(list.entries[at].name);
+      }
+      changes.removedValues
+          << QStringLiteral("%1 %2 %3").arg(YearLabel(key.year, kind), column, DenominatorValueText(*now));
+    }
+  }
+  return changes;
+}
+
+QString DenominatorImportQuestion(const DenominatorImportChanges& changes) {
+  QString text = QStringLiteral(
+                     "CSVファイルの値を次のとおり登録します。よろしいですか？\n"
+                     "新しく登録する値：%1件\n変更する値：%2件\n削除する値（空欄の欄）：%3件\n変わらない値：%4件")
+                     .arg(changes.added)
+                     .arg(changes.changed)
+                     .arg(changes.removed)
+                     .arg(changes.unchanged);
+  if (!changes.removedValues.isEmpty()) {
+    text += QStringLiteral("\n\n削除する値：\n") + changes.removedValues.mid(0, 10).join(QLatin1Char('\n'));
+    if (changes.removedValues.size() > 10) text += QStringLiteral("\nほか%1件").arg(changes.removedValues.size() - 10);
+  }
+  return text;
 }
 
 }  // namespace orvanta

@@ -27,8 +27,15 @@
 //
 // A file is read whole or not at all: a heading that is no column, a code no
 // list holds, a column twice, a year outside 1900-2200 or twice, a field that
-// is not a number, a negative number, or more fields than headings makes it
-// refused with a message that names the line (and the column).
+// is not a number, a negative number, more decimals than three, a number
+// above 0 and below 0.01, or more fields
+// than headings makes it refused with a message that names the line (and the
+// column). So does a file, a line or a field longer than any such file holds
+// (kMaxDenominatorCsvBytes, kMaxDenominatorCsvLine, kMaxDenominatorField),
+// found before it is taken apart.
+//
+// Before anything is stored the window says what the file will add, change
+// and remove (CompareDenominatorImport): an empty field removes a value.
 
 #include <QByteArray>
 #include <QByteArrayView>
@@ -66,9 +73,19 @@ QString DenominatorValueText(double value);
 // Reads a value as typed or read from a file: blanks around it are ignored,
 // full-width forms read as plain ones ("３５０" is 350); digits with at most
 // one decimal point and an optional leading "+"; commas only as thousands
-// separators ("12,000"). None, with the reason in problem,
-// for anything else or a negative number.
+// separators ("12,000"). None, with the reason in problem, for anything else,
+// a negative number, more than three decimals or a number above 0 but below
+// 0.01 (no count of beds, days, staff or devices is finer: 0.125 is an eighth
+// of a post), or more than kMaxDenominatorValue. A character
+// that cannot be seen (a control character, a zero-width space) is named by
+// its code.
 std::optional<double> ReadDenominatorValue(const QString& text, QString* problem);
+inline constexpr double kMaxDenominatorValue = 1e9;
+inline constexpr int kDenominatorDecimals = 3;
+inline constexpr double kMinDenominatorValue = 0.01;  // above 0
+inline constexpr qsizetype kMaxDenominatorCsvBytes = 4 * 1024 * 1024;
+inline constexpr qsizetype kMaxDenominatorCsvLine = 20000;  // characters
+inline constexpr qsizetype kMaxDenominatorField = 200;      // characters
 
 // The file's bytes for the values of the years that hold any, under the
 // columns of the lists.
@@ -85,5 +102,19 @@ struct DenominatorImport {
 // message for the user in problem ("3行目 2列目: ..."), when it is refused.
 std::optional<DenominatorImport> ReadDenominatorCsv(QByteArrayView bytes, const CodeLists& lists, YearKind kind,
                                                     QString* problem);
+
+// What storing an import would do to the values stored now.
+struct DenominatorImportChanges {
+  int added = 0;
+  int changed = 0;
+  int removed = 0;
+  int unchanged = 0;
+  QStringList removedValues;  // "2024年度 稼働病床数 350", in file order
+  bool any() const { return added + changed + removed > 0; }
+};
+DenominatorImportChanges CompareDenominatorImport(const DenominatorImport& import, const Denominators& stored,
+                                                  const CodeLists& lists, YearKind kind);
+// The question asked before storing them.
+QString DenominatorImportQuestion(const DenominatorImportChanges& changes);
 
 }  // namespace orvanta

@@ -41,7 +41,11 @@ std::optional<RateEstimate> EstimateRate(std::int64_t count, double denominator,
   if (!(denominator > 0) || !std::isfinite(denominator)) return std::nullopt;
   const CountInterval i = GarwoodInterval(count);
   const double per = multiplier / denominator;
-  return RateEstimate{static_cast<double>(count) * per, i.lower * per, i.upper * per};
+  const RateEstimate estimate{static_cast<double>(count) * per, i.lower * per, i.upper * per};
+  // A denominator too small to mean anything never shows as an infinite rate.
+  if (!std::isfinite(estimate.rate) || !std::isfinite(estimate.lower) || !std::isfinite(estimate.upper))
+    return std::nullopt;
+  return estimate;
 }
 
 double BinomialTestPValue(std::int64_t x, std::int64_t n, double p0) {

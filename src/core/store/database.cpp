@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QVariant>
@@ -33,7 +34,19 @@ bool Exec(QSqlDatabase& db, const QString& sql, QString* error) {
 // or its pages do not hold together), or not to be judged now (the file could
 // not be read: no permission, held by another program, an I/O error), which
 // must never be taken for damage.
-enum class FileCheck { Sound, Damaged, Unreadable };
+enum class FileCheck { Sound, Damaged, Unreadable, RowsBreakRules };
+
+// The table a line of `PRAGMA integrity_check` names when it speaks of a row
+// that breaks a rule of its table (a CHECK or NOT NULL constraint, as another
+// tool may write), rather than of pages that do not hold together.
+QString TableOfBrokenRule(const QString& problem) {
+  static const QRegularExpression rule(
+      QStringLiteral("^(?:CHECK constraint failed in ([A-Za-z_][A-Za-z0-9_]*)|NULL value in "
+                     "([A-Za-z_][A-Za-z0-9_]*)\\.[A-Za-z0-9_]+)$"));
+  const QRegularExpressionMatch m = rule.match(problem);
+  if (!m.hasMatch()) return {};
+  return m.captured(1).isEmpty() ? m.captured(2) : m.captured(1);
+}
 
 // SQLite's primary result codes that say the file itself is bad.
 bool SaysDamaged(const QSqlError& error) {
@@ -42,7 +55,7 @@ bool SaysDamaged(const QSqlError& error) {
   return ok && (code == 11 /* SQLITE_CORRUPT */ || code == 26 /* SQLITE_NOTADB */);
 }
 
-FileCheck CheckIntegrity(QSqlDatabase& db, QString* error) {
+FileCheck CheckIntegrity(QSqlDatabase& db, QString* error, QStringList* ruleTables = nullptr) {
   QSqlQuery query(db);
   if (!query.exec(QStringLiteral("PRAGMA integrity_check"))) {
     if (error) *error = query.lastError().text();
@@ -56,7 +69,44 @@ FileCheck CheckIntegrity(QSqlDatabase& db, QString* error) {
     return SaysDamaged(query.lastError()) ? FileCheck::Damaged : FileCheck::Unreadable;
   }
   if (error) *error = problems.mid(0, 3).join(QLatin1Char('\n'));
-  return FileCheck::Damaged;
+  QStringList tables;
+  for (const QString& problem : problems) {
+    const QString table = TableOfBrokenRule(problem);
+    if (table.isEmpty()) return FileCheck::Damaged;
+    if (!tables.contains(table)) tables << table;
+  }
+  if (ruleTables) *ruleTables = tables;
+  return FileCheck::RowsBreakRules;
+}
+
+// The rows of the tables that break a rule: each is written back as it is
+// inside a savepoint, which its table's constraints refuse for exactly those
+// rows; nothing is changed. "table rowid" each.
+QStringList RowsBreakingRules(QSqlDatabase& db, const QStringList& tables) {
+  QStringList rows;
+  QSqlQuery q(db);
+  for (const QString& table : tables) {
+    QStringList columns;
+    if (!q.exec(QStringLiteral("PRAGMA table_info(\"%1\")").arg(table))) continue;
+    while (q.next()) columns << q.value(1).toString();
+    if (columns.isEmpty()) continue;
+    QStringList ids;
+    if (!q.exec(QStringLiteral("SELECT rowid FROM \"%1\"").arg(table))) continue;
+    while (q.next()) ids << q.value(0).toString();
+    // Every column: SQLite checks only the constraints of the columns an
+    // UPDATE sets.
+    QStringList sets;
+    for (const QString& column : columns) sets << QStringLiteral("\"%1\" = \"%1\"").arg(column);
+    const QString same = sets.join(QStringLiteral(", "));
+    for (const QString& id : ids) {
+      if (!q.exec(QStringLiteral("SAVEPOINT rule_check"))) break;
+      if (!q.exec(QStringLiteral("UPDATE \"%1\" SET %2 WHERE rowid = %3").arg(table, same, id)))
+        rows << table + QLatin1Char(' ') + id;
+      q.exec(QStringLiteral("ROLLBACK TO rule_check"));
+      q.exec(QStringLiteral("RELEASE rule_check"));
+    }
+  }
+  return rows;
 }
 
 // A string literal for SQL: quotes doubled.
@@ -107,6 +157,52 @@ bool VacuumInto(QSqlDatabase& db, const QString& target, QString* error) {
 
 }  // namespace
 
+namespace {
+
+// A sound database with rows that break a rule of their table: the whole
+// file is copied aside first (nothing is lost), then those rows are taken
+// out, in one transaction, so that no window meets them; notice names them.
+// False when that cannot be done (the file is then treated as damaged).
+bool SetAsideRowsBreakingRules(QSqlDatabase& db, const QString& path, const QDateTime& now, const QStringList& tables,
+                               QString* notice) {
+  const QStringList rows = RowsBreakingRules(db, tables);
+  if (rows.isEmpty()) return false;
+  QString kept = path + QStringLiteral(".rows-") + now.toString(QStringLiteral("yyyyMMdd-HHmm"));
+  for (int n = 2; QFileInfo::exists(kept); ++n)
+    kept =
+        path + QStringLiteral(".rows-") + now.toString(QStringLiteral("yyyyMMdd-HHmm")) + QStringLiteral("-%1").arg(n);
+  QString error;
+  if (!VacuumInto(db, kept, &error)) return false;
+  QSqlQuery q(db);
+  if (!q.exec(QStringLiteral("BEGIN IMMEDIATE"))) return false;
+  for (const QString& row : rows) {
+    const QStringList parts = row.split(QLatin1Char(' '));
+    if (!q.exec(QStringLiteral("DELETE FROM \"%1\" WHERE rowid = %2").arg(parts[0], parts[1]))) {
+      q.exec(QStringLiteral("ROLLBACK"));
+      return false;
+    }
+  }
+  if (!q.exec(QStringLiteral("COMMIT"))) {
+    q.exec(QStringLiteral("ROLLBACK"));
+    return false;
+  }
+  QString check;
+  if (CheckIntegrity(db, &check) != FileCheck::Sound) return false;
+  QStringList named = rows.mid(0, 10);
+  for (QString& r : named)
+    r = QStringLiteral("表 %1 の %2 行目").arg(r.section(QLatin1Char(' '), 0, 0), r.section(QLatin1Char(' '), 1));
+  QString list = named.join(QLatin1Char('\n'));
+  if (rows.size() > 10) list += QStringLiteral("\nほか%1行").arg(rows.size() - 10);
+  *notice = QStringLiteral(
+                "データベース「%1」に、決まりに合わない値の行がありました（別のソフトウェアで書き換えられた"
+                "可能性があります）。\n%2\nこれらの行は画面に出さないよう取り除きました。取り除く前のデータベースは"
+                "「%3」として残してあります。ほかの記録はこれまでどおり使えます。")
+                .arg(QDir::toNativeSeparators(path), list, QDir::toNativeSeparators(kept));
+  return true;
+}
+
+}  // namespace
+
 QString DatabaseErrorText(const QString& path, const QString& reason) {
   QString text = QStringLiteral("データベース「%1」を読み書きできませんでした。").arg(QDir::toNativeSeparators(path));
   if (!reason.isEmpty()) text += QLatin1Char('\n') + reason;
@@ -145,9 +241,17 @@ bool Database::open(const QString& path, const QDateTime& now, QString* notice, 
   const bool existed = QFileInfo::exists(path);
   if (existed) {
     QString reason;
+    QStringList ruleTables;
     const bool opened = db.open();
-    const FileCheck check = opened ? CheckIntegrity(db, &reason)
-                                   : (SaysDamaged(db.lastError()) ? FileCheck::Damaged : FileCheck::Unreadable);
+    FileCheck check = opened ? CheckIntegrity(db, &reason, &ruleTables)
+                             : (SaysDamaged(db.lastError()) ? FileCheck::Damaged : FileCheck::Unreadable);
+    if (check == FileCheck::RowsBreakRules && SchemaVersion(db) > kSchemaVersion) {
+      check = FileCheck::Sound;  // a newer program's file is only read
+    } else if (check == FileCheck::RowsBreakRules) {
+      QString set;
+      check = SetAsideRowsBreakingRules(db, path, now, ruleTables, &set) ? FileCheck::Sound : FileCheck::Damaged;
+      if (notice) *notice = set;
+    }
     if (check == FileCheck::Unreadable) {
       // Not read now is not damaged: the file stays as it is, and the
       // program goes on without it until the next start.

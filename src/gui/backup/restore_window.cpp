@@ -71,7 +71,7 @@ void RestoreWindow::refresh() {
     row->setText(kMade,
                  entry.isGeneration ? entry.label() : entry.made.toString(QStringLiteral("yyyy/MM/dd HH:mm:ss")));
     row->setText(kOccasion, OccasionText(entry));
-    row->setText(kReports, QStringLiteral("%L1件").arg(entry.summary.reports));
+    row->setText(kReports, ReportCountText(entry.summary));
     row->setText(kNewest, ReportDateText(entry.summary.newest));
     row->setText(kSize, SizeText(entry.bytes));
     for (int c : {kReports, kSize}) row->setTextAlignment(c, Qt::AlignRight | Qt::AlignVCenter);

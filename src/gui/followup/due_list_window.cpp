@@ -37,6 +37,9 @@ DueListWindow::DueListWindow(AppState& state, QWidget* parent)
   daysBox_ = Named(new QSpinBox(this), "spnDaysAhead");
   daysBox_->setRange(0, kMaxDueDaysAhead);
   daysBox_->setAttribute(Qt::WA_InputMethodEnabled, false);
+  // A number being typed is taken (and stored) only once the box is left or
+  // Enter is pressed, never digit by digit; the arrows take it at once.
+  daysBox_->setKeyboardTracking(false);
   PlaceTw(daysBox_, P(72), P(12), P(64), P(24));
   PlaceLabel(this, QStringLiteral("日先までに予定されている未実施の検査（期限切れを含む）"), P(142), P(12), -1, P(24));
   countLabel_ = Named(PlaceLabel(this, QString(), P(520), P(12), P(kWidth - 532), P(24)), "lblCount");

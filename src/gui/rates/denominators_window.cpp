@@ -390,14 +390,29 @@ void DenominatorsWindow::importCsv() {
     tell(QStringLiteral("ファイル「%1」を読み込めませんでした。").arg(path));
     return;
   }
-  const QByteArray bytes = file.readAll();
+  // Never more than a denominators' file can hold is read into memory.
+  const QByteArray bytes = file.read(kMaxDenominatorCsvBytes + 1);
   QString problem;
   const std::optional<DenominatorImport> read = ReadDenominatorCsv(bytes, state_.lists, kind_, &problem);
   if (!read) {
     tell(QStringLiteral("CSVファイルを読み込めませんでした。何も登録していません。\n") + problem);
     return;
   }
+  Denominators stored;
   QString error;
+  if (!LoadDenominators(state_.database, &stored, &error)) {
+    tell(DatabaseErrorText(state_.database.path(), error) + QStringLiteral("\n何も登録していません。"));
+    return;
+  }
+  const DenominatorImportChanges changes = CompareDenominatorImport(*read, stored, state_.lists, kind_);
+  if (!changes.any()) {
+    prompts.message(QStringLiteral("CSVファイルの値は、登録されている値と同じです。何も変わりません。"), kTitle,
+                    PromptIcon::Information);
+    return;
+  }
+  if (prompts.message(DenominatorImportQuestion(changes), kTitle, PromptIcon::Question, PromptButtons::YesNo) !=
+      PromptAnswer::Yes)
+    return;
   if (!StoreDenominators(state_.database, read->values, &error)) {
     tell(DatabaseErrorText(state_.database.path(), error) + QStringLiteral("\n何も登録していません。"));
     return;

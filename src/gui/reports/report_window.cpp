@@ -25,6 +25,7 @@
 #include "core/platform/clock.h"
 #include "core/platform/codepage.h"
 #include "core/platform/prompts.h"
+#include "core/platform/text_filters.h"
 #include "core/reports/body_sites.h"
 #include "core/reports/data_file_repair.h"
 #include "core/reports/note_text.h"
@@ -798,11 +799,20 @@ void ReportWindow::cancelFollowupDeletions(const std::vector<std::int32_t>& repo
 
 // ---- Editing -----------------------------------------------------------------
 
+void ReportWindow::filterAndTell(QLineEdit* box) {
+  const QString typed = box->text();
+  FilterLineBox(box, StorableLineText);
+  const QString note = LeftOutText(typed, box->text(), 0, 0);
+  if (note.isEmpty()) return;
+  state_.prompts().beep();
+  ShowInputNote(box, note);
+}
+
 void ReportWindow::onTextEdited(int k) {
   if (loading_) return;
   QLineEdit* box = textBoxes_[k];
   // A rewrite comes back here with the kept text.
-  if (FilterLineBox(box, StorableLineText)) state_.prompts().beep();
+  filterAndTell(box);
   ReportRecord* r = shownReport();
   if (!r) return;
   r->Texts[k] = box->text();
@@ -811,7 +821,7 @@ void ReportWindow::onTextEdited(int k) {
 
 void ReportWindow::onOtherTextEdited(int k) {
   QLineEdit* box = otherTextBoxes_[k];
-  if (FilterLineBox(box, StorableLineText)) state_.prompts().beep();
+  filterAndTell(box);
   markChanged();
   if (ReportRecord* r = shownReport()) r->OtherTexts[k] = box->text();
 }
@@ -820,7 +830,11 @@ void ReportWindow::onNoteEdited(int k) {
   // Showing a report fills the box from the stored note: nothing to store.
   if (loading_) return;
   QPlainTextEdit* box = noteBoxes_[k];
-  if (FilterNoteBox(box)) state_.prompts().beep();
+  const QString typed = box->toPlainText();
+  if (FilterNoteBox(box)) {
+    state_.prompts().beep();
+    ShowInputNote(box, LeftOutText(typed, box->toPlainText(), 0, 0));
+  }
   markChanged();
   if (ReportRecord* r = shownReport()) r->Notes[k] = NoteFromEditor(box->toPlainText());
 }

@@ -103,6 +103,8 @@ class ReportWindow : public QDialog {
   QComboBox* answerList(QWidget* parent, int k, int x, int y, int width);
   QRadioButton* optionButton(QWidget* parent, int group, int n, const QString& caption, int x, int y, int width = -1);
 
+  // Keeps a line box storable; says what was left out and why.
+  void filterAndTell(QLineEdit* box);
   void onTextEdited(int k);
   void onNoteEdited(int k);
   void onOtherTextEdited(int k);

@@ -6,6 +6,8 @@
 
 #include "core/app/app_state.h"
 #include "core/app/startup.h"
+#include "core/backup/backup_listing.h"
+#include "core/backup/restore_record.h"
 #include "core/platform/clock.h"
 #include "core/platform/prompts.h"
 #include "gui/platform/qt_prompts.h"
@@ -56,6 +58,16 @@ std::unique_ptr<MainWindow> Main(AppState& state) {
   }
   TightenDataFolders(state.paths);
 
+  // A restore that a stop interrupted is finished or undone before anything
+  // else is read, so that a half-replaced folder is never taken for a first
+  // start or for the data.
+  const RestoreSettlement settlement = SettleInterruptedRestore(state.paths);
+  if (settlement.outcome != RestoreSettlement::Outcome::Nothing) {
+    const bool stuck = settlement.outcome == RestoreSettlement::Outcome::Stuck;
+    tell(RestoreSettlementText(settlement, state.paths), stuck ? PromptIcon::Critical : PromptIcon::Information);
+    if (stuck) return nullptr;
+  }
+
   // The data folder stays the current folder for the whole run.
   QDir::setCurrent(state.paths.DataFolderPath());
   LoadPassword(state.login, state.paths);
@@ -88,8 +100,13 @@ std::unique_ptr<MainWindow> Main(AppState& state) {
   if (state.startup.FirstRun) RecordFirstStart(state.paths, state.clock());
 
   QString databaseNotice;
+  const bool databaseMissing = !state.startup.FirstRun && !QFileInfo(state.paths.DatabasePath()).isFile();
   OpenDatabaseAtStart(state.database, state.paths, state.clock().now(), &databaseNotice);
   if (!databaseNotice.isEmpty()) tell(databaseNotice, PromptIcon::Exclamation);
+  if (databaseMissing) {
+    const QString missing = MissingDatabaseText(state.paths);
+    if (!missing.isEmpty()) tell(missing, PromptIcon::Exclamation);
+  }
   SettleFollowupAtStart(state.database, state.paths, state.counters);
 
   // A first run's greeting and department editor need the screen to

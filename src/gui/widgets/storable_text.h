@@ -7,6 +7,7 @@
 #include <QString>
 
 class QLineEdit;
+class QWidget;
 class QPlainTextEdit;
 
 namespace orvanta {
@@ -22,10 +23,15 @@ using LineFilter = QString (*)(const QString&);
 // count: those go without a sound).
 bool FilterLineBox(QLineEdit* box, LineFilter filter);
 
-// Keeps the box filtered as text is typed or pasted into it, with a beep for
-// a dropped character and for input the box refuses (a paste cut to the
-// box's length).
+// Keeps the box filtered as text is typed or pasted into it, and within the
+// box's maxLength (cut here rather than by the box, so that the cut is
+// known). Whatever is left out is told with a beep and a note under the box
+// that says what and why (ShowInputNote); nothing goes without a word.
 void KeepLineBoxStorable(QLineEdit* box, LineFilter filter, Prompts& prompts);
+
+// Shows text in a small note just under the box ("lblInputNote", one per
+// window), for a few seconds or until the next note.
+void ShowInputNote(QWidget* box, const QString& text);
 
 // A multi-line box: input-method forms take their code-page forms and
 // characters code page 932 cannot hold are taken out, leaving everything else

@@ -3,6 +3,7 @@
 #include <QDir>
 #include <gtest/gtest.h>
 
+#include "core/backup/backup_run.h"
 #include "core/backup/backup_summary.h"
 #include "support/backup_drive.h"
 
@@ -92,6 +93,56 @@ TEST(KeptGenerations, OverAYearOfGenerationsTheKeepingRuleLeavesTenAndOneAMonth)
                 .entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden)
                 .size(),
             expected.size());
+}
+
+// Generations named in the future (made while the clock was ahead, or
+// copied from another machine) count as made now: new backups never push
+// the one just made, or the way back from a restore, out.
+TEST(KeptGenerations, NamesInTheFutureNeverPushOutTheNewOnesOrTheWayBack) {
+  BackupDrive drive;
+  // Twelve generations made while the clock stood two years ahead.
+  for (int i = 0; i < 12; ++i) {
+    drive.clock.set(At(2028, 12, 1 + i));
+    drive.makeGeneration();
+  }
+  // The clock put right: a restore keeps the present state as its way back.
+  drive.clock.set(At(2026, 12, 10));
+  const GenerationResult wayBack = drive.makeGeneration(SystemBackupIo(), BackupOccasion::BeforeRestore);
+  QStringList made;
+  for (int i = 0; i < 3; ++i) {
+    drive.clock.set(At(2026, 12, 10, 10 + i));
+    const GenerationResult g = drive.makeGeneration();
+    made << g.generation.name;
+    EXPECT_FALSE(g.later.isEmpty());  // told every time
+    // The one just made and the way back both stay.
+    const QStringList now = Names(ListGenerations(drive.state.paths));
+    for (const QString& name : made) EXPECT_TRUE(now.contains(name)) << name.toStdString();
+    EXPECT_TRUE(now.contains(wayBack.generation.name));
+  }
+  BackupRunResult run;
+  drive.clock.set(At(2026, 12, 10, 15));
+  run.generation = drive.makeGeneration();
+  const std::vector<BackupMessage> messages = BackupMessages(run, BackupOccasion::AtExit, drive.state.paths);
+  ASSERT_EQ(messages.size(), 1u);
+  EXPECT_TRUE(messages[0].text.startsWith(
+      QStringLiteral("次のバックアップの世代は、今の日時（2026/12/10 15:00:00）より後の日時の名前になっています。\n"
+                     "2028/12/12 09:00:00\n")))
+      << messages[0].text.toStdString();
+
+  // On their own: weighed as made now, the generation just made is the
+  // newest among them.
+  std::vector<Generation> all;
+  for (int d = 1; d <= 12; ++d) all.push_back(Generation{GenerationName(At(2030, 1, d)), {}, At(2030, 1, d)});
+  all.push_back(Generation{QStringLiteral("20261210-090000"), {}, At(2026, 12, 10)});
+  all.push_back(Generation{QStringLiteral("20261201-090000"), {}, At(2026, 12, 1)});
+  const std::vector<Generation> letGo =
+      GenerationsLetGo(all, QStringLiteral("20261210-090000"), QStringLiteral("20261201-090000"), At(2026, 12, 10));
+  for (const Generation& g : letGo) {
+    EXPECT_NE(g.name, QStringLiteral("20261210-090000"));
+    EXPECT_NE(g.name, QStringLiteral("20261201-090000"));
+  }
+  // Ten kept (the new one first), one more of its month; the way back besides.
+  EXPECT_EQ(letGo.size(), 2u);
 }
 
 }  // namespace

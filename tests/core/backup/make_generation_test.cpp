@@ -198,6 +198,31 @@ TEST_F(MakeGenerationTest, AFileThatDoesNotReadInTheDataFolderIsKeptAsItIsAndNam
             FileBytes(state.paths.DataFilePath(2)));
   EXPECT_EQ(GenerationSummary(result.generation.path).damaged, QStringList{QStringLiteral("data/2.dat")});
   EXPECT_EQ(result.summary.reports, 5);
+  EXPECT_EQ(ReportCountText(result.summary), QStringLiteral("5件（読めないファイル1個）"));
+}
+
+// A data file whose count line lies still holds complete reports: the
+// restore window counts what the repair would find, and their newest date.
+TEST_F(MakeGenerationTest, TheReportsOfADamagedDataFileAreCountedAsTheRepairFindsThem) {
+  std::vector<ReportRecord> reports;
+  for (int i = 0; i < 30; ++i) reports.push_back(DatedReport(10 + i, 2026, 12, 1 + i % 9));
+  QByteArray bytes = DataFileBytes(reports);
+  ASSERT_TRUE(bytes.startsWith(" 30 \r\n"));
+  bytes.replace(0, 6, " 31 \r\n");  // the count line no longer fits
+  ASSERT_TRUE(WriteFileBytes(state.paths.DataFilePath(2), bytes));
+  const GenerationResult result = makeGeneration();
+  ASSERT_TRUE(result.made());
+  for (const BackupSummary& summary : {result.summary, GenerationSummary(result.generation.path)}) {
+    EXPECT_EQ(summary.damaged, QStringList{QStringLiteral("data/2.dat")});
+    EXPECT_EQ(ReportCountText(summary), QStringLiteral("35件（うち30件は修復が必要なファイルの中）"));
+    EXPECT_EQ(summary.newest, (CalendarDate{2026, 12, 9}));
+  }
+  // A summary written before these were counted is counted again from the copy.
+  QByteArray old = FileBytes(QDir(result.generation.path).filePath(kSummaryFileName));
+  old.replace(QByteArray("recoverable=30\n"), QByteArray());
+  ASSERT_TRUE(WriteFileBytes(QDir(result.generation.path).filePath(kSummaryFileName), old));
+  EXPECT_EQ(ReportCountText(GenerationSummary(result.generation.path)),
+            QStringLiteral("35件（うち30件は修復が必要なファイルの中）"));
 }
 
 TEST_F(MakeGenerationTest, ADiskThatFillsUpHalfWayLeavesEverythingElseAsItWas) {

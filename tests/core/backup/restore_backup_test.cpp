@@ -121,7 +121,7 @@ TEST_F(RestoreBackupTest, RestoresAGenerationIntoTheStateAndCanBeUndone) {
 
 TEST_F(RestoreBackupTest, RestoresTheBackupFolderToo) {
   QStringList failed;
-  ASSERT_TRUE(CopyToBackupFolder(state.paths, &failed));
+  ASSERT_TRUE(CopyToBackupFolder(state.paths, state.database, &failed));
   std::map<QString, QByteArray> backedUp = dataFiles();
   changeEverything();
   const RestoreResult result = restore(state.paths.BackupFolderPath());

@@ -1,6 +1,8 @@
 #include "core/followup/due_list.h"
 
 #include <QDir>
+#include <QSqlError>
+#include <QSqlQuery>
 #include <gtest/gtest.h>
 
 #include "core/analysis/result_grid_model.h"
@@ -80,6 +82,31 @@ TEST_F(DueListTest, TheOverdueCountOfTheStart) {
   EXPECT_EQ(CountOverdueTests(state.database.connection(), D(2026, 12, 10)), 3);
   EXPECT_EQ(CountOverdueTests(state.database.connection(), D(2026, 1, 1)), 0);
   EXPECT_EQ(OverdueLineText(2), QStringLiteral("期限を過ぎた経過観察の検査が 2 件あります"));
+}
+
+// Rows written by another tool (a test without a due date, one with a date
+// that is none, one of a report whose case is gone): the start's count and
+// the list count the same rows.
+TEST_F(DueListTest, TheStartAndTheListCountTheSameRows) {
+  QSqlQuery q(state.database.connection());
+  ASSERT_TRUE(q.exec(QStringLiteral("PRAGMA foreign_keys = OFF")));
+  for (const char* due : {"", "2026-1-5", "2026-13-01", "0000-00-00"}) {
+    ASSERT_TRUE(q.exec(QStringLiteral("INSERT INTO followup_test(report_id, pathogen, test, due_on, remarks) "
+                                      "VALUES (1, 'HIV', 'x', '%1', '')")
+                           .arg(QString::fromLatin1(due))))
+        << q.lastError().text().toStdString();
+  }
+  ASSERT_TRUE(
+      q.exec(QStringLiteral("INSERT INTO followup_test(report_id, pathogen, test, due_on, remarks) "
+                            "VALUES (999, 'HIV', 'x', '2026-11-01', '')")));
+  ASSERT_TRUE(q.exec(QStringLiteral("PRAGMA foreign_keys = ON")));
+  for (const QDate& today : {D(2026, 12, 9), D(2026, 12, 10), D(2027, 6, 1)}) {
+    DueList list;
+    QString error;
+    ASSERT_TRUE(ReadDueList(state.database.connection(), today, 14, &list, &error));
+    EXPECT_EQ(CountOverdueTests(state.database.connection(), today), list.overdue) << today.toString().toStdString();
+  }
+  EXPECT_EQ(CountOverdueTests(state.database.connection(), D(2026, 12, 9)), 2);
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include "core/platform/codepage.h"
 #include "core/rates/denominator_csv.h"
 #include "core/rates/interventions.h"
+#include "core/rates/rate_statistics.h"
 #include "core/rates/rate_years.h"
 #include "support/temp_drive.h"
 
@@ -208,6 +209,21 @@ TEST(DenominatorCsvTest, BadInputIsRefusedNamingTheLine) {
        u"1行目 1列目: このファイルは「年」ごとの値です。いまは「年度」ごとに登録しています。"_s},
       {u"year,beds\r\n"_s, u"1行目 1列目: 先頭の見出しは「年度」にしてください。"_s},
       {u"\r\n\r\n"_s, u"ファイルに何も書かれていません。"_s},
+      // Values no count of beds, days, staff or devices can be.
+      {u"年度,稼働病床数\r\n2024,0.0000000000001\r\n"_s,
+       u"2行目 2列目: 「0.0000000000001」は小数点以下が3桁を超えています。分母は小数点以下3桁までの数値で入力してください。"_s},
+      {u"年度,稼働病床数\r\n2024,0.005\r\n"_s,
+       u"2行目 2列目: 「0.005」は小さすぎます。0より大きい分母は0.01以上の数値で入力してください。"_s},
+      {u"年度,稼働病床数\r\n2024,1e-11\r\n"_s, u"2行目 2列目: 「1e-11」は数値ではありません。"_s},
+      {u"年度,稼働病床数\r\n2024,"_s + QString(400, u'9') + u"\r\n"_s, u"2行目 2列目: 値が長すぎます（400文字）。"_s},
+      {u"年度,稼働病床数\r\n2024,"_s + QString(30000, u'1') + u"\r\n"_s, u"2行目: 行が長すぎます（30,005文字）。"_s},
+      {u"年度,稼働病床数\r\n2024,2000000000\r\n"_s,
+       u"2行目 2列目: 「2000000000」は大きすぎます。分母は1,000,000,000以下の数値で入力してください。"_s},
+      // A stray byte after a number is named.
+      {u"年度,稼働病床数\r\n2024,1\u0001\r\n"_s,
+       u"2行目 2列目: 「1」は数値ではありません。目に見えない文字（U+0001）が含まれています。"_s},
+      {u"年度,稼働病床数\r\n2024,1\u007F\r\n"_s,
+       u"2行目 2列目: 「1」は数値ではありません。目に見えない文字（U+007F）が含まれています。"_s},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.text.toStdString());
@@ -219,6 +235,20 @@ TEST(DenominatorCsvTest, BadInputIsRefusedNamingTheLine) {
   QString problem;
   EXPECT_FALSE(ReadDenominatorCsv(QByteArray("\xEF\xBB\xBF\xE5\xB9,1\r\n"), SmallLists(), YearKind::Fiscal, &problem));
   EXPECT_EQ(problem, u"UTF-8として読めない文字があります。"_s);
+
+  // A file larger than any such file is refused before it is taken apart.
+  const QByteArray huge = "\xE5\xB9\xB4\xE5\xBA\xA6," + QByteArray(kMaxDenominatorCsvBytes, '1');
+  EXPECT_FALSE(ReadDenominatorCsv(huge, SmallLists(), YearKind::Fiscal, &problem));
+  EXPECT_EQ(problem, u"ファイルが大きすぎます。分母のCSVファイルとして読める大きさは4,194,304バイトまでです。"_s);
+}
+
+// Every rate is a number: a denominator too small to mean anything gives
+// none, never an infinite one.
+TEST(DenominatorCsvTest, NoRateIsInfinite) {
+  EXPECT_FALSE(EstimateRate(5, 1e-320, 100));
+  EXPECT_FALSE(EstimateRate(5, 0, 100));
+  ASSERT_TRUE(EstimateRate(5, 0.01, 100));
+  EXPECT_DOUBLE_EQ(EstimateRate(5, 0.01, 100)->rate, 50000);
 }
 
 TEST(DenominatorCsvTest, ValuesAsTyped) {
@@ -236,7 +266,12 @@ TEST(DenominatorCsvTest, ValuesAsTyped) {
                         {u"12,00"_s, std::nullopt},
                         {u"１２．５"_s, 12.5},
                         {u"nan"_s, std::nullopt},
-                        {u"-1"_s, std::nullopt}};
+                        {u"-1"_s, std::nullopt},
+                        {u"85.50"_s, 85.5},
+                        {u"0.125"_s, 0.125},
+                        {u"85.5055"_s, std::nullopt},
+                        {u"0.01"_s, 0.01},
+                        {u"0.001"_s, std::nullopt}};
   for (const Case& c : cases) {
     QString problem;
     EXPECT_EQ(ReadDenominatorValue(c.text, &problem), c.value) << c.text.toStdString();

@@ -206,6 +206,56 @@ TEST_F(DatabaseTest, NewerDatabaseIsReadButNeverWritten) {
   EXPECT_TRUE(damagedFiles().isEmpty());
 }
 
+// A row that breaks a rule of its table (written by another tool) is not a
+// damaged file: the database is kept, the rows are named and taken out of
+// what the windows read, and the file as it was is kept beside.
+TEST_F(DatabaseTest, RowsBreakingARuleAreSetAsideNotTheWholeDatabase) {
+  {
+    Database db;
+    openOk(db, nullptr);
+    ASSERT_TRUE(AddIntervention(db, QStringLiteral("導入"), true));
+    QSqlQuery q(db.connection());
+    ASSERT_TRUE(q.exec(QStringLiteral(
+        "INSERT INTO followup_case(report_id, worker_name, department, occupation, incident_on, remarks) "
+        "VALUES (7, '見本 花子', '内科', '看護師', '2026-12-01', '')")));
+    ASSERT_TRUE(
+        q.exec(QStringLiteral("INSERT INTO followup_test(report_id, pathogen, test, due_on, remarks) "
+                              "VALUES (7, 'HIV', 'HIV抗体', '2026-12-10', '')")));
+    ASSERT_TRUE(q.exec(QStringLiteral("PRAGMA ignore_check_constraints = ON")));
+    ASSERT_TRUE(
+        q.exec(QStringLiteral("INSERT INTO followup_test(report_id, pathogen, test, due_on, remarks) "
+                              "VALUES (7, 'HXV', 'HIV抗体', '2026-12-10', '')")));
+  }
+  const QByteArray before = FileBytes(path());
+  Database db;
+  QString notice;
+  openOk(db, &notice);
+  EXPECT_FALSE(db.isReadOnly());
+  EXPECT_TRUE(damagedFiles().isEmpty());
+  const QStringList kept = QDir(dir_.path()).entryList({QStringLiteral("orvanta.sqlite.rows-*")}, QDir::Files);
+  ASSERT_EQ(kept.size(), 1);
+  EXPECT_EQ(
+      notice,
+      QStringLiteral("データベース「%1」に、決まりに合わない値の行がありました（別のソフトウェアで書き換えられた"
+                     "可能性があります）。\n表 followup_test の 2 行目\nこれらの行は画面に出さないよう取り除きました。"
+                     "取り除く前のデータベースは「%2」として残してあります。ほかの記録はこれまでどおり使えます。")
+          .arg(QDir::toNativeSeparators(path()), QDir::toNativeSeparators(QDir(dir_.path()).filePath(kept[0]))));
+  EXPECT_EQ(Count(db, QStringLiteral("followup_test")), 1);
+  EXPECT_EQ(Count(db, QStringLiteral("followup_case")), 1);
+  EXPECT_EQ(Count(db, QStringLiteral("intervention")), 1);
+  // Nothing is lost: the file kept beside still holds the row.
+  {
+    QSqlDatabase aside = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("aside"));
+    aside.setDatabaseName(QDir(dir_.path()).filePath(kept[0]));
+    ASSERT_TRUE(aside.open());
+    QSqlQuery q(aside);
+    ASSERT_TRUE(q.exec(QStringLiteral("SELECT count(*) FROM followup_test WHERE pathogen = 'HXV'")) && q.next());
+    EXPECT_EQ(q.value(0).toInt(), 1);
+  }
+  QSqlDatabase::removeDatabase(QStringLiteral("aside"));
+  EXPECT_NE(FileBytes(path()), before);
+}
+
 TEST_F(DatabaseTest, CopyIsConsistentAndChecked) {
   Database db;
   openOk(db, nullptr);

@@ -31,7 +31,7 @@ class RestoreWindowTest : public ::testing::Test, public BackupDrive {
     clock.set(clock.now().addSecs(3600));
     makeGeneration(SystemBackupIo(), BackupOccasion::OnDemand);
     QStringList failed;
-    ASSERT_TRUE(CopyToBackupFolder(state.paths, &failed));
+    ASSERT_TRUE(CopyToBackupFolder(state.paths, state.database, &failed));
     clock.set(clock.now().addSecs(3600));
   }
 

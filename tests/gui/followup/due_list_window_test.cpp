@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QSqlQuery>
@@ -72,6 +73,25 @@ TEST_F(DueListWindowTest, ListsTheDueTestsOverdueFirstAndKeepsTheDaysAhead) {
   // The next window opens with them.
   DueListWindow again(state);
   EXPECT_EQ(again.findChild<QSpinBox*>(QStringLiteral("spnDaysAhead"))->value(), 30);
+}
+
+// A number being typed is taken only when the box is left or Enter is
+// pressed: Delete right after the window opens does not store 4.
+TEST_F(DueListWindowTest, TheDaysAheadAreTakenWhenTheBoxIsLeftOrEnterPressed) {
+  DueListWindow w(state);
+  w.show();
+  auto* days = w.findChild<QSpinBox*>(QStringLiteral("spnDaysAhead"));
+  days->setFocus();
+  days->findChild<QLineEdit*>()->setCursorPosition(0);
+  QTest::keyClick(days, Qt::Key_Delete);
+  EXPECT_EQ(days->text(), QStringLiteral("4"));
+  EXPECT_EQ(ReadDueDaysAhead(state.database.connection()), 14);
+  EXPECT_EQ(w.findChild<QLabel*>(QStringLiteral("lblCount"))->text(), QStringLiteral("4 件（うち期限切れ 2 件）"));
+  QTest::keyClick(days, Qt::Key_Return);
+  EXPECT_EQ(ReadDueDaysAhead(state.database.connection()), 4);
+  // The arrows take the number at once.
+  QTest::keyClick(days, Qt::Key_Up);
+  EXPECT_EQ(ReadDueDaysAhead(state.database.connection()), 5);
 }
 
 TEST_F(DueListWindowTest, ADoubleClickOpensTheCaseAndTheListFollowsWhatWasDoneThere) {

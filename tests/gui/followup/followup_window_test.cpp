@@ -185,7 +185,13 @@ TEST_F(FollowupWindowTest, AddingATestRefusesWhatCannotBeStoredAndKeepsWhatWasTy
     Type(result, QString(41, QChar(u'陰')));
     EXPECT_EQ(result->text().size(), 40);
     EXPECT_GT(prompts.beeps(), beeps);
+    // Nothing is left out without a word: a note under the box says what and why.
+    auto* note = d->findChild<QLabel*>(QStringLiteral("lblInputNote"));
+    ASSERT_NE(note, nullptr);
+    EXPECT_TRUE(note->isVisible());
+    EXPECT_EQ(note->text(), QStringLiteral("この欄に入るのは40文字までです。入りきらなかった1文字は除きました。"));
     Retype(result, QStringLiteral("陰性,再検不要"));  // a comma is never stored
+    EXPECT_EQ(note->text(), QStringLiteral("カンマ（,）はファイルの区切りに使うため、入力できません。"));
     Type(Find<QLineEdit>(d, QStringLiteral("txtTestRemarks")), QStringLiteral("外来"));
     // A moment when the database refuses: told, and the dialog stays with
     // what was typed.
@@ -289,8 +295,20 @@ TEST_F(FollowupWindowTest, SourcesAndProphylaxisAreStoredAtOnceOrTakenBack) {
   EXPECT_EQ(text("SELECT arv_given || ifnull(arv_at, '-') FROM followup_case"), QStringLiteral("0-"));
   EXPECT_FALSE(moment->isEnabled());
 
+  // A long paste is cut to the box's 100 characters where it ended, and
+  // the characters that code page 932 cannot hold are named.
+  auto* remarks = Find<QLineEdit>(w.get(), QStringLiteral("txtRemarks"));
+  remarks->setFocus();
+  remarks->insert(QStringLiteral("説明") + QString(5005, u'済') + QStringLiteral("😀"));
+  EXPECT_EQ(remarks->text(), QStringLiteral("説明") + QString(98, u'済'));
+  auto* note = w->findChild<QLabel*>(QStringLiteral("lblInputNote"));
+  ASSERT_NE(note, nullptr);
+  EXPECT_EQ(note->text(), QStringLiteral("「😀」は保存できない文字のため、除きました。\n"
+                                         "この欄に入るのは100文字までです。入りきらなかった4,907文字は除きました。"));
+  remarks->clear();
+
   // Remarks typed and the window closed: stored on the way out.
-  Type(Find<QLineEdit>(w.get(), QStringLiteral("txtRemarks")), QStringLiteral("本人へ説明済み"));
+  Type(remarks, QStringLiteral("本人へ説明済み"));
   Click(w.get(), "cmdBack");
   EXPECT_EQ(text("SELECT remarks FROM followup_case"), QStringLiteral("本人へ説明済み"));
 }

@@ -167,10 +167,20 @@ TEST_F(DenominatorsWindowTest, ImportIsWholeOrNothing) {
   EXPECT_EQ(grid()->rowCount(), 2);
 
   const QString nurse = QString::number(EntryIdAt(*this, kOccupations, 4));
-  prompts
-      .answerOpenFile(importFile(
-          "\xEF\xBB\xBF" + (u"年度,稼働病床数,常勤換算:"_s + nurse + u":看護師\n2023,,155\n2024,340,160\n"_s).toUtf8()))
-      .answer(PromptAnswer::Ok);
+  const QString good = importFile(
+      "\xEF\xBB\xBF" + (u"年度,稼働病床数,常勤換算:"_s + nurse + u":看護師\n2023,,155\n2024,340,160\n"_s).toUtf8());
+  // What the file adds, changes and removes is told before anything is
+  // stored; an empty field removes a value, and says so.
+  const QString question =
+      u"CSVファイルの値を次のとおり登録します。よろしいですか？\n"
+      u"新しく登録する値：2件\n変更する値：1件\n削除する値（空欄の欄）：1件\n変わらない値：0件\n\n"
+      u"削除する値：\n2023年度 稼働病床数 330"_s;
+  prompts.answerOpenFile(good).answer(PromptAnswer::No);
+  click(u"cmdImportCsv"_s);
+  EXPECT_EQ(prompts.last().text, question);
+  EXPECT_EQ(prompts.last().buttons, PromptButtons::YesNo);
+  EXPECT_EQ(stored(), before);
+  prompts.answerOpenFile(good).answer(PromptAnswer::Yes).answer(PromptAnswer::Ok);
   click(u"cmdImportCsv"_s);
   EXPECT_EQ(prompts.last().text, u"2年度分の分母を読み込みました。"_s);
   const Denominators after = stored();
@@ -200,9 +210,14 @@ TEST_F(DenominatorsWindowTest, ExportWritesWhatImportReads) {
   QString error;
   ASSERT_TRUE(RemoveDenominatorYear(state.database, 2022, &error));
   ASSERT_TRUE(RemoveDenominatorYear(state.database, 2023, &error));
-  prompts.answerOpenFile(path).answer(PromptAnswer::Ok);
+  prompts.answerOpenFile(path).answer(PromptAnswer::Yes).answer(PromptAnswer::Ok);
   click(u"cmdImportCsv"_s);
   EXPECT_EQ(stored(), before);
+
+  // The same file again changes nothing, and says so.
+  prompts.answerOpenFile(path).answer(PromptAnswer::Ok);
+  click(u"cmdImportCsv"_s);
+  EXPECT_EQ(prompts.last().text, u"CSVファイルの値は、登録されている値と同じです。何も変わりません。"_s);
 }
 
 TEST_F(DenominatorsWindowTest, CalendarYearsAfterAskingWhenValuesExist) {

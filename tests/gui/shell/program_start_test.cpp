@@ -17,13 +17,18 @@
 #include <functional>
 #include <gtest/gtest.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 
 #include "core/app/app_state.h"
 #include "core/app/data_folder_lock.h"
 #include "core/app/password_file.h"
 #include "core/app/startup.h"
+#include "core/backup/generations.h"
+#include "core/backup/make_generation.h"
+#include "core/backup/restore_record.h"
 #include "core/codelists/code_lists.h"
 #include "core/platform/clock.h"
+#include "core/platform/drive_paths.h"
 #include "core/platform/value_file.h"
 #include "core/reports/data_file.h"
 #include "gui/shell/main_window.h"
@@ -655,6 +660,84 @@ TEST_F(StartedMachineTest, ASecondStartIsToldAndWritesNothing) {
   finish(*third);
 }
 
+// A restore stopped half-way is finished before anything is read, said so,
+// and never taken for a first start; what cannot be settled ends the start
+// without touching a file.
+TEST_F(StartedMachineTest, ARestoreStoppedHalfWayIsSettledFirst) {
+  writeReports(0, 1, 2);
+  writeIdFile(" 470 \r\n 2 \r\n 0 \r\n 2 \r\n");
+  // Everything went out, nothing came in yet: the folder looks empty.
+  const QString in = data(".orvanta-restore-in");
+  const QString out = data(".orvanta-restore-out");
+  ASSERT_TRUE(QDir().mkpath(in));
+  ASSERT_TRUE(QDir().mkpath(out));
+  RestoreRecord record;
+  record.savedGeneration = QStringLiteral("20261209-100000");
+  for (const QString& name : QDir(data(QString())).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden)) {
+    if (name.startsWith(QLatin1Char('.'))) continue;
+    record.goingOut << name;
+    ASSERT_TRUE(QFile::copy(data(name), QDir(in).filePath(name)) || QDir().mkpath(QDir(in).filePath(name)));
+  }
+  ASSERT_TRUE(QFile::copy(data("data/0.dat"), QDir(in).filePath(QStringLiteral("data/0.dat"))));
+  record.comingIn = record.goingOut;
+  ASSERT_TRUE(WriteRestoreRecord(data(QString()), record, nullptr));
+  for (const QString& name : record.goingOut) ASSERT_TRUE(QDir().rename(data(name), QDir(out).filePath(name)));
+  ASSERT_FALSE(QFileInfo::exists(data("started.dat")));
+
+  auto run = newRun();
+  run->prompts.answer(PromptAnswer::Ok);
+  start(*run);
+  ASSERT_NE(run->window, nullptr);
+  ASSERT_GE(run->prompts.shown().size(), 1u);
+  EXPECT_EQ(run->prompts.shown()[0].text,
+            QStringLiteral("前回、バックアップからの復元が途中で止まっていたため、復元を最後まで行いました。\n"
+                           "復元の前のデータは「2026/12/09 10:00:00」の世代に保存してあります。"));
+  EXPECT_FALSE(run->state->startup.FirstRun);
+  EXPECT_EQ(run->state->counters.LastReportId, 2);
+  EXPECT_FALSE(QFileInfo::exists(in));
+  EXPECT_FALSE(QFileInfo::exists(out));
+  finish(*run);
+
+  // An outgoing folder that no record explains stops the start.
+  ASSERT_TRUE(QDir().mkpath(out));
+  ASSERT_TRUE(QDir().rename(data("data"), QDir(out).filePath(QStringLiteral("data"))));
+  auto stuck = newRun();
+  stuck->prompts.answer(PromptAnswer::Ok);
+  start(*stuck);
+  EXPECT_EQ(stuck->window, nullptr);
+  ASSERT_EQ(stuck->prompts.shown().size(), 1u);
+  EXPECT_TRUE(stuck->prompts.last().text.startsWith(
+      QStringLiteral("前回、バックアップからの復元が途中で止まっており、データを元の状態にできませんでした。")));
+  EXPECT_EQ(stuck->prompts.last().icon, PromptIcon::Critical);
+  EXPECT_TRUE(QFileInfo(QDir(out).filePath(QStringLiteral("data/0.dat"))).isFile());
+}
+
+// The database gone from a data folder in use: a new one is made, and the
+// user is told where the old one is kept.
+TEST_F(StartedMachineTest, AMissingDatabaseIsToldWithTheBackupThatHoldsIt) {
+  auto run = newRun();
+  start(*run);
+  ASSERT_NE(run->window, nullptr);
+  run->prompts.answer(PromptAnswer::Yes);  // the backup question: a generation with the database
+  run->window->close();
+  run->window.reset();
+  const std::vector<Generation> generations = ListGenerations(DrivePaths(root.path()));
+  ASSERT_EQ(generations.size(), 1u);
+  ASSERT_TRUE(QFile::remove(data("orvanta.sqlite")));
+
+  auto next = newRun();
+  next->prompts.answer(PromptAnswer::Ok);
+  start(*next);
+  ASSERT_NE(next->window, nullptr);
+  ASSERT_EQ(next->prompts.shown().size(), 1u);
+  EXPECT_EQ(next->prompts.last().text,
+            QStringLiteral("データベース「%1」が見つからなかったため、新しい空のデータベースを作成しました。\n"
+                           "経過観察、分母などの記録は表示されません。それまでの記録はバックアップの世代「%2」に"
+                           "残っています。ファイル → バックアップから復元 で戻すことができます。")
+                .arg(QDir::toNativeSeparators(data("orvanta.sqlite")), GenerationLabel(generations[0].made)));
+  finish(*next);
+}
+
 // The backup on closing copies the data, not the running program's lock.
 TEST_F(StartedMachineTest, TheBackupLeavesTheLockOut) {
   auto run = newRun();
@@ -779,6 +862,12 @@ TEST_F(StartedMachineTest, WhatIsNoLockIsTakenOverOrNamed) {
           "このファイルを削除してから、起動しなおしてください。削除できないときは、コンピュータの管理者に"
           "依頼してください。")
           .arg(QDir::toNativeSeparators(lock));
+  const QString strangeMessage =
+      QStringLiteral(
+          "Orvantaが起動中の印に使うファイル「%1」の場所に、普通のファイルではないもの（名前付きパイプ、"
+          "リンクなど）があるため、起動できません。\n"
+          "これを別の場所に移すか削除してから、起動しなおしてください。")
+          .arg(QDir::toNativeSeparators(lock));
   auto writeLock = [&](const QByteArray& bytes) {
     QFile f(lock);
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
@@ -807,6 +896,14 @@ TEST_F(StartedMachineTest, WhatIsNoLockIsTakenOverOrNamed) {
          ASSERT_TRUE(inside.open(QIODevice::WriteOnly));
        },
        folderMessage},
+      // Opening a pipe would wait for a writer for good.
+      {"named pipe", [&] { ASSERT_EQ(::mkfifo(QFile::encodeName(lock).constData(), 0600), 0); }, strangeMessage},
+      {"link to a pipe",
+       [&] {
+         ASSERT_EQ(::mkfifo(QFile::encodeName(data("pipe")).constData(), 0600), 0);
+         ASSERT_TRUE(QFile::link(data("pipe"), lock));
+       },
+       strangeMessage},
       {"file that cannot be removed",
        [&] {
          writeLock("");
@@ -838,7 +935,9 @@ TEST_F(StartedMachineTest, WhatIsNoLockIsTakenOverOrNamed) {
       EXPECT_EQ(run->prompts.texts(), QStringList{c.message});
       EXPECT_EQ(run->prompts.last().icon, PromptIcon::Critical);
       EXPECT_TRUE(QFileInfo::exists(lock));  // left for the user
-      ASSERT_TRUE(QDir(lock).removeRecursively() || QFile::remove(lock));
+      // A pipe is no folder: removed as a file first.
+      ASSERT_TRUE(QFile::remove(lock) || QDir(lock).removeRecursively());
+      QFile::remove(data("pipe"));
     }
   }
 }
