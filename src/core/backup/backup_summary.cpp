@@ -186,7 +186,7 @@ QString ReportCountText(const BackupSummary& summary) {
   const std::int64_t inDamaged = summary.recoverable.value_or(0);
   QString text = QStringLiteral("%L1件").arg(summary.reports + inDamaged);
   if (inDamaged > 0) {
-    text += QStringLiteral("（うち%L1件は修復が必要なファイルの中）").arg(inDamaged);
+    text += QStringLiteral("（うち要修復%L1件）").arg(inDamaged);
   } else if (!summary.damaged.isEmpty()) {
     text += QStringLiteral("（読めないファイル%1個）").arg(summary.damaged.size());
   }

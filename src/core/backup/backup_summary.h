@@ -57,7 +57,7 @@ struct BackupSummary {
 };
 
 // The number of reports as the restore window lists it: "30件", and for a
-// backup with damaged files what they hold ("…（うち30件は修復が必要なファイルの中）").
+// backup with damaged files what they hold ("…（うち要修復30件）").
 QString ReportCountText(const BackupSummary& summary);
 
 QByteArray SummaryFileBytes(const BackupSummary& summary);

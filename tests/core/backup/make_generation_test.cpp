@@ -214,7 +214,7 @@ TEST_F(MakeGenerationTest, TheReportsOfADamagedDataFileAreCountedAsTheRepairFind
   ASSERT_TRUE(result.made());
   for (const BackupSummary& summary : {result.summary, GenerationSummary(result.generation.path)}) {
     EXPECT_EQ(summary.damaged, QStringList{QStringLiteral("data/2.dat")});
-    EXPECT_EQ(ReportCountText(summary), QStringLiteral("35件（うち30件は修復が必要なファイルの中）"));
+    EXPECT_EQ(ReportCountText(summary), QStringLiteral("35件（うち要修復30件）"));
     EXPECT_EQ(summary.newest, (CalendarDate{2026, 12, 9}));
   }
   // A summary written before these were counted is counted again from the copy.
@@ -222,7 +222,7 @@ TEST_F(MakeGenerationTest, TheReportsOfADamagedDataFileAreCountedAsTheRepairFind
   old.replace(QByteArray("recoverable=30\n"), QByteArray());
   ASSERT_TRUE(WriteFileBytes(QDir(result.generation.path).filePath(kSummaryFileName), old));
   EXPECT_EQ(ReportCountText(GenerationSummary(result.generation.path)),
-            QStringLiteral("35件（うち30件は修復が必要なファイルの中）"));
+            QStringLiteral("35件（うち要修復30件）"));
 }
 
 TEST_F(MakeGenerationTest, ADiskThatFillsUpHalfWayLeavesEverythingElseAsItWas) {
