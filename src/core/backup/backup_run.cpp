@@ -177,7 +177,7 @@ QString LaterGenerationsText(const GenerationResult& result) {
   return QStringLiteral(
              "次のバックアップの世代は、今の日時（%1）より後の日時の名前になっています。\n%2\n"
              "コンピューターの時計が進んでいたか、今の時計が遅れている可能性があります。時計を確かめてください。\n"
-             "これらの世代は、今の日時に作成されたものとして扱います。")
+             "これらの世代は、名前の日時になるまで自動では削除しません。")
       .arg(GenerationLabel(result.generation.made), list);
 }
 

@@ -59,21 +59,21 @@ std::vector<bool> KeptGenerations(const std::vector<QDateTime>& newestFirst) {
 
 std::vector<Generation> GenerationsLetGo(const std::vector<Generation>& generations, const QString& justMade,
                                          const QString& wayBack, const QDateTime& now) {
-  std::vector<Generation> weighed = generations;
-  for (Generation& g : weighed) g.made = std::min(g.made, now);
-  std::stable_sort(weighed.begin(), weighed.end(), [&](const Generation& a, const Generation& b) {
+  // Only names that can be trusted are weighed; the newest name first.
+  std::vector<Generation> trusted;
+  for (const Generation& g : generations) {
+    if (g.made <= now) trusted.push_back(g);
+  }
+  std::stable_sort(trusted.begin(), trusted.end(), [&](const Generation& a, const Generation& b) {
     if (a.made != b.made) return a.made > b.made;
     return a.name == justMade && b.name != justMade;
   });
   std::vector<QDateTime> moments;
-  for (const Generation& g : weighed) moments.push_back(g.made);
+  for (const Generation& g : trusted) moments.push_back(g.made);
   const std::vector<bool> kept = KeptGenerations(moments);
   std::vector<Generation> letGo;
-  for (std::size_t i = 0; i < weighed.size(); ++i) {
-    if (kept[i] || weighed[i].name == justMade || weighed[i].name == wayBack) continue;
-    for (const Generation& g : generations) {
-      if (g.name == weighed[i].name) letGo.push_back(g);
-    }
+  for (std::size_t i = 0; i < trusted.size(); ++i) {
+    if (!kept[i] && trusted[i].name != justMade && trusted[i].name != wayBack) letGo.push_back(trusted[i]);
   }
   return letGo;
 }

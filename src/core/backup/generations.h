@@ -47,12 +47,12 @@ std::vector<bool> KeptGenerations(const std::vector<QDateTime>& newestFirst);
 inline constexpr int kNewestGenerationsKept = 10;
 inline constexpr int kMonthsKept = 12;
 
-// The generations the keeping rule lets go, of all generations (the newest
-// name first). They are weighed by the moment each was made as far as it can
-// be trusted: a name later than now (made while the clock was ahead, or
-// copied from another machine) counts as made now, and among equals the
-// generation just made is the newest. The generation just made and wayBack
-// (the one a restore named as the way back) are never let go.
+// The generations the keeping rule lets go, of all generations. Only names
+// that can be trusted are weighed: a name after now (made while the clock
+// was ahead, or copied from another machine) says nothing true of its age,
+// so it is never let go until now has passed it; the user is told of it
+// instead (GenerationsAfter). The generation just made and wayBack (the one
+// a restore named as the way back) are never let go either.
 std::vector<Generation> GenerationsLetGo(const std::vector<Generation>& generations, const QString& justMade,
                                          const QString& wayBack, const QDateTime& now);
 // The generations whose names lie after now.

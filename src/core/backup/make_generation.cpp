@@ -126,8 +126,8 @@ class GenerationBuilder {
     result.linkedFiles = linked_;
     result.copiedFiles = copied_;
     // Names after the moment this one was made tell of a clock that was
-    // ahead, or of one that has gone back: the user is told, and they only
-    // count as made now.
+    // ahead, or of one that has gone back: the user is told, and nothing is
+    // removed on their word.
     for (const Generation& g : GenerationsAfter(ListGenerations(paths_), moment)) result.later << g.name;
     if (options_.applyKeeping) result.removed = applyKeeping(name, moment);
     return result;

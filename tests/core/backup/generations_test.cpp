@@ -96,12 +96,13 @@ TEST(KeptGenerations, OverAYearOfGenerationsTheKeepingRuleLeavesTenAndOneAMonth)
 }
 
 // Generations named in the future (made while the clock was ahead, or
-// copied from another machine) count as made now: new backups never push
-// the one just made, or the way back from a restore, out.
+// copied from another machine) say nothing true of their age: they are told
+// and left alone, and new backups never push out the one just made or the
+// way back from a restore.
 TEST(KeptGenerations, NamesInTheFutureNeverPushOutTheNewOnesOrTheWayBack) {
   BackupDrive drive;
-  // Twelve generations made while the clock stood two years ahead.
-  for (int i = 0; i < 12; ++i) {
+  // Ten generations made while the clock stood two years ahead.
+  for (int i = 0; i < 10; ++i) {
     drive.clock.set(At(2028, 12, 1 + i));
     drive.makeGeneration();
   }
@@ -113,11 +114,11 @@ TEST(KeptGenerations, NamesInTheFutureNeverPushOutTheNewOnesOrTheWayBack) {
     drive.clock.set(At(2026, 12, 10, 10 + i));
     const GenerationResult g = drive.makeGeneration();
     made << g.generation.name;
-    EXPECT_FALSE(g.later.isEmpty());  // told every time
-    // The one just made and the way back both stay.
+    EXPECT_EQ(g.later.size(), 10);  // told every time, never acted on
     const QStringList now = Names(ListGenerations(drive.state.paths));
     for (const QString& name : made) EXPECT_TRUE(now.contains(name)) << name.toStdString();
     EXPECT_TRUE(now.contains(wayBack.generation.name));
+    EXPECT_EQ(now.size(), 10 + 1 + i + 1);
   }
   BackupRunResult run;
   drive.clock.set(At(2026, 12, 10, 15));
@@ -126,23 +127,20 @@ TEST(KeptGenerations, NamesInTheFutureNeverPushOutTheNewOnesOrTheWayBack) {
   ASSERT_EQ(messages.size(), 1u);
   EXPECT_TRUE(messages[0].text.startsWith(
       QStringLiteral("次のバックアップの世代は、今の日時（2026/12/10 15:00:00）より後の日時の名前になっています。\n"
-                     "2028/12/12 09:00:00\n")))
+                     "2028/12/10 09:00:00\n2028/12/09 09:00:00\n")))
       << messages[0].text.toStdString();
 
-  // On their own: weighed as made now, the generation just made is the
-  // newest among them.
+  // On their own: thirteen December generations that can be trusted, the
+  // oldest the way back, beside names in the future.
   std::vector<Generation> all;
-  for (int d = 1; d <= 12; ++d) all.push_back(Generation{GenerationName(At(2030, 1, d)), {}, At(2030, 1, d)});
-  all.push_back(Generation{QStringLiteral("20261210-090000"), {}, At(2026, 12, 10)});
-  all.push_back(Generation{QStringLiteral("20261201-090000"), {}, At(2026, 12, 1)});
+  for (int d = 12; d >= 1; --d) all.push_back(Generation{GenerationName(At(2030, 1, d)), {}, At(2030, 1, d)});
+  for (int d = 13; d >= 1; --d) all.push_back(Generation{GenerationName(At(2026, 12, d)), {}, At(2026, 12, d)});
   const std::vector<Generation> letGo =
-      GenerationsLetGo(all, QStringLiteral("20261210-090000"), QStringLiteral("20261201-090000"), At(2026, 12, 10));
-  for (const Generation& g : letGo) {
-    EXPECT_NE(g.name, QStringLiteral("20261210-090000"));
-    EXPECT_NE(g.name, QStringLiteral("20261201-090000"));
-  }
-  // Ten kept (the new one first), one more of its month; the way back besides.
-  EXPECT_EQ(letGo.size(), 2u);
+      GenerationsLetGo(all, GenerationName(At(2026, 12, 13)), GenerationName(At(2026, 12, 1)), At(2026, 12, 13));
+  // The ten newest (13th to 4th), the newest of December among the older
+  // (3rd), the way back (1st): the 2nd goes.
+  ASSERT_EQ(letGo.size(), 1u);
+  EXPECT_EQ(letGo[0].name, GenerationName(At(2026, 12, 2)));
 }
 
 }  // namespace
