@@ -65,6 +65,11 @@ QByteArray SummaryFileBytes(const BackupSummary& summary) {
   }
   bytes += '\n';
   for (const QString& path : summary.damaged) bytes += "damaged=" + path.toUtf8() + '\n';
+  if (summary.logSeq > 0) {
+    bytes += "log_seq=" + QByteArray::number(summary.logSeq) + '\n';
+    bytes += "log_hash=" + summary.logHash.toLatin1() + '\n';
+    bytes += "log_at=" + summary.logAt.toUtf8() + '\n';
+  }
   return bytes;
 }
 
@@ -89,6 +94,12 @@ std::optional<BackupSummary> ReadSummaryBytes(QByteArrayView bytes) {
       if (date.isValid()) summary.newest = CalendarDate{date.year(), date.month(), date.day()};
     } else if (key == "damaged") {
       summary.damaged << QString::fromUtf8(value);
+    } else if (key == "log_seq") {
+      summary.logSeq = value.toLongLong();
+    } else if (key == "log_hash") {
+      summary.logHash = QString::fromLatin1(value);
+    } else if (key == "log_at") {
+      summary.logAt = QString::fromUtf8(value);
     }
   }
   if (!hasReports) return std::nullopt;

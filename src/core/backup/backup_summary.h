@@ -14,6 +14,10 @@
 //                              (empty when no report has a date)
 //   damaged=data/5.dat         a file that did not read in the data folder
 //                              either and was copied as it was (a line each)
+//   log_seq=812                the access log's newest entry when the
+//   log_hash=9f86d0…           generation was made: its number, hash (hex)
+//   log_at=2026-12-09T09:…     and time (none of the three when the log was
+//                              empty or could not be read)
 //
 // Unknown keys are passed over. A backup without a summary (~/tonrixbu, or a
 // generation whose summary is missing or does not read) is summarised from
@@ -48,6 +52,10 @@ struct BackupSummary {
   std::int64_t reports = 0;
   CalendarDate newest{};  // {0, 0, 0}: no report has a date
   QStringList damaged;    // paths relative to the folder
+  // The access log's newest entry at that moment (seq 0: none).
+  std::int64_t logSeq = 0;
+  QString logHash;
+  QString logAt;
 };
 
 QByteArray SummaryFileBytes(const BackupSummary& summary);

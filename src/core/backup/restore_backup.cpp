@@ -217,6 +217,11 @@ class Restorer {
       return false;
     }
     if (!notice.isEmpty()) result_.notice = notice;
+    // The access log goes on from where it stood: it is never turned back.
+    QString logError;
+    if (!CarryLogOver(state_.database, QDir(outgoing_).filePath(QFileInfo(paths_.DatabasePath()).fileName()),
+                      &logError))
+      state_.log.tellNotWritten(logError);
     RemoveFolder(outgoing_);
     RemoveFolder(incoming_);
     return true;
