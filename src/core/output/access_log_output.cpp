@@ -48,7 +48,8 @@ bool WriteAccessLogCsv(const QSqlDatabase& db, const LogFilter& filter, const By
 bool DrawAccessLogPrint(Surface& surface, const QSqlDatabase& db, const LogFilter& filter, const QDateTime& printedAt,
                         PrintProgress& progress) {
   PrintPages p(surface, progress, kLogPageWidth, kLogPageHeight);
-  const std::vector<double> widths{170, 430, 250, 290, 280, 180};
+  // The moment ("2026-12-09T09:00:05+09:00") on one line.
+  const std::vector<double> widths{150, 600, 230, 260, 260, 160};
   std::vector<PrintColumn> columns;
   const QStringList headings = LogTableModel::Headings();
   double used = 0;

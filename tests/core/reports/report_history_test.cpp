@@ -143,6 +143,7 @@ TEST_F(ReportHistoryTest, TheHistoryListsEveryVersionAndAVersionCanBeMadeCurrent
 TEST_F(ReportHistoryTest, ADeletedReportComesBackInItsOwnFileWhereItsNumberFitsElseAtTheEnd) {
   // Report 2 deleted from file 0.
   state.dataFile.ReportTable.erase(state.dataFile.ReportTable.begin() + 1);
+  state.counters.TotalReports = 2;
   ASSERT_TRUE(save());
   std::vector<ReportVersion> history = ReadReportHistory(db(), 2);
   ASSERT_FALSE(history.empty());
