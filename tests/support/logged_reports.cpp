@@ -24,9 +24,9 @@ void SetUpLoggedReports(TempDrive& drive) {
   OpenFollowupDatabase(state);
   state.log.attach();
   UseFollowupLists(state.lists);
-  ASSERT_TRUE(drive.WriteReports(0, {NamedReport(1, QStringLiteral("山田 花子")),
-                                     NamedReport(2, QStringLiteral("佐藤 一郎")),
-                                     NamedReport(3, QStringLiteral("鈴木 次郎"))}));
+  ASSERT_TRUE(
+      drive.WriteReports(0, {NamedReport(1, QStringLiteral("山田 花子")), NamedReport(2, QStringLiteral("佐藤 一郎")),
+                             NamedReport(3, QStringLiteral("鈴木 次郎"))}));
   state.counters.LastReportId = state.counters.TotalReports = 3;
   state.dataFile.FileRecordCounts[0] = 3;
   LoadDataFile(state.dataFile, state.paths, 0);

@@ -49,7 +49,7 @@ bool DrawAccessLogPrint(Surface& surface, const QSqlDatabase& db, const LogFilte
                         PrintProgress& progress) {
   PrintPages p(surface, progress, kLogPageWidth, kLogPageHeight);
   // The moment ("2026-12-09T09:00:05+09:00") on one line.
-  const std::vector<double> widths{150, 600, 230, 260, 260, 160};
+  const std::vector<double> widths{160, 480, 250, 280, 270, 170};
   std::vector<PrintColumn> columns;
   const QStringList headings = LogTableModel::Headings();
   double used = 0;

@@ -1,6 +1,7 @@
 #include "core/reports/report_history.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -9,6 +10,7 @@
 #include <QVariant>
 #include <algorithm>
 #include <set>
+#include <sys/stat.h>
 
 #include "core/platform/drive_paths.h"
 #include "core/reports/data_file.h"
@@ -466,19 +468,57 @@ void RecordedReportWrite::finish(bool written) {
   if (!ok) log_.tellNotWritten(error);
 }
 
+namespace {
+
+// The data file this program saved last, as it wrote it, and the file's
+// identity on disk then: a save of the same file compares with it instead of
+// reading the file again, as long as the file on disk is still that one (a
+// save writes a new file under a temporary name and renames it, so any other
+// write gives another inode or time).
+struct LastSavedFile {
+  QString path;
+  struct stat identity {};
+  std::vector<ReportRecord> table;
+};
+
+LastSavedFile& LastSaved() {
+  static LastSavedFile last;
+  return last;
+}
+
+bool StatOf(const QString& path, struct stat* st) { return ::stat(QFile::encodeName(path).constData(), st) == 0; }
+
+bool Unchanged(const struct stat& a, const struct stat& b) {
+  return a.st_dev == b.st_dev && a.st_ino == b.st_ino && a.st_size == b.st_size &&
+         a.st_mtim.tv_sec == b.st_mtim.tv_sec && a.st_mtim.tv_nsec == b.st_mtim.tv_nsec;
+}
+
+}  // namespace
+
 ReportSaveOutcome SaveReportFileRecorded(const OpenDataFile& file, const IdCounters& counters, const DrivePaths& paths,
                                          const CodeLists& lists, AccessLog& log, Database& database,
                                          const QDateTime& now) {
+  const QString path = paths.DataFilePath(file.CurrentFileNo);
   ReportWrite write;
   write.fileNo = file.CurrentFileNo;
   // What the file on disk holds: the reports read whole, even of a file that
   // does not read.
-  ReadDataFile(paths.DataFilePath(file.CurrentFileNo), write.before);
+  LastSavedFile& last = LastSaved();
+  struct stat now_ {};
+  if (last.path == path && StatOf(path, &now_) && Unchanged(now_, last.identity))
+    write.before = last.table;
+  else
+    ReadDataFile(path, write.before);
   write.after = file.ReportTable;
   RecordedReportWrite recorded(log, database);
   recorded.begin(write, lists);
   ReportSaveOutcome outcome = SaveReportFile(file, counters, paths, now);
   recorded.finish(outcome.dataFileSaved);
+  last.path.clear();
+  if (outcome.dataFileSaved && StatOf(path, &last.identity)) {
+    last.path = path;
+    last.table = std::move(write.after);
+  }
   return outcome;
 }
 

@@ -8,6 +8,7 @@
 #include <QSysInfo>
 #include <QVariant>
 #include <algorithm>
+#include <array>
 #include <cstdlib>
 
 #include "core/platform/clock.h"
@@ -138,18 +139,25 @@ QString LogTimeText(const QDateTime& moment) {
 
 QString FirstPrevHash() { return QString(64, QLatin1Char('0')); }
 
+namespace {
+
+// The hash over the parts of an entry as UTF-8, in their order: seq,
+// at, user, host, kind, report (empty for none), summary, details,
+// prev_hash. The check hashes the stored bytes with it directly.
+QByteArray HashOfParts(QCryptographicHash& hash, const std::array<QByteArray, 9>& parts) {
+  hash.reset();
+  for (const QByteArray& part : parts) AddPart(hash, part);
+  return hash.result().toHex();
+}
+
+}  // namespace
+
 QString EntryHash(const LogEntry& e) {
   QCryptographicHash hash(QCryptographicHash::Sha256);
-  AddPart(hash, QByteArray::number(qint64(e.seq)));
-  AddPart(hash, e.at.toUtf8());
-  AddPart(hash, e.user.toUtf8());
-  AddPart(hash, e.host.toUtf8());
-  AddPart(hash, e.kind.toUtf8());
-  AddPart(hash, e.reportId == 0 ? QByteArray() : QByteArray::number(e.reportId));
-  AddPart(hash, e.summary.toUtf8());
-  AddPart(hash, e.details.toUtf8());
-  AddPart(hash, e.prevHash.toLatin1());
-  return QString::fromLatin1(hash.result().toHex());
+  return QString::fromLatin1(
+      HashOfParts(hash, {QByteArray::number(qint64(e.seq)), e.at.toUtf8(), e.user.toUtf8(), e.host.toUtf8(),
+                         e.kind.toUtf8(), e.reportId == 0 ? QByteArray() : QByteArray::number(e.reportId),
+                         e.summary.toUtf8(), e.details.toUtf8(), e.prevHash.toLatin1()}));
 }
 
 bool ReadLogHead(const QSqlDatabase& db, LogHead* head, QString* error) {
@@ -252,25 +260,34 @@ LogCheck CheckLogChain(const QSqlDatabase& db, const std::vector<LogHead>& keptH
   if (!total.exec(QStringLiteral("SELECT count(*) FROM access_log")) || !total.next()) return fail(total);
   const std::int64_t count = total.value(0).toLongLong();
 
+  // The stored bytes as they are (no text conversion): what the hash is over.
   QSqlQuery query(db);
   query.setForwardOnly(true);
-  if (!query.exec(QStringLiteral("SELECT ") + kColumns + QStringLiteral(" FROM access_log ORDER BY seq")))
+  if (!query.exec(QStringLiteral(
+          "SELECT seq, CAST(at AS BLOB), CAST(os_user AS BLOB), CAST(host AS BLOB), CAST(kind AS BLOB),"
+          " CAST(report_id AS BLOB), CAST(summary AS BLOB), CAST(details AS BLOB), CAST(prev_hash AS BLOB),"
+          " CAST(hash AS BLOB) FROM access_log ORDER BY seq")))
     return fail(query);
-  QString prevHash = FirstPrevHash();
+  QCryptographicHash hasher(QCryptographicHash::Sha256);
+  QByteArray prevHash = FirstPrevHash().toLatin1();
   std::int64_t expected = 1;
   auto broken = [&check](const LogEntry& e) {
     check.intact = false;
     check.brokenSeq = e.seq;
     check.brokenAt = e.at;
   };
+  std::array<QByteArray, 9> parts;
   while (query.next()) {
-    const LogEntry e = EntryOf(query);
+    const std::int64_t seq = query.value(0).toLongLong();
+    parts[0] = QByteArray::number(qint64(seq));
+    for (int i = 1; i < 9; ++i) parts[static_cast<std::size_t>(i)] = query.value(i).toByteArray();
+    const QByteArray stored = query.value(9).toByteArray();
     ++check.entries;
-    if (e.seq != expected || e.prevHash != prevHash || EntryHash(e) != e.hash) {
-      broken(e);
+    if (seq != expected || parts[8] != prevHash || HashOfParts(hasher, parts) != stored) {
+      broken(LogEntry{seq, QString::fromUtf8(parts[1])});
       return check;
     }
-    prevHash = e.hash;
+    prevHash = stored;
     ++expected;
     if (progress && check.entries % 20000 == 0 && !progress(check.entries, count)) {
       check.intact = false;

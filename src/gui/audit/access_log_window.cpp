@@ -87,7 +87,7 @@ AccessLogWindow::AccessLogWindow(AppState& state, QWidget* parent) : QDialog(par
   logTable_->verticalHeader()->hide();
   logTable_->verticalHeader()->setDefaultSectionSize(22);
   logTable_->horizontalHeader()->setStretchLastSection(true);
-  const int widths[] = {64, 170, 90, 100, 110, 70};
+  const int widths[] = {64, 205, 90, 100, 110, 70};
   for (int c = 0; c < 6; ++c) logTable_->setColumnWidth(c, widths[c]);
   PlaceTw(logTable_, P(12), P(66), P(kWidth - 24), P(kHeight - 126));
 

@@ -67,7 +67,7 @@ ReportHistoryWindow::ReportHistoryWindow(AppState& state, std::int32_t reportId,
   versionList_->setWordWrap(true);
   versionList_->setUniformRowHeights(false);
   versionList_->setAlternatingRowColors(true);
-  const int widths[] = {56, 170, 90, 120};
+  const int widths[] = {56, 205, 90, 110};
   for (int c = 0; c < 4; ++c) versionList_->setColumnWidth(c, widths[c]);
   PlaceTw(versionList_, P(12), P(44), P(kWidth - 24), P(kHeight - 104));
 

@@ -109,9 +109,13 @@ TEST_F(AccessLogTest, AnEntryEditedWithAnotherToolIsFoundByTheCheck) {
     QString brokenAt;
   };
   const std::vector<Case> cases = {
-      {"changed", {QStringLiteral("UPDATE access_log SET summary = '別の内容' WHERE seq = 3")}, 3,
+      {"changed",
+       {QStringLiteral("UPDATE access_log SET summary = '別の内容' WHERE seq = 3")},
+       3,
        QStringLiteral("2026-12-09T09:00:07+09:00")},
-      {"removed", {QStringLiteral("DELETE FROM access_log WHERE seq = 3")}, 4,
+      {"removed",
+       {QStringLiteral("DELETE FROM access_log WHERE seq = 3")},
+       4,
        QStringLiteral("2026-12-09T09:00:08+09:00")},
       // Slipped in after entry 2, the later ones numbered on to make room.
       {"inserted",
@@ -119,7 +123,8 @@ TEST_F(AccessLogTest, AnEntryEditedWithAnotherToolIsFoundByTheCheck) {
         QStringLiteral("UPDATE access_log SET seq = seq - 99 WHERE seq >= 103"),
         QStringLiteral("INSERT INTO access_log SELECT 3, at, os_user, host, kind, 999, summary, details,"
                        " prev_hash, hash FROM access_log WHERE seq = 2")},
-       3, QStringLiteral("2026-12-09T09:00:06+09:00")},
+       3,
+       QStringLiteral("2026-12-09T09:00:06+09:00")},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -238,7 +243,8 @@ TEST_F(AccessLogTest, ALogThatCannotBeWrittenIsToldOnceAndTheWorkGoesOn) {
   EXPECT_FALSE(state.log.record({log_kind::kEnd, 0, QStringLiteral("終了"), {}}));
   ASSERT_EQ(prompts.texts().size(), 1);
   EXPECT_TRUE(prompts.texts()[0].startsWith(QStringLiteral("操作記録を書き込めませんでした。\n")));
-  EXPECT_TRUE(prompts.texts()[0].endsWith(QStringLiteral("\n作業はそのまま続けられますが、この間の操作は記録されません。")));
+  EXPECT_TRUE(
+      prompts.texts()[0].endsWith(QStringLiteral("\n作業はそのまま続けられますが、この間の操作は記録されません。")));
   EXPECT_EQ(prompts.last().icon, PromptIcon::Exclamation);
 
   // Without a database the start has said so: nothing more is told.

@@ -29,9 +29,9 @@
 #include "gui/reports/report_window.h"
 #include "gui/shell/login_window.h"
 #include "support/followup_cases.h"
-#include "support/logged_reports.h"
 #include "support/gui/modal_window.h"
 #include "support/gui/typing.h"
+#include "support/logged_reports.h"
 #include "support/pdf_pages.h"
 #include "support/temp_drive.h"
 
@@ -190,7 +190,7 @@ TEST_F(AccessLogWindowTest, TheLogWindowFiltersTakesOutAndChecksTheLog) {
   Find<QPushButton>(w, "cmdShow")->click();
   ASSERT_EQ(table->model()->rowCount(), 1);
   EXPECT_EQ(table->model()->index(0, LogTableModel::Report).data().toString(), QStringLiteral("3"));
-  testing::Retype(Find<QLineEdit>(w, "txtReportId"), QString());
+  Find<QLineEdit>(w, "txtReportId")->clear();
   Find<QPushButton>(w, "cmdShow")->click();
   ASSERT_EQ(table->model()->rowCount(), 2);
 
