@@ -13,6 +13,7 @@
 #include "core/reports/data_file.h"
 #include "core/reports/open_data_file.h"
 #include "core/reports/report_search.h"
+#include "core/store/access_log.h"
 #include "core/store/database.h"
 
 namespace orvanta {
@@ -59,6 +60,7 @@ class AppState {
   std::vector<SearchHit> searchHits;  // the reports the last search found
   EditingChoice editing;
   Database database;  // orvanta.sqlite: opened at start-up (OpenDatabaseAtStart)
+  AccessLog log;      // the access log in that database: what happens before it opens is held
 
   Prompts& prompts() const { return prompts_; }
   const Clock& clock() const { return clock_; }

@@ -67,6 +67,11 @@ QByteArray SummaryFileBytes(const BackupSummary& summary) {
   bytes += '\n';
   for (const QString& path : summary.damaged) bytes += "damaged=" + path.toUtf8() + '\n';
   if (summary.recoverable) bytes += "recoverable=" + QByteArray::number(*summary.recoverable) + '\n';
+  if (summary.logSeq > 0) {
+    bytes += "log_seq=" + QByteArray::number(summary.logSeq) + '\n';
+    bytes += "log_hash=" + summary.logHash.toLatin1() + '\n';
+    bytes += "log_at=" + summary.logAt.toUtf8() + '\n';
+  }
   return bytes;
 }
 
@@ -96,6 +101,12 @@ std::optional<BackupSummary> ReadSummaryBytes(QByteArrayView bytes) {
       bool ok = false;
       const qint64 n = value.toLongLong(&ok);
       if (ok && n >= 0) summary.recoverable = n;
+    } else if (key == "log_seq") {
+      summary.logSeq = value.toLongLong();
+    } else if (key == "log_hash") {
+      summary.logHash = QString::fromLatin1(value);
+    } else if (key == "log_at") {
+      summary.logAt = QString::fromUtf8(value);
     }
   }
   if (!hasReports) return std::nullopt;

@@ -17,6 +17,10 @@
 //   recoverable=30             the complete reports that the repair of a
 //                              data file finds in the damaged data files
 //                              (their dates count for newest)
+//   log_seq=812                the access log's newest entry when the
+//   log_hash=9f86d0…           generation was made: its number, hash (hex)
+//   log_at=2026-12-09T09:…     and time (none of the three when the log was
+//                              empty or could not be read)
 //
 // Unknown keys are passed over. A backup without a summary (~/tonrixbu, or a
 // generation whose summary is missing or does not read) is summarised from
@@ -54,6 +58,10 @@ struct BackupSummary {
   // Complete reports inside damaged data files, as the repair finds them;
   // nullopt in a summary written before they were counted.
   std::optional<std::int64_t> recoverable = 0;
+  // The access log's newest entry at that moment (seq 0: none).
+  std::int64_t logSeq = 0;
+  QString logHash;
+  QString logAt;
 };
 
 // The number of reports as the restore window lists it: "30件", and for a

@@ -15,6 +15,7 @@
 #include "core/platform/safe_save.h"
 #include "core/platform/work_in_order.h"
 #include "core/platform/work_progress.h"
+#include "core/store/access_log.h"
 #include "core/store/database.h"
 
 namespace orvanta {
@@ -106,6 +107,7 @@ class GenerationBuilder {
 
     summary_.made = moment;
     summary_.occasion = options_.occasion;
+    keepLogHead(database);
     WriteFailure failure;
     if (!io_.writeNewFile(QDir(temporary_).filePath(kSummaryFileName), SummaryFileBytes(summary_), &failure)) {
       diskFull_ = failure.diskFull;
@@ -161,6 +163,18 @@ class GenerationBuilder {
   }
 
   // The database through SQLite: the open connection, or one of its own.
+  // The access log's newest entry goes with the generation: a log rewritten
+  // as a whole afterwards no longer holds it.
+  void keepLogHead(const Database& database) {
+    if (!database.isOpen()) return;
+    LogHead head;
+    QString error;
+    if (!ReadLogHead(database.connection(), &head, &error) || head.seq == 0) return;
+    summary_.logSeq = head.seq;
+    summary_.logHash = head.hash;
+    summary_.logAt = head.at;
+  }
+
   bool copyDatabase(const Database& database) {
     const QString source = paths_.DatabasePath();
     const QString relative = QFileInfo(source).fileName();

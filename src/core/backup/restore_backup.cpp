@@ -239,6 +239,11 @@ class Restorer {
       return false;
     }
     if (!notice.isEmpty()) result_.notice = notice;
+    // The access log goes on from where it stood: it is never turned back.
+    QString logError;
+    if (!CarryLogOver(state_.database, QDir(outgoing_).filePath(QFileInfo(paths_.DatabasePath()).fileName()),
+                      &logError))
+      state_.log.tellNotWritten(logError);
     record.phase = RestoreRecord::Phase::Finished;
     // Should the finished mark not be saved, a start finds every name moved
     // already and finishes the same way.

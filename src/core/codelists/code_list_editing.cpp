@@ -167,4 +167,36 @@ bool ReloadCodeLists(const QString& settingsPath, CodeLists& lists, const CodeLi
   return false;
 }
 
+QStringList CodeListChanges(const CodeLists& before, const CodeLists& after) {
+  QStringList lines;
+  auto entryText = [](const CodeEntry& e) { return QStringLiteral("「%1」（コード %2）").arg(e.name, e.code); };
+  for (int k = 0; k < kCodeListCount; ++k) {
+    const CodeList& was = before[static_cast<std::size_t>(k)];
+    const CodeList& now = after[static_cast<std::size_t>(k)];
+    if (was == now) continue;
+    const QString list = QStringLiteral("コード表%1：").arg(k);
+    QList<std::int32_t> wasOrder;
+    QList<std::int32_t> nowOrder;
+    for (const CodeEntry& e : was.entries) {
+      const int at = FindEntryById(now, e.id);
+      if (at < 0) {
+        lines << list + QStringLiteral("削除") + entryText(e);
+        continue;
+      }
+      wasOrder << e.id;
+      const CodeEntry& n = now.entries[at];
+      if (n.name != e.name || n.code != e.code)
+        lines << list + QStringLiteral("変更") + entryText(e) + QStringLiteral(" → ") + entryText(n);
+    }
+    for (const CodeEntry& n : now.entries) {
+      if (FindEntryById(was, n.id) < 0)
+        lines << list + QStringLiteral("追加") + entryText(n);
+      else
+        nowOrder << n.id;
+    }
+    if (wasOrder != nowOrder) lines << list + QStringLiteral("並べ替え");
+  }
+  return lines;
+}
+
 }  // namespace orvanta

@@ -89,6 +89,11 @@ struct SaveOutcome {
 SaveOutcome SaveCodeListsAndCounters(const CodeLists& lists, const QString& settingsPath,
                                      const std::function<bool(QString* error)>& writeCounters);
 
+// What changed between two states of the lists, one line per entry, for the
+// access log: "コード表3：追加「看護師」（コード 2）", "…：削除「…」（コード …）",
+// "…：変更「旧名」（コード 1） → 「新名」（コード 1）", "…：並べ替え".
+QStringList CodeListChanges(const CodeLists& before, const CodeLists& after);
+
 // Reads set.dat into the lists again. When the file cannot be read whole the
 // lists become fallback (what they held when they were last known to match
 // the file), never a mixture of the file and memory. True when read.

@@ -5,6 +5,7 @@
 #include <functional>
 
 #include "core/analysis/result_grid_model.h"
+#include "core/output/print_pages.h"
 #include "core/output/surface.h"
 #include "core/platform/print_progress.h"
 #include "core/platform/prompts.h"
@@ -13,132 +14,14 @@ namespace orvanta {
 
 namespace {
 
-constexpr double kTextPoints = 9;
 constexpr double kTitlePoints = 16;
-constexpr double kSectionPoints = 11;
-constexpr double kLine = 44;        // one line of 9-point text
-constexpr double kCellPadX = 12;    // text from its cell's left rule
-constexpr double kCellPadY = 10;    // text from its cell's top rule
-constexpr double kFooterRoom = 90;  // the foot of a page holds its number
 const QColor kOverdueColor(192, 0, 0);
-const QColor kHeadingFill(230, 230, 230);
 
-// The pieces of a text that fit a width, cut between characters.
-QStringList Wrap(const Surface& s, const QString& text, double width) {
-  QStringList lines;
-  QString line;
-  for (const QChar ch : text) {
-    if (!line.isEmpty() && s.TextWidth(line + ch) > width) {
-      lines << line;
-      line.clear();
-    }
-    line += ch;
-  }
-  if (!line.isEmpty() || lines.isEmpty()) lines << line;
-  return lines;
-}
-
-struct Column {
-  QString heading;
-  double width = 0;
-  bool right = false;
-};
-
-// Pages drawn one after the other, with a cursor that moves down and the
-// page number at each page's foot.
-class Pages {
- public:
-  Pages(Surface& s, PrintProgress& progress, double width, double height)
-      : s_(s), progress_(progress), width_(width), height_(height) {}
-
-  Surface& surface() { return s_; }
-  double width() const { return width_; }
-  double y = 0;
-
-  // Starts the first page; continued pages call restart.
-  void begin(const std::function<void()>& continued) {
-    s_.SetScale(0, 0, width_, height_);
-    s_.SetForeColor(Qt::black);
-    s_.SetLineStyle(LineStyle::Solid);
-    s_.SetLineWidth(2);
-    s_.SetFontSize(kTextPoints);
-    continued_ = continued;
-    y = 0;
-  }
-
-  // Room for h more units on this page, or a new page (with its continued
-  // heading). False when the job is to stop.
-  bool room(double h) {
-    if (y + h <= height_ - kFooterRoom) return true;
-    if (!finishPage()) return false;
-    s_.NewPage();
-    y = 0;
-    if (continued_) continued_();
-    return true;
-  }
-
-  bool finishPage() {
-    ++pages_;
-    s_.SetFontSize(kTextPoints);
-    s_.SetForeColor(Qt::black);
-    const QString number = QStringLiteral("- %1 -").arg(pages_);
-    text((width_ - s_.TextWidth(number)) / 2, height_ - kLine, number);
-    return PageFinished(s_, progress_, pages_);
-  }
-
-  void text(double x, double yAt, const QString& t) {
-    if (t.isEmpty()) return;
-    s_.SetPosition(x, yAt);
-    s_.PrintText(t);
-  }
-
-  void section(const QString& caption) {
-    y += 24;
-    s_.SetFontSize(kSectionPoints);
-    text(0, y, caption);
-    s_.SetFontSize(kTextPoints);
-    y += 56;
-  }
-
-  // A table row of cells across the columns from x = 0: the texts wrapped
-  // into their cells, the row as tall as its tallest cell. Headings are
-  // shaded. Colours per cell (black where none is given).
-  double rowHeight(const std::vector<Column>& columns, const QStringList& cells) const {
-    int lines = 1;
-    for (std::size_t c = 0; c < columns.size(); ++c)
-      lines = std::max<int>(lines,
-                            Wrap(s_, cells.value(static_cast<qsizetype>(c)), columns[c].width - 2 * kCellPadX).size());
-    return lines * kLine + 2 * kCellPadY - (kLine - 34);
-  }
-
-  void row(const std::vector<Column>& columns, const QStringList& cells, bool heading,
-           const std::vector<QColor>& colors = {}) {
-    const double h = rowHeight(columns, cells);
-    double x = 0;
-    for (std::size_t c = 0; c < columns.size(); ++c) {
-      const Column& col = columns[c];
-      if (heading) s_.FillBox(x, y, x + col.width, y + h, kHeadingFill);
-      s_.DrawBox(x, y, x + col.width, y + h, Qt::black);
-      s_.SetForeColor(c < colors.size() && colors[c].isValid() ? colors[c] : QColor(Qt::black));
-      const QStringList lines = Wrap(s_, cells.value(static_cast<qsizetype>(c)), col.width - 2 * kCellPadX);
-      for (int i = 0; i < lines.size(); ++i) {
-        const double tx = col.right ? x + col.width - kCellPadX - s_.TextWidth(lines[i]) : x + kCellPadX;
-        text(tx, y + kCellPadY + i * kLine, lines[i]);
-      }
-      s_.SetForeColor(Qt::black);
-      x += col.width;
-    }
-    y += h;
-  }
-
- private:
-  Surface& s_;
-  PrintProgress& progress_;
-  double width_;
-  double height_;
-  int pages_ = 0;
-  std::function<void()> continued_;
-};
+using Column = PrintColumn;
+using Pages = PrintPages;
+using print_pages::kHeadingFill;
+using print_pages::kLine;
+using print_pages::kTextPoints;
 
 // A table of key and value pairs, `pairs` pairs a row.
 void KeyValueRows(Pages& p, const std::vector<std::pair<QString, QString>>& items, int pairs, double keyWidth) {
@@ -264,7 +147,11 @@ bool DrawFollowupSheet(Surface& surface, const FollowupSheet& sheet, PrintProgre
 }
 
 PrintResult PrintFollowupSheet(Prompts& prompts, const FollowupSheet& sheet) {
-  return RunPrint(prompts, PrintSetup{false, kPortraitMessage},
+  return RunPrint(prompts,
+                  PrintSetup{.landscape = false,
+                             .orientationMessage = kPortraitMessage,
+                             .what = QStringLiteral("経過観察の記録"),
+                             .reports = 1},
                   [&sheet](Surface& s, PrintProgress& progress) { return DrawFollowupSheet(s, sheet, progress); });
 }
 
@@ -306,8 +193,10 @@ bool DrawDueListPrint(Surface& surface, const DueList& list, const ResultGridMod
 }
 
 PrintResult PrintDueList(Prompts& prompts, const DueList& list, const ResultGridModel& grid) {
-  return RunPrint(prompts, PrintSetup{true, kLandscapeMessage},
-                  [&](Surface& s, PrintProgress& progress) { return DrawDueListPrint(s, list, grid, progress); });
+  return RunPrint(
+      prompts,
+      PrintSetup{.landscape = true, .orientationMessage = kLandscapeMessage, .what = QStringLiteral("経過観察予定")},
+      [&](Surface& s, PrintProgress& progress) { return DrawDueListPrint(s, list, grid, progress); });
 }
 
 }  // namespace orvanta

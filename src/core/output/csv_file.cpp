@@ -6,6 +6,7 @@
 #include "core/analysis/result_grid_model.h"
 #include "core/platform/codepage.h"
 #include "core/platform/drive_paths.h"
+#include "core/platform/export_record.h"
 #include "core/platform/prompts.h"
 #include "core/platform/safe_save.h"
 
@@ -99,6 +100,7 @@ bool WriteCsvFileInPieces(Prompts& prompts, const DrivePaths& paths, const QStri
   prompts.setBusy(true);
   const bool ok = !QFileInfo(path).isDir() && SaveFileAtomically(path, produce, FileAccess::Normal);
   prompts.setBusy(false);
+  if (ok) RecordExport({ExportKind::Csv, fileName, path, -1});
   prompts.message(ok ? kCsvSuccess : kCsvFailure);
   return ok;
 }

@@ -287,8 +287,11 @@ QString GraphPrintFailureMessage(GraphKind kind) {
 void PrintGraph(Prompts& prompts, GraphKind kind, const GraphSeries& series, const SummaryResult& result) {
   if (series.categoryCount() == 0) return;
   // Portrait pages, chosen for the user in the dialog; no message first.
-  const PrintSetup setup{
-      .landscape = false, .orientationMessage = {}, .failureMessage = GraphPrintFailureMessage(kind)};
+  const PrintSetup setup{.landscape = false,
+                         .orientationMessage = {},
+                         .failureMessage = GraphPrintFailureMessage(kind),
+                         .what = QStringLiteral("グラフ"),
+                         .reports = static_cast<int>(result.matching)};
   RunPrint(prompts, setup, [&](Surface& page, PrintProgress& progress) {
     return DrawGraphPrint(kind, page, series, result,
                           [&](int pagesDone) { return PageFinished(page, progress, pagesDone); });

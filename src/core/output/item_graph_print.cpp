@@ -160,7 +160,8 @@ bool DrawItemGraphPages(Surface& s, const ItemGraphResult& result, const ItemGra
 
 PrintResult PrintItemGraph(Prompts& prompts, const ItemGraphResult& result, const ItemGraphHeading& heading) {
   if (!result.hasBars()) return PrintResult::Cancelled;
-  const PrintSetup setup{false, kItemGraphOrientationMessage};
+  const PrintSetup setup{
+      .landscape = false, .orientationMessage = kItemGraphOrientationMessage, .what = QStringLiteral("項目別グラフ")};
   return RunPrint(prompts, setup, [&](Surface& surface, PrintProgress& progress) {
     return DrawItemGraphPages(surface, result, heading, &progress);
   });

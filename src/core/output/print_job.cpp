@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "core/output/painter_surface.h"
+#include "core/platform/export_record.h"
 #include "core/platform/print_output.h"
 #include "core/platform/print_progress.h"
 #include "core/platform/prompts.h"
@@ -38,6 +39,11 @@ PrintResult RunPrint(Prompts& prompts, const PrintSetup& setup, const PrintDrawi
   // Only a whole job is put in place; a device dropped uncommitted discards
   // what was drawn on it.
   QString failureMessage = setup.failureMessage;
+  ExportRecord record{ExportKind::Print, setup.what, QString(), setup.reports};
+  if (const auto* pdf = dynamic_cast<PdfFileOutput*>(device.get())) {
+    record.kind = ExportKind::Pdf;
+    record.path = pdf->path();
+  }
   if (auto* output = dynamic_cast<PrintOutput*>(device.get())) {
     if (!failed && !stopped) failed = !output->commit();
     // A file that could not be written is no printer that is missing.
@@ -50,7 +56,9 @@ PrintResult RunPrint(Prompts& prompts, const PrintSetup& setup, const PrintDrawi
     prompts.message(failureMessage);
     return PrintResult::Failed;
   }
-  return stopped ? PrintResult::Stopped : PrintResult::Printed;
+  if (stopped) return PrintResult::Stopped;
+  RecordExport(record);
+  return PrintResult::Printed;
 }
 
 bool PageFinished(const Surface& surface, PrintProgress& progress, int pagesDone) {

@@ -50,6 +50,11 @@ struct PrintSetup {
   // instead: its path and the system's reason.
   QString failureMessage = kPrinterNotConnected;
   WhileDrawing whileDrawing{};
+  // For the access log: which print ("集計表") and how many reports it
+  // holds (-1: none, or not counted). A print that is done is recorded
+  // through core/platform/export_record.h.
+  QString what{};
+  int reports = -1;
 };
 
 enum class PrintResult {

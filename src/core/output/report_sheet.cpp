@@ -382,23 +382,26 @@ void DrawDeviceCodeTable(Surface& s) {
 }
 
 PrintResult PrintReportSheet(Prompts& prompts) {
-  return RunPrint(prompts, PrintSetup{false, kPortraitMessage}, [&prompts](Surface& s, PrintProgress& progress) {
-    SetReportSheetScale(s);
-    DrawReportSheetPage1(s);
-    if (!PageFinished(s, progress, 1)) return false;
-    s.NewPage();
-    DrawReportSheetPage2(s);
-    if (!PageFinished(s, progress, 2)) return false;
-    // The question waits for the user: no hourglass over it.
-    prompts.setBusy(false);
-    const bool codeTable = prompts.message(QStringLiteral("原因器材コード表も印刷しますか"), QStringLiteral("印刷"),
-                                           PromptIcon::Question, PromptButtons::YesNo) == PromptAnswer::Yes;
-    prompts.setBusy(true);
-    if (!codeTable) return true;
-    s.NewPage();
-    DrawDeviceCodeTable(s);
-    return PageFinished(s, progress, 3);
-  });
+  return RunPrint(
+      prompts,
+      PrintSetup{.landscape = false, .orientationMessage = kPortraitMessage, .what = QStringLiteral("報告書の用紙")},
+      [&prompts](Surface& s, PrintProgress& progress) {
+        SetReportSheetScale(s);
+        DrawReportSheetPage1(s);
+        if (!PageFinished(s, progress, 1)) return false;
+        s.NewPage();
+        DrawReportSheetPage2(s);
+        if (!PageFinished(s, progress, 2)) return false;
+        // The question waits for the user: no hourglass over it.
+        prompts.setBusy(false);
+        const bool codeTable = prompts.message(QStringLiteral("原因器材コード表も印刷しますか"), QStringLiteral("印刷"),
+                                               PromptIcon::Question, PromptButtons::YesNo) == PromptAnswer::Yes;
+        prompts.setBusy(true);
+        if (!codeTable) return true;
+        s.NewPage();
+        DrawDeviceCodeTable(s);
+        return PageFinished(s, progress, 3);
+      });
 }
 
 }  // namespace orvanta

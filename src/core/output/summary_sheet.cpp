@@ -275,10 +275,15 @@ bool DrawSummarySheet(Surface& surface, const SummaryResult& r, const CodeLists&
 
 PrintResult PrintSummarySheet(Prompts& prompts, const SummaryResult& result, const CodeLists& lists,
                               const std::array<QString, kSiteSlots>& siteNames) {
-  return RunPrint(prompts, PrintSetup{false, {}}, [&](Surface& surface, PrintProgress& progress) {
-    return DrawSummarySheet(surface, result, lists, siteNames,
-                            [&](int pagesDone) { return PageFinished(surface, progress, pagesDone); });
-  });
+  return RunPrint(prompts,
+                  PrintSetup{.landscape = false,
+                             .orientationMessage = {},
+                             .what = QStringLiteral("集計表"),
+                             .reports = static_cast<int>(result.matching)},
+                  [&](Surface& surface, PrintProgress& progress) {
+                    return DrawSummarySheet(surface, result, lists, siteNames,
+                                            [&](int pagesDone) { return PageFinished(surface, progress, pagesDone); });
+                  });
 }
 
 }  // namespace orvanta

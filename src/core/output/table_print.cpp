@@ -345,14 +345,14 @@ int CrossTablePageCount(const CrossTablePrint& print) {
 }
 
 PrintResult PrintExtractionListing(Prompts& prompts, const ExtractionPrint& print, const WhileDrawing& whileDrawing) {
-  const PrintSetup setup{true, kLandscapeMessage, kPrinterNotConnected, whileDrawing};
+  const PrintSetup setup{true, kLandscapeMessage, kPrinterNotConnected, whileDrawing, QStringLiteral("データ抽出")};
   return RunPrint(prompts, setup, [&print](Surface& surface, PrintProgress& progress) {
     return DrawExtractionListing(surface, print, progress);
   });
 }
 
 PrintResult PrintCrossTable(Prompts& prompts, const CrossTablePrint& print, const WhileDrawing& whileDrawing) {
-  const PrintSetup setup{true, kLandscapeMessage, kPrinterNotConnected, whileDrawing};
+  const PrintSetup setup{true, kLandscapeMessage, kPrinterNotConnected, whileDrawing, QStringLiteral("クロス集計")};
   return RunPrint(prompts, setup, [&print](Surface& surface, PrintProgress& progress) {
     return DrawCrossTable(surface, print, progress);
   });

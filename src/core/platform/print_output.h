@@ -40,6 +40,7 @@ class PdfFileOutput final : public QPdfWriter, public PrintOutput {
   static QPageLayout A4Layout(bool landscape);
 
   ~PdfFileOutput() override;
+  const QString& path() const { return path_; }
   bool commit() override;
   QString failureMessage() const override;
 

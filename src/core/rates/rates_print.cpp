@@ -306,15 +306,17 @@ int RatesTablesPageCount(const RatesTablesPrint& print) {
 }
 
 PrintResult PrintRatesTables(Prompts& prompts, const RatesTablesPrint& print) {
-  return RunPrint(prompts, PrintSetup{true, kLandscapeMessage}, [&print](Surface& surface, PrintProgress& progress) {
-    return DrawRatesTables(surface, print, progress);
-  });
+  return RunPrint(
+      prompts,
+      PrintSetup{.landscape = true, .orientationMessage = kLandscapeMessage, .what = QStringLiteral("発生率の表")},
+      [&print](Surface& surface, PrintProgress& progress) { return DrawRatesTables(surface, print, progress); });
 }
 
 PrintResult PrintRatesTrend(Prompts& prompts, const RatesTrendPrint& print) {
-  return RunPrint(prompts, PrintSetup{true, kLandscapeMessage}, [&print](Surface& surface, PrintProgress& progress) {
-    return DrawRatesTrend(surface, print, progress);
-  });
+  return RunPrint(
+      prompts,
+      PrintSetup{.landscape = true, .orientationMessage = kLandscapeMessage, .what = QStringLiteral("発生率の推移")},
+      [&print](Surface& surface, PrintProgress& progress) { return DrawRatesTrend(surface, print, progress); });
 }
 
 }  // namespace orvanta

@@ -8,6 +8,7 @@
 #include <QSqlQuery>
 #include <QVariant>
 #include <atomic>
+#include <utility>
 
 #include "core/platform/safe_save.h"
 #include "core/store/schema.h"
@@ -348,7 +349,8 @@ bool Database::change(const std::function<bool(QSqlDatabase& db, QString* error)
     return false;
   }
   QString reason;
-  if (work(db, &reason) && db.commit()) return true;
+  const auto alongside = std::exchange(nextChangeWork_, nullptr);
+  if (work(db, &reason) && (!alongside || alongside(db, &reason)) && db.commit()) return true;
   if (reason.isEmpty()) reason = db.lastError().text();
   db.rollback();
   if (error) *error = reason;

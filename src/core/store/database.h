@@ -46,6 +46,15 @@ class Database {
   // read-only or closed database.
   bool change(const std::function<bool(QSqlDatabase& db, QString* error)>& work, QString* error);
 
+  // Work run inside the next change's transaction after its own work (the
+  // access log's entry of that change: see AccessLog::forNextChange), so
+  // that the change and what records it are committed together or not at
+  // all. Cleared by that change, or with clearNextChangeWork.
+  void setNextChangeWork(std::function<bool(QSqlDatabase& db, QString* error)> work) {
+    nextChangeWork_ = std::move(work);
+  }
+  void clearNextChangeWork() { nextChangeWork_ = nullptr; }
+
   // Writes a consistent copy of the open database to target (which must not
   // exist), through SQLite itself, never as the bytes of an open file.
   bool copyTo(const QString& target, QString* error) const;
@@ -54,6 +63,7 @@ class Database {
   QString connectionName_;
   QString path_;
   bool readOnly_ = false;
+  std::function<bool(QSqlDatabase& db, QString* error)> nextChangeWork_;
 };
 
 // The message for a database that could not be opened, changed or copied, and

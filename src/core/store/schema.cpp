@@ -7,6 +7,10 @@
 
 namespace orvanta {
 
+const char* const kAccessLogNoDeleteTrigger =
+    "CREATE TRIGGER access_log_no_delete BEFORE DELETE ON access_log"
+    " BEGIN SELECT RAISE(ABORT, 'access_log: entries cannot be deleted'); END";
+
 namespace {
 
 // Version 1: every table of the follow-up and of the rates, the default
@@ -82,6 +86,40 @@ const char* const kVersion1[] = {
     "CREATE TABLE intervention(id INTEGER PRIMARY KEY, on_date TEXT NOT NULL, label TEXT NOT NULL)",
 };
 
+// Version 2: the access log, its entries only ever added (the triggers
+// refuse every UPDATE and DELETE) and chained by their hashes; the entries
+// of report changes waiting for their data file (settled at the next start).
+const char* const kVersion2[] = {
+    "CREATE TABLE access_log("
+    " seq INTEGER PRIMARY KEY,"
+    " at TEXT NOT NULL,"
+    " os_user TEXT NOT NULL,"
+    " host TEXT NOT NULL,"
+    " kind TEXT NOT NULL,"
+    " report_id INTEGER,"
+    " summary TEXT NOT NULL,"
+    " details TEXT NOT NULL,"
+    " prev_hash TEXT NOT NULL,"
+    " hash TEXT NOT NULL)",
+    "CREATE INDEX access_log_by_report ON access_log(report_id, seq) WHERE report_id IS NOT NULL",
+    "CREATE INDEX access_log_by_kind ON access_log(kind, seq)",
+    "CREATE INDEX access_log_by_user ON access_log(os_user, seq)",
+    "CREATE TRIGGER access_log_no_update BEFORE UPDATE ON access_log"
+    " BEGIN SELECT RAISE(ABORT, 'access_log: entries cannot be changed'); END",
+    kAccessLogNoDeleteTrigger,
+
+    "CREATE TABLE access_log_pending("
+    " id INTEGER PRIMARY KEY,"
+    " at TEXT NOT NULL,"
+    " os_user TEXT NOT NULL,"
+    " host TEXT NOT NULL,"
+    " kind TEXT NOT NULL,"
+    " report_id INTEGER NOT NULL,"
+    " summary TEXT NOT NULL,"
+    " details TEXT NOT NULL,"
+    " expect TEXT)",
+};
+
 struct Migration {
   int to;
   const char* const* statements;
@@ -90,6 +128,7 @@ struct Migration {
 
 const Migration kMigrations[] = {
     {1, kVersion1, int(std::size(kVersion1))},
+    {2, kVersion2, int(std::size(kVersion2))},
 };
 
 bool Run(QSqlDatabase& db, const QString& sql, QString* error) {

@@ -33,6 +33,23 @@
 //       kind beds and patient_days (code 0), fte (code: a 職種 id), devices
 //       (code: a 原因器材 id).
 //   intervention(id INTEGER PRIMARY KEY, on_date TEXT NOT NULL, label TEXT NOT NULL)
+//
+// Version 2 (core/store/access_log.h):
+//   access_log(seq INTEGER PRIMARY KEY, at TEXT NOT NULL, os_user TEXT NOT NULL,
+//       host TEXT NOT NULL, kind TEXT NOT NULL, report_id INTEGER,
+//       summary TEXT NOT NULL, details TEXT NOT NULL, prev_hash TEXT NOT NULL,
+//       hash TEXT NOT NULL)
+//       one entry per event, numbered 1, 2, ... without gaps; at is the local
+//       time with its UTC offset ("2026-12-09T09:00:00+09:00"); details is a
+//       JSON object; hash is the SHA-256 (hex) over the entry's content and
+//       prev_hash, the hash of the entry before (64 zeros for the first).
+//       Triggers refuse every UPDATE and DELETE.
+//   access_log_pending(id INTEGER PRIMARY KEY, at, os_user, host, kind,
+//       report_id INTEGER NOT NULL, summary, details, expect TEXT)
+//       the entry of a report change whose data file is being written;
+//       expect is the report as the data file will hold it (JSON), NULL when
+//       the report leaves the data files. The next start settles what a stop
+//       left here.
 
 #include <QSqlDatabase>
 #include <QString>
@@ -40,11 +57,14 @@
 namespace orvanta {
 
 // The version this program writes (PRAGMA user_version).
-inline constexpr int kSchemaVersion = 1;
+inline constexpr int kSchemaVersion = 2;
 
 // Text values the schema allows.
 inline const QString kSettingYearKind = QStringLiteral("year_kind");
 inline const QString kSettingDueDaysAhead = QStringLiteral("due_days_ahead");
+
+// The trigger that refuses every DELETE on the access log (version 2).
+extern const char* const kAccessLogNoDeleteTrigger;
 
 // Brings a database of version from (0 for a new, empty file) up to
 // kSchemaVersion, each step in a transaction of its own. False with the

@@ -2,6 +2,7 @@
 
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QJsonObject>
 #include <QLabel>
 #include <QPushButton>
 #include <QTreeWidget>
@@ -101,6 +102,10 @@ void RestoreWindow::restoreChosen() {
   }
   state_.prompts().setBusy(false);
   const bool restored = result.outcome == RestoreResult::Outcome::Restored;
+  if (restored)
+    state_.log.record({log_kind::kRestore, 0, QStringLiteral("バックアップ「%1」を復元しました").arg(entry.label()),
+                       QJsonObject{{QStringLiteral("backup"), entry.folder},
+                                   {QStringLiteral("saved_before"), result.saved.generation.path}}});
   const PromptIcon icon = restored                                           ? PromptIcon::Information
                           : result.outcome == RestoreResult::Outcome::Broken ? PromptIcon::Critical
                                                                              : PromptIcon::Exclamation;

@@ -140,7 +140,11 @@ bool CodeListEditorWindow::saveLists() {
   const SaveOutcome saved = SaveCodeListsAndCounters(
       state_.lists, state_.paths.SettingsFilePath(),
       [this](QString* error) { return WriteIdFile(state_.paths.IdFilePath(), state_.counters, error); });
-  if (saved.settingsSaved) fileLists_ = state_.lists;
+  if (saved.settingsSaved) {
+    for (const QString& line : CodeListChanges(fileLists_, state_.lists))
+      state_.log.record({log_kind::kCodeList, 0, line, {}});
+    fileLists_ = state_.lists;
+  }
   if (!saved.ok()) state_.prompts().message(saved.message, QString(), PromptIcon::Critical);
   return saved.ok();
 }

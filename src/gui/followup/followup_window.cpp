@@ -247,6 +247,11 @@ const FollowupTest* FollowupWindow::chosenTest() const {
 
 bool FollowupWindow::commitCase(const FollowupCase& changed) {
   QString error;
+  const QString what = changed.isClosed() && !case_.isClosed()   ? QStringLiteral("経過観察を終了しました")
+                       : !changed.isClosed() && case_.isClosed() ? QStringLiteral("経過観察を再開しました")
+                       : stored_ ? QStringLiteral("経過観察の記録を変更しました")
+                                 : QStringLiteral("経過観察の記録を作成しました");
+  const auto entry = state_.log.forNextChange({log_kind::kFollowup, changed.reportId, what, {}});
   if (!SaveCase(state_.database, changed, &error)) {
     TellFollowupFailure(state_, error);
     showCase();  // back to what is stored
@@ -345,6 +350,11 @@ void FollowupWindow::addTest() {
       [this](const FollowupTest& entered) {
         FollowupTest test = entered;
         QString error;
+        const auto entry = state_.log.forNextChange(
+            {log_kind::kFollowup,
+             case_.reportId,
+             QStringLiteral("検査を追加しました：%1（予定日 %2）").arg(test.test, DateText(test.due)),
+             {}});
         if (!AddTest(state_.database, case_, &test, &error)) return TellFollowupFailure(state_, error);
         stored_ = true;
         return true;
@@ -366,6 +376,12 @@ void FollowupWindow::changeTest() {
       state_, *chosen, case_.worker.incident,
       [this](const FollowupTest& entered) {
         QString error;
+        const auto entry = state_.log.forNextChange(
+            {log_kind::kFollowup,
+             case_.reportId,
+             QStringLiteral("検査を変更しました：%1（予定日 %2、実施日 %3、結果 %4）")
+                 .arg(entered.test, DateText(entered.due), DateText(entered.done), entered.result),
+             {}});
         return UpdateTest(state_.database, entered, &error) || TellFollowupFailure(state_, error);
       },
       this);
@@ -383,6 +399,11 @@ void FollowupWindow::removeTest() {
   if (state_.prompts().message(question, QString(), PromptIcon::Question, PromptButtons::YesNo) != PromptAnswer::Yes)
     return;
   QString error;
+  const auto entry = state_.log.forNextChange(
+      {log_kind::kFollowup,
+       case_.reportId,
+       QStringLiteral("検査を削除しました：%1（予定日 %2）").arg(chosen->test, DateText(chosen->due)),
+       {}});
   if (!RemoveTest(state_.database, chosen->id, &error)) TellFollowupFailure(state_, error);
   reloadTests();
   enableControls();
@@ -411,6 +432,8 @@ void FollowupWindow::planSchedule() {
         QString(), PromptIcon::Information);
     return;
   }
+  const auto entry = state_.log.forNextChange(
+      {log_kind::kFollowup, case_.reportId, QStringLiteral("予定を作成しました（%1件）").arg(planned.size()), {}});
   if (!AddPlannedTests(state_.database, case_, &planned, &error)) {
     TellFollowupFailure(state_, error);
     return;

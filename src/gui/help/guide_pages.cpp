@@ -39,6 +39,8 @@ const std::vector<GuideWindowPage>& GuideWindowPages() {
       {QStringLiteral("frmRates"),             QStringLiteral("rates.html")},
       {QStringLiteral("frmDenominators"),      QStringLiteral("denominators.html")},
       {QStringLiteral("frmRestore"),           QStringLiteral("backup.html#restore")},
+      {QStringLiteral("frmAccessLog"),         QStringLiteral("access_log.html#log")},
+      {QStringLiteral("frmReportHistory"),     QStringLiteral("access_log.html#history")},
       {QStringLiteral("frmGuide"),             QStringLiteral("help.html#guide")},
       {QStringLiteral("frmAbout"),             QStringLiteral("help.html#about")},
   };

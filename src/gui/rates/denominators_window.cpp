@@ -18,6 +18,7 @@
 #include "core/output/csv_file.h"
 #include "core/platform/clock.h"
 #include "core/platform/prompts.h"
+#include "core/rates/denominator_csv.h"
 #include "core/reports/report_editing.h"
 #include "core/store/database.h"
 #include "gui/widgets/busy_pointer.h"
@@ -304,6 +305,14 @@ void DenominatorsWindow::onCellEdited(QTableWidgetItem* item) {
     return;
   }
   QString error;
+  const auto entry = state_.log.forNextChange({log_kind::kDenominator,
+                                               0,
+                                               QStringLiteral("分母を変更しました：%1 %2（コード番号%3） %4 → %5")
+                                                   .arg(YearLabel(key.year, kind_), DenominatorKindCaption(key.kind))
+                                                   .arg(key.code)
+                                                   .arg(before ? QString::number(*before) : QStringLiteral("（空欄）"),
+                                                        value ? QString::number(*value) : QStringLiteral("（空欄）")),
+                                               {}});
   if (!StoreDenominator(state_.database, key, value, &error)) {
     show(before);
     tell(DatabaseErrorText(state_.database.path(), error));
@@ -372,6 +381,8 @@ void DenominatorsWindow::removeYear() {
                                PromptIcon::Question, PromptButtons::YesNo) != PromptAnswer::Yes)
     return;
   QString error;
+  const auto entry = state_.log.forNextChange(
+      {log_kind::kDenominator, 0, QStringLiteral("%1の分母をすべて削除しました").arg(YearLabel(year, kind_)), {}});
   if (!RemoveDenominatorYear(state_.database, year, &error)) {
     tell(DatabaseErrorText(state_.database.path(), error));
     return;
@@ -413,6 +424,11 @@ void DenominatorsWindow::importCsv() {
   if (prompts.message(DenominatorImportQuestion(changes), kTitle, PromptIcon::Question, PromptButtons::YesNo) !=
       PromptAnswer::Yes)
     return;
+  const auto entry =
+      state_.log.forNextChange({log_kind::kDenominator,
+                                0,
+                                QStringLiteral("分母をCSVファイルから登録しました（%1件）").arg(read->values.size()),
+                                {}});
   if (!StoreDenominators(state_.database, read->values, &error)) {
     tell(DatabaseErrorText(state_.database.path(), error) + QStringLiteral("\n何も登録していません。"));
     return;
@@ -452,6 +468,11 @@ void DenominatorsWindow::addIntervention() {
     tell(problem);
     return;
   }
+  const auto entry =
+      state_.log.forNextChange({log_kind::kIntervention,
+                                0,
+                                QStringLiteral("介入を追加しました：%1（%2）").arg(label, date.toString(kDateFormat)),
+                                {}});
   if (!AddIntervention(state_.database, date, label, &id, &error)) {
     tell(DatabaseErrorText(state_.database.path(), error));
     return;
@@ -475,6 +496,13 @@ void DenominatorsWindow::changeIntervention() {
     return;
   }
   QString error;
+  const auto entry =
+      state_.log.forNextChange({log_kind::kIntervention,
+                                0,
+                                QStringLiteral("介入を変更しました：%1（%2） → %3（%4）")
+                                    .arg(interventions_[*at].label, interventions_[*at].date.toString(kDateFormat),
+                                         label, date.toString(kDateFormat)),
+                                {}});
   if (!ChangeIntervention(state_.database, id, date, label, &error)) {
     tell(DatabaseErrorText(state_.database.path(), error));
     return;
@@ -496,6 +524,11 @@ void DenominatorsWindow::removeIntervention() {
           kTitle, PromptIcon::Question, PromptButtons::YesNo) != PromptAnswer::Yes)
     return;
   QString error;
+  const auto entry = state_.log.forNextChange(
+      {log_kind::kIntervention,
+       0,
+       QStringLiteral("介入を削除しました：%1（%2）").arg(chosen.label, chosen.date.toString(kDateFormat)),
+       {}});
   if (!RemoveIntervention(state_.database, chosen.id, &error)) {
     tell(DatabaseErrorText(state_.database.path(), error));
     return;

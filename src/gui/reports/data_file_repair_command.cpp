@@ -1,5 +1,8 @@
 #include "gui/reports/data_file_repair_command.h"
 
+#include <QDir>
+#include <QJsonObject>
+
 #include "core/app/app_state.h"
 #include "core/platform/clock.h"
 #include "core/platform/prompts.h"
@@ -32,6 +35,13 @@ bool OfferDataFileRepair(AppState& state, int fileNo) {
     return false;
   const DataFileRepairOutcome outcome =
       RepairDataFile(state.dataFile, state.counters, state.paths, fileNo, found, state.clock().now());
+  if (outcome.repaired) {
+    state.log.record({log_kind::kRepair, 0,
+                      QStringLiteral("データファイル%1を修復しました（元のファイルは「%2」）")
+                          .arg(fileNo)
+                          .arg(QDir::toNativeSeparators(outcome.kept)),
+                      QJsonObject{{QStringLiteral("file"), fileNo}, {QStringLiteral("kept"), outcome.kept}}});
+  }
   if (outcome.repaired)
     prompts.message(RepairDoneText(state.paths, fileNo, outcome, found), kTitle, PromptIcon::Information);
   if (!outcome.error.isEmpty()) prompts.message(outcome.error, kTitle, PromptIcon::Critical);

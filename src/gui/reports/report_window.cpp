@@ -6,6 +6,7 @@
 #include <QComboBox>
 #include <QEvent>
 #include <QGroupBox>
+#include <QJsonObject>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
@@ -31,12 +32,14 @@
 #include "core/reports/note_text.h"
 #include "core/reports/open_data_file.h"
 #include "core/reports/report_editing.h"
+#include "core/reports/report_history.h"
 #include "core/reports/report_navigation.h"
 #include "core/reports/report_search.h"
 #include "core/store/database.h"
 #include "gui/followup/followup_window.h"
 #include "gui/reports/body_site_widget.h"
 #include "gui/reports/data_file_repair_command.h"
+#include "gui/reports/report_history_window.h"
 #include "gui/reports/search_result_dialog.h"
 #include "gui/widgets/busy_pointer.h"
 #include "gui/widgets/date_field_widget.h"
@@ -196,6 +199,9 @@ void ReportWindow::buildTopRow(QWidget* content) {
   // The follow-up of the worker, beside the report's own commands.
   followupButton_ = Button(content, QStringLiteral("経過観察"), "cmdFollowup", 146, 8, 96);
   followupButton_->setToolTip(QStringLiteral("この報告の受傷者の経過観察（検査の予定と結果）を開きます"));
+  historyButton_ = Button(content, QStringLiteral("変更履歴"), "cmdHistory", 250, 8, 96);
+  historyButton_->setToolTip(
+      QStringLiteral("この報告のこれまでの版と変更した項目を表示します。削除した報告もここから戻せます"));
   // A click on the delete button leaves the keyboard where it was: a Space or
   // Enter there would delete the next report without a question. The Tab key
   // still reaches it.
@@ -211,6 +217,7 @@ void ReportWindow::buildTopRow(QWidget* content) {
   connect(deleteButton_, &QPushButton::clicked, this, &ReportWindow::deleteShownReport);
   connect(newReportButton_, &QPushButton::clicked, this, &ReportWindow::startNewReport);
   connect(followupButton_, &QPushButton::clicked, this, &ReportWindow::openFollowup);
+  connect(historyButton_, &QPushButton::clicked, this, &ReportWindow::openHistory);
   connect(closeButton_, &QPushButton::clicked, this, &ReportWindow::reject);
 }
 
@@ -525,6 +532,18 @@ void ReportWindow::showReport() {
   dates_->model().runDayHandler(1);
   enableFollowupButton();
   moveFocusOffDeleteButton();
+  recordShowing(*r);
+}
+
+void ReportWindow::recordShowing(const ReportRecord& report) {
+  // A report stays shown while it is shown again in place (after a save, a
+  // failed step); a new report not yet written has nothing to show of a record.
+  if (report.ReportId == lastShownId_ ||
+      std::find(unsavedNew_.begin(), unsavedNew_.end(), report.ReportId) != unsavedNew_.end())
+    return;
+  lastShownId_ = report.ReportId;
+  state_.log.record({log_kind::kReportShown, report.ReportId, QStringLiteral("報告を表示しました"),
+                     QJsonObject{{QStringLiteral("file"), state_.dataFile.CurrentFileNo}}});
 }
 
 void ReportWindow::startNewReport() {
@@ -570,7 +589,8 @@ void ReportWindow::startNewReport() {
 }
 
 bool ReportWindow::saveFile() {
-  const ReportSaveOutcome saved = SaveReportFile(state_.dataFile, state_.counters, state_.paths, state_.clock().now());
+  const ReportSaveOutcome saved = SaveReportFileRecorded(state_.dataFile, state_.counters, state_.paths, state_.lists,
+                                                         state_.log, state_.database, state_.clock().now());
   if (!saved.notice.isEmpty()) state_.prompts().message(saved.notice, QString(), PromptIcon::Exclamation);
   if (!saved.ok()) {
     state_.prompts().message(saved.error, QString(), PromptIcon::Critical);
@@ -699,8 +719,12 @@ void ReportWindow::deleteShownReport() {
     }
 
     case DeletionCase::OnlyReportOfFile: {
+      // The file goes with its only report: the deletion is recorded around it.
+      RecordedReportWrite recorded(state_.log, state_.database);
+      recorded.begin(ReportWrite{state_.dataFile.CurrentFileNo, {*shown}, {}, {}}, state_.lists);
       const FileRemovalOutcome removed =
           RemoveShownReportFile(state_.dataFile, state_.counters, state_.paths, *fileOps_, state_.clock().now());
+      recorded.finish(removed.ok);
       if (!removed.ok) {
         state_.prompts().message(removed.error, QString(), PromptIcon::Critical);
         // The report stays, and so does its follow-up.
@@ -736,6 +760,23 @@ void ReportWindow::openFollowup() {
   const ReportRecord* r = shownReport();
   if (!r || !followupButton_->isEnabled()) return;
   ShowFollowupForReport(state_, *r, this);
+}
+
+void ReportWindow::openHistory() {
+  // The history shows the report as it is saved; a new report never changed
+  // has none and is taken back.
+  takeWaitingDateNumber();
+  const ReportRecord* r = shownReport();
+  const bool untouchedNew =
+      r && !changed_ && std::find(unsavedNew_.begin(), unsavedNew_.end(), r->ReportId) != unsavedNew_.end();
+  const std::int32_t reportId = r && !untouchedNew ? r->ReportId : 0;
+  if (!saveIfChanged()) return;
+  ReportHistoryWindow history(state_, reportId, this);
+  history.exec();
+  // A version made current, or a report brought back: the file it went to
+  // is the file in memory now, standing at that report.
+  if (history.changedReports()) lastShownId_ = 0;
+  showCurrentOrNearest();
 }
 
 bool ReportWindow::prepareFollowupDeletion(std::int32_t reportId) {

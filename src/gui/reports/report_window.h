@@ -63,6 +63,9 @@ class ReportWindow : public QDialog {
   void deleteShownReport();
   // "経過観察": the follow-up window of the shown report (saved first).
   void openFollowup();
+  // "変更履歴": the versions of the shown report (saved first), from which a
+  // version can be made current or a deleted report brought back.
+  void openHistory();
   // The menu "カルテ検索": by record number or by the reporter's name.
   void search(SearchField field);
 
@@ -143,6 +146,8 @@ class ReportWindow : public QDialog {
   // The deletions of reports that never reached their file are taken back:
   // those of reportIds, or every one when it is empty.
   void cancelFollowupDeletions(const std::vector<std::int32_t>& reportIds = {});
+  // The access log's entry for a report shown, once per showing.
+  void recordShowing(const ReportRecord& report);
 
   AppState& state_;
   bool loading_ = false;
@@ -154,6 +159,7 @@ class ReportWindow : public QDialog {
   // Reports deleted here whose follow-up case is marked, to go once the
   // deletion has reached the data file.
   std::vector<std::int32_t> followupDeletions_;
+  std::int32_t lastShownId_ = 0;  // the report whose showing was recorded last
 
   QMenuBar* menuBar_ = nullptr;
   std::array<QAction*, 2> searchItems_{};
@@ -165,6 +171,7 @@ class ReportWindow : public QDialog {
   QPushButton* newReportButton_ = nullptr;    // 新規追加
   QPushButton* closeButton_ = nullptr;        // 戻る
   QPushButton* followupButton_ = nullptr;     // 経過観察
+  QPushButton* historyButton_ = nullptr;      // 変更履歴
   QLabel* positionLabel_ = nullptr;           // " 5/ 12"
   QTabBar* pageTabs_ = nullptr;
   QStackedWidget* pageStack_ = nullptr;

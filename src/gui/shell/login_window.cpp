@@ -64,17 +64,21 @@ void LoginWindow::logIn() {
     }
     state_.login.Password = password_->text();
     state_.login.NoPasswordFile = false;
+    state_.log.record({log_kind::kLogin, 0, QStringLiteral("ログインしました（パスワードを設定）"), {}});
     loggedIn_ = true;
     done(QDialog::Accepted);
     return;
   }
   if (password_->text() != state_.login.Password) {
+    // What was typed is never recorded.
+    state_.log.record({log_kind::kLoginFailed, 0, QStringLiteral("パスワードが正しくありません"), {}});
     state_.prompts().message(QStringLiteral("ﾊﾟｽﾜｰﾄﾞが正しくありません。もう一度入力してください !"),
                              QStringLiteral("ﾛｸﾞｲﾝ"));
     password_->setFocus();
     password_->selectAll();
     return;
   }
+  state_.log.record({log_kind::kLogin, 0, QStringLiteral("ログインしました"), {}});
   loggedIn_ = true;
   done(QDialog::Accepted);
 }

@@ -10,6 +10,7 @@
 #include "core/backup/restore_record.h"
 #include "core/platform/clock.h"
 #include "core/platform/prompts.h"
+#include "core/reports/report_history.h"
 #include "gui/platform/qt_prompts.h"
 #include "gui/shell/application_setup.h"
 #include "gui/shell/data_folder_guard.h"
@@ -31,6 +32,7 @@ std::unique_ptr<MainWindow> Main(AppState& state) {
 
   auto mainWindow = std::make_unique<MainWindow>(state);
   TakeTodaysDate(state.startup, state.clock());
+  state.log.recordStart();  // held until the database is open
 
   // One program at a time on the data folder: the lock is taken before
   // anything there is read or written, as soon as the folder exists.
@@ -94,7 +96,14 @@ std::unique_ptr<MainWindow> Main(AppState& state) {
     LoginWindow login(state);
     login.exec();
     state.prompts().setBusy(false);
-    if (!login.loggedIn()) return nullptr;
+    if (!login.loggedIn()) {
+      // The failed passwords are recorded even when the login is given up.
+      QString ignored;
+      OpenDatabaseAtStart(state.database, state.paths, state.clock().now(), &ignored);
+      state.log.attach();
+      state.log.recordEnd();
+      return nullptr;
+    }
   }
   // Only a first start whose login was answered counts as made.
   if (state.startup.FirstRun) RecordFirstStart(state.paths, state.clock());
@@ -107,7 +116,9 @@ std::unique_ptr<MainWindow> Main(AppState& state) {
     const QString missing = MissingDatabaseText(state.paths);
     if (!missing.isEmpty()) tell(missing, PromptIcon::Exclamation);
   }
+  state.log.attach();
   SettleFollowupAtStart(state.database, state.paths, state.counters);
+  SettleReportEntriesAtStart(state.database, state.log, state.paths, state.counters);
 
   // A first run's greeting and department editor need the screen to
   // themselves; then the splash is back, painted, under the busy pointer
@@ -136,7 +147,9 @@ int RunProgram(int argc, char** argv) {
   std::unique_ptr<MainWindow> mainWindow = Main(state);
   if (!mainWindow) return 0;
   mainWindow->setAttribute(Qt::WA_QuitOnClose, true);
-  return app.exec();
+  const int exitCode = app.exec();
+  state.log.recordEnd();
+  return exitCode;
 }
 
 }  // namespace orvanta

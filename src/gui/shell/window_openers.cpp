@@ -8,6 +8,7 @@
 #include "gui/analysis/graph_window.h"
 #include "gui/analysis/item_graph_window.h"
 #include "gui/analysis/summary_window.h"
+#include "gui/audit/access_log_window.h"
 #include "gui/backup/backup_command.h"
 #include "gui/backup/restore_window.h"
 #include "gui/codelists/answer_code_editor_window.h"
@@ -15,11 +16,11 @@
 #include "gui/followup/due_list_window.h"
 #include "gui/followup/followup_window.h"
 #include "gui/followup/schedule_window.h"
-#include "gui/rates/denominators_window.h"
-#include "gui/rates/rates_window.h"
 #include "gui/help/about_window.h"
 #include "gui/help/guide_pages.h"
 #include "gui/help/guide_window.h"
+#include "gui/rates/denominators_window.h"
+#include "gui/rates/rates_window.h"
 #include "gui/reports/data_file_repair_command.h"
 #include "gui/reports/report_window.h"
 
@@ -96,6 +97,8 @@ bool HasMenuCommand(MenuCommand command) {
     // Rates and trends.
     case MenuCommand::Rates: return true;
     case MenuCommand::Denominators: return true;
+    // The access log.
+    case MenuCommand::AccessLog: return true;
     // Help.
     case MenuCommand::Guide: return true;
     case MenuCommand::About: return true;
@@ -120,6 +123,11 @@ void RunMenuCommand(MenuCommand command, AppState& state, QWidget* parent) {
     // Rates and trends.
     case MenuCommand::Rates: {
       RatesWindow window(state, parent);
+      window.exec();
+      break;
+    }
+    case MenuCommand::AccessLog: {
+      AccessLogWindow window(state, parent);
       window.exec();
       break;
     }

@@ -64,7 +64,8 @@ TEST_F(DatabaseTest, NewDatabaseHasTheWholeSchemaOwnerOnly) {
   QSqlDatabase connection = db.connection();
   EXPECT_EQ(SchemaVersion(connection), kSchemaVersion);
   for (const char* table :
-       {"setting", "followup_case", "followup_test", "schedule_template", "denominator", "intervention"}) {
+       {"setting", "followup_case", "followup_test", "schedule_template", "denominator", "intervention", "access_log",
+        "access_log_pending"}) {
     EXPECT_GE(Count(db, QString::fromLatin1(table)), 0) << table;
   }
   EXPECT_EQ(Count(db, QStringLiteral("schedule_template")), 9);

@@ -23,6 +23,7 @@
 #include "gui/analysis/graph_window.h"
 #include "gui/analysis/item_graph_window.h"
 #include "gui/analysis/summary_window.h"
+#include "gui/audit/access_log_window.h"
 #include "gui/backup/restore_window.h"
 #include "gui/codelists/answer_code_editor_window.h"
 #include "gui/codelists/code_list_editor_window.h"
@@ -36,6 +37,7 @@
 #include "gui/help/guide_window.h"
 #include "gui/rates/denominators_window.h"
 #include "gui/rates/rates_window.h"
+#include "gui/reports/report_history_window.h"
 #include "gui/reports/report_window.h"
 #include "gui/reports/search_result_dialog.h"
 #include "gui/shell/login_window.h"
@@ -118,6 +120,8 @@ const std::vector<WindowMaker>& EveryWindow() {
        }},
       {"RatesWindow", [](AppState& s) { return std::make_unique<RatesWindow>(s); }},
       {"DenominatorsWindow", [](AppState& s) { return std::make_unique<DenominatorsWindow>(s); }},
+      {"AccessLogWindow", [](AppState& s) { return std::make_unique<AccessLogWindow>(s); }},
+      {"ReportHistoryWindow", [](AppState& s) { return std::make_unique<ReportHistoryWindow>(s, 1); }},
   };
   return windows;
 }

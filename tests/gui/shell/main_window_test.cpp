@@ -137,6 +137,7 @@ TEST_F(MainWindowTest, MenuBarHoldsTheCommandsBeyondThePanel) {
       {"actScheduleTemplates", "経過観察の予定表"},
       {"actRates", "発生率と推移"},
       {"actDenominators", "分母の登録"},
+      {"actAccessLog", "操作記録"},
       {"actGuide", "使い方"},
       {"actAbout", "バージョン情報"},
   };

@@ -1,0 +1,516 @@
+#include "core/store/access_log.h"
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QJsonDocument>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QSysInfo>
+#include <QVariant>
+#include <algorithm>
+#include <array>
+#include <cstdlib>
+
+#include "core/platform/clock.h"
+#include "core/platform/prompts.h"
+#include "core/platform/system_info.h"
+#include "core/store/database.h"
+#include "core/store/schema.h"
+
+namespace orvanta {
+
+namespace {
+
+struct KindName {
+  const QString* kind;
+  const char* label;
+};
+
+const KindName kKindNames[] = {
+    {&log_kind::kStart, "起動"},
+    {&log_kind::kLogin, "ログイン"},
+    {&log_kind::kLoginFailed, "ログイン失敗"},
+    {&log_kind::kEnd, "終了"},
+    {&log_kind::kReportShown, "報告の表示"},
+    {&log_kind::kReportNew, "報告の追加"},
+    {&log_kind::kReportChange, "報告の変更"},
+    {&log_kind::kReportDelete, "報告の削除"},
+    {&log_kind::kReportRestore, "報告の復元"},
+    {&log_kind::kFollowup, "経過観察"},
+    {&log_kind::kCodeList, "コードの変更"},
+    {&log_kind::kDenominator, "分母"},
+    {&log_kind::kIntervention, "介入"},
+    {&log_kind::kPrint, "印刷"},
+    {&log_kind::kPdf, "PDFファイル"},
+    {&log_kind::kCsv, "CSVファイル"},
+    {&log_kind::kFile, "ファイルの書き出し"},
+    {&log_kind::kBackup, "バックアップ"},
+    {&log_kind::kRestore, "バックアップの復元"},
+    {&log_kind::kRepair, "データファイルの修復"},
+    {&log_kind::kSettle, "起動時の確定"},
+    {&log_kind::kLogCheck, "記録の検証"},
+};
+
+const QString kColumns = QStringLiteral("seq, at, os_user, host, kind, report_id, summary, details, prev_hash, hash");
+
+LogEntry EntryOf(const QSqlQuery& query) {
+  LogEntry e;
+  e.seq = query.value(0).toLongLong();
+  e.at = query.value(1).toString();
+  e.user = query.value(2).toString();
+  e.host = query.value(3).toString();
+  e.kind = query.value(4).toString();
+  e.reportId = query.value(5).isNull() ? 0 : query.value(5).toInt();
+  e.summary = query.value(6).toString();
+  e.details = query.value(7).toString();
+  e.prevHash = query.value(8).toString();
+  e.hash = query.value(9).toString();
+  return e;
+}
+
+void AddPart(QCryptographicHash& hash, const QByteArray& part) {
+  hash.addData(QByteArray::number(part.size()));
+  hash.addData(QByteArrayView(":"));
+  hash.addData(part);
+}
+
+// The WHERE clause of a filter and its bound values.
+QString WhereOf(const LogFilter& filter, QVariantList* values) {
+  QStringList terms;
+  if (filter.from.isValid()) {
+    terms << QStringLiteral("at >= ?");
+    *values << filter.from.toString(Qt::ISODate);
+  }
+  if (filter.to.isValid()) {
+    terms << QStringLiteral("at < ?");
+    *values << filter.to.addDays(1).toString(Qt::ISODate);
+  }
+  if (!filter.user.isEmpty()) {
+    terms << QStringLiteral("os_user = ?");
+    *values << filter.user;
+  }
+  if (!filter.kind.isEmpty()) {
+    terms << QStringLiteral("kind = ?");
+    *values << filter.kind;
+  }
+  if (filter.reportId != 0) {
+    terms << QStringLiteral("report_id = ?");
+    *values << filter.reportId;
+  }
+  return terms.isEmpty() ? QString() : QStringLiteral(" WHERE ") + terms.join(QStringLiteral(" AND "));
+}
+
+bool Unfiltered(const LogFilter& f) {
+  return !f.from.isValid() && !f.to.isValid() && f.user.isEmpty() && f.kind.isEmpty() && f.reportId == 0;
+}
+
+void SetError(QString* error, const QSqlQuery& query) {
+  if (error) *error = query.lastError().text();
+}
+
+}  // namespace
+
+const std::vector<QString>& LogKinds() {
+  static const std::vector<QString> kinds = [] {
+    std::vector<QString> all;
+    for (const KindName& k : kKindNames) all.push_back(*k.kind);
+    return all;
+  }();
+  return kinds;
+}
+
+QString LogKindLabel(const QString& kind) {
+  for (const KindName& k : kKindNames)
+    if (*k.kind == kind) return QString::fromUtf8(k.label);
+  return kind;
+}
+
+bool IsReportVersionKind(const QString& kind) {
+  return kind == log_kind::kReportNew || kind == log_kind::kReportChange || kind == log_kind::kReportDelete ||
+         kind == log_kind::kReportRestore;
+}
+
+QString LogTimeText(const QDateTime& moment) {
+  const int offset = moment.offsetFromUtc();
+  const int minutes = std::abs(offset) / 60;
+  return moment.toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss")) + (offset < 0 ? u'-' : u'+') +
+         QStringLiteral("%1:%2").arg(minutes / 60, 2, 10, QLatin1Char('0')).arg(minutes % 60, 2, 10, QLatin1Char('0'));
+}
+
+QString FirstPrevHash() { return QString(64, QLatin1Char('0')); }
+
+namespace {
+
+// The hash over the parts of an entry as UTF-8, in their order: seq,
+// at, user, host, kind, report (empty for none), summary, details,
+// prev_hash. The check hashes the stored bytes with it directly.
+QByteArray HashOfParts(QCryptographicHash& hash, const std::array<QByteArray, 9>& parts) {
+  hash.reset();
+  for (const QByteArray& part : parts) AddPart(hash, part);
+  return hash.result().toHex();
+}
+
+}  // namespace
+
+QString EntryHash(const LogEntry& e) {
+  QCryptographicHash hash(QCryptographicHash::Sha256);
+  return QString::fromLatin1(
+      HashOfParts(hash, {QByteArray::number(qint64(e.seq)), e.at.toUtf8(), e.user.toUtf8(), e.host.toUtf8(),
+                         e.kind.toUtf8(), e.reportId == 0 ? QByteArray() : QByteArray::number(e.reportId),
+                         e.summary.toUtf8(), e.details.toUtf8(), e.prevHash.toLatin1()}));
+}
+
+bool ReadLogHead(const QSqlDatabase& db, LogHead* head, QString* error) {
+  QSqlQuery query(db);
+  if (!query.exec(QStringLiteral("SELECT seq, hash, at FROM access_log ORDER BY seq DESC LIMIT 1"))) {
+    SetError(error, query);
+    return false;
+  }
+  *head = LogHead{0, FirstPrevHash(), QString()};
+  if (query.next()) *head = LogHead{query.value(0).toLongLong(), query.value(1).toString(), query.value(2).toString()};
+  return true;
+}
+
+bool AppendEntries(QSqlDatabase& db, std::vector<LogEntry> entries, QString* error) {
+  if (entries.empty()) return true;
+  LogHead head;
+  if (!ReadLogHead(db, &head, error)) return false;
+  QSqlQuery insert(db);
+  if (!insert.prepare(QStringLiteral("INSERT INTO access_log(") + kColumns +
+                      QStringLiteral(") VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"))) {
+    SetError(error, insert);
+    return false;
+  }
+  for (LogEntry& e : entries) {
+    e.seq = head.seq + 1;
+    e.prevHash = head.hash;
+    e.hash = EntryHash(e);
+    const QVariantList values{
+        qint64(e.seq), e.at,      e.user,
+        e.host,        e.kind,    e.reportId == 0 ? QVariant(QMetaType(QMetaType::Int)) : QVariant(e.reportId),
+        e.summary,     e.details, e.prevHash,
+        e.hash};
+    for (int i = 0; i < values.size(); ++i) insert.bindValue(i, values[i]);
+    if (!insert.exec()) {
+      SetError(error, insert);
+      return false;
+    }
+    head.seq = e.seq;
+    head.hash = e.hash;
+  }
+  return true;
+}
+
+bool CarryLogOver(Database& database, const QString& previousPath, QString* error) {
+  if (!database.isOpen() || database.isReadOnly()) return true;
+  QSqlDatabase db = database.connection();
+  QSqlQuery attach(db);
+  attach.prepare(QStringLiteral("ATTACH DATABASE ? AS previous"));
+  attach.bindValue(0, previousPath);
+  if (!attach.exec()) {
+    SetError(error, attach);
+    return false;
+  }
+  auto count = [&db](const QString& table, std::int64_t* n) {
+    QSqlQuery q(db);
+    if (!q.exec(QStringLiteral("SELECT count(*) FROM ") + table) || !q.next()) return false;
+    *n = q.value(0).toLongLong();
+    return true;
+  };
+  std::int64_t previous = 0;
+  std::int64_t present = 0;
+  bool ok = true;
+  if (count(QStringLiteral("previous.access_log"), &previous) && count(QStringLiteral("main.access_log"), &present) &&
+      previous >= present) {
+    ok = database.change(
+        [](QSqlDatabase& c, QString* why) {
+          QSqlQuery q(c);
+          const QStringList steps{
+              QStringLiteral("DROP TRIGGER main.access_log_no_delete"), QStringLiteral("DELETE FROM main.access_log"),
+              QStringLiteral("INSERT INTO main.access_log(") + kColumns + QStringLiteral(") SELECT ") + kColumns +
+                  QStringLiteral(" FROM previous.access_log ORDER BY seq"),
+              QString::fromUtf8(kAccessLogNoDeleteTrigger)};
+          for (const QString& step : steps) {
+            if (!q.exec(step)) {
+              *why = q.lastError().text();
+              return false;
+            }
+          }
+          return true;
+        },
+        error);
+  }
+  QSqlQuery detach(db);
+  detach.exec(QStringLiteral("DETACH DATABASE previous"));
+  return ok;
+}
+
+// ---- The check -------------------------------------------------------------
+
+LogCheck CheckLogChain(const QSqlDatabase& db, const std::vector<LogHead>& keptHeads,
+                       const std::function<bool(std::int64_t, std::int64_t)>& progress) {
+  LogCheck check;
+  auto fail = [&check](const QSqlQuery& q) {
+    check.readable = false;
+    check.intact = false;
+    check.error = q.lastError().text();
+    return check;
+  };
+  QSqlQuery total(db);
+  if (!total.exec(QStringLiteral("SELECT count(*) FROM access_log")) || !total.next()) return fail(total);
+  const std::int64_t count = total.value(0).toLongLong();
+
+  // The stored bytes as they are (no text conversion): what the hash is over.
+  QSqlQuery query(db);
+  query.setForwardOnly(true);
+  if (!query.exec(QStringLiteral(
+          "SELECT seq, CAST(at AS BLOB), CAST(os_user AS BLOB), CAST(host AS BLOB), CAST(kind AS BLOB),"
+          " CAST(report_id AS BLOB), CAST(summary AS BLOB), CAST(details AS BLOB), CAST(prev_hash AS BLOB),"
+          " CAST(hash AS BLOB) FROM access_log ORDER BY seq")))
+    return fail(query);
+  QCryptographicHash hasher(QCryptographicHash::Sha256);
+  QByteArray prevHash = FirstPrevHash().toLatin1();
+  std::int64_t expected = 1;
+  auto broken = [&check](const LogEntry& e) {
+    check.intact = false;
+    check.brokenSeq = e.seq;
+    check.brokenAt = e.at;
+  };
+  std::array<QByteArray, 9> parts;
+  while (query.next()) {
+    const std::int64_t seq = query.value(0).toLongLong();
+    parts[0] = QByteArray::number(qint64(seq));
+    for (int i = 1; i < 9; ++i) parts[static_cast<std::size_t>(i)] = query.value(i).toByteArray();
+    const QByteArray stored = query.value(9).toByteArray();
+    ++check.entries;
+    if (seq != expected || parts[8] != prevHash || HashOfParts(hasher, parts) != stored) {
+      broken(LogEntry{seq, QString::fromUtf8(parts[1])});
+      return check;
+    }
+    prevHash = stored;
+    ++expected;
+    if (progress && check.entries % 20000 == 0 && !progress(check.entries, count)) {
+      check.intact = false;
+      check.error = QStringLiteral("中止");
+      return check;
+    }
+  }
+  if (query.lastError().isValid()) return fail(query);
+
+  // A head kept when a backup was made must still be there, unchanged.
+  for (const LogHead& kept : keptHeads) {
+    if (kept.seq <= 0) continue;
+    QSqlQuery at(db);
+    at.prepare(QStringLiteral("SELECT ") + kColumns + QStringLiteral(" FROM access_log WHERE seq = ?"));
+    at.bindValue(0, qint64(kept.seq));
+    if (!at.exec()) return fail(at);
+    if (!at.next()) {
+      // The log ends before an entry a backup saw: entries were taken away
+      // at its end.
+      check.intact = false;
+      check.brokenSeq = kept.seq;
+      check.brokenAt = kept.at;
+      return check;
+    }
+    const LogEntry e = EntryOf(at);
+    if (e.hash != kept.hash) {
+      broken(e);
+      return check;
+    }
+  }
+  return check;
+}
+
+QString LogCheckText(const LogCheck& check) {
+  if (!check.readable) return QStringLiteral("操作記録を読めませんでした。\n") + check.error;
+  if (check.intact) return QStringLiteral("操作記録の全%1件は改ざんされていません。").arg(check.entries);
+  if (check.brokenSeq == 0) return QStringLiteral("記録の検証を中止しました。");
+  return QStringLiteral(
+             "操作記録の連鎖が番号%1（%2）の記録で途切れています。\n"
+             "この記録かその前後の記録が、Orvanta以外の方法で変更・削除・挿入されています。")
+      .arg(check.brokenSeq)
+      .arg(check.brokenAt.isEmpty() ? QStringLiteral("日時不明") : check.brokenAt);
+}
+
+// ---- Reading for the window ------------------------------------------------
+
+std::int64_t CountLogEntries(const QSqlDatabase& db, const LogFilter& filter, QString* error) {
+  if (Unfiltered(filter)) {
+    // The numbers run without gaps: the newest one is the count.
+    LogHead head;
+    return ReadLogHead(db, &head, error) ? head.seq : 0;
+  }
+  QVariantList values;
+  QSqlQuery query(db);
+  query.prepare(QStringLiteral("SELECT count(*) FROM access_log") + WhereOf(filter, &values));
+  for (int i = 0; i < values.size(); ++i) query.bindValue(i, values[i]);
+  if (!query.exec() || !query.next()) {
+    SetError(error, query);
+    return 0;
+  }
+  return query.value(0).toLongLong();
+}
+
+std::vector<LogEntry> ReadLogEntries(const QSqlDatabase& db, const LogFilter& filter, std::int64_t offset, int limit,
+                                     QString* error) {
+  std::vector<LogEntry> entries;
+  QSqlQuery query(db);
+  query.setForwardOnly(true);
+  QVariantList values;
+  QString sql = QStringLiteral("SELECT ") + kColumns + QStringLiteral(" FROM access_log");
+  if (Unfiltered(filter)) {
+    // Straight to the page by number, however far back it lies.
+    LogHead head;
+    if (!ReadLogHead(db, &head, error)) return entries;
+    sql += QStringLiteral(" WHERE seq <= ? ORDER BY seq DESC LIMIT ?");
+    values << qint64(head.seq - offset) << limit;
+  } else {
+    sql += WhereOf(filter, &values) + QStringLiteral(" ORDER BY seq DESC LIMIT ? OFFSET ?");
+    values << limit << qint64(offset);
+  }
+  query.prepare(sql);
+  for (int i = 0; i < values.size(); ++i) query.bindValue(i, values[i]);
+  if (!query.exec()) {
+    SetError(error, query);
+    return entries;
+  }
+  while (query.next()) entries.push_back(EntryOf(query));
+  return entries;
+}
+
+QStringList LogUsers(const QSqlDatabase& db) {
+  QStringList users;
+  QSqlQuery query(db);
+  // Walks the index by skipping from one user to the next.
+  if (!query.exec(QStringLiteral("SELECT min(os_user) FROM access_log"))) return users;
+  while (query.next() && !query.value(0).isNull()) {
+    const QString user = query.value(0).toString();
+    users << user;
+    query.prepare(QStringLiteral("SELECT min(os_user) FROM access_log WHERE os_user > ?"));
+    query.bindValue(0, user);
+    if (!query.exec()) break;
+  }
+  return users;
+}
+
+std::vector<LogEntry> ReportVersionEntries(const QSqlDatabase& db, std::int32_t reportId, QString* error) {
+  std::vector<LogEntry> entries;
+  QSqlQuery query(db);
+  query.prepare(QStringLiteral("SELECT ") + kColumns +
+                QStringLiteral(" FROM access_log WHERE report_id = ? AND kind IN (?, ?, ?, ?) ORDER BY seq"));
+  query.bindValue(0, reportId);
+  query.bindValue(1, log_kind::kReportNew);
+  query.bindValue(2, log_kind::kReportChange);
+  query.bindValue(3, log_kind::kReportDelete);
+  query.bindValue(4, log_kind::kReportRestore);
+  if (!query.exec()) {
+    SetError(error, query);
+    return entries;
+  }
+  while (query.next()) entries.push_back(EntryOf(query));
+  return entries;
+}
+
+// ---- Recording -------------------------------------------------------------
+
+AccessLog::AccessLog(Database& database, Prompts& prompts, const Clock& clock)
+    : database_(database),
+      prompts_(prompts),
+      clock_(clock),
+      user_(CurrentUserName()),
+      host_(QSysInfo::machineHostName()) {
+  replaced_ = SetExportListener([this](const ExportRecord& record) { exported(record); });
+}
+
+AccessLog::~AccessLog() { SetExportListener(std::move(replaced_)); }
+
+LogEntry AccessLog::stamp(const LogEvent& event) const {
+  LogEntry e;
+  e.at = LogTimeText(clock_.now());
+  e.user = user_;
+  e.host = host_;
+  e.kind = event.kind;
+  e.reportId = event.reportId;
+  e.summary = event.summary;
+  e.details = QString::fromUtf8(QJsonDocument(event.details).toJson(QJsonDocument::Compact));
+  return e;
+}
+
+bool AccessLog::writable() const { return database_.isOpen() && !database_.isReadOnly(); }
+
+bool AccessLog::record(const LogEvent& event) {
+  LogEntry entry = stamp(event);
+  if (!attached_) {
+    held_.push_back(std::move(entry));
+    return true;
+  }
+  // Without a database (or with a newer one) the start has told the user.
+  if (!writable()) return false;
+  QString error;
+  if (database_.change([&entry](QSqlDatabase& db, QString* why) { return AppendEntries(db, {entry}, why); }, &error))
+    return true;
+  tellNotWritten(error);
+  return false;
+}
+
+void AccessLog::attach() {
+  attached_ = true;
+  if (!writable()) held_.clear();
+  if (held_.empty()) return;
+  QString error;
+  std::vector<LogEntry> held = std::move(held_);
+  held_.clear();
+  if (!database_.change([&held](QSqlDatabase& db, QString* why) { return AppendEntries(db, held, why); }, &error))
+    tellNotWritten(error);
+}
+
+AccessLog::NextChange::~NextChange() {
+  if (database_) database_->clearNextChangeWork();
+}
+
+AccessLog::NextChange AccessLog::forNextChange(const LogEvent& event) {
+  LogEntry entry = stamp(event);
+  database_.setNextChangeWork([entry](QSqlDatabase& db, QString* why) { return AppendEntries(db, {entry}, why); });
+  return NextChange(database_);
+}
+
+void AccessLog::tellNotWritten(const QString& reason) {
+  if (told_) return;
+  told_ = true;
+  QString text = QStringLiteral("操作記録を書き込めませんでした。");
+  if (!reason.isEmpty()) text += QLatin1Char('\n') + reason;
+  text += QStringLiteral("\n作業はそのまま続けられますが、この間の操作は記録されません。");
+  prompts_.message(text, QString(), PromptIcon::Exclamation);
+}
+
+void AccessLog::exported(const ExportRecord& r) {
+  LogEvent event;
+  QString what = r.what;
+  switch (r.kind) {
+    case ExportKind::Print: event.kind = log_kind::kPrint; break;
+    case ExportKind::Pdf: event.kind = log_kind::kPdf; break;
+    case ExportKind::Csv: event.kind = log_kind::kCsv; break;
+    case ExportKind::File: event.kind = log_kind::kFile; break;
+  }
+  event.summary = what.isEmpty() ? LogKindLabel(event.kind) : what;
+  if (!r.path.isEmpty()) event.summary += QStringLiteral("：") + QDir::toNativeSeparators(r.path);
+  if (r.reports >= 0) event.summary += QStringLiteral("（%1件）").arg(r.reports);
+  event.details = QJsonObject{{QStringLiteral("what"), r.what}, {QStringLiteral("path"), r.path}};
+  if (r.reports >= 0) event.details.insert(QStringLiteral("reports"), r.reports);
+  record(event);
+}
+
+void AccessLog::recordStart() {
+  started_ = clock_.now();
+  record({log_kind::kStart, 0, QStringLiteral("起動"), {}});
+}
+
+void AccessLog::recordEnd() {
+  const qint64 seconds = started_.isValid() ? std::max<qint64>(0, started_.secsTo(clock_.now())) : 0;
+  record(
+      {log_kind::kEnd, 0,
+       QStringLiteral("終了（使用時間 %1時間%2分%3秒）").arg(seconds / 3600).arg(seconds / 60 % 60).arg(seconds % 60),
+       QJsonObject{{QStringLiteral("seconds"), seconds}}});
+}
+
+}  // namespace orvanta
