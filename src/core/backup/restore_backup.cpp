@@ -46,7 +46,7 @@ class Restorer {
   RestoreResult run() {
     // What an earlier restore stopped half-way left behind is settled first
     // (the start does it too); never removed while it may hold the data.
-    const RestoreSettlement earlier = SettleInterruptedRestore(paths_, io_);
+    const RestoreSettlement earlier = SettleInterruptedRestore(paths_, state_.clock().now(), io_);
     if (earlier.outcome == RestoreSettlement::Outcome::Stuck) {
       refuse(RestoreResult::Outcome::NotReady, earlier.reason);
       return result_;

@@ -8,6 +8,8 @@
 #include "core/backup/make_generation.h"
 #include "core/platform/drive_paths.h"
 #include "core/platform/safe_save.h"
+#include "core/store/access_log.h"
+#include "core/store/database.h"
 
 namespace orvanta {
 
@@ -27,8 +29,10 @@ bool FolderIsEmptyOrMissing(const QString& path) {
 
 class Settler {
  public:
-  Settler(const DrivePaths& paths, BackupIo& io)
-      : data_(paths.DataFolderPath()),
+  Settler(const DrivePaths& paths, BackupIo& io, const QDateTime& now)
+      : databaseName_(QFileInfo(paths.DatabasePath()).fileName()),
+        now_(now),
+        data_(paths.DataFolderPath()),
         incoming_(QDir(data_).filePath(kRestoreIncomingFolder)),
         outgoing_(QDir(data_).filePath(kRestoreOutgoingFolder)),
         recordPath_(QDir(data_).filePath(kRestoreRecordFile)),
@@ -43,9 +47,13 @@ class Settler {
       return stuck(QStringLiteral("復元の記録「%1」が読めません。").arg(QDir::toNativeSeparators(recordPath_)));
     }
     result_.savedGeneration = record->savedGeneration;
-    if (record->phase == RestoreRecord::Phase::Finished) return tidy(RestoreSettlement::Outcome::Finished);
+    if (record->phase == RestoreRecord::Phase::Finished) {
+      carryLogOver();
+      return tidy(RestoreSettlement::Outcome::Finished);
+    }
     if (moveForward(*record)) {
       SyncFolder(data_);
+      carryLogOver();
       RestoreRecord finished = *record;
       finished.phase = RestoreRecord::Phase::Finished;
       QString error;
@@ -69,6 +77,17 @@ class Settler {
     failure_ = QStringLiteral("「%1」を「%2」へ移せませんでした。")
                    .arg(QDir::toNativeSeparators(from), QDir::toNativeSeparators(to));
     return false;
+  }
+
+  // The access log goes on from where it stood before the restore, as the
+  // restore itself would have carried it over: never turned back.
+  void carryLogOver() {
+    const QString previous = out(databaseName_);
+    if (!QFileInfo(previous).isFile() || !QFileInfo(here(databaseName_)).isFile()) return;
+    Database restored;
+    QString notice;
+    QString error;
+    if (restored.open(here(databaseName_), now_, &notice, &error)) CarryLogOver(restored, previous, &error);
   }
 
   RestoreSettlement withoutRecord() {
@@ -148,6 +167,8 @@ class Settler {
     return result_;
   }
 
+  const QString databaseName_;
+  const QDateTime now_;
   const QString data_;
   const QString incoming_;
   const QString outgoing_;
@@ -203,7 +224,9 @@ bool WriteRestoreRecord(const QString& dataFolder, const RestoreRecord& record, 
                             FileAccess::OwnerOnly, error);
 }
 
-RestoreSettlement SettleInterruptedRestore(const DrivePaths& paths, BackupIo& io) { return Settler(paths, io).run(); }
+RestoreSettlement SettleInterruptedRestore(const DrivePaths& paths, const QDateTime& now, BackupIo& io) {
+  return Settler(paths, io, now).run();
+}
 
 QString RestoreSettlementText(const RestoreSettlement& settlement, const DrivePaths& paths) {
   QString saved;

@@ -30,6 +30,7 @@
 // an older version of the program) is never guessed at: the start stops and
 // names it.
 
+#include <QDateTime>
 #include <QString>
 #include <QStringList>
 #include <optional>
@@ -66,8 +67,11 @@ struct RestoreSettlement {
   QString reason;  // for Stuck: what is in the way
 };
 
-// Finishes or undoes a restore that a stop interrupted (see above).
-RestoreSettlement SettleInterruptedRestore(const DrivePaths& paths, BackupIo& io = SystemBackupIo());
+// Finishes or undoes a restore that a stop interrupted (see above); a
+// finished one carries the access log over from the database that went out,
+// as the restore does. now names a damaged database kept aside.
+RestoreSettlement SettleInterruptedRestore(const DrivePaths& paths, const QDateTime& now,
+                                           BackupIo& io = SystemBackupIo());
 
 // What the user is told at the start; empty for Nothing.
 QString RestoreSettlementText(const RestoreSettlement& settlement, const DrivePaths& paths);

@@ -63,7 +63,7 @@ std::unique_ptr<MainWindow> Main(AppState& state) {
   // A restore that a stop interrupted is finished or undone before anything
   // else is read, so that a half-replaced folder is never taken for a first
   // start or for the data.
-  const RestoreSettlement settlement = SettleInterruptedRestore(state.paths);
+  const RestoreSettlement settlement = SettleInterruptedRestore(state.paths, state.clock().now());
   if (settlement.outcome != RestoreSettlement::Outcome::Nothing) {
     const bool stuck = settlement.outcome == RestoreSettlement::Outcome::Stuck;
     tell(RestoreSettlementText(settlement, state.paths), stuck ? PromptIcon::Critical : PromptIcon::Information);

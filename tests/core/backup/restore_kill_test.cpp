@@ -113,7 +113,7 @@ TEST_F(RestoreKillTest, AKillAtAnyMoveIsFinishedOrUndoneByTheNextStart) {
     }
 
     // The next start.
-    const RestoreSettlement settlement = SettleInterruptedRestore(drive.state.paths);
+    const RestoreSettlement settlement = SettleInterruptedRestore(drive.state.paths, testing::kTestMoment.addDays(2));
     ASSERT_NE(settlement.outcome, RestoreSettlement::Outcome::Stuck) << settlement.reason.toStdString();
     DecideFirstRun(drive.state.startup, drive.state.paths);
     EXPECT_FALSE(drive.state.startup.FirstRun);
@@ -168,7 +168,7 @@ TEST_F(RestoreKillTest, AStopInTheMiddleIsUndoneWhenTheMovesCannotBeFinished) {
     ASSERT_TRUE(QDir().rename(QDir(data).filePath(name), QDir(out).filePath(name)));
   ASSERT_TRUE(SaveFileAtomically(QDir(data).filePath(QStringLiteral("set.dat")), "restored", FileAccess::OwnerOnly));
 
-  const RestoreSettlement settlement = SettleInterruptedRestore(drive.state.paths);
+  const RestoreSettlement settlement = SettleInterruptedRestore(drive.state.paths, testing::kTestMoment.addDays(2));
   EXPECT_EQ(settlement.outcome, RestoreSettlement::Outcome::RolledBack);
   EXPECT_EQ(RestoreSettlementText(settlement, drive.state.paths),
             QStringLiteral("前回、バックアップからの復元が途中で止まっていました。復元を最後まで行えなかったため、"
@@ -185,7 +185,7 @@ TEST_F(RestoreKillTest, WhatAStartCannotSettleStopsItAndIsNeverRemoved) {
   ASSERT_TRUE(QDir().mkpath(out));
   ASSERT_TRUE(
       QDir().rename(QDir(drive.data()).filePath(QStringLiteral("data")), QDir(out).filePath(QStringLiteral("data"))));
-  RestoreSettlement settlement = SettleInterruptedRestore(drive.state.paths);
+  RestoreSettlement settlement = SettleInterruptedRestore(drive.state.paths, testing::kTestMoment.addDays(2));
   EXPECT_EQ(settlement.outcome, RestoreSettlement::Outcome::Stuck);
   EXPECT_TRUE(QFileInfo(QDir(out).filePath(QStringLiteral("data"))).isDir());
   EXPECT_EQ(RestoreSettlementText(settlement, drive.state.paths),
@@ -198,7 +198,7 @@ TEST_F(RestoreKillTest, WhatAStartCannotSettleStopsItAndIsNeverRemoved) {
   // A record that does not read is never acted on either.
   ASSERT_TRUE(SaveFileAtomically(QDir(drive.data()).filePath(kRestoreRecordFile), "orvanta-restore 1\nphase ?\n",
                                  FileAccess::OwnerOnly));
-  settlement = SettleInterruptedRestore(drive.state.paths);
+  settlement = SettleInterruptedRestore(drive.state.paths, testing::kTestMoment.addDays(2));
   EXPECT_EQ(settlement.outcome, RestoreSettlement::Outcome::Stuck);
   EXPECT_TRUE(QFileInfo(QDir(out).filePath(QStringLiteral("data"))).isDir());
 
