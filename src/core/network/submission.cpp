@@ -225,6 +225,27 @@ SubmissionContent GatherSubmission(const DrivePaths& paths, int newestFileNo, co
   return c;
 }
 
+QString CodelessAnswersText(const SubmissionContent& content) {
+  QString text = QStringLiteral("コードのない回答 %1 件").arg(content.codelessAnswers);
+  QStringList items;
+  for (int item = 0; item < kCodeColumnCount; ++item) {
+    const std::int64_t n = content.codelessByItem[static_cast<std::size_t>(item)];
+    if (n > 0) items << QStringLiteral("%1 %2 件").arg(ItemCaption(item)).arg(n);
+  }
+  if (!items.isEmpty()) text += QStringLiteral("（%1）").arg(items.join(QStringLiteral("、")));
+  return text;
+}
+
+QString DenominatorStatusText(DenominatorLine::Status status) {
+  switch (status) {
+    case DenominatorLine::Status::Goes: return QStringLiteral("送ります");
+    case DenominatorLine::Status::Missing: return QStringLiteral("未登録（送りません）");
+    case DenominatorLine::Status::Zero: return QStringLiteral("0 のため送りません");
+    case DenominatorLine::Status::NoCode: return QStringLiteral("コードがないため送りません");
+  }
+  return {};
+}
+
 QStringList SubmissionGoes() {
   QStringList goes = {QStringLiteral("発生年と発生月"), QStringLiteral("発生時刻の時（0～23時）")};
   for (int item = 0; item < kCodeColumnCount; ++item)

@@ -122,6 +122,12 @@ SubmissionContent GatherSubmission(const DrivePaths& paths, int newestFileNo, co
                                    const Denominators& denominators, int year, YearKind kind,
                                    int threads = kScanThreadsAuto);
 
+// "コードのない回答 N 件", followed by the items they come from:
+// "コードのない回答 2 件（職種 1 件、原因器材 1 件）".
+QString CodelessAnswersText(const SubmissionContent& content);
+// How the check window names a denominator line's status.
+QString DenominatorStatusText(DenominatorLine::Status status);
+
 // What goes into the file, and what never goes, named one by one for the
 // check window.
 QStringList SubmissionGoes();

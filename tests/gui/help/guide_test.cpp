@@ -34,6 +34,8 @@
 #include "gui/help/about_window.h"
 #include "gui/help/guide_pages.h"
 #include "gui/help/guide_window.h"
+#include "gui/network/facility_settings_window.h"
+#include "gui/network/submission_window.h"
 #include "gui/rates/denominators_window.h"
 #include "gui/rates/rates_window.h"
 #include "gui/reports/report_window.h"
@@ -118,6 +120,8 @@ const std::vector<WindowMaker>& EveryWindow() {
        }},
       {"RatesWindow", [](AppState& s) { return std::make_unique<RatesWindow>(s); }},
       {"DenominatorsWindow", [](AppState& s) { return std::make_unique<DenominatorsWindow>(s); }},
+      {"FacilitySettingsWindow", [](AppState& s) { return std::make_unique<FacilitySettingsWindow>(s); }},
+      {"SubmissionWindow", [](AppState& s) { return std::make_unique<SubmissionWindow>(s, QStringLiteral("AB12")); }},
   };
   return windows;
 }
