@@ -126,6 +126,38 @@ void BM_SubmissionWrittenAndChecked(benchmark::State& state) {
 }
 BENCHMARK(BM_SubmissionWrittenAndChecked)->Unit(benchmark::kMillisecond)->UseRealTime();
 
+// The parts apart: gathering the year from the data files, writing a
+// gathered year (with its read-back), and the reader's check alone.
+void BM_GatherOnly(benchmark::State& state) {
+  OneYear& c = Shared();
+  for (auto _ : state) {
+    const SubmissionContent content = GatherSubmission(c.state.paths, c.state.counters.NewestFileNo, c.state.lists,
+                                                       c.denominators, kYear, YearKind::Fiscal);
+    if (content.reportCount() != kBenchReports) state.SkipWithError("not every report was gathered");
+  }
+}
+BENCHMARK(BM_GatherOnly)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_WriteOnly(benchmark::State& state) {
+  OneYear& c = Shared();
+  const SubmissionContent content = GatherSubmission(c.state.paths, c.state.counters.NewestFileNo, c.state.lists,
+                                                     c.denominators, kYear, YearKind::Fiscal);
+  QString error;
+  for (auto _ : state)
+    if (!WriteSubmissionFile(c.out, content, SubmissionStamp{QStringLiteral("AB12"), c.clock.now()},
+                             c.clock.now().date(), &error))
+      state.SkipWithError("not written");
+}
+BENCHMARK(BM_WriteOnly)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_CheckOnly(benchmark::State& state) {
+  OneYear& c = Shared();
+  if (!WriteSubmission(c)) state.SkipWithError("not written");
+  for (auto _ : state)
+    if (!CheckSubmissionFile(c.out, c.clock.now().date())) state.SkipWithError("refused");
+}
+BENCHMARK(BM_CheckOnly)->Unit(benchmark::kMillisecond)->UseRealTime();
+
 }  // namespace
 }  // namespace orvanta
 

@@ -114,6 +114,21 @@ void SqliteStatement::reset() {
   failed_ = false;
 }
 
+SqliteStatement::Type SqliteStatement::type(int col) const {
+  switch (sqlite3_column_type(stmt_, col)) {
+    case SQLITE_INTEGER: return Type::Integer;
+    case SQLITE_FLOAT: return Type::Real;
+    case SQLITE_TEXT: return Type::Text;
+    case SQLITE_BLOB: return Type::Blob;
+    default: return Type::Null;
+  }
+}
+
+QByteArrayView SqliteStatement::bytes(int col) const {
+  const auto* data = reinterpret_cast<const char*>(sqlite3_column_text(stmt_, col));
+  return data ? QByteArrayView(data, sqlite3_column_bytes(stmt_, col)) : QByteArrayView();
+}
+
 bool SqliteStatement::isNull(int col) const { return sqlite3_column_type(stmt_, col) == SQLITE_NULL; }
 std::int64_t SqliteStatement::integer(int col) const { return sqlite3_column_int64(stmt_, col); }
 double SqliteStatement::real(int col) const { return sqlite3_column_double(stmt_, col); }

@@ -6,6 +6,7 @@
 // 100,000 rows go through prepared statements without a QVariant per value.
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
 #include <cstdint>
 #include <optional>
@@ -75,7 +76,11 @@ class SqliteStatement {
   bool run();
   void reset();
 
+  enum class Type { Integer, Real, Text, Blob, Null };
+  Type type(int col) const;
   bool isNull(int col) const;
+  // A text's UTF-8 bytes, valid until the next step.
+  QByteArrayView bytes(int col) const;
   std::int64_t integer(int col) const;
   double real(int col) const;
   QString text(int col) const;

@@ -407,12 +407,16 @@ bool FillFile(SqliteFile& db, const SubmissionContent& c, const SubmissionStamp&
     return false;
   };
   // The file is new and removed on any failure: no journal while it fills.
-  QStringList setUp = {QStringLiteral("PRAGMA journal_mode = OFF"), QStringLiteral("PRAGMA synchronous = OFF"),
+  QStringList setUp = {QStringLiteral("PRAGMA page_size = 8192"),
+                       QStringLiteral("PRAGMA cache_size = -262144"),
+                       QStringLiteral("PRAGMA locking_mode = EXCLUSIVE"),
+                       QStringLiteral("PRAGMA journal_mode = OFF"),
+                       QStringLiteral("PRAGMA synchronous = OFF"),
                        QStringLiteral("PRAGMA encoding = 'UTF-8'"),
                        QStringLiteral("PRAGMA application_id = %1").arg(static_cast<qint64>(kApplicationId)),
                        QStringLiteral("PRAGMA user_version = %1").arg(kFormatVersion)};
   if (options.byteLimit > 0)
-    setUp << QStringLiteral("PRAGMA max_page_count = %1").arg(std::max<std::int64_t>(1, options.byteLimit / 4096));
+    setUp << QStringLiteral("PRAGMA max_page_count = %1").arg(std::max<std::int64_t>(1, options.byteLimit / 8192));
   QString error;
   for (const QString& s : setUp)
     if (!db.exec(s, &error)) return failed(SqliteWhy(db));

@@ -3,9 +3,12 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <algorithm>
 #include <cmath>
 #include <map>
 #include <set>
+#include <string>
+#include <string_view>
 
 #include "core/network/sqlite_file.h"
 
@@ -212,8 +215,8 @@ class Checker {
     if (rows.failed()) throw Refused{QStringLiteral("表「code_entry」を読めませんでした（%1）。").arg(rows.error())};
   }
 
-  // Every value of every report in one pass: each rule gives the smallest
-  // seq that breaks it.
+  // Every value of every report in one pass, in seq order: the first row
+  // that breaks a rule is named with the column and what it should hold.
   void checkReports(const SubmissionFacts& f) {
     const std::int64_t rows = integer(QStringLiteral("SELECT count(*) FROM report"));
     if (rows != f.reportCount)
@@ -224,61 +227,57 @@ class Checker {
                      integer(QStringLiteral("SELECT max(seq) FROM report")) != rows))
       throw Refused{QStringLiteral("表「report」の seq が 1～%1 の連番ではありません。").arg(rows)};
 
-    struct Rule {
-      QString column;
-      QString broken;  // an SQL condition true for a wrong value
-      QString expected;
-    };
-    const auto integerIn = [](const QString& c, int low, int high, bool nullable) {
-      const QString wrong =
-          QStringLiteral("(typeof(%1) <> 'integer' OR %1 NOT BETWEEN %2 AND %3)").arg(c).arg(low).arg(high);
-      return nullable ? QStringLiteral("(%1 IS NOT NULL AND %2)").arg(c, wrong) : wrong;
-    };
+    std::array<std::set<std::string, std::less<>>, kCodeColumnCount> codes;
+    for (int k = 0; k < kCodeColumnCount; ++k)
+      for (const QString& code : codes_[Name(kCodeColumns[static_cast<std::size_t>(k)])])
+        codes[static_cast<std::size_t>(k)].insert(code.toStdString());
     const int fromMonth = f.periodFrom.year() * 100 + f.periodFrom.month();
     const int toMonth = f.periodTo.year() * 100 + f.periodTo.month();
-    std::vector<Rule> rules = {
-        {QStringLiteral("incident_year"), QStringLiteral("typeof(incident_year) <> 'integer'"), QStringLiteral("整数")},
-        {QStringLiteral("incident_month"), integerIn(QStringLiteral("incident_month"), 1, 12, false),
-         QStringLiteral("1～12")},
-        {QStringLiteral("incident_month"),
-         QStringLiteral("incident_year * 100 + incident_month NOT BETWEEN %1 AND %2").arg(fromMonth).arg(toMonth),
-         QStringLiteral("提出の期間の年月")},
-        {QStringLiteral("incident_hour"), integerIn(QStringLiteral("incident_hour"), 0, 23, true),
-         QStringLiteral("0～23 または NULL")},
-    };
-    for (const char* c : kCodeColumns) {
-      const QString column = Name(c);
-      rules.push_back({column,
-                       QStringLiteral("(%1 IS NOT NULL AND (typeof(%1) <> 'text' OR (%1 <> '' AND %1 NOT IN "
-                                      "(SELECT code FROM code_entry WHERE item = '%1'))))")
-                           .arg(column),
-                       QStringLiteral("NULL、空、または表「code_entry」にあるコード")});
-    }
-    for (const char* c : {"experience_band", "department_experience_band"})
-      rules.push_back({Name(c), integerIn(Name(c), 1, kBandCount, true), QStringLiteral("1～8 または NULL")});
-    for (const char* c : {"hiv", "hcv", "hbv"})
-      rules.push_back({Name(c), integerIn(Name(c), 1, 3, true), QStringLiteral("1～3 または NULL")});
-    rules.push_back({QStringLiteral("other_infection"), integerIn(QStringLiteral("other_infection"), 0, 1, false),
-                     QStringLiteral("0 または 1")});
-    rules.push_back({QStringLiteral("emergency"), integerIn(QStringLiteral("emergency"), 1, 2, true),
-                     QStringLiteral("1～2 または NULL")});
-    rules.push_back({QStringLiteral("body_sites"),
-                     QStringLiteral("(typeof(body_sites) <> 'text' OR length(body_sites) <> %1 OR body_sites GLOB "
-                                    "'*[^01]*')")
-                         .arg(kBodySiteCount),
-                     QStringLiteral("0 と 1 の 65 文字")});
 
-    QStringList firsts;
-    for (const Rule& r : rules) firsts << QStringLiteral("min(CASE WHEN %1 THEN seq END)").arg(r.broken);
-    SqliteStatement pass(file_, QStringLiteral("SELECT %1 FROM report").arg(firsts.join(QStringLiteral(", "))));
-    if (!pass.step()) throw Refused{QStringLiteral("表「report」を読めませんでした（%1）。").arg(pass.error())};
-    for (std::size_t i = 0; i < rules.size(); ++i) {
-      const int col = static_cast<int>(i);
-      if (pass.isNull(col)) continue;
-      throw Refused{QStringLiteral("表「report」の seq %1 の行: 列「%2」の値が正しくありません（%3 のはずです）。")
-                        .arg(pass.integer(col))
-                        .arg(rules[i].column, rules[i].expected)};
+    SqliteStatement all(file_,
+                        QStringLiteral("SELECT %1 FROM report ORDER BY seq").arg(Names(kReportColumns).join(u',')));
+    std::int64_t seq = 0;
+    const auto wrong = [&](int col, const QString& expected) {
+      return Refused{QStringLiteral("表「report」の seq %1 の行: 列「%2」の値が正しくありません（%3 のはずです）。")
+                         .arg(seq)
+                         .arg(Name(kReportColumns[static_cast<std::size_t>(col)]), expected)};
+    };
+    // An integer from low to high; NULL too where nullable.
+    const auto integerIn = [&](int col, int low, int high, bool nullable) {
+      if (nullable && all.type(col) == SqliteStatement::Type::Null) return true;
+      if (all.type(col) != SqliteStatement::Type::Integer) return false;
+      const std::int64_t v = all.integer(col);
+      return v >= low && v <= high;
+    };
+    while (all.step()) {
+      seq = all.integer(0);
+      if (all.type(1) != SqliteStatement::Type::Integer) throw wrong(1, QStringLiteral("整数"));
+      if (!integerIn(2, 1, 12, false)) throw wrong(2, QStringLiteral("1～12"));
+      const std::int64_t month = all.integer(1) * 100 + all.integer(2);
+      if (month < fromMonth || month > toMonth) throw wrong(2, QStringLiteral("提出の期間の年月"));
+      if (!integerIn(3, 0, 23, true)) throw wrong(3, QStringLiteral("0～23 または NULL"));
+      for (int k = 0; k < kCodeColumnCount; ++k) {
+        const int col = kFirstCodeColumn + k;
+        const SqliteStatement::Type type = all.type(col);
+        if (type == SqliteStatement::Type::Null) continue;
+        const QByteArrayView code = all.bytes(col);
+        if (type != SqliteStatement::Type::Text ||
+            (!code.isEmpty() && !codes[static_cast<std::size_t>(k)].contains(
+                                    std::string_view(code.data(), static_cast<std::size_t>(code.size())))))
+          throw wrong(col, QStringLiteral("NULL、空、または表「code_entry」にあるコード"));
+      }
+      for (int col : {14, 15})
+        if (!integerIn(col, 1, kBandCount, true)) throw wrong(col, QStringLiteral("1～8 または NULL"));
+      for (int col : {16, 17, 18})
+        if (!integerIn(col, 1, 3, true)) throw wrong(col, QStringLiteral("1～3 または NULL"));
+      if (!integerIn(19, 0, 1, false)) throw wrong(19, QStringLiteral("0 または 1"));
+      if (!integerIn(20, 1, 2, true)) throw wrong(20, QStringLiteral("1～2 または NULL"));
+      const QByteArrayView sites = all.bytes(21);
+      if (all.type(21) != SqliteStatement::Type::Text || sites.size() != kBodySiteCount ||
+          std::any_of(sites.begin(), sites.end(), [](char c) { return c != '0' && c != '1'; }))
+        throw wrong(21, QStringLiteral("0 と 1 の 65 文字"));
     }
+    if (all.failed()) throw Refused{QStringLiteral("表「report」を読めませんでした（%1）。").arg(all.error())};
   }
 
   void checkDenominators(SubmissionFacts& f) {
