@@ -18,8 +18,8 @@ namespace orvanta {
 namespace {
 
 // Places and sizes, in twips.
-constexpr int kClientWidth = 7200;
-constexpr int kClientHeight = 2700;
+constexpr int kClientWidth = 8400;
+constexpr int kClientHeight = 2900;
 constexpr int kLeft = 240;
 constexpr int kBoxLeft = 1500;
 constexpr int kBoxWidth = kClientWidth - kBoxLeft - kLeft;
@@ -54,8 +54,9 @@ FacilitySettingsWindow::FacilitySettingsWindow(AppState& state, QWidget* parent)
   nameBox_->setMaxLength(kFacilityNameMaxLength);
   KeepLineBoxStorable(nameBox_, StorableLineText, state_.prompts());
   Named(PlaceLabel(this, QStringLiteral("施設名はこのコンピュータの中だけで使い、提出用ファイルには書きません。"),
-                   kBoxLeft, 1350, kBoxWidth, kLineHeight),
-        "lblNameNote");
+                   kBoxLeft, 1350, kBoxWidth, 2 * kLineHeight),
+        "lblNameNote")
+      ->setWordWrap(true);
 
   const int buttonsTop = kClientHeight - kButtonHeight - 180;
   okButton_ = Named(PlaceButton(this, QStringLiteral("OK"), kClientWidth - 2 * kButtonWidth - kLeft - 120, buttonsTop,
