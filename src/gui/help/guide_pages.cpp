@@ -38,6 +38,8 @@ const std::vector<GuideWindowPage>& GuideWindowPages() {
       {QStringLiteral("frmScheduleEntry"),     QStringLiteral("due_list.html#templates")},
       {QStringLiteral("frmRates"),             QStringLiteral("rates.html")},
       {QStringLiteral("frmDenominators"),      QStringLiteral("denominators.html")},
+      {QStringLiteral("frmFacility"),          QStringLiteral("network.html#facility")},
+      {QStringLiteral("frmSubmission"),        QStringLiteral("network.html#submission")},
       {QStringLiteral("frmRestore"),           QStringLiteral("backup.html#restore")},
       {QStringLiteral("frmAccessLog"),         QStringLiteral("access_log.html#log")},
       {QStringLiteral("frmReportHistory"),     QStringLiteral("access_log.html#history")},

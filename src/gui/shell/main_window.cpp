@@ -168,6 +168,8 @@ QMenuBar* MainWindow::buildMenuBar() {
   file->addSeparator();
   addItems(file, {{"actRepairDataFile", "データファイルの修復(&D)...", MenuCommand::RepairDataFile}});
   file->addSeparator();
+  addItems(file, {{"actSubmission", "ネットワーク提出用ファイルの作成(&N)...", MenuCommand::Submission}});
+  file->addSeparator();
   QAction* quit = file->addAction(QStringLiteral("終了(&X)"));
   quit->setObjectName(QStringLiteral("actQuit"));
   connect(quit, &QAction::triggered, this, &QWidget::close);
@@ -180,6 +182,7 @@ QMenuBar* MainWindow::buildMenuBar() {
                    {"actDenominators", "分母の登録(&D)...", MenuCommand::Denominators}});
   tools->addSeparator();
   addItems(tools, {{"actAccessLog", "操作記録(&L)...", MenuCommand::AccessLog}});
+  addItems(tools, {{"actFacilitySettings", "施設の設定(&N)...", MenuCommand::FacilitySettings}});
 
   QMenu* help = Named(bar->addMenu(QStringLiteral("ヘルプ(&H)")), "menuHelp");
   addItems(help,

@@ -19,6 +19,8 @@
 #include "gui/help/about_window.h"
 #include "gui/help/guide_pages.h"
 #include "gui/help/guide_window.h"
+#include "gui/network/facility_settings_window.h"
+#include "gui/network/submission_window.h"
 #include "gui/rates/denominators_window.h"
 #include "gui/rates/rates_window.h"
 #include "gui/reports/data_file_repair_command.h"
@@ -91,6 +93,9 @@ bool HasMenuCommand(MenuCommand command) {
     case MenuCommand::Restore: return true;
     // Data files.
     case MenuCommand::RepairDataFile: return true;
+    // The surveillance network.
+    case MenuCommand::Submission: return true;
+    case MenuCommand::FacilitySettings: return true;
     // The follow-up of exposed workers.
     case MenuCommand::DueList: return true;
     case MenuCommand::ScheduleTemplates: return true;
@@ -117,6 +122,13 @@ void RunMenuCommand(MenuCommand command, AppState& state, QWidget* parent) {
     }
     // Data files.
     case MenuCommand::RepairDataFile: RepairDamagedDataFiles(state); break;
+    // The surveillance network.
+    case MenuCommand::Submission: ShowSubmission(state, parent); break;
+    case MenuCommand::FacilitySettings: {
+      FacilitySettingsWindow window(state, parent);
+      window.exec();
+      break;
+    }
     // The follow-up of exposed workers.
     case MenuCommand::DueList: ShowDueList(state, parent); break;
     case MenuCommand::ScheduleTemplates: ShowScheduleTemplates(state, parent); break;

@@ -24,11 +24,13 @@ enum class MenuCommand {
   BackupNow,          // ファイル → 今すぐバックアップ
   Restore,            // ファイル → バックアップから復元
   RepairDataFile,     // ファイル → データファイルの修復
+  Submission,         // ファイル → ネットワーク提出用ファイルの作成
   DueList,            // ツール → 経過観察予定
   ScheduleTemplates,  // ツール → 経過観察の予定表
   Rates,              // ツール → 発生率と推移
   Denominators,       // ツール → 分母の登録
   AccessLog,          // ツール → 操作記録
+  FacilitySettings,   // ツール → 施設の設定
   Guide,              // ヘルプ → 使い方
   About,              // ヘルプ → バージョン情報
 };

@@ -35,6 +35,8 @@
 #include "gui/help/about_window.h"
 #include "gui/help/guide_pages.h"
 #include "gui/help/guide_window.h"
+#include "gui/network/facility_settings_window.h"
+#include "gui/network/submission_window.h"
 #include "gui/rates/denominators_window.h"
 #include "gui/rates/rates_window.h"
 #include "gui/reports/report_history_window.h"
@@ -122,6 +124,8 @@ const std::vector<WindowMaker>& EveryWindow() {
       {"DenominatorsWindow", [](AppState& s) { return std::make_unique<DenominatorsWindow>(s); }},
       {"AccessLogWindow", [](AppState& s) { return std::make_unique<AccessLogWindow>(s); }},
       {"ReportHistoryWindow", [](AppState& s) { return std::make_unique<ReportHistoryWindow>(s, 1); }},
+      {"FacilitySettingsWindow", [](AppState& s) { return std::make_unique<FacilitySettingsWindow>(s); }},
+      {"SubmissionWindow", [](AppState& s) { return std::make_unique<SubmissionWindow>(s, QStringLiteral("AB12")); }},
   };
   return windows;
 }
