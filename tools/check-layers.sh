@@ -2,14 +2,14 @@
 # The tree has two layers, and the core's features depend one way:
 #
 #   core/platform <- core/store <- core/codelists <- core/reports <- core/analysis <- core/output
-#     <- core/followup <- core/rates <- core/app <- core/backup <- gui
+#     <- core/followup <- core/rates <- core/network <- core/app <- core/backup <- gui
 #
 # A core folder may include itself and the folders to its left; core never
 # includes gui. Fails on every include that runs against that order.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-order=(platform store codelists reports analysis output followup rates app backup)
+order=(platform store codelists reports analysis output followup rates network app backup)
 rank() {
   local i
   for i in "${!order[@]}"; do
@@ -49,7 +49,7 @@ done < <(grep -rnE '^[[:space:]]*#[[:space:]]*include[[:space:]]*"' src/core --i
 
 if [ ${#bad[@]} -gt 0 ]; then
   echo "Includes against the layer order. Core features depend one way:" >&2
-  echo "  platform <- store <- codelists <- reports <- analysis <- output <- followup <- rates <- app <- backup" >&2
+  echo "  platform <- store <- codelists <- reports <- analysis <- output <- followup <- rates <- network <- app <- backup" >&2
   echo "  (gui on top; core never includes gui)" >&2
   echo "A core folder may include only itself and the folders to its left." >&2
   printf '  %s\n' "${bad[@]}" >&2

@@ -13,6 +13,7 @@
 #include "core/reports/data_file.h"
 #include "core/reports/open_data_file.h"
 #include "core/reports/report_search.h"
+#include "core/network/network_store.h"
 #include "core/store/database.h"
 
 namespace orvanta {
@@ -59,6 +60,9 @@ class AppState {
   std::vector<SearchHit> searchHits;  // the reports the last search found
   EditingChoice editing;
   Database database;  // orvanta.sqlite: opened at start-up (OpenDatabaseAtStart)
+  // network.sqlite, the centre's pooled submissions: opened (and checked) the
+  // first time the window ネットワーク集計 needs it, kept open after.
+  Database network{NetworkDatabaseSchema()};
 
   Prompts& prompts() const { return prompts_; }
   const Clock& clock() const { return clock_; }

@@ -33,6 +33,16 @@
 //       kind beds and patient_days (code 0), fte (code: a 職種 id), devices
 //       (code: a 原因器材 id).
 //   intervention(id INTEGER PRIMARY KEY, on_date TEXT NOT NULL, label TEXT NOT NULL)
+//
+// Version 2 (kNetworkFeedbackSchemaVersion): the network's feedback file as
+// read in (core/network/feedback_file.h):
+//   network_year(year_kind, year, hospital_count, report_count, bed_total,
+//       rate, rate_lower, rate_upper, p25, p50, p75, p90,
+//       feedback_created_at, loaded_at, PRIMARY KEY(year_kind, year))
+//   network_bed_class(year_kind, year, class 0-3, hospital_count,
+//       report_count, bed_total, rate, p50)
+//   network_point(year_kind, year, beds, report_count): one per member
+//       hospital, without its code.
 
 #include <QSqlDatabase>
 #include <QString>
@@ -40,7 +50,10 @@
 namespace orvanta {
 
 // The version this program writes (PRAGMA user_version).
-inline constexpr int kSchemaVersion = 1;
+inline constexpr int kSchemaVersion = 2;
+// The step that adds the network's feedback tables (network_year,
+// network_bed_class, network_point).
+inline constexpr int kNetworkFeedbackSchemaVersion = 2;
 
 // Text values the schema allows.
 inline const QString kSettingYearKind = QStringLiteral("year_kind");

@@ -38,6 +38,7 @@ const std::vector<GuideWindowPage>& GuideWindowPages() {
       {QStringLiteral("frmScheduleEntry"),     QStringLiteral("due_list.html#templates")},
       {QStringLiteral("frmRates"),             QStringLiteral("rates.html")},
       {QStringLiteral("frmDenominators"),      QStringLiteral("denominators.html")},
+      {QStringLiteral("frmNetwork"),           QStringLiteral("network.html")},
       {QStringLiteral("frmRestore"),           QStringLiteral("backup.html#restore")},
       {QStringLiteral("frmGuide"),             QStringLiteral("help.html#guide")},
       {QStringLiteral("frmAbout"),             QStringLiteral("help.html#about")},

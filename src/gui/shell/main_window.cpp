@@ -178,6 +178,8 @@ QMenuBar* MainWindow::buildMenuBar() {
   tools->addSeparator();
   addItems(tools, {{"actRates", "発生率と推移(&R)...", MenuCommand::Rates},
                    {"actDenominators", "分母の登録(&D)...", MenuCommand::Denominators}});
+  tools->addSeparator();
+  addItems(tools, {{"actNetwork", "ネットワーク集計(&N)...", MenuCommand::Network}});
 
   QMenu* help = Named(bar->addMenu(QStringLiteral("ヘルプ(&H)")), "menuHelp");
   addItems(help,

@@ -15,6 +15,7 @@
 #include "gui/followup/due_list_window.h"
 #include "gui/followup/followup_window.h"
 #include "gui/followup/schedule_window.h"
+#include "gui/network/network_window.h"
 #include "gui/rates/denominators_window.h"
 #include "gui/rates/rates_window.h"
 #include "gui/help/about_window.h"
@@ -96,6 +97,7 @@ bool HasMenuCommand(MenuCommand command) {
     // Rates and trends.
     case MenuCommand::Rates: return true;
     case MenuCommand::Denominators: return true;
+    case MenuCommand::Network: return true;
     // Help.
     case MenuCommand::Guide: return true;
     case MenuCommand::About: return true;
@@ -125,6 +127,12 @@ void RunMenuCommand(MenuCommand command, AppState& state, QWidget* parent) {
     }
     case MenuCommand::Denominators: {
       DenominatorsWindow window(state, parent);
+      window.exec();
+      break;
+    }
+    // The centre's pooled analysis of a surveillance network.
+    case MenuCommand::Network: {
+      NetworkWindow window(state, parent);
       window.exec();
       break;
     }

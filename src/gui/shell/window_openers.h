@@ -28,6 +28,7 @@ enum class MenuCommand {
   ScheduleTemplates,  // ツール → 経過観察の予定表
   Rates,              // ツール → 発生率と推移
   Denominators,       // ツール → 分母の登録
+  Network,            // ツール → ネットワーク集計
   Guide,              // ヘルプ → 使い方
   About,              // ヘルプ → バージョン情報
 };

@@ -34,6 +34,7 @@
 #include "gui/help/about_window.h"
 #include "gui/help/guide_pages.h"
 #include "gui/help/guide_window.h"
+#include "gui/network/network_window.h"
 #include "gui/rates/denominators_window.h"
 #include "gui/rates/rates_window.h"
 #include "gui/reports/report_window.h"
@@ -118,6 +119,7 @@ const std::vector<WindowMaker>& EveryWindow() {
        }},
       {"RatesWindow", [](AppState& s) { return std::make_unique<RatesWindow>(s); }},
       {"DenominatorsWindow", [](AppState& s) { return std::make_unique<DenominatorsWindow>(s); }},
+      {"NetworkWindow", [](AppState& s) { return std::make_unique<NetworkWindow>(s); }},
   };
   return windows;
 }
