@@ -12,10 +12,10 @@
 namespace orvanta {
 namespace {
 
-// The path with ".csv" added when its file name has no extension.
-QString WithCsvExtension(const QString& path) {
+// The path with the extension added when its file name has none.
+QString WithExtension(const QString& path, const QString& extension) {
   if (!QFileInfo(path).suffix().isEmpty()) return path;
-  return path + (path.endsWith(u'.') ? QStringLiteral("csv") : QStringLiteral(".csv"));
+  return path + (path.endsWith(u'.') ? extension : u'.' + extension);
 }
 
 }  // namespace
@@ -77,24 +77,29 @@ bool WriteCsvFileBytes(Prompts& prompts, const DrivePaths& paths, const QString&
   return WriteCsvFileInPieces(prompts, paths, fileName, [&bytes](const BytePieces& write) { write(bytes); });
 }
 
-bool WriteCsvFileInPieces(Prompts& prompts, const DrivePaths& paths, const QString& fileName,
-                          const std::function<void(const BytePieces&)>& produce) {
+QString AskSavePath(Prompts& prompts, const DrivePaths& paths, const QString& fileName, const QString& filter,
+                    const QString& extension) {
   // Without the folder the dialog would offer its name as the file's.
   const QString folder = paths.MyDocumentPath();
   const bool folderThere = QFileInfo(folder).isDir() || MakeOwnerOnlyFolder(folder);
   const QString proposed = QDir(folderThere ? folder : paths.DriveRoot()).filePath(fileName);
-  QString path;
   for (;;) {
-    path = prompts.saveFileName(QStringLiteral("名前を付けて保存"), proposed, kCsvFilter);
-    if (path.isEmpty()) {
-      prompts.setBusy(false);
-      return false;
-    }
-    path = WithCsvExtension(path);
-    if (!QFileInfo::exists(path)) break;
+    QString path = prompts.saveFileName(QStringLiteral("名前を付けて保存"), proposed, filter);
+    if (path.isEmpty()) return {};
+    path = WithExtension(path, extension);
+    if (!QFileInfo::exists(path)) return path;
     if (prompts.message(kCsvOverwriteQuestion, kCsvOverwriteTitle, PromptIcon::Question, PromptButtons::YesNo) ==
         PromptAnswer::Yes)
-      break;
+      return path;
+  }
+}
+
+bool WriteCsvFileInPieces(Prompts& prompts, const DrivePaths& paths, const QString& fileName,
+                          const std::function<void(const BytePieces&)>& produce) {
+  const QString path = AskSavePath(prompts, paths, fileName, kCsvFilter, QStringLiteral("csv"));
+  if (path.isEmpty()) {
+    prompts.setBusy(false);
+    return false;
   }
   prompts.setBusy(true);
   const bool ok = !QFileInfo(path).isDir() && SaveFileAtomically(path, produce, FileAccess::Normal);

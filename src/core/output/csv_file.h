@@ -43,7 +43,15 @@ QString CsvGridRows(const ResultGridModel& grid);
 // text ever being held. False when write failed.
 bool WriteCsvGridRows(const ResultGridModel& grid, const BytePieces& write);
 
-// Asks for the file, proposing fileName (which ends in ".csv") in "my
+// Asks where to save a file, proposing fileName in "my document" under the
+// drive root (made, owner-only, when it is missing) with the dialog's filter,
+// adds the extension (without its dot) to a name chosen without one, and
+// asks before replacing an existing file ("いいえ" shows the dialog again).
+// Empty when the dialog is cancelled.
+QString AskSavePath(Prompts& prompts, const DrivePaths& paths, const QString& fileName, const QString& filter,
+                    const QString& extension);
+
+// Asks for the file (AskSavePath), proposing fileName (which ends in ".csv") in "my
 // document" under the drive root (made, owner-only, when it is missing), adds
 // ".csv" to a name chosen without an extension, asks before replacing an
 // existing file ("いいえ" shows the dialog again), then builds the text with
