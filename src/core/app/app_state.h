@@ -8,12 +8,12 @@
 #include <vector>
 
 #include "core/codelists/code_lists.h"
+#include "core/network/network_store.h"
 #include "core/platform/drive_paths.h"
 #include "core/reports/calendar.h"
 #include "core/reports/data_file.h"
 #include "core/reports/open_data_file.h"
 #include "core/reports/report_search.h"
-#include "core/network/network_store.h"
 #include "core/store/database.h"
 
 namespace orvanta {

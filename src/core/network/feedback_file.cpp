@@ -64,6 +64,9 @@ std::optional<double> Optional(const QVariant& value) {
   return value.toDouble();
 }
 
+// A text bound as a value: never NULL, even when empty.
+QVariant Text(const QString& text) { return text.isNull() ? QVariant(QStringLiteral("")) : QVariant(text); }
+
 bool Fail(QString* error, const QString& text) {
   if (error) *error = text;
   return false;
@@ -109,8 +112,8 @@ struct Names {
   QString year, bedClass, point;
 };
 
-bool ReadYears(QSqlDatabase& db, const Names& names, std::optional<NetworkYear> only,
-               std::vector<FeedbackYear>& years, QString* error) {
+bool ReadYears(QSqlDatabase& db, const Names& names, std::optional<NetworkYear> only, std::vector<FeedbackYear>& years,
+               QString* error) {
   QString where;
   if (only)
     where = QStringLiteral(" WHERE year = %1 AND year_kind = '%2'").arg(only->year).arg(YearKindKey(only->kind));
@@ -158,8 +161,8 @@ bool ReadYears(QSqlDatabase& db, const Names& names, std::optional<NetworkYear> 
     }
     QSqlQuery points(db);
     points.setForwardOnly(true);
-    points.prepare(QStringLiteral("SELECT beds, report_count FROM %1 WHERE year = ? AND year_kind = ?")
-                       .arg(names.point));
+    points.prepare(
+        QStringLiteral("SELECT beds, report_count FROM %1 WHERE year = ? AND year_kind = ?").arg(names.point));
     points.addBindValue(y.year.year);
     points.addBindValue(YearKindKey(y.year.kind));
     if (!Exec(points, error)) return false;
@@ -174,7 +177,8 @@ bool Finite(const std::optional<double>& v) { return !v || (std::isfinite(*v) &&
 bool CheckValues(const Feedback& f, QString* error) {
   for (const FeedbackYear& y : f.years) {
     const QString year = NetworkYearLabel(y.year);
-    if (y.year.year < 1900 || y.year.year > 9999) return Fail(error, QStringLiteral("年 %1 が範囲外です。").arg(y.year.year));
+    if (y.year.year < 1900 || y.year.year > 9999)
+      return Fail(error, QStringLiteral("年 %1 が範囲外です。").arg(y.year.year));
     const auto groupOk = [](const FeedbackGroup& g) {
       return g.hospitals >= 0 && g.reports >= 0 && std::isfinite(g.beds) && g.beds >= 0 && Finite(g.rate) &&
              Finite(g.lower) && Finite(g.upper) && Finite(g.p25) && Finite(g.p50) && Finite(g.p75) && Finite(g.p90);
@@ -200,7 +204,8 @@ FeedbackYear FeedbackYearOf(const NetworkFigures& figures) {
   FeedbackYear y;
   y.year = figures.year;
   y.network = GroupOfFigures(figures.network);
-  for (int c = 0; c < kBedClassCount; ++c) y.classes[static_cast<std::size_t>(c)] = GroupOfFigures(figures.classes[static_cast<std::size_t>(c)]);
+  for (int c = 0; c < kBedClassCount; ++c)
+    y.classes[static_cast<std::size_t>(c)] = GroupOfFigures(figures.classes[static_cast<std::size_t>(c)]);
   for (const HospitalFigures& h : figures.hospitals)
     if (h.hospital.beds && *h.hospital.beds > 0) y.points.emplace_back(*h.hospital.beds, h.hospital.reportCount);
   return y;
@@ -210,7 +215,8 @@ Feedback FeedbackOfNetwork(const Database& network, const QDateTime& now) {
   Feedback f;
   f.createdAt = now.toOffsetFromUtc(now.offsetFromUtc()).toString(Qt::ISODate);
   f.programVersion = QCoreApplication::applicationVersion();
-  for (const NetworkYear& year : ListNetworkYears(network)) f.years.push_back(FeedbackYearOf(ComputeNetworkYear(network, year)));
+  for (const NetworkYear& year : ListNetworkYears(network))
+    f.years.push_back(FeedbackYearOf(ComputeNetworkYear(network, year)));
   return f;
 }
 
@@ -237,8 +243,8 @@ bool WriteFeedbackFile(const Feedback& feedback, const QString& path, QString* e
     if (ok) {
       row.prepare(QStringLiteral("INSERT INTO feedback VALUES (?, ?, ?)"));
       row.addBindValue(feedback::kFormatVersion);
-      row.addBindValue(feedback.createdAt);
-      row.addBindValue(feedback.programVersion);
+      row.addBindValue(Text(feedback.createdAt));
+      row.addBindValue(Text(feedback.programVersion));
       ok = Exec(row, error);
     }
     QSqlQuery year(db), bedClass(db), point(db);
@@ -249,17 +255,17 @@ bool WriteFeedbackFile(const Feedback& feedback, const QString& path, QString* e
       if (!ok) break;
       const QString kind = YearKindKey(y.year.kind);
       const FeedbackGroup& n = y.network;
-      for (const QVariant& v : {QVariant(y.year.year), QVariant(kind), QVariant(n.hospitals),
-                                QVariant(static_cast<qlonglong>(n.reports)), QVariant(n.beds), Optional(n.rate),
-                                Optional(n.lower), Optional(n.upper), Optional(n.p25), Optional(n.p50),
-                                Optional(n.p75), Optional(n.p90)})
+      for (const QVariant& v :
+           {QVariant(y.year.year), QVariant(kind), QVariant(n.hospitals), QVariant(static_cast<qlonglong>(n.reports)),
+            QVariant(n.beds), Optional(n.rate), Optional(n.lower), Optional(n.upper), Optional(n.p25), Optional(n.p50),
+            Optional(n.p75), Optional(n.p90)})
         year.addBindValue(v);
       ok = Exec(year, error);
       for (int c = 0; ok && c < kBedClassCount; ++c) {
         const FeedbackGroup& g = y.classes[static_cast<std::size_t>(c)];
-        for (const QVariant& v : {QVariant(y.year.year), QVariant(kind), QVariant(c), QVariant(g.hospitals),
-                                  QVariant(static_cast<qlonglong>(g.reports)), QVariant(g.beds), Optional(g.rate),
-                                  Optional(g.p50)})
+        for (const QVariant& v :
+             {QVariant(y.year.year), QVariant(kind), QVariant(c), QVariant(g.hospitals),
+              QVariant(static_cast<qlonglong>(g.reports)), QVariant(g.beds), Optional(g.rate), Optional(g.p50)})
           bedClass.addBindValue(v);
         ok = Exec(bedClass, error);
       }
@@ -294,7 +300,8 @@ bool WriteFeedbackFile(const Feedback& feedback, const QString& path, QString* e
   if (ok) {
     QFile::setPermissions(temporary, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     if (QFileInfo::exists(path) && !QFile::remove(path))
-      ok = Fail(error, QStringLiteral("既にあるファイル「%1」を置き換えられません。").arg(QDir::toNativeSeparators(path)));
+      ok = Fail(error,
+                QStringLiteral("既にあるファイル「%1」を置き換えられません。").arg(QDir::toNativeSeparators(path)));
     if (ok && !QFile::rename(temporary, path))
       ok = Fail(error, QStringLiteral("ファイル「%1」を作成できませんでした。").arg(QDir::toNativeSeparators(path)));
   }
@@ -334,7 +341,8 @@ std::optional<Feedback> ReadFeedbackFile(const QString& path, QString* error) {
     }
     if (rows != 1) return refuse(QStringLiteral("還元ファイルの説明の行が1行ではありません。"));
   }
-  if (!ReadYears(db, Names{QStringLiteral("network_year"), QStringLiteral("bed_class"), QStringLiteral("hospital_point")},
+  if (!ReadYears(db,
+                 Names{QStringLiteral("network_year"), QStringLiteral("bed_class"), QStringLiteral("hospital_point")},
                  std::nullopt, f.years, &why))
     return refuse(QStringLiteral("還元ファイルを読めませんでした。(%1)").arg(why));
   if (!CheckValues(f, &why)) return refuse(why);
@@ -348,11 +356,13 @@ bool StoreFeedback(Database& database, const Feedback& feedback, const QDateTime
         remove.prepare(QStringLiteral("DELETE FROM network_year WHERE year = ? AND year_kind = ?"));
         year.prepare(QStringLiteral(
             "INSERT INTO network_year(year_kind, year, hospital_count, report_count, bed_total, rate, rate_lower,"
-            " rate_upper, p25, p50, p75, p90, feedback_created_at, loaded_at) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
-        bedClass.prepare(QStringLiteral("INSERT INTO network_bed_class(year_kind, year, class, hospital_count,"
-                                        " report_count, bed_total, rate, p50) VALUES (?, ?, ?, ?, ?, ?, ?, ?)"));
-        point.prepare(QStringLiteral(
-            "INSERT INTO network_point(year_kind, year, beds, report_count) VALUES (?, ?, ?, ?)"));
+            " rate_upper, p25, p50, p75, p90, feedback_created_at, loaded_at) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, "
+            "?, ?, ?)"));
+        bedClass.prepare(
+            QStringLiteral("INSERT INTO network_bed_class(year_kind, year, class, hospital_count,"
+                           " report_count, bed_total, rate, p50) VALUES (?, ?, ?, ?, ?, ?, ?, ?)"));
+        point.prepare(
+            QStringLiteral("INSERT INTO network_point(year_kind, year, beds, report_count) VALUES (?, ?, ?, ?)"));
         for (const FeedbackYear& y : feedback.years) {
           const QString kind = YearKindKey(y.year.kind);
           remove.addBindValue(y.year.year);
@@ -360,17 +370,17 @@ bool StoreFeedback(Database& database, const Feedback& feedback, const QDateTime
           if (!Exec(remove, why)) return false;
           const FeedbackGroup& n = y.network;
           for (const QVariant& v :
-               {QVariant(kind), QVariant(y.year.year), QVariant(n.hospitals), QVariant(static_cast<qlonglong>(n.reports)),
-                QVariant(n.beds), Optional(n.rate), Optional(n.lower), Optional(n.upper), Optional(n.p25),
-                Optional(n.p50), Optional(n.p75), Optional(n.p90), QVariant(feedback.createdAt),
-                QVariant(now.toString(Qt::ISODate))})
+               {QVariant(kind), QVariant(y.year.year), QVariant(n.hospitals),
+                QVariant(static_cast<qlonglong>(n.reports)), QVariant(n.beds), Optional(n.rate), Optional(n.lower),
+                Optional(n.upper), Optional(n.p25), Optional(n.p50), Optional(n.p75), Optional(n.p90),
+                Text(feedback.createdAt), QVariant(now.toString(Qt::ISODate))})
             year.addBindValue(v);
           if (!Exec(year, why)) return false;
           for (int c = 0; c < kBedClassCount; ++c) {
             const FeedbackGroup& g = y.classes[static_cast<std::size_t>(c)];
-            for (const QVariant& v : {QVariant(kind), QVariant(y.year.year), QVariant(c), QVariant(g.hospitals),
-                                      QVariant(static_cast<qlonglong>(g.reports)), QVariant(g.beds), Optional(g.rate),
-                                      Optional(g.p50)})
+            for (const QVariant& v :
+                 {QVariant(kind), QVariant(y.year.year), QVariant(c), QVariant(g.hospitals),
+                  QVariant(static_cast<qlonglong>(g.reports)), QVariant(g.beds), Optional(g.rate), Optional(g.p50)})
               bedClass.addBindValue(v);
             if (!Exec(bedClass, why)) return false;
           }
@@ -401,8 +411,10 @@ std::vector<NetworkYear> StoredFeedbackYears(const Database& database) {
 std::optional<FeedbackYear> ReadStoredFeedback(const Database& database, const NetworkYear& year) {
   std::vector<FeedbackYear> years;
   QSqlDatabase db = database.connection();
-  if (!ReadYears(db, Names{QStringLiteral("network_year"), QStringLiteral("network_bed_class"), QStringLiteral("network_point")},
-                 year, years, nullptr) ||
+  if (!ReadYears(
+          db,
+          Names{QStringLiteral("network_year"), QStringLiteral("network_bed_class"), QStringLiteral("network_point")},
+          year, years, nullptr) ||
       years.empty())
     return std::nullopt;
   return years.front();

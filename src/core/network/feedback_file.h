@@ -39,7 +39,7 @@ struct FeedbackGroup {
 struct FeedbackYear {
   NetworkYear year;
   FeedbackGroup network;
-  std::array<FeedbackGroup, kBedClassCount> classes;  // rate and p50 only
+  std::array<FeedbackGroup, kBedClassCount> classes;    // rate and p50 only
   std::vector<std::pair<double, std::int64_t>> points;  // beds, reports
 };
 

@@ -92,10 +92,10 @@ FunnelLayout DrawFunnelPlot(Surface& s, const FunnelPlotData& data, const QRectF
       const double beds = first * std::pow(xTop / first, static_cast<double>(i) / steps);
       const auto limits = FunnelLimitsAt(data.target, beds);
       if (!limits) continue;
-      double rate = p == kFunnelLower998   ? limits->lower998
-                    : p == kFunnelLower95  ? limits->lower95
-                    : p == kFunnelUpper95  ? limits->upper95
-                                           : limits->upper998;
+      double rate = p == kFunnelLower998  ? limits->lower998
+                    : p == kFunnelLower95 ? limits->lower95
+                    : p == kFunnelUpper95 ? limits->upper95
+                                          : limits->upper998;
       rate = std::clamp(rate, 0.0, yTop);
       const double x = X(beds);
       const double y = Y(rate);

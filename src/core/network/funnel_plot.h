@@ -19,8 +19,8 @@ class Surface;
 
 struct FunnelPoint {
   double beds = 0;
-  double rate = 0;      // per 100 beds
-  QString label;        // 施設コード; drawn only for a point outside a 99.8% limit
+  double rate = 0;  // per 100 beds
+  QString label;    // 施設コード; drawn only for a point outside a 99.8% limit
   bool outside998 = false;
   bool highlighted = false;
 };
@@ -28,12 +28,12 @@ struct FunnelPoint {
 struct FunnelPlotData {
   double target = 0;  // the network's rate per 100 beds
   std::vector<FunnelPoint> points;
-  QString highlightLabel;  // the highlighted point's label ("貴施設")
+  QString highlightLabel;    // the highlighted point's label ("貴施設")
   bool nameOutliers = true;  // false: no point but the highlighted one is named
 };
 
 struct FunnelStyle {
-  double lineHeight = 18;  // one line of text at the surface's font size, in y units
+  double lineHeight = 18;    // one line of text at the surface's font size, in y units
   double pointRadius = 2.5;  // in x units
   int curveDots = 2;
 };
@@ -41,8 +41,8 @@ struct FunnelStyle {
 // Where things went, for whoever checks the drawing.
 struct FunnelLayout {
   QRectF plot;
-  double xTop = 1;  // the beds at the plot's right edge
-  double yTop = 1;  // the rate at the plot's top edge
+  double xTop = 1;   // the beds at the plot's right edge
+  double yTop = 1;   // the rate at the plot's top edge
   int labelled = 0;  // points whose label was drawn
   double highlightedX = -1;
   double highlightedY = -1;
@@ -51,7 +51,6 @@ struct FunnelLayout {
 // A round top for an axis: 1, 2, 2.5 or 5 times a power of ten, at least value.
 double RoundAxisTop(double value);
 
-FunnelLayout DrawFunnelPlot(Surface& surface, const FunnelPlotData& data, const QRectF& box,
-                            const FunnelStyle& style);
+FunnelLayout DrawFunnelPlot(Surface& surface, const FunnelPlotData& data, const QRectF& box, const FunnelStyle& style);
 
 }  // namespace orvanta

@@ -60,10 +60,16 @@ std::optional<double> PercentileInc(std::vector<double> values, double fraction)
 
 std::optional<double> PercentileRank(const std::vector<double>& values, double value) {
   if (values.empty()) return std::nullopt;
+  // Equal up to rounding: the hospital's own rate, computed again, meets its
+  // own point among the network's.
+  const double tolerance = 1e-9 * std::max(1.0, std::fabs(value));
   double below = 0;
   for (const double v : values) {
-    if (v < value) below += 1;
-    else if (v == value) below += 0.5;
+    if (std::fabs(v - value) <= tolerance) {
+      below += 0.5;
+    } else if (v < value) {
+      below += 1;
+    }
   }
   return below / static_cast<double>(values.size()) * 100;
 }

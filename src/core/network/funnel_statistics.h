@@ -59,7 +59,7 @@ inline bool OutsideLimits998(FunnelPlace place) {
 std::optional<double> PercentileInc(std::vector<double> values, double fraction);
 
 // Where a value stands among the values: the share (0 to 100) of them below
-// it, the equal ones counting half. None for no values.
+// it, the equal ones (up to rounding) counting half. None for no values.
 std::optional<double> PercentileRank(const std::vector<double>& values, double value);
 
 // The bed-size classes: 200床未満, 200〜399床, 400〜599床, 600床以上.

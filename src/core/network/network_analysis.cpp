@@ -94,7 +94,8 @@ std::vector<ItemTable> ItemTablesOf(const std::vector<ItemCount>& counts, const 
         const auto name = nameOf.find({item, code});
         table.rows.push_back(ItemRow{code, name == nameOf.end() ? QString() : name->second, n, share(n)});
       }
-      if (noCode[item] > 0) table.rows.push_back(ItemRow{QString(), QStringLiteral("コードなし"), noCode[item], share(noCode[item])});
+      if (noCode[item] > 0)
+        table.rows.push_back(ItemRow{QString(), QStringLiteral("コードなし"), noCode[item], share(noCode[item])});
     }
     if (unanswered[item] > 0)
       table.rows.push_back(ItemRow{QString(), QStringLiteral("未回答"), unanswered[item], share(unanswered[item])});

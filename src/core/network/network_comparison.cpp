@@ -6,9 +6,7 @@
 
 namespace orvanta {
 
-QString TwoDecimals(const std::optional<double>& value) {
-  return value ? QString::number(*value, 'f', 2) : QString();
-}
+QString TwoDecimals(const std::optional<double>& value) { return value ? QString::number(*value, 'f', 2) : QString(); }
 
 OwnYear CountOwnYear(const DrivePaths& paths, int newestFileNo, const CodeLists& lists,
                      const Denominators& denominators, YearKind hospitalKind, const NetworkYear& year) {
@@ -44,9 +42,9 @@ NetworkComparison CompareWithNetwork(const FeedbackYear& network, const OwnYear&
 
 TextTable NetworkComparisonTexts(const NetworkComparison& c) {
   TextTable t;
-  t.push_back(QStringList{QStringLiteral("区分"), QStringLiteral("施設数"), QStringLiteral("件数"), QStringLiteral("稼働病床数"),
-                   QStringLiteral("100床あたり"), QStringLiteral("下限"), QStringLiteral("上限"),
-                   QStringLiteral("中央値")});
+  t.push_back(QStringList{QStringLiteral("区分"), QStringLiteral("施設数"), QStringLiteral("件数"),
+                          QStringLiteral("稼働病床数"), QStringLiteral("100床あたり"), QStringLiteral("下限"),
+                          QStringLiteral("上限"), QStringLiteral("中央値")});
   t.push_back({QStringLiteral("貴施設"), QString(), QString::number(c.own.reports),
                c.own.beds ? QString::number(*c.own.beds, 'f', 1) : QString(),
                TwoDecimals(c.rate ? std::optional(c.rate->rate) : std::nullopt),
@@ -60,14 +58,15 @@ TextTable NetworkComparisonTexts(const NetworkComparison& c) {
   if (c.bedClass >= 0)
     group(QStringLiteral("同じ病床規模（%1）").arg(BedClassName(c.bedClass)),
           c.network.classes[static_cast<std::size_t>(c.bedClass)]);
-  t.push_back({QStringLiteral("ネットワークの施設の100床あたり"), QStringLiteral("25%点"), TwoDecimals(c.network.network.p25),
-               QStringLiteral("75%点"), TwoDecimals(c.network.network.p75), QStringLiteral("90%点"),
-               TwoDecimals(c.network.network.p90), QString()});
+  t.push_back({QStringLiteral("ネットワークの施設の100床あたり"), QStringLiteral("25%点"),
+               TwoDecimals(c.network.network.p25), QStringLiteral("75%点"), TwoDecimals(c.network.network.p75),
+               QStringLiteral("90%点"), TwoDecimals(c.network.network.p90), QString()});
   t.push_back({QStringLiteral("貴施設のパーセンタイル"),
                c.percentile ? QString::number(*c.percentile, 'f', 1) : QString(), QString(), QString(), QString(),
                QString(), QString(), QString()});
-  t.push_back({QStringLiteral("ファネルプロット上の位置"), c.place ? FunnelPlaceText(*c.place) : QStringLiteral("稼働病床数がありません"),
-               QString(), QString(), QString(), QString(), QString(), QString()});
+  t.push_back({QStringLiteral("ファネルプロット上の位置"),
+               c.place ? FunnelPlaceText(*c.place) : QStringLiteral("稼働病床数がありません"), QString(), QString(),
+               QString(), QString(), QString(), QString()});
   return t;
 }
 

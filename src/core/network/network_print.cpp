@@ -26,9 +26,7 @@ void Text(Surface& s, double x, double y, const QString& text) {
   s.SetPosition(x, y);
   s.PrintText(text);
 }
-void RightText(Surface& s, double right, double y, const QString& text) {
-  Text(s, right - s.TextWidth(text), y, text);
-}
+void RightText(Surface& s, double right, double y, const QString& text) { Text(s, right - s.TextWidth(text), y, text); }
 
 QString Rate(const std::optional<RateEstimate>& r) {
   if (!r) return QStringLiteral("—");
@@ -51,15 +49,20 @@ std::vector<ItemLine> ItemLines(const FeedbackSheet& sheet) {
     std::map<std::pair<QString, QString>, const ItemRow*> own;
     if (i < sheet.own.size())
       for (const ItemRow& r : sheet.own[i].rows) own[{r.code, r.label}] = &r;
-    lines.push_back(ItemLine{ItemLine::Kind::Caption, QString(), QStringLiteral("%1. %2").arg(network.item + 1).arg(network.caption),
-                             {}, {}, {}});
+    lines.push_back(ItemLine{ItemLine::Kind::Caption,
+                             QString(),
+                             QStringLiteral("%1. %2").arg(network.item + 1).arg(network.caption),
+                             {},
+                             {},
+                             {}});
     lines.push_back(ItemLine{ItemLine::Kind::Heading, QStringLiteral("コード"), QStringLiteral("名称"),
                              QStringLiteral("貴施設件数"), QStringLiteral("貴施設%"), QStringLiteral("全体%")});
     for (const ItemRow& r : network.rows) {
       const auto found = own.find({r.code, r.label});
       const ItemRow* o = found == own.end() ? nullptr : found->second;
       if (r.count == 0 && (!o || o->count == 0)) continue;
-      lines.push_back(ItemLine{ItemLine::Kind::Row, r.code, r.label, o ? QString::number(o->count) : QStringLiteral("0"),
+      lines.push_back(ItemLine{ItemLine::Kind::Row, r.code, r.label,
+                               o ? QString::number(o->count) : QStringLiteral("0"),
                                QString::number(o ? o->share : 0.0, 'f', 1), QString::number(r.share, 'f', 1)});
     }
   }
@@ -122,8 +125,9 @@ class SheetPrinter {
     s_.SetFontSize(kTitlePoints);
     Text(s_, kMargin, 20, QStringLiteral("施設別還元シート"));
     s_.SetFontSize(kTextPoints);
-    RightText(s_, kPortraitWidth - kMargin, 30,
-              QStringLiteral("施設コード %1　%2").arg(sheet.hospital.hospital.facilityCode, NetworkYearLabel(sheet.year)));
+    RightText(
+        s_, kPortraitWidth - kMargin, 30,
+        QStringLiteral("施設コード %1　%2").arg(sheet.hospital.hospital.facilityCode, NetworkYearLabel(sheet.year)));
     Text(s_, kMargin, 110, subtitle);
     s_.DrawLine(kMargin, 160, kPortraitWidth - kMargin, 160);
   }
@@ -139,8 +143,9 @@ class SheetPrinter {
       y += kSheetLine;
     };
     row(QStringLiteral("貴施設の件数"), QString::number(h.hospital.reportCount) + QStringLiteral(" 件"));
-    row(QStringLiteral("貴施設の稼働病床数"),
-        h.hospital.beds ? QString::number(*h.hospital.beds, 'f', 1) + QStringLiteral(" 床") : QStringLiteral("登録なし"));
+    row(QStringLiteral("貴施設の稼働病床数"), h.hospital.beds
+                                                  ? QString::number(*h.hospital.beds, 'f', 1) + QStringLiteral(" 床")
+                                                  : QStringLiteral("登録なし"));
     row(QStringLiteral("貴施設の100床あたり"), Rate(h.perBeds));
     if (h.perFte) row(QStringLiteral("貴施設の常勤換算100人あたり"), Rate(h.perFte));
     row(QStringLiteral("ファネルプロット上の位置"), h.place ? FunnelPlaceText(*h.place) : QStringLiteral("—"));
@@ -153,7 +158,8 @@ class SheetPrinter {
                  Number2(sheet.network.p90)));
     if (sheet.bedClass >= 0) {
       const GroupFigures& c = sheet.bedClassFigures;
-      row(QStringLiteral("同じ病床規模（%1、%2施設）").arg(BedClassName(sheet.bedClass)).arg(c.hospitals), Rate(c.rate));
+      row(QStringLiteral("同じ病床規模（%1、%2施設）").arg(BedClassName(sheet.bedClass)).arg(c.hospitals),
+          Rate(c.rate));
       row(QStringLiteral("同じ病床規模の施設の率の中央値"), Number2(c.p50));
     }
     y += kSheetLine / 2;
@@ -174,9 +180,7 @@ class SheetPrinter {
     const double ownRight = right - 190;
     switch (line.kind) {
       case ItemLine::Kind::Caption: Text(s_, left, y, line.label); return;
-      case ItemLine::Kind::Heading:
-        s_.DrawLine(left, y + kSheetLine, right, y + kSheetLine);
-        break;
+      case ItemLine::Kind::Heading: s_.DrawLine(left, y + kSheetLine, right, y + kSheetLine); break;
       case ItemLine::Kind::Row: break;
     }
     Text(s_, left + 20, y, line.code);

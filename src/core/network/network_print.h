@@ -34,8 +34,8 @@ struct FeedbackSheet {
   GroupFigures network;
   int bedClass = -1;
   GroupFigures bedClassFigures;
-  FunnelPlotData plot;  // its point highlighted, no other point named
-  std::vector<ItemTable> own;      // its shares
+  FunnelPlotData plot;                  // its point highlighted, no other point named
+  std::vector<ItemTable> own;           // its shares
   std::vector<ItemTable> networkItems;  // the network's
 };
 

@@ -1,5 +1,7 @@
 #include "core/network/network_store.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QVariant>
@@ -104,6 +106,8 @@ bool OpenNetworkDatabase(Database& network, const QString& path, const QDateTime
                          QString* error) {
   if (notice) notice->clear();
   if (network.isOpen() && network.path() == path) return true;
+  // The data folder, when the centre's machine has none yet.
+  QDir().mkpath(QFileInfo(path).absolutePath());
   return network.open(path, now, notice, error);
 }
 
@@ -167,9 +171,9 @@ std::vector<ItemCount> ReadItemCounts(const Database& network, const NetworkYear
   std::vector<ItemCount> counts;
   QSqlQuery query(network.connection());
   query.setForwardOnly(true);
-  query.prepare(QStringLiteral(
-      "SELECT c.hospital_year_id, c.item, c.code, c.count FROM hospital_year h JOIN item_count c"
-      " ON c.hospital_year_id = h.id WHERE h.year = ? AND h.year_kind = ?"));
+  query.prepare(
+      QStringLiteral("SELECT c.hospital_year_id, c.item, c.code, c.count FROM hospital_year h JOIN item_count c"
+                     " ON c.hospital_year_id = h.id WHERE h.year = ? AND h.year_kind = ?"));
   query.addBindValue(year.year);
   query.addBindValue(YearKindKey(year.kind));
   query.exec();
@@ -182,9 +186,9 @@ std::vector<ItemCount> ReadItemCounts(const Database& network, const NetworkYear
 }
 
 std::vector<CodeName> ReadCodeNames(const Database& network, const NetworkYear& year) {
-  static const char* const kItems[] = {"occupation", "place",          "device_purpose", "circumstance",
-                                       "causing_device", "severity", "device_in_use",  "contamination",
-                                       "department", "action_type"};
+  static const char* const kItems[] = {"occupation",     "place",      "device_purpose", "circumstance",
+                                       "causing_device", "severity",   "device_in_use",  "contamination",
+                                       "department",     "action_type"};
   std::map<QString, int> itemOf;
   for (int i = 0; i < 10; ++i) itemOf[QString::fromLatin1(kItems[i])] = i;
   std::vector<CodeName> names;

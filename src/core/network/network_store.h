@@ -41,8 +41,7 @@ DatabaseSchema NetworkDatabaseSchema();
 
 // Opens network.sqlite at path unless it is open there already (see
 // Database::open for the notice and the error).
-bool OpenNetworkDatabase(Database& network, const QString& path, const QDateTime& now, QString* notice,
-                         QString* error);
+bool OpenNetworkDatabase(Database& network, const QString& path, const QDateTime& now, QString* notice, QString* error);
 
 // A year of the network: its number and kind.
 struct NetworkYear {

@@ -5,9 +5,7 @@
 namespace orvanta {
 namespace {
 
-std::optional<double> RateOf(const std::optional<RateEstimate>& r) {
-  return r ? std::optional(r->rate) : std::nullopt;
-}
+std::optional<double> RateOf(const std::optional<RateEstimate>& r) { return r ? std::optional(r->rate) : std::nullopt; }
 std::optional<double> LowerOf(const std::optional<RateEstimate>& r) {
   return r ? std::optional(r->lower) : std::nullopt;
 }
@@ -20,16 +18,20 @@ QString OneDecimal(const std::optional<double>& v) { return v ? QString::number(
 
 TextTable HospitalTableTexts(const NetworkFigures& figures, bool withFte) {
   TextTable t;
-  QStringList heading{QStringLiteral("施設コード"), QStringLiteral("稼働病床数"), QStringLiteral("件数"),
-                      QStringLiteral("100床あたり"), QStringLiteral("下限"), QStringLiteral("上限"),
+  QStringList heading{QStringLiteral("施設コード"),  QStringLiteral("稼働病床数"), QStringLiteral("件数"),
+                      QStringLiteral("100床あたり"), QStringLiteral("下限"),       QStringLiteral("上限"),
                       QStringLiteral("判定")};
   if (withFte)
     heading << QStringLiteral("常勤換算職員数") << QStringLiteral("100人あたり") << QStringLiteral("下限")
             << QStringLiteral("上限");
   t.push_back(heading);
   for (const HospitalFigures& h : figures.hospitals) {
-    QStringList row{h.hospital.facilityCode, OneDecimal(h.hospital.beds), QString::number(h.hospital.reportCount),
-                    TwoDecimals(RateOf(h.perBeds)), TwoDecimals(LowerOf(h.perBeds)), TwoDecimals(UpperOf(h.perBeds)),
+    QStringList row{h.hospital.facilityCode,
+                    OneDecimal(h.hospital.beds),
+                    QString::number(h.hospital.reportCount),
+                    TwoDecimals(RateOf(h.perBeds)),
+                    TwoDecimals(LowerOf(h.perBeds)),
+                    TwoDecimals(UpperOf(h.perBeds)),
                     h.place ? FunnelPlaceText(*h.place) : kNoBedsPlace};
     if (withFte)
       row << OneDecimal(h.hospital.fte) << TwoDecimals(RateOf(h.perFte)) << TwoDecimals(LowerOf(h.perFte))
@@ -76,9 +78,7 @@ TextTable ItemTablesTexts(const std::vector<ItemTable>& items) {
   return t;
 }
 
-QByteArray HospitalCsvBytes(const NetworkFigures& figures) {
-  return CsvLinesBytes(HospitalTableTexts(figures, false));
-}
+QByteArray HospitalCsvBytes(const NetworkFigures& figures) { return CsvLinesBytes(HospitalTableTexts(figures, false)); }
 
 QByteArray ItemTablesCsvBytes(const std::vector<ItemTable>& items) { return CsvLinesBytes(ItemTablesTexts(items)); }
 

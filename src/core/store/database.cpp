@@ -175,11 +175,10 @@ bool Database::open(const QString& path, const QDateTime& now, QString* notice, 
       }
       readOnly_ = true;
       if (notice) {
-        *notice =
-            QStringLiteral(
-                "データベース「%1」は、このOrvantaより新しい版で作られています。\n"
-                "%2は表示だけができ、変更は保存されません。新しい版のOrvantaをお使いください。")
-                .arg(QDir::toNativeSeparators(path), schema_.records);
+        *notice = QStringLiteral(
+                      "データベース「%1」は、このOrvantaより新しい版で作られています。\n"
+                      "%2は表示だけができ、変更は保存されません。新しい版のOrvantaをお使いください。")
+                      .arg(QDir::toNativeSeparators(path), schema_.records);
       }
       return true;
     }

@@ -39,11 +39,11 @@ NetworkComparisonPage::NetworkComparisonPage(AppState& state, int width, int hei
   connect(yearList_, &QComboBox::currentIndexChanged, this, [this] {
     if (counted_) showYear();
   });
-  csvButton_ = Named(PlaceButton(this, QStringLiteral("この表をCSVファイルに変換"), width - 3150 - 120 - 1800, 60,
-                                 3150, kButtonHeight),
+  csvButton_ = Named(PlaceButton(this, QStringLiteral("この表をCSVファイルに変換"), width - 3150 - 120 - 1800, 60, 3150,
+                                 kButtonHeight),
                      "cmdNetworkCsv");
-  printButton_ =
-      Named(PlaceButton(this, QStringLiteral("比較の印刷"), width - 1800 - 60, 60, 1800, kButtonHeight), "cmdNetworkPrint");
+  printButton_ = Named(PlaceButton(this, QStringLiteral("比較の印刷"), width - 1800 - 60, 60, 1800, kButtonHeight),
+                       "cmdNetworkPrint");
   connect(csvButton_, &QPushButton::clicked, this, &NetworkComparisonPage::writeCsv);
   connect(printButton_, &QPushButton::clicked, this, &NetworkComparisonPage::print);
 
@@ -103,8 +103,9 @@ void NetworkComparisonPage::showYear() {
   std::optional<FeedbackYear> network;
   if (yearList_->currentIndex() >= 0) {
     const QVariantList v = yearList_->currentData().toList();
-    network = ReadStoredFeedback(state_.database,
-                                 NetworkYear{v.value(0).toInt(), v.value(1).toInt() == 1 ? YearKind::Calendar : YearKind::Fiscal});
+    network = ReadStoredFeedback(
+        state_.database,
+        NetworkYear{v.value(0).toInt(), v.value(1).toInt() == 1 ? YearKind::Calendar : YearKind::Fiscal});
   }
   QString note;
   if (network) {

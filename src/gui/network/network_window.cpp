@@ -54,8 +54,8 @@ NetworkWindow::NetworkWindow(AppState& state, QWidget* parent) : QDialog(parent)
 
   QString notice;
   QString error;
-  ready_ = OpenNetworkDatabase(state_.network, state_.paths.NetworkDatabasePath(), state_.clock().now(), &notice,
-                               &error);
+  ready_ =
+      OpenNetworkDatabase(state_.network, state_.paths.NetworkDatabasePath(), state_.clock().now(), &notice, &error);
   if (!notice.isEmpty()) state_.prompts().message(notice, kTitle, PromptIcon::Exclamation);
   if (!ready_) state_.prompts().message(error, kTitle, PromptIcon::Critical);
   const bool writable = ready_ && !state_.network.isReadOnly();
@@ -116,8 +116,8 @@ void NetworkWindow::buildControls() {
   PlaceTw(importGrid_, 60, 60, kPageWidth - 120, gridHeight);
 
   const int right = kClientWidth - kLeft;
-  closeButton_ = Named(PlaceButton(this, QStringLiteral("閉じる"), right - 1215, kButtonsTop, 1215, kButtonHeight),
-                       "cmdClose");
+  closeButton_ =
+      Named(PlaceButton(this, QStringLiteral("閉じる"), right - 1215, kButtonsTop, 1215, kButtonHeight), "cmdClose");
   int x = right - 1215;
   const auto button = [&](const QString& caption, int width, const char* name) {
     x -= 120 + width;
@@ -185,10 +185,10 @@ void NetworkWindow::drawFunnel() {
   style.lineHeight = 18;
   style.pointRadius = 2.5;
   style.curveDots = 2;
-  funnelLayout_ = figures_.hospitals.empty() ? FunnelLayout{}
-                                             : DrawFunnelPlot(picture, NetworkFunnelData(figures_),
-                                                              QRectF(10, 8, size.width() - 20, size.height() - 16),
-                                                              style);
+  funnelLayout_ = figures_.hospitals.empty()
+                      ? FunnelLayout{}
+                      : DrawFunnelPlot(picture, NetworkFunnelData(figures_),
+                                       QRectF(10, 8, size.width() - 20, size.height() - 16), style);
   const QImage image = picture.Image();
   funnelArea_->setPictures(image, image, 0);
 }
@@ -245,9 +245,12 @@ void NetworkWindow::removeHospitalYear() {
     return;
   }
   const HospitalYear h = chosen->hospital;
-  const QString question = QStringLiteral("施設コード %1 の%2のデータ（%3件）を削除しますか？\n削除したデータは、提出ファイルを取り込み直すと戻せます。")
-                               .arg(h.facilityCode, NetworkYearLabel(h.year))
-                               .arg(h.reportCount);
+  const QString question =
+      QStringLiteral(
+          "施設コード %1 "
+          "の%2のデータ（%3件）を削除しますか？\n削除したデータは、提出ファイルを取り込み直すと戻せます。")
+          .arg(h.facilityCode, NetworkYearLabel(h.year))
+          .arg(h.reportCount);
   if (prompts.message(question, kTitle, PromptIcon::Question, PromptButtons::YesNo) != PromptAnswer::Yes) return;
   QString error;
   if (!RemoveHospitalYear(state_.network, h.id, &error)) {
@@ -275,7 +278,8 @@ void NetworkWindow::printPage() {
   if (!year) return;
   const QString yearText = NetworkYearLabel(*year);
   if (pages_->currentIndex() == kFunnelPage) {
-    PrintFunnelPlot(state_.prompts(), QStringLiteral("ファネルプロット　%1").arg(yearText), NetworkFunnelData(figures_));
+    PrintFunnelPlot(state_.prompts(), QStringLiteral("ファネルプロット　%1").arg(yearText),
+                    NetworkFunnelData(figures_));
     return;
   }
   RatesTablesPrint print;
@@ -283,8 +287,8 @@ void NetworkWindow::printPage() {
                                     QStringLiteral("ネットワークの全施設（%1施設）").arg(figures_.hospitals.size())};
   switch (pages_->currentIndex()) {
     case kNetworkPage:
-      print.tables.push_back(PrintedTable{QStringLiteral("ネットワーク全体と病床規模別"), NetworkTableTexts(figures_), 1, 1,
-                                          QString()});
+      print.tables.push_back(
+          PrintedTable{QStringLiteral("ネットワーク全体と病床規模別"), NetworkTableTexts(figures_), 1, 1, QString()});
       break;
     case kItemsPage:
       for (const ItemTable& item : figures_.items) {
@@ -335,10 +339,11 @@ void NetworkWindow::printFeedbackSheets() {
 void NetworkWindow::writeFeedbackFile() {
   Prompts& prompts = state_.prompts();
   const QDateTime now = state_.clock().now();
-  QString path = prompts.saveFileName(QStringLiteral("還元ファイルの作成"),
-                                      QDir(state_.paths.MyDocumentPath())
-                                          .filePath(QStringLiteral("還元_%1.sqlite").arg(now.toString(QStringLiteral("yyyyMMdd")))),
-                                      kFeedbackFilter);
+  QString path = prompts.saveFileName(
+      QStringLiteral("還元ファイルの作成"),
+      QDir(state_.paths.MyDocumentPath())
+          .filePath(QStringLiteral("還元_%1.sqlite").arg(now.toString(QStringLiteral("yyyyMMdd")))),
+      kFeedbackFilter);
   if (path.isEmpty()) return;
   if (QFileInfo(path).suffix().isEmpty()) path += QStringLiteral(".sqlite");
   if (QFileInfo::exists(path) && prompts.message(kCsvOverwriteQuestion, kCsvOverwriteTitle, PromptIcon::Question,
@@ -355,7 +360,8 @@ void NetworkWindow::writeFeedbackFile() {
                         .arg(feedback.years.size()),
                     kTitle, PromptIcon::Information);
   } else {
-    prompts.message(QStringLiteral("還元ファイルを作成できませんでした。\n%1").arg(error), kTitle, PromptIcon::Exclamation);
+    prompts.message(QStringLiteral("還元ファイルを作成できませんでした。\n%1").arg(error), kTitle,
+                    PromptIcon::Exclamation);
   }
 }
 

@@ -239,9 +239,11 @@ void RatesWindow::fillTables() {
   ratesRows_ = RatesTable(counts_, denominators_);
   occupationRows_ = OccupationTable(counts_, denominators_);
   deviceRows_ = DeviceTable(counts_, denominators_);
-  ShowTextTable(ratesGrid_, RatesTableTexts(ratesRows_, kind_, YearForm::Label), 1, kValueColumnWidth, kValueColumnWidth);
+  ShowTextTable(ratesGrid_, RatesTableTexts(ratesRows_, kind_, YearForm::Label), 1, kValueColumnWidth,
+                kValueColumnWidth);
   ratesGrid_->grid().setColWidth(6, kStaffColumnWidth);  // 常勤換算職員数
-  ShowTextTable(occupationGrid_, OccupationTableTexts(occupationRows_, counts_), 2, kLabelColumnWidth, kGroupValueWidth);
+  ShowTextTable(occupationGrid_, OccupationTableTexts(occupationRows_, counts_), 2, kLabelColumnWidth,
+                kGroupValueWidth);
   ShowTextTable(deviceGrid_, DeviceTableTexts(deviceRows_, counts_), 2, kLabelColumnWidth + 1500, kGroupValueWidth);
 
   QString kindText = QStringLiteral("年の区切り: ") + KindCaption(kind_);

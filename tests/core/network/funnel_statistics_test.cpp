@@ -67,9 +67,12 @@ TEST(FunnelStatisticsTest, PlacesOnTheFunnel) {
     const char* text;
   };
   const Case cases[] = {
-      {9.5, FunnelPlace::Above998, "99.8%の上限を超える"}, {8.5, FunnelPlace::Above95, "95%の上限を超える"},
-      {8.0, FunnelPlace::Inside, "範囲内"},                 {2.0, FunnelPlace::Inside, "範囲内"},
-      {1.5, FunnelPlace::Below95, "95%の下限を下回る"},      {0.5, FunnelPlace::Below998, "99.8%の下限を下回る"},
+      {9.5, FunnelPlace::Above998, "99.8%の上限を超える"},
+      {8.5, FunnelPlace::Above95, "95%の上限を超える"},
+      {8.0, FunnelPlace::Inside, "範囲内"},
+      {2.0, FunnelPlace::Inside, "範囲内"},
+      {1.5, FunnelPlace::Below95, "95%の下限を下回る"},
+      {0.5, FunnelPlace::Below998, "99.8%の下限を下回る"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.rate);
@@ -99,8 +102,8 @@ TEST(FunnelStatisticsTest, PercentilesInterpolateLikeASpreadsheet) {
 
 TEST(FunnelStatisticsTest, BedClassesHaveTheirBounds) {
   const std::pair<double, const char*> cases[] = {
-      {0.5, "200床未満"},   {199.9, "200床未満"},  {200, "200〜399床"}, {399.5, "200〜399床"},
-      {400, "400〜599床"}, {599.9, "400〜599床"}, {600, "600床以上"},   {2500, "600床以上"},
+      {0.5, "200床未満"},  {199.9, "200床未満"},  {200, "200〜399床"}, {399.5, "200〜399床"},
+      {400, "400〜599床"}, {599.9, "400〜599床"}, {600, "600床以上"},  {2500, "600床以上"},
   };
   for (const auto& [beds, name] : cases) EXPECT_EQ(BedClassName(BedClassOf(beds)), QString::fromUtf8(name)) << beds;
 }
