@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 #include "core/network/funnel_statistics.h"
 #include "core/output/surface.h"
@@ -26,7 +27,7 @@ QString Number(double value) {
 double RoundAxisTop(double value) {
   if (!(value > 0) || !std::isfinite(value)) return 1;
   const double power = std::pow(10.0, std::floor(std::log10(value)));
-  for (const double m : {1.0, 2.0, 2.5, 5.0, 10.0})
+  for (const double m : {1.0, 1.5, 2.0, 2.5, 3.0, 4.0, 5.0, 6.0, 8.0, 10.0})
     if (m * power >= value * (1 - 1e-12)) return m * power;
   return 10 * power;
 }
@@ -122,12 +123,27 @@ FunnelLayout DrawFunnelPlot(Surface& s, const FunnelPlotData& data, const QRectF
   };
   for (const FunnelPoint& p : data.points)
     if (!p.highlighted && !p.outside998) dot(p, kPointColor, style.pointRadius);
+  // Labels that would overlap one placed before move down a line at a time.
+  std::vector<QRectF> placed;
+  const auto freePlace = [&](double x, double y, double width) {
+    QRectF box(x, y, width, line);
+    for (int tries = 0; tries < 20; ++tries) {
+      bool clash = false;
+      for (const QRectF& other : placed) clash = clash || other.intersects(box);
+      if (!clash) break;
+      box.moveTop(box.top() + line);
+    }
+    placed.push_back(box);
+    return box.topLeft();
+  };
   for (const FunnelPoint& p : data.points) {
     if (p.highlighted || !p.outside998) continue;
     dot(p, kOutsideColor, style.pointRadius * 1.2);
     if (!data.nameOutliers || p.label.isEmpty()) continue;
     s.SetForeColor(kOutsideColor);
-    s.SetPosition(X(p.beds) + style.pointRadius * 1.8, Y(std::min(p.rate, yTop)) - line / 2);
+    const QPointF at =
+        freePlace(X(p.beds) + style.pointRadius * 1.8, Y(std::min(p.rate, yTop)) - line / 2, s.TextWidth(p.label));
+    s.SetPosition(at.x(), at.y());
     s.PrintText(p.label);
     s.SetForeColor(Qt::black);
     ++layout.labelled;

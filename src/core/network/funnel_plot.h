@@ -48,7 +48,8 @@ struct FunnelLayout {
   double highlightedY = -1;
 };
 
-// A round top for an axis: 1, 2, 2.5 or 5 times a power of ten, at least value.
+// A round top for an axis: 1, 1.5, 2, 2.5, 3, 4, 5, 6 or 8 times a power of
+// ten, at least value.
 double RoundAxisTop(double value);
 
 FunnelLayout DrawFunnelPlot(Surface& surface, const FunnelPlotData& data, const QRectF& box, const FunnelStyle& style);
