@@ -180,7 +180,10 @@ class SheetPrinter {
     const double ownRight = right - 190;
     switch (line.kind) {
       case ItemLine::Kind::Caption: Text(s_, left, y, line.label); return;
-      case ItemLine::Kind::Heading: s_.DrawLine(left, y + kSheetLine, right, y + kSheetLine); break;
+      case ItemLine::Kind::Heading:
+        // Under the heading's texts, clear of the first row's.
+        s_.DrawLine(left, y + kSheetLine * 0.8, right, y + kSheetLine * 0.8);
+        break;
       case ItemLine::Kind::Row: break;
     }
     Text(s_, left + 20, y, line.code);
