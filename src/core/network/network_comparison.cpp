@@ -58,7 +58,7 @@ TextTable NetworkComparisonTexts(const NetworkComparison& c) {
   if (c.bedClass >= 0)
     group(QStringLiteral("同じ病床規模（%1）").arg(BedClassName(c.bedClass)),
           c.network.classes[static_cast<std::size_t>(c.bedClass)]);
-  t.push_back({QStringLiteral("ネットワークの施設の100床あたり"), QStringLiteral("25%点"),
+  t.push_back({QStringLiteral("施設の率の分位点"), QStringLiteral("25%点"),
                TwoDecimals(c.network.network.p25), QStringLiteral("75%点"), TwoDecimals(c.network.network.p75),
                QStringLiteral("90%点"), TwoDecimals(c.network.network.p90), QString()});
   t.push_back({QStringLiteral("貴施設のパーセンタイル"),

@@ -48,12 +48,12 @@ NetworkComparisonPage::NetworkComparisonPage(AppState& state, int width, int hei
   connect(printButton_, &QPushButton::clicked, this, &NetworkComparisonPage::print);
 
   grid_ = Named(new ResultGrid(this), "gridNetworkComparison");
-  PlaceTw(grid_, 60, 540, 7200, 2400);
-  note_ = Named(PlaceLabel(this, QString(), 60, 3000, 7200, 4 * kLineHeight), "lblNetworkNote");
+  PlaceTw(grid_, 60, 540, 8700, 2400);
+  note_ = Named(PlaceLabel(this, QString(), 60, 3000, 8700, 4 * kLineHeight), "lblNetworkNote");
   note_->setWordWrap(true);
   note_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-  funnelArea_ = Named(new GraphArea(width - 7200 - 240, height - 600, this), "picNetworkFunnel");
-  funnelArea_->move(Twips(7380), Twips(540));
+  funnelArea_ = Named(new GraphArea(width - 8700 - 240, height - 600, this), "picNetworkFunnel");
+  funnelArea_->move(Twips(8880), Twips(540));
   fillYears();
 }
 
@@ -124,7 +124,7 @@ void NetworkComparisonPage::showYear() {
     note = QStringLiteral("「還元ファイルの読み込み」で、ネットワークから届いた還元ファイルを読み込んでください。");
   }
   note_->setText(note);
-  ShowTextTable(grid_, comparison_ ? NetworkComparisonTexts(*comparison_) : TextTable{}, 1, 2400, 900);
+  ShowTextTable(grid_, comparison_ ? NetworkComparisonTexts(*comparison_) : TextTable{}, 1, 2200, 900);
   csvButton_->setEnabled(comparison_.has_value());
   printButton_->setEnabled(comparison_.has_value());
 
