@@ -30,6 +30,7 @@ class NoPrompts final : public Prompts {
   std::optional<QString> input(const QString&, const QString&, const QString&) override;
   QString saveFileName(const QString&, const QString&, const QString&) override;
   QString openFileName(const QString&, const QString&, const QString&) override;
+  QStringList openFileNames(const QString&, const QString&, const QString&) override { return {}; }
   std::unique_ptr<QPagedPaintDevice> choosePrinter(bool) override { return nullptr; }
   void beep() override {}
   void setBusy(bool) override {}

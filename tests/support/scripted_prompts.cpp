@@ -29,6 +29,11 @@ ScriptedPrompts& ScriptedPrompts::answerSaveFile(QString path) {
   return *this;
 }
 
+ScriptedPrompts& ScriptedPrompts::answerOpenFiles(QStringList paths) {
+  queue_.push_back(OpenFilesAnswer{std::move(paths)});
+  return *this;
+}
+
 ScriptedPrompts& ScriptedPrompts::answerOpenFile(QString path) {
   queue_.push_back(OpenAnswer{std::move(path)});
   return *this;
@@ -221,6 +226,19 @@ QString ScriptedPrompts::openFileName(const QString& title, const QString& start
   lastOpenStart = startPath;
   lastOpenFilter = filter;
   return nextPath<OpenAnswer>("unexpected open dialog");
+}
+
+QStringList ScriptedPrompts::openFileNames(const QString& title, const QString& startPath, const QString& filter) {
+  shown_.push_back(Shown{Kind::OpenFile, title, title, PromptIcon::None, PromptButtons::OkCancel});
+  lastOpenStart = startPath;
+  lastOpenFilter = filter;
+  if (queue_.empty() || !std::holds_alternative<OpenFilesAnswer>(queue_.front())) {
+    ADD_FAILURE() << "unexpected dialog of many files";
+    return {};
+  }
+  const QStringList paths = std::get<OpenFilesAnswer>(queue_.front()).paths;
+  queue_.pop_front();
+  return paths;
 }
 
 std::unique_ptr<QPagedPaintDevice> ScriptedPrompts::choosePrinter(bool landscape) {

@@ -35,6 +35,8 @@ class ScriptedPrompts final : public Prompts {
   ScriptedPrompts& answerSaveFile(QString path);
   // The file the open dialog answers with; an empty path cancels it.
   ScriptedPrompts& answerOpenFile(QString path);
+  // The files the dialog of many files answers with; none cancels it.
+  ScriptedPrompts& answerOpenFiles(QStringList paths);
   // Answers to the printer dialog: Cancel; printing to this PDF file (A4, 600
   // dots per inch, the orientation the dialog was opened with); a printer
   // (not a file) that fails as soon as anything is drawn on it.
@@ -82,6 +84,7 @@ class ScriptedPrompts final : public Prompts {
   std::optional<QString> input(const QString& prompt, const QString& title, const QString& initial) override;
   QString saveFileName(const QString& title, const QString& startPath, const QString& filter) override;
   QString openFileName(const QString& title, const QString& startPath, const QString& filter) override;
+  QStringList openFileNames(const QString& title, const QString& startPath, const QString& filter) override;
   std::unique_ptr<QPagedPaintDevice> choosePrinter(bool landscape) override;
   std::unique_ptr<PrintProgress> printProgress() override;
   std::unique_ptr<WorkProgress> workProgress(const QString& title) override;
@@ -122,11 +125,14 @@ class ScriptedPrompts final : public Prompts {
   struct OpenAnswer {
     QString path;
   };
+  struct OpenFilesAnswer {
+    QStringList paths;
+  };
   struct PrinterAnswer {
     enum class What { Cancel, Pdf, Failing, FailingWhileWriting } what;
     QString path;
   };
-  using Answer = std::variant<MessageAnswer, InputAnswer, SaveAnswer, OpenAnswer, PrinterAnswer>;
+  using Answer = std::variant<MessageAnswer, InputAnswer, SaveAnswer, OpenAnswer, OpenFilesAnswer, PrinterAnswer>;
 
   std::deque<Answer> queue_;
   std::vector<Shown> shown_;

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "core/codelists/code_lists.h"
+#include "core/network/network_store.h"
 #include "core/platform/drive_paths.h"
 #include "core/reports/calendar.h"
 #include "core/reports/data_file.h"
@@ -61,6 +62,9 @@ class AppState {
   EditingChoice editing;
   Database database;  // orvanta.sqlite: opened at start-up (OpenDatabaseAtStart)
   AccessLog log;      // the access log in that database: what happens before it opens is held
+  // network.sqlite, the centre's pooled submissions: opened (and checked) the
+  // first time the window ネットワーク集計 needs it, kept open after.
+  Database network{NetworkDatabaseSchema()};
 
   Prompts& prompts() const { return prompts_; }
   const Clock& clock() const { return clock_; }

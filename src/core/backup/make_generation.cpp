@@ -88,12 +88,15 @@ class GenerationBuilder {
     if (!MakeOwnerOnlyFolder(temporary_))
       return fail(QStringLiteral("フォルダ「%1」を作成できませんでした。").arg(QDir::toNativeSeparators(temporary_)));
 
-    const QString databaseName = QFileInfo(paths_.DatabasePath()).fileName();
-    const FolderContents contents =
-        ListFolderContents(source_, {kLockFileName, kLockFileName + QStringLiteral(".rmlock"), databaseName,
-                                     databaseName + QStringLiteral("-journal"), databaseName + QStringLiteral("-wal"),
-                                     databaseName + QStringLiteral("-shm"), kSummaryFileName, kRestoreIncomingFolder,
-                                     kRestoreOutgoingFolder, kRestoreRecordFile});
+    QStringList leftOut{kLockFileName, kLockFileName + QStringLiteral(".rmlock"), kSummaryFileName,
+                        kRestoreIncomingFolder, kRestoreOutgoingFolder, kRestoreRecordFile};
+    // The databases go through SQLite, never as bytes, and their journals not at all.
+    for (const QString& path : {paths_.DatabasePath(), paths_.NetworkDatabasePath()}) {
+      const QString name = QFileInfo(path).fileName();
+      leftOut << name << name + QStringLiteral("-journal") << name + QStringLiteral("-wal")
+              << name + QStringLiteral("-shm");
+    }
+    const FolderContents contents = ListFolderContents(source_, leftOut);
     for (const QString& folder : contents.folders) {
       if (!MakeOwnerOnlyFolder(target(folder)))
         return abandon(QStringLiteral("フォルダ「%1」を作成できませんでした。").arg(Native(folder)));
@@ -101,7 +104,8 @@ class GenerationBuilder {
     files_ = contents.files;
     progress_.begin(QStringLiteral("バックアップの世代を作成しています…"), static_cast<int>(files_.size()) + 1);
 
-    if (!copyDatabase(database)) return abandon();
+    if (!copyDatabase(paths_.DatabasePath(), &database)) return abandon();
+    if (!copyDatabase(paths_.NetworkDatabasePath(), nullptr)) return abandon();
     if (!progress_.advance(1)) return stopped();
     if (!copyFiles()) return abandon();
 
@@ -162,7 +166,6 @@ class GenerationBuilder {
     return abandon();
   }
 
-  // The database through SQLite: the open connection, or one of its own.
   // The access log's newest entry goes with the generation: a log rewritten
   // as a whole afterwards no longer holds it.
   void keepLogHead(const Database& database) {
@@ -175,13 +178,13 @@ class GenerationBuilder {
     summary_.logAt = head.at;
   }
 
-  bool copyDatabase(const Database& database) {
-    const QString source = paths_.DatabasePath();
+  // A database through SQLite: the open connection, or one of its own.
+  bool copyDatabase(const QString& source, const Database* database) {
     const QString relative = QFileInfo(source).fileName();
     const QString copy = target(relative);
     QString error;
-    if (database.isOpen() && QFileInfo(database.path()) == QFileInfo(source)) {
-      if (!database.copyTo(copy, &error)) return databaseFailed(error);
+    if (database && database->isOpen() && QFileInfo(database->path()) == QFileInfo(source)) {
+      if (!database->copyTo(copy, &error)) return databaseFailed(error);
     } else if (QFileInfo(source).isFile()) {
       if (!CopyDatabaseFile(source, copy, &error)) {
         QString why;

@@ -88,7 +88,8 @@ class Restorer {
     const QString databaseName = QFileInfo(paths_.DatabasePath()).fileName();
     QStringList leftOut = LockNames();
     leftOut << kSummaryFileName << kRestoreIncomingFolder << kRestoreOutgoingFolder << kRestoreRecordFile
-            << databaseName + QStringLiteral("-journal");
+            << databaseName + QStringLiteral("-journal")
+            << QFileInfo(paths_.NetworkDatabasePath()).fileName() + QStringLiteral("-journal");
     const FolderContents contents = ListFolderContents(backup_, leftOut);
     const QString counters = QFileInfo(paths_.IdFilePath()).fileName();
     if (!contents.files.contains(counters)) {
@@ -190,6 +191,8 @@ class Restorer {
   // Step 3: the present files moved aside, the checked copies moved in.
   bool replace() {
     state_.database.close();
+    // The centre's database is opened again by the window that needs it.
+    state_.network.close();
     QStringList present = QDir(data_).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System);
     for (const QString& name :
          LockNames() + QStringList{kRestoreIncomingFolder, kRestoreOutgoingFolder, kRestoreRecordFile})

@@ -27,6 +27,9 @@ QString DrivePaths::FirstRunRecordPath() const {
 }
 QString DrivePaths::MyDocumentPath() const { return QDir(root_).filePath(QStringLiteral("my document")); }
 QString DrivePaths::DatabasePath() const { return QDir(DataFolderPath()).filePath(QStringLiteral("orvanta.sqlite")); }
+QString DrivePaths::NetworkDatabasePath() const {
+  return QDir(DataFolderPath()).filePath(QStringLiteral("network.sqlite"));
+}
 QString DrivePaths::GenerationsFolderPath() const {
   return QDir(root_).filePath(kDataFolderName + QStringLiteral("bu.generations"));
 }

@@ -25,6 +25,7 @@ class DrivePaths {
   QString FirstRunRecordPath() const;      // tonrix/started.dat
   QString MyDocumentPath() const;          // my document: where CSV files are offered
   QString DatabasePath() const;            // tonrix/orvanta.sqlite: what goes beyond the original files
+  QString NetworkDatabasePath() const;     // tonrix/network.sqlite: the centre's pooled submissions
   QString GenerationsFolderPath() const;   // tonrixbu.generations: the dated backup generations
 
  private:

@@ -5,6 +5,7 @@
 
 #include <QPagedPaintDevice>
 #include <QString>
+#include <QStringList>
 #include <memory>
 #include <optional>
 
@@ -32,6 +33,8 @@ class Prompts {
   // The open-file dialog for a file that exists; an empty result when
   // cancelled.
   virtual QString openFileName(const QString& title, const QString& startPath, const QString& filter) = 0;
+  // The same dialog choosing one or many files; empty when cancelled.
+  virtual QStringList openFileNames(const QString& title, const QString& startPath, const QString& filter) = 0;
   // The printer dialog, opened with A4 and the orientation the print needs
   // already chosen (the user may still change it). Answers the device to
   // draw on: the chosen printer, or a PDF file when the user prints to a

@@ -210,7 +210,14 @@ QString DatabaseErrorText(const QString& path, const QString& reason) {
   return text;
 }
 
-Database::Database() : connectionName_(NewConnectionName()) {}
+DatabaseSchema MainDatabaseSchema() {
+  return DatabaseSchema{kSchemaVersion, &MigrateSchema, QStringLiteral("経過観察と発生率の記録"),
+                        QStringLiteral("経過観察と発生率の記録は、バックアップから復元すると戻せます。")};
+}
+
+Database::Database() : Database(MainDatabaseSchema()) {}
+
+Database::Database(DatabaseSchema schema) : schema_(std::move(schema)), connectionName_(NewConnectionName()) {}
 
 Database::~Database() {
   close();
@@ -263,7 +270,7 @@ bool Database::open(const QString& path, const QDateTime& now, QString* notice, 
     }
     const bool sound = check == FileCheck::Sound;
     const int version = sound ? SchemaVersion(db) : -1;
-    if (sound && version > kSchemaVersion) {
+    if (sound && version > schema_.version) {
       // Written by a newer program: read it, never write it.
       db.close();
       db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY"));
@@ -273,11 +280,10 @@ bool Database::open(const QString& path, const QDateTime& now, QString* notice, 
       }
       readOnly_ = true;
       if (notice) {
-        *notice =
-            QStringLiteral(
-                "データベース「%1」は、このOrvantaより新しい版で作られています。\n"
-                "経過観察と発生率の記録は表示だけができ、変更は保存されません。新しい版のOrvantaをお使いください。")
-                .arg(QDir::toNativeSeparators(path));
+        *notice = QStringLiteral(
+                      "データベース「%1」は、このOrvantaより新しい版で作られています。\n"
+                      "%2は表示だけができ、変更は保存されません。新しい版のOrvantaをお使いください。")
+                      .arg(QDir::toNativeSeparators(path), schema_.records);
       }
       return true;
     }
@@ -295,9 +301,8 @@ bool Database::open(const QString& path, const QDateTime& now, QString* notice, 
       if (notice) {
         *notice = QStringLiteral(
                       "データベース「%1」が壊れていたため読み込めませんでした。\n"
-                      "壊れたファイルは「%2」として残し、新しい空のデータベースで始めます。\n"
-                      "経過観察と発生率の記録は、バックアップから復元すると戻せます。")
-                      .arg(QDir::toNativeSeparators(path), QDir::toNativeSeparators(kept));
+                      "壊れたファイルは「%2」として残し、新しい空のデータベースで始めます。\n%3")
+                      .arg(QDir::toNativeSeparators(path), QDir::toNativeSeparators(kept), schema_.recovery);
       }
     }
   }
@@ -321,7 +326,7 @@ bool Database::open(const QString& path, const QDateTime& now, QString* notice, 
                      // Pages kept in memory (up to 32 MB): lists read again and
                      // again are not read from the file each time.
                      Exec(db, QStringLiteral("PRAGMA cache_size = -32000"), &reason) && version >= 0 &&
-                     MigrateSchema(db, version, &reason);
+                     schema_.migrate(db, version, &reason);
   MakeOwnerOnly(path);
   if (!ready) {
     db.close();

@@ -18,9 +18,28 @@
 
 namespace orvanta {
 
+// What tells one database of the program from another: its schema (the
+// version this program writes and the steps that bring an older file up to
+// it) and what the user is told about it. orvanta.sqlite is the default;
+// the centre's network.sqlite has its own (core/network/network_store.h).
+struct DatabaseSchema {
+  int version = 0;
+  // Brings a database of version from (0 for a new, empty file) up to
+  // version, each step in a transaction of its own.
+  bool (*migrate)(QSqlDatabase& db, int from, QString* error) = nullptr;
+  // The records the file holds, as the notices name them
+  // ("経過観察と発生率の記録").
+  QString records;
+  // How they come back after a damaged file was put aside.
+  QString recovery;
+};
+// orvanta.sqlite's schema (core/store/schema.h).
+DatabaseSchema MainDatabaseSchema();
+
 class Database {
  public:
   Database();
+  explicit Database(DatabaseSchema schema);
   ~Database();
   Database(const Database&) = delete;
   Database& operator=(const Database&) = delete;
@@ -60,6 +79,7 @@ class Database {
   bool copyTo(const QString& target, QString* error) const;
 
  private:
+  DatabaseSchema schema_;
   QString connectionName_;
   QString path_;
   bool readOnly_ = false;

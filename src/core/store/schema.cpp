@@ -120,23 +120,59 @@ const char* const kVersion2[] = {
     " expect TEXT)",
 };
 
-struct Migration {
-  int to;
-  const char* const* statements;
-  int count;
-};
-
-const Migration kMigrations[] = {
-    {1, kVersion1, int(std::size(kVersion1))},
-    {2, kVersion2, int(std::size(kVersion2))},
-};
-
 bool Run(QSqlDatabase& db, const QString& sql, QString* error) {
   QSqlQuery query(db);
   if (query.exec(sql)) return true;
   if (error) *error = query.lastError().text();
   return false;
 }
+
+template <std::size_t N>
+bool RunAll(QSqlDatabase& db, const char* const (&statements)[N], QString* error) {
+  for (const char* statement : statements)
+    if (!Run(db, QString::fromUtf8(statement), error)) return false;
+  return true;
+}
+
+bool CreateVersion1(QSqlDatabase& db, QString* error) { return RunAll(db, kVersion1, error); }
+bool CreateAccessLog(QSqlDatabase& db, QString* error) { return RunAll(db, kVersion2, error); }
+
+// The network's feedback as a hospital reads it in (core/network/feedback_file.h):
+// per year and year kind the network's rate and percentiles, its bed-size
+// classes' figures and every member hospital's point on the funnel. A step of
+// its own: it only adds tables, so it may take any number in the order.
+bool CreateNetworkFeedbackTables(QSqlDatabase& db, QString* error) {
+  const char* const statements[] = {
+      "CREATE TABLE network_year("
+      " year_kind TEXT NOT NULL CHECK (year_kind IN ('fiscal','calendar')),"
+      " year INTEGER NOT NULL,"
+      " hospital_count INTEGER NOT NULL, report_count INTEGER NOT NULL, bed_total REAL NOT NULL,"
+      " rate REAL, rate_lower REAL, rate_upper REAL, p25 REAL, p50 REAL, p75 REAL, p90 REAL,"
+      " feedback_created_at TEXT NOT NULL, loaded_at TEXT NOT NULL,"
+      " PRIMARY KEY(year_kind, year))",
+      "CREATE TABLE network_bed_class("
+      " year_kind TEXT NOT NULL, year INTEGER NOT NULL, class INTEGER NOT NULL CHECK (class BETWEEN 0 AND 3),"
+      " hospital_count INTEGER NOT NULL, report_count INTEGER NOT NULL, bed_total REAL NOT NULL, rate REAL, p50 REAL,"
+      " PRIMARY KEY(year_kind, year, class),"
+      " FOREIGN KEY(year_kind, year) REFERENCES network_year(year_kind, year) ON DELETE CASCADE)",
+      "CREATE TABLE network_point("
+      " year_kind TEXT NOT NULL, year INTEGER NOT NULL, beds REAL NOT NULL, report_count INTEGER NOT NULL,"
+      " FOREIGN KEY(year_kind, year) REFERENCES network_year(year_kind, year) ON DELETE CASCADE)",
+      "CREATE INDEX network_point_by_year ON network_point(year_kind, year)",
+  };
+  return RunAll(db, statements, error);
+}
+
+struct Migration {
+  int to;
+  bool (*apply)(QSqlDatabase& db, QString* error);
+};
+
+const Migration kMigrations[] = {
+    {1, &CreateVersion1},
+    {kAccessLogSchemaVersion, &CreateAccessLog},
+    {kNetworkFeedbackSchemaVersion, &CreateNetworkFeedbackTables},
+};
 
 }  // namespace
 
@@ -153,8 +189,7 @@ bool MigrateSchema(QSqlDatabase& db, int from, QString* error) {
       if (error) *error = db.lastError().text();
       return false;
     }
-    bool ok = true;
-    for (int i = 0; ok && i < step.count; ++i) ok = Run(db, QString::fromUtf8(step.statements[i]), error);
+    bool ok = step.apply(db, error);
     // The version moves with the step, inside the same transaction.
     if (ok) ok = Run(db, QStringLiteral("PRAGMA user_version = %1").arg(step.to), error);
     if (ok && !db.commit()) {

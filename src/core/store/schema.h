@@ -50,6 +50,15 @@
 //       expect is the report as the data file will hold it (JSON), NULL when
 //       the report leaves the data files. The next start settles what a stop
 //       left here.
+// Version 3 (kNetworkFeedbackSchemaVersion): the network's feedback file as
+// read in (core/network/feedback_file.h):
+//   network_year(year_kind, year, hospital_count, report_count, bed_total,
+//       rate, rate_lower, rate_upper, p25, p50, p75, p90,
+//       feedback_created_at, loaded_at, PRIMARY KEY(year_kind, year))
+//   network_bed_class(year_kind, year, class 0-3, hospital_count,
+//       report_count, bed_total, rate, p50)
+//   network_point(year_kind, year, beds, report_count): one per member
+//       hospital, without its code.
 
 #include <QSqlDatabase>
 #include <QString>
@@ -57,7 +66,12 @@
 namespace orvanta {
 
 // The version this program writes (PRAGMA user_version).
-inline constexpr int kSchemaVersion = 2;
+inline constexpr int kSchemaVersion = 3;
+// The step that adds the access log (access_log, access_log_pending).
+inline constexpr int kAccessLogSchemaVersion = 2;
+// The step that adds the network's feedback tables (network_year,
+// network_bed_class, network_point).
+inline constexpr int kNetworkFeedbackSchemaVersion = 3;
 
 // Text values the schema allows.
 inline const QString kSettingYearKind = QStringLiteral("year_kind");

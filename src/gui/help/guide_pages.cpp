@@ -40,6 +40,7 @@ const std::vector<GuideWindowPage>& GuideWindowPages() {
       {QStringLiteral("frmDenominators"),      QStringLiteral("denominators.html")},
       {QStringLiteral("frmFacility"),          QStringLiteral("network.html#facility")},
       {QStringLiteral("frmSubmission"),        QStringLiteral("network.html#submission")},
+      {QStringLiteral("frmNetwork"),           QStringLiteral("network_centre.html")},
       {QStringLiteral("frmRestore"),           QStringLiteral("backup.html#restore")},
       {QStringLiteral("frmAccessLog"),         QStringLiteral("access_log.html#log")},
       {QStringLiteral("frmReportHistory"),     QStringLiteral("access_log.html#history")},

@@ -89,6 +89,10 @@ QString QtPrompts::openFileName(const QString& title, const QString& startPath, 
   return QFileDialog::getOpenFileName(ActiveParent(), TitleOrName(title), startPath, filter);
 }
 
+QStringList QtPrompts::openFileNames(const QString& title, const QString& startPath, const QString& filter) {
+  return QFileDialog::getOpenFileNames(ActiveParent(), TitleOrName(title), startPath, filter);
+}
+
 std::unique_ptr<QPagedPaintDevice> QtPrompts::choosePrinter(bool landscape) {
   auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
   printer->setPageSize(QPageSize(QPageSize::A4));

@@ -15,6 +15,7 @@
 #include "core/platform/clock.h"
 #include "core/platform/prompts.h"
 #include "core/store/database.h"
+#include "gui/network/network_comparison_page.h"
 #include "gui/widgets/busy_pointer.h"
 #include "gui/widgets/filter_panel.h"
 #include "gui/widgets/graph_area.h"
@@ -56,25 +57,6 @@ constexpr int kStaffColumnWidth = 1650;
 constexpr int kGroupValueWidth = 1230;
 
 const QString kTitle = QStringLiteral("発生率と推移");
-
-// Shows a table of texts: the heading rows fixed, the first column fixed as
-// the row headings, numbers to the right.
-void ShowTable(ResultGrid* view, const TextTable& table, int headingRows, int labelWidth, int valueWidth) {
-  ResultGridModel& grid = view->grid();
-  ResultGridModel::UpdateBatch batch(grid);
-  const int cols = table.empty() ? 0 : static_cast<int>(table.front().size());
-  std::vector<QString> cells;
-  cells.reserve(table.size() * static_cast<std::size_t>(cols));
-  for (const QStringList& row : table)
-    for (int c = 0; c < cols; ++c) cells.push_back(row.value(c));
-  grid.setAllCells(static_cast<int>(table.size()), cols, std::move(cells));
-  grid.setFixedRows(headingRows);
-  grid.setFixedCols(1);
-  for (int c = 0; c < cols; ++c) {
-    grid.setColWidth(c, c == 0 ? labelWidth : valueWidth);
-    grid.setColAlignment(c, c == 0 ? GridAlignment::Left : GridAlignment::Right);
-  }
-}
 
 QString KindCaption(YearKind kind) {
   return kind == YearKind::Fiscal ? QStringLiteral("年度（4月～3月）") : QStringLiteral("暦年（1月～12月）");
@@ -168,6 +150,9 @@ void RatesWindow::buildPages() {
 
   QWidget* comparison = page("pageComparison", QStringLiteral("介入の前後"));
   buildComparisonPage(comparison);
+
+  networkPage_ = Named(new NetworkComparisonPage(state_, kPageWidth, kPageHeight, pages_), "pageNetwork");
+  pages_->addTab(networkPage_, QStringLiteral("ネットワークとの比較"));
 }
 
 void RatesWindow::buildComparisonPage(QWidget* page) {
@@ -254,10 +239,12 @@ void RatesWindow::fillTables() {
   ratesRows_ = RatesTable(counts_, denominators_);
   occupationRows_ = OccupationTable(counts_, denominators_);
   deviceRows_ = DeviceTable(counts_, denominators_);
-  ShowTable(ratesGrid_, RatesTableTexts(ratesRows_, kind_, YearForm::Label), 1, kValueColumnWidth, kValueColumnWidth);
+  ShowTextTable(ratesGrid_, RatesTableTexts(ratesRows_, kind_, YearForm::Label), 1, kValueColumnWidth,
+                kValueColumnWidth);
   ratesGrid_->grid().setColWidth(6, kStaffColumnWidth);  // 常勤換算職員数
-  ShowTable(occupationGrid_, OccupationTableTexts(occupationRows_, counts_), 2, kLabelColumnWidth, kGroupValueWidth);
-  ShowTable(deviceGrid_, DeviceTableTexts(deviceRows_, counts_), 2, kLabelColumnWidth + 1500, kGroupValueWidth);
+  ShowTextTable(occupationGrid_, OccupationTableTexts(occupationRows_, counts_), 2, kLabelColumnWidth,
+                kGroupValueWidth);
+  ShowTextTable(deviceGrid_, DeviceTableTexts(deviceRows_, counts_), 2, kLabelColumnWidth + 1500, kGroupValueWidth);
 
   QString kindText = QStringLiteral("年の区切り: ") + KindCaption(kind_);
   if (!state_.database.isOpen()) kindText += QStringLiteral("　（データベースを開けないため、分母はありません）");
@@ -305,7 +292,7 @@ void RatesWindow::compare() {
                            static_cast<ComparisonBase>(baseList_->currentData().toInt()));
   }
   comparisonCaption_->setText(comparison_.problem.isEmpty() ? ComparisonCaption(comparison_) : comparison_.problem);
-  ShowTable(comparisonGrid_, ComparisonTexts(comparison_), 1, 1500, 1800);
+  ShowTextTable(comparisonGrid_, ComparisonTexts(comparison_), 1, 1500, 1800);
 }
 
 TrendGraph RatesWindow::trendGraph() const { return TrendGraph{MonthlyCounts(counts_), interventions_, kind_}; }

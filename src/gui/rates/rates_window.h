@@ -25,6 +25,7 @@ namespace orvanta {
 class AppState;
 class FilterPanel;
 class GraphArea;
+class NetworkComparisonPage;
 class PeriodFrame;
 class ResultGrid;
 
@@ -58,6 +59,7 @@ class RatesWindow : public QDialog {
   void printTrend();
 
   RatesTablesPrint tablesPrint() const;
+  NetworkComparisonPage* networkPage() const { return networkPage_; }
   RatesTrendPrint trendPrint() const;
 
  private:
@@ -99,6 +101,7 @@ class RatesWindow : public QDialog {
   QComboBox* baseList_ = nullptr;
   QLabel* comparisonCaption_ = nullptr;
   ResultGrid* comparisonGrid_ = nullptr;
+  NetworkComparisonPage* networkPage_ = nullptr;
   QPushButton* csvButton_ = nullptr;
   QPushButton* printTablesButton_ = nullptr;
   QPushButton* printTrendButton_ = nullptr;

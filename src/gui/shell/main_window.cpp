@@ -183,6 +183,7 @@ QMenuBar* MainWindow::buildMenuBar() {
   tools->addSeparator();
   addItems(tools, {{"actAccessLog", "操作記録(&L)...", MenuCommand::AccessLog}});
   addItems(tools, {{"actFacilitySettings", "施設の設定(&N)...", MenuCommand::FacilitySettings}});
+  addItems(tools, {{"actNetwork", "ネットワーク集計(&N)...", MenuCommand::Network}});
 
   QMenu* help = Named(bar->addMenu(QStringLiteral("ヘルプ(&H)")), "menuHelp");
   addItems(help,

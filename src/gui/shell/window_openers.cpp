@@ -21,6 +21,7 @@
 #include "gui/help/guide_window.h"
 #include "gui/network/facility_settings_window.h"
 #include "gui/network/submission_window.h"
+#include "gui/network/network_window.h"
 #include "gui/rates/denominators_window.h"
 #include "gui/rates/rates_window.h"
 #include "gui/reports/data_file_repair_command.h"
@@ -104,6 +105,7 @@ bool HasMenuCommand(MenuCommand command) {
     case MenuCommand::Denominators: return true;
     // The access log.
     case MenuCommand::AccessLog: return true;
+    case MenuCommand::Network: return true;
     // Help.
     case MenuCommand::Guide: return true;
     case MenuCommand::About: return true;
@@ -145,6 +147,12 @@ void RunMenuCommand(MenuCommand command, AppState& state, QWidget* parent) {
     }
     case MenuCommand::Denominators: {
       DenominatorsWindow window(state, parent);
+      window.exec();
+      break;
+    }
+    // The centre's pooled analysis of a surveillance network.
+    case MenuCommand::Network: {
+      NetworkWindow window(state, parent);
       window.exec();
       break;
     }

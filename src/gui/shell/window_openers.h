@@ -31,6 +31,7 @@ enum class MenuCommand {
   Denominators,       // ツール → 分母の登録
   AccessLog,          // ツール → 操作記録
   FacilitySettings,   // ツール → 施設の設定
+  Network,            // ツール → ネットワーク集計
   Guide,              // ヘルプ → 使い方
   About,              // ヘルプ → バージョン情報
 };

@@ -284,4 +284,21 @@ void ResultGrid::applyLayout() {
   applyRowHeights(fixedRows, rows - 1);
 }
 
+void ShowTextTable(ResultGrid* view, const TextTable& table, int headingRows, int labelWidth, int valueWidth) {
+  ResultGridModel& grid = view->grid();
+  ResultGridModel::UpdateBatch batch(grid);
+  const int cols = table.empty() ? 0 : static_cast<int>(table.front().size());
+  std::vector<QString> cells;
+  cells.reserve(table.size() * static_cast<std::size_t>(cols));
+  for (const QStringList& row : table)
+    for (int c = 0; c < cols; ++c) cells.push_back(row.value(c));
+  grid.setAllCells(static_cast<int>(table.size()), cols, std::move(cells));
+  grid.setFixedRows(headingRows);
+  grid.setFixedCols(1);
+  for (int c = 0; c < cols; ++c) {
+    grid.setColWidth(c, c == 0 ? labelWidth : valueWidth);
+    grid.setColAlignment(c, c == 0 ? GridAlignment::Left : GridAlignment::Right);
+  }
+}
+
 }  // namespace orvanta

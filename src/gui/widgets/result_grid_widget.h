@@ -13,6 +13,7 @@
 #include <QTableView>
 
 #include "core/analysis/result_grid_model.h"
+#include "core/rates/rates_tables.h"
 
 namespace orvanta {
 
@@ -48,5 +49,10 @@ class ResultGrid : public QTableView {
   int rowsHiddenAsFixed_ = 0;    // leading rows hidden as fixed
   int colsHiddenAsFixed_ = 0;
 };
+
+// Shows a table of texts: the heading rows fixed, the first column fixed as
+// the row headings (labelWidth twips wide), numbers to the right (each other
+// column valueWidth twips wide).
+void ShowTextTable(ResultGrid* view, const TextTable& table, int headingRows, int labelWidth, int valueWidth);
 
 }  // namespace orvanta

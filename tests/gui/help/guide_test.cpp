@@ -37,6 +37,7 @@
 #include "gui/help/guide_window.h"
 #include "gui/network/facility_settings_window.h"
 #include "gui/network/submission_window.h"
+#include "gui/network/network_window.h"
 #include "gui/rates/denominators_window.h"
 #include "gui/rates/rates_window.h"
 #include "gui/reports/report_history_window.h"
@@ -126,6 +127,7 @@ const std::vector<WindowMaker>& EveryWindow() {
       {"ReportHistoryWindow", [](AppState& s) { return std::make_unique<ReportHistoryWindow>(s, 1); }},
       {"FacilitySettingsWindow", [](AppState& s) { return std::make_unique<FacilitySettingsWindow>(s); }},
       {"SubmissionWindow", [](AppState& s) { return std::make_unique<SubmissionWindow>(s, QStringLiteral("AB12")); }},
+      {"NetworkWindow", [](AppState& s) { return std::make_unique<NetworkWindow>(s); }},
   };
   return windows;
 }
