@@ -90,11 +90,14 @@ bool CopyToBackupFolder(const DrivePaths& paths, const Database& database, QStri
   }
 
   const QString data = paths.DataFolderPath();
-  const QString databaseName = QFileInfo(paths.DatabasePath()).fileName();
   QStringList leftOut = LockNames();
-  leftOut << databaseName << databaseName + QStringLiteral("-journal") << databaseName + QStringLiteral("-wal")
-          << databaseName + QStringLiteral("-shm") << kRestoreIncomingFolder << kRestoreOutgoingFolder
-          << kRestoreRecordFile;
+  leftOut << kRestoreIncomingFolder << kRestoreOutgoingFolder << kRestoreRecordFile;
+  // The databases go through SQLite, never as bytes, and their journals not at all.
+  for (const QString& path : {paths.DatabasePath(), paths.NetworkDatabasePath()}) {
+    const QString name = QFileInfo(path).fileName();
+    leftOut << name << name + QStringLiteral("-journal") << name + QStringLiteral("-wal")
+            << name + QStringLiteral("-shm");
+  }
   const FolderContents contents = ListFolderContents(data, leftOut);
   for (const QString& folder : contents.folders) {
     const QString target = QDir(making).filePath(folder);
@@ -117,20 +120,20 @@ bool CopyToBackupFolder(const DrivePaths& paths, const Database& database, QStri
     }
   }
 
-  // The database through SQLite, never the bytes of an open file.
-  const QString databaseCopy = QDir(making).filePath(databaseName);
-  if (!stop && QFileInfo(paths.DatabasePath()).isFile()) {
-    QFile::remove(databaseCopy);
+  // The databases through SQLite, never the bytes of an open file.
+  for (const QString& path : {paths.DatabasePath(), paths.NetworkDatabasePath()}) {
+    if (stop || !QFileInfo(path).isFile()) continue;
+    const QString copy = QDir(making).filePath(QFileInfo(path).fileName());
+    QFile::remove(copy);
     QString error;
-    const bool open = database.isOpen() && QFileInfo(database.path()) == QFileInfo(paths.DatabasePath());
-    bool copied =
-        open ? database.copyTo(databaseCopy, &error) : CopyDatabaseFile(paths.DatabasePath(), databaseCopy, &error);
+    const bool open = database.isOpen() && QFileInfo(database.path()) == QFileInfo(path);
+    bool copied = open ? database.copyTo(copy, &error) : CopyDatabaseFile(path, copy, &error);
     // A file that is no database is kept as it is, like any damaged file.
-    if (!copied && !open && !CheckDatabaseFile(paths.DatabasePath(), &error)) {
-      QFile::remove(databaseCopy);
-      copied = QFile::copy(paths.DatabasePath(), databaseCopy);
+    if (!copied && !open && !CheckDatabaseFile(path, &error)) {
+      QFile::remove(copy);
+      copied = QFile::copy(path, copy);
     }
-    if (!copied) failure(databaseCopy);
+    if (!copied) failure(copy);
   }
 
   if (stopped) *stopped = stop;
