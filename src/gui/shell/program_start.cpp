@@ -11,6 +11,7 @@
 #include "core/platform/clock.h"
 #include "core/platform/prompts.h"
 #include "gui/help/about_window.h"
+#include "gui/help/guide_window.h"
 #include "gui/platform/qt_prompts.h"
 #include "gui/shell/application_setup.h"
 #include "gui/shell/data_folder_guard.h"
@@ -127,6 +128,7 @@ int RunProgram(int argc, char** argv) {
   QApplication app(argc, argv);
   SetUpApplication(app);
   QtPrompts prompts;
+  UseGuidePrompts(&prompts);
   SystemClock clock;
   AppState state(QDir::homePath(), prompts, clock);
   std::unique_ptr<MainWindow> mainWindow = Main(state);
