@@ -140,9 +140,44 @@ set(CPACK_DEBIAN_PACKAGE_SECTION "science")
 set(CPACK_DEBIAN_PACKAGE_PRIORITY "optional")
 # The shared libraries (the Qt 6 modules among them) come from
 # dpkg-shlibdeps run over the binary; the rest is what the program looks for
-# by name at run time: the gothic face its windows and prints ask for, and
-# Qt's Japanese translation of its dialog buttons.
+# by name at run time: Qt's SQLite driver (a plugin, which dpkg-shlibdeps
+# cannot see; without it the database of the follow-up and the rates cannot
+# be opened), a Japanese gothic face for its windows and prints, and Qt's
+# Japanese translation of its dialog buttons.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-ipafont-gothic, qt6-translations-l10n")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS
+    "libqt6sql6-sqlite, fonts-ipafont-gothic | fonts-japanese-gothic, qt6-translations-l10n")
+
+# The same commit packs to the same bytes: every time stamp in the package is
+# the commit's time (SOURCE_DATE_EPOCH, which the DEB generator honours),
+# unless the builder set SOURCE_DATE_EPOCH already. Outside a git checkout
+# without SOURCE_DATE_EPOCH the times are the files' own.
+set(ORVANTA_SOURCE_DATE_EPOCH "$ENV{SOURCE_DATE_EPOCH}")
+if(ORVANTA_SOURCE_DATE_EPOCH STREQUAL "")
+  find_package(Git QUIET)
+  if(GIT_FOUND)
+    execute_process(COMMAND ${GIT_EXECUTABLE} log -1 --format=%ct
+                    WORKING_DIRECTORY ${CMAKE_SOURCE_DIR}
+                    OUTPUT_VARIABLE ORVANTA_SOURCE_DATE_EPOCH OUTPUT_STRIP_TRAILING_WHITESPACE
+                    ERROR_QUIET)
+    # A new commit is a new time.
+    execute_process(COMMAND ${GIT_EXECUTABLE} rev-parse --git-dir
+                    WORKING_DIRECTORY ${CMAKE_SOURCE_DIR}
+                    OUTPUT_VARIABLE git_dir OUTPUT_STRIP_TRAILING_WHITESPACE ERROR_QUIET)
+    if(git_dir)
+      get_filename_component(git_dir "${git_dir}" ABSOLUTE BASE_DIR ${CMAKE_SOURCE_DIR})
+      if(EXISTS "${git_dir}/logs/HEAD")
+        set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS "${git_dir}/logs/HEAD")
+      endif()
+    endif()
+  endif()
+endif()
+set(ORVANTA_CPACK_CONFIG ${CMAKE_BINARY_DIR}/orvanta_cpack_options.cmake)
+if(ORVANTA_SOURCE_DATE_EPOCH MATCHES "^[0-9]+$")
+  file(WRITE ${ORVANTA_CPACK_CONFIG} "set(ENV{SOURCE_DATE_EPOCH} ${ORVANTA_SOURCE_DATE_EPOCH})\n")
+else()
+  file(WRITE ${ORVANTA_CPACK_CONFIG} "")
+endif()
+set(CPACK_PROJECT_CONFIG_FILE ${ORVANTA_CPACK_CONFIG})
 
 include(CPack)

@@ -33,12 +33,25 @@ widest=$(tail -n +2 <<<"$description" | LC_ALL=C.UTF-8 wc -L)
 [ "$widest" -le 80 ] || fail "description lines up to $widest columns wide: $description"
 
 # Every package named is one the program needs: the Qt 6 modules it links
-# (dpkg-shlibdeps), the gothic face and Qt's Japanese dialog buttons.
+# (dpkg-shlibdeps), Qt's SQLite driver, a Japanese gothic face and Qt's
+# Japanese dialog buttons. Recommended packages are not installed everywhere
+# (apt-get --no-install-recommends), so what the program cannot start
+# without is a dependency.
 depends=$(field Depends)
 names=$(tr ',' '\n' <<<"$depends" | sed 's/^ *//; s/[ (].*//' | LC_ALL=C sort -u)
-for p in libqt6core6 libqt6gui6 libqt6widgets6 libqt6printsupport6 libqt6svg6 \
-         fonts-ipafont-gothic qt6-translations-l10n libc6 libstdc++6; do
+for p in libqt6core6 libqt6gui6 libqt6widgets6 libqt6printsupport6 libqt6svg6 libqt6sql6 \
+         libqt6sql6-sqlite qt6-translations-l10n libc6 libstdc++6; do
   grep -qx "$p" <<<"$names" || fail "Depends lacks $p: $depends"
+done
+# The gothic face: IPA's, or any other Japanese gothic font package.
+tr ',' '\n' <<<"$depends" | sed 's/^ *//; s/ *$//' | grep -qx 'fonts-ipafont-gothic | fonts-japanese-gothic' ||
+  fail "Depends does not accept any Japanese gothic font: $depends"
+# The SQLite driver is a plugin that dpkg-shlibdeps cannot see: the package
+# that holds it on this system is the one depended on.
+driver_package=$(dpkg -S '*/qt6/plugins/sqldrivers/libqsqlite.so' | sed 's/:.*//' | sort -u)
+[ -n "$driver_package" ] || fail "Qt's SQLite driver is not installed here"
+for p in $driver_package; do
+  grep -qx "$p" <<<"$names" || fail "Depends lacks $p, which holds Qt's SQLite driver: $depends"
 done
 # What dpkg-shlibdeps finds for the packaged binary is all declared.
 pkgroot=$work/root
@@ -72,6 +85,20 @@ $expected
 $files"
 usr=$pkgroot/usr
 
+# The same build packs to the same bytes: every time in the package is the
+# commit's (SOURCE_DATE_EPOCH), not the moment of packing. The second package
+# is made a second later, into a fresh folder.
+epoch=$(git -C "$source" log -1 --format=%ct 2>/dev/null || true)
+if [ -n "$epoch" ]; then
+  sleep 1
+  (cd "$build" && cpack -G DEB -B "$work/again" >"$work/cpack-again.log" 2>&1) ||
+    { cat "$work/cpack-again.log"; fail "cpack -G DEB, the second time"; }
+  cmp -s "$deb" "$work/again/$(basename "$deb")" || fail "two packages of the same build differ"
+  newest=$(dpkg-deb --fsys-tarfile "$deb" | TZ=UTC tar -t -v --full-time | awk '{print $4 " " $5}' | sort -u)
+  [ "$newest" = "$(date -u -d "@$epoch" '+%Y-%m-%d %H:%M:%S')" ] ||
+    fail "the package's files are not dated at the commit ($(date -u -d "@$epoch")): $newest"
+fi
+
 # Gzipped files carry no name or time stamp, so the package builds to the
 # same bytes again: flags byte without FNAME, time stamp zero.
 for gz in share/doc/orvanta/changelog.gz share/man/man1/orvanta.1.gz; do
@@ -102,10 +129,19 @@ manual=$usr/share/man/man1/orvanta.1.gz
 warnings=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -E UTF-8 -l -Tutf8 -Z "$manual" 2>&1 >/dev/null)
 [ -z "$warnings" ] || fail "the manual page renders with warnings: $warnings"
 sections=$(zcat "$manual" | sed -n 's/^\.SH "\{0,1\}\([^"]*\)"\{0,1\}$/\1/p' | tr '\n' ',')
-for s in NAME SYNOPSIS DESCRIPTION FILES LOCK 'EXIT STATUS'; do
+for s in NAME SYNOPSIS DESCRIPTION OPTIONS FILES LOCK 'EXIT STATUS' 'SEE ALSO'; do
   grep -q "\(^\|,\)$s," <<<"$sections" || fail "the manual page has no section $s (it has: $sections)"
 done
 zcat "$manual" | grep -q "Orvanta $version" || fail "the manual page does not name version $version"
+# It names every option and every file the program keeps, and the guide that
+# the package installs.
+page=$(LC_ALL=C.UTF-8 MANWIDTH=200 man -E UTF-8 -l -Tutf8 "$manual" 2>/dev/null | col -b)
+for word in --help --version '~/tonrix/orvanta.sqlite' '~/tonrixbu.generations/' '~/.config/Orvanta/Orvanta.conf' \
+            /usr/share/doc/orvanta/index.html; do
+  grep -qF -- "$word" <<<"$page" || fail "the manual page does not name $word"
+done
+grep -q '^\./usr/share/doc/orvanta/index\.html$' <<<"$all_files" || fail "the manual page names a guide that is not packaged"
+if grep -qi 'README' <<<"$page"; then fail "the manual page points to the README, which is not installed"; fi
 
 # The AppStream metainfo: valid, in English and Japanese, for this version.
 metainfo=$usr/share/metainfo/$app_id.metainfo.xml

@@ -4,10 +4,11 @@
 # desktop entry, and starts the installed program on a virtual screen from an
 # unrelated folder on an empty home until it has written its first-start
 # files and shown its window, whose window class the desktop entry names.
-#   installed_program_test.sh BUILD_DIR APP_ID
+#   installed_program_test.sh BUILD_DIR APP_ID VERSION
 set -euo pipefail
 build=$1
 app_id=$2
+version=$3
 work=$(mktemp -d)
 pid=
 xvfb=
@@ -68,6 +69,29 @@ entry() { sed -n "s/^$1=//p" "$desktop"; }
 [ "$(entry SingleMainWindow)" = "true" ] || fail "SingleMainWindow is '$(entry SingleMainWindow)'"
 grep -q '^Name\[ja\]=\|^Comment\[ja\]=' "$desktop" || fail "the desktop entry has no Japanese text"
 head -c 512 "$prefix/share/icons/hicolor/scalable/apps/$app_id.svg" | grep -q '<svg' || fail "the icon is not an SVG"
+
+# --help and --version answer on standard output without a display and touch
+# nothing in the home folder; anything else is refused with status 2.
+mkdir "$work/quiet-home"
+run_bare() {
+  env -i PATH="$prefix/bin:/usr/bin:/bin" HOME="$work/quiet-home" LANG=C.UTF-8 orvanta "$@" \
+    >"$work/bare.out" 2>"$work/bare.err"
+}
+for option in --help -h; do
+  run_bare "$option" || fail "orvanta $option ended with status $?"
+  grep -q -- '--version' "$work/bare.out" || fail "orvanta $option shows no help: $(cat "$work/bare.out")"
+  [ ! -s "$work/bare.err" ] || fail "orvanta $option wrote to standard error: $(cat "$work/bare.err")"
+done
+run_bare --version || fail "orvanta --version ended with status $?"
+[ "$(cat "$work/bare.out")" = "Orvanta $version" ] || fail "orvanta --version says '$(cat "$work/bare.out")'"
+for wrong in --no-such-option stray-argument; do
+  rc=0
+  run_bare "$wrong" || rc=$?
+  [ "$rc" = 2 ] || fail "orvanta $wrong ended with status $rc, not 2"
+  grep -qF -- "${wrong#--}" "$work/bare.err" || fail "orvanta $wrong does not say what it refuses: $(cat "$work/bare.err")"
+  [ ! -s "$work/bare.out" ] || fail "orvanta $wrong wrote to standard output"
+done
+[ -z "$(ls -A "$work/quiet-home")" ] || fail "the options touched the home folder: $(cd "$work/quiet-home" && find .)"
 
 # The installed program on an empty home, started on a virtual screen from a
 # folder that holds nothing of the build. A first start writes its files and

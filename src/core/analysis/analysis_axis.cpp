@@ -423,6 +423,7 @@ bool Passes(const AxisFilter& filter, const ReportRecord& report, const CodeList
 void ScannedFile::reset(int fileNo) {
   fileNo_ = fileNo;
   reportCount_ = 0;
+  reportsLackingSites_ = 0;
   all_.clear();
   texts_.clear();
   inPeriod_.clear();
@@ -468,6 +469,7 @@ struct FactsBuilder {
   const char* base;
   std::vector<ReportFacts>& all;
   std::vector<std::array<datafile::TextPlace, 11>>& texts;
+  std::int32_t lastMarked = -1;  // the slot of the last marks() call
 
   void count(std::int32_t n) {
     all.reserve(static_cast<std::size_t>(n));
@@ -502,6 +504,7 @@ struct FactsBuilder {
   }
 
   void marks(std::int32_t slot, const datafile::Marks& m) {
+    lastMarked = slot;
     ReportFacts& f = all[static_cast<std::size_t>(slot)];
     for (int s = 0; s < kSiteCount; ++s) {
       if (m[static_cast<std::size_t>(s)] == 1) f.markSite(s + 1);
@@ -513,7 +516,8 @@ struct FactsBuilder {
 
 bool ScannedFile::parse(const PeriodDays& days) {
   FactsBuilder builder{bytes_.constData(), all_, texts_};
-  if (!datafile::WalkDataFile(bytes_, builder).ok()) {
+  const ReadResult walked = datafile::WalkDataFile(bytes_, builder);
+  if (!walked.ok()) {
     // A file that does not read exactly holds no report for the scan.
     all_.clear();
     texts_.clear();
@@ -521,8 +525,13 @@ bool ScannedFile::parse(const PeriodDays& days) {
     return false;
   }
   reportCount_ = static_cast<int>(all_.size());
+  // Cut short: the marks of the report whose block was cut, and of every
+  // later one, were not read.
+  const std::int32_t firstLacking = walked.cutShort ? builder.lastMarked : std::numeric_limits<std::int32_t>::max();
   for (const ReportFacts& f : all_) {
-    if (days.contains(f)) inPeriod_.push_back(f);
+    if (!days.contains(f)) continue;
+    inPeriod_.push_back(f);
+    if (f.slot >= firstLacking) ++reportsLackingSites_;
   }
   return true;
 }
@@ -594,6 +603,8 @@ ScanSummary ScanDataFiles(const std::function<QString(int)>& filePath, int newes
         if (l.read) {
           ++summary.filesRead;
           summary.reportsInPeriod += static_cast<std::int64_t>(l.file->reports().size());
+          if (l.file->reportsLackingSites() > 0)
+            summary.cutShortFiles.push_back(CutShortFile{i, l.file->reportsLackingSites()});
           if (visit) visit(*l.file);
         } else {
           ++summary.filesSkipped;
@@ -617,6 +628,35 @@ QString UnreadableFilesMessage(const DrivePaths& paths, const std::vector<int>& 
              "次のデータファイルは読み込めなかったため、集計に含めていません。"
              "表示されている件数は、読み込めたデータファイルの報告書だけのものです。%1\n%2")
       .arg(list, kRepairHint);
+}
+
+QString CutShortFilesMessage(const DrivePaths& paths, const std::vector<CutShortFile>& files) {
+  if (files.empty()) return {};
+  constexpr std::size_t kNamed = 10;
+  QString list;
+  int lacking = 0;
+  for (std::size_t k = 0; k < files.size(); ++k) {
+    lacking += files[k].reportsLacking;
+    if (k < kNamed)
+      list += QStringLiteral("\n%1(%2 件)")
+                  .arg(QDir::toNativeSeparators(paths.DataFilePath(files[k].fileNo)))
+                  .arg(files[k].reportsLacking);
+  }
+  if (files.size() > kNamed) list += QStringLiteral("\nほか %1 ファイル").arg(files.size() - kNamed);
+  return QStringLiteral(
+             "次のデータファイルは受傷部位の記録の途中で終わっているため、集計した報告書のうち %1 件は"
+             "受傷部位が読み込めていません。これらの報告書は件数には含まれていますが、受傷部位はないものとして"
+             "数えています。%2\n%3")
+      .arg(lacking)
+      .arg(list, kRepairHint);
+}
+
+QString DataFileTroubleMessage(const DrivePaths& paths, const std::vector<int>& unreadable,
+                               const std::vector<CutShortFile>& cutShort) {
+  const QString first = UnreadableFilesMessage(paths, unreadable);
+  const QString second = CutShortFilesMessage(paths, cutShort);
+  if (first.isEmpty() || second.isEmpty()) return first + second;
+  return first + QStringLiteral("\n\n") + second;
 }
 
 ScanSummary ScanReports(const DrivePaths& paths, int newestFileNo, const AnalysisPeriod& period,

@@ -287,6 +287,10 @@ class ScannedFile {
   bool loadBytes(QByteArray bytes, const PeriodDays& days, int fileNo = 0);
   // The bytes of the last file loaded (empty after a failed load).
   const QByteArray& bytes() const { return bytes_; }
+  // How many reports of the period lack their body sites (all or some of
+  // their marks not read) because the file ends inside its body-site block;
+  // 0 for a file read whole.
+  int reportsLackingSites() const { return reportsLackingSites_; }
 
  private:
   using ReportTexts = std::array<datafile::TextPlace, 11>;
@@ -296,6 +300,7 @@ class ScannedFile {
 
   int fileNo_ = 0;
   int reportCount_ = 0;
+  int reportsLackingSites_ = 0;
   QByteArray bytes_;
   std::vector<ReportFacts> all_;
   std::vector<ReportTexts> texts_;  // by slot
@@ -306,6 +311,15 @@ class ScannedFile {
 // period.
 using ScanVisitor = std::function<void(const ScannedFile&)>;
 
+// A data file read although it ends inside its body-site block: its reports
+// are counted, but reportsLacking of those of the period lack their body
+// sites.
+struct CutShortFile {
+  int fileNo = 0;
+  int reportsLacking = 0;
+  bool operator==(const CutShortFile&) const = default;
+};
+
 struct ScanSummary {
   int filesRead = 0;
   int filesSkipped = 0;  // missing or unreadable
@@ -313,6 +327,9 @@ struct ScanSummary {
   // The numbers of the files that are there but could not be read, in file
   // order: their reports are missing from the result, which the user is told.
   std::vector<int> unreadableFiles;
+  // The files cut short inside their body-site block whose reports of the
+  // period lack body sites, in file order; the user is told of them too.
+  std::vector<CutShortFile> cutShortFiles;
 };
 
 // The message that tells the user which data files a computation left out
@@ -320,6 +337,13 @@ struct ScanSummary {
 // files is empty.
 // The message ends with where their reports can be brought back.
 QString UnreadableFilesMessage(const DrivePaths& paths, const std::vector<int>& files);
+// The message that names the data files cut short inside their body-site
+// block and how many of the reports counted lack their body sites; empty when
+// files is empty.
+QString CutShortFilesMessage(const DrivePaths& paths, const std::vector<CutShortFile>& files);
+// Both messages in one, the unreadable files first; empty when both are.
+QString DataFileTroubleMessage(const DrivePaths& paths, const std::vector<int>& unreadable,
+                               const std::vector<CutShortFile>& cutShort);
 inline const QString kRepairHint = QStringLiteral(
     "これらのファイルの報告は、メインウィンドウの「ファイル」メニューの「データファイルの修復」で取り戻せることがありま"
     "す。");
@@ -373,6 +397,7 @@ ScanSummary ScanDataFilesInParts(const std::function<QString(int)>& filePath, in
                                  const std::function<void(Part&&)>& merge, int threads = kScanThreadsAuto) {
   struct Outcome {
     std::int64_t reportsInPeriod = -1;  // -1: the file could not be read
+    int reportsLackingSites = 0;
     std::optional<Part> part;
   };
   const PeriodDays days = DaysOf(period);
@@ -386,6 +411,7 @@ ScanSummary ScanDataFilesInParts(const std::function<QString(int)>& filePath, in
         std::unique_ptr<ScannedFile> file = pool.take();
         if (file->load(paths[static_cast<std::size_t>(i)], days, i)) {
           o.reportsInPeriod = static_cast<std::int64_t>(file->reports().size());
+          o.reportsLackingSites = file->reportsLackingSites();
           o.part.emplace(part(*file));
         }
         pool.giveBack(std::move(file));
@@ -399,6 +425,7 @@ ScanSummary ScanDataFilesInParts(const std::function<QString(int)>& filePath, in
         }
         ++summary.filesRead;
         summary.reportsInPeriod += o.reportsInPeriod;
+        if (o.reportsLackingSites > 0) summary.cutShortFiles.push_back(CutShortFile{i, o.reportsLackingSites});
         merge(std::move(*o.part));
       });
   return summary;

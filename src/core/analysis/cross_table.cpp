@@ -64,7 +64,7 @@ void CrossTableCounter::addFile(const ScannedFile& file) {
 
 CrossTable CountCrossTable(const DrivePaths& paths, int newestFileNo, const CodeLists& lists, AnalysisAxis vertical,
                            AnalysisAxis horizontal, const AnalysisPeriod& period, int threads,
-                           std::vector<int>* unreadableFiles) {
+                           std::vector<int>* unreadableFiles, std::vector<CutShortFile>* cutShortFiles) {
   // Each file is counted into a table of its own on the thread that read it;
   // the tables are added up in file order.
   const CategoryIndex index(lists);
@@ -87,6 +87,7 @@ CrossTable CountCrossTable(const DrivePaths& paths, int newestFileNo, const Code
       },
       [&](CrossTable&& part) { total.add(part); }, threads);
   if (unreadableFiles) *unreadableFiles = scanned.unreadableFiles;
+  if (cutShortFiles) *cutShortFiles = scanned.cutShortFiles;
   return total;
 }
 

@@ -87,7 +87,8 @@ class CrossTableCounter {
 // number.
 CrossTable CountCrossTable(const DrivePaths& paths, int newestFileNo, const CodeLists& lists, AnalysisAxis vertical,
                            AnalysisAxis horizontal, const AnalysisPeriod& period, int threads = kScanThreadsAuto,
-                           std::vector<int>* unreadableFiles = nullptr);
+                           std::vector<int>* unreadableFiles = nullptr,
+                           std::vector<CutShortFile>* cutShortFiles = nullptr);
 
 // The headings of a table: the table labels of the vertical item's categories
 // (rows, category 1 first) and of the horizontal item's (columns).

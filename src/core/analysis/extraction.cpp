@@ -305,6 +305,7 @@ ExtractionListing ComputeExtraction(const DrivePaths& paths, int newestFileNo, c
   ExtractionListing listing;
   listing.count = rows->rowCount();
   listing.unreadableFiles = scanned.unreadableFiles;
+  listing.cutShortFiles = scanned.cutShortFiles;
   if (listing.count > 0) listing.rows = std::move(rows);
   return listing;
 }

@@ -140,6 +140,7 @@ struct ExtractionListing {
   // The data files that are there but could not be read (their reports are
   // not listed), in file order.
   std::vector<int> unreadableFiles;
+  std::vector<CutShortFile> cutShortFiles;  // read, but some reports lack body sites
 };
 
 // Scans data files 0 to newestFileNo under paths (ScanReports) and lists

@@ -99,6 +99,7 @@ ItemGraphResult ComputeItemGraph(const DrivePaths& paths, int newestFileNo, cons
   result.axis = axis;
   result.period = period;
   result.unreadableFiles = scanned.unreadableFiles;
+  result.cutShortFiles = scanned.cutShortFiles;
   result.counts = std::move(counts);
   result.labels = ItemGraphLabels(axis, lists, siteNames);
   // The labels and counts go together slot by slot.

@@ -47,6 +47,7 @@ struct ItemGraphResult {
   // The data files that are there but could not be read (their reports are
   // not counted), in file order.
   std::vector<int> unreadableFiles;
+  std::vector<CutShortFile> cutShortFiles;  // read, but some reports lack body sites
 
   int categoryCount() const { return static_cast<int>(counts.size()); }
   // Whether there is anything to draw, write or print.

@@ -89,6 +89,7 @@ SummaryResult ComputeSummary(const DrivePaths& paths, int newestFileNo, const Co
       },
       threads);
   result.unreadableFiles = scanned.unreadableFiles;
+  result.cutShortFiles = scanned.cutShortFiles;
   return result;
 }
 

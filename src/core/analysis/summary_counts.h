@@ -100,6 +100,7 @@ struct SummaryResult {
   // The data files that are there but could not be read (their reports are
   // not counted), in file order.
   std::vector<int> unreadableFiles;
+  std::vector<CutShortFile> cutShortFiles;  // read, but some reports lack body sites
 
   // Whether the to-date lies more than 31 days after the from-date (the
   // month is only worth listing then).

@@ -5,6 +5,7 @@
 #include <tuple>
 
 #include "core/reports/calendar.h"
+#include "core/store/schema.h"
 
 namespace orvanta {
 
@@ -171,8 +172,46 @@ void SortTests(std::vector<FollowupTest>& tests) {
   });
 }
 
+std::vector<ScheduleEntry> DefaultSchedule() {
+  std::vector<ScheduleEntry> entries;
+  for (const DefaultScheduleRow& row : kDefaultSchedule) {
+    ScheduleEntry e;
+    e.pathogen = PathogenFromText(QString::fromUtf8(row.pathogen)).value_or(Pathogen::Other);
+    e.offset = ScheduleOffset{row.offsetCount,
+                              OffsetUnitFromText(QString::fromUtf8(row.offsetUnit)).value_or(OffsetUnit::Weeks)};
+    e.test = QString::fromUtf8(row.test);
+    entries.push_back(e);
+  }
+  SortSchedule(entries);
+  return entries;
+}
+
+HbvImmunity HbvImmunityFromReport(const ReportRecord& report) {
+  switch (report.Choices[7]) {
+    case 1: return HbvImmunity::Vaccinated;
+    case 2: return HbvImmunity::Natural;
+    case 3: return HbvImmunity::NotImmune;
+    default: return HbvImmunity::Unknown;
+  }
+}
+
+bool KnownImmune(HbvImmunity immunity) {
+  return immunity == HbvImmunity::Vaccinated || immunity == HbvImmunity::Natural;
+}
+
+QString HbvImmunityNote(HbvImmunity immunity) {
+  const QString answer = immunity == HbvImmunity::Vaccinated ? QStringLiteral("はい(ワクチン接種による)")
+                         : immunity == HbvImmunity::Natural ? QStringLiteral("はい(自然陽転あるいは既往疾患などによる)")
+                                                            : QString();
+  if (answer.isEmpty()) return {};
+  return QStringLiteral(
+             "受傷者はHBs抗体陽性（設問14「%1」）のため、HBVの検査は予定に加えません"
+             "（免疫のある受傷者には不要: CDCの指針、2013年）。")
+      .arg(answer);
+}
+
 std::vector<FollowupTest> PlanSchedule(const FollowupCase& followup, const std::vector<ScheduleEntry>& schedule,
-                                       const std::vector<FollowupTest>& existing) {
+                                       const std::vector<FollowupTest>& existing, HbvImmunity immunity) {
   std::vector<FollowupTest> planned;
   if (!followup.worker.incident.isValid()) return planned;
   // A test of the list: its pathogen, test and point of the schedule. A test
@@ -189,6 +228,7 @@ std::vector<FollowupTest> PlanSchedule(const FollowupCase& followup, const std::
   }
   for (const ScheduleEntry& entry : schedule) {
     if (entry.pathogen == Pathogen::Other) continue;
+    if (entry.pathogen == Pathogen::HBV && KnownImmune(immunity)) continue;
     const SourceStatus status = followup.sources.of(entry.pathogen);
     if (status != SourceStatus::Positive && status != SourceStatus::Unknown) continue;
     const QDate due = DueDateAfter(followup.worker.incident, entry.offset);

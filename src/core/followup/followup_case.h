@@ -94,6 +94,23 @@ struct ScheduleEntry {
 // then by offset, then by test.
 void SortSchedule(std::vector<ScheduleEntry>& entries);
 
+// The schedule of a new database (kDefaultSchedule in store/schema.h), in
+// the window's order, without ids.
+std::vector<ScheduleEntry> DefaultSchedule();
+
+// ---- The worker's own HBV immunity ---------------------------------------------
+
+// Question 14 of the report, "あなた自身はHBs抗体陽性ですか？" (Choices(7)):
+// 1 はい(ワクチン接種による), 2 はい(自然陽転あるいは既往疾患などによる),
+// 3 いいえ, 4 不明, 0 not answered.
+enum class HbvImmunity { Vaccinated, Natural, NotImmune, Unknown };
+HbvImmunity HbvImmunityFromReport(const ReportRecord& report);
+// A worker known to be immune needs no HBV follow-up tests.
+bool KnownImmune(HbvImmunity immunity);
+// Why no HBV test is planned for a worker known to be immune; empty
+// otherwise.
+QString HbvImmunityNote(HbvImmunity immunity);
+
 // ---- The case and its tests ------------------------------------------------------
 
 // Prophylaxis given after the exposure: HBIG, HBワクチン, 抗HIV薬.
@@ -163,12 +180,14 @@ QString TestLabel(const QString& test, const std::optional<ScheduleOffset>& plan
 void SortTests(std::vector<FollowupTest>& tests);
 
 // "予定を作成": for every pathogen whose source status is 陽性 or 不明, that
-// pathogen's tests of the schedule, due at their offsets after the incident.
+// pathogen's tests of the schedule, due at their offsets after the incident;
+// no HBV test for a worker known to be immune.
 // A test already on the list (the same pathogen, test and point of the
 // schedule, whatever its due date became) is not planned again, and neither
 // is one the schedule holds twice. Empty when the incident date is invalid.
 std::vector<FollowupTest> PlanSchedule(const FollowupCase& followup, const std::vector<ScheduleEntry>& schedule,
-                                       const std::vector<FollowupTest>& existing);
+                                       const std::vector<FollowupTest>& existing,
+                                       HbvImmunity immunity = HbvImmunity::Unknown);
 
 // ---- What the user may enter ----------------------------------------------
 

@@ -318,6 +318,28 @@ bool AddScheduleEntry(Database& database, ScheduleEntry* entry, QString* error) 
   return ok;
 }
 
+bool ReplaceSchedule(Database& database, const std::vector<ScheduleEntry>& entries, QString* error) {
+  for (const ScheduleEntry& e : entries) {
+    if (!ScheduleEntryFits(e, error)) return false;
+  }
+  return database.change(
+      [&](QSqlDatabase& db, QString* why) {
+        QSqlQuery q(db);
+        if (!q.exec(QStringLiteral("DELETE FROM schedule_template"))) return Fail(q, why);
+        q.prepare(QStringLiteral(
+            "INSERT INTO schedule_template(pathogen, offset_count, offset_unit, test) VALUES (?, ?, ?, ?)"));
+        for (const ScheduleEntry& e : entries) {
+          q.addBindValue(PathogenText(e.pathogen));
+          q.addBindValue(e.offset.count);
+          q.addBindValue(OffsetUnitText(e.offset.unit));
+          q.addBindValue(Text(e.test));
+          if (!Exec(q, why)) return false;
+        }
+        return true;
+      },
+      error);
+}
+
 bool UpdateScheduleEntry(Database& database, const ScheduleEntry& entry, QString* error) {
   if (!ScheduleEntryFits(entry, error)) return false;
   int rows = 0;

@@ -67,6 +67,9 @@ bool SaveDueDaysAhead(Database& database, int days, QString* error);
 bool AddScheduleEntry(Database& database, ScheduleEntry* entry, QString* error);
 bool UpdateScheduleEntry(Database& database, const ScheduleEntry& entry, QString* error);
 bool RemoveScheduleEntry(Database& database, std::int64_t entryId, QString* error);
+// "既定に戻す": the whole schedule replaced by entries (DefaultSchedule()),
+// in one transaction.
+bool ReplaceSchedule(Database& database, const std::vector<ScheduleEntry>& entries, QString* error);
 
 // ---- Keeping the cases in step with their reports -------------------------
 

@@ -76,6 +76,23 @@ std::optional<double> TimeOf(const RatesCounts& counts, const Denominators& deno
   return time;
 }
 
+// The reports of the days first..last whose occupation is one of staffCodes
+// with an FTE in the year of the report's day: those a rate per staff pairs
+// with its staff-years.
+std::int64_t StaffCountBetween(const RatesCounts& counts, const Denominators& denominators, std::int32_t first,
+                               std::int32_t last) {
+  std::int64_t n = 0;
+  for (const RatesCounts::DayAndOccupation& r : counts.reportOccupations) {
+    const std::int32_t day = counts.days.first + r.dayIndex;
+    if (day < first || day > last || r.occupation == kNoCategory) continue;
+    const std::int32_t id = counts.occupations[r.occupation - 1u].id;
+    if (std::find(counts.staffCodes.begin(), counts.staffCodes.end(), id) == counts.staffCodes.end()) continue;
+    const std::vector<YearPart> year = YearsTouched(day, day, counts.kind);
+    if (!year.empty() && denominators.value(year.front().year, DenominatorKind::Fte, id)) ++n;
+  }
+  return n;
+}
+
 std::int32_t SerialOf(const QDate& date) { return SerialDayUnchecked(date.year(), date.month(), date.day()); }
 
 }  // namespace
@@ -148,12 +165,14 @@ RatesCounts CountRates(const DrivePaths& paths, int newestFileNo, const CodeList
           ++counts.dayCounts[d];
           const std::size_t y = yearOfDay[d];
           if (r.occupation != kNoCategory) ++counts.byOccupation[y][r.occupation - 1u];
+          counts.reportOccupations.push_back({r.dayIndex, r.occupation});
           if (r.device != kNoCategory) ++counts.byDevice[y][r.device - 1u];
         }
         counts.total += static_cast<std::int64_t>(part.size());
       },
       threads);
   counts.unreadableFiles = scanned.unreadableFiles;
+  counts.cutShortFiles = scanned.cutShortFiles;
   return counts;
 }
 
@@ -166,7 +185,14 @@ std::vector<RatesRow> RatesTable(const RatesCounts& counts, const Denominators& 
     row.beds = Scaled(denominators.value(year.year, DenominatorKind::Beds), year);
     if (row.beds) row.perBeds = EstimateRate(row.count, *row.beds, kPerHundred);
     row.staff = Scaled(denominators.sum(year.year, DenominatorKind::Fte, counts.staffCodes), year);
-    if (row.staff) row.perStaff = EstimateRate(row.count, *row.staff, kPerHundred);
+    const std::size_t y = rows.size();
+    for (std::size_t e = 0; e < counts.occupations.size(); ++e) {
+      const std::int32_t id = counts.occupations[e].id;
+      if (std::find(counts.staffCodes.begin(), counts.staffCodes.end(), id) == counts.staffCodes.end()) continue;
+      if (denominators.value(year.year, DenominatorKind::Fte, id) && y < counts.byOccupation.size())
+        row.staffCount += counts.byOccupation[y][e];
+    }
+    if (row.staff) row.perStaff = EstimateRate(row.staffCount, *row.staff, kPerHundred);
     rows.push_back(row);
   }
   return rows;
@@ -179,6 +205,61 @@ std::vector<GroupRow> OccupationTable(const RatesCounts& counts, const Denominat
 std::vector<GroupRow> DeviceTable(const RatesCounts& counts, const Denominators& denominators) {
   return GroupTable(counts, denominators, counts.devices, counts.byDevice, DenominatorKind::Devices,
                     kPerHundredThousand);
+}
+
+namespace {
+
+void AddLeftOut(std::vector<LeftOutEntry>& entries, const QString& name, std::int64_t count) {
+  if (count == 0) return;
+  for (LeftOutEntry& e : entries) {
+    if (e.name == name) {
+      e.count += count;
+      return;
+    }
+  }
+  entries.push_back(LeftOutEntry{name, count});
+}
+
+// The reports of year slot y that name no entry of the list.
+std::int64_t WithoutEntry(const RatesCounts& counts, const std::vector<std::vector<std::int64_t>>& byYear,
+                          std::size_t y) {
+  std::int64_t named = 0;
+  for (const std::int64_t n : byYear[y]) named += n;
+  return counts.countBetween(counts.years[y].firstDay, counts.years[y].lastDay) - named;
+}
+
+}  // namespace
+
+LeftOut StaffLeftOut(const RatesCounts& counts, const std::vector<GroupRow>& occupationRows,
+                     const std::vector<RatesRow>& ratesRows) {
+  LeftOut out;
+  for (std::size_t y = 0; y < ratesRows.size() && y < counts.byOccupation.size(); ++y) {
+    if (!ratesRows[y].staff) continue;  // no rate that year: nothing paired
+    for (const GroupRow& row : occupationRows) {
+      if (std::find(counts.staffCodes.begin(), counts.staffCodes.end(), row.entry.id) == counts.staffCodes.end())
+        continue;
+      if (y >= row.years.size()) continue;
+      if (!row.years[y].denominator) AddLeftOut(out.entries, row.entry.name, row.years[y].count);
+    }
+    // A filter on one occupation passes only its reports; otherwise every
+    // report not under an entry is left out.
+    if (counts.staffCodes.size() == counts.occupations.size())
+      out.withoutEntry += WithoutEntry(counts, counts.byOccupation, y);
+  }
+  return out;
+}
+
+LeftOut GroupLeftOut(const RatesCounts& counts, const std::vector<GroupRow>& rows,
+                     const std::vector<std::vector<std::int64_t>>& byYear) {
+  LeftOut out;
+  for (const GroupRow& row : rows) {
+    for (const GroupYear& year : row.years) {
+      if (!year.denominator) AddLeftOut(out.entries, row.entry.name, year.count);
+    }
+  }
+  for (std::size_t y = 0; y < byYear.size() && y < counts.years.size(); ++y)
+    out.withoutEntry += WithoutEntry(counts, byYear, y);
+  return out;
 }
 
 std::vector<MonthCount> MonthlyCounts(const RatesCounts& counts) {
@@ -271,12 +352,18 @@ BeforeAfter CompareBeforeAfter(const RatesCounts& counts, const Denominators& de
   if (!timeBefore || !timeAfter || !(*timeBefore > 0) || !(*timeAfter > 0)) {
     // Months serve as the time: the N months, or the part of them the
     // period covers.
+    r.fallBack = (!timeBefore || !timeAfter) ? BeforeAfter::FallBack::Missing : BeforeAfter::FallBack::Zero;
+    if (base == ComparisonBase::Months) r.fallBack = BeforeAfter::FallBack::None;
     r.used = ComparisonBase::Months;
     timeBefore = r.months * static_cast<double>(r.before.lastDay - r.before.firstDay + 1) / (on - beforeFirst);
     timeAfter = r.months * static_cast<double>(r.after.lastDay - r.after.firstDay + 1) / (afterLast - on + 1);
   }
   r.before.time = *timeBefore;
   r.after.time = *timeAfter;
+  if (r.used == ComparisonBase::Staff) {
+    r.before.count = StaffCountBetween(counts, denominators, r.before.firstDay, r.before.lastDay);
+    r.after.count = StaffCountBetween(counts, denominators, r.after.firstDay, r.after.lastDay);
+  }
   const double m = ComparisonMultiplier(r.used);
   r.before.rate = EstimateRate(r.before.count, r.before.time, m);
   r.after.rate = EstimateRate(r.after.count, r.after.time, m);

@@ -52,6 +52,13 @@ struct RatesCounts {
   // 職種 and 原因器材 entry.
   std::vector<std::vector<std::int64_t>> byOccupation;
   std::vector<std::vector<std::int64_t>> byDevice;
+  // Each counted report's day (slot as in dayCounts) and 職種 entry position
+  // + 1 (0 for none), in file order: what a comparison per staff counts.
+  struct DayAndOccupation {
+    std::int32_t dayIndex = 0;
+    std::uint16_t occupation = 0;
+  };
+  std::vector<DayAndOccupation> reportOccupations;
   // The entries of the two lists as they were when the scan started.
   std::vector<RatesEntry> occupations;
   std::vector<RatesEntry> devices;
@@ -61,6 +68,7 @@ struct RatesCounts {
   std::int64_t total = 0;
   // The data files that are there but could not be read, in file order.
   std::vector<int> unreadableFiles;
+  std::vector<CutShortFile> cutShortFiles;  // read, but some reports lack body sites
 
   // The reports of the days first..last (clipped to the period).
   std::int64_t countBetween(std::int32_t firstDay, std::int32_t lastDay) const;
@@ -78,7 +86,11 @@ struct RatesRow {
   std::int64_t count = 0;
   std::optional<double> beds;  // scaled to the period's share of the year
   std::optional<RateEstimate> perBeds;
-  std::optional<double> staff;  // the sum of the FTE of staffCodes, scaled
+  // The staff rate pairs its count with its denominator: staffCount counts
+  // only the reports of the staffCodes entries that have an FTE in the year,
+  // staff sums those FTE (scaled); none when no entry has one.
+  std::int64_t staffCount = 0;
+  std::optional<double> staff;
   std::optional<RateEstimate> perStaff;
 };
 std::vector<RatesRow> RatesTable(const RatesCounts& counts, const Denominators& denominators);
@@ -97,6 +109,29 @@ struct GroupRow {
 // purchased per 100,000.
 std::vector<GroupRow> OccupationTable(const RatesCounts& counts, const Denominators& denominators);
 std::vector<GroupRow> DeviceTable(const RatesCounts& counts, const Denominators& denominators);
+
+// What a rate leaves out: the reports of each entry that counted but had no
+// denominator to pair with, summed over the years, in list order; and the
+// reports that name no entry of the list at all.
+struct LeftOutEntry {
+  QString name;
+  std::int64_t count = 0;
+  bool operator==(const LeftOutEntry&) const = default;
+};
+struct LeftOut {
+  std::vector<LeftOutEntry> entries;
+  std::int64_t withoutEntry = 0;
+  bool empty() const { return entries.empty() && withoutEntry == 0; }
+};
+// Of the rates table's 100人あたり: in each year that has a staff rate, the
+// reports of the staffCodes entries without an FTE, and the reports that
+// name no occupation. occupationRows is OccupationTable(counts, ...).
+LeftOut StaffLeftOut(const RatesCounts& counts, const std::vector<GroupRow>& occupationRows,
+                     const std::vector<RatesRow>& ratesRows);
+// Of a table by occupation or by device: each entry's reports in the years
+// where it has no denominator, and the reports of no entry.
+LeftOut GroupLeftOut(const RatesCounts& counts, const std::vector<GroupRow>& rows,
+                     const std::vector<std::vector<std::int64_t>>& byYear);
 
 // The reports of one month of the period.
 struct MonthCount {
@@ -138,6 +173,10 @@ struct BeforeAfter {
   ComparisonSide before;
   ComparisonSide after;
   std::optional<RateRatio> ratio;
+  // Why the asked base gave way to months: a year without the denominator,
+  // or denominators registered as 0.
+  enum class FallBack { None, Missing, Zero };
+  FallBack fallBack = FallBack::None;
   // Why nothing could be compared; empty when it could.
   QString problem;
   bool fellBackToMonths() const { return used != asked; }

@@ -35,14 +35,15 @@ TextTable GroupTexts(const std::vector<GroupRow>& rows, const RatesCounts& count
 TextTable RatesTableTexts(const std::vector<RatesRow>& rows, YearKind kind, YearForm form) {
   TextTable table{{YearHeading(kind), QStringLiteral("件数"), QStringLiteral("稼働病床数"),
                    QStringLiteral("100床あたり"), QStringLiteral("下限"), QStringLiteral("上限"),
-                   QStringLiteral("常勤換算職員数"), QStringLiteral("100人あたり"), QStringLiteral("下限"),
-                   QStringLiteral("上限")}};
+                   QStringLiteral("対象件数"), QStringLiteral("常勤換算職員数"), QStringLiteral("100人あたり"),
+                   QStringLiteral("下限"), QStringLiteral("上限")}};
   for (const RatesRow& r : rows) {
     table.push_back({form == YearForm::Label ? YearLabel(r.year.year, kind) : QString::number(r.year.year),
                      CountText(r.count), DecimalText(r.beds), RateText(r.perBeds, &RateEstimate::rate),
                      RateText(r.perBeds, &RateEstimate::lower), RateText(r.perBeds, &RateEstimate::upper),
-                     DecimalText(r.staff), RateText(r.perStaff, &RateEstimate::rate),
-                     RateText(r.perStaff, &RateEstimate::lower), RateText(r.perStaff, &RateEstimate::upper)});
+                     r.staff ? CountText(r.staffCount) : QString(), DecimalText(r.staff),
+                     RateText(r.perStaff, &RateEstimate::rate), RateText(r.perStaff, &RateEstimate::lower),
+                     RateText(r.perStaff, &RateEstimate::upper)});
   }
   return table;
 }
@@ -97,9 +98,40 @@ QString ComparisonCaption(const BeforeAfter& c) {
   QString text = QStringLiteral("介入: ") + InterventionText(c.intervention) +
                  QStringLiteral(" ／ 前後%1か月 ／ 分母: ").arg(c.months) + ComparisonBaseName(c.used) +
                  QStringLiteral("（") + ComparisonRateUnit(c.used) + QStringLiteral("）");
-  if (c.fellBackToMonths())
+  if (c.used == ComparisonBase::Staff) text += QStringLiteral(" ※件数は常勤換算職員数の登録されている職種の報告書です");
+  if (c.fallBack == BeforeAfter::FallBack::Missing)
     text += QStringLiteral(" ※%1が未登録の年があるため、月数を時間として比べています").arg(ComparisonBaseName(c.asked));
+  else if (c.fallBack == BeforeAfter::FallBack::Zero)
+    text += QStringLiteral(" ※%1が0として登録されているため、月数を時間として比べています")
+                .arg(ComparisonBaseName(c.asked));
   return text;
+}
+
+QString LeftOutText(const LeftOut& leftOut, const QString& entriesWithout, const QString& noEntry) {
+  if (leftOut.empty()) return {};
+  QStringList parts;
+  for (const LeftOutEntry& e : leftOut.entries) parts << QStringLiteral("%1 %2件").arg(e.name).arg(e.count);
+  QString text;
+  if (!parts.isEmpty())
+    text = entriesWithout + QStringLiteral("（率に含めていない報告書）: ") + parts.join(u'、') + u'。';
+  if (leftOut.withoutEntry > 0)
+    text += QStringLiteral("%1: %2件も率に含めていません。").arg(noEntry).arg(leftOut.withoutEntry);
+  return text;
+}
+
+QString StaffRateNote(const LeftOut& leftOut) {
+  QString text = QStringLiteral(
+      "100人あたりは、常勤換算職員数の登録されている職種の報告書（対象件数）だけを、その職種の常勤換算職員数の合計で"
+      "割っています。");
+  return text + LeftOutText(leftOut, QStringLiteral("常勤換算職員数のない職種"), QStringLiteral("職種のない報告書"));
+}
+
+QString OccupationTableNote(const LeftOut& leftOut) {
+  return LeftOutText(leftOut, QStringLiteral("常勤換算のない職種"), QStringLiteral("職種のない報告書"));
+}
+
+QString DeviceTableNote(const LeftOut& leftOut) {
+  return LeftOutText(leftOut, QStringLiteral("購入数のない原因器材"), QStringLiteral("原因器材のない報告書"));
 }
 
 QString ComparisonExplanation() {

@@ -53,6 +53,14 @@ QString ComparisonCaption(const BeforeAfter& comparison);
 // How the comparison is made, for the window and the print.
 QString ComparisonExplanation();
 
+// The notes under the tables that say what a rate leaves out (rates.h,
+// LeftOut): the 100人あたり of the rates table (always said how it is
+// paired), the tables by occupation and by device (empty when nothing is
+// left out).
+QString StaffRateNote(const LeftOut& leftOut);
+QString OccupationTableNote(const LeftOut& leftOut);
+QString DeviceTableNote(const LeftOut& leftOut);
+
 // A p-value with four decimals; "<0.0001" below that.
 QString PValueText(double p);
 // A ratio or bound with two decimals; "∞" when infinite.

@@ -71,6 +71,17 @@ bool ReadReportsOf(const DrivePaths& paths, int fileNo, std::vector<ReportRecord
   return !table.empty();
 }
 
+std::optional<ReportRecord> FindReport(const DrivePaths& paths, int newestFileNo, std::int32_t reportId) {
+  std::vector<ReportRecord> table;
+  for (int fileNo = newestFileNo; fileNo >= 0; --fileNo) {
+    if (!ReadReportsOf(paths, fileNo, table)) continue;
+    for (const ReportRecord& r : table) {
+      if (r.ReportId == reportId) return r;
+    }
+  }
+  return std::nullopt;
+}
+
 int FindFileWithReports(const IdCounters& counters, const DrivePaths& paths, int from, int direction,
                         std::vector<ReportRecord>& table) {
   const int newest = Newest(counters);

@@ -10,6 +10,7 @@
 
 #include <QDateTime>
 #include <QString>
+#include <optional>
 #include <vector>
 
 #include "core/reports/report_record.h"
@@ -23,6 +24,10 @@ struct OpenDataFile;
 // Reads data file fileNo into table. False, with the table empty, when the
 // file is missing or unreadable or holds no report.
 bool ReadReportsOf(const DrivePaths& paths, int fileNo, std::vector<ReportRecord>& table);
+
+// The report with that record number, searched from the newest data file
+// back; none when no readable file holds it.
+std::optional<ReportRecord> FindReport(const DrivePaths& paths, int newestFileNo, std::int32_t reportId);
 
 // The first data file, from file `from` on in `direction` (+1 towards newer
 // files, -1 towards older ones) and within 0 to NewestFileNo, that holds a

@@ -63,18 +63,8 @@ const char* const kVersion1[] = {
     " offset_count INTEGER NOT NULL CHECK (offset_count >= 0),"
     " offset_unit TEXT NOT NULL CHECK (offset_unit IN ('週','か月')),"
     " test TEXT NOT NULL CHECK (test <> ''))",
-    // Defaults from public guidance for occupational exposures; the
-    // hospital's own policy replaces them in "経過観察の予定表".
-    "INSERT INTO schedule_template(pathogen, offset_count, offset_unit, test) VALUES"
-    " ('HBV', 0, '週', 'HBs抗原・HBs抗体'),"
-    " ('HBV', 6, 'か月', 'HBs抗原・HBs抗体'),"
-    " ('HCV', 0, '週', 'HCV抗体・ALT'),"
-    " ('HCV', 6, '週', 'HCV-RNA'),"
-    " ('HCV', 6, 'か月', 'HCV抗体・ALT'),"
-    " ('HIV', 0, '週', 'HIV抗体'),"
-    " ('HIV', 6, '週', 'HIV抗体'),"
-    " ('HIV', 3, 'か月', 'HIV抗体'),"
-    " ('HIV', 6, 'か月', 'HIV抗体')",
+    // The default schedule (kDefaultSchedule) follows as data of the new
+    // database; the hospital's own policy replaces it in "経過観察の予定表".
 
     "CREATE TABLE denominator("
     " year INTEGER NOT NULL,"
@@ -125,6 +115,23 @@ bool Run(QSqlDatabase& db, const QString& sql, QString* error) {
   if (query.exec(sql)) return true;
   if (error) *error = query.lastError().text();
   return false;
+}
+
+bool InsertDefaultSchedule(QSqlDatabase& db, QString* error) {
+  QSqlQuery query(db);
+  query.prepare(
+      QStringLiteral("INSERT INTO schedule_template(pathogen, offset_count, offset_unit, test) VALUES (?, ?, ?, ?)"));
+  for (const DefaultScheduleRow& row : kDefaultSchedule) {
+    query.addBindValue(QString::fromUtf8(row.pathogen));
+    query.addBindValue(row.offsetCount);
+    query.addBindValue(QString::fromUtf8(row.offsetUnit));
+    query.addBindValue(QString::fromUtf8(row.test));
+    if (!query.exec()) {
+      if (error) *error = query.lastError().text();
+      return false;
+    }
+  }
+  return true;
 }
 
 template <std::size_t N>
@@ -190,6 +197,8 @@ bool MigrateSchema(QSqlDatabase& db, int from, QString* error) {
       return false;
     }
     bool ok = step.apply(db, error);
+    // A new database's schedule.
+    if (ok && step.to == 1) ok = InsertDefaultSchedule(db, error);
     // The version moves with the step, inside the same transaction.
     if (ok) ok = Run(db, QStringLiteral("PRAGMA user_version = %1").arg(step.to), error);
     if (ok && !db.commit()) {

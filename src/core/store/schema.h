@@ -85,6 +85,31 @@ extern const char* const kAccessLogNoDeleteTrigger;
 // reason when a step fails (that step then leaves nothing behind).
 bool MigrateSchema(QSqlDatabase& db, int from, QString* error);
 
+// The follow-up schedule a new database starts with (and "既定に戻す" in
+// 経過観察の予定表 offers), as schedule_template stores it, from public
+// guidance for occupational exposures (kDefaultScheduleSource). A database
+// that exists keeps the schedule it has.
+struct DefaultScheduleRow {
+  const char* pathogen;  // "HIV", "HCV", "HBV"
+  int offsetCount;
+  const char* offsetUnit;  // "週", "か月"
+  const char* test;
+};
+inline constexpr DefaultScheduleRow kDefaultSchedule[] = {
+    {"HIV", 0, "週", "HIV抗原・抗体(第4世代)"},
+    {"HIV", 6, "週", "HIV抗原・抗体(第4世代)"},
+    {"HIV", 4, "か月", "HIV抗原・抗体(第4世代)"},
+    {"HCV", 0, "週", "HCV抗体(陽性ならHCV-RNA)"},
+    {"HCV", 6, "週", "HCV-RNA"},
+    {"HCV", 6, "か月", "HCV抗体"},
+    {"HBV", 0, "週", "HBs抗原・HBs抗体・HBc抗体"},
+    {"HBV", 6, "か月", "HBs抗原・HBc抗体"},
+};
+// Where the defaults come from, as the schedule window and the guide name it.
+inline const QString kDefaultScheduleSource = QStringLiteral(
+    "既定の予定は、HIVは米国公衆衛生局の指針（2013年）、HCVはCDCの指針（2020年）、HBVはCDCの指針（2013年）"
+    "によります。HBVの検査は、受傷者がHBs抗体陽性（設問14）のときは予定しません。");
+
 // The database's version, -1 when it cannot be read.
 int SchemaVersion(const QSqlDatabase& db);
 

@@ -148,13 +148,14 @@ void CrossTableWindow::preHyouji() {
   LayOutCrossTableGrids(tableGrid_->grid(), columnTotalsGrid_->grid(), rowTotalsGrid_->grid(),
                         CrossTableHeadingsOf(vertical, horizontal, state_.lists, BodySiteNames()));
   std::vector<int> unreadable;
+  std::vector<CutShortFile> cutShort;
   FillCrossTableGrids(tableGrid_->grid(), columnTotalsGrid_->grid(), rowTotalsGrid_->grid(),
                       CountCrossTable(state_.paths, state_.counters.NewestFileNo, state_.lists, vertical, horizontal,
-                                      periodFrame_->period(), kScanThreadsAuto, &unreadable));
+                                      periodFrame_->period(), kScanThreadsAuto, &unreadable, &cutShort));
 
   for (ResultGrid* grid : {tableGrid_, columnTotalsGrid_, rowTotalsGrid_}) grid->show();
   state_.prompts().setBusy(false);
-  unreadableNotice_.tell(state_.prompts(), state_.paths, unreadable);
+  unreadableNotice_.tell(state_.prompts(), state_.paths, unreadable, cutShort);
 }
 
 QString CrossTableWindow::csvText() const {

@@ -127,11 +127,12 @@ void ExtractionWindow::preHyouji() {
       ComputeExtraction(state_.paths, state_.counters.NewestFileNo, state_.lists, period(), filter());
   const std::int64_t count = listing.count;
   const std::vector<int> unreadable = listing.unreadableFiles;
+  const std::vector<CutShortFile> cutShort = listing.cutShortFiles;
   ShowExtraction(listingGrid_->grid(), std::move(listing));
   matchingCountLabel_->setText(QString::number(count));
   listingGrid_->show();
   state_.prompts().setBusy(false);
-  unreadableNotice_.tell(state_.prompts(), state_.paths, unreadable);
+  unreadableNotice_.tell(state_.prompts(), state_.paths, unreadable, cutShort);
 }
 
 std::vector<ExtractionCondition> ExtractionWindow::conditions() const {

@@ -164,7 +164,8 @@ void GraphWindow::buildControls(QWidget* content) {
   graphArea_ = Named(new GraphArea(kAreaWidth, kAreaHeight, content), "Picture1");
   graphArea_->move(Twips(kAreaLeft), Twips(kGraphTop));
 
-  // The kind of graph: none marked until one is chosen; a bar graph until then.
+  // The kind of graph: the bar graph, drawn until another is chosen, is
+  // marked from the start.
   auto* kinds = Named(new QGroupBox(QStringLiteral("グラフの種類"), content), "Frame2");
   PlaceTw(kinds, kCommandsLeft, kGraphTop - 60, kCommandsWidth, 1350);
   const std::array<QString, 3> kindTexts = {QStringLiteral("棒グラフ"), QStringLiteral("円グラフ"),
@@ -174,6 +175,7 @@ void GraphWindow::buildControls(QWidget* content) {
     PlaceTw(option, 240, 300 + 330 * i, kCommandsWidth - 360, 300);
     kindButtons_[static_cast<std::size_t>(i)] = option;
   }
+  kindButtons_[0]->setChecked(true);
 
   printButton_ =
       Named(PlaceButton(content, QStringLiteral("グラフの印刷"), kCommandsLeft, kGraphTop + 1500, kCommandsWidth, 495),
@@ -233,7 +235,7 @@ void GraphWindow::computeAndDraw() {
   }
   showPictures();
   prompts.setBusy(false);
-  unreadableNotice_.tell(prompts, state_.paths, result_.unreadableFiles);
+  unreadableNotice_.tell(prompts, state_.paths, result_.unreadableFiles, result_.cutShortFiles);
 }
 
 void GraphWindow::showPictures() {

@@ -199,7 +199,15 @@ void ItemGraphWindow::onGraphItemChosen() {
 void ItemGraphWindow::onFilterChosen(int item) {
   if (loading_) return;
   if (item == AxisNumber(graphItem())) {
-    // The list keeps its entry; it counts from the next computation on.
+    // The graph item's own list stays at 全て: the refused entry is taken
+    // back before the message, so that the activation that follows a user's
+    // choice (after the message's own event loop) finds nothing to refuse.
+    QComboBox* box = filters_->list(item);
+    if (box->currentIndex() <= 0) return;
+    {
+      const QSignalBlocker quiet(box);
+      box->setCurrentIndex(0);
+    }
     state_.prompts().message(kSameItem);
     return;
   }
@@ -213,7 +221,7 @@ void ItemGraphWindow::recompute() {
                              period_->period(), filters_->filter());
   drawPicture();
   prompts.setBusy(false);
-  unreadableNotice_.tell(prompts, state_.paths, result_.unreadableFiles);
+  unreadableNotice_.tell(prompts, state_.paths, result_.unreadableFiles, result_.cutShortFiles);
 }
 
 void ItemGraphWindow::drawPicture() {

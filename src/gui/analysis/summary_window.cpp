@@ -220,7 +220,7 @@ void SummaryWindow::preHyouji() {
 
   for (ResultGrid* g : itemTables_) g->setVisible(true);
   prompts.setBusy(false);
-  unreadableNotice_.tell(prompts, state_.paths, result_.unreadableFiles);
+  unreadableNotice_.tell(prompts, state_.paths, result_.unreadableFiles, result_.cutShortFiles);
 }
 
 void SummaryWindow::goukei() {

@@ -15,6 +15,7 @@
 #include "core/platform/clock.h"
 #include "core/platform/prompts.h"
 #include "core/reports/report_editing.h"
+#include "core/reports/report_navigation.h"
 #include "core/store/database.h"
 #include "gui/followup/followup_dialogs.h"
 #include "gui/widgets/busy_pointer.h"
@@ -31,7 +32,7 @@ namespace {
 constexpr int P(int pixels) { return pixels * 15; }
 
 constexpr int kWidth = 760;
-constexpr int kHeight = 600;
+constexpr int kHeight = 632;
 constexpr int kBoxHeight = 22;
 constexpr int kButtonHeight = 28;
 
@@ -58,8 +59,14 @@ QDateTime ToMinute(const QDateTime& moment) {
 
 }  // namespace
 
-FollowupWindow::FollowupWindow(AppState& state, const FollowupCase& followup, bool stored, QWidget* parent)
-    : QDialog(parent), state_(state), case_(followup), stored_(stored), readOnly_(state.database.isReadOnly()) {
+FollowupWindow::FollowupWindow(AppState& state, const FollowupCase& followup, bool stored, HbvImmunity immunity,
+                               QWidget* parent)
+    : QDialog(parent),
+      state_(state),
+      case_(followup),
+      immunity_(immunity),
+      stored_(stored),
+      readOnly_(state.database.isReadOnly()) {
   setObjectName(QStringLiteral("frmFollowup"));
   ResetBusyPointerOnActivation(this, state_.prompts());
   setWindowTitle(readOnly_ ? QStringLiteral("経過観察（表示のみ）") : QStringLiteral("経過観察"));
@@ -156,11 +163,21 @@ void FollowupWindow::buildTestFrame() {
 }
 
 void FollowupWindow::buildClosingRow() {
-  Caption(this, QStringLiteral("備考"), 16, 510);
+  // The worker's own immunity (question 14), and why no HBV test is planned.
+  const QString note = HbvImmunityNote(immunity_);
+  const QString answer = immunity_ == HbvImmunity::NotImmune ? QStringLiteral("いいえ")
+                         : immunity_ == HbvImmunity::Unknown ? QStringLiteral("不明または未回答")
+                                                             : QString();
+  immunityLabel_ = Named(PlaceLabel(this, QString(), P(16), P(505), P(kWidth - 32), P(32)), "lblHbvImmunity");
+  immunityLabel_->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+  immunityLabel_->setText(note.isEmpty() ? QStringLiteral("受傷者のHBs抗体（設問14）: %1").arg(answer) : note);
+  immunityLabel_->setWordWrap(true);
+
+  Caption(this, QStringLiteral("備考"), 16, 542);
   remarksBox_ = Named(new QLineEdit(this), "txtRemarks");
   remarksBox_->setMaxLength(kMaxRemarksLength);
   KeepLineBoxStorable(remarksBox_, StorableLineText, state_.prompts());
-  PlaceTw(remarksBox_, P(70), P(510), P(kWidth - 86), P(kBoxHeight));
+  PlaceTw(remarksBox_, P(70), P(542), P(kWidth - 86), P(kBoxHeight));
   connect(remarksBox_, &QLineEdit::editingFinished, this, &FollowupWindow::commitRemarks);
 
   closingLabel_ = Value(this, "lblClosed", 16, kHeight - 37, 290);
@@ -416,7 +433,12 @@ void FollowupWindow::planSchedule() {
     TellDatabaseReadFailure(state_, error);
     return;
   }
-  std::vector<FollowupTest> planned = PlanSchedule(case_, schedule, tests_);
+  std::vector<FollowupTest> planned = PlanSchedule(case_, schedule, tests_, immunity_);
+  const QString immunityNote = HbvImmunityNote(immunity_);
+  const SourceStatus hbv = case_.sources.of(Pathogen::HBV);
+  const QString hbvLeftOut = !immunityNote.isEmpty() && (hbv == SourceStatus::Positive || hbv == SourceStatus::Unknown)
+                                 ? QStringLiteral("\n") + immunityNote
+                                 : QString();
   if (planned.empty()) {
     bool anyToFollow = false;
     for (Pathogen pathogen : kSourcePathogens) {
@@ -428,7 +450,8 @@ void FollowupWindow::planSchedule() {
                                      "汚染源の患者が陽性または不明の病原体の検査は、すでにすべて予定にあります。")
                     : QStringLiteral("予定に加える検査はありません。\n"
                                      "汚染源の患者が陽性または不明の病原体がありません。"
-                                     "検査が必要なときは「追加」で加えてください。"),
+                                     "検査が必要なときは「追加」で加えてください。") +
+                          hbvLeftOut,
         QString(), PromptIcon::Information);
     return;
   }
@@ -441,7 +464,7 @@ void FollowupWindow::planSchedule() {
   stored_ = true;
   reloadTests();
   enableControls();
-  state_.prompts().message(QStringLiteral("検査を %1 件予定に加えました。").arg(planned.size()), QString(),
+  state_.prompts().message(QStringLiteral("検査を %1 件予定に加えました。").arg(planned.size()) + hbvLeftOut, QString(),
                            PromptIcon::Information);
 }
 
@@ -524,7 +547,7 @@ void ShowFollowupForReport(AppState& state, const ReportRecord& report, QWidget*
       return;
     }
   }
-  FollowupWindow window(state, followup, found, parent);
+  FollowupWindow window(state, followup, found, HbvImmunityFromReport(report), parent);
   window.exec();
 }
 
@@ -542,7 +565,9 @@ bool ShowFollowupOfCase(AppState& state, std::int32_t reportId, QWidget* parent)
                             PromptIcon::Exclamation);
     return false;
   }
-  FollowupWindow window(state, followup, true, parent);
+  // The worker's answer to question 14 is in the report, not in the case.
+  const std::optional<ReportRecord> report = FindReport(state.paths, state.counters.NewestFileNo, reportId);
+  FollowupWindow window(state, followup, true, report ? HbvImmunityFromReport(*report) : HbvImmunity::Unknown, parent);
   window.exec();
   return true;
 }

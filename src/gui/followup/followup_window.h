@@ -32,8 +32,11 @@ class FollowupWindow : public QDialog {
   Q_OBJECT
  public:
   // followup is the stored case, or (stored false) a case built from its
-  // report that is stored with its first change.
-  FollowupWindow(AppState& state, const FollowupCase& followup, bool stored, QWidget* parent = nullptr);
+  // report that is stored with its first change; immunity is the worker's
+  // answer to question 14 of the report (no HBV test is planned for a worker
+  // known to be immune, and the window says why).
+  FollowupWindow(AppState& state, const FollowupCase& followup, bool stored,
+                 HbvImmunity immunity = HbvImmunity::Unknown, QWidget* parent = nullptr);
 
   const FollowupCase& shownCase() const { return case_; }
   const std::vector<FollowupTest>& shownTests() const { return tests_; }
@@ -74,6 +77,8 @@ class FollowupWindow : public QDialog {
 
   AppState& state_;
   FollowupCase case_;
+  HbvImmunity immunity_ = HbvImmunity::Unknown;
+  QLabel* immunityLabel_ = nullptr;
   bool stored_ = false;
   bool readOnly_ = false;
   std::vector<FollowupTest> tests_;

@@ -11,6 +11,7 @@
 #include "core/platform/prompts.h"
 #include "core/reports/report_editing.h"
 #include "core/store/database.h"
+#include "core/store/schema.h"
 #include "gui/followup/followup_window.h"
 #include "gui/widgets/busy_pointer.h"
 #include "gui/widgets/layout_helpers.h"
@@ -23,7 +24,8 @@ namespace {
 
 constexpr int P(int pixels) { return pixels * 15; }
 constexpr int kWidth = 560;
-constexpr int kHeight = 420;
+constexpr int kHeight = 460;
+constexpr int kSourceHeight = 48;  // the line naming where the defaults come from
 
 }  // namespace
 
@@ -42,7 +44,12 @@ ScheduleWindow::ScheduleWindow(AppState& state, QWidget* parent)
 
   scheduleGrid_ = Named(new ResultGrid(this), "grdSchedule");
   scheduleGrid_->setSelectionBehavior(QAbstractItemView::SelectRows);
-  PlaceTw(scheduleGrid_, P(12), P(50), P(420), P(kHeight - 62));
+  PlaceTw(scheduleGrid_, P(12), P(50), P(420), P(kHeight - 62 - kSourceHeight));
+  auto* source =
+      Named(PlaceLabel(this, kDefaultScheduleSource, P(12), P(kHeight - 6 - kSourceHeight), P(420), P(kSourceHeight)),
+            "lblDefaultSource");
+  source->setWordWrap(true);
+  source->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
   ResultGridModel& grid = scheduleGrid_->grid();
   grid.setCols(3);
   grid.setRows(1);
@@ -57,7 +64,10 @@ ScheduleWindow::ScheduleWindow(AppState& state, QWidget* parent)
   addButton_ = Named(PlaceButton(this, QStringLiteral("追加"), P(444), P(50), P(104), P(30)), "cmdAdd");
   changeButton_ = Named(PlaceButton(this, QStringLiteral("変更"), P(444), P(86), P(104), P(30)), "cmdChange");
   removeButton_ = Named(PlaceButton(this, QStringLiteral("削除"), P(444), P(122), P(104), P(30)), "cmdRemove");
+  defaultsButton_ =
+      Named(PlaceButton(this, QStringLiteral("既定に戻す"), P(444), P(170), P(104), P(30)), "cmdDefaults");
   backButton_ = Named(PlaceButton(this, QStringLiteral("戻る"), P(444), P(kHeight - 42), P(104), P(30)), "cmdBack");
+  connect(defaultsButton_, &QPushButton::clicked, this, &ScheduleWindow::restoreDefaults);
   connect(addButton_, &QPushButton::clicked, this, &ScheduleWindow::addEntry);
   connect(changeButton_, &QPushButton::clicked, this, &ScheduleWindow::changeEntry);
   connect(removeButton_, &QPushButton::clicked, this, &ScheduleWindow::removeEntry);
@@ -89,6 +99,22 @@ void ScheduleWindow::reload() {
   addButton_->setEnabled(!readOnly_);
   changeButton_->setEnabled(!readOnly_ && !entries_.empty());
   removeButton_->setEnabled(!readOnly_ && !entries_.empty());
+  defaultsButton_->setEnabled(!readOnly_);
+}
+
+void ScheduleWindow::restoreDefaults() {
+  QString shown;
+  for (const ScheduleEntry& e : DefaultSchedule())
+    shown += QStringLiteral("\n%1　%2　%3").arg(PathogenText(e.pathogen), OffsetText(e.offset), e.test);
+  const QString question = QStringLiteral(
+                               "予定表を次の既定の内容に置き換えますか？%1\n\n%2\n"
+                               "（いまの予定表の行はすべて置き換わります。すでに作成した予定は変わりません）")
+                               .arg(shown, kDefaultScheduleSource);
+  if (state_.prompts().message(question, QString(), PromptIcon::Question, PromptButtons::YesNo) != PromptAnswer::Yes)
+    return;
+  QString error;
+  if (!ReplaceSchedule(state_.database, DefaultSchedule(), &error)) TellFollowupFailure(state_, error);
+  reload();
 }
 
 const ScheduleEntry* ScheduleWindow::chosenEntry() const {

@@ -27,6 +27,8 @@ class ScheduleWindow : public QDialog {
   void addEntry();
   void changeEntry();
   void removeEntry();
+  // "既定に戻す": after a question, the schedule of a new database.
+  void restoreDefaults();
 
   const std::vector<ScheduleEntry>& shownEntries() const { return entries_; }
 
@@ -41,6 +43,7 @@ class ScheduleWindow : public QDialog {
   QPushButton* addButton_ = nullptr;
   QPushButton* changeButton_ = nullptr;
   QPushButton* removeButton_ = nullptr;
+  QPushButton* defaultsButton_ = nullptr;
   QPushButton* backButton_ = nullptr;
 };
 

@@ -1,6 +1,8 @@
 #include "gui/help/guide_pages.h"
 
 #include <QFile>
+#include <QVariant>
+#include <QWidget>
 
 namespace orvanta {
 
@@ -49,6 +51,30 @@ const std::vector<GuideWindowPage>& GuideWindowPages() {
   };
   // clang-format on
   return pages;
+}
+
+const std::vector<GuideWindowPage>& GuideTitledPages() {
+  static const std::vector<GuideWindowPage> pages{
+      {QStringLiteral("検索"), QStringLiteral("report_find.html#search")},
+      {QStringLiteral("データファイルの修復"), QStringLiteral("damaged_files.html#repair")},
+  };
+  return pages;
+}
+
+QUrl GuidePageOf(const QWidget* window) {
+  for (const QWidget* w = window; w; w = w->parentWidget() ? w->parentWidget()->window() : nullptr) {
+    const QString place = w->property(kGuidePlaceProperty).toString();
+    if (!place.isEmpty()) return GuidePage(place);
+    for (const GuideWindowPage& entry : GuideWindowPages()) {
+      if (entry.window == w->objectName()) return GuidePage(entry.page);
+    }
+    if (w->objectName().isEmpty()) {
+      for (const GuideWindowPage& entry : GuideTitledPages()) {
+        if (entry.window == w->windowTitle()) return GuidePage(entry.page);
+      }
+    }
+  }
+  return GuideHomePage();
 }
 
 QUrl GuidePageForWindow(const QString& windowName) {

@@ -7,6 +7,8 @@
 #include <QUrl>
 #include <vector>
 
+class QWidget;
+
 namespace orvanta {
 
 // The first page a new user reads, "はじめに".
@@ -26,6 +28,20 @@ struct GuideWindowPage {
   QString page;  // file name and place: "report_find.html#search"
 };
 const std::vector<GuideWindowPage>& GuideWindowPages();
+
+// The dialogs that have no object name of their own (the question boxes and
+// the text input of the Prompts seam), by their title ("検索"), with their
+// page.
+const std::vector<GuideWindowPage>& GuideTitledPages();
+
+// A window names the place of the guide that describes what it shows now (the
+// report window: the section of the tab shown) in this property.
+inline constexpr char kGuidePlaceProperty[] = "guidePlace";
+
+// The page F1 opens over a window: the place the window names itself, else
+// the page of its object name, else of its title; else that of the window it
+// stands over, and so on outwards; the first page when none is described.
+QUrl GuidePageOf(const QWidget* window);
 
 // The text of a compiled-in page (empty when the program holds no such page).
 QString GuidePageText(const QUrl& page);

@@ -3,6 +3,8 @@
 #include <QApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QLineEdit>
+#include <QPagedPaintDevice>
 #include <QPointer>
 #include <QPushButton>
 #include <QScreen>
@@ -13,6 +15,10 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include "core/output/print_job.h"
+#include "core/platform/print_output.h"
+#include "core/platform/prompts.h"
+#include "gui/help/guide_book.h"
 #include "gui/help/guide_pages.h"
 #include "gui/widgets/layout_helpers.h"
 
@@ -21,6 +27,12 @@ namespace orvanta {
 namespace {
 
 const QString kTitle = QStringLiteral("使い方");
+
+Prompts* guidePrompts = nullptr;
+
+// How wide a picture of the whole guide may be on an A4 sheet, in the
+// document's pixels.
+constexpr int kPrintedPictureWidth = 620;
 
 QUrl WithoutPlace(QUrl url) {
   url.setFragment(QString());
@@ -40,6 +52,15 @@ GuideWindow::GuideWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
   auto* home = Named(NewButton(this, QStringLiteral("はじめに")), "cmdHome");
   auto* index = Named(NewButton(this, QStringLiteral("目次")), "cmdContents");
   auto* close = Named(NewButton(this, QStringLiteral("閉じる")), "cmdClose");
+  searchBox_ = Named(new QLineEdit(this), "txtSearch");
+  searchBox_->setPlaceholderText(QStringLiteral("使い方の中を検索"));
+  searchBox_->setAccessibleName(QStringLiteral("使い方の中を検索"));
+  searchBox_->setClearButtonEnabled(true);
+  searchBox_->setMinimumWidth(Twips(2700));
+  auto* find = Named(NewButton(this, QStringLiteral("検索")), "cmdSearch");
+  print_ = Named(NewButton(this, QStringLiteral("全体を印刷")), "cmdPrintGuide");
+  print_->setToolTip(
+      QStringLiteral("すべてのページを印刷します。「PDF ファイルに出力」を選ぶと1つのPDFファイルになります"));
 
   contents_ = Named(new QTreeWidget(this), "treeContents");
   contents_->setHeaderHidden(true);
@@ -67,7 +88,11 @@ GuideWindow::GuideWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
   buttons->addSpacing(Twips(240));
   buttons->addWidget(home);
   buttons->addWidget(index);
+  buttons->addSpacing(Twips(240));
+  buttons->addWidget(searchBox_);
+  buttons->addWidget(find);
   buttons->addStretch(1);
+  buttons->addWidget(print_);
   buttons->addWidget(close);
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(buttons);
@@ -80,6 +105,10 @@ GuideWindow::GuideWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
   connect(home, &QPushButton::clicked, this, [this] { showPage(GuideHomePage()); });
   connect(index, &QPushButton::clicked, this, [this] { showPage(GuideContentsPage()); });
   connect(close, &QPushButton::clicked, this, &QWidget::close);
+  connect(find, &QPushButton::clicked, this, &GuideWindow::search);
+  connect(searchBox_, &QLineEdit::returnPressed, this, &GuideWindow::search);
+  connect(print_, &QPushButton::clicked, this, &GuideWindow::printWholeGuide);
+  print_->setEnabled(guidePrompts != nullptr);
   connect(browser_, &QTextBrowser::sourceChanged, this, [this](const QUrl& shown) { pageShown(shown); });
   connect(contents_, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem* item) {
     const QUrl target = item->data(0, Qt::UserRole).toUrl();
@@ -145,7 +174,9 @@ void GuideWindow::fillContents() {
 }
 
 void GuideWindow::showPage(const QUrl& page) {
-  if (WithoutPlace(browser_->source()) == WithoutPlace(page) && !page.fragment().isEmpty()) {
+  // The page shown, at the place shown: only scrolled there again. Another
+  // place on the same page is a new source, so that page() tells it.
+  if (browser_->source() == page && !page.fragment().isEmpty()) {
     browser_->scrollToAnchor(page.fragment());
     return;
   }
@@ -154,10 +185,42 @@ void GuideWindow::showPage(const QUrl& page) {
 
 QUrl GuideWindow::page() const { return browser_->source(); }
 
+void GuideWindow::search() {
+  const QString text = searchBox_->text();
+  if (text.trimmed().isEmpty()) return;
+  browser_->setHtml(GuideHitsHtml(text, SearchGuide(text)));
+  pageShown(QUrl());
+}
+
+void GuideWindow::printWholeGuide() {
+  Prompts* prompts = guidePrompts;
+  if (!prompts) return;
+  std::unique_ptr<QPagedPaintDevice> device = prompts->choosePrinter(false);
+  if (!device) return;
+  prompts->setBusy(true);
+  QTextDocument book;
+  book.setBaseUrl(GuideHomePage());
+  QFont text = browser_->font();
+  text.setPointSize(10);
+  book.setDefaultFont(text);
+  book.setHtml(WholeGuideHtml(kPrintedPictureWidth));
+  book.print(device.get());
+  auto* output = dynamic_cast<PrintOutput*>(device.get());
+  const bool written = !output || output->commit();
+  prompts->setBusy(false);
+  if (!written) {
+    const QString failure = output->failureMessage();
+    prompts->message(failure.isEmpty() ? kPrinterNotConnected : failure, QString(), PromptIcon::Exclamation);
+  }
+}
+
 // The browser tells the new page before it answers it from source().
 void GuideWindow::pageShown(const QUrl& page) {
   const QString title = browser_->documentTitle();
   setWindowTitle(title.isEmpty() ? kTitle : kTitle + QStringLiteral(" － ") + title);
+  // A screen reader reads the page by its title and its text.
+  browser_->setAccessibleName(title.isEmpty() ? kTitle : title);
+  browser_->setAccessibleDescription(browser_->toPlainText());
   const QUrl shown = WithoutPlace(page);
   for (QTreeWidgetItemIterator it(contents_); *it; ++it) {
     if (WithoutPlace((*it)->data(0, Qt::UserRole).toUrl()) == shown) {
@@ -167,6 +230,8 @@ void GuideWindow::pageShown(const QUrl& page) {
   }
   contents_->setCurrentItem(nullptr);
 }
+
+void UseGuidePrompts(Prompts* prompts) { guidePrompts = prompts; }
 
 GuideWindow* ShowGuide(const QUrl& page, QWidget* over) {
   // Asked from a guide itself: that guide shows the page.

@@ -6,12 +6,15 @@
 #include <QUrl>
 #include <QWidget>
 
+class QLineEdit;
 class QPushButton;
 class QTextBrowser;
 class QTreeWidget;
 class QTreeWidgetItem;
 
 namespace orvanta {
+
+class Prompts;
 
 class GuideWindow : public QWidget {
   Q_OBJECT
@@ -20,6 +23,12 @@ class GuideWindow : public QWidget {
 
   void showPage(const QUrl& page);
   QUrl page() const;
+  // The search box's text searched through every page; the hits shown as a
+  // page of links.
+  void search();
+  // Every page, in the order of the contents, to the printer chosen (or to
+  // one PDF file, "PDF ファイルに出力").
+  void printWholeGuide();
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -31,6 +40,8 @@ class GuideWindow : public QWidget {
 
   QTextBrowser* browser_;
   QTreeWidget* contents_;
+  QLineEdit* searchBox_;
+  QPushButton* print_;
   QPushButton* back_;
   QPushButton* forward_;
 };
@@ -41,5 +52,10 @@ class GuideWindow : public QWidget {
 // When the window it stands over closes, the guide stays open over the window
 // under that one.
 GuideWindow* ShowGuide(const QUrl& page, QWidget* over);
+
+// The guide opens from any window, also from those that hold none of the
+// program's state; what it asks (the printer) goes through these prompts,
+// which the program names once at start. Without them the guide cannot print.
+void UseGuidePrompts(Prompts* prompts);
 
 }  // namespace orvanta

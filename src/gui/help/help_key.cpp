@@ -11,18 +11,6 @@ namespace orvanta {
 
 namespace {
 
-// The page of the nearest window the guide describes, from the window the key
-// was pressed in outwards (a message box or a printer dialog shows the page
-// of the window it belongs to).
-QUrl PageFor(QWidget* window) {
-  for (QWidget* w = window; w; w = w->parentWidget() ? w->parentWidget()->window() : nullptr) {
-    for (const GuideWindowPage& entry : GuideWindowPages()) {
-      if (entry.window == w->objectName()) return GuidePage(entry.page);
-    }
-  }
-  return GuideHomePage();
-}
-
 class HelpKey final : public QObject {
  public:
   using QObject::QObject;
@@ -36,7 +24,7 @@ class HelpKey final : public QObject {
       QWidget* window = static_cast<QWidget*>(receiver)->window();
       // An open menu or list belongs to the window it drops down from.
       while (window->windowType() == Qt::Popup && window->parentWidget()) window = window->parentWidget()->window();
-      ShowGuide(PageFor(window), window);
+      ShowGuide(GuidePageOf(window), window);
     }
     return true;  // handled once, not again by every parent the key would travel to
   }

@@ -134,14 +134,23 @@ void RatesWindow::buildPages() {
   ratesNote_->setWordWrap(true);
   ratesNote_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
+  const auto note = [&](QWidget* page, const char* name) {
+    auto* label = Named(
+        PlaceLabel(page, QString(), 60, gridHeight - 2 * kLineHeight + 90, kPageWidth - 3300, 3 * kLineHeight), name);
+    label->setWordWrap(true);
+    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    return label;
+  };
   QWidget* occupations = page("pageOccupations", QStringLiteral("職種別"));
   occupationGrid_ = Named(new ResultGrid(occupations), "gridOccupations");
-  PlaceTw(occupationGrid_, 60, 60, kPageWidth - 120, gridHeight);
+  PlaceTw(occupationGrid_, 60, 60, kPageWidth - 120, gridHeight - 2 * kLineHeight);
+  occupationNote_ = note(occupations, "lblOccupationNote");
   connect(pageButton(occupations, "cmdOccupationCsv"), &QPushButton::clicked, this, &RatesWindow::writeOccupationCsv);
 
   QWidget* devices = page("pageDevices", QStringLiteral("原因器材別"));
   deviceGrid_ = Named(new ResultGrid(devices), "gridDevices");
-  PlaceTw(deviceGrid_, 60, 60, kPageWidth - 120, gridHeight);
+  PlaceTw(deviceGrid_, 60, 60, kPageWidth - 120, gridHeight - 2 * kLineHeight);
+  deviceNote_ = note(devices, "lblDeviceNote");
   connect(pageButton(devices, "cmdDeviceCsv"), &QPushButton::clicked, this, &RatesWindow::writeDeviceCsv);
 
   QWidget* trend = page("pageTrend", QStringLiteral("推移"));
@@ -232,7 +241,7 @@ void RatesWindow::recompute() {
   drawTrend();
   prompts.setBusy(false);
   if (!read) prompts.message(DatabaseErrorText(state_.database.path(), error), kTitle, PromptIcon::Exclamation);
-  unreadableNotice_.tell(prompts, state_.paths, counts_.unreadableFiles);
+  unreadableNotice_.tell(prompts, state_.paths, counts_.unreadableFiles, counts_.cutShortFiles);
 }
 
 void RatesWindow::fillTables() {
@@ -241,7 +250,7 @@ void RatesWindow::fillTables() {
   deviceRows_ = DeviceTable(counts_, denominators_);
   ShowTextTable(ratesGrid_, RatesTableTexts(ratesRows_, kind_, YearForm::Label), 1, kValueColumnWidth,
                 kValueColumnWidth);
-  ratesGrid_->grid().setColWidth(6, kStaffColumnWidth);  // 常勤換算職員数
+  ratesGrid_->grid().setColWidth(7, kStaffColumnWidth);  // 常勤換算職員数
   ShowTextTable(occupationGrid_, OccupationTableTexts(occupationRows_, counts_), 2, kLabelColumnWidth,
                 kGroupValueWidth);
   ShowTextTable(deviceGrid_, DeviceTableTexts(deviceRows_, counts_), 2, kLabelColumnWidth + 1500, kGroupValueWidth);
@@ -255,7 +264,10 @@ void RatesWindow::fillTables() {
       "しています。");
   if (counts_.staffCodes.size() == 1 && counts_.occupations.size() != 1)
     note += QStringLiteral("常勤換算職員数は、抽出条件で選んだ職種の値です。");
+  note += StaffRateNote(StaffLeftOut(counts_, occupationRows_, ratesRows_));
   ratesNote_->setText(note);
+  occupationNote_->setText(OccupationTableNote(GroupLeftOut(counts_, occupationRows_, counts_.byOccupation)));
+  deviceNote_->setText(DeviceTableNote(GroupLeftOut(counts_, deviceRows_, counts_.byDevice)));
 }
 
 void RatesWindow::fillComparisonChoices() {
@@ -326,9 +338,9 @@ RatesTablesPrint RatesWindow::tablesPrint() const {
   print.tables.push_back(PrintedTable{QStringLiteral("発生率（") + YearHeading(kind_) + QStringLiteral("別）"),
                                       RatesTableTexts(ratesRows_, kind_, YearForm::Label), 1, 1, ratesNote_->text()});
   print.tables.push_back(PrintedTable{QStringLiteral("職種別（常勤換算100人あたり）"),
-                                      OccupationTableTexts(occupationRows_, counts_), 2, 3, QString()});
+                                      OccupationTableTexts(occupationRows_, counts_), 2, 3, occupationNote_->text()});
   print.tables.push_back(PrintedTable{QStringLiteral("原因器材別（購入10万個あたり）"),
-                                      DeviceTableTexts(deviceRows_, counts_), 2, 3, QString()});
+                                      DeviceTableTexts(deviceRows_, counts_), 2, 3, deviceNote_->text()});
   if (comparison_.problem.isEmpty())
     print.tables.push_back(PrintedTable{QStringLiteral("介入の前後　") + ComparisonCaption(comparison_),
                                         ComparisonTexts(comparison_), 1, 1, ComparisonExplanation()});

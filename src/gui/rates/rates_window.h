@@ -92,6 +92,8 @@ class RatesWindow : public QDialog {
   QLabel* yearKindLabel_ = nullptr;
   QTabWidget* pages_ = nullptr;
   ResultGrid* ratesGrid_ = nullptr;
+  QLabel* occupationNote_ = nullptr;
+  QLabel* deviceNote_ = nullptr;
   QLabel* ratesNote_ = nullptr;
   ResultGrid* occupationGrid_ = nullptr;
   ResultGrid* deviceGrid_ = nullptr;

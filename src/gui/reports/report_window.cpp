@@ -37,6 +37,7 @@
 #include "core/reports/report_search.h"
 #include "core/store/database.h"
 #include "gui/followup/followup_window.h"
+#include "gui/help/guide_pages.h"
 #include "gui/reports/body_site_widget.h"
 #include "gui/reports/data_file_repair_command.h"
 #include "gui/reports/report_history_window.h"
@@ -148,6 +149,15 @@ ReportWindow::ReportWindow(AppState& state, QWidget* parent)
   }
   // Changing pages: the page of the clicked tab, the others hidden.
   connect(pageTabs_, &QTabBar::currentChanged, pageStack_, &QStackedWidget::setCurrentIndex);
+  // F1 opens the section of the guide about the tab shown.
+  const auto guidePlace = [this](int tab) {
+    static const char* const kPlaces[8] = {"reporter", "patient", "situation", "device",
+                                           "sites",    "others",  "free-text", "free-text"};
+    setProperty(kGuidePlaceProperty,
+                QStringLiteral("report_entry.html#%1").arg(QLatin1String(kPlaces[std::clamp(tab, 0, 7)])));
+  };
+  connect(pageTabs_, &QTabBar::currentChanged, this, guidePlace);
+  guidePlace(pageTabs_->currentIndex());
 
   dates_ = new DateFieldControls(DateFieldVariant::Report, this);
   buildPage0(pages_[0]);

@@ -3,14 +3,18 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <cstdio>
 
 #include "core/app/app_state.h"
+#include "core/app/command_line.h"
 #include "core/app/startup.h"
 #include "core/backup/backup_listing.h"
 #include "core/backup/restore_record.h"
 #include "core/platform/clock.h"
 #include "core/platform/prompts.h"
 #include "core/reports/report_history.h"
+#include "gui/help/about_window.h"
+#include "gui/help/guide_window.h"
 #include "gui/platform/qt_prompts.h"
 #include "gui/shell/application_setup.h"
 #include "gui/shell/data_folder_guard.h"
@@ -139,9 +143,20 @@ std::unique_ptr<MainWindow> Main(AppState& state) {
 }
 
 int RunProgram(int argc, char** argv) {
+  // --help and --version are answered before Qt opens a display or the
+  // program touches a file.
+  QStringList arguments;
+  for (int i = 0; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
+  const CommandLine commandLine = ReadCommandLine(arguments, ProgramVersion());
+  if (commandLine.action != CommandLine::Action::Run) {
+    const QByteArray text = commandLine.text.toUtf8();
+    std::fwrite(text.constData(), 1, text.size(), commandLine.exitStatus == 0 ? stdout : stderr);
+    return commandLine.exitStatus;
+  }
   QApplication app(argc, argv);
   SetUpApplication(app);
   QtPrompts prompts;
+  UseGuidePrompts(&prompts);
   SystemClock clock;
   AppState state(QDir::homePath(), prompts, clock);
   std::unique_ptr<MainWindow> mainWindow = Main(state);

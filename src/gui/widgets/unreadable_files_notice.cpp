@@ -5,11 +5,13 @@
 
 namespace orvanta {
 
-void UnreadableFilesNotice::tell(Prompts& prompts, const DrivePaths& paths, const std::vector<int>& files) {
-  if (files == told_) return;
+void UnreadableFilesNotice::tell(Prompts& prompts, const DrivePaths& paths, const std::vector<int>& files,
+                                 const std::vector<CutShortFile>& cutShort) {
+  if (files == told_ && cutShort == toldCutShort_) return;
   told_ = files;
-  if (files.empty()) return;
-  prompts.message(UnreadableFilesMessage(paths, files), {}, PromptIcon::Exclamation);
+  toldCutShort_ = cutShort;
+  if (files.empty() && cutShort.empty()) return;
+  prompts.message(DataFileTroubleMessage(paths, files, cutShort), {}, PromptIcon::Exclamation);
 }
 
 }  // namespace orvanta

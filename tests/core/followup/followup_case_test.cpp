@@ -2,6 +2,7 @@
 
 #include <functional>
 #include <gtest/gtest.h>
+#include <tuple>
 
 #include "support/followup_cases.h"
 #include "support/qt_printers.h"
@@ -68,6 +69,20 @@ TEST(SourceStatusTest, TheReportsQuestionFiveGivesTheStartingStatus) {
     EXPECT_EQ(s.hiv, c.hiv) << c.known;
     EXPECT_EQ(s.hcv, c.hcv) << c.known;
     EXPECT_EQ(s.hbv, c.hbv) << c.known;
+  }
+}
+
+TEST(HbvImmunityTest, TheReportsQuestionFourteenSaysWhetherTheWorkerIsKnownImmune) {
+  const std::tuple<int, HbvImmunity, bool> cases[] = {
+      {1, HbvImmunity::Vaccinated, true}, {2, HbvImmunity::Natural, true},  {3, HbvImmunity::NotImmune, false},
+      {4, HbvImmunity::Unknown, false},   {0, HbvImmunity::Unknown, false}, {9, HbvImmunity::Unknown, false},
+  };
+  for (const auto& [answer, immunity, immune] : cases) {
+    ReportRecord r;
+    r.Choices[7] = answer;
+    EXPECT_EQ(HbvImmunityFromReport(r), immunity) << answer;
+    EXPECT_EQ(KnownImmune(immunity), immune) << answer;
+    EXPECT_EQ(HbvImmunityNote(immunity).isEmpty(), !immune) << answer;
   }
 }
 

@@ -122,16 +122,30 @@ TEST_F(FollowupStoreTest, TheDefaultScheduleIsPlannedOnceWithItsPoints) {
   QStringList shown;
   for (const ScheduleEntry& e : schedule)
     shown << PathogenText(e.pathogen) + QLatin1Char(' ') + OffsetText(e.offset) + QLatin1Char(' ') + e.test;
-  EXPECT_EQ(shown, (QStringList{"HIV 受傷時 HIV抗体", "HIV 6週 HIV抗体", "HIV 3か月 HIV抗体", "HIV 6か月 HIV抗体",
-                                "HCV 受傷時 HCV抗体・ALT", "HCV 6週 HCV-RNA", "HCV 6か月 HCV抗体・ALT",
-                                "HBV 受傷時 HBs抗原・HBs抗体", "HBV 6か月 HBs抗原・HBs抗体"}));
+  // HIV to 4 months with a fourth-generation test, HCV by RNA at 6 weeks and
+  // without ALT, HBV with the core antibody.
+  EXPECT_EQ(shown,
+            (QStringList{"HIV 受傷時 HIV抗原・抗体(第4世代)", "HIV 6週 HIV抗原・抗体(第4世代)",
+                         "HIV 4か月 HIV抗原・抗体(第4世代)", "HCV 受傷時 HCV抗体(陽性ならHCV-RNA)", "HCV 6週 HCV-RNA",
+                         "HCV 6か月 HCV抗体", "HBV 受傷時 HBs抗原・HBs抗体・HBc抗体", "HBV 6か月 HBs抗原・HBc抗体"}));
+  // The same entries that "既定に戻す" offers.
+  std::vector<ScheduleEntry> withoutIds = schedule;
+  for (ScheduleEntry& e : withoutIds) e.id = 0;
+  EXPECT_EQ(withoutIds, DefaultSchedule());
 
   FollowupCase c = CaseOf(9, QStringLiteral("山田"), D(2027, 1, 31));  // every source 不明
+  // A worker known to be immune to HBV gets no HBV test, whatever the source.
+  for (const HbvImmunity immune : {HbvImmunity::Vaccinated, HbvImmunity::Natural}) {
+    const std::vector<FollowupTest> plan = PlanSchedule(c, schedule, {}, immune);
+    EXPECT_EQ(plan.size(), 6u);
+    for (const FollowupTest& t : plan) EXPECT_NE(t.pathogen, Pathogen::HBV) << t.test.toStdString();
+  }
+  EXPECT_EQ(PlanSchedule(c, schedule, {}, HbvImmunity::NotImmune).size(), 8u);
   std::vector<FollowupTest> planned = PlanSchedule(c, schedule, {});
-  ASSERT_EQ(planned.size(), 9u);
+  ASSERT_EQ(planned.size(), 8u);
   ASSERT_TRUE(AddPlannedTests(db(), c, &planned, &error)) << error.toStdString();
   const std::vector<FollowupTest> stored = readTests(9);
-  EXPECT_EQ(stored.size(), 9u);
+  EXPECT_EQ(stored.size(), 8u);
   EXPECT_EQ(rawTest(planned[0].id).mid(7), (QStringList{"0", "週"}));
   // Read back, the points keep the plan from adding them again.
   EXPECT_TRUE(PlanSchedule(c, schedule, stored).empty());
@@ -156,7 +170,7 @@ TEST_F(FollowupStoreTest, ScheduleEntriesAreCheckedAndStored) {
   EXPECT_FALSE(AddScheduleEntry(db(), &other, &error));
   EXPECT_EQ(error, QStringLiteral("検査名を入力してください。"));
   ASSERT_TRUE(RemoveScheduleEntry(db(), e.id, &error));
-  EXPECT_EQ(QueryNumber(db(), QStringLiteral("SELECT count(*) FROM schedule_template")), 9);
+  EXPECT_EQ(QueryNumber(db(), QStringLiteral("SELECT count(*) FROM schedule_template")), 8);
   // An entry no longer there is not changed, and that is told.
   EXPECT_FALSE(UpdateScheduleEntry(db(), e, &error));
   EXPECT_EQ(error, QStringLiteral("変更する予定が見つかりません。"));

@@ -255,12 +255,12 @@ TEST_F(RatesTest, BeforeAndAfterAnIntervention) {
 TEST_F(RatesTest, CsvFilesOfTheTables) {
   const RatesCounts counts = Count(YearKind::Fiscal);
   EXPECT_EQ(RatesCsvBytes(RatesTable(counts, denominators), YearKind::Fiscal),
-            cp932::Encode(u"年度,件数,稼働病床数,100床あたり,下限,上限,常勤換算職員数,100人あたり,下限,上限\r\n"
-                          u"2022,0,149.59,0.00,0.00,2.47,99.73,0.00,0.00,3.70\r\n"
-                          u"2023,7,330.00,2.12,0.85,4.37,210.00,3.33,1.34,6.87\r\n"
-                          u"2024,3,,,,,,,,\r\n"_s));
+            cp932::Encode(u"年度,件数,稼働病床数,100床あたり,下限,上限,対象件数,常勤換算職員数,100人あたり,下限,上限\r\n"
+                          u"2022,0,149.59,0.00,0.00,2.47,0,99.73,0.00,0.00,3.70\r\n"
+                          u"2023,7,330.00,2.12,0.85,4.37,7,210.00,3.33,1.34,6.87\r\n"
+                          u"2024,3,,,,,,,,,\r\n"_s));
   EXPECT_EQ(RatesCsvBytes(RatesTable(Count(YearKind::Calendar), denominators), YearKind::Calendar).left(30),
-            cp932::Encode(u"年,件数,稼働病床数,100床あたり,下限,上限,常勤換算職員数,100人あたり,下限,上限\r\n"
+            cp932::Encode(u"年,件数,稼働病床数,100床あたり,下限,上限,対象件数,常勤換算職員数,100人あたり,下限,上限\r\n"
                           u"2022,0,75.62,"_s)
                 .left(30));
 

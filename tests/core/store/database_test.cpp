@@ -68,7 +68,7 @@ TEST_F(DatabaseTest, NewDatabaseHasTheWholeSchemaOwnerOnly) {
         "access_log_pending"}) {
     EXPECT_GE(Count(db, QString::fromLatin1(table)), 0) << table;
   }
-  EXPECT_EQ(Count(db, QStringLiteral("schedule_template")), 9);
+  EXPECT_EQ(Count(db, QStringLiteral("schedule_template")), 8);
   QSqlQuery setting(connection);
   ASSERT_TRUE(setting.exec(QStringLiteral("SELECT value FROM setting WHERE key = 'due_days_ahead'")) && setting.next());
   EXPECT_EQ(setting.value(0).toString(), QStringLiteral("14"));
@@ -78,7 +78,7 @@ TEST_F(DatabaseTest, NewDatabaseHasTheWholeSchemaOwnerOnly) {
   // Opened again, nothing is created twice.
   db.close();
   openOk(db, &notice);
-  EXPECT_EQ(Count(db, QStringLiteral("schedule_template")), 9);
+  EXPECT_EQ(Count(db, QStringLiteral("schedule_template")), 8);
 }
 
 TEST_F(DatabaseTest, ChangeCommitsWholeOrNothing) {
@@ -183,7 +183,7 @@ TEST_F(DatabaseTest, EmptyFileIsANewDatabaseNotADamagedOne) {
   openOk(db, &notice);
   EXPECT_TRUE(notice.isEmpty());
   EXPECT_TRUE(damagedFiles().isEmpty());
-  EXPECT_EQ(Count(db, QStringLiteral("schedule_template")), 9);
+  EXPECT_EQ(Count(db, QStringLiteral("schedule_template")), 8);
 }
 
 TEST_F(DatabaseTest, NewerDatabaseIsReadButNeverWritten) {

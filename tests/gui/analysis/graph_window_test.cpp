@@ -80,8 +80,8 @@ TEST_F(GraphWindowTest, OpensWithEveryItemListedAndABarGraphOfTheFirst) {
     EXPECT_EQ(combo(i)->currentIndex(), 0) << i;
     EXPECT_EQ(control<QLabel>(u"Label4_%1"_s.arg(i))->text(), captions[static_cast<std::size_t>(i)]);
   }
-  // A bar graph, although no kind is marked yet.
-  for (int i = 0; i < 3; ++i) EXPECT_FALSE(control<QRadioButton>(u"Option1_%1"_s.arg(i))->isChecked()) << i;
+  // The bar graph drawn is the kind marked.
+  for (int i = 0; i < 3; ++i) EXPECT_EQ(control<QRadioButton>(u"Option1_%1"_s.arg(i))->isChecked(), i == 0) << i;
   EXPECT_EQ(window->kind(), GraphKind::Bar);
   ASSERT_EQ(window->drawnItem(), AnalysisAxis::Occupation);
   // Three occupations, 600 twips each, 9405 twips wide.

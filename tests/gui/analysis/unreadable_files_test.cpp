@@ -22,6 +22,7 @@
 #include "gui/analysis/graph_window.h"
 #include "gui/analysis/item_graph_window.h"
 #include "gui/analysis/summary_window.h"
+#include "gui/rates/rates_window.h"
 #include "support/gui/combo_box.h"
 #include "support/scripted_prompts.h"
 #include "support/temp_drive.h"
@@ -133,6 +134,86 @@ TEST_F(UnreadableFilesTest, CrossTableTellsOnceAndAgainWhenAnotherFileIsDamaged)
   ASSERT_EQ(prompts.shown().size(), 2u);
   EXPECT_TRUE(prompts.last().text.endsWith(
       QStringLiteral("のものです。\n") + QDir::toNativeSeparators(state.paths.DataFilePath(4)) + u'\n' + kRepairHint));
+}
+
+// A data file that ends inside its body-site block reads, its reports
+// counted; every view names it and says how many of the reports it counted
+// lack their body sites.
+class CutShortFilesTest : public UnreadableFilesTest {
+ protected:
+  CutShortFilesTest() {
+    EXPECT_TRUE(QFile::remove(state.paths.DataFilePath(1)));
+    EXPECT_TRUE(QFile::remove(state.paths.DataFilePath(4)));
+    // 3.dat: three reports, all with body site 5; the file ends 40 marks
+    // into the second report's block, so the second and the third lack their
+    // body sites.
+    std::vector<ReportRecord> reports = {Report(3, 2), Report(4, 3), Report(5, 4)};
+    for (ReportRecord& r : reports) r.Sites[4] = 1;
+    EXPECT_TRUE(WriteReports(3, reports));
+    const QByteArray whole = testing::FileBytes(state.paths.DataFilePath(3));
+    qsizetype at = 0;
+    for (int line = 0; line < 1 + 3 * 71 + 81 + 40; ++line) at = whole.indexOf("\r\n", at) + 2;
+    EXPECT_TRUE(testing::WriteFileBytes(state.paths.DataFilePath(3), whole.left(at)));
+    state.counters.NewestFileNo = 3;
+  }
+
+  void CheckToldOnce(const QString& window) {
+    SCOPED_TRACE(window.toStdString());
+    ASSERT_EQ(prompts.shown().size(), 1u);
+    EXPECT_EQ(
+        prompts.last().text,
+        QStringLiteral("次のデータファイルは受傷部位の記録の途中で終わっているため、集計した報告書のうち 2 件は"
+                       "受傷部位が読み込めていません。これらの報告書は件数には含まれていますが、受傷部位はないもの"
+                       "として数えています。\n%1(2 件)\n")
+                .arg(QDir::toNativeSeparators(state.paths.DataFilePath(3))) +
+            kRepairHint);
+    EXPECT_EQ(prompts.last().icon, PromptIcon::Exclamation);
+  }
+};
+
+TEST_F(CutShortFilesTest, EveryViewNamesTheFileAndTheReportsWithoutBodySites) {
+  const std::vector<std::pair<QString, std::function<std::unique_ptr<QWidget>()>>> windows = {
+      {QStringLiteral("frmTySu"), [this] { return std::make_unique<ExtractionWindow>(state); }},
+      {QStringLiteral("frmTySu2"), [this] { return std::make_unique<SummaryWindow>(state); }},
+      {QStringLiteral("frmTySu3"), [this] { return std::make_unique<GraphWindow>(state); }},
+      {QStringLiteral("frmPost"), [this] { return std::make_unique<ItemGraphWindow>(state); }},
+      {QStringLiteral("frmRates"), [this] { return std::make_unique<RatesWindow>(state); }},
+  };
+  for (const auto& [name, open] : windows) {
+    prompts.clear();
+    ExpectTold();
+    std::unique_ptr<QWidget> w = open();
+    EXPECT_EQ(w->objectName(), name);
+    CheckToldOnce(name);
+    RecomputeQuietly(*w);
+    // All five reports are counted.
+    if (auto* count = w->findChild<QLabel*>(QStringLiteral("Label7"))) {
+      EXPECT_EQ(count->text(), "5") << name.toStdString();
+    }
+  }
+  prompts.clear();
+  CrossTableWindow cross(state);
+  ExpectTold();
+  ASSERT_TRUE(testing::ChooseInList(cross.findChild<QComboBox*>(QStringLiteral("Combo1_0")), 0));
+  ASSERT_TRUE(testing::ChooseInList(cross.findChild<QComboBox*>(QStringLiteral("Combo1_1")), 10));
+  CheckToldOnce(QStringLiteral("frmYHJ"));
+}
+
+TEST_F(CutShortFilesTest, AFileWithBothKindsOfDamageIsToldInOneMessageAndAPeriodWithoutTheLackingReportsTellsNothing) {
+  EXPECT_TRUE(testing::WriteFileBytes(state.paths.DataFilePath(4), "x"));
+  state.counters.NewestFileNo = 4;
+  ExpectTold();
+  SummaryWindow w(state);
+  ASSERT_EQ(prompts.shown().size(), 1u);
+  EXPECT_TRUE(prompts.last().text.startsWith(u"次のデータファイルは読み込めなかったため"));
+  EXPECT_TRUE(prompts.last().text.contains(u"\n\n次のデータファイルは受傷部位の記録の途中で終わっているため"));
+
+  // Reports of January and February only: none of them lacks its sites.
+  const ScanSummary scanned = ScanReports(state.paths, 3, AnalysisPeriod{{2024, 1, 1}, {2024, 2, 28}}, {}, 1);
+  EXPECT_TRUE(scanned.cutShortFiles.empty());
+  const ScanSummary whole = ScanReports(state.paths, 3, AnalysisPeriod{{2024, 1, 1}, {2024, 12, 31}}, {}, 1);
+  EXPECT_EQ(whole.cutShortFiles, (std::vector<CutShortFile>{{3, 2}}));
+  EXPECT_EQ(whole.reportsInPeriod, 5);
 }
 
 }  // namespace

@@ -20,6 +20,7 @@
 #include "core/reports/open_data_file.h"
 #include "core/reports/report_navigation.h"
 #include "core/store/database.h"
+#include "gui/followup/followup_window.h"
 #include "gui/reports/report_window.h"
 #include "gui/shell/main_window.h"
 #include "support/followup_cases.h"
@@ -194,6 +195,40 @@ TEST_F(FollowupEntryPointsTest, TheCaseTakesTheWorkerAsTheSavedReportNamesThem) 
   QSqlQuery q(state.database.connection());
   ASSERT_TRUE(q.exec(QStringLiteral("SELECT worker_name FROM followup_case WHERE report_id = 2")) && q.next());
   EXPECT_EQ(q.value(0).toString(), QStringLiteral("職員2 改"));
+}
+
+// Question 14 answered "はい(ワクチン接種による)": the follow-up window,
+// opened from the report or by the case's number (as the due list opens it),
+// says why no HBV test is planned, and "予定を作成" plans none.
+TEST_F(FollowupEntryPointsTest, AWorkerImmuneToHbvGetsNoHbvTestWhicheverWayTheFollowupOpens) {
+  std::vector<ReportRecord> reports;
+  ASSERT_TRUE(ReadReportsOf(state.paths, 0, reports));
+  reports[1].Choices[7] = 1;
+  ASSERT_TRUE(WriteReports(0, reports));
+  StandAt(1);
+  const QString why = HbvImmunityNote(HbvImmunity::Vaccinated);
+  EXPECT_EQ(
+      why, QStringLiteral("受傷者はHBs抗体陽性（設問14「はい(ワクチン接種による)」）のため、HBVの検査は予定に加えません"
+                          "（免疫のある受傷者には不要: CDCの指針、2013年）。"));
+  const auto shownNote = [&](const std::function<void()>& open, bool plan) {
+    QString note;
+    WhenModal(QStringLiteral("frmFollowup"), [&](QWidget* f) {
+      note = f->findChild<QLabel*>(QStringLiteral("lblHbvImmunity"))->text();
+      if (plan) {
+        prompts.answer(PromptAnswer::Ok);
+        Click(*f, "cmdPlanSchedule");
+      }
+      Click(*f, "cmdBack");
+    });
+    open();
+    return note;
+  };
+  ReportWindow w(state);
+  EXPECT_EQ(shownNote([&] { Click(w, "cmdFollowup"); }, false), why);
+  EXPECT_EQ(shownNote([&] { EXPECT_TRUE(ShowFollowupOfCase(state, 2, nullptr)); }, true), why);
+  EXPECT_TRUE(prompts.last().text.endsWith(u'\n' + why)) << prompts.last().text.toStdString();
+  EXPECT_GT(count("SELECT count(*) FROM followup_test WHERE report_id = 2 AND pathogen <> 'HBV'"), 1);
+  EXPECT_EQ(count("SELECT count(*) FROM followup_test WHERE report_id = 2 AND pathogen = 'HBV'"), 0);
 }
 
 TEST_F(FollowupEntryPointsTest, TheMainWindowTellsOfOverdueTestsAndLeadsToTheDueList) {

@@ -112,28 +112,42 @@ TEST_F(FollowupWindowTest, ShowsTheWorkerAndTheSourceFromTheReportAndStoresNothi
   EXPECT_EQ(count("SELECT count(*) FROM followup_case"), 0);
 }
 
+TEST_F(FollowupWindowTest, TheWorkersAnswerToQuestion14IsShown) {
+  const std::pair<HbvImmunity, QString> cases[] = {
+      {HbvImmunity::NotImmune, QStringLiteral("受傷者のHBs抗体（設問14）: いいえ")},
+      {HbvImmunity::Unknown, QStringLiteral("受傷者のHBs抗体（設問14）: 不明または未回答")},
+      {HbvImmunity::Natural,
+       QStringLiteral("受傷者はHBs抗体陽性（設問14「はい(自然陽転あるいは既往疾患などによる)」）の"
+                      "ため、HBVの検査は予定に加えません（免疫のある受傷者には不要: CDCの指針、"
+                      "2013年）。")},
+  };
+  for (const auto& [immunity, text] : cases) {
+    FollowupWindow w(state, CaseFromReport(report, state.lists), false, immunity);
+    EXPECT_EQ(Find<QLabel>(&w, QStringLiteral("lblHbvImmunity"))->text(), text);
+  }
+}
+
 TEST_F(FollowupWindowTest, PlanningAddsTheScheduleOnceAndStoresTheCaseWithIt) {
   auto w = openNew();
   prompts.answer(PromptAnswer::Ok);
   Click(w.get(), "cmdPlanSchedule");
-  EXPECT_EQ(prompts.last().text, QStringLiteral("検査を 6 件予定に加えました。"));
+  EXPECT_EQ(prompts.last().text, QStringLiteral("検査を 5 件予定に加えました。"));
   EXPECT_EQ(GridRows(*w), (QStringList{
-                              "2026/12/01|HIV抗体（受傷時）|||",
-                              "2026/12/01|HBs抗原・HBs抗体（受傷時）|||",
-                              "2027/01/12|HIV抗体（6週）|||",
-                              "2027/03/01|HIV抗体（3か月）|||",
-                              "2027/06/01|HIV抗体（6か月）|||",
-                              "2027/06/01|HBs抗原・HBs抗体（6か月）|||",
+                              "2026/12/01|HIV抗原・抗体(第4世代)（受傷時）|||",
+                              "2026/12/01|HBs抗原・HBs抗体・HBc抗体（受傷時）|||",
+                              "2027/01/12|HIV抗原・抗体(第4世代)（6週）|||",
+                              "2027/04/01|HIV抗原・抗体(第4世代)（4か月）|||",
+                              "2027/06/01|HBs抗原・HBc抗体（6か月）|||",
                           }));
   EXPECT_EQ(count("SELECT count(*) FROM followup_case WHERE report_id = 12 AND source_hiv = '陽性'"), 1);
-  EXPECT_EQ(count("SELECT count(*) FROM followup_test WHERE report_id = 12"), 6);
+  EXPECT_EQ(count("SELECT count(*) FROM followup_test WHERE report_id = 12"), 5);
 
   prompts.answer(PromptAnswer::Ok);
   Click(w.get(), "cmdPlanSchedule");
   EXPECT_EQ(prompts.last().text,
             QStringLiteral("予定に加える検査はありません。\n"
                            "汚染源の患者が陽性または不明の病原体の検査は、すでにすべて予定にあります。"));
-  EXPECT_EQ(count("SELECT count(*) FROM followup_test"), 6);
+  EXPECT_EQ(count("SELECT count(*) FROM followup_test"), 5);
 
   // HCV changed to 不明 in the window: stored at once, and planned next.
   ASSERT_TRUE(testing::ChooseInList(Find<QComboBox>(w.get(), QStringLiteral("cboSource_1")), 2));
@@ -141,7 +155,7 @@ TEST_F(FollowupWindowTest, PlanningAddsTheScheduleOnceAndStoresTheCaseWithIt) {
   prompts.answer(PromptAnswer::Ok);
   Click(w.get(), "cmdPlanSchedule");
   EXPECT_EQ(prompts.last().text, QStringLiteral("検査を 3 件予定に加えました。"));
-  EXPECT_EQ(count("SELECT count(*) FROM followup_test"), 9);
+  EXPECT_EQ(count("SELECT count(*) FROM followup_test"), 8);
 }
 
 TEST_F(FollowupWindowTest, PlanningWithNoSourceToFollowSaysSo) {

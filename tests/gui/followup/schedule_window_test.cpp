@@ -2,9 +2,11 @@
 
 #include <QComboBox>
 #include <QDir>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSpinBox>
+#include <QSqlQuery>
 #include <gtest/gtest.h>
 
 #include "core/platform/prompts.h"
@@ -24,11 +26,19 @@ using testing::QueryNumber;
 using testing::Type;
 using testing::WhenModal;
 
+// The schedule of a new database, as the window shows it.
+const QStringList kDefaults{"HIV 受傷時 HIV抗原・抗体(第4世代)",
+                            "HIV 6週 HIV抗原・抗体(第4世代)",
+                            "HIV 4か月 HIV抗原・抗体(第4世代)",
+                            "HCV 受傷時 HCV抗体(陽性ならHCV-RNA)",
+                            "HCV 6週 HCV-RNA",
+                            "HCV 6か月 HCV抗体",
+                            "HBV 受傷時 HBs抗原・HBs抗体・HBc抗体",
+                            "HBV 6か月 HBs抗原・HBc抗体"};
+
 class ScheduleWindowTest : public ::testing::Test, public testing::TempDrive {
  protected:
-  void SetUp() override {
-    testing::OpenFollowupDatabase(state);
-  }
+  void SetUp() override { testing::OpenFollowupDatabase(state); }
   static QStringList Rows(const ScheduleWindow& w) {
     const ResultGridModel& grid = w.findChild<ResultGrid*>(QStringLiteral("grdSchedule"))->grid();
     QStringList rows;
@@ -48,9 +58,7 @@ TEST_F(ScheduleWindowTest, ShowsAddsChangesAndRemovesEntries) {
   ScheduleWindow w(state);
   EXPECT_EQ(w.objectName(), QStringLiteral("frmScheduleTemplates"));
   EXPECT_EQ(w.windowTitle(), QStringLiteral("経過観察の予定表"));
-  EXPECT_EQ(Rows(w), (QStringList{"HIV 受傷時 HIV抗体", "HIV 6週 HIV抗体", "HIV 3か月 HIV抗体", "HIV 6か月 HIV抗体",
-                                  "HCV 受傷時 HCV抗体・ALT", "HCV 6週 HCV-RNA", "HCV 6か月 HCV抗体・ALT",
-                                  "HBV 受傷時 HBs抗原・HBs抗体", "HBV 6か月 HBs抗原・HBs抗体"}));
+  EXPECT_EQ(Rows(w), kDefaults);
 
   // Added: HIV at 12 weeks; a test without a name is refused first.
   prompts.answer(PromptAnswer::Ok);
@@ -63,8 +71,8 @@ TEST_F(ScheduleWindowTest, ShowsAddsChangesAndRemovesEntries) {
     Click(d, "cmdOk");
   });
   Click(&w, "cmdAdd");
-  EXPECT_EQ(Rows(w)[2], QStringLiteral("HIV 12週 HIV抗原抗体"));  // between 6週 and 3か月
-  EXPECT_EQ(QueryNumber(state.database, QStringLiteral("SELECT count(*) FROM schedule_template")), 10);
+  EXPECT_EQ(Rows(w)[2], QStringLiteral("HIV 12週 HIV抗原抗体"));  // between 6週 and 4か月
+  EXPECT_EQ(QueryNumber(state.database, QStringLiteral("SELECT count(*) FROM schedule_template")), 9);
 
   // Changed to HBV at 1 month.
   Choose(w, 3);
@@ -90,7 +98,38 @@ TEST_F(ScheduleWindowTest, ShowsAddsChangesAndRemovesEntries) {
   EXPECT_EQ(
       prompts.last().text,
       QStringLiteral("予定表から「HBV　1か月　HIV抗原抗体」を削除しますか？\n（すでに作成した予定は変わりません）"));
-  EXPECT_EQ(Rows(w).size(), 9);
+  EXPECT_EQ(Rows(w).size(), 8);
+}
+
+// "既定に戻す" asks, naming the new schedule and its source, and puts the
+// hospital's edited schedule back to the defaults; "いいえ" keeps it.
+TEST_F(ScheduleWindowTest, RestoringTheDefaultsAsksAndReplacesTheWholeSchedule) {
+  ASSERT_TRUE(QSqlQuery(state.database.connection())
+                  .exec(QStringLiteral("UPDATE schedule_template SET test = '院内の検査' WHERE pathogen = 'HIV'")));
+  ASSERT_TRUE(QSqlQuery(state.database.connection())
+                  .exec(QStringLiteral("DELETE FROM schedule_template WHERE pathogen = 'HBV'")));
+  ScheduleWindow w(state);
+  EXPECT_EQ(w.findChild<QLabel*>(QStringLiteral("lblDefaultSource"))->text(),
+            QStringLiteral("既定の予定は、HIVは米国公衆衛生局の指針（2013年）、HCVはCDCの指針（2020年）、HBVはCDCの指針"
+                           "（2013年）によります。HBVの検査は、受傷者がHBs抗体陽性（設問14）のときは予定しません。"));
+  auto* restore = w.findChild<QPushButton*>(QStringLiteral("cmdDefaults"));
+  ASSERT_NE(restore, nullptr);
+  EXPECT_EQ(restore->text(), QStringLiteral("既定に戻す"));
+  const QStringList edited = Rows(w);
+  ASSERT_EQ(edited.size(), 6);
+
+  prompts.answer(PromptAnswer::No);
+  restore->click();
+  EXPECT_EQ(Rows(w), edited);
+  EXPECT_EQ(prompts.last().buttons, PromptButtons::YesNo);
+  EXPECT_TRUE(prompts.last().text.startsWith(
+      QStringLiteral("予定表を次の既定の内容に置き換えますか？\nHIV　受傷時　HIV抗原・抗体(第4世代)\n")));
+  EXPECT_TRUE(prompts.last().text.contains(QStringLiteral("CDCの指針（2020年）")));
+
+  prompts.answer(PromptAnswer::Yes);
+  restore->click();
+  EXPECT_EQ(Rows(w), kDefaults);
+  EXPECT_EQ(QueryNumber(state.database, QStringLiteral("SELECT count(*) FROM schedule_template")), 8);
 }
 
 }  // namespace

@@ -1,13 +1,16 @@
+#include <QAccessible>
 #include <QAction>
 #include <QApplication>
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QSet>
+#include <QTabBar>
 #include <QTest>
 #include <QTextBrowser>
 #include <QTreeWidget>
@@ -33,11 +36,13 @@
 #include "gui/followup/followup_window.h"
 #include "gui/followup/schedule_window.h"
 #include "gui/help/about_window.h"
+#include "gui/help/guide_book.h"
 #include "gui/help/guide_pages.h"
 #include "gui/help/guide_window.h"
 #include "gui/network/facility_settings_window.h"
 #include "gui/network/submission_window.h"
 #include "gui/network/network_window.h"
+#include "gui/platform/qt_prompts.h"
 #include "gui/rates/denominators_window.h"
 #include "gui/rates/rates_window.h"
 #include "gui/reports/report_history_window.h"
@@ -47,6 +52,7 @@
 #include "gui/shell/main_window.h"
 #include "gui/shell/splash_window.h"
 #include "support/gui/modal_window.h"
+#include "support/pdf_pages.h"
 #include "support/temp_drive.h"
 
 namespace orvanta {
@@ -168,6 +174,11 @@ WindowSources WindowsOfTheSources() {
   return found;
 }
 
+QUrl WithoutPlaceOf(QUrl url) {
+  url.setFragment(QString());
+  return url;
+}
+
 GuideWindow* OpenGuide() {
   for (QWidget* w : QApplication::topLevelWidgets()) {
     if (w->objectName() == QLatin1String("frmGuide") && w->isVisible()) return static_cast<GuideWindow*>(w);
@@ -205,7 +216,10 @@ class GuideTest : public ::testing::Test, public testing::TempDrive {
     QString notice, error;
     ASSERT_TRUE(state.database.open(state.paths.DatabasePath(), clock.now(), &notice, &error)) << error.toStdString();
   }
-  void TearDown() override { CloseGuides(); }
+  void TearDown() override {
+    CloseGuides();
+    UseGuidePrompts(nullptr);
+  }
 };
 
 // Every window class of the program has a maker above, and every form name
@@ -240,7 +254,10 @@ TEST_F(GuideTest, F1InEveryWindowOpensItsPage) {
     if (maker.className != std::string("GuideWindow")) {
       EXPECT_EQ(guide->parentWidget(), window.get());
     }
-    const QUrl expected = GuidePageForWindow(window->objectName());
+    // The window's own place (the report window: its tab's section), else
+    // the page of its name.
+    const QUrl expected = GuidePageOf(window.get());
+    EXPECT_EQ(WithoutPlaceOf(expected), WithoutPlaceOf(GuidePageForWindow(window->objectName())));
     bool described = false;
     for (const GuideWindowPage& entry : GuideWindowPages()) described |= entry.window == window->objectName();
     EXPECT_TRUE(described) << "no page for " << window->objectName().toStdString();
@@ -393,6 +410,117 @@ TEST_F(GuideTest, AboutShowsVersionDataFolderReportsAndLicences) {
   });
   action->trigger();
   EXPECT_TRUE(shown);
+}
+
+// In the report window F1 opens the section of the tab shown.
+TEST_F(GuideTest, F1InTheReportWindowOpensTheSectionOfTheTabShown) {
+  ReportWindow window(state);
+  window.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+  auto* tabs = window.findChild<QTabBar*>(QStringLiteral("TabStrip1"));
+  ASSERT_NE(tabs, nullptr);
+  const char* const places[8] = {"reporter", "patient", "situation", "device",
+                                 "sites",    "others",  "free-text", "free-text"};
+  for (int tab = 0; tab < 8; ++tab) {
+    tabs->setCurrentIndex(tab);
+    PressF1(&window);
+    GuideWindow* guide = OpenGuide();
+    ASSERT_NE(guide, nullptr);
+    const QUrl expected = GuidePage(QStringLiteral("report_entry.html#%1").arg(QLatin1String(places[tab])));
+    EXPECT_EQ(guide->page(), expected) << tab;
+    ExpectPageExists(expected);
+  }
+}
+
+// The dialogs the program asks through its prompts: F1 in the 検索 input
+// opens the search's section, in the repair question the repair's.
+TEST_F(GuideTest, F1InTheSearchInputAndTheRepairQuestionOpensTheirSections) {
+  ReportWindow window(state);
+  window.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+  QtPrompts real;
+  // F1 pressed in the next unnamed modal dialog: the page the guide opens.
+  QUrl shown;
+  const auto pressF1InDialog = [&](const QString& title) {
+    shown = QUrl();
+    WhenModal(QString(), [&shown, title](QWidget* modal) {
+      EXPECT_EQ(modal->windowTitle(), title);
+      PressF1(modal);
+      if (GuideWindow* guide = OpenGuide()) shown = guide->page();
+      CloseGuides();
+      modal->close();
+    });
+  };
+  pressF1InDialog(QStringLiteral("検索"));
+  real.input(QStringLiteral("カルテ番号を入力してください"), QStringLiteral("検索"), QString());
+  EXPECT_EQ(shown, GuidePage(QStringLiteral("report_find.html#search")));
+  pressF1InDialog(QStringLiteral("データファイルの修復"));
+  real.message(QStringLiteral("見つかった 3 件の報告で、このファイルを書き直しますか？"),
+               QStringLiteral("データファイルの修復"), PromptIcon::Question, PromptButtons::YesNo);
+  EXPECT_EQ(shown, GuidePage(QStringLiteral("damaged_files.html#repair")));
+  ExpectPageExists(GuidePage(QStringLiteral("damaged_files.html#repair")));
+}
+
+// The search box finds a text on every page that holds it, each section
+// once, and leads there.
+TEST_F(GuideTest, TheSearchBoxListsThePlacesOfATextAndLeadsThere) {
+  GuideWindow* guide = ShowGuide(GuideHomePage(), nullptr);
+  auto* box = guide->findChild<QLineEdit*>(QStringLiteral("txtSearch"));
+  ASSERT_NE(box, nullptr);
+  box->setText(QStringLiteral("パスワードを忘れ"));
+  QTest::keyClick(box, Qt::Key_Return);
+  auto* browser = guide->findChild<QTextBrowser*>(QStringLiteral("txtGuide"));
+  const QString shown = browser->toPlainText();
+  EXPECT_TRUE(shown.startsWith(QStringLiteral("「パスワードを忘れ」の検索の結果"))) << shown.toStdString();
+  EXPECT_TRUE(shown.contains(QStringLiteral("困ったとき － パスワードを忘れた"))) << shown.toStdString();
+  const std::vector<GuideHit> hits = SearchGuide(QStringLiteral("ＰＤＦ ファイルに出力"));  // width ignored
+  ASSERT_GE(hits.size(), 2u);
+  for (const GuideHit& hit : hits) ExpectPageExists(hit.place);
+  EXPECT_TRUE(SearchGuide(QStringLiteral("  ")).empty());
+  EXPECT_TRUE(SearchGuide(QStringLiteral("この言葉はどこにもない")).empty());
+  guide->showPage(hits.front().place);
+  EXPECT_EQ(guide->page(), hits.front().place);
+}
+
+// A screen reader finds the page by its title and reads its text.
+TEST_F(GuideTest, ThePageTextIsThereForAScreenReader) {
+  GuideWindow* guide = ShowGuide(GuidePage(QStringLiteral("trouble.html")), nullptr);
+  auto* browser = guide->findChild<QTextBrowser*>(QStringLiteral("txtGuide"));
+  QAccessibleInterface* reader = QAccessible::queryAccessibleInterface(browser);
+  ASSERT_NE(reader, nullptr);
+  EXPECT_EQ(reader->text(QAccessible::Name), QStringLiteral("困ったとき"));
+  EXPECT_TRUE(reader->text(QAccessible::Description).contains(QStringLiteral("パスワードを忘れた")));
+  if (QAccessibleTextInterface* text = reader->textInterface()) {
+    EXPECT_TRUE(text->text(0, text->characterCount()).contains(QStringLiteral("パスワードを忘れた")));
+  }
+}
+
+// 全体を印刷: every page of the contents, in one PDF file when the printer
+// dialog is answered with a file, each page starting a new sheet.
+TEST_F(GuideTest, TheWholeGuidePrintsToOnePdfFile) {
+  UseGuidePrompts(&prompts);
+  GuideWindow* guide = ShowGuide(GuideHomePage(), nullptr);
+  auto* print = guide->findChild<QPushButton*>(QStringLiteral("cmdPrintGuide"));
+  ASSERT_NE(print, nullptr);
+  EXPECT_EQ(print->text(), QStringLiteral("全体を印刷"));
+  ASSERT_TRUE(print->isEnabled());
+  const QString path = root.filePath(QStringLiteral("guide.pdf"));
+  prompts.answerPrinterPdf(path);
+  print->click();
+  EXPECT_TRUE(prompts.allAnswered());
+  const auto pages = testing::ReadPdfPages(path);
+  const std::vector<QUrl> order = GuidePagesInOrder();
+  ASSERT_EQ(order.size(), 23u);  // every page of docs/guide
+  EXPECT_GT(pages.size(), order.size());
+  const auto textOf = [](const testing::PdfPage& page) { return page.text().remove(u' '); };
+  EXPECT_TRUE(textOf(pages.front()).contains(QStringLiteral("目次")));
+  bool trouble = false, glossary = false;
+  for (const auto& page : pages) {
+    trouble = trouble || textOf(page).contains(QStringLiteral("パスワードを忘れた"));
+    glossary = glossary || textOf(page).contains(QStringLiteral("率比"));
+  }
+  EXPECT_TRUE(trouble);
+  EXPECT_TRUE(glossary);
 }
 
 }  // namespace

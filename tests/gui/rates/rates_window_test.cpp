@@ -12,7 +12,10 @@
 
 #include "core/app/app_state.h"
 #include "core/app/startup.h"
+#include "core/codelists/code_lists.h"
 #include "core/platform/codepage.h"
+#include "core/rates/denominators.h"
+#include "core/reports/report_record.h"
 #include "gui/shell/main_window.h"
 #include "gui/widgets/result_grid_widget.h"
 #include "support/gui/combo_box.h"
@@ -84,7 +87,7 @@ TEST_F(RatesWindowTest, OpensOnFiveYearsOfRates) {
 
   const ResultGridModel& rates = grid(u"gridRates"_s);
   ASSERT_EQ(rates.rows(), 6);  // the headings and 年度 2020 to 2024
-  ASSERT_EQ(rates.cols(), 10);
+  ASSERT_EQ(rates.cols(), 11);
   EXPECT_EQ(rates.cell(0, 3), u"100床あたり"_s);
   EXPECT_EQ(rates.cell(1, 0), u"2020年度"_s);
   EXPECT_EQ(rates.cell(1, 1), u"0"_s);
@@ -102,11 +105,12 @@ TEST_F(RatesWindowTest, OpensOnFiveYearsOfRates) {
 
 TEST_F(RatesWindowTest, CsvFilesOfEachTable) {
   useRatesPeriod();
-  EXPECT_EQ(csv(u"cmdCsv"_s),
-            cp932::Encode(u"年度,件数,稼働病床数,100床あたり,下限,上限,常勤換算職員数,100人あたり,下限,上限\r\n"
-                          u"2022,0,149.59,0.00,0.00,2.47,99.73,0.00,0.00,3.70\r\n"
-                          u"2023,7,330.00,2.12,0.85,4.37,210.00,3.33,1.34,6.87\r\n"
-                          u"2024,3,,,,,,,,\r\n"_s));
+  EXPECT_EQ(
+      csv(u"cmdCsv"_s),
+      cp932::Encode(u"年度,件数,稼働病床数,100床あたり,下限,上限,対象件数,常勤換算職員数,100人あたり,下限,上限\r\n"
+                    u"2022,0,149.59,0.00,0.00,2.47,0,99.73,0.00,0.00,3.70\r\n"
+                    u"2023,7,330.00,2.12,0.85,4.37,7,210.00,3.33,1.34,6.87\r\n"
+                    u"2024,3,,,,,,,,,\r\n"_s));
   EXPECT_TRUE(csv(u"cmdOccupationCsv"_s).startsWith(cp932::Encode(u"職種,2022年度件数,2022年度常勤換算,"_s)));
   EXPECT_TRUE(csv(u"cmdDeviceCsv"_s)
                   .startsWith(cp932::Encode(u"原因器材,2022年度件数,2022年度購入数,2022年度10万個あたり,"_s)));
@@ -120,8 +124,9 @@ TEST_F(RatesWindowTest, AFilterListCountsAgain) {
   ASSERT_TRUE(testing::ChooseInList(find<QComboBox>(u"Combo1_0"_s), 4));
   const ResultGridModel& rates = grid(u"gridRates"_s);
   EXPECT_EQ(rates.cell(2, 1), u"5"_s);
-  EXPECT_EQ(rates.cell(2, 6), u"150.00"_s);
-  EXPECT_EQ(rates.cell(2, 7), u"3.33"_s);
+  EXPECT_EQ(rates.cell(2, 6), u"5"_s);
+  EXPECT_EQ(rates.cell(2, 7), u"150.00"_s);
+  EXPECT_EQ(rates.cell(2, 8), u"3.33"_s);
   EXPECT_TRUE(find<QLabel>(u"lblRatesNote"_s)->text().contains(u"常勤換算職員数は、抽出条件で選んだ職種の値です。"_s));
   const ResultGridModel& occupations = grid(u"gridOccupations"_s);
   EXPECT_EQ(occupations.cell(0, 4), u"2023年度"_s);
@@ -129,6 +134,54 @@ TEST_F(RatesWindowTest, AFilterListCountsAgain) {
   EXPECT_EQ(occupations.cell(2, 0), u"医師(常勤・非常勤)"_s);
   EXPECT_EQ(occupations.cell(2, 4), u"0"_s);
   EXPECT_EQ(occupations.cell(5, 4), u"5"_s);
+}
+
+// A report of an occupation without an FTE (and of a device without a
+// purchase count) is counted in 件数 but not in 100人あたり: the rate pairs
+// the reports of the occupations that have an FTE with their FTE, and each
+// table's note names what it leaves out.
+TEST_F(RatesWindowTest, PerHundredStaffCountsOnlyTheOccupationsWithAnFte) {
+  ReportRecord other;
+  other.Years[0] = 2023;
+  other.Months[0] = 8;
+  other.Days[0] = 1;
+  other.AnswerIds[kOccupations] = testing::EntryIdAt(*this, kOccupations, 2);
+  other.AnswerIds[kDevices] = testing::EntryIdAt(*this, kDevices, 3);
+  ASSERT_TRUE(WriteReports(2, {other}));
+  state.counters.NewestFileNo = 2;
+  useRatesPeriod();
+  const ResultGridModel& rates = grid(u"gridRates"_s);
+  EXPECT_EQ(rates.cell(2, 1), u"8"_s);       // every report of 2023
+  EXPECT_EQ(rates.cell(2, 6), u"7"_s);       // those of the doctors and the nurses
+  EXPECT_EQ(rates.cell(2, 7), u"210.00"_s);  // their FTE
+  EXPECT_EQ(rates.cell(2, 8), u"3.33"_s);    // 7 / 210 × 100, not 8 / 210 × 100
+  const auto name = [this](int list, int category) {
+    return state.lists[static_cast<std::size_t>(list)].entries[category - 1].name;
+  };
+  const QString ratesNote = find<QLabel>(u"lblRatesNote"_s)->text();
+  EXPECT_TRUE(ratesNote.contains(u"100人あたりは、常勤換算職員数の登録されている職種の報告書（対象件数）だけを"_s));
+  EXPECT_TRUE(ratesNote.endsWith(u"常勤換算職員数のない職種（率に含めていない報告書）: "_s + name(kOccupations, 2) +
+                                 u" 1件。"_s))
+      << ratesNote.toStdString();
+  EXPECT_EQ(find<QLabel>(u"lblOccupationNote"_s)->text(),
+            u"常勤換算のない職種（率に含めていない報告書）: "_s + name(kOccupations, 1) + u" 1件、"_s +
+                name(kOccupations, 2) + u" 1件、"_s + name(kOccupations, 4) + u" 2件。"_s);
+  EXPECT_EQ(find<QLabel>(u"lblDeviceNote"_s)->text(),
+            u"購入数のない原因器材（率に含めていない報告書）: "_s + name(kDevices, 1) + u" 2件、"_s +
+                name(kDevices, 3) + u" 1件、"_s + name(kDevices, 6) + u" 1件、"_s + name(kDevices, 7) + u" 1件。"_s);
+  // Before and after per staff: the same pairing. Six months before
+  // 1 October 2023 hold five reports, four of the doctors and nurses.
+  find<QSpinBox>(u"spnMonths"_s)->setValue(6);
+  ASSERT_TRUE(testing::ChooseInList(find<QComboBox>(u"cboBase"_s), 1));  // 常勤換算職員数
+  EXPECT_EQ(window->comparison().used, ComparisonBase::Staff);
+  EXPECT_EQ(grid(u"gridComparison"_s).cell(1, 3), u"4"_s);
+  EXPECT_TRUE(
+      find<QLabel>(u"lblComparison"_s)->text().endsWith(u" ※件数は常勤換算職員数の登録されている職種の報告書です"_s));
+  ASSERT_TRUE(testing::ChooseInList(find<QComboBox>(u"cboBase"_s), 0));  // 稼働病床数: every report
+  EXPECT_EQ(grid(u"gridComparison"_s).cell(1, 3), u"5"_s);
+  // The notes are printed under their tables.
+  EXPECT_EQ(window->tablesPrint().tables[1].note, find<QLabel>(u"lblOccupationNote"_s)->text());
+  EXPECT_EQ(window->tablesPrint().tables[2].note, find<QLabel>(u"lblDeviceNote"_s)->text());
 }
 
 // Both interventions lie inside the period: two red lines at their days,
@@ -190,6 +243,22 @@ TEST_F(RatesWindowTest, BeforeAndAfterTheChosenIntervention) {
   chosen->setCurrentIndex(1);
   EXPECT_EQ(window->comparison().intervention.label, u"針刺し防止研修"_s);
   EXPECT_EQ(table.cell(2, 2), u"2024年9月30日"_s);
+}
+
+// A year whose beds are registered as 0 is said to be 0, not 未登録.
+TEST_F(RatesWindowTest, BeforeAndAfterSaysWhetherTheDenominatorIsMissingOrZero) {
+  useRatesPeriod();
+  find<QComboBox>(u"cboIntervention"_s)->setCurrentIndex(1);  // 1 April 2024
+  find<QSpinBox>(u"spnMonths"_s)->setValue(6);                // after: 年度 2024 alone
+  const QLabel* caption = find<QLabel>(u"lblComparison"_s);
+  EXPECT_TRUE(caption->text().endsWith(u" ※稼働病床数が未登録の年があるため、月数を時間として比べています"_s))
+      << caption->text().toStdString();
+  QString error;
+  ASSERT_TRUE(StoreDenominators(state.database, {{{2024, DenominatorKind::Beds, 0}, 0.0}}, &error));
+  click(u"Command4"_s);
+  EXPECT_TRUE(caption->text().endsWith(u" ※稼働病床数が0として登録されているため、月数を時間として比べています"_s))
+      << caption->text().toStdString();
+  EXPECT_EQ(window->comparison().used, ComparisonBase::Months);
 }
 
 TEST_F(RatesWindowTest, TablesAndTrendPrintOnLandscapePages) {
