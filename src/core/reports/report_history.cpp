@@ -331,6 +331,7 @@ std::vector<LogEvent> ReportWriteEvents(const ReportWrite& write, const CodeList
     if (r.ReportId == 0) continue;
     kept.insert(r.ReportId);
     const auto was = before.find(r.ReportId);
+    if (was != before.end() && *was->second == r) continue;
     const auto restored = write.restoredFrom.find(r.ReportId);
     LogEvent e;
     e.reportId = r.ReportId;
@@ -346,7 +347,6 @@ std::vector<LogEvent> ReportWriteEvents(const ReportWrite& write, const CodeList
         e.summary = QStringLiteral("報告を追加しました（データファイル%1）").arg(write.fileNo);
       }
     } else {
-      if (*was->second == r) continue;
       const std::vector<ItemChange> changes = ChangedItems(*was->second, r, lists);
       e.details.insert(kChangesKey, ChangesJson(changes));
       e.details.insert(kBeforeKey, ReportJson(*was->second));

@@ -9,6 +9,7 @@
 #include <QVariant>
 #include <algorithm>
 #include <array>
+#include <charconv>
 #include <cstdlib>
 
 #include "core/platform/clock.h"
@@ -69,8 +70,11 @@ LogEntry EntryOf(const QSqlQuery& query) {
 }
 
 void AddPart(QCryptographicHash& hash, const QByteArray& part) {
-  hash.addData(QByteArray::number(part.size()));
-  hash.addData(QByteArrayView(":"));
+  // The length in decimal and ":", without a string of its own.
+  char length[24];
+  const auto end = std::to_chars(length, length + sizeof length - 1, part.size()).ptr;
+  *end = ':';
+  hash.addData(QByteArrayView(length, end - length + 1));
   hash.addData(part);
 }
 
