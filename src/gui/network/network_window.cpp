@@ -15,6 +15,7 @@
 #include "core/output/csv_file.h"
 #include "core/output/painter_surface.h"
 #include "core/platform/clock.h"
+#include "core/platform/export_record.h"
 #include "core/platform/prompts.h"
 #include "core/rates/rates_print.h"
 #include "gui/widgets/busy_pointer.h"
@@ -355,6 +356,7 @@ void NetworkWindow::writeFeedbackFile() {
   const bool written = WriteFeedbackFile(feedback, path, &error);
   prompts.setBusy(false);
   if (written) {
+    RecordExport({ExportKind::File, QStringLiteral("還元ファイル"), path, -1});
     prompts.message(QStringLiteral("還元ファイル「%1」を作成しました（%2年分）。")
                         .arg(QDir::toNativeSeparators(path))
                         .arg(feedback.years.size()),

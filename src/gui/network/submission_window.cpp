@@ -13,6 +13,7 @@
 #include "core/network/network_settings.h"
 #include "core/output/csv_file.h"
 #include "core/platform/clock.h"
+#include "core/platform/export_record.h"
 #include "core/platform/prompts.h"
 #include "core/rates/denominator_csv.h"
 #include "core/store/database.h"
@@ -223,6 +224,8 @@ void SubmissionWindow::create() {
     prompts.message(error, kTitle, PromptIcon::Critical);
     return;
   }
+  RecordExport(
+      {ExportKind::File, QStringLiteral("ネットワーク提出用ファイル"), path, static_cast<int>(content_.reportCount())});
   prompts.message(QStringLiteral("提出用ファイルを作成しました（報告 %1 件）。\n%2")
                       .arg(content_.reportCount())
                       .arg(QDir::toNativeSeparators(path)),
