@@ -79,7 +79,8 @@ TEST_F(RatesWindowTest, OpensOnFiveYearsOfRates) {
   EXPECT_EQ(find<QPushButton>(u"cmdClose"_s)->text(), u"戻る"_s);
   EXPECT_EQ(find<QComboBox>(u"Combo1_16"_s)->count(), 66);
   QTabWidget* tabs = find<QTabWidget>(u"tabRates"_s);
-  ASSERT_EQ(tabs->count(), 5);
+  ASSERT_EQ(tabs->count(), 6);
+  EXPECT_EQ(tabs->tabText(5), u"ネットワークとの比較"_s);
   EXPECT_EQ(tabs->tabText(0), u"発生率"_s);
   EXPECT_EQ(tabs->tabText(3), u"推移"_s);
   EXPECT_EQ(tabs->tabText(4), u"介入の前後"_s);
