@@ -260,12 +260,13 @@ TEST_F(AccessLogTest, ALogThatCannotBeWrittenIsToldOnceAndTheWorkGoesOn) {
 TEST_F(AccessLogTest, AVersion1DatabaseGetsTheLogAtTheNextOpen) {
   const QString path = state.database.path();
   exec(QStringLiteral("INSERT INTO intervention(on_date, label) VALUES ('2026-01-01', '安全器材')"));
-  for (const char* sql : {"DROP TABLE access_log", "DROP TABLE access_log_pending", "PRAGMA user_version = 1"})
+  for (const char* sql : {"DROP TABLE access_log", "DROP TABLE access_log_pending", "DROP TABLE network_point",
+                          "DROP TABLE network_bed_class", "DROP TABLE network_year", "PRAGMA user_version = 1"})
     exec(QString::fromLatin1(sql));
   state.database.close();
   QString notice, error;
   ASSERT_TRUE(state.database.open(path, kTokyo, &notice, &error)) << error.toStdString();
-  EXPECT_EQ(SchemaVersion(db()), 2);
+  EXPECT_EQ(SchemaVersion(db()), kSchemaVersion);
   EXPECT_TRUE(state.log.record({log_kind::kLogin, 0, QStringLiteral("ログインしました"), {}}));
   EXPECT_EQ(CountLogEntries(db(), {}), 1);
   QSqlQuery q(db());
