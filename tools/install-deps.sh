@@ -4,7 +4,7 @@
 #   tools/install-deps.sh [PACKAGE ...]
 set -euo pipefail
 packages=(cmake g++ make ccache qt6-base-dev qt6-svg-dev qt6-translations-l10n libgtest-dev libbenchmark-dev
-          libqt6sql6-sqlite libsqlite3-dev libboost-dev
+          libqt6sql6-sqlite libsqlite3-dev libssl-dev libboost-dev
           fonts-ipafont-gothic fonts-ipafont-mincho
           dpkg-dev desktop-file-utils lintian appstream
           xvfb x11-utils xdotool openbox imagemagick poppler-utils)

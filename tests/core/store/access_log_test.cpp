@@ -151,6 +151,54 @@ TEST_F(AccessLogTest, AnEntryEditedWithAnotherToolIsFoundByTheCheck) {
   }
 }
 
+// The check reads a long log in runs and hashes one run while it reads the
+// next: the first break is found wherever it falls, and the progress is
+// told as it goes.
+TEST_F(AccessLogTest, ALongLogIsCheckedToItsFirstBreak) {
+  constexpr int kEntries = 45000;
+  std::vector<LogEntry> entries;
+  for (int i = 0; i < kEntries; ++i) {
+    LogEntry e = state.log.stamp({log_kind::kReportShown, 1 + i, QStringLiteral("報告を表示しました"), {}});
+    e.at = LogTimeText(kTokyo.addSecs(i));
+    entries.push_back(std::move(e));
+  }
+  ASSERT_TRUE(state.database.change(
+      [&](QSqlDatabase& d, QString* why) { return AppendEntries(d, std::move(entries), why); }, nullptr));
+  std::vector<std::int64_t> told;
+  const LogCheck whole = CheckLogChain(db(), {}, [&](std::int64_t done, std::int64_t total) {
+    EXPECT_EQ(total, kEntries);
+    told.push_back(done);
+    return true;
+  });
+  EXPECT_TRUE(whole.intact);
+  EXPECT_EQ(whole.entries, kEntries);
+  ASSERT_FALSE(told.empty());
+  EXPECT_EQ(told.back(), kEntries);
+  EXPECT_TRUE(std::is_sorted(told.begin(), told.end()));
+
+  // Stopped at the first word of progress.
+  const LogCheck stopped = CheckLogChain(db(), {}, [](std::int64_t, std::int64_t) { return false; });
+  EXPECT_FALSE(stopped.intact);
+  EXPECT_EQ(stopped.error, QStringLiteral("中止"));
+
+  // A changed entry late in the log, and a removed one after it: the
+  // changed one is the first break.
+  dropTriggers();
+  exec(QStringLiteral("UPDATE access_log SET summary = '書き換え' WHERE seq = 31234"));
+  exec(QStringLiteral("DELETE FROM access_log WHERE seq = 44000"));
+  const LogCheck changed = CheckLogChain(db());
+  EXPECT_FALSE(changed.intact);
+  EXPECT_EQ(changed.brokenSeq, 31234);
+  EXPECT_EQ(changed.brokenAt, LogTimeText(kTokyo.addSecs(31233)));
+  EXPECT_EQ(changed.entries, 31234);
+
+  // Only the removed one left: the entry after the gap breaks the chain.
+  exec(QStringLiteral("DELETE FROM access_log WHERE seq = 31234"));
+  const LogCheck removed = CheckLogChain(db());
+  EXPECT_FALSE(removed.intact);
+  EXPECT_EQ(removed.brokenSeq, 31235);
+}
+
 TEST_F(AccessLogTest, AChainRecomputedAsAWholeAfterABackupIsFoundByTheKeptHead) {
   recordEntries(4);
   LogHead kept;
