@@ -61,6 +61,7 @@ class Restorer {
     options.occasion = BackupOccasion::BeforeRestore;
     options.applyKeeping = false;  // the backup being restored stays whatever its age
     options.threads = threads_;
+    state_.database.runDeferred();  // the log's newest entries go with the copy
     result_.saved = MakeGeneration(paths_, state_.database, state_.clock().now(), options, progress_, io_);
     if (!result_.saved.made()) {
       RemoveFolder(incoming_);

@@ -426,46 +426,45 @@ bool RecordedReportWrite::begin(const ReportWrite& write, const CodeLists& lists
 
 void RecordedReportWrite::finish(bool written) {
   if (pendingIds_.empty()) return;
-  QString error;
   const std::vector<std::int64_t> ids = std::move(pendingIds_);
   pendingIds_.clear();
-  const bool ok = database_.change(
-      [&](QSqlDatabase& db, QString* why) {
-        std::vector<LogEntry> entries;
-        QSqlQuery read(db);
-        read.prepare(
-            QStringLiteral("SELECT at, os_user, host, kind, report_id, summary, details"
-                           " FROM access_log_pending WHERE id = ?"));
-        QSqlQuery remove(db);
-        remove.prepare(QStringLiteral("DELETE FROM access_log_pending WHERE id = ?"));
-        for (std::int64_t id : ids) {
-          read.bindValue(0, qint64(id));
-          if (!read.exec()) {
-            *why = read.lastError().text();
-            return false;
-          }
-          if (written && read.next()) {
-            LogEntry e;
-            e.at = read.value(0).toString();
-            e.user = read.value(1).toString();
-            e.host = read.value(2).toString();
-            e.kind = read.value(3).toString();
-            e.reportId = read.value(4).toInt();
-            e.summary = read.value(5).toString();
-            e.details = read.value(6).toString();
-            entries.push_back(std::move(e));
-          }
-          remove.bindValue(0, qint64(id));
-          if (!remove.exec()) {
-            *why = remove.lastError().text();
-            return false;
-          }
-        }
-        return AppendEntries(db, std::move(entries), why);
-      },
-      &error);
-  // A failure leaves the pending entries for the next start to settle.
-  if (!ok) log_.tellNotWritten(error);
+  // The pending entries were committed, synced, before the file was
+  // written, and stand for the change until they are moved: moving them
+  // needs no sync of its own and goes with the next change of the database
+  // (the next showing, save or end), or runs when the log is read.
+  database_.deferToNextChange([ids, written](QSqlDatabase& db, QString* why) {
+    std::vector<LogEntry> entries;
+    QSqlQuery read(db);
+    read.prepare(
+        QStringLiteral("SELECT at, os_user, host, kind, report_id, summary, details"
+                       " FROM access_log_pending WHERE id = ?"));
+    QSqlQuery remove(db);
+    remove.prepare(QStringLiteral("DELETE FROM access_log_pending WHERE id = ?"));
+    for (std::int64_t id : ids) {
+      read.bindValue(0, qint64(id));
+      if (!read.exec()) {
+        *why = read.lastError().text();
+        return false;
+      }
+      if (written && read.next()) {
+        LogEntry e;
+        e.at = read.value(0).toString();
+        e.user = read.value(1).toString();
+        e.host = read.value(2).toString();
+        e.kind = read.value(3).toString();
+        e.reportId = read.value(4).toInt();
+        e.summary = read.value(5).toString();
+        e.details = read.value(6).toString();
+        entries.push_back(std::move(e));
+      }
+      remove.bindValue(0, qint64(id));
+      if (!remove.exec()) {
+        *why = remove.lastError().text();
+        return false;
+      }
+    }
+    return AppendEntries(db, std::move(entries), why);
+  });
 }
 
 namespace {

@@ -229,6 +229,8 @@ bool Database::isOpen() const { return QSqlDatabase::database(connectionName_, f
 QSqlDatabase Database::connection() const { return QSqlDatabase::database(connectionName_, false); }
 
 void Database::close() {
+  if (!deferred_.empty()) runDeferred();
+  deferred_.clear();
   {
     QSqlDatabase db = QSqlDatabase::database(connectionName_, false);
     if (db.isOpen()) db.close();
@@ -355,11 +357,28 @@ bool Database::change(const std::function<bool(QSqlDatabase& db, QString* error)
   }
   QString reason;
   const auto alongside = std::exchange(nextChangeWork_, nullptr);
+  const auto deferred = std::exchange(deferred_, {});
+  for (const auto& before : deferred) {
+    if (before(db, &reason)) continue;
+    // Left for the next start; the change itself goes on.
+    db.rollback();
+    reason.clear();
+    if (!db.transaction()) {
+      if (error) *error = DatabaseErrorText(path_, db.lastError().text());
+      return false;
+    }
+    break;
+  }
   if (work(db, &reason) && (!alongside || alongside(db, &reason)) && db.commit()) return true;
   if (reason.isEmpty()) reason = db.lastError().text();
   db.rollback();
   if (error) *error = reason;
   return false;
+}
+
+bool Database::runDeferred(QString* error) {
+  if (deferred_.empty()) return true;
+  return change([](QSqlDatabase&, QString*) { return true; }, error);
 }
 
 bool Database::copyTo(const QString& target, QString* error) const {

@@ -15,6 +15,7 @@
 #include <QSqlDatabase>
 #include <QString>
 #include <functional>
+#include <vector>
 
 namespace orvanta {
 
@@ -74,6 +75,18 @@ class Database {
   }
   void clearNextChangeWork() { nextChangeWork_ = nullptr; }
 
+  // Work that needs no sync of its own, put off to the front of the next
+  // change's transaction: the access log's final entries of a saved report,
+  // whose pending entries (committed before the data file was written)
+  // already stand for them until then. A failure there leaves the pending
+  // entries for the next start to settle, and the change goes on alone.
+  void deferToNextChange(std::function<bool(QSqlDatabase& db, QString* error)> work) {
+    deferred_.push_back(std::move(work));
+  }
+  // Runs the deferred work now, in a transaction of its own: before the log
+  // is read or the database copied or closed. True when there was none.
+  bool runDeferred(QString* error = nullptr);
+
   // Writes a consistent copy of the open database to target (which must not
   // exist), through SQLite itself, never as the bytes of an open file.
   bool copyTo(const QString& target, QString* error) const;
@@ -84,6 +97,7 @@ class Database {
   QString path_;
   bool readOnly_ = false;
   std::function<bool(QSqlDatabase& db, QString* error)> nextChangeWork_;
+  std::vector<std::function<bool(QSqlDatabase& db, QString* error)>> deferred_;
 };
 
 // The message for a database that could not be opened, changed or copied, and

@@ -127,6 +127,7 @@ LogFilter AccessLogWindow::currentFilter() const {
 void AccessLogWindow::showFiltered() {
   state_.prompts().setBusy(true);
   QString error;
+  state_.database.runDeferred();  // the entries of the last save
   const bool ok = model_->show(state_.database.connection(), currentFilter(), &error);
   state_.prompts().setBusy(false);
   countLabel_->setText(state_.database.isOpen()
@@ -154,6 +155,7 @@ void AccessLogWindow::printLog() {
 
 void AccessLogWindow::checkChain() {
   state_.prompts().setBusy(true);
+  state_.database.runDeferred();
   const LogCheck check = CheckLogChain(state_.database.connection(), KeptHeads(state_.paths));
   state_.prompts().setBusy(false);
   const QString text = LogCheckText(check);

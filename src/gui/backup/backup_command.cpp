@@ -13,6 +13,7 @@ void RunBackup(AppState& state, BackupOccasion occasion) {
   BackupRunResult result;
   {
     std::unique_ptr<WorkProgress> progress = state.prompts().workProgress(QStringLiteral("バックアップ"));
+    state.database.runDeferred();  // the log's newest entries go with the copy
     result = MakeBackup(state.paths, state.database, state.clock().now(), occasion, *progress);
   }
   state.prompts().setBusy(false);

@@ -95,6 +95,7 @@ void ReportHistoryWindow::showHistory(std::int32_t reportId) {
   }
   state_.prompts().setBusy(true);
   QString error;
+  state_.database.runDeferred();  // the entries of the last save
   if (state_.database.isOpen()) versions_ = ReadReportHistory(state_.database.connection(), reportId, &error);
   inDataFiles_ = FindReport(state_.paths, state_.counters, reportId).has_value();
   state_.prompts().setBusy(false);

@@ -45,7 +45,12 @@ QJsonObject DetailsOf(const LogEntry& e) { return QJsonDocument::fromJson(e.deta
 class ReportHistoryTest : public ::testing::Test, public testing::TempDrive {
  protected:
   void SetUp() override { testing::SetUpLoggedReports(*this); }
-  QSqlDatabase db() { return state.database.connection(); }
+  // The database as a reader of the log sees it: the entries of the last
+  // save moved in first.
+  QSqlDatabase db() {
+    state.database.runDeferred();
+    return state.database.connection();
+  }
   bool save() {
     return SaveReportFileRecorded(state.dataFile, state.counters, state.paths, state.lists, state.log, state.database,
                                   clock.now())
@@ -89,6 +94,37 @@ TEST_F(ReportHistoryTest, ASavedChangeIsRecordedWithEveryChangedItemsOldAndNewVa
   // A save with no change writes no entry.
   ASSERT_TRUE(save());
   EXPECT_EQ(CountLogEntries(db(), {}), 1);
+}
+
+// A save syncs only its pending entry; the entry moves into the log with
+// the next change of the database, before that change's own entry, or when
+// the log is read.
+TEST_F(ReportHistoryTest, ASavesEntryGoesIntoTheLogWithTheNextChange) {
+  const QSqlDatabase raw = state.database.connection();
+  state.dataFile.ReportTable[0].Texts[kAge] = QStringLiteral("41");
+  ASSERT_TRUE(save());
+  EXPECT_EQ(PendingRows(raw), 1);
+  EXPECT_EQ(CountLogEntries(raw, {}), 0);
+
+  state.dataFile.ReportTable[0].Texts[kAge] = QStringLiteral("42");
+  ASSERT_TRUE(save());
+  EXPECT_EQ(PendingRows(raw), 1);  // the first moved in with the second's pending entry
+  ASSERT_TRUE(state.log.record({log_kind::kReportShown, 1, QStringLiteral("表示"), {}}));
+  EXPECT_EQ(PendingRows(raw), 0);
+  const std::vector<LogEntry> all = ReadLogEntries(raw, {}, 0, 10);  // newest first
+  ASSERT_EQ(all.size(), 3u);
+  EXPECT_EQ(all[2].summary, QStringLiteral("変更：年齢"));
+  EXPECT_EQ(all[1].summary, QStringLiteral("変更：年齢"));
+  EXPECT_EQ(all[0].kind, log_kind::kReportShown);
+  EXPECT_EQ(ReadReportHistory(raw, 1).back().report->Texts[kAge], QStringLiteral("42"));
+
+  // Reading the log moves them in too; and closing the database.
+  state.dataFile.ReportTable[0].Texts[kAge] = QStringLiteral("43");
+  ASSERT_TRUE(save());
+  EXPECT_TRUE(state.database.runDeferred());
+  EXPECT_EQ(PendingRows(raw), 0);
+  EXPECT_EQ(CountLogEntries(raw, {}), 4);
+  EXPECT_TRUE(CheckLogChain(raw).intact);
 }
 
 TEST_F(ReportHistoryTest, ANewReportAndADeletionAreRecordedWithTheWholeReport) {

@@ -63,9 +63,8 @@ TEST_F(DatabaseTest, NewDatabaseHasTheWholeSchemaOwnerOnly) {
   EXPECT_FALSE(db.isReadOnly());
   QSqlDatabase connection = db.connection();
   EXPECT_EQ(SchemaVersion(connection), kSchemaVersion);
-  for (const char* table :
-       {"setting", "followup_case", "followup_test", "schedule_template", "denominator", "intervention", "access_log",
-        "access_log_pending"}) {
+  for (const char* table : {"setting", "followup_case", "followup_test", "schedule_template", "denominator",
+                            "intervention", "access_log", "access_log_pending"}) {
     EXPECT_GE(Count(db, QString::fromLatin1(table)), 0) << table;
   }
   EXPECT_EQ(Count(db, QStringLiteral("schedule_template")), 8);
@@ -98,6 +97,52 @@ TEST_F(DatabaseTest, ChangeCommitsWholeOrNothing) {
       },
       &error));
   EXPECT_EQ(Count(db, QStringLiteral("denominator")), 0);
+}
+
+// Deferred work runs at the front of the next change, in its transaction;
+// when it fails, the change goes on alone; closing runs what is left.
+TEST_F(DatabaseTest, DeferredWorkGoesWithTheNextChangeAndNeverStopsIt) {
+  Database db;
+  openOk(db, nullptr);
+  std::vector<int> order;
+  db.deferToNextChange([&](QSqlDatabase& connection, QString*) {
+    order.push_back(1);
+    return QSqlQuery(connection)
+        .exec(QStringLiteral("INSERT INTO intervention(on_date, label) VALUES ('2026-04-01', '先')"));
+  });
+  EXPECT_EQ(Count(db, QStringLiteral("intervention")), 0);
+  EXPECT_TRUE(db.change(
+      [&](QSqlDatabase&, QString*) {
+        order.push_back(2);
+        return true;
+      },
+      nullptr));
+  EXPECT_EQ(order, (std::vector<int>{1, 2}));
+  EXPECT_EQ(Count(db, QStringLiteral("intervention")), 1);
+
+  // A failing piece is rolled back with the pieces before it, never run
+  // again, and the change is made.
+  db.deferToNextChange([](QSqlDatabase& connection, QString*) {
+    return QSqlQuery(connection)
+        .exec(QStringLiteral("INSERT INTO intervention(on_date, label) VALUES ('2026-04-02', '取り消し')"));
+  });
+  db.deferToNextChange([](QSqlDatabase&, QString* why) {
+    *why = QStringLiteral("失敗");
+    return false;
+  });
+  EXPECT_TRUE(AddIntervention(db, QStringLiteral("本体"), true));
+  EXPECT_EQ(Count(db, QStringLiteral("intervention")), 2);
+  EXPECT_TRUE(db.runDeferred());
+  EXPECT_EQ(Count(db, QStringLiteral("intervention")), 2);
+
+  // What is still deferred when the database closes is written first.
+  db.deferToNextChange([](QSqlDatabase& connection, QString*) {
+    return QSqlQuery(connection)
+        .exec(QStringLiteral("INSERT INTO intervention(on_date, label) VALUES ('2026-04-03', '閉じる前')"));
+  });
+  db.close();
+  openOk(db, nullptr);
+  EXPECT_EQ(Count(db, QStringLiteral("intervention")), 3);
 }
 
 TEST_F(DatabaseTest, DamagedFileIsKeptAsideAndANewOneStarted) {

@@ -52,7 +52,12 @@ T* Find(const QWidget& w, const char* name) {
 class AccessLogWindowTest : public ::testing::Test, public testing::TempDrive {
  protected:
   void SetUp() override { testing::SetUpLoggedReports(*this); }
-  QSqlDatabase db() { return state.database.connection(); }
+  // The database as a reader of the log sees it: the entries of the last
+  // save moved in first.
+  QSqlDatabase db() {
+    state.database.runDeferred();
+    return state.database.connection();
+  }
   std::vector<LogEntry> entries(const QString& kind = {}) {
     LogFilter f;
     f.kind = kind;
