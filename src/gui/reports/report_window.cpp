@@ -900,6 +900,12 @@ void ReportWindow::onAnswerChosen(int k, int index) {
 }
 
 void ReportWindow::onOptionChosen(int group, int n) {
+  if (loading_ && group == 1) {
+    // Showing a report: the patient block follows the stored answer and
+    // shows what the report holds, never emptied by the showing.
+    setPatientBlockEnabled(n == 0);
+    return;
+  }
   markChanged();
   ReportRecord* r = shownReport();
   if (!r) return;

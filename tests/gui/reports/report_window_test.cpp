@@ -444,7 +444,9 @@ TEST_F(ReportWindowTest, QuestionFiveClosesThePatientBlockAndClearsTheResults) {
 TEST_F(ReportWindowTest, AStoredReportIsShownControlForControl) {
   Collection({1000, 3});
   ReportRecord& first = state.dataFile.ReportTable[0];
-  first.Choices = {1, 2, 0, 0, 0, 1, 1, 1, 1, 1, 0};  // "いいえ": the block closed
+  // "いいえ" with an HIV result and a text kept in the closed block (as a
+  // file from elsewhere may hold them).
+  first.Choices = {1, 2, 1, 0, 0, 1, 1, 1, 1, 1, 0};
   first.Sites[1] = 1;
   first.Texts[kOtherInfection] = QStringLiteral("残り");
   first.Years[0] = 2026;  // today, as the report after it will show
@@ -465,8 +467,14 @@ TEST_F(ReportWindowTest, AStoredReportIsShownControlForControl) {
   const QByteArray onDisk = FileBytes(state.paths.DataFilePath(1));
 
   state.dataFile.CurrentIndex = 0;
+  const ReportRecord firstAsStored = first;
   ReportWindow w(state);
   EXPECT_FALSE(Find<QWidget>(w, "Text1_4")->isEnabled());
+  // Showing closes the block but leaves what it holds as stored.
+  EXPECT_EQ(state.dataFile.ReportTable[0], firstAsStored);
+  EXPECT_TRUE(Find<QRadioButton>(w, "Option3_0")->isChecked());
+  EXPECT_FALSE(Find<QRadioButton>(w, "Option3_0")->isEnabled());
+  EXPECT_EQ(Box(w, "Text1_1")->text(), QStringLiteral("残り"));
   state.dataFile.CurrentIndex = 1;
   w.showReport();
 
