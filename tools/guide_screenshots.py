@@ -1,16 +1,18 @@
 #!/usr/bin/python3
 """Takes the pictures of the user guide again: every window and the first page
 of every print, from the real program on a virtual screen, on a generated
-collection (no real person's data). Run it through tools/guide-screenshots.sh,
-which builds what is needed and starts the accessibility bus.
+collection of plainly invented people. Run it through tools/guide-screenshots.sh,
+which builds what is needed and runs this, with the accessibility bus, as an
+ordinary user whose name and home folder the pictures show.
 
     tools/guide-screenshots.sh [NAME ...]     only the pictures whose names are given
+    guide_screenshots.py --out DIR [NAME ...]  as that user: the pictures into DIR
 
 The program is driven as a person would drive it: windows and controls are
 found by their titles and captions through the accessibility tree, clicked
 and typed into with xdotool; prints go through the real printer dialog into a
-PDF whose first page becomes the picture. The pictures are written to
-docs/guide/images/ as small PNGs (a palette of 256 colours).
+PDF whose first page becomes the picture. The pictures are written as small
+PNGs (a palette of 256 colours), by default into docs/guide/images/.
 """
 import os
 import re
@@ -30,8 +32,14 @@ IMAGES = os.path.join(ROOT, "docs", "guide", "images")
 SCREEN = "1600x1200"
 PRINT_DPI = "72"
 
-wanted = set(sys.argv[1:])
+args = sys.argv[1:]
+if args[:1] == ["--out"] and len(args) > 1:
+    IMAGES, args = os.path.abspath(args[1]), args[2:]
+wanted = set(args)
 failures = []
+# Print files, raw captures and the program's output: kept apart from the
+# home folder, which the pictures show.
+WORK = tempfile.mkdtemp(prefix="orvanta-guide-work-")
 
 
 def log(text):
@@ -105,7 +113,7 @@ class Program:
         env = dict(os.environ, HOME=home, QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1", QT_ACCESSIBILITY="1",
                    LANG="ja_JP.UTF-8", LANGUAGE="ja")
         env.pop("QT_QPA_PLATFORM", None)
-        self.log = open(os.path.join(home, "program.log"), "w")
+        self.log = open(os.path.join(WORK, "program.log"), "a")
         self.proc = subprocess.Popen([PROGRAM], env=env, stdout=self.log, stderr=subprocess.STDOUT)
 
     def close(self):
@@ -287,11 +295,20 @@ class Program:
             raise RuntimeError("no X window %r" % title)
         return found[-1]
 
+    def resize(self, title, width, height):
+        """Makes a window larger, as a user would drag it, so that its tables
+        show every column; it is moved to the screen's top left corner first."""
+        xid = self.x_window(title)
+        run(["xdotool", "windowmove", xid, "0", "0"])
+        run(["xdotool", "windowsize", xid, str(width), str(height)])
+        time.sleep(1)
+        return self.window(title)
+
     def shot(self, name, title, wait=0.8):
         if wanted and name not in wanted:
             return
         time.sleep(wait)
-        raw = os.path.join(self.home, name + ".raw.png")
+        raw = os.path.join(WORK, name + ".raw.png")
         xid = self.x_window(title)
         # The window with its title bar, as the user sees it.
         r = run(["import", "-frame", "-window", xid, raw])
@@ -307,7 +324,7 @@ class Program:
                                      timeout=0) is not None, timeout=timeout)
         if dialog is None:
             raise RuntimeError("no printer dialog offering a PDF file")
-        pdf = os.path.join(self.home, name + ".pdf")
+        pdf = os.path.join(WORK, name + ".pdf")
         field = self.find(lambda m: m.getRoleName() == "text" and m.name.startswith("出力ファイル名"), dialog)
         self.set_text(field, pdf)
         self.press("印刷", dialog)
@@ -332,7 +349,7 @@ def pdf_first_page(program, pdf, name, pages=(1,), names=None):
     else:
         raise RuntimeError("no PDF %s" % pdf)
     for page, picture in zip(pages, names or [name]):
-        base = os.path.join(program.home, picture)
+        base = os.path.join(WORK, picture)
         r = run(["pdftoppm", "-png", "-r", PRINT_DPI, "-f", str(page), "-l", str(page), "-singlefile", pdf, base])
         if r.returncode != 0:
             raise RuntimeError("pdftoppm: %s" % r.stderr)
@@ -354,32 +371,26 @@ def step(title, action):
 # ---- the scenes -----------------------------------------------------------------------------------------------
 
 
-USER_HOME = "/home/kango"
-MARK = ".orvanta-guide-pictures"
+# What the program keeps in the home folder: its data, backups, the folder it
+# offers for files, and its settings.
+PROGRAM_ITEMS = ["tonrix", "tonrixbu", "tonrixbu.generations", "my document", ".config/Orvanta"]
 
 
 def new_home():
-    """An empty home folder whose path reads as a user's home in the pictures:
-    /home/kango when it can be made (and is not someone's), or else a
-    folder ".../home/kango" in the temporary folder."""
-    try:
-        if os.path.exists(os.path.join(USER_HOME, MARK)):  # left by an earlier run that was stopped
-            shutil.rmtree(USER_HOME)
-        os.makedirs(USER_HOME)
-        open(os.path.join(USER_HOME, MARK), "w").close()
-        return USER_HOME
-    except OSError:
-        pass
-    home = os.path.join(tempfile.mkdtemp(prefix="orvanta-guide-"), "home", "kango")
-    os.makedirs(home)
+    """The user's home folder without anything the program left there, as on
+    a computer where it has never run."""
+    home = os.path.expanduser("~")
+    for item in PROGRAM_ITEMS:
+        path = os.path.join(home, item)
+        if os.path.isdir(path) and not os.path.islink(path):
+            shutil.rmtree(path)
+        elif os.path.lexists(path):
+            os.remove(path)
     return home
 
 
 def remove_home(home):
-    if home == USER_HOME:
-        shutil.rmtree(home, ignore_errors=True)
-    else:
-        shutil.rmtree(os.path.dirname(os.path.dirname(home)), ignore_errors=True)
+    new_home()
 
 
 def first_start(screen):
@@ -453,7 +464,7 @@ def reports(p):
     p.press("カルテ検索", w)
     p.press("報告者氏名", w)
     box = p.window("検索")
-    p.set_text(p.find(lambda n: n.getRoleName() == "text" and showing(n), box), "佐藤")
+    p.set_text(p.find(lambda n: n.getRoleName() == "text" and showing(n), box), "花子")
     p.press("OK", box)
     result = p.window("検索結果")
     p.shot("search_result", "検索結果")
@@ -480,12 +491,14 @@ def print_and_picture(p, name, start, pages=(1,), names=None, after=None):
     pdf_first_page(p, pdf, name, pages, names)
 
 
-def analysis_view(p, button, title, picture, print_button, choose=()):
+def analysis_view(p, button, title, picture, print_button, choose=(), size=None):
     """Opens an analysis window from the main window, takes its picture and
     the first page of its print, and closes it. choose: (caption, entry) pairs
-    to choose before the picture."""
+    to choose before the picture; size: (width, height) to make it first."""
     p.press(button)
     w = p.window(title)
+    if size:
+        w = p.resize(title, *size)
     for caption, entry in choose:
         p.choose(p.combo_next_to(caption, w), entry)
     p.shot(picture, title, wait=2)
@@ -500,15 +513,15 @@ def close_view(p, w):
 
 def cross_table(p):
     close_view(p, analysis_view(p, "クロス集計", "クロス集計表", "cross_table", "印刷",
-                                choose=[("縦項目", "職種"), ("横項目", "発生時刻")]))
+                                choose=[("縦項目", "職種"), ("横項目", "発生時刻")], size=(1590, 760)))
 
 
 def extraction(p):
-    close_view(p, analysis_view(p, "データ抽出", "データ抽出", "extraction", "印刷"))
+    close_view(p, analysis_view(p, "データ抽出", "データ抽出", "extraction", "印刷", size=(1590, 760)))
 
 
 def summary(p):
-    close_view(p, analysis_view(p, "レポート", "レポート", "summary", "レポート印刷"))
+    close_view(p, analysis_view(p, "レポート", "レポート", "summary", "レポート印刷", size=(1590, 900)))
 
 
 def graph(p):
@@ -577,7 +590,7 @@ def followup(p):
     p.press("変更・表示")
     report = p.window("事故時報告書")
     p.press("経過観察", report)
-    w = p.window("経過観察")
+    w = p.resize("経過観察", 960, 660)
     p.press("予定を作成", w)
     p.answer("OK")
     # The first test done: its day and result entered.
@@ -623,7 +636,7 @@ RATES = "発生率と推移"
 
 def rates(p):
     p.menu("ツール", RATES)
-    w = p.window(RATES)
+    w = p.resize(RATES, 1590, 760)
     p.shot("rates", RATES, wait=2)
     for tab, picture in [("職種別", "rates_occupations"), ("推移", "rates_trend"),
                          ("介入の前後", "rates_before_after")]:
@@ -638,7 +651,7 @@ def rates(p):
 
 def denominators(p):
     p.menu("ツール", "分母の登録")
-    p.window("分母の登録")
+    p.resize("分母の登録", 1590, 720)
     p.shot("denominators", "分母の登録")
     p.check_f1("分母の登録", "分母の登録")
     p.press("戻る", p.window("分母の登録"))
@@ -660,6 +673,8 @@ def help_windows(p):
 
 
 def main():
+    if os.getuid() == 0:
+        sys.exit("run as an ordinary user (tools/guide-screenshots.sh does): the pictures show the user's name")
     for path in (PROGRAM, COLLECTION_TOOL):
         if not os.access(path, os.X_OK):
             sys.exit("%s is missing: build first (tools/build.sh)" % path)
@@ -688,6 +703,7 @@ def main():
             remove_home(home)
     finally:
         screen.close()
+        shutil.rmtree(WORK, ignore_errors=True)
     if failures:
         log("\nnot made:\n  " + "\n  ".join(failures))
         sys.exit(1)
