@@ -72,10 +72,28 @@ class Screen:
                 break
         else:
             raise RuntimeError("no virtual screen could be started")
-        self.procs.append(subprocess.Popen(["openbox"], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL))
+        self.procs.append(self.window_manager())
         self.procs.append(subprocess.Popen(["/usr/libexec/at-spi-bus-launcher", "--launch-immediately"],
                                            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL))
         time.sleep(1.5)
+
+    @staticmethod
+    def window_manager():
+        """Openbox, once it manages the screen (the windows get their title
+        bars); started again when it could not reach the new screen yet."""
+        for _ in range(5):
+            wm = subprocess.Popen(["openbox"], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+            for _ in range(50):
+                if wm.poll() is not None:
+                    break
+                if "window id" in run(["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"]).stdout:
+                    return wm
+                time.sleep(0.1)
+            if wm.poll() is None:
+                wm.kill()
+                wm.wait()
+            time.sleep(0.5)
+        raise RuntimeError("the window manager does not start")
 
     def close(self):
         for p in reversed(self.procs):
@@ -227,6 +245,20 @@ class Program:
         run(["xdotool", "key"] + list(keys))
         time.sleep(0.5)
 
+    def first_spin(self, root):
+        """The spin box at the top left of a window (the year a period starts in)."""
+        spins = self.find(lambda n: n.getRoleName() == "spin button" and showing(n), root, all=True)
+        if not spins:
+            raise RuntimeError("no spin box")
+        return min(spins, key=lambda n: (extents(n)[1], extents(n)[0]))
+
+    def type_into(self, node, text):
+        """Types into a box as a user would: all of its text replaced."""
+        self.click(node)
+        self.key("ctrl+a")
+        run(["xdotool", "type", "--delay", "50", text])
+        time.sleep(0.3)
+
     def set_text(self, node, text):
         node.queryEditableText().setTextContents(text)
         time.sleep(0.3)
@@ -294,15 +326,6 @@ class Program:
         if not found:
             raise RuntimeError("no X window %r" % title)
         return found[-1]
-
-    def resize(self, title, width, height):
-        """Makes a window larger, as a user would drag it, so that its tables
-        show every column; it is moved to the screen's top left corner first."""
-        xid = self.x_window(title)
-        run(["xdotool", "windowmove", xid, "0", "0"])
-        run(["xdotool", "windowsize", xid, str(width), str(height)])
-        time.sleep(1)
-        return self.window(title)
 
     def shot(self, name, title, wait=0.8):
         if wanted and name not in wanted:
@@ -491,14 +514,12 @@ def print_and_picture(p, name, start, pages=(1,), names=None, after=None):
     pdf_first_page(p, pdf, name, pages, names)
 
 
-def analysis_view(p, button, title, picture, print_button, choose=(), size=None):
+def analysis_view(p, button, title, picture, print_button, choose=()):
     """Opens an analysis window from the main window, takes its picture and
     the first page of its print, and closes it. choose: (caption, entry) pairs
-    to choose before the picture; size: (width, height) to make it first."""
+    to choose before the picture."""
     p.press(button)
     w = p.window(title)
-    if size:
-        w = p.resize(title, *size)
     for caption, entry in choose:
         p.choose(p.combo_next_to(caption, w), entry)
     p.shot(picture, title, wait=2)
@@ -513,15 +534,15 @@ def close_view(p, w):
 
 def cross_table(p):
     close_view(p, analysis_view(p, "クロス集計", "クロス集計表", "cross_table", "印刷",
-                                choose=[("縦項目", "職種"), ("横項目", "発生時刻")], size=(1590, 760)))
+                                choose=[("縦項目", "職種"), ("横項目", "事故程度")]))
 
 
 def extraction(p):
-    close_view(p, analysis_view(p, "データ抽出", "データ抽出", "extraction", "印刷", size=(1590, 760)))
+    close_view(p, analysis_view(p, "データ抽出", "データ抽出", "extraction", "印刷"))
 
 
 def summary(p):
-    close_view(p, analysis_view(p, "レポート", "レポート", "summary", "レポート印刷", size=(1590, 900)))
+    close_view(p, analysis_view(p, "レポート", "レポート", "summary", "レポート印刷"))
 
 
 def graph(p):
@@ -590,7 +611,7 @@ def followup(p):
     p.press("変更・表示")
     report = p.window("事故時報告書")
     p.press("経過観察", report)
-    w = p.resize("経過観察", 960, 660)
+    w = p.window("経過観察")
     p.press("予定を作成", w)
     p.answer("OK")
     # The first test done: its day and result entered.
@@ -636,10 +657,19 @@ RATES = "発生率と推移"
 
 def rates(p):
     p.menu("ツール", RATES)
-    w = p.resize(RATES, 1590, 760)
+    w = p.window(RATES)
     p.shot("rates", RATES, wait=2)
-    for tab, picture in [("職種別", "rates_occupations"), ("推移", "rates_trend"),
-                         ("介入の前後", "rates_before_after")]:
+    # The table by occupation holds three columns a year: over the last
+    # three 年度 it fits the window without a column cut off.
+    first_year = p.first_spin(w)
+    years = int(first_year.queryValue().currentValue)
+    p.press("職種別", w)
+    p.type_into(first_year, str(years + 2))
+    p.press("再計算", w)
+    p.shot("rates_occupations", RATES, wait=1.5)
+    p.type_into(first_year, str(years))
+    p.press("再計算", w)
+    for tab, picture in [("推移", "rates_trend"), ("介入の前後", "rates_before_after")]:
         p.press(tab, w)
         p.shot(picture, RATES, wait=1.5)
     p.check_f1(RATES, RATES)
@@ -651,7 +681,7 @@ def rates(p):
 
 def denominators(p):
     p.menu("ツール", "分母の登録")
-    p.resize("分母の登録", 1590, 720)
+    p.window("分母の登録")
     p.shot("denominators", "分母の登録")
     p.check_f1("分母の登録", "分母の登録")
     p.press("戻る", p.window("分母の登録"))
