@@ -245,12 +245,16 @@ class Program:
         run(["xdotool", "key"] + list(keys))
         time.sleep(0.5)
 
-    def first_spin(self, root):
-        """The spin box at the top left of a window (the year a period starts in)."""
-        spins = self.find(lambda n: n.getRoleName() == "spin button" and showing(n), root, all=True)
-        if not spins:
-            raise RuntimeError("no spin box")
-        return min(spins, key=lambda n: (extents(n)[1], extents(n)[0]))
+    def first_year_box(self, root):
+        """The box at the top left of a window that holds a year (where a period starts)."""
+        def year_box(n):
+            if n.getRoleName() != "text" or not showing(n):
+                return False
+            return re.fullmatch(r"\d{4}", n.queryText().getText(0, -1)) is not None
+        boxes = self.find(year_box, root, all=True)
+        if not boxes:
+            raise RuntimeError("no box with a year")
+        return min(boxes, key=lambda n: (extents(n)[1], extents(n)[0]))
 
     def type_into(self, node, text):
         """Types into a box as a user would: all of its text replaced."""
@@ -534,7 +538,7 @@ def close_view(p, w):
 
 def cross_table(p):
     close_view(p, analysis_view(p, "クロス集計", "クロス集計表", "cross_table", "印刷",
-                                choose=[("縦項目", "職種"), ("横項目", "事故程度")]))
+                                choose=[("縦項目", "発生時刻"), ("横項目", "緊急処置時")]))
 
 
 def extraction(p):
@@ -661,8 +665,8 @@ def rates(p):
     p.shot("rates", RATES, wait=2)
     # The table by occupation holds three columns a year: over the last
     # three 年度 it fits the window without a column cut off.
-    first_year = p.first_spin(w)
-    years = int(first_year.queryValue().currentValue)
+    first_year = p.first_year_box(w)
+    years = int(first_year.queryText().getText(0, -1))
     p.press("職種別", w)
     p.type_into(first_year, str(years + 2))
     p.press("再計算", w)
