@@ -6,7 +6,9 @@
 // database with what the follow-up and rates windows show: the follow-up of
 // a few recent reports (tests done, due soon and overdue, one closed), the
 // denominators of every 年度 and two interventions. The pictures of the user
-// guide are taken on it (tools/guide-screenshots.sh).
+// guide are taken on it (tools/guide-screenshots.sh), so every person in it
+// is plainly made up: reporters are named 見本, patients 例, and staff and
+// chart numbers are short runs of zeros with a counter at the end.
 //
 //   make_sample_collection HOME [REPORTS] [YYYY-MM-DD]
 //
@@ -19,6 +21,7 @@
 #include <QTextStream>
 #include <algorithm>
 #include <cstdlib>
+#include <iterator>
 #include <random>
 #include <set>
 #include <vector>
@@ -33,6 +36,7 @@
 #include "core/rates/denominators.h"
 #include "core/rates/interventions.h"
 #include "core/reports/data_file.h"
+#include "core/reports/note_text.h"
 #include "support/bench_collection.h"
 #include "support/synthetic_collection.h"
 
@@ -65,6 +69,88 @@ QDate SafetyDevicesIntroduced(const QDate& lastDay) { return FirstOfMonth(lastDa
 constexpr int kWingedNeedleCategory = 6;
 constexpr double kWingedNeedlesAvoided = 0.8;
 constexpr double kOthersAvoided = 0.3;
+
+// The people of the sample: one name to a staff number, so that a reporter
+// keeps the same number in every report.
+const char16_t* const kGivenNames[] = {
+    u"花子", u"太郎", u"一郎", u"次郎", u"三郎", u"春子", u"夏子", u"秋子", u"冬子", u"桃子",
+    u"一子", u"二郎", u"梅子", u"松男", u"竹男", u"菊子", u"良子", u"正男", u"明子", u"和子",
+};
+constexpr int kPeople = static_cast<int>(std::size(kGivenNames));
+
+// The answers to question 16 (what happened) and 17 (how it could have
+// been avoided) and the remarks, each from its own sentences.
+const char16_t* const kWhatHappened[] = {
+    u"病棟の処置室で採血後にリキャップしようとして左手の示指を刺した",
+    u"点滴の抜針時に患者が急に動いたため、針が右手の母指に刺さった",
+    u"使用済みの針を廃棄容器に入れる際に、容器の口から出ていた針に触れた",
+    u"夜勤帯で人手が少なく急いでいた",
+    u"手袋は着用していたが貫通した",
+    u"針捨て容器がベッドサイドになかった",
+    u"手術室で縫合中に持針器から針が外れて指に刺さった",
+    u"処置台の上に置かれた注射器に気づかず、手を伸ばした際に刺した",
+    u"直ちに流水で洗浄し、上司に報告した",
+};
+const char16_t* const kAvoidance[] = {
+    u"安全装置付きの器材を使えば防げた",
+    u"手順を守り、リキャップをしないこと",
+    u"廃棄容器を処置のそばに置いておくべきだった",
+    u"介助者と声をかけ合ってから抜針すればよかった",
+    u"使用済みの針をすぐに廃棄容器に入れるべきだった",
+    u"患者に処置の前に説明し、動かないよう協力を得るべきだった",
+};
+const char16_t* const kRemarks[] = {
+    u"所属長に報告済み",
+    u"産業医の面談を受けた",
+    u"翌日に再度採血の予定",
+};
+
+template <std::size_t N>
+QString Sentences(std::mt19937_64& rng, const char16_t* const (&from)[N], int most) {
+  std::vector<int> order(N);
+  for (std::size_t i = 0; i < N; ++i) order[i] = static_cast<int>(i);
+  std::shuffle(order.begin(), order.end(), rng);
+  const int count = std::uniform_int_distribution<int>(1, std::min<int>(most, N))(rng);
+  QString typed;
+  for (int i = 0; i < count; ++i) typed += QString::fromUtf16(from[order[i]]) + QStringLiteral("。\r\n");
+  typed.chop(2);
+  return NoteForStorage(typed);
+}
+
+QString Counter(int n, int width) { return QStringLiteral("%1").arg(n, width, 10, QLatin1Char('0')); }
+
+// Puts plainly invented people and fitting answers into the reports of the
+// sample (the n-th report is reports[n - 1]). The newest report, the one the
+// report window shows first, answers both questions in several lines.
+void MakeUp(std::vector<ReportRecord>& reports) {
+  std::mt19937_64 rng(20240402);
+  std::uniform_int_distribution<int> person(0, kPeople - 1);
+  std::bernoulli_distribution often(0.7);
+  for (std::size_t i = 0; i < reports.size(); ++i) {
+    ReportRecord& r = reports[i];
+    const bool newest = i + 1 == reports.size();
+    const int who = newest ? 0 : person(rng);
+    r.Texts[kReporterName] = QStringLiteral("見本　") + QString::fromUtf16(kGivenNames[who]);
+    r.Texts[kStaffNumber] = Counter(who + 1, 4);
+    r.Texts[kRecordNumber] = Counter(static_cast<int>(i) + 1, 6);
+    if (!r.Texts[kPatientName].isEmpty() || newest) {
+      r.Texts[kPatientName] = QStringLiteral("例　") + QString::fromUtf16(kGivenNames[person(rng)]);
+      r.Texts[kPatientRecordNumber] = Counter(static_cast<int>(i) + 1, 8);
+    } else {
+      r.Texts[kPatientRecordNumber].clear();
+    }
+    r.Notes[0] = newest || often(rng) ? Sentences(rng, kRemarks, 1) : QString();
+    r.Notes[1] = Sentences(rng, kWhatHappened, newest ? 1 : 4);
+    r.Notes[2] = newest || often(rng) ? Sentences(rng, kAvoidance, 2) : QString();
+  }
+  ReportRecord& newest = reports.back();
+  newest.Notes[1] = NoteForStorage(QStringLiteral(
+      "(1)病棟の処置室\r\n(2)点滴の抜針\r\n(3)翼状針\r\n(4)抜針の直後に患者が腕を動かし、針が左手の示指に刺さった\r\n"
+      "(5)夜勤帯で人手が少なく、一人で処置していた\r\n(6)直ちに流水で洗浄し、上司に報告した"));
+  newest.Notes[2] =
+      NoteForStorage(QStringLiteral("抜針の前に患者に声をかけ、腕を支えてもらえばよかった。\r\n安全装置付きの翼状針を使"
+                                    "い、すぐに廃棄容器に入れる。"));
+}
 
 // The report that happened nearest to a day, of those not taken yet.
 const ReportRecord* NearestTo(const std::vector<ReportRecord>& reports, const QDate& day,
@@ -190,6 +276,7 @@ int Write(const QString& home, int reportCount, const QDate& lastDay) {
            std::tie(b.Years[0], b.Months[0], b.Days[0], b.Hours[0], b.Minutes[0]);
   });
   for (int i = 0; i < reportCount; ++i) reports[i].ReportId = i + 1;
+  MakeUp(reports);
   // The newest report knows its source patient: HCV positive, HBV not tested.
   reports.back().Choices[1] = 1;
   reports.back().Choices[2] = 2;

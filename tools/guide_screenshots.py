@@ -1,16 +1,18 @@
 #!/usr/bin/python3
 """Takes the pictures of the user guide again: every window and the first page
 of every print, from the real program on a virtual screen, on a generated
-collection (no real person's data). Run it through tools/guide-screenshots.sh,
-which builds what is needed and starts the accessibility bus.
+collection of plainly invented people. Run it through tools/guide-screenshots.sh,
+which builds what is needed and runs this, with the accessibility bus, as an
+ordinary user whose name and home folder the pictures show.
 
     tools/guide-screenshots.sh [NAME ...]     only the pictures whose names are given
+    guide_screenshots.py --out DIR [NAME ...]  as that user: the pictures into DIR
 
 The program is driven as a person would drive it: windows and controls are
 found by their titles and captions through the accessibility tree, clicked
 and typed into with xdotool; prints go through the real printer dialog into a
-PDF whose first page becomes the picture. The pictures are written to
-docs/guide/images/ as small PNGs (a palette of 256 colours).
+PDF whose first page becomes the picture. The pictures are written as small
+PNGs (a palette of 256 colours), by default into docs/guide/images/.
 """
 import os
 import re
@@ -30,8 +32,14 @@ IMAGES = os.path.join(ROOT, "docs", "guide", "images")
 SCREEN = "1600x1200"
 PRINT_DPI = "72"
 
-wanted = set(sys.argv[1:])
+args = sys.argv[1:]
+if args[:1] == ["--out"] and len(args) > 1:
+    IMAGES, args = os.path.abspath(args[1]), args[2:]
+wanted = set(args)
 failures = []
+# Print files, raw captures and the program's output: kept apart from the
+# home folder, which the pictures show.
+WORK = tempfile.mkdtemp(prefix="orvanta-guide-work-")
 
 
 def log(text):
@@ -64,10 +72,28 @@ class Screen:
                 break
         else:
             raise RuntimeError("no virtual screen could be started")
-        self.procs.append(subprocess.Popen(["openbox"], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL))
+        self.procs.append(self.window_manager())
         self.procs.append(subprocess.Popen(["/usr/libexec/at-spi-bus-launcher", "--launch-immediately"],
                                            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL))
         time.sleep(1.5)
+
+    @staticmethod
+    def window_manager():
+        """Openbox, once it manages the screen (the windows get their title
+        bars); started again when it could not reach the new screen yet."""
+        for _ in range(5):
+            wm = subprocess.Popen(["openbox"], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+            for _ in range(50):
+                if wm.poll() is not None:
+                    break
+                if "window id" in run(["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"]).stdout:
+                    return wm
+                time.sleep(0.1)
+            if wm.poll() is None:
+                wm.kill()
+                wm.wait()
+            time.sleep(0.5)
+        raise RuntimeError("the window manager does not start")
 
     def close(self):
         for p in reversed(self.procs):
@@ -105,7 +131,7 @@ class Program:
         env = dict(os.environ, HOME=home, QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1", QT_ACCESSIBILITY="1",
                    LANG="ja_JP.UTF-8", LANGUAGE="ja")
         env.pop("QT_QPA_PLATFORM", None)
-        self.log = open(os.path.join(home, "program.log"), "w")
+        self.log = open(os.path.join(WORK, "program.log"), "a")
         self.proc = subprocess.Popen([PROGRAM], env=env, stdout=self.log, stderr=subprocess.STDOUT)
 
     def close(self):
@@ -219,6 +245,24 @@ class Program:
         run(["xdotool", "key"] + list(keys))
         time.sleep(0.5)
 
+    def first_year_box(self, root):
+        """The box at the top left of a window that holds a year (where a period starts)."""
+        def year_box(n):
+            if n.getRoleName() != "text" or not showing(n):
+                return False
+            return re.fullmatch(r"\d{4}", n.queryText().getText(0, -1)) is not None
+        boxes = self.find(year_box, root, all=True)
+        if not boxes:
+            raise RuntimeError("no box with a year")
+        return min(boxes, key=lambda n: (extents(n)[1], extents(n)[0]))
+
+    def type_into(self, node, text):
+        """Types into a box as a user would: all of its text replaced."""
+        self.click(node)
+        self.key("ctrl+a")
+        run(["xdotool", "type", "--delay", "50", text])
+        time.sleep(0.3)
+
     def set_text(self, node, text):
         node.queryEditableText().setTextContents(text)
         time.sleep(0.3)
@@ -291,7 +335,7 @@ class Program:
         if wanted and name not in wanted:
             return
         time.sleep(wait)
-        raw = os.path.join(self.home, name + ".raw.png")
+        raw = os.path.join(WORK, name + ".raw.png")
         xid = self.x_window(title)
         # The window with its title bar, as the user sees it.
         r = run(["import", "-frame", "-window", xid, raw])
@@ -307,7 +351,7 @@ class Program:
                                      timeout=0) is not None, timeout=timeout)
         if dialog is None:
             raise RuntimeError("no printer dialog offering a PDF file")
-        pdf = os.path.join(self.home, name + ".pdf")
+        pdf = os.path.join(WORK, name + ".pdf")
         field = self.find(lambda m: m.getRoleName() == "text" and m.name.startswith("出力ファイル名"), dialog)
         self.set_text(field, pdf)
         self.press("印刷", dialog)
@@ -332,7 +376,7 @@ def pdf_first_page(program, pdf, name, pages=(1,), names=None):
     else:
         raise RuntimeError("no PDF %s" % pdf)
     for page, picture in zip(pages, names or [name]):
-        base = os.path.join(program.home, picture)
+        base = os.path.join(WORK, picture)
         r = run(["pdftoppm", "-png", "-r", PRINT_DPI, "-f", str(page), "-l", str(page), "-singlefile", pdf, base])
         if r.returncode != 0:
             raise RuntimeError("pdftoppm: %s" % r.stderr)
@@ -354,32 +398,26 @@ def step(title, action):
 # ---- the scenes -----------------------------------------------------------------------------------------------
 
 
-USER_HOME = "/home/kango"
-MARK = ".orvanta-guide-pictures"
+# What the program keeps in the home folder: its data, backups, the folder it
+# offers for files, and its settings.
+PROGRAM_ITEMS = ["tonrix", "tonrixbu", "tonrixbu.generations", "my document", ".config/Orvanta"]
 
 
 def new_home():
-    """An empty home folder whose path reads as a user's home in the pictures:
-    /home/kango when it can be made (and is not someone's), or else a
-    folder ".../home/kango" in the temporary folder."""
-    try:
-        if os.path.exists(os.path.join(USER_HOME, MARK)):  # left by an earlier run that was stopped
-            shutil.rmtree(USER_HOME)
-        os.makedirs(USER_HOME)
-        open(os.path.join(USER_HOME, MARK), "w").close()
-        return USER_HOME
-    except OSError:
-        pass
-    home = os.path.join(tempfile.mkdtemp(prefix="orvanta-guide-"), "home", "kango")
-    os.makedirs(home)
+    """The user's home folder without anything the program left there, as on
+    a computer where it has never run."""
+    home = os.path.expanduser("~")
+    for item in PROGRAM_ITEMS:
+        path = os.path.join(home, item)
+        if os.path.isdir(path) and not os.path.islink(path):
+            shutil.rmtree(path)
+        elif os.path.lexists(path):
+            os.remove(path)
     return home
 
 
 def remove_home(home):
-    if home == USER_HOME:
-        shutil.rmtree(home, ignore_errors=True)
-    else:
-        shutil.rmtree(os.path.dirname(os.path.dirname(home)), ignore_errors=True)
+    new_home()
 
 
 def first_start(screen):
@@ -453,7 +491,7 @@ def reports(p):
     p.press("カルテ検索", w)
     p.press("報告者氏名", w)
     box = p.window("検索")
-    p.set_text(p.find(lambda n: n.getRoleName() == "text" and showing(n), box), "佐藤")
+    p.set_text(p.find(lambda n: n.getRoleName() == "text" and showing(n), box), "花子")
     p.press("OK", box)
     result = p.window("検索結果")
     p.shot("search_result", "検索結果")
@@ -500,7 +538,7 @@ def close_view(p, w):
 
 def cross_table(p):
     close_view(p, analysis_view(p, "クロス集計", "クロス集計表", "cross_table", "印刷",
-                                choose=[("縦項目", "職種"), ("横項目", "発生時刻")]))
+                                choose=[("縦項目", "発生時刻"), ("横項目", "緊急処置時")]))
 
 
 def extraction(p):
@@ -625,8 +663,17 @@ def rates(p):
     p.menu("ツール", RATES)
     w = p.window(RATES)
     p.shot("rates", RATES, wait=2)
-    for tab, picture in [("職種別", "rates_occupations"), ("推移", "rates_trend"),
-                         ("介入の前後", "rates_before_after")]:
+    # The table by occupation holds three columns a year: over the last
+    # three 年度 it fits the window without a column cut off.
+    first_year = p.first_year_box(w)
+    years = int(first_year.queryText().getText(0, -1))
+    p.press("職種別", w)
+    p.type_into(first_year, str(years + 2))
+    p.press("再計算", w)
+    p.shot("rates_occupations", RATES, wait=1.5)
+    p.type_into(first_year, str(years))
+    p.press("再計算", w)
+    for tab, picture in [("推移", "rates_trend"), ("介入の前後", "rates_before_after")]:
         p.press(tab, w)
         p.shot(picture, RATES, wait=1.5)
     p.check_f1(RATES, RATES)
@@ -660,6 +707,8 @@ def help_windows(p):
 
 
 def main():
+    if os.getuid() == 0:
+        sys.exit("run as an ordinary user (tools/guide-screenshots.sh does): the pictures show the user's name")
     for path in (PROGRAM, COLLECTION_TOOL):
         if not os.access(path, os.X_OK):
             sys.exit("%s is missing: build first (tools/build.sh)" % path)
@@ -688,6 +737,7 @@ def main():
             remove_home(home)
     finally:
         screen.close()
+        shutil.rmtree(WORK, ignore_errors=True)
     if failures:
         log("\nnot made:\n  " + "\n  ".join(failures))
         sys.exit(1)

@@ -153,7 +153,9 @@ void ShowDueList(ResultGridModel& grid, std::shared_ptr<const DueList> list) {
                                       QStringLiteral("受傷日"),
                                       QStringLiteral("経過日数")};
   for (int c = 0; c < kColumns; ++c) grid.setCell(0, c, headings[c]);
-  const int widths[kColumns] = {1000, 1300, 1800, 2000, 2700, 1300, 1000};
+  // The test is the longest: a default test with its time fits whole, and
+  // all the columns fit the window's list side by side.
+  const int widths[kColumns] = {900, 1300, 1400, 2000, 3400, 1200, 900};
   for (int c = 0; c < kColumns; ++c) grid.setColWidth(c, widths[c]);
   grid.setColAlignment(0, GridAlignment::Center);
   grid.setColAlignment(6, GridAlignment::Right);

@@ -140,7 +140,8 @@ void FollowupWindow::buildTestFrame() {
   grid.setRows(1);
   const QString headings[5] = {QStringLiteral("予定日"), QStringLiteral("検査"), QStringLiteral("実施日"),
                                QStringLiteral("結果"), QStringLiteral("備考")};
-  const int widths[5] = {1300, 2700, 1300, 1800, 1900};
+  // The test is the longest: a default test with its time, "HBs抗原・HBs抗体・HBc抗体（受傷時）", fits whole.
+  const int widths[5] = {1300, 3900, 1300, 1100, 1400};
   for (int c = 0; c < 5; ++c) {
     grid.setCell(0, c, headings[c]);
     grid.setColWidth(c, widths[c]);

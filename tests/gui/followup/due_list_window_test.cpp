@@ -2,14 +2,17 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QSpinBox>
 #include <QSqlQuery>
 #include <QTest>
 #include <gtest/gtest.h>
 
+#include "core/followup/followup_case.h"
 #include "core/followup/followup_store.h"
 #include "core/platform/prompts.h"
 #include "core/store/database.h"
@@ -51,6 +54,21 @@ class DueListWindowTest : public ::testing::Test, public testing::TempDrive {
     QTest::mouseDClick(grid->viewport(), Qt::LeftButton, Qt::NoModifier, cell.center());
   }
 };
+
+TEST_F(DueListWindowTest, ShowsEveryColumnWholeAndEveryDefaultTestWhole) {
+  DueListWindow w(state);
+  w.show();
+  QApplication::processEvents();
+  ResultGrid* grid = Grid(w);
+  EXPECT_EQ(grid->horizontalScrollBar()->maximum(), 0);
+  const QFontMetrics metrics(grid->font());
+  constexpr int kCellMargins = 8;
+  ASSERT_EQ(grid->headingText(Qt::Horizontal, 4), QStringLiteral("検査"));
+  for (const ScheduleEntry& entry : DefaultSchedule()) {
+    const QString label = TestLabel(entry.test, entry.offset);
+    EXPECT_LE(metrics.horizontalAdvance(label) + kCellMargins, grid->columnWidth(4)) << label.toStdString();
+  }
+}
 
 TEST_F(DueListWindowTest, ListsTheDueTestsOverdueFirstAndKeepsTheDaysAhead) {
   DueListWindow w(state);

@@ -5,6 +5,7 @@
 #include <QDateEdit>
 #include <QDateTimeEdit>
 #include <QDir>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -156,6 +157,17 @@ TEST_F(FollowupWindowTest, PlanningAddsTheScheduleOnceAndStoresTheCaseWithIt) {
   Click(w.get(), "cmdPlanSchedule");
   EXPECT_EQ(prompts.last().text, QStringLiteral("検査を 3 件予定に加えました。"));
   EXPECT_EQ(count("SELECT count(*) FROM followup_test"), 8);
+}
+
+TEST_F(FollowupWindowTest, EveryTestOfTheDefaultScheduleFitsItsColumnWhole) {
+  auto w = openNew();
+  const auto* grid = Find<ResultGrid>(w.get(), QStringLiteral("grdTests"));
+  const QFontMetrics metrics(grid->font());
+  constexpr int kCellMargins = 8;
+  for (const ScheduleEntry& entry : DefaultSchedule()) {
+    const QString label = TestLabel(entry.test, entry.offset);
+    EXPECT_LE(metrics.horizontalAdvance(label) + kCellMargins, grid->columnWidth(1)) << label.toStdString();
+  }
 }
 
 TEST_F(FollowupWindowTest, PlanningWithNoSourceToFollowSaysSo) {
