@@ -29,9 +29,15 @@ namespace orvanta {
 
 inline const QString kLockFileName = QStringLiteral("orvanta.lock");
 
+// The bytes free on the disk that holds folder (-1 when it cannot be told).
+using RoomLeft = std::function<qint64(const QString& folder)>;
+qint64 RoomLeftOnDisk(const QString& folder);
+
 class DataFolderLock {
  public:
-  explicit DataFolderLock(const QString& dataFolder);
+  // roomLeft tells a lock that cannot be made for want of room from one
+  // that cannot be made for want of permission.
+  explicit DataFolderLock(const QString& dataFolder, RoomLeft roomLeft = RoomLeftOnDisk);
   ~DataFolderLock();
 
   enum class Outcome {
@@ -55,6 +61,10 @@ class DataFolderLock {
   QString heldMessage() const;
   QString inTheWayMessage() const;
   QString failedMessage() const;
+  // After Failed: whether the disk had no room left for the lock. The start
+  // then offers to go on read-only with readOnlyQuestion.
+  bool diskFull() const { return diskFull_; }
+  QString readOnlyQuestion() const;
 
   DataFolderLock(const DataFolderLock&) = delete;
   DataFolderLock& operator=(const DataFolderLock&) = delete;
@@ -64,6 +74,7 @@ class DataFolderLock {
 
   QString folder_;
   QString path_;
+  RoomLeft roomLeft_;
   std::unique_ptr<QLockFile> file_;
   QString holderHost_;
   qint64 holderPid_ = 0;
