@@ -89,6 +89,12 @@ DataFolderLock::Outcome DataFolderLock::lock(const std::function<bool()>& progra
     return Outcome::InTheWay;
   }
 #endif
+  // A disk with no room left is not written at all, not even by an attempt
+  // that would be undone: only a lock that is there already is looked at.
+  if (!QFileInfo::exists(path_) && !QFileInfo(path_).isSymLink() && roomShort()) {
+    diskFull_ = true;
+    return Outcome::Failed;
+  }
   // QLockFile takes over a readable lock whose program has ended here.
   if (file_->tryLock(0)) return Outcome::Locked;
   if (file_->error() != QLockFile::LockFailedError) return failed();
@@ -110,9 +116,13 @@ DataFolderLock::Outcome DataFolderLock::lock(const std::function<bool()>& progra
 
 DataFolderLock::Outcome DataFolderLock::failed() {
   // A disk with no room left cannot take even the lock's few bytes.
-  const qint64 room = roomLeft_ ? roomLeft_(folder_) : -1;
-  diskFull_ = room >= 0 && room < kLockRoomNeeded;
+  diskFull_ = roomShort();
   return Outcome::Failed;
+}
+
+bool DataFolderLock::roomShort() const {
+  const qint64 room = roomLeft_ ? roomLeft_(folder_) : -1;
+  return room >= 0 && room < kLockRoomNeeded;
 }
 
 bool DataFolderLock::isLocked() const { return file_->isLocked(); }

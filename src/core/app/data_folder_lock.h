@@ -19,6 +19,10 @@
 // file's flock (a start caught between creating its lock file and writing
 // it). A leftover is removed and the lock taken; a folder there, or a file
 // that cannot be removed, is named to the user instead.
+//
+// On a disk without room for the lock no lock file is attempted (its
+// creation and removal would still touch the folder): the lock fails, and
+// diskFull says why.
 
 #include <QLockFile>
 #include <QString>
@@ -79,6 +83,8 @@ class DataFolderLock {
   QString holderHost_;
   qint64 holderPid_ = 0;
   Outcome failed();
+  // Whether the disk has less room than the lock needs.
+  bool roomShort() const;
   static constexpr qint64 kLockRoomNeeded = 64 * 1024;
 
   bool folderInTheWay_ = false;

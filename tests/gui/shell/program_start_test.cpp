@@ -714,9 +714,9 @@ TEST_F(StartedMachineTest, ARestoreStoppedHalfWayIsSettledFirst) {
   EXPECT_TRUE(QFileInfo(QDir(out).filePath(QStringLiteral("data/0.dat"))).isFile());
 }
 
-// The disk full: the lock cannot be made for want of room. A folder the lock
-// cannot be made in (mode 0555, held to the modes as an ordinary user) fails
-// the lock; how much room the disk has is told by the test.
+// The disk full: how much room the disk has is told by the test. With no
+// room no lock is attempted; with room, a folder the lock cannot be made in
+// (mode 0555, held to the modes as an ordinary user) fails it.
 class FullDiskTest : public StartedMachineTest {
  protected:
   static qint64 NoRoom(const QString&) { return 0; }
@@ -736,17 +736,19 @@ class FullDiskTest : public StartedMachineTest {
     ASSERT_TRUE(QFileInfo(data("orvanta.sqlite")).isFile());
     folderMode = QFile::permissions(data(QString()));
   }
-  // Starts with the data folder locked against the lock; the folder may be
-  // written again once the first box is shown, so that a write of the run
-  // would show in the files.
+  // Starts on a disk with the room roomLeft tells; a disk with room has the
+  // data folder locked against the lock for the start.
   void startOnFullDisk(Run& run, qint64 (*roomLeft)(const QString&)) {
+    if (roomLeft == NoRoom) {
+      run.window = Main(*run.state, roomLeft);
+      return;
+    }
     testing::OrdinaryFileAccess ordinary;
     if (!ordinary.active()) GTEST_SKIP() << "file modes cannot be enforced here";
     ASSERT_TRUE(QFile::setPermissions(data(QString()), LockedOut()));
     run.window = Main(*run.state, roomLeft);
     QFile::setPermissions(data(QString()), folderMode);
   }
-  void unlockFolder() { ASSERT_TRUE(QFile::setPermissions(data(QString()), folderMode)); }
   QString diskFullText() const {
     return QStringLiteral(
                "ディスクの空き容量がないため、データフォルダ「%1」にファイル「orvanta.lock」を作成できず、"
@@ -760,9 +762,8 @@ class FullDiskTest : public StartedMachineTest {
 TEST_F(FullDiskTest, TheReportsAreReadAndNothingIsWritten) {
   const QStringList before = Snapshot(root.path());
   auto run = newRun();
-  run->prompts.answer(PromptAnswer::Yes, [this] { unlockFolder(); });
+  run->prompts.answer(PromptAnswer::Yes);
   startOnFullDisk(*run, NoRoom);
-  if (IsSkipped()) return;
   ASSERT_NE(run->window, nullptr);
   ASSERT_EQ(run->prompts.shown().size(), 1u);
   const auto& question = run->prompts.shown()[0];
@@ -824,6 +825,21 @@ TEST_F(FullDiskTest, TheReportsAreReadAndNothingIsWritten) {
   run->window.reset();
   EXPECT_EQ(run->prompts.shown().size(), 1u);
   EXPECT_EQ(Snapshot(root.path()), before);
+}
+
+// A program that runs holds its lock whatever the room left: a second start
+// is told so, and not offered a read-only run.
+TEST_F(FullDiskTest, ARunningProgramIsStillToldOnAFullDisk) {
+  auto first = newRun();
+  start(*first);
+  ASSERT_NE(first->window, nullptr);
+  auto second = newRun();
+  second->prompts.answer(PromptAnswer::Ok);
+  startOnFullDisk(*second, NoRoom);
+  EXPECT_EQ(second->window, nullptr);
+  ASSERT_EQ(second->prompts.shown().size(), 1u);
+  EXPECT_EQ(second->prompts.last().text, kAlreadyRunningMessage);
+  finish(*first);
 }
 
 // Where the start ends on a full disk, it writes nothing either.
