@@ -30,9 +30,18 @@ struct StartupFacts {
   int TodayMonth = 0;
   int TodayDay = 0;
   bool FirstRun = false;  // no record of an earlier start was found
+  // The disk was full at the start and the user chose to read the reports
+  // only: nothing is written in the data folder or beside it for the whole
+  // run (no counters, lists, database, settings, backups); the commands that
+  // would write are off.
+  bool ReadOnlySession = false;
 
   CalendarDate StartDate() const { return CalendarDate{TodayYear, TodayMonth, TodayDay}; }
 };
+
+// What the captions of the windows that show the reports end with in a
+// read-only run.
+inline const QString kReadOnlyCaption = QStringLiteral("（読み取り専用）");
 
 // The login password of passw.dat.
 struct Login {

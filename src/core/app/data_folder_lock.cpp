@@ -46,8 +46,16 @@ Removal RemoveLeftover(const QString& path) {
 
 }  // namespace
 
-DataFolderLock::DataFolderLock(const QString& dataFolder)
-    : folder_(dataFolder), path_(QDir(dataFolder).filePath(kLockFileName)), file_(std::make_unique<QLockFile>(path_)) {
+qint64 RoomLeftOnDisk(const QString& folder) {
+  const QStorageInfo disk(folder);
+  return disk.isValid() ? disk.bytesAvailable() : -1;
+}
+
+DataFolderLock::DataFolderLock(const QString& dataFolder, RoomLeft roomLeft)
+    : folder_(dataFolder),
+      path_(QDir(dataFolder).filePath(kLockFileName)),
+      roomLeft_(std::move(roomLeft)),
+      file_(std::make_unique<QLockFile>(path_)) {
   // Staleness by age alone would let a second machine take the lock of a
   // program that has simply been running for a while; only a lock whose
   // process is gone from this machine is stale.
@@ -81,6 +89,12 @@ DataFolderLock::Outcome DataFolderLock::lock(const std::function<bool()>& progra
     return Outcome::InTheWay;
   }
 #endif
+  // A disk with no room left is not written at all, not even by an attempt
+  // that would be undone: only a lock that is there already is looked at.
+  if (!QFileInfo::exists(path_) && !QFileInfo(path_).isSymLink() && roomShort()) {
+    diskFull_ = true;
+    return Outcome::Failed;
+  }
   // QLockFile takes over a readable lock whose program has ended here.
   if (file_->tryLock(0)) return Outcome::Locked;
   if (file_->error() != QLockFile::LockFailedError) return failed();
@@ -102,9 +116,13 @@ DataFolderLock::Outcome DataFolderLock::lock(const std::function<bool()>& progra
 
 DataFolderLock::Outcome DataFolderLock::failed() {
   // A disk with no room left cannot take even the lock's few bytes.
-  const QStorageInfo disk(folder_);
-  diskFull_ = disk.isValid() && disk.bytesAvailable() < kLockRoomNeeded;
+  diskFull_ = roomShort();
   return Outcome::Failed;
+}
+
+bool DataFolderLock::roomShort() const {
+  const qint64 room = roomLeft_ ? roomLeft_(folder_) : -1;
+  return room >= 0 && room < kLockRoomNeeded;
 }
 
 bool DataFolderLock::isLocked() const { return file_->isLocked(); }
@@ -154,6 +172,17 @@ QString DataFolderLock::failedMessage() const {
   return QStringLiteral(
              "データフォルダ「%1」にファイル「%2」を作成できないため、起動できません。\n"
              "フォルダに書き込めるか確認してください。")
+      .arg(QDir::toNativeSeparators(folder_), kLockFileName);
+}
+
+QString DataFolderLock::readOnlyQuestion() const {
+  return QStringLiteral(
+             "ディスクの空き容量がないため、データフォルダ「%1」にファイル「%2」を作成できず、通常どおりには起動"
+             "できません。\n\n"
+             "読み取り専用で起動すると、報告の表示・検索・集計・印刷はできますが、ディスクに空きを作って起動し"
+             "なおすまでは、報告の保存・変更・削除、設定の変更、取り込み、バックアップ、復元は一切できません。\n\n"
+             "読み取り専用で起動しますか？\n"
+             "「はい」で読み取り専用で起動し、「いいえ」で終了します。")
       .arg(QDir::toNativeSeparators(folder_), kLockFileName);
 }
 

@@ -19,6 +19,10 @@
 // file's flock (a start caught between creating its lock file and writing
 // it). A leftover is removed and the lock taken; a folder there, or a file
 // that cannot be removed, is named to the user instead.
+//
+// On a disk without room for the lock no lock file is attempted (its
+// creation and removal would still touch the folder): the lock fails, and
+// diskFull says why.
 
 #include <QLockFile>
 #include <QString>
@@ -29,9 +33,15 @@ namespace orvanta {
 
 inline const QString kLockFileName = QStringLiteral("orvanta.lock");
 
+// The bytes free on the disk that holds folder (-1 when it cannot be told).
+using RoomLeft = std::function<qint64(const QString& folder)>;
+qint64 RoomLeftOnDisk(const QString& folder);
+
 class DataFolderLock {
  public:
-  explicit DataFolderLock(const QString& dataFolder);
+  // roomLeft tells a lock that cannot be made for want of room from one
+  // that cannot be made for want of permission.
+  explicit DataFolderLock(const QString& dataFolder, RoomLeft roomLeft = RoomLeftOnDisk);
   ~DataFolderLock();
 
   enum class Outcome {
@@ -55,6 +65,10 @@ class DataFolderLock {
   QString heldMessage() const;
   QString inTheWayMessage() const;
   QString failedMessage() const;
+  // After Failed: whether the disk had no room left for the lock. The start
+  // then offers to go on read-only with readOnlyQuestion.
+  bool diskFull() const { return diskFull_; }
+  QString readOnlyQuestion() const;
 
   DataFolderLock(const DataFolderLock&) = delete;
   DataFolderLock& operator=(const DataFolderLock&) = delete;
@@ -64,10 +78,13 @@ class DataFolderLock {
 
   QString folder_;
   QString path_;
+  RoomLeft roomLeft_;
   std::unique_ptr<QLockFile> file_;
   QString holderHost_;
   qint64 holderPid_ = 0;
   Outcome failed();
+  // Whether the disk has less room than the lock needs.
+  bool roomShort() const;
   static constexpr qint64 kLockRoomNeeded = 64 * 1024;
 
   bool folderInTheWay_ = false;

@@ -123,6 +123,18 @@ bool LoadCodeLists(CodeLists& lists, const DrivePaths& paths, const QDateTime& n
   return WriteSettingsFile(path, lists, writeError);
 }
 
+void ReadCodeListsOnly(CodeLists& lists, const DrivePaths& paths, QString* notice) {
+  const QString path = paths.SettingsFilePath();
+  if (ReadSettingsFile(path, lists).ok()) return;
+  SetDefaultCodeLists(lists);
+  if (QFileInfo(path).isFile() && notice) {
+    *notice = QStringLiteral(
+                  "設定ファイル「%1」を読み込めませんでした。部署・職種などの一覧は初期設定のものを使います。"
+                  "読み取り専用で起動しているため、このファイルはそのままにしてあります。")
+                  .arg(QDir::toNativeSeparators(path));
+  }
+}
+
 bool CountReportsAtStart(OpenDataFile& file, IdCounters& counters, const CodeLists& lists, const DrivePaths& paths,
                          QString* writeError) {
   bool changed = CountDataFiles(file, counters, paths);
@@ -147,6 +159,16 @@ void OpenDatabaseAtStart(Database& database, const DrivePaths& paths, const QDat
         error +
         QStringLiteral(
             "\n経過観察と発生率の記録は、このまま使うことができません。報告の入力と解析はこれまでどおり使えます。");
+  }
+}
+
+void OpenDatabaseReadOnlyAtStart(Database& database, const DrivePaths& paths, QString* notice) {
+  QString error;
+  if (database.openReadOnly(paths.DatabasePath(), &error)) return;
+  if (notice) {
+    *notice = error + QStringLiteral(
+                          "\n読み取り専用で起動しているため、データベースはそのままにしてあります。"
+                          "経過観察と発生率の記録は表示されません。報告の表示と解析は使えます。");
   }
 }
 

@@ -80,6 +80,11 @@ inline const QString kIdFileMessage =
 bool LoadCodeLists(CodeLists& lists, const DrivePaths& paths, const QDateTime& now, QString* notice = nullptr,
                    QString* writeError = nullptr);
 
+// set.dat for a read-only run: read, or the default lists in memory when it
+// cannot be read, the file left as it is. notice says when it is there and
+// does not read.
+void ReadCodeListsOnly(CodeLists& lists, const DrivePaths& paths, QString* notice);
+
 // The start-up count (CountDataFiles: every data file checked and counted,
 // the counters moved on to what the files hold), LastCodeId moved on to at
 // least the highest id of the lists, and ttid.dat written when the counters
@@ -92,6 +97,10 @@ bool CountReportsAtStart(OpenDataFile& file, IdCounters& counters, const CodeLis
 // receives what the user is told; empty when all is well. When no database
 // can be opened the program works on without it, and notice says so.
 void OpenDatabaseAtStart(Database& database, const DrivePaths& paths, const QDateTime& now, QString* notice);
+
+// The same for a read-only run: orvanta.sqlite opened only to be read, never
+// created or changed; without it the program works on (notice says so).
+void OpenDatabaseReadOnlyAtStart(Database& database, const DrivePaths& paths, QString* notice);
 
 // Whether a report of that id is in one of the data files 0 to NewestFileNo.
 bool ReportInDataFiles(const DrivePaths& paths, const IdCounters& counters, std::int32_t reportId);

@@ -228,6 +228,11 @@ RestoreSettlement SettleInterruptedRestore(const DrivePaths& paths, const QDateT
   return Settler(paths, io, now).run();
 }
 
+bool RestoreLeftToSettle(const DrivePaths& paths) {
+  const QDir data(paths.DataFolderPath());
+  return Exists(data.filePath(kRestoreRecordFile)) || !FolderIsEmptyOrMissing(data.filePath(kRestoreOutgoingFolder));
+}
+
 QString RestoreSettlementText(const RestoreSettlement& settlement, const DrivePaths& paths) {
   QString saved;
   if (const std::optional<QDateTime> moment = GenerationMoment(settlement.savedGeneration))

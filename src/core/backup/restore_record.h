@@ -73,6 +73,11 @@ struct RestoreSettlement {
 RestoreSettlement SettleInterruptedRestore(const DrivePaths& paths, const QDateTime& now,
                                            BackupIo& io = SystemBackupIo());
 
+// Whether a stop left a restore that SettleInterruptedRestore would have to
+// finish or undo (a record, or files moved out), looked at without touching
+// anything.
+bool RestoreLeftToSettle(const DrivePaths& paths);
+
 // What the user is told at the start; empty for Nothing.
 QString RestoreSettlementText(const RestoreSettlement& settlement, const DrivePaths& paths);
 

@@ -235,7 +235,49 @@ void Database::close() {
     QSqlDatabase db = QSqlDatabase::database(connectionName_, false);
     if (db.isOpen()) db.close();
   }
-  readOnly_ = false;
+  readOnly_ = ReadOnly::No;
+}
+
+QString Database::readOnlyReason() const {
+  switch (readOnly_) {
+    case ReadOnly::No: return {};
+    case ReadOnly::NewerProgram: return QStringLiteral("データベースが新しい版のOrvantaで作られているため");
+    case ReadOnly::Asked: return QStringLiteral("読み取り専用で起動しているため");
+  }
+  return {};
+}
+
+bool Database::openReadOnly(const QString& path, QString* error) {
+  close();
+  path_ = path;
+  if (!QFileInfo(path).isFile()) {
+    if (error) *error = DatabaseErrorText(path, QStringLiteral("ファイルがありません。"));
+    return false;
+  }
+  QSqlDatabase db = QSqlDatabase::contains(connectionName_)
+                        ? QSqlDatabase::database(connectionName_, false)
+                        : QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connectionName_);
+  db.setDatabaseName(path);
+  db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY"));
+  QString reason;
+  if (!db.open()) {
+    reason = db.lastError().text();
+  } else {
+    // Rows that break a rule of their table are only read here; pages that
+    // do not hold together are not.
+    const FileCheck check = CheckIntegrity(db, &reason);
+    if (check == FileCheck::Damaged || check == FileCheck::Unreadable) {
+      if (reason.isEmpty()) reason = QStringLiteral("データベースが壊れています。");
+    } else if (SchemaVersion(db) < schema_.version) {
+      reason = QStringLiteral("古い版のOrvantaで作られたデータベースは、読み取り専用では開けません。");
+    } else {
+      readOnly_ = ReadOnly::Asked;
+      return true;
+    }
+    db.close();
+  }
+  if (error) *error = DatabaseErrorText(path, reason);
+  return false;
 }
 
 bool Database::open(const QString& path, const QDateTime& now, QString* notice, QString* error) {
@@ -280,7 +322,7 @@ bool Database::open(const QString& path, const QDateTime& now, QString* notice, 
         if (error) *error = DatabaseErrorText(path, db.lastError().text());
         return false;
       }
-      readOnly_ = true;
+      readOnly_ = ReadOnly::NewerProgram;
       if (notice) {
         *notice = QStringLiteral(
                       "データベース「%1」は、このOrvantaより新しい版で作られています。\n"
@@ -344,10 +386,13 @@ bool Database::change(const std::function<bool(QSqlDatabase& db, QString* error)
     if (error) *error = DatabaseErrorText(path_, QStringLiteral("データベースが開かれていません。"));
     return false;
   }
-  if (readOnly_) {
+  if (isReadOnly()) {
     if (error) {
-      *error = QStringLiteral("データベース「%1」は新しい版のOrvantaで作られているため、変更を保存できません。")
-                   .arg(QDir::toNativeSeparators(path_));
+      *error = readOnly_ == ReadOnly::NewerProgram
+                   ? QStringLiteral("データベース「%1」は新しい版のOrvantaで作られているため、変更を保存できません。")
+                         .arg(QDir::toNativeSeparators(path_))
+                   : QStringLiteral("読み取り専用で起動しているため、データベース「%1」に変更を保存できません。")
+                         .arg(QDir::toNativeSeparators(path_));
     }
     return false;
   }

@@ -52,11 +52,21 @@ class Database {
   // be opened at all, with the reason in error; the rest of the program then
   // works on without it.
   bool open(const QString& path, const QDateTime& now, QString* notice, QString* error);
+  // Opens the database at path only to read it, for a run that must not
+  // write anything (the disk is full): nothing is created, checked aside,
+  // brought up to date or changed. False (with the reason in error) when
+  // the file is missing, does not read, or is of an older version than this
+  // program reads without bringing it up to date.
+  bool openReadOnly(const QString& path, QString* error);
   void close();
 
   bool isOpen() const;
-  // True for a database written by a newer program: it is read, never written.
-  bool isReadOnly() const { return readOnly_; }
+  // True for a database written by a newer program, or opened with
+  // openReadOnly: it is read, never written.
+  bool isReadOnly() const { return readOnly_ != ReadOnly::No; }
+  // Why a read-only database is not written, as the start of a sentence
+  // ("データベースが新しい版のOrvantaで作られているため"); empty when it is written.
+  QString readOnlyReason() const;
   QString path() const { return path_; }
   // The connection, for queries. Only valid while open.
   QSqlDatabase connection() const;
@@ -95,7 +105,8 @@ class Database {
   DatabaseSchema schema_;
   QString connectionName_;
   QString path_;
-  bool readOnly_ = false;
+  enum class ReadOnly { No, NewerProgram, Asked };
+  ReadOnly readOnly_ = ReadOnly::No;
   std::function<bool(QSqlDatabase& db, QString* error)> nextChangeWork_;
   std::vector<std::function<bool(QSqlDatabase& db, QString* error)>> deferred_;
 };

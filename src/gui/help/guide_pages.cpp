@@ -57,6 +57,7 @@ const std::vector<GuideWindowPage>& GuideTitledPages() {
   static const std::vector<GuideWindowPage> pages{
       {QStringLiteral("検索"), QStringLiteral("report_find.html#search")},
       {QStringLiteral("データファイルの修復"), QStringLiteral("damaged_files.html#repair")},
+      {QStringLiteral("読み取り専用での起動"), QStringLiteral("trouble.html#disk-full")},
   };
   return pages;
 }

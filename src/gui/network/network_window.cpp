@@ -55,8 +55,10 @@ NetworkWindow::NetworkWindow(AppState& state, QWidget* parent) : QDialog(parent)
 
   QString notice;
   QString error;
-  ready_ =
-      OpenNetworkDatabase(state_.network, state_.paths.NetworkDatabasePath(), state_.clock().now(), &notice, &error);
+  // A read-only run reads the pooled submissions there are, and makes none.
+  ready_ = state_.startup.ReadOnlySession ? state_.network.openReadOnly(state_.paths.NetworkDatabasePath(), &error)
+                                          : OpenNetworkDatabase(state_.network, state_.paths.NetworkDatabasePath(),
+                                                                state_.clock().now(), &notice, &error);
   if (!notice.isEmpty()) state_.prompts().message(notice, kTitle, PromptIcon::Exclamation);
   if (!ready_) state_.prompts().message(error, kTitle, PromptIcon::Critical);
   const bool writable = ready_ && !state_.network.isReadOnly();

@@ -228,7 +228,7 @@ void DenominatorsWindow::reload() {
   if (!state_.database.isOpen()) {
     note_->setText(QStringLiteral("データベースを開けなかったため、分母と介入は表示も登録もできません。"));
   } else if (state_.database.isReadOnly()) {
-    note_->setText(QStringLiteral("データベースが新しい版のOrvantaで作られているため、表示だけができます。"));
+    note_->setText(state_.database.readOnlyReason() + QStringLiteral("、表示だけができます。"));
   } else {
     note_->setText(
         QStringLiteral("値を入力すると、その場で保存されます。値を消すと、その分母は登録されていない"

@@ -46,6 +46,7 @@
 #include "gui/widgets/date_field_widget.h"
 #include "gui/widgets/layout_helpers.h"
 #include "gui/widgets/storable_text.h"
+#include "gui/widgets/view_only.h"
 
 namespace orvanta {
 namespace {
@@ -183,10 +184,22 @@ ReportWindow::ReportWindow(AppState& state, QWidget* parent)
   pageTabs_->setCurrentIndex(0);
   pageStack_->setCurrentIndex(0);
   fillLists();
-  if (state_.editing.NewReportMode || state_.dataFile.ReportCount() == 0)
+  if (readOnly()) {
+    // The reports are shown and stepped through; nothing is changed.
+    setWindowTitle(windowTitle() + kReadOnlyCaption);
+    MakeViewOnly(pageStack_);
+    MakeViewOnly(noteBoxes_[0]);
+    bodySites_->setEnabled(false);
+    for (QPushButton* b : {deleteButton_, newReportButton_}) {
+      b->setEnabled(false);
+      b->setToolTip(QStringLiteral("読み取り専用で起動しているため使えません"));
+    }
+    showCurrentOrNearest();
+  } else if (state_.editing.NewReportMode || state_.dataFile.ReportCount() == 0) {
     startNewReport();
-  else
+  } else {
     showReport();
+  }
   // The keyboard starts in the reporter's name.
   focusFirstField();
 }
@@ -493,8 +506,10 @@ ReportRecord* ReportWindow::shownReport() {
 }
 
 void ReportWindow::markChanged() {
-  if (!loading_) changed_ = true;
+  if (!loading_ && !readOnly()) changed_ = true;
 }
+
+bool ReportWindow::readOnly() const { return state_.startup.ReadOnlySession; }
 
 void ReportWindow::setLoading(bool on) {
   loading_ = on;
@@ -557,6 +572,7 @@ void ReportWindow::recordShowing(const ReportRecord& report) {
 }
 
 void ReportWindow::startNewReport() {
+  if (readOnly()) return;
   takeWaitingDateNumber();
   // A newest data file that does not read is left as it is; its repair is
   // offered before the new report passes it over.
@@ -611,6 +627,7 @@ bool ReportWindow::saveFile() {
 }
 
 bool ReportWindow::saveIfChanged() {
+  if (readOnly()) return true;  // nothing was changed, nothing started
   takeWaitingDateNumber();
   if (!changed_) {
     // Nothing to write: a new report never changed leaves with the file.
@@ -639,7 +656,11 @@ void ReportWindow::showCurrentOrNearest() {
   const bool atEnd = n >= 0;
   if (n < 0) n = FindFileWithReports(state_.counters, state_.paths, state_.dataFile.CurrentFileNo + 1, +1, table);
   if (n < 0) {
-    startNewReport();
+    // No report anywhere: a new one, or in a read-only run the empty form.
+    if (readOnly())
+      positionLabel_->setText(PositionLabelText(state_.dataFile, state_.counters));
+    else
+      startNewReport();
     return;
   }
   const int index = atEnd ? static_cast<int>(table.size()) - 1 : 0;
@@ -695,6 +716,7 @@ void ReportWindow::search(SearchField field) {
 }
 
 void ReportWindow::deleteShownReport() {
+  if (readOnly()) return;
   takeWaitingDateNumber();
   const DeletionCase deletion = ClassifyDeletion(state_.dataFile, state_.counters);
   const ReportRecord* shown = shownReport();
@@ -803,9 +825,8 @@ bool ReportWindow::prepareFollowupDeletion(std::int32_t reportId) {
   }
   if (!records.exists) return true;
   if (database.isReadOnly()) {
-    state_.prompts().message(QStringLiteral("この報告書には経過観察の記録があります。\n"
-                                            "データベースが新しい版のOrvantaで作られているため、記録を削除できません。"
-                                            "表示データは削除していません。"),
+    state_.prompts().message(QStringLiteral("この報告書には経過観察の記録があります。\n") + database.readOnlyReason() +
+                                 QStringLiteral("、記録を削除できません。表示データは削除していません。"),
                              QString(), PromptIcon::Exclamation);
     return false;
   }

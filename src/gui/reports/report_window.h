@@ -2,7 +2,8 @@
 // The report entry window (frmrep, "事故時報告書"): one report of the data
 // file in memory at a time, as the 17 questions of the report form on eight
 // tabbed pages. Every answer is written into the shown report at once; the
-// data file is written whenever the window leaves it.
+// data file is written whenever the window leaves it. In a read-only run the
+// window only shows the reports and steps through them.
 
 #include <QDialog>
 #include <QString>
@@ -86,6 +87,8 @@ class ReportWindow : public QDialog {
 
  private:
   ReportRecord* shownReport();
+  // A read-only run: reports are shown, never changed, started or deleted.
+  bool readOnly() const;
   void markChanged();
   void setLoading(bool on);
 

@@ -27,8 +27,8 @@ QString FrontRequestName(const QString& dataFolder) {
   return runtime.isEmpty() ? name : QDir(runtime).filePath(name);
 }
 
-DataFolderGuard::DataFolderGuard(const QString& dataFolder, QObject* parent)
-    : QObject(parent), folder_(dataFolder), lock_(dataFolder) {}
+DataFolderGuard::DataFolderGuard(const QString& dataFolder, RoomLeft roomLeft, QObject* parent)
+    : QObject(parent), folder_(dataFolder), lock_(dataFolder, std::move(roomLeft)) {}
 
 DataFolderGuard::~DataFolderGuard() = default;
 

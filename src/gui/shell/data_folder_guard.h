@@ -20,7 +20,7 @@ namespace orvanta {
 class DataFolderGuard : public QObject {
   Q_OBJECT
  public:
-  explicit DataFolderGuard(const QString& dataFolder, QObject* parent = nullptr);
+  explicit DataFolderGuard(const QString& dataFolder, RoomLeft roomLeft = RoomLeftOnDisk, QObject* parent = nullptr);
   ~DataFolderGuard() override;
 
   DataFolderLock& lock() { return lock_; }

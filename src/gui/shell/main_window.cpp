@@ -19,6 +19,7 @@
 #include "core/platform/system_info.h"
 #include "core/reports/body_site_drawing.h"
 #include "core/reports/data_file.h"
+#include "core/reports/open_data_file.h"
 #include "gui/backup/backup_command.h"
 #include "gui/shell/window_openers.h"
 #include "gui/widgets/layout_helpers.h"
@@ -32,6 +33,9 @@ const QString kWelcome = QStringLiteral(
 const QString kGuide = QStringLiteral(
     "設定は随時変更できます。画面中央のボタン「新規登録」または「変更･表示」をクリックして針刺し･切創事故を入力し、"
     "右側のメニューでデータを自由に解析して下さい");
+const QString kReadOnlyLineText = QStringLiteral(
+    "読み取り専用で起動しています（ディスクの空き容量がありません）。報告の表示・集計・印刷だけができます。");
+const QString kReadOnlyRefusal = QStringLiteral("読み取り専用で起動しているため使えません");
 const QString kBackupQuestion = QStringLiteral(
     "バックアップに上書きしますか？\nエラーが出た場合は上書きしないでください。保存する場合は「はい」を押してください"
     "。");
@@ -40,7 +44,8 @@ const QString kBackupQuestion = QStringLiteral(
 
 MainWindow::MainWindow(AppState& state, QWidget* parent) : QWidget(parent), state_(state) {
   setObjectName(QStringLiteral("frmMain"));
-  setWindowTitle(QStringLiteral("トンリクス日本版　Orvanta"));
+  const bool readOnly = state_.startup.ReadOnlySession;
+  setWindowTitle(QStringLiteral("トンリクス日本版　Orvanta") + (readOnly ? kReadOnlyCaption : QString()));
   // The designed panel sits under the menu bar, at its designed size.
   auto* body = Named(new QWidget(this), "panel");
   body->setFixedSize(Twips(10140), Twips(6450));
@@ -50,6 +55,7 @@ MainWindow::MainWindow(AppState& state, QWidget* parent) : QWidget(parent), stat
   layout->setSizeConstraint(QLayout::SetFixedSize);
   layout->setMenuBar(buildMenuBar());
   layout->addWidget(body);
+  if (readOnly) layout->addWidget(buildReadOnlyLine());
   layout->addWidget(buildOverdueLine());
 
   auto* title = Named(PlaceLabel(body, QStringLiteral("Orvanta"), 1410, 180, 6000, 900), "Label2");
@@ -89,9 +95,11 @@ MainWindow::MainWindow(AppState& state, QWidget* parent) : QWidget(parent), stat
     if (b.index < 0) {
       auto* details = Named(PlaceButton(settings, caption, 150, top, 3165, 420), "Command3");
       connect(details, &QPushButton::clicked, this, [this] { openAnswerCodeEditor(); });
+      offWhenReadOnly(details);
     } else {
       auto* edit = Named(PlaceButton(settings, caption, 150, top, 3165, 420), "Command2", b.index);
       connect(edit, &QPushButton::clicked, this, [this, list = b.index] { openCodeListEditor(list); });
+      offWhenReadOnly(edit);
     }
     top += 480;
   }
@@ -139,6 +147,7 @@ MainWindow::MainWindow(AppState& state, QWidget* parent) : QWidget(parent), stat
   connect(sheet, &QPushButton::clicked, this, [this] { PrintBlankSheet(state_, this); });
   add->setEnabled(HasReportWindow());
   browse->setEnabled(HasReportWindow());
+  offWhenReadOnly(add);
 
   auto* quit = Named(PlaceButton(body, QStringLiteral("終了"), 8250, 5910, 1335, 420), "Command1");
   connect(quit, &QPushButton::clicked, this, &QWidget::close);
@@ -156,6 +165,7 @@ QMenuBar* MainWindow::buildMenuBar() {
       QAction* action = menu->addAction(QString::fromUtf8(item.caption));
       action->setObjectName(QString::fromLatin1(item.name));
       action->setEnabled(HasMenuCommand(item.command));
+      if (WritesData(item.command)) offWhenReadOnly(action);
       connect(action, &QAction::triggered, this, [this, command = item.command] {
         openModal([this, command] { RunMenuCommand(command, state_, this); });
       });
@@ -189,6 +199,33 @@ QMenuBar* MainWindow::buildMenuBar() {
   addItems(help,
            {{"actGuide", "使い方(&U)", MenuCommand::Guide}, {"actAbout", "バージョン情報(&A)", MenuCommand::About}});
   return bar;
+}
+
+void MainWindow::offWhenReadOnly(QWidget* control) {
+  if (!state_.startup.ReadOnlySession) return;
+  control->setEnabled(false);
+  control->setToolTip(kReadOnlyRefusal);
+}
+
+void MainWindow::offWhenReadOnly(QAction* action) {
+  if (!state_.startup.ReadOnlySession) return;
+  action->setEnabled(false);
+  action->setToolTip(kReadOnlyRefusal);
+}
+
+QWidget* MainWindow::buildReadOnlyLine() {
+  // Under the designed panel, as wide as it, for the whole run.
+  auto* line = Named(new QFrame(this), "readOnlyBar");
+  line->setFrameShape(QFrame::StyledPanel);
+  line->setFixedSize(Twips(10140), 40);
+  line->setStyleSheet(QStringLiteral("QFrame#readOnlyBar { background: rgb(255, 228, 225); }"));
+  auto* label = Named(new QLabel(kReadOnlyLineText, line), "lblReadOnly");
+  label->setStyleSheet(QStringLiteral("color: rgb(160, 0, 0);"));
+  QFont bold = label->font();
+  bold.setBold(true);
+  label->setFont(bold);
+  label->setGeometry(12, 8, Twips(10140) - 24, 24);
+  return line;
 }
 
 QWidget* MainWindow::buildOverdueLine() {
@@ -234,6 +271,11 @@ void MainWindow::greetFirstRun() {
 }
 
 QString MainWindow::countReports() {
+  // A read-only run counts without writing the counters it moves on.
+  if (state_.startup.ReadOnlySession) {
+    CountDataFiles(state_.dataFile, state_.counters, state_.paths);
+    return {};
+  }
   QString error;
   CountReportsAtStart(state_.dataFile, state_.counters, state_.lists, state_.paths, &error);
   return error;
@@ -267,7 +309,8 @@ void MainWindow::openReportWindow(bool newReport) {
     state_.editing.NewReportMode = false;
     state_.dataFile.CurrentIndex = state_.dataFile.ReportCount() - 1;
   } else {
-    state_.editing.NewReportMode = true;
+    // With no report to show a new one starts, unless nothing may be written.
+    state_.editing.NewReportMode = !state_.startup.ReadOnlySession;
   }
   openModal([this] { ShowReportWindow(state_, this); });
   state_.editing.NewReportMode = false;
@@ -282,8 +325,11 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 }
 
 void MainWindow::finishRun() {
+  // A read-only run leaves the counters, the placement and the backups as
+  // they were.
+  const bool writes = !state_.startup.ReadOnlySession;
   QString error;
-  if (!WriteIdFile(state_.paths.IdFilePath(), state_.counters, &error)) {
+  if (writes && !WriteIdFile(state_.paths.IdFilePath(), state_.counters, &error)) {
     state_.prompts().message(error, {}, PromptIcon::Critical);
   }
 
@@ -292,6 +338,7 @@ void MainWindow::finishRun() {
   for (auto it = windows.crbegin(); it != windows.crend(); ++it) {
     if (*it != this && (*it)->isVisible()) (*it)->close();
   }
+  if (!writes) return;
 
   if (!isMinimized()) {
     // The outer window, title bar and borders included.

@@ -3,6 +3,7 @@
 #include <QWidget>
 #include <functional>
 
+class QAction;
 class QFrame;
 class QLabel;
 class QMenuBar;
@@ -14,7 +15,9 @@ class AppState;
 // The hub of the program: every other window opens modally from here. It
 // counts the reports of every data file when it loads, reloads the newest
 // data file whenever it becomes active again, and on closing writes the
-// counters, stores its placement and offers the backup.
+// counters, stores its placement and offers the backup. In a read-only run
+// (StartupFacts::ReadOnlySession) its caption and a line under the panel say
+// so, the commands that write are off, and closing writes nothing.
 class MainWindow : public QWidget {
   Q_OBJECT
  public:
@@ -50,6 +53,11 @@ class MainWindow : public QWidget {
   // The menu bar over the designed panel: ファイル, ツール, ヘルプ.
   QMenuBar* buildMenuBar();
   QWidget* buildOverdueLine();
+  // The line under the panel that says the run is read-only.
+  QWidget* buildReadOnlyLine();
+  // A control that would write: off, with its reason, in a read-only run.
+  void offWhenReadOnly(QWidget* control);
+  void offWhenReadOnly(QAction* action);
   void openCodeListEditor(int list);
   void openAnswerCodeEditor();
   void openReportWindow(bool newReport);

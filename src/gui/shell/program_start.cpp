@@ -24,7 +24,39 @@
 
 namespace orvanta {
 
-std::unique_ptr<MainWindow> Main(AppState& state) {
+namespace {
+
+// A full disk leaves the reports readable: the user may go on read-only. A
+// data folder that was never started holds nothing to read, and a restore
+// stopped half-way needs room to be settled before anything is read. False
+// when the start ends here (the user told, or answering no).
+bool OfferReadOnlyStart(AppState& state, const DataFolderLock& lock, bool folderExisted, SplashWindow& splash) {
+  auto tell = [&](const QString& text) {
+    splash.hide();
+    state.prompts().message(text, {}, PromptIcon::Critical);
+  };
+  DecideFirstRun(state.startup, state.paths);
+  if (!lock.diskFull() || !folderExisted || state.startup.FirstRun) {
+    tell(lock.failedMessage());
+    return false;
+  }
+  if (RestoreLeftToSettle(state.paths)) {
+    tell(lock.failedMessage() +
+         QStringLiteral("\n前回、バックアップからの復元が途中で止まっているため、読み取り専用でも起動できません。"
+                        "ディスクに空きを作ってから起動しなおすと、復元を最後まで行うか、元に戻します。"));
+    return false;
+  }
+  splash.hide();
+  if (state.prompts().message(lock.readOnlyQuestion(), QStringLiteral("読み取り専用での起動"), PromptIcon::Question,
+                              PromptButtons::YesNo) != PromptAnswer::Yes)
+    return false;
+  state.startup.ReadOnlySession = true;
+  return true;
+}
+
+}  // namespace
+
+std::unique_ptr<MainWindow> Main(AppState& state, const RoomLeft& roomLeft) {
   auto splash = std::make_unique<SplashWindow>();
   splash->showPainted();
 
@@ -34,7 +66,6 @@ std::unique_ptr<MainWindow> Main(AppState& state) {
     state.prompts().message(text, {}, icon);
   };
 
-  auto mainWindow = std::make_unique<MainWindow>(state);
   TakeTodaysDate(state.startup, state.clock());
   state.log.recordStart();  // held until the database is open
 
@@ -47,31 +78,39 @@ std::unique_ptr<MainWindow> Main(AppState& state) {
          PromptIcon::Critical);
     return nullptr;
   }
-  auto guard = std::make_unique<DataFolderGuard>(state.paths.DataFolderPath());
+  auto guard = std::make_unique<DataFolderGuard>(state.paths.DataFolderPath(), roomLeft);
   switch (guard->takeLock()) {
     case DataFolderLock::Outcome::Locked: break;
     case DataFolderLock::Outcome::HeldElsewhere:
       tell(guard->lock().heldMessage(), PromptIcon::Information);
       return nullptr;
     case DataFolderLock::Outcome::InTheWay: tell(guard->lock().inTheWayMessage(), PromptIcon::Critical); return nullptr;
-    case DataFolderLock::Outcome::Failed: tell(guard->lock().failedMessage(), PromptIcon::Critical); return nullptr;
+    case DataFolderLock::Outcome::Failed:
+      if (!OfferReadOnlyStart(state, guard->lock(), folderExisted, *splash)) return nullptr;
+      break;
   }
-  guard->answerSecondStarts(mainWindow.get());
-  if (!folderExisted && !MakeCompanionFolders(state.paths, &failed)) {
-    tell(QStringLiteral("フォルダ「%1」を作成できませんでした。").arg(QDir::toNativeSeparators(failed)),
-         PromptIcon::Critical);
-    return nullptr;
-  }
-  TightenDataFolders(state.paths);
+  // From here on a read-only run writes nothing in the data folder or
+  // beside it: it holds no lock, and leaves the folders as they are.
+  const bool readOnly = state.startup.ReadOnlySession;
+  auto mainWindow = std::make_unique<MainWindow>(state);
+  if (!readOnly) {
+    guard->answerSecondStarts(mainWindow.get());
+    if (!folderExisted && !MakeCompanionFolders(state.paths, &failed)) {
+      tell(QStringLiteral("フォルダ「%1」を作成できませんでした。").arg(QDir::toNativeSeparators(failed)),
+           PromptIcon::Critical);
+      return nullptr;
+    }
+    TightenDataFolders(state.paths);
 
-  // A restore that a stop interrupted is finished or undone before anything
-  // else is read, so that a half-replaced folder is never taken for a first
-  // start or for the data.
-  const RestoreSettlement settlement = SettleInterruptedRestore(state.paths, state.clock().now());
-  if (settlement.outcome != RestoreSettlement::Outcome::Nothing) {
-    const bool stuck = settlement.outcome == RestoreSettlement::Outcome::Stuck;
-    tell(RestoreSettlementText(settlement, state.paths), stuck ? PromptIcon::Critical : PromptIcon::Information);
-    if (stuck) return nullptr;
+    // A restore that a stop interrupted is finished or undone before
+    // anything else is read, so that a half-replaced folder is never taken
+    // for a first start or for the data.
+    const RestoreSettlement settlement = SettleInterruptedRestore(state.paths, state.clock().now());
+    if (settlement.outcome != RestoreSettlement::Outcome::Nothing) {
+      const bool stuck = settlement.outcome == RestoreSettlement::Outcome::Stuck;
+      tell(RestoreSettlementText(settlement, state.paths), stuck ? PromptIcon::Critical : PromptIcon::Information);
+      if (stuck) return nullptr;
+    }
   }
 
   // The data folder stays the current folder for the whole run.
@@ -90,10 +129,21 @@ std::unique_ptr<MainWindow> Main(AppState& state) {
 
   error.clear();
   QString notice;
-  const bool listsWritten = LoadCodeLists(state.lists, state.paths, state.clock().now(), &notice, &error);
-  if (!notice.isEmpty()) tell(notice, PromptIcon::Exclamation);
-  if (!listsWritten) tell(error, PromptIcon::Critical);
+  if (readOnly) {
+    ReadCodeListsOnly(state.lists, state.paths, &notice);
+    if (!notice.isEmpty()) tell(notice, PromptIcon::Exclamation);
+  } else {
+    const bool listsWritten = LoadCodeLists(state.lists, state.paths, state.clock().now(), &notice, &error);
+    if (!notice.isEmpty()) tell(notice, PromptIcon::Exclamation);
+    if (!listsWritten) tell(error, PromptIcon::Critical);
+  }
 
+  auto openDatabase = [&](QString* databaseNotice) {
+    if (readOnly)
+      OpenDatabaseReadOnlyAtStart(state.database, state.paths, databaseNotice);
+    else
+      OpenDatabaseAtStart(state.database, state.paths, state.clock().now(), databaseNotice);
+  };
   if (NeedsLogin(state.login, state.startup)) {
     state.prompts().setBusy(true);
     splash->hide();
@@ -103,7 +153,7 @@ std::unique_ptr<MainWindow> Main(AppState& state) {
     if (!login.loggedIn()) {
       // The failed passwords are recorded even when the login is given up.
       QString ignored;
-      OpenDatabaseAtStart(state.database, state.paths, state.clock().now(), &ignored);
+      openDatabase(&ignored);
       state.log.attach();
       state.log.recordEnd();
       return nullptr;
@@ -114,15 +164,18 @@ std::unique_ptr<MainWindow> Main(AppState& state) {
 
   QString databaseNotice;
   const bool databaseMissing = !state.startup.FirstRun && !QFileInfo(state.paths.DatabasePath()).isFile();
-  OpenDatabaseAtStart(state.database, state.paths, state.clock().now(), &databaseNotice);
+  openDatabase(&databaseNotice);
   if (!databaseNotice.isEmpty()) tell(databaseNotice, PromptIcon::Exclamation);
-  if (databaseMissing) {
+  if (databaseMissing && !readOnly) {
     const QString missing = MissingDatabaseText(state.paths);
     if (!missing.isEmpty()) tell(missing, PromptIcon::Exclamation);
   }
+  // A read-only database takes no entries: the log holds nothing back.
   state.log.attach();
-  SettleFollowupAtStart(state.database, state.paths, state.counters);
-  SettleReportEntriesAtStart(state.database, state.log, state.paths, state.counters);
+  if (!readOnly) {
+    SettleFollowupAtStart(state.database, state.paths, state.counters);
+    SettleReportEntriesAtStart(state.database, state.log, state.paths, state.counters);
+  }
 
   // A first run's greeting and department editor need the screen to
   // themselves; then the splash is back, painted, under the busy pointer

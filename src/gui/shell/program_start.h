@@ -2,6 +2,8 @@
 
 #include <memory>
 
+#include "core/app/data_folder_lock.h"
+
 namespace orvanta {
 
 class AppState;
@@ -11,7 +13,9 @@ class MainWindow;
 // password, the first-run record, the counters, the code lists, the login,
 // and the main window, shown. Returns nullptr when the program ends here
 // (the counters cannot be read on a later start, or the login is cancelled).
-std::unique_ptr<MainWindow> Main(AppState& state);
+// With the disk full (roomLeft tells) the user may go on read-only
+// (StartupFacts::ReadOnlySession).
+std::unique_ptr<MainWindow> Main(AppState& state, const RoomLeft& roomLeft = RoomLeftOnDisk);
 
 // Runs the program: start-up, then the main window's event loop.
 int RunProgram(int argc, char** argv);

@@ -20,8 +20,8 @@
 #include "gui/help/guide_pages.h"
 #include "gui/help/guide_window.h"
 #include "gui/network/facility_settings_window.h"
-#include "gui/network/submission_window.h"
 #include "gui/network/network_window.h"
+#include "gui/network/submission_window.h"
 #include "gui/rates/denominators_window.h"
 #include "gui/rates/rates_window.h"
 #include "gui/reports/data_file_repair_command.h"
@@ -111,6 +111,25 @@ bool HasMenuCommand(MenuCommand command) {
     case MenuCommand::About: return true;
   }
   return false;
+}
+
+bool WritesData(MenuCommand command) {
+  switch (command) {
+    case MenuCommand::BackupNow:
+    case MenuCommand::Restore:
+    case MenuCommand::RepairDataFile:
+    case MenuCommand::FacilitySettings: return true;
+    case MenuCommand::Submission:
+    case MenuCommand::DueList:
+    case MenuCommand::ScheduleTemplates:
+    case MenuCommand::Rates:
+    case MenuCommand::Denominators:
+    case MenuCommand::AccessLog:
+    case MenuCommand::Network:
+    case MenuCommand::Guide:
+    case MenuCommand::About: return false;
+  }
+  return true;
 }
 
 void RunMenuCommand(MenuCommand command, AppState& state, QWidget* parent) {

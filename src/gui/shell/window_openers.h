@@ -36,6 +36,11 @@ enum class MenuCommand {
   About,              // ヘルプ → バージョン情報
 };
 bool HasMenuCommand(MenuCommand command);
+// Whether a command writes in the data folder or beside it (the backups, the
+// restore, a repair, the settings of the hospital): off in a read-only run.
+// The windows that only show and take out what they show stay on; those that
+// also change the database show it read-only.
+bool WritesData(MenuCommand command);
 void RunMenuCommand(MenuCommand command, AppState& state, QWidget* parent);
 
 // The follow-up's windows of the menu ツール (also the way into the due list

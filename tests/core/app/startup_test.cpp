@@ -3,8 +3,10 @@
 #include <QDir>
 #include <QFile>
 #include <gtest/gtest.h>
+#include <optional>
 
 #include "core/app/app_state.h"
+#include "core/codelists/code_lists.h"
 #include "core/platform/safe_save.h"
 #include "core/reports/data_file.h"
 #include "support/temp_drive.h"
@@ -66,6 +68,45 @@ TEST_F(IdFileStartTest, FirstStartBesideExistingDataFilesWritesTheirNewestNumber
   ASSERT_TRUE(ReadIdFile(state.paths.IdFilePath(), read).ok());
   EXPECT_EQ(read.NewestFileNo, 1);
   EXPECT_EQ(read.LastCodeId, 461);  // the highest id of the default lists
+}
+
+// A read-only run reads set.dat as it is; what it cannot read gives the
+// default lists in memory, and the file is neither kept aside nor replaced.
+TEST_F(IdFileStartTest, ReadOnlyListsLeaveSetDatAsItIs) {
+  CodeLists defaults;
+  SetDefaultCodeLists(defaults);
+  CodeLists own = defaults;
+  own[kDepartments].entries.append(CodeEntry{QStringLiteral("救命救急センター"), QStringLiteral("99"), 900});
+  const QString path = state.paths.SettingsFilePath();
+  struct Case {
+    const char* what;
+    std::optional<QByteArray> bytes;  // none: no set.dat
+    const CodeLists& lists;
+    bool told;
+  } cases[] = {
+      {"readable", SettingsFileBytes(own), own, false},
+      {"damaged", QByteArray("x\r\n"), defaults, true},
+      {"missing", std::nullopt, defaults, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    QFile::remove(path);
+    if (c.bytes) ASSERT_TRUE(testing::WriteFileBytes(path, *c.bytes));
+    const QStringList before = QDir(state.paths.DataFolderPath()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
+    CodeLists lists;
+    QString notice;
+    ReadCodeListsOnly(lists, state.paths, &notice);
+    EXPECT_EQ(lists, c.lists);
+    EXPECT_EQ(notice.isEmpty(), !c.told);
+    if (c.told) {
+      EXPECT_EQ(notice,
+                QStringLiteral("設定ファイル「%1」を読み込めませんでした。部署・職種などの一覧は初期設定のものを"
+                               "使います。読み取り専用で起動しているため、このファイルはそのままにしてあります。")
+                    .arg(QDir::toNativeSeparators(path)));
+    }
+    EXPECT_EQ(QDir(state.paths.DataFolderPath()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), before);
+    if (c.bytes) EXPECT_EQ(testing::FileBytes(path), *c.bytes);
+  }
 }
 
 }  // namespace

@@ -252,6 +252,44 @@ TEST_F(DatabaseTest, NewerDatabaseIsReadButNeverWritten) {
   EXPECT_TRUE(damagedFiles().isEmpty());
 }
 
+// A run that must write nothing reads the database as it is: never created,
+// checked aside, brought up to date or changed.
+TEST_F(DatabaseTest, OpenedReadOnlyTheFileStaysAsItIs) {
+  {
+    Database db;
+    EXPECT_FALSE(db.openReadOnly(path(), nullptr));
+    EXPECT_FALSE(QFileInfo::exists(path()));
+  }
+  {
+    Database db;
+    openOk(db, nullptr);
+    ASSERT_TRUE(AddIntervention(db, QStringLiteral("導入"), true));
+  }
+  const QByteArray before = FileBytes(path());
+  Database db;
+  QString error;
+  ASSERT_TRUE(db.openReadOnly(path(), &error)) << error.toStdString();
+  EXPECT_TRUE(db.isReadOnly());
+  EXPECT_EQ(db.readOnlyReason(), QStringLiteral("読み取り専用で起動しているため"));
+  EXPECT_EQ(Count(db, QStringLiteral("intervention")), 1);
+  EXPECT_FALSE(AddIntervention(db, QStringLiteral("書けない"), true));
+  QString refused;
+  EXPECT_FALSE(db.change([](QSqlDatabase&, QString*) { return true; }, &refused));
+  EXPECT_EQ(refused, QStringLiteral("読み取り専用で起動しているため、データベース「%1」に変更を保存できません。")
+                         .arg(QDir::toNativeSeparators(path())));
+  // Not even SQLite itself may write through this connection.
+  QSqlQuery write(db.connection());
+  EXPECT_FALSE(write.exec(QStringLiteral("INSERT INTO intervention(on_date, label) VALUES ('2026-04-01', 'x')")));
+  db.close();
+  EXPECT_EQ(FileBytes(path()), before);
+
+  // A damaged file is not opened, and stays where it is.
+  ASSERT_TRUE(WriteFileBytes(path(), QByteArray("SQLite format 3") + QByteArray(2000, 'x')));
+  EXPECT_FALSE(db.openReadOnly(path(), &error));
+  EXPECT_TRUE(error.startsWith(QStringLiteral("データベース「%1」").arg(QDir::toNativeSeparators(path()))));
+  EXPECT_TRUE(damagedFiles().isEmpty());
+}
+
 // A row that breaks a rule of its table (written by another tool) is not a
 // damaged file: the database is kept, the rows are named and taken out of
 // what the windows read, and the file as it was is kept beside.

@@ -40,8 +40,8 @@
 #include "gui/help/guide_pages.h"
 #include "gui/help/guide_window.h"
 #include "gui/network/facility_settings_window.h"
-#include "gui/network/submission_window.h"
 #include "gui/network/network_window.h"
+#include "gui/network/submission_window.h"
 #include "gui/platform/qt_prompts.h"
 #include "gui/rates/denominators_window.h"
 #include "gui/rates/rates_window.h"
@@ -433,8 +433,9 @@ TEST_F(GuideTest, F1InTheReportWindowOpensTheSectionOfTheTabShown) {
 }
 
 // The dialogs the program asks through its prompts: F1 in the 検索 input
-// opens the search's section, in the repair question the repair's.
-TEST_F(GuideTest, F1InTheSearchInputAndTheRepairQuestionOpensTheirSections) {
+// opens the search's section, in the repair question the repair's, in the
+// question of a read-only start the section about a full disk.
+TEST_F(GuideTest, F1InTheSearchInputAndTheQuestionsOpensTheirSections) {
   ReportWindow window(state);
   window.show();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
@@ -459,6 +460,11 @@ TEST_F(GuideTest, F1InTheSearchInputAndTheRepairQuestionOpensTheirSections) {
                QStringLiteral("データファイルの修復"), PromptIcon::Question, PromptButtons::YesNo);
   EXPECT_EQ(shown, GuidePage(QStringLiteral("damaged_files.html#repair")));
   ExpectPageExists(GuidePage(QStringLiteral("damaged_files.html#repair")));
+  pressF1InDialog(QStringLiteral("読み取り専用での起動"));
+  real.message(QStringLiteral("読み取り専用で起動しますか？"), QStringLiteral("読み取り専用での起動"),
+               PromptIcon::Question, PromptButtons::YesNo);
+  EXPECT_EQ(shown, GuidePage(QStringLiteral("trouble.html#disk-full")));
+  ExpectPageExists(GuidePage(QStringLiteral("trouble.html#disk-full")));
 }
 
 // The search box finds a text on every page that holds it, each section

@@ -1,11 +1,13 @@
 #include "gui/shell/program_start.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QLockFile>
@@ -710,6 +712,181 @@ TEST_F(StartedMachineTest, ARestoreStoppedHalfWayIsSettledFirst) {
       QStringLiteral("前回、バックアップからの復元が途中で止まっており、データを元の状態にできませんでした。")));
   EXPECT_EQ(stuck->prompts.last().icon, PromptIcon::Critical);
   EXPECT_TRUE(QFileInfo(QDir(out).filePath(QStringLiteral("data/0.dat"))).isFile());
+}
+
+// The disk full: how much room the disk has is told by the test. With no
+// room no lock is attempted; with room, a folder the lock cannot be made in
+// (mode 0555, held to the modes as an ordinary user) fails it.
+class FullDiskTest : public StartedMachineTest {
+ protected:
+  static qint64 NoRoom(const QString&) { return 0; }
+  static qint64 Room(const QString&) { return qint64(1) << 30; }
+  static QFileDevice::Permissions LockedOut() {
+    return QFileDevice::ReadOwner | QFileDevice::ExeOwner | QFileDevice::ReadGroup | QFileDevice::ExeGroup |
+           QFileDevice::ReadOther | QFileDevice::ExeOther;
+  }
+  void SetUp() override {
+    StartedMachineTest::SetUp();
+    // Counters behind the files and no set.dat: a start that may write
+    // would write both.
+    writeReports(0, 1, 3);
+    writeReports(1, 4, 2);
+    writeIdFile(" 470 \r\n 0 \r\n 0 \r\n 0 \r\n");
+    ASSERT_TRUE(QFile::remove(data("set.dat")));
+    ASSERT_TRUE(QFileInfo(data("orvanta.sqlite")).isFile());
+    folderMode = QFile::permissions(data(QString()));
+  }
+  // Starts on a disk with the room roomLeft tells; a disk with room has the
+  // data folder locked against the lock for the start.
+  void startOnFullDisk(Run& run, qint64 (*roomLeft)(const QString&)) {
+    if (roomLeft == NoRoom) {
+      run.window = Main(*run.state, roomLeft);
+      return;
+    }
+    testing::OrdinaryFileAccess ordinary;
+    if (!ordinary.active()) GTEST_SKIP() << "file modes cannot be enforced here";
+    ASSERT_TRUE(QFile::setPermissions(data(QString()), LockedOut()));
+    run.window = Main(*run.state, roomLeft);
+    QFile::setPermissions(data(QString()), folderMode);
+  }
+  QString diskFullText() const {
+    return QStringLiteral(
+               "ディスクの空き容量がないため、データフォルダ「%1」にファイル「orvanta.lock」を作成できず、"
+               "起動できません。\n不要なファイルを削除してディスクに空きを作ってから、起動しなおしてください。")
+        .arg(QDir::toNativeSeparators(data(QString()).chopped(1)));
+  }
+
+  QFileDevice::Permissions folderMode;
+};
+
+TEST_F(FullDiskTest, TheReportsAreReadAndNothingIsWritten) {
+  const QStringList before = Snapshot(root.path());
+  auto run = newRun();
+  run->prompts.answer(PromptAnswer::Yes);
+  startOnFullDisk(*run, NoRoom);
+  ASSERT_NE(run->window, nullptr);
+  ASSERT_EQ(run->prompts.shown().size(), 1u);
+  const auto& question = run->prompts.shown()[0];
+  EXPECT_EQ(question.text,
+            QStringLiteral("ディスクの空き容量がないため、データフォルダ「%1」にファイル「orvanta.lock」を作成できず、"
+                           "通常どおりには起動できません。\n\n"
+                           "読み取り専用で起動すると、報告の表示・検索・集計・印刷はできますが、ディスクに空きを作って"
+                           "起動しなおすまでは、報告の保存・変更・削除、設定の変更、取り込み、バックアップ、復元は"
+                           "一切できません。\n\n"
+                           "読み取り専用で起動しますか？\n「はい」で読み取り専用で起動し、「いいえ」で終了します。")
+                .arg(QDir::toNativeSeparators(data(QString()).chopped(1))));
+  EXPECT_EQ(question.title, QStringLiteral("読み取り専用での起動"));
+  EXPECT_EQ(question.icon, PromptIcon::Question);
+  EXPECT_EQ(question.buttons, PromptButtons::YesNo);
+
+  MainWindow& window = *run->window;
+  EXPECT_TRUE(run->state->startup.ReadOnlySession);
+  EXPECT_EQ(window.windowTitle(), QStringLiteral("トンリクス日本版　Orvanta（読み取り専用）"));
+  auto* line = window.findChild<QLabel*>(QStringLiteral("lblReadOnly"));
+  ASSERT_NE(line, nullptr);
+  EXPECT_TRUE(line->isVisible());
+  EXPECT_TRUE(run->state->database.isOpen());
+  EXPECT_TRUE(run->state->database.isReadOnly());
+  EXPECT_EQ(run->state->counters.TotalReports, 5);  // counted, not written
+  // What writes is off; what reads and takes out is on.
+  for (const char* name : {"actBackupNow", "actRestore", "actRepairDataFile", "actFacilitySettings"})
+    EXPECT_FALSE(window.findChild<QAction*>(QString::fromLatin1(name))->isEnabled()) << name;
+  for (const char* name : {"actRates", "actAccessLog", "actDueList", "actGuide"})
+    EXPECT_TRUE(window.findChild<QAction*>(QString::fromLatin1(name))->isEnabled()) << name;
+  for (const char* name : {"Command2_8", "Command2_0", "Command3", "cmdname_3"})
+    EXPECT_FALSE(window.findChild<QPushButton*>(QString::fromLatin1(name))->isEnabled()) << name;
+  for (const char* name : {"cmdname_2", "cmdname_1", "Command4", "Command7"})
+    EXPECT_TRUE(window.findChild<QPushButton*>(QString::fromLatin1(name))->isEnabled()) << name;
+
+  // The report window shows the newest report and steps back into the file
+  // before; nothing in it changes a report.
+  QStringList shownNames;
+  bool viewOnly = false;
+  QString caption;
+  WhenModal(QStringLiteral("frmrep"), [&](QWidget* reports) {
+    caption = reports->windowTitle();
+    auto* name = reports->findChild<QLineEdit*>(QStringLiteral("Text1_%1").arg(kReporterName));
+    viewOnly = name->isReadOnly() && !reports->findChild<QPushButton*>(QStringLiteral("Command7"))->isEnabled() &&
+               !reports->findChild<QPushButton*>(QStringLiteral("Command6"))->isEnabled();
+    shownNames << name->text();
+    for (int i = 0; i < 2; ++i) {
+      reports->findChild<QPushButton*>(QStringLiteral("Command2"))->click();
+      shownNames << name->text();
+    }
+    reports->findChild<QPushButton*>(QStringLiteral("Command1"))->click();
+  });
+  window.findChild<QPushButton*>(QStringLiteral("cmdname_2"))->click();
+  EXPECT_EQ(caption, QStringLiteral("事故時報告書（読み取り専用）"));
+  EXPECT_TRUE(viewOnly);
+  EXPECT_EQ(shownNames, (QStringList{QStringLiteral("報告者5"), QStringLiteral("報告者4"), QStringLiteral("報告者3")}));
+
+  // Closing asks nothing and writes nothing.
+  window.close();
+  run->window.reset();
+  EXPECT_EQ(run->prompts.shown().size(), 1u);
+  EXPECT_EQ(Snapshot(root.path()), before);
+}
+
+// A program that runs holds its lock whatever the room left: a second start
+// is told so, and not offered a read-only run.
+TEST_F(FullDiskTest, ARunningProgramIsStillToldOnAFullDisk) {
+  auto first = newRun();
+  start(*first);
+  ASSERT_NE(first->window, nullptr);
+  auto second = newRun();
+  second->prompts.answer(PromptAnswer::Ok);
+  startOnFullDisk(*second, NoRoom);
+  EXPECT_EQ(second->window, nullptr);
+  ASSERT_EQ(second->prompts.shown().size(), 1u);
+  EXPECT_EQ(second->prompts.last().text, kAlreadyRunningMessage);
+  finish(*first);
+}
+
+// Where the start ends on a full disk, it writes nothing either.
+TEST_F(FullDiskTest, EveryOtherWayEndsTheStartAndLeavesTheFilesAlone) {
+  struct Case {
+    const char* what;
+    qint64 (*roomLeft)(const QString&);
+    std::function<void()> prepare;
+    QString told;  // empty: the question, answered "いいえ"
+  } cases[] = {
+      {"the user ends it", NoRoom, {}, QString()},
+      {"no room is not the reason",
+       Room,
+       {},
+       QStringLiteral("データフォルダ「%1」にファイル「orvanta.lock」を作成できないため、起動できません。\n"
+                      "フォルダに書き込めるか確認してください。")
+           .arg(QDir::toNativeSeparators(data(QString()).chopped(1)))},
+      {"a restore waits to be settled", NoRoom,
+       [this] {
+         RestoreRecord record;
+         record.goingOut << QStringLiteral("data");
+         record.comingIn << QStringLiteral("data");
+         ASSERT_TRUE(WriteRestoreRecord(data(QString()), record, nullptr));
+       },
+       diskFullText() +
+           QStringLiteral("\n前回、バックアップからの復元が途中で止まっているため、読み取り専用でも起動できません。"
+                          "ディスクに空きを作ってから起動しなおすと、復元を最後まで行うか、元に戻します。")},
+      {"no first start was made", NoRoom, [this] { ASSERT_TRUE(QFile::remove(data("started.dat"))); }, diskFullText()},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    if (c.prepare) c.prepare();
+    const QStringList before = Snapshot(root.path());
+    auto run = newRun();
+    run->prompts.answer(c.told.isEmpty() ? PromptAnswer::No : PromptAnswer::Ok);
+    startOnFullDisk(*run, c.roomLeft);
+    if (IsSkipped()) return;
+    EXPECT_EQ(run->window, nullptr);
+    ASSERT_EQ(run->prompts.shown().size(), 1u);
+    if (c.told.isEmpty()) {
+      EXPECT_EQ(run->prompts.last().title, QStringLiteral("読み取り専用での起動"));
+    } else {
+      EXPECT_EQ(run->prompts.last().text, c.told);
+      EXPECT_EQ(run->prompts.last().icon, PromptIcon::Critical);
+    }
+    EXPECT_EQ(Snapshot(root.path()), before);
+  }
 }
 
 // The database gone from a data folder in use: a new one is made, and the
