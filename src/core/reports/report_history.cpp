@@ -504,19 +504,47 @@ ReportSaveOutcome SaveReportFileRecorded(const OpenDataFile& file, const IdCount
   // does not read.
   LastSavedFile& last = LastSaved();
   struct stat now_ {};
+  // (Taken, not copied: what is kept is set again below.)
+  std::vector<ReportRecord> onDisk;
   if (last.path == path && StatOf(path, &now_) && Unchanged(now_, last.identity))
-    write.before = last.table;
+    onDisk = std::move(last.table);
   else
-    ReadDataFile(path, write.before);
-  write.after = file.ReportTable;
+    ReadDataFile(path, onDisk);
+  last.path.clear();
+  last.table.clear();
+  const std::vector<ReportRecord>& table = file.ReportTable;
+
+  // The usual save holds the same reports in the same places: only those
+  // that differ are compared item by item, and the copy kept for the next
+  // save takes only them.
+  const bool samePlaces = onDisk.size() == table.size() && std::equal(onDisk.begin(), onDisk.end(), table.begin(),
+                                                                      [](const ReportRecord& a, const ReportRecord& b) {
+                                                                        return a.ReportId == b.ReportId;
+                                                                      });
+  std::vector<std::size_t> differing;
+  if (samePlaces) {
+    for (std::size_t i = 0; i < table.size(); ++i)
+      if (!(onDisk[i] == table[i])) {
+        differing.push_back(i);
+        write.before.push_back(onDisk[i]);
+        write.after.push_back(table[i]);
+      }
+  } else {
+    write.before = std::move(onDisk);
+    write.after = table;
+  }
   RecordedReportWrite recorded(log, database);
   recorded.begin(write, lists);
   ReportSaveOutcome outcome = SaveReportFile(file, counters, paths, now);
   recorded.finish(outcome.dataFileSaved);
-  last.path.clear();
   if (outcome.dataFileSaved && StatOf(path, &last.identity)) {
     last.path = path;
-    last.table = std::move(write.after);
+    if (samePlaces) {
+      for (const std::size_t i : differing) onDisk[i] = table[i];
+      last.table = std::move(onDisk);
+    } else {
+      last.table = std::move(write.after);
+    }
   }
   return outcome;
 }

@@ -115,6 +115,10 @@ TEST_F(ReportHistoryTest, ASavesEntryGoesIntoTheLogWithTheNextChange) {
   ASSERT_EQ(all.size(), 3u);
   EXPECT_EQ(all[2].summary, QStringLiteral("変更：年齢"));
   EXPECT_EQ(all[1].summary, QStringLiteral("変更：年齢"));
+  // The second save was compared with what the first one wrote.
+  const QJsonObject second = DetailsOf(all[1]).value(QStringLiteral("changes")).toArray().at(0).toObject();
+  EXPECT_EQ(second.value(QStringLiteral("old")).toString(), QStringLiteral("41"));
+  EXPECT_EQ(second.value(QStringLiteral("new")).toString(), QStringLiteral("42"));
   EXPECT_EQ(all[0].kind, log_kind::kReportShown);
   EXPECT_EQ(ReadReportHistory(raw, 1).back().report->Texts[kAge], QStringLiteral("42"));
 
