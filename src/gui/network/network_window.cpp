@@ -60,14 +60,16 @@ NetworkWindow::NetworkWindow(AppState& state, QWidget* parent) : QDialog(parent)
                                           : OpenNetworkDatabase(state_.network, state_.paths.NetworkDatabasePath(),
                                                                 state_.clock().now(), &notice, &error);
   if (!notice.isEmpty()) state_.prompts().message(notice, kTitle, PromptIcon::Exclamation);
-  if (!ready_) state_.prompts().message(error, kTitle, PromptIcon::Critical);
-  const bool writable = ready_ && !state_.network.isReadOnly();
-  importButton_->setEnabled(writable);
-  removeButton_->setEnabled(writable);
+  // A read-only run where nothing was ever imported simply has nothing to show.
+  const bool neverImported = state_.startup.ReadOnlySession && !QFileInfo::exists(state_.paths.NetworkDatabasePath());
+  if (!ready_ && !neverImported) state_.prompts().message(error, kTitle, PromptIcon::Critical);
+  importButton_->setEnabled(writable());
   fillYears(std::nullopt);
 }
 
 NetworkWindow::~NetworkWindow() = default;
+
+bool NetworkWindow::writable() const { return ready_ && !state_.network.isReadOnly(); }
 
 void NetworkWindow::buildControls() {
   Named(PlaceLabel(this, QStringLiteral("年度"), kLeft, 150, 600, kLineHeight), "lblYear");
@@ -175,6 +177,7 @@ void NetworkWindow::showYear() {
                                .arg(figures_.hospitalsWithoutBeds)
                          : QString());
   for (QPushButton* b : {csvButton_, printButton_, sheetButton_, feedbackButton_}) b->setEnabled(year.has_value());
+  removeButton_->setEnabled(writable() && !figures_.hospitals.empty());
   drawFunnel();
 }
 

@@ -54,6 +54,9 @@ class NetworkWindow : public QDialog {
 
  private:
   void buildControls();
+  // Whether submissions can be imported and removed: network.sqlite open
+  // and not read-only.
+  bool writable() const;
   void fillYears(std::optional<NetworkYear> keep);
   void drawFunnel();
   std::optional<NetworkYear> chosenYear() const;

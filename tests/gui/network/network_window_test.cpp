@@ -2,6 +2,8 @@
 
 #include <QComboBox>
 #include <QFile>
+#include <QFileInfo>
+#include <QLabel>
 #include <QPushButton>
 #include <QTabWidget>
 #include <gtest/gtest.h>
@@ -136,6 +138,9 @@ TEST_F(NetworkWindowTest, TheFunnelNamesOnlyThePointsOutsideTheWidestLimits) {
 }
 
 TEST_F(NetworkWindowTest, AHospitalsYearIsRemovedAfterAsking) {
+  // Nothing to remove in an empty store.
+  open();
+  EXPECT_FALSE(find<QPushButton>(u"cmdRemove"_s)->isEnabled());
   const QStringList paths = {submission({u"A1"_s, 2024, u"fiscal"_s, 3, 100.0, {}, 1}),
                              submission({u"B2"_s, 2024, u"fiscal"_s, 4, 200.0, {}, 2})};
   open();
@@ -154,6 +159,19 @@ TEST_F(NetworkWindowTest, AHospitalsYearIsRemovedAfterAsking) {
   click(u"cmdRemove"_s);
   EXPECT_EQ(grid(u"gridHospitals"_s).rows(), 2);
   EXPECT_EQ(window->figures().hospitals.size(), 1u);
+}
+
+// A read-only run (a full disk) on a machine where nothing was ever
+// imported: the window opens on its empty state, with no error and no file
+// made.
+TEST_F(NetworkWindowTest, AReadOnlyRunWithNothingImportedShowsTheEmptyState) {
+  state.startup.ReadOnlySession = true;
+  open();
+  EXPECT_TRUE(prompts.shown().empty());
+  EXPECT_EQ(find<QLabel>(u"lblHospitalsNote"_s)->text(), u"取り込まれた提出ファイルはありません。"_s);
+  EXPECT_FALSE(find<QPushButton>(u"cmdImport"_s)->isEnabled());
+  EXPECT_FALSE(find<QPushButton>(u"cmdRemove"_s)->isEnabled());
+  EXPECT_FALSE(QFileInfo::exists(state.paths.NetworkDatabasePath()));
 }
 
 TEST_F(NetworkWindowTest, FeedbackSheetsAndTheFeedbackFile) {
