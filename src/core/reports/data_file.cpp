@@ -156,6 +156,16 @@ QByteArray DataFileBytes(const std::vector<ReportRecord>& table) {
 }
 
 bool WriteDataFile(const QString& path, const std::vector<ReportRecord>& table, QString* error) {
+  QByteArray bytes;
+  return CheckedDataFileBytes(path, table, &bytes, error) && WriteDataFileBytes(path, bytes, error);
+}
+
+bool WriteDataFileBytes(const QString& path, const QByteArray& bytes, QString* error) {
+  return SaveFileAtomically(path, bytes, FileAccess::OwnerOnly, error);
+}
+
+bool CheckedDataFileBytes(const QString& path, const std::vector<ReportRecord>& table, QByteArray* bytes,
+                          QString* error) {
   if (table.size() > static_cast<std::size_t>(datafile::kMaxReadableCount)) {
     // Such a file could never be read back; keep the old one instead.
     if (error) {
@@ -176,7 +186,8 @@ bool WriteDataFile(const QString& path, const std::vector<ReportRecord>& table, 
       return false;
     }
   }
-  return SaveFileAtomically(path, DataFileBytes(table), FileAccess::OwnerOnly, error);
+  *bytes = DataFileBytes(table);
+  return true;
 }
 
 ReadResult ReadIdFileBytes(QByteArrayView bytes, IdCounters& counters) {

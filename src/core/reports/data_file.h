@@ -44,6 +44,11 @@ QByteArray DataFileBytes(const std::vector<ReportRecord>& table);
 // could not be read back (more than 1001 reports, a mark other than 0 or 1)
 // is not written.
 bool WriteDataFile(const QString& path, const std::vector<ReportRecord>& table, QString* error = nullptr);
+// WriteDataFile in two steps: the bytes of a table that can be read back
+// (false, with the reason naming path, otherwise), then those bytes saved.
+bool CheckedDataFileBytes(const QString& path, const std::vector<ReportRecord>& table, QByteArray* bytes,
+                          QString* error = nullptr);
+bool WriteDataFileBytes(const QString& path, const QByteArray& bytes, QString* error = nullptr);
 
 // The four counters of ttid.dat. LastCodeId is the highest code-list id
 // handed out; start-up moves it on to at least the highest id of set.dat and

@@ -127,7 +127,13 @@ DataFileDamage DamageOf(const QString& path) {
 
 ReportSaveOutcome SaveReportFile(const OpenDataFile& file, const IdCounters& counters, const DrivePaths& paths,
                                  const QDateTime& now) {
-  ReportSaveOutcome outcome;
+  return FinishReportSave(PrepareReportSave(file, counters, paths, now));
+}
+
+PreparedReportSave PrepareReportSave(const OpenDataFile& file, const IdCounters& counters, const DrivePaths& paths,
+                                     const QDateTime& now) {
+  PreparedReportSave prepared;
+  ReportSaveOutcome& outcome = prepared.outcome;
   const QString path = paths.DataFilePath(file.CurrentFileNo);
 
   // A file that is there but does not read exactly may hold what was never
@@ -140,7 +146,7 @@ ReportSaveOutcome SaveReportFile(const OpenDataFile& file, const IdCounters& cou
                           "ファイル「%1」を書き込めませんでした。\n"
                           "(読み込めなかった元のファイルを別の名前で残せないため、上書きしていません)")
                           .arg(QDir::toNativeSeparators(path));
-      return outcome;
+      return prepared;
     }
     outcome.notice =
         (damage == DataFileDamage::Unreadable
@@ -153,10 +159,22 @@ ReportSaveOutcome SaveReportFile(const OpenDataFile& file, const IdCounters& cou
   QString error;
   if (!WriteIdFile(paths.IdFilePath(), counters, &error)) {
     outcome.error = error;
-    return outcome;
+    return prepared;
   }
   outcome.idFileSaved = true;
-  if (!WriteDataFile(path, file.ReportTable, &error)) {
+  if (!CheckedDataFileBytes(path, file.ReportTable, &prepared.bytes, &error)) {
+    outcome.error = error;
+    return prepared;
+  }
+  prepared.path = path;
+  return prepared;
+}
+
+ReportSaveOutcome FinishReportSave(PreparedReportSave prepared) {
+  ReportSaveOutcome outcome = std::move(prepared.outcome);
+  if (prepared.path.isEmpty()) return outcome;  // the first step failed, and said why
+  QString error;
+  if (!WriteDataFileBytes(prepared.path, prepared.bytes, &error)) {
     outcome.error = error;
     return outcome;
   }

@@ -99,6 +99,18 @@ struct ReportSaveOutcome {
 // Nothing in memory changes.
 ReportSaveOutcome SaveReportFile(const OpenDataFile& file, const IdCounters& counters, const DrivePaths& paths,
                                  const QDateTime& now);
+// SaveReportFile in two steps, so that the first can run beside other work
+// (the access log's pending entry): PrepareReportSave keeps a damaged file
+// aside, writes ttid.dat and makes the data file's bytes, touching nothing
+// in memory; FinishReportSave writes the data file.
+struct PreparedReportSave {
+  ReportSaveOutcome outcome;  // so far
+  QString path;
+  QByteArray bytes;
+};
+PreparedReportSave PrepareReportSave(const OpenDataFile& file, const IdCounters& counters, const DrivePaths& paths,
+                                     const QDateTime& now);
+ReportSaveOutcome FinishReportSave(PreparedReportSave prepared);
 
 // Why a data file on disk must be kept aside before it is written over or
 // removed: it does not read, or it reads although cut short.

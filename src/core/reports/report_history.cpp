@@ -9,6 +9,7 @@
 #include <QSqlQuery>
 #include <QVariant>
 #include <algorithm>
+#include <future>
 #include <set>
 #include <sys/stat.h>
 
@@ -533,9 +534,14 @@ ReportSaveOutcome SaveReportFileRecorded(const OpenDataFile& file, const IdCount
     write.before = std::move(onDisk);
     write.after = table;
   }
+  // The pending entry's synced commit runs beside the first step of the
+  // save (ttid.dat written, the data file's bytes made); the data file
+  // itself is written only once the pending entry is in.
+  std::future<PreparedReportSave> prepared =
+      std::async(std::launch::async, [&] { return PrepareReportSave(file, counters, paths, now); });
   RecordedReportWrite recorded(log, database);
   recorded.begin(write, lists);
-  ReportSaveOutcome outcome = SaveReportFile(file, counters, paths, now);
+  ReportSaveOutcome outcome = FinishReportSave(prepared.get());
   recorded.finish(outcome.dataFileSaved);
   if (outcome.dataFileSaved && StatOf(path, &last.identity)) {
     last.path = path;
