@@ -1,6 +1,7 @@
 #include "core/network/sqlite_file.h"
 
 #include <sqlite3.h>
+#include <utility>
 
 namespace orvanta {
 
@@ -39,8 +40,14 @@ bool SqliteFile::exec(const QString& sql, QString* error) {
   return false;
 }
 
-std::optional<std::int64_t> SqliteFile::integer(const QString& sql, QString* error) {
-  SqliteStatement query(*this, sql);
+namespace {
+
+// The first column of the first row of a query, read by value; none when
+// the query fails (error says why) or gives no row.
+template <typename Read>
+auto FirstValue(SqliteFile& file, const QString& sql, QString* error, Read value)
+    -> std::optional<decltype(value(std::declval<SqliteStatement&>()))> {
+  SqliteStatement query(file, sql);
   if (!query.ok()) {
     if (error) *error = query.error();
     return std::nullopt;
@@ -49,20 +56,17 @@ std::optional<std::int64_t> SqliteFile::integer(const QString& sql, QString* err
     if (error && query.failed()) *error = query.error();
     return std::nullopt;
   }
-  return query.integer(0);
+  return value(query);
+}
+
+}  // namespace
+
+std::optional<std::int64_t> SqliteFile::integer(const QString& sql, QString* error) {
+  return FirstValue(*this, sql, error, [](SqliteStatement& q) { return q.integer(0); });
 }
 
 std::optional<QString> SqliteFile::text(const QString& sql, QString* error) {
-  SqliteStatement query(*this, sql);
-  if (!query.ok()) {
-    if (error) *error = query.error();
-    return std::nullopt;
-  }
-  if (!query.step()) {
-    if (error && query.failed()) *error = query.error();
-    return std::nullopt;
-  }
-  return query.text(0);
+  return FirstValue(*this, sql, error, [](SqliteStatement& q) { return q.text(0); });
 }
 
 SqliteStatement::SqliteStatement(SqliteFile& file, const QString& sql) : file_(file) {

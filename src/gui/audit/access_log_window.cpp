@@ -93,12 +93,10 @@ AccessLogWindow::AccessLogWindow(AppState& state, QWidget* parent) : QDialog(par
 
   checkButton_ =
       Named(PlaceButton(this, QStringLiteral("記録の検証"), P(12), P(kHeight - 46), P(120), P(32)), "cmdCheck");
-  csvButton_ = Named(
-      PlaceButton(this, QStringLiteral("CSVファイル変換"), P(kWidth - 388), P(kHeight - 46), P(140), P(32)), "cmdCsv");
-  printButton_ =
-      Named(PlaceButton(this, QStringLiteral("印刷"), P(kWidth - 240), P(kHeight - 46), P(108), P(32)), "cmdPrint");
-  backButton_ =
-      Named(PlaceButton(this, QStringLiteral("戻る"), P(kWidth - 124), P(kHeight - 46), P(108), P(32)), "cmdBack");
+  const ListButtons buttons = PlaceListButtons(this, kWidth, kHeight);
+  csvButton_ = buttons.csv;
+  printButton_ = buttons.print;
+  backButton_ = buttons.back;
   connect(showButton_, &QPushButton::clicked, this, &AccessLogWindow::showFiltered);
   connect(reportBox_, &QLineEdit::returnPressed, this, &AccessLogWindow::showFiltered);
   connect(csvButton_, &QPushButton::clicked, this, &AccessLogWindow::writeCsv);

@@ -50,12 +50,10 @@ DueListWindow::DueListWindow(AppState& state, QWidget* parent)
   dueGrid_->setToolTip(QStringLiteral("ダブルクリックすると、その人の経過観察を開きます"));
   PlaceTw(dueGrid_, P(12), P(44), P(kWidth - 24), P(kHeight - 104));
 
-  csvButton_ = Named(
-      PlaceButton(this, QStringLiteral("CSVファイル変換"), P(kWidth - 388), P(kHeight - 46), P(140), P(32)), "cmdCsv");
-  printButton_ =
-      Named(PlaceButton(this, QStringLiteral("印刷"), P(kWidth - 240), P(kHeight - 46), P(108), P(32)), "cmdPrint");
-  backButton_ =
-      Named(PlaceButton(this, QStringLiteral("戻る"), P(kWidth - 124), P(kHeight - 46), P(108), P(32)), "cmdBack");
+  const ListButtons buttons = PlaceListButtons(this, kWidth, kHeight);
+  csvButton_ = buttons.csv;
+  printButton_ = buttons.print;
+  backButton_ = buttons.back;
   connect(csvButton_, &QPushButton::clicked, this, &DueListWindow::writeCsv);
   connect(printButton_, &QPushButton::clicked, this, &DueListWindow::printList);
   connect(backButton_, &QPushButton::clicked, this, &DueListWindow::reject);

@@ -30,4 +30,17 @@ QPushButton* PlaceButton(QWidget* parent, const QString& caption, int left, int 
   return button;
 }
 
+ListButtons PlaceListButtons(QWidget* parent, int widthPx, int heightPx) {
+  constexpr int kTwips = 15;  // per pixel
+  const int top = (heightPx - 46) * kTwips;
+  const int height = 32 * kTwips;
+  return {
+      Named(PlaceButton(parent, QStringLiteral("CSVファイル変換"), (widthPx - 388) * kTwips, top, 140 * kTwips, height),
+            "cmdCsv"),
+      Named(PlaceButton(parent, QStringLiteral("印刷"), (widthPx - 240) * kTwips, top, 108 * kTwips, height),
+            "cmdPrint"),
+      Named(PlaceButton(parent, QStringLiteral("戻る"), (widthPx - 124) * kTwips, top, 108 * kTwips, height),
+            "cmdBack")};
+}
+
 }  // namespace orvanta

@@ -50,4 +50,14 @@ QGroupBox* PlaceFrame(QWidget* parent, const QString& title, int left, int top, 
 QPushButton* NewButton(QWidget* parent, const QString& caption);
 QPushButton* PlaceButton(QWidget* parent, const QString& caption, int left, int top, int width, int height);
 
+// The row of a list window's bottom right corner: "CSVファイル変換" (cmdCsv),
+// "印刷" (cmdPrint) and "戻る" (cmdBack), placed in a window of the given
+// size in pixels.
+struct ListButtons {
+  QPushButton* csv;
+  QPushButton* print;
+  QPushButton* back;
+};
+ListButtons PlaceListButtons(QWidget* parent, int widthPx, int heightPx);
+
 }  // namespace orvanta
